@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs every test: the core,
+# GUI and command-line tests under ctest, the core tests again under
+# AddressSanitizer and UndefinedBehaviorSanitizer, and each fuzz target for
+# FUZZ_SECONDS (60 by default).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+bash scripts/build.sh
+
+export QT_QPA_PLATFORM=offscreen
+export QTWEBENGINE_DISABLE_SANDBOX=1
+export QTWEBENGINE_CHROMIUM_FLAGS="--disable-gpu --no-sandbox"
+(cd build && ctest --output-on-failure -j"$(nproc)")
+
+echo "== sanitizer build of the core tests and the fuzz targets =="
+CC=clang CXX=clang++ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+  -DQUENFORT_GUI=OFF -DQUENFORT_TESTS=ON -DQUENFORT_SANITIZE=ON -DQUENFORT_FUZZ=ON >/dev/null
+cmake --build build-asan -j"$(nproc)" --target core_tests quenfort_fuzz_targets
+(cd build-asan && ctest --output-on-failure -L core -j"$(nproc)")
+
+seconds="${FUZZ_SECONDS:-60}"
+mkdir -p build-asan/fuzz-corpus
+for target in build-asan/fuzz/fuzz_*; do
+  [ -x "$target" ] || continue
+  name=$(basename "$target")
+  mkdir -p "build-asan/fuzz-corpus/$name"
+  echo "== fuzzing $name for ${seconds}s =="
+  "$target" -max_total_time="$seconds" -max_len=4096 -print_final_stats=1 \
+    "build-asan/fuzz-corpus/$name" fuzz/corpus 2>&1 | tail -n 12
+done
+echo "all tests passed"

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <ostream>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qf::cli {
+
+// Wrong arguments: the command line exits with status 2.
+class UsageError : public std::runtime_error {
+public:
+    explicit UsageError(const std::string& message) : std::runtime_error(message) {}
+};
+
+using Args = std::vector<std::string>;
+
+struct Command {
+    std::string_view name;
+    std::string_view synopsis; // "areas PAGE"
+    std::string_view summary;  // one line for the program's help
+    std::string_view help;     // the command's own help, after its synopsis
+    int (*run)(const Args& args, std::ostream& out);
+};
+
+const std::vector<Command>& Commands();
+
+// Runs the command line; returns the exit status.
+int Run(const Args& args, std::ostream& out, std::ostream& err);
+
+// Exactly `count` positional arguments, or a usage error.
+void ExpectArgs(const Args& args, std::size_t count, std::string_view synopsis);
+
+} // namespace qf::cli

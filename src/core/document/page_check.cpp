@@ -1,0 +1,108 @@
+#include "document/page_check.h"
+
+#include "document/kind_table.h"
+#include "document/markers.h"
+#include "document/page_text.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+namespace qf {
+
+namespace {
+
+struct MarkerCounts {
+    int begins = 0;
+    int ends = 0;
+    std::size_t first_begin = kNotFound;
+};
+
+bool IsMarkerWord(std::string_view word) {
+    return !word.empty() && word.size() <= 64 && std::none_of(word.begin(), word.end(), [](char c) {
+        return c == ' ' || c == '<' || c == '>' || c == '\t';
+    });
+}
+
+} // namespace
+
+std::vector<std::string> CheckPage(std::string_view page) {
+    std::vector<std::string> problems;
+    if (page.find(kDeclareBegin) == kNotFound || page.find(kDeclarationSeparator) == kNotFound ||
+        page.find(kDeclareEnd) == kNotFound) {
+        problems.emplace_back("no declaration block");
+    }
+
+    // Every block marker in the page, by marker name.
+    std::map<std::string, MarkerCounts> blocks;
+    for (std::size_t open = page.find(kMarkerOpen); open != kNotFound;
+         open = page.find(kMarkerOpen, open + 1)) {
+        const std::size_t close = page.find(kMarkerClose, open + kMarkerOpen.size());
+        if (close == kNotFound) {
+            break;
+        }
+        const std::string_view word =
+            page.substr(open + kMarkerOpen.size(), close - open - kMarkerOpen.size());
+        if (!IsMarkerWord(word) || word == "End_Body") {
+            continue;
+        }
+        if (word.substr(0, 6) == "Begin_") {
+            MarkerCounts& counts = blocks[std::string(word.substr(6))];
+            if (counts.begins++ == 0) {
+                counts.first_begin = open;
+            }
+        } else if (word.substr(0, 4) == "End_") {
+            ++blocks[std::string(word.substr(4))].ends;
+        }
+    }
+
+    const std::vector<std::string> declarations = DeclarationNames(page);
+    const std::set<std::string> declared(declarations.begin(), declarations.end());
+    for (const std::string& name : declarations) {
+        const std::optional<NumberedName> split = SplitTrailingNumber(name);
+        const std::string block = split && split->prefix == "Form" ? "Form" : name;
+        if (blocks.find(block) == blocks.end() || blocks[block].begins == 0) {
+            problems.push_back("declaration " + name + " has no block");
+        }
+    }
+
+    bool any_form_declared = std::any_of(declarations.begin(), declarations.end(), [](auto& n) {
+        const std::optional<NumberedName> split = SplitTrailingNumber(n);
+        return split && split->prefix == "Form";
+    });
+    for (const auto& [name, counts] : blocks) {
+        const bool form = name == "Form";
+        if (counts.begins > 0 && counts.ends == 0) {
+            problems.push_back("start marker Begin_" + name + " has no end marker");
+        } else if (counts.ends > 0 && counts.begins == 0) {
+            problems.push_back("end marker End_" + name + " has no start marker");
+        } else if (!form && (counts.begins > 1 || counts.ends > 1)) {
+            problems.push_back("marker name " + name + " is used by " +
+                               std::to_string(std::max(counts.begins, counts.ends)) + " blocks");
+        }
+        if (form) {
+            if (counts.begins > 0 && !any_form_declared) {
+                problems.emplace_back("block Form has no declaration");
+            }
+            continue;
+        }
+        const bool numbered = !name.empty() && name.back() >= '0' && name.back() <= '9';
+        if (counts.begins == 0 || !numbered || declared.count(name) != 0) {
+            continue;
+        }
+        // The designer keeps the row of a deleted area that had adjacent areas
+        // as an undeclared table around them; that is not a fault.
+        const std::string end_marker = EndMarker(name);
+        const std::size_t end = page.find(end_marker, counts.first_begin);
+        const bool kept_row = name.compare(0, kAreaKind.size(), kAreaKind) == 0 &&
+                              end != kNotFound &&
+                              page.substr(counts.first_begin + 1, end - counts.first_begin)
+                                      .find("<!---Begin_Table") != kNotFound;
+        if (!kept_row) {
+            problems.push_back("block " + name + " has no declaration");
+        }
+    }
+    return problems;
+}
+
+} // namespace qf

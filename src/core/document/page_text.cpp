@@ -1,0 +1,221 @@
+#include "document/page_text.h"
+
+#include "document/markers.h"
+#include "error.h"
+
+namespace qf {
+
+namespace {
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+bool EndsWith(std::string_view text, std::size_t end, std::string_view suffix) {
+    return end >= suffix.size() && text.substr(end - suffix.size(), suffix.size()) == suffix;
+}
+
+int FirstUnusedFrom(std::string_view page, std::string_view kind, int number,
+                    const std::vector<int>& taken = {}) {
+    auto is_taken = [&](int n) {
+        for (int t : taken) {
+            if (t == n) {
+                return true;
+            }
+        }
+        return false;
+    };
+    while (
+        number <= kMaxInstanceNumber &&
+        (is_taken(number) || MarkerNameInUse(page, std::string(kind) + std::to_string(number)))) {
+        ++number;
+    }
+    if (number > kMaxInstanceNumber) {
+        const bool area = kind == kAreaKind;
+        throw CommandError("This page has no free number left for a new " +
+                           (area ? std::string("area") : std::string(kind)) +
+                           ": numbers stop at 999. Delete some " +
+                           (area ? std::string("areas") : std::string(kind) + " components") +
+                           " or start a new page.");
+    }
+    return number;
+}
+
+} // namespace
+
+std::string_view DeclarationBlockText(std::string_view page) {
+    const std::size_t begin = page.find("<!---declare_begin");
+    const std::size_t end = page.find("<!---declare_end");
+    if (begin == kNotFound || end == kNotFound || end < begin) {
+        return {};
+    }
+    return page.substr(begin, end - begin);
+}
+
+std::vector<std::string> DeclarationNames(std::string_view page) {
+    std::vector<std::string> names;
+    std::string_view block = DeclarationBlockText(page);
+    if (block.empty()) {
+        return names;
+    }
+    block.remove_prefix(std::min<std::size_t>(kDeclareBegin.size(), block.size()));
+    bool separator_skipped = false;
+    std::size_t pos = 0;
+    while (true) {
+        const std::size_t open = block.find(kMarkerOpen, pos);
+        if (open == kNotFound) {
+            break;
+        }
+        const std::size_t close = block.find(kMarkerClose, open + kMarkerOpen.size());
+        if (close == kNotFound) {
+            break;
+        }
+        std::string_view name =
+            block.substr(open + kMarkerOpen.size(), close - open - kMarkerOpen.size());
+        pos = close + kMarkerClose.size();
+        if (!separator_skipped && name == "////") {
+            separator_skipped = true;
+            continue;
+        }
+        names.emplace_back(name);
+    }
+    return names;
+}
+
+bool MarkerNameInUse(std::string_view page, std::string_view name) {
+    return page.find(DeclarationMarker(name)) != kNotFound ||
+           page.find(BeginMarker(name)) != kNotFound || page.find(EndMarker(name)) != kNotFound;
+}
+
+std::size_t CountOccurrences(std::string_view text, std::string_view needle) {
+    if (needle.empty()) {
+        return 0;
+    }
+    std::size_t count = 0;
+    for (std::size_t pos = text.find(needle); pos != kNotFound;
+         pos = text.find(needle, pos + needle.size())) {
+        ++count;
+    }
+    return count;
+}
+
+int NextInstanceNumber(std::string_view page, std::string_view kind) {
+    const std::size_t count =
+        CountOccurrences(DeclarationBlockText(page), std::string(kMarkerOpen).append(kind));
+    const int first = count >= kMaxInstanceNumber ? kMaxInstanceNumber + 1 : int(count) + 1;
+    return FirstUnusedFrom(page, kind, first);
+}
+
+int NextDesignerAreaNumber(std::string_view page) {
+    const std::string_view block = DeclarationBlockText(page);
+    std::size_t runs = 0;
+    for (std::size_t i = 0; i < block.size(); ++i) {
+        if (IsDigit(block[i]) && (i == 0 || !IsDigit(block[i - 1]))) {
+            ++runs;
+        }
+    }
+    const int first = runs >= kMaxInstanceNumber ? kMaxInstanceNumber + 1 : int(runs) + 1;
+    return FirstUnusedFrom(page, kAreaKind, first);
+}
+
+std::vector<int> NextPlatformAreaNumbers(std::string_view page, int count) {
+    const std::string_view block = DeclarationBlockText(page);
+    int counted = 0;
+    for (std::size_t i = 0; i + 5 < block.size(); ++i) {
+        if (block[i] == 'T' && IsDigit(block[i + 5])) {
+            ++counted;
+        }
+    }
+    std::vector<int> numbers;
+    int next = std::min(counted, kMaxInstanceNumber) + 1;
+    for (int i = 0; i < count; ++i) {
+        next = FirstUnusedFrom(page, kAreaKind, next, numbers);
+        numbers.push_back(next);
+        ++next;
+    }
+    return numbers;
+}
+
+void AddDeclaration(std::string& page, std::string_view name) {
+    const std::size_t separator = page.find(kDeclarationSeparator);
+    if (separator == kNotFound) {
+        throw CommandError("This page has no declaration block (\"<!---////---!>\" is missing), "
+                           "so nothing can be added to it.");
+    }
+    page.insert(separator, DeclarationMarker(name));
+}
+
+bool RemoveDeclaration(std::string& page, std::string_view name) {
+    const std::string marker = DeclarationMarker(name);
+    const std::size_t pos = page.find(marker);
+    if (pos == kNotFound) {
+        return false;
+    }
+    page.erase(pos, marker.size());
+    return true;
+}
+
+std::size_t AreaInsertPoint(std::string_view page, int area) {
+    const std::string name = AreaName(area);
+    const std::string label = "Area" + std::to_string(area);
+    const std::size_t end = page.find(EndMarker(name));
+    const std::size_t begin = page.find(BeginMarker(name));
+    if (end == kNotFound || begin == kNotFound || begin > end) {
+        throw CommandError(label + " is not on this page");
+    }
+    const std::size_t content_begin = begin + BeginMarker(name).size();
+    if (EndsWith(page, end, "</td></table>") && end - 13 >= content_begin) {
+        return end - 13;
+    }
+    if (EndsWith(page, end, "</td>") && end - 5 >= content_begin) {
+        return end - 5;
+    }
+    // A top-level area that holds adjacent cells: its own cell's "</td>", the
+    // blocks of the adjacent areas one after another, then "</table>". Walk back
+    // over the adjacent blocks to the end of the area's own cell.
+    if (EndsWith(page, end, "</table>")) {
+        std::size_t pos = end - 8;
+        bool crossed_block = false;
+        while (pos > content_begin) {
+            if (crossed_block && EndsWith(page, pos, "</td>")) {
+                return pos - 5;
+            }
+            if (!EndsWith(page, pos, kMarkerClose)) {
+                break;
+            }
+            const std::size_t open = page.rfind(kMarkerOpen, pos - kMarkerClose.size());
+            if (open == kNotFound || open < content_begin) {
+                break;
+            }
+            const std::string_view word = page.substr(
+                open + kMarkerOpen.size(), pos - kMarkerClose.size() - open - kMarkerOpen.size());
+            if (word.substr(0, 4) != "End_") {
+                break;
+            }
+            const std::size_t inner_begin = page.find(BeginMarker(word.substr(4)));
+            if (inner_begin == kNotFound || inner_begin < content_begin || inner_begin >= open) {
+                break;
+            }
+            pos = inner_begin;
+            crossed_block = true;
+        }
+    }
+    throw CommandError("The end of " + label + "'s cell cannot be found on this page");
+}
+
+BlockPosition FindBlock(std::string_view page, std::string_view name) {
+    BlockPosition block;
+    const std::string begin_marker = BeginMarker(name);
+    const std::string end_marker = EndMarker(name);
+    block.begin = page.find(begin_marker);
+    block.end = page.find(end_marker);
+    if (block.begin != kNotFound) {
+        block.content_begin = block.begin + begin_marker.size();
+    }
+    if (block.end != kNotFound) {
+        block.block_end = block.end + end_marker.size();
+    }
+    return block;
+}
+
+} // namespace qf

@@ -1,0 +1,92 @@
+#include "document/selection_lists.h"
+
+#include "document/kind_table.h"
+#include "document/markers.h"
+#include "document/page_text.h"
+#include "error.h"
+
+#include <algorithm>
+
+namespace qf {
+
+void SelectionList::Remove(std::string_view entry) {
+    const auto it = std::find(entries.begin(), entries.end(), entry);
+    if (it != entries.end()) {
+        entries.erase(it);
+    }
+}
+
+int TrailingNumber(std::string_view text) {
+    const std::optional<NumberedName> split = SplitTrailingNumber(text);
+    if (!split) {
+        throw CommandError("'" + std::string(text) + "' is not a valid integer value");
+    }
+    return split->number;
+}
+
+std::vector<std::string> AreaEntries(std::string_view page) {
+    std::vector<std::string> entries;
+    for (const std::string& name : DeclarationNames(page)) {
+        if (name.compare(0, kAreaKind.size(), kAreaKind) == 0) {
+            entries.push_back("Area" + name.substr(kAreaKind.size()));
+        }
+    }
+    return entries;
+}
+
+std::vector<std::string> ComponentEntries(std::string_view page) {
+    std::vector<std::string> entries;
+    for (const std::string& name : DeclarationNames(page)) {
+        const std::optional<NumberedName> split = SplitTrailingNumber(name);
+        if (!split || split->prefix == kAreaKind) {
+            continue;
+        }
+        const Kind* kind = FindKindByTag(split->prefix);
+        if (kind == nullptr || kind->display_name.empty()) {
+            continue;
+        }
+        entries.push_back(std::string(kind->display_name) + std::to_string(split->number));
+    }
+    return entries;
+}
+
+void RebuildAreaList(SelectionList& list, std::string_view page) {
+    list.entries = AreaEntries(page);
+}
+
+void RebuildComponentList(SelectionList& list, std::string_view page) {
+    list.entries = ComponentEntries(page);
+}
+
+std::optional<int> SelectedAreaNumber(std::string_view area_text) {
+    if (area_text.empty() || area_text.front() != 'A') {
+        return std::nullopt;
+    }
+    return TrailingNumber(area_text);
+}
+
+std::optional<ComponentSelection> SelectedComponentName(std::string_view component_text) {
+    if (component_text.empty() || component_text.back() < '0' || component_text.back() > '9') {
+        return std::nullopt;
+    }
+    const std::optional<NumberedName> split = SplitTrailingNumber(component_text);
+    if (!split) {
+        return std::nullopt;
+    }
+    ComponentSelection selection;
+    selection.number = split->number;
+    if (const Kind* kind = FindKindByDisplayName(split->prefix)) {
+        selection.kind_tag = std::string(kind->tag);
+    }
+    return selection;
+}
+
+std::string ComponentEntry(std::string_view kind_tag, int number) {
+    const Kind* kind = FindKindByTag(kind_tag);
+    if (kind == nullptr || kind->display_name.empty()) {
+        return {};
+    }
+    return std::string(kind->display_name) + std::to_string(number);
+}
+
+} // namespace qf

@@ -1,0 +1,177 @@
+#include "document/page_file.h"
+#include "error.h"
+#include "test_pages.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <unistd.h>
+
+namespace qf {
+namespace {
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream buffer;
+    buffer << in.rdbuf();
+    return buffer.str();
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+}
+
+std::string RandomPageText(std::mt19937& random, std::size_t size) {
+    // Mostly markup-like text with blanks, runs without blanks, and any byte but LF.
+    static const std::string pieces[] = {"<!---Begin_Table12---!>",
+                                         "<td width=400>",
+                                         " ",
+                                         "  ",
+                                         "word ",
+                                         "</td></table>",
+                                         "<",
+                                         "\r",
+                                         std::string(1, '\0'),
+                                         "\xe9\xff",
+                                         std::string(150, 'x'),
+                                         "a b c "};
+    std::uniform_int_distribution<int> pick(0, 11);
+    std::string text;
+    while (text.size() < size) {
+        text += pieces[pick(random)];
+    }
+    return text;
+}
+
+TEST(PageFile, LinesAreCutOnlyAfterBlanksAndRejoinToTheSameText) {
+    std::mt19937 random(12345);
+    for (int round = 0; round < 300; ++round) {
+        const std::string text = RandomPageText(random, std::size_t(round) * 37);
+        const std::vector<std::string_view> lines = CutIntoLines(text);
+        std::string joined;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            const std::string_view line = lines[i];
+            joined += line;
+            EXPECT_FALSE(line.empty());
+            if (i + 1 < lines.size()) {
+                EXPECT_EQ(line.back(), ' ') << "cut not after a blank";
+            }
+            if (line.size() > kPageLineWidth) {
+                // Too long only where the line holds no blank before its end.
+                EXPECT_EQ(line.substr(0, line.size() - 1).find(' '), std::string_view::npos)
+                    << "overlong line with a blank: " << line;
+            }
+        }
+        EXPECT_EQ(joined, text);
+        EXPECT_EQ(DecodePageFile(EncodePageFile(text)), text);
+        EXPECT_EQ(EncodePageFile(text).size(), text.size() + 2 * lines.size() + 4);
+    }
+}
+
+TEST(PageFile, MarkersAndTagsAreNeverSplit) {
+    const std::string text = test::WorkedExamplePage();
+    for (std::string_view line : CutIntoLines(text)) {
+        EXPECT_NE(line.back(), '<');
+        if (line.size() > kPageLineWidth) {
+            EXPECT_EQ(line.substr(0, line.size() - 1).find(' '), std::string_view::npos) << line;
+        }
+    }
+    const std::string bytes = EncodePageFile(text);
+    EXPECT_EQ(bytes.substr(0, 2), "\r\n");
+    EXPECT_EQ(bytes.substr(bytes.size() - 4), "\r\n\r\n");
+    EXPECT_NE(bytes.find("<!---End_Table1---!>"), std::string::npos);
+    EXPECT_EQ(EncodePageFile(""), "\r\n\r\n");
+}
+
+TEST(PageFile, ReadingJoinsLinesEvenInsideAMarkerAndKeepsOtherBytes) {
+    EXPECT_EQ(DecodePageFile("\r\n<p>x<!---End_Ta\r\nble1---!>\r\n\r\n"),
+              "<p>x<!---End_Table1---!>");
+    EXPECT_EQ(DecodePageFile("one\ntwo\r\n"), "onetwo");
+    // A lone CR, NUL and bytes outside ASCII stay as they are.
+    const std::string odd = std::string("a\rb") + '\0' + "\xe9\x80z";
+    EXPECT_EQ(DecodePageFile("\r\n" + odd + "\r\n\r\n"), odd);
+    EXPECT_EQ(DecodePageFile(EncodePageFile(odd + "\r")), odd + "\r");
+}
+
+class PageFileOnDisk : public ::testing::Test {
+protected:
+    QTemporaryDir dir_;
+    std::string Path(const char* name) const { return dir_.filePath(name).toStdString(); }
+};
+
+TEST_F(PageFileOnDisk, WriteThenReadGivesTheTextBackAndKeepsPermissions) {
+    const std::string path = Path("index.html");
+    WriteBytes(path, "old");
+    QFile::setPermissions(QString::fromStdString(path),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+    std::string text = test::WorkedExamplePage();
+    text += std::string("\0\x81\r", 3);
+    WritePageFile(path, text);
+    EXPECT_EQ(ReadPageFile(path), text);
+    EXPECT_EQ(ReadBytes(path), EncodePageFile(text));
+    EXPECT_EQ(QFile::permissions(QString::fromStdString(path)) &
+                  (QFile::ReadOther | QFile::ReadGroup | QFile::WriteGroup),
+              QFile::ReadGroup);
+    // Nothing is left behind in the folder.
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files).size(), 1);
+}
+
+TEST_F(PageFileOnDisk, LargeFileRoundTripsByteForByte) {
+    const std::string path = Path("big.html");
+    std::string text;
+    text.reserve(50u << 20);
+    std::mt19937 random(7);
+    while (text.size() < (50u << 20)) {
+        text += RandomPageText(random, 4096);
+    }
+    WritePageFile(path, text);
+    EXPECT_EQ(ReadPageFile(path), text);
+}
+
+TEST_F(PageFileOnDisk, FailedWriteLeavesTheOldFileWholeAndNamesIt) {
+    if (geteuid() == 0) {
+        // Root writes into a read-only folder all the same: use a missing folder.
+        const std::string path = Path("missing/index.html");
+        try {
+            WritePageFile(path, "text");
+            FAIL() << "no error";
+        } catch (const CommandError& error) {
+            EXPECT_NE(std::string(error.what()).find(path), std::string::npos);
+        }
+        return;
+    }
+    const std::string path = Path("index.html");
+    WriteBytes(path, "old page");
+    QFile::setPermissions(dir_.path(), QFile::ReadOwner | QFile::ExeOwner);
+    EXPECT_THROW(WritePageFile(path, "new page"), CommandError);
+    QFile::setPermissions(dir_.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_EQ(ReadBytes(path), "old page");
+}
+
+TEST_F(PageFileOnDisk, WritingOverAFolderFailsAndKeepsIt) {
+    const std::string path = Path("sub");
+    QDir(dir_.path()).mkdir("sub");
+    EXPECT_THROW(WritePageFile(path, "text"), CommandError);
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(path)).isDir());
+}
+
+TEST_F(PageFileOnDisk, ReadingAMissingFileNamesItAndTheReason) {
+    const std::string path = Path("nothing.html");
+    try {
+        ReadPageFile(path);
+        FAIL() << "no error";
+    } catch (const CommandError& error) {
+        const std::string message = error.what();
+        EXPECT_NE(message.find("\"" + path + "\""), std::string::npos);
+        EXPECT_NE(message.find("No such file"), std::string::npos) << message;
+    }
+}
+
+} // namespace
+} // namespace qf

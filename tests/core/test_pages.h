@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+namespace qf::test {
+
+// The page of one area holding one image, as the editor writes it.
+std::string WorkedExamplePage();
+
+// A page document whose declaration block holds exactly `declarations`
+// (back to back) and whose body is followed by `areas`.
+std::string PageWith(const std::string& declarations, const std::string& areas = "");
+
+// An area block of table shape whose cell holds `content` after the spacer.
+std::string TableArea(int number, const std::string& content = "");
+// An area block of cell shape (an adjacent cell or a platform cell).
+std::string CellArea(int number, const std::string& content = "");
+
+} // namespace qf::test
