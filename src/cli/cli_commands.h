@@ -24,7 +24,11 @@ struct Command {
     int (*run)(const Args& args, std::ostream& out);
 };
 
+// Every command, gathered from the groups below (one file each).
 const std::vector<Command>& Commands();
+std::vector<Command> DocumentCommands(); // areas, components, declarations, check
+
+void PrintLines(std::ostream& out, const std::vector<std::string>& lines);
 
 // Runs the command line; returns the exit status.
 int Run(const Args& args, std::ostream& out, std::ostream& err);
