@@ -1,0 +1,1 @@
+# The about box's operating-system and memory lines.

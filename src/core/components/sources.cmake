@@ -1,0 +1,1 @@
+# The insertion pipeline and the component builders.

@@ -1,0 +1,1 @@
+target_sources(quenfort_gui PRIVATE ${CMAKE_CURRENT_LIST_DIR} / prompts.cpp)

@@ -1,0 +1,60 @@
+#include "scripted_prompts.h"
+
+namespace qf::test {
+
+ScriptedPrompts::ScriptedPrompts() {
+    InstallPrompts(this);
+}
+ScriptedPrompts::~ScriptedPrompts() {
+    InstallPrompts(nullptr);
+}
+
+template <typename T> std::optional<T> ScriptedPrompts::Next() {
+    if (replies_.empty() || !std::holds_alternative<T>(replies_.front())) {
+        return std::nullopt;
+    }
+    T value = std::get<T>(replies_.front());
+    replies_.pop_front();
+    return value;
+}
+
+void ScriptedPrompts::Inform(QWidget*, const QString& text) {
+    asked << "inform: " + text;
+}
+
+void ScriptedPrompts::ShowError(QWidget*, const QString& text) {
+    asked << "error: " + text;
+}
+
+Prompts::Answer ScriptedPrompts::Ask(QWidget*, const QString& text, bool with_cancel,
+                                     std::optional<QPoint> position) {
+    asked << "ask: " + text;
+    last_ask_position = position;
+    return Next<Answer>().value_or(with_cancel ? Answer::Cancel : Answer::No);
+}
+
+QString ScriptedPrompts::OpenFile(QWidget*, const QString& caption, const QString& folder,
+                                  const QString& filter) {
+    asked << "open-file: " + caption;
+    last_filter = filter;
+    last_folder = folder;
+    return Next<QString>().value_or(QString());
+}
+
+QString ScriptedPrompts::ExistingFolder(QWidget*, const QString& caption, const QString& start) {
+    asked << "folder: " + caption;
+    last_folder = start;
+    return Next<QString>().value_or(QString());
+}
+
+std::optional<QColor> ScriptedPrompts::Colour(QWidget*, const QColor&) {
+    asked << "colour";
+    return Next<QColor>();
+}
+
+bool ScriptedPrompts::Print(QWidget*, QPrinter*) {
+    asked << "print";
+    return Next<bool>().value_or(false);
+}
+
+} // namespace qf::test

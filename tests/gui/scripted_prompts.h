@@ -1,0 +1,45 @@
+#pragma once
+
+#include "app/prompts.h"
+
+#include <QStringList>
+#include <deque>
+#include <variant>
+
+namespace qf::test {
+
+// Answers every prompt from a queue and records what was asked. A prompt
+// with no queued answer gets the cancel answer (No, an empty path, no colour,
+// no printing), so a test never blocks. Installs itself while it lives.
+class ScriptedPrompts : public Prompts {
+public:
+    using Reply = std::variant<Answer, QString, QColor, bool>;
+
+    ScriptedPrompts();
+    ~ScriptedPrompts() override;
+
+    void Queue(Reply reply) { replies_.push_back(std::move(reply)); }
+
+    // One line per prompt: "inform: TEXT", "error: TEXT", "ask: TEXT",
+    // "open-file: CAPTION", "folder: CAPTION", "colour", "print".
+    QStringList asked;
+    std::optional<QPoint> last_ask_position;
+    QString last_filter;
+    QString last_folder;
+
+    void Inform(QWidget* parent, const QString& text) override;
+    void ShowError(QWidget* parent, const QString& text) override;
+    Answer Ask(QWidget* parent, const QString& text, bool with_cancel,
+               std::optional<QPoint> position) override;
+    QString OpenFile(QWidget* parent, const QString& caption, const QString& folder,
+                     const QString& filter) override;
+    QString ExistingFolder(QWidget* parent, const QString& caption, const QString& start) override;
+    std::optional<QColor> Colour(QWidget* parent, const QColor& initial) override;
+    bool Print(QWidget* parent, QPrinter* printer) override;
+
+private:
+    template <typename T> std::optional<T> Next();
+    std::deque<Reply> replies_;
+};
+
+} // namespace qf::test
