@@ -1,3 +1,4 @@
 target_sources(quenfort_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/app_folder.cpp
   ${CMAKE_CURRENT_LIST_DIR}/workspace.cpp
 )

@@ -1,1 +1,3 @@
-target_sources(quenfort_gui PRIVATE ${CMAKE_CURRENT_LIST_DIR} / prompts.cpp)
+target_sources(quenfort_gui PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/prompts.cpp
+)

@@ -1,0 +1,1 @@
+// Rollover images: swaps a named image for another and back.
