@@ -1,0 +1,58 @@
+#include "widgets/tool_dialog.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace qf {
+
+ToolDialog::ToolDialog(const QString& caption, const QString& heading, QWidget* parent)
+    : QDialog(parent) {
+    setWindowTitle(caption);
+    setModal(true);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 8);
+    outer->setSpacing(8);
+
+    heading_ = new QLabel(heading, this);
+    heading_->setObjectName("HeadingPanel");
+    heading_->setStyleSheet("QLabel#HeadingPanel { background: #808080; color: white; "
+                            "font-weight: bold; padding: 6px 10px; }");
+    outer->addWidget(heading_);
+
+    body_ = new QVBoxLayout;
+    body_->setContentsMargins(12, 4, 12, 4);
+    outer->addLayout(body_, 1);
+
+    buttons_ = new QHBoxLayout;
+    buttons_->setContentsMargins(12, 0, 12, 0);
+    buttons_->addStretch(1);
+    outer->addLayout(buttons_);
+    outer->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+QFormLayout* ToolDialog::Form() {
+    if (form_ == nullptr) {
+        form_ = new QFormLayout;
+        form_->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+        form_->setLabelAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        body_->addLayout(form_);
+    }
+    return form_;
+}
+
+QPushButton* ToolDialog::AddButton(const QString& text, const QString& object_name) {
+    auto* button = new QPushButton(text, this);
+    button->setObjectName(object_name);
+    button->setAutoDefault(false);
+    buttons_->addWidget(button);
+    return button;
+}
+
+void ToolDialog::MakeResizable() {
+    layout()->setSizeConstraint(QLayout::SetDefaultConstraint);
+}
+
+} // namespace qf

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QDialog>
+
+class QBoxLayout;
+class QFormLayout;
+class QLabel;
+class QPushButton;
+class QVBoxLayout;
+
+namespace qf {
+
+// The frame every dialog of the editor shares: a grey bold heading panel that
+// repeats the caption, a body, and the button row at the bottom. A dialog
+// puts its fields into Body() (or Form(), a form layout inside the body) and
+// adds its buttons with AddButton. Tool dialogs keep the size their layout
+// gives them (FixedSize) unless made resizable.
+class ToolDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    ToolDialog(const QString& caption, const QString& heading, QWidget* parent = nullptr);
+
+    QLabel* Heading() const { return heading_; }
+    QVBoxLayout* Body() const { return body_; }
+    // A form layout in the body, made at the first call.
+    QFormLayout* Form();
+    // A push button in the bottom row, right-aligned in the order added.
+    QPushButton* AddButton(const QString& text, const QString& object_name);
+    // Lets the user resize the dialog (for dialogs with a preview or a list).
+    void MakeResizable();
+
+private:
+    QLabel* heading_;
+    QVBoxLayout* body_;
+    QFormLayout* form_ = nullptr;
+    QBoxLayout* buttons_;
+};
+
+} // namespace qf
