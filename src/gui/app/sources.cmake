@@ -1,4 +1,3 @@
 target_sources(quenfort_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/prompts.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/../widgets/tool_dialog.cpp
 )
