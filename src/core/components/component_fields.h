@@ -1,0 +1,76 @@
+#pragma once
+
+#include <map>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace qf {
+
+// The field values of one component, by field name ("src" -> "a.gif"). Text
+// is UTF-8 as typed; integers and flags are given as decimal text ("0", "1").
+// A field left out takes its initial value, the one its dialog starts with.
+using FieldValues = std::map<std::string, std::string, std::less<>>;
+
+// How a field's value enters the kind's template.
+enum class FieldFormat {
+    kAttribute, // inside a double-quoted attribute: a double quote becomes &quot;
+    kContent,   // element content (text runs, link text): written as typed
+    kLines,     // element content, one item per line ("\n" or "\r\n")
+    kInteger,   // decimal integer, within [minimum, maximum]
+    kFlag,      // "1" ticked, "0" not ticked
+};
+
+// One field of a kind. Text values enter the page as ASCII: every character
+// outside ASCII becomes a numeric character reference ("&#233;").
+struct FieldSpec {
+    std::string_view name;    // the name the command line uses: "src"
+    std::string_view label;   // the dialog's label, for messages: "Image Location"
+    std::string_view initial; // the dialog's initial value, as text
+    FieldFormat format = FieldFormat::kAttribute;
+    int minimum = 0; // integers only
+    int maximum = 0; // integers only; minimum == maximum == 0: the whole int range
+};
+
+// A kind this family builds, with its fields in dialog order.
+struct ComponentSpec {
+    std::string_view kind_tag;     // "Image"
+    std::string_view display_name; // "Image"
+    std::span<const FieldSpec> fields;
+};
+
+// The fields of each kind, in dialog order (name = initial value; [int],
+// [flag], [lines] and [content] mark the formats other than attribute):
+//   Image:       src="http://" width=0 height=0 alt align border=0 bordercolor
+//   Link_Img:    href="Select" newwindow=0[flag] src="http://" width=0 height=0
+//                alt align border=0 bordercolor
+//   Roll_Img:    src rollover href="http://" newwindow=0[flag] alt
+//   Text_Link:   href="http://" face="Arial" color size=0 bold=0 underline=0
+//                newwindow=0[flag] text[content] status
+//   Mail_Link:   email face="Arial" color bold=0 underline=0 text[content] status
+//   Hr:          width=1[int 1..100] size align noshade=0[flag] color
+//   Text:        face bold=0 italic=0 underline=0 strikeout=0 color size=0
+//                align text[content]
+//   Subscript:   as Text, then text[content] (main text) sub[content]
+//   Superscript: as Text, then text[content] (main text) sup[content]
+//   Item_List, Bullet_Item_List, Spaced_List: as Text, with items[lines]
+// Faces are written as given: the link dialogs hand their combo's text as
+// shown, the text and list dialogs FaceOfListEntry(selected entry).
+//
+// The kinds with a builder, in palette order: Image, Link_Img, Roll_Img,
+// Text_Link, Mail_Link, Hr, Text, Subscript, Superscript, Item_List,
+// Bullet_Item_List, Spaced_List.
+std::span<const ComponentSpec> ComponentSpecs();
+const ComponentSpec* FindComponentSpec(std::string_view kind_tag);
+const FieldSpec* FindField(const ComponentSpec& spec, std::string_view name);
+
+// The kind's body (its HTML without markers) from the given values, built by
+// the kind's template; missing fields take their initial values. Throws
+// CommandError, naming the field, for an unknown kind or field, a value that
+// holds the marker delimiters "<!---" or "---!>", a line break in a one-line
+// field, text that is not UTF-8, or an integer that is not one or is out of
+// its bounds.
+std::string BuildComponentBody(std::string_view kind_tag, const FieldValues& values);
+
+} // namespace qf

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace qf {
+
+// Text typed by the user (UTF-8) as it enters the page: ASCII, with every
+// character outside ASCII written as a numeric character reference ("é" gives
+// "&#233;"). Throws CommandError naming `field` when the text is not UTF-8.
+std::string PageText(std::string_view field, std::string_view utf8);
+
+// The same for a value that stands inside a double-quoted attribute: a double
+// quote is written as &quot; as well.
+std::string AttributeText(std::string_view field, std::string_view utf8);
+
+// Refuses, with a message naming `field`, a value that holds the marker
+// delimiters "<!---" or "---!>".
+void CheckNoMarkerDelimiters(std::string_view field, std::string_view value);
+
+} // namespace qf
