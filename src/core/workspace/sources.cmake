@@ -1,4 +1,5 @@
 target_sources(quenfort_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/app_folder.cpp
   ${CMAKE_CURRENT_LIST_DIR}/workspace.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/source_text.cpp
 )

@@ -1,3 +1,6 @@
 target_sources(quenfort_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/prompts.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/preview.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/dialog_table.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/view_source_dialog.cpp
 )

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+#include <string>
+#include <string_view>
+
+namespace qf {
+
+// How page bytes shown for editing were decoded, so that they are written
+// back the same way and an unchanged source round-trips byte for byte.
+enum class SourceEncoding { Utf8, Windows1252 };
+
+struct SourceText {
+    QString text;
+    SourceEncoding encoding = SourceEncoding::Utf8;
+};
+
+// Page text as a person reads it: UTF-8 where the bytes are valid UTF-8,
+// otherwise Windows-1252.
+SourceText DecodeSource(std::string_view bytes);
+
+// Text back to page bytes in `encoding`. A character Windows-1252 cannot hold
+// is written as a numeric character reference ("&#8364;" style).
+std::string EncodeSource(const QString& text, SourceEncoding encoding);
+
+} // namespace qf
