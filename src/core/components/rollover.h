@@ -10,6 +10,9 @@ namespace qf {
 inline constexpr std::string_view kRolloverScriptReference = "<SCRIPT SRC=\"js.js\"></SCRIPT>";
 inline constexpr std::string_view kRolloverScriptFile = "js.js";
 
+inline constexpr std::string_view kPageHoldsRolloverMessage =
+    "This page already holds a rollover image";
+
 // Every rollover image is named "y", so a page takes one: true exactly while
 // the page holds no rollover image (no Roll_Img declaration or block).
 bool PageTakesRollover(std::string_view page);

@@ -1,1 +1,12 @@
 # The insertion pipeline and the component builders.
+target_sources(quenfort_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/colour.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/component_fields.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/font_faces.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/image_builders.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/insertion.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/page_properties.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/rollover.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/text_builders.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/user_text.cpp
+)

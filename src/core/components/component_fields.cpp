@@ -1,0 +1,250 @@
+#include "components/component_fields.h"
+
+#include "components/builders.h"
+#include "components/user_text.h"
+#include "error.h"
+
+#include <array>
+#include <charconv>
+#include <limits>
+
+namespace qf {
+
+namespace {
+
+using F = FieldFormat;
+
+constexpr FieldSpec kImageFields[] = {
+    {"src", "Image Location", "http://", F::kAttribute},
+    {"width", "Width", "0", F::kInteger},
+    {"height", "Height", "0", F::kInteger},
+    {"alt", "Mouse Over Text", "", F::kAttribute},
+    {"align", "Align", "", F::kAttribute},
+    {"border", "Border", "0", F::kInteger},
+    {"bordercolor", "Border Color", "", F::kAttribute},
+};
+
+constexpr FieldSpec kImageLinkFields[] = {
+    {"href", "Link Destination", "Select", F::kAttribute},
+    {"newwindow", "Open Link in a New Window", "0", F::kFlag},
+    {"src", "Image Location", "http://", F::kAttribute},
+    {"width", "Width", "0", F::kInteger},
+    {"height", "Height", "0", F::kInteger},
+    {"alt", "Mouse Over Text", "", F::kAttribute},
+    {"align", "Align", "", F::kAttribute},
+    {"border", "Border", "0", F::kInteger},
+    {"bordercolor", "Border Color", "", F::kAttribute},
+};
+
+constexpr FieldSpec kRolloverFields[] = {
+    {"src", "Origonal Image", "", F::kAttribute},
+    {"rollover", "Rollover Image", "", F::kAttribute},
+    {"href", "Destination Link", "http://", F::kAttribute},
+    {"newwindow", "Open Link In a New Window", "0", F::kFlag},
+    {"alt", "Mouse over Text", "", F::kAttribute},
+};
+
+constexpr FieldSpec kTextLinkFields[] = {
+    {"href", "Destination Link", "http://", F::kAttribute},
+    {"face", "Face", "Arial", F::kAttribute},
+    {"color", "Color", "", F::kAttribute},
+    {"size", "Size", "0", F::kInteger},
+    {"bold", "Bold", "0", F::kFlag},
+    {"underline", "Underline", "0", F::kFlag},
+    {"newwindow", "Open Link in new Window", "0", F::kFlag},
+    {"text", "Text", "", F::kContent},
+    {"status", "Status Bar", "", F::kAttribute},
+};
+
+constexpr FieldSpec kMailLinkFields[] = {
+    {"email", "Email to", "", F::kAttribute},    {"face", "Face", "Arial", F::kAttribute},
+    {"color", "Color", "", F::kAttribute},       {"bold", "Bold", "0", F::kFlag},
+    {"underline", "Underline", "0", F::kFlag},   {"text", "Text", "", F::kContent},
+    {"status", "Status Bar", "", F::kAttribute},
+};
+
+constexpr FieldSpec kHorizontalLineFields[] = {
+    {"width", "Width", "1", F::kInteger, 1, 100},
+    {"size", "Thickness", "", F::kAttribute},
+    {"align", "Align", "", F::kAttribute},
+    {"noshade", "No Shading (disable 3D effect)", "0", F::kFlag},
+    {"color", "Color", "", F::kAttribute},
+};
+
+// The font group shared by the text and list dialogs, then their text fields.
+#define QF_FONT_FIELDS(italic_label)                                                               \
+    {"face", "Face", "", F::kAttribute}, {"bold", "Bold", "0", F::kFlag},                          \
+        {"italic", italic_label, "0", F::kFlag}, {"underline", "Underline", "0", F::kFlag},        \
+        {"strikeout", "Strikeout", "0", F::kFlag}, {"color", "Color", "", F::kAttribute},          \
+        {"size", "Size", "0", F::kInteger}, {                                                      \
+        "align", "Align", "", F::kAttribute                                                        \
+    }
+
+constexpr FieldSpec kTextFields[] = {
+    QF_FONT_FIELDS("Italics"),
+    {"text", "Text", "", F::kContent},
+};
+
+constexpr FieldSpec kSubscriptFields[] = {
+    QF_FONT_FIELDS("Italic"),
+    {"text", "Main Text", "", F::kContent},
+    {"sub", "Subscript Text", "", F::kContent},
+};
+
+constexpr FieldSpec kSuperscriptFields[] = {
+    QF_FONT_FIELDS("Italic"),
+    {"text", "Main Text", "", F::kContent},
+    {"sup", "Superscript Text", "", F::kContent},
+};
+
+constexpr FieldSpec kListFields[] = {
+    QF_FONT_FIELDS("Italic"),
+    {"items", "Items", "", F::kLines},
+};
+
+#undef QF_FONT_FIELDS
+
+constexpr ComponentSpec kSpecs[] = {
+    {"Image", "Image", kImageFields},
+    {"Link_Img", "Image Link", kImageLinkFields},
+    {"Roll_Img", "Rollover Image", kRolloverFields},
+    {"Text_Link", "Text Link", kTextLinkFields},
+    {"Mail_Link", "Mail Link", kMailLinkFields},
+    {"Hr", "Horizontal Line", kHorizontalLineFields},
+    {"Text", "Text String", kTextFields},
+    {"Subscript", "Subscript", kSubscriptFields},
+    {"Superscript", "Superscript", kSuperscriptFields},
+    {"Item_List", "Item List", kListFields},
+    {"Bullet_Item_List", "Bullet Item List", kListFields},
+    {"Spaced_List", "Spaced Item List", kListFields},
+};
+
+using Builder = std::string (*)(const builders::Fields&);
+
+// In the order of kSpecs.
+constexpr std::array<Builder, std::size(kSpecs)> kBuilders = {
+    builders::ImageBody,    builders::ImageLinkBody,      builders::RolloverBody,
+    builders::TextLinkBody, builders::MailLinkBody,       builders::HorizontalLineBody,
+    builders::TextBody,     builders::SubscriptBody,      builders::SuperscriptBody,
+    builders::ItemListBody, builders::BulletItemListBody, builders::SpacedListBody,
+};
+
+// "Mouse Over Text (alt)": how messages name a field.
+std::string FieldTitle(const FieldSpec& field) {
+    return std::string(field.label) + " (" + std::string(field.name) + ")";
+}
+
+std::string IntegerValue(const FieldSpec& field, const std::string& title, std::string_view value) {
+    int number = 0;
+    const char* first = value.data();
+    const char* last = value.data() + value.size();
+    if (first != last && *first == '+') {
+        ++first;
+    }
+    const auto [end, error] = std::from_chars(first, last, number);
+    if (first == last || error != std::errc() || end != last) {
+        throw CommandError(title + ": '" + std::string(value) + "' is not a valid integer value");
+    }
+    const bool bounded = field.minimum != 0 || field.maximum != 0;
+    if (bounded && (number < field.minimum || number > field.maximum)) {
+        throw CommandError(title + " must be between " + std::to_string(field.minimum) + " and " +
+                           std::to_string(field.maximum));
+    }
+    return std::to_string(number);
+}
+
+// One field's value in page form.
+std::string PageValue(const FieldSpec& field, std::string_view value) {
+    const std::string title = FieldTitle(field);
+    CheckNoMarkerDelimiters(title, value);
+    const bool one_line = field.format != F::kLines;
+    if (one_line && value.find_first_of("\r\n") != std::string_view::npos) {
+        throw CommandError(title + " must be a single line");
+    }
+    switch (field.format) {
+    case F::kAttribute:
+        return AttributeText(title, value);
+    case F::kContent:
+    case F::kLines:
+        return PageText(title, value);
+    case F::kInteger:
+        return IntegerValue(field, title, value);
+    case F::kFlag:
+        if (value != "0" && value != "1") {
+            throw CommandError(title + " must be 0 or 1");
+        }
+        return std::string(value);
+    }
+    return std::string(value);
+}
+
+} // namespace
+
+const std::string& builders::Fields::Text(std::string_view name) const {
+    return values_.at(name);
+}
+
+std::vector<std::string> builders::Fields::Lines(std::string_view name) const {
+    std::vector<std::string> lines;
+    std::string_view rest = Text(name);
+    while (!rest.empty()) {
+        const std::size_t end = rest.find('\n');
+        std::string_view line = rest.substr(0, end);
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        if (!line.empty()) {
+            lines.emplace_back(line);
+        }
+        if (end == std::string_view::npos) {
+            break;
+        }
+        rest.remove_prefix(end + 1);
+    }
+    return lines;
+}
+
+std::span<const ComponentSpec> ComponentSpecs() {
+    return kSpecs;
+}
+
+const ComponentSpec* FindComponentSpec(std::string_view kind_tag) {
+    for (const ComponentSpec& spec : kSpecs) {
+        if (spec.kind_tag == kind_tag) {
+            return &spec;
+        }
+    }
+    return nullptr;
+}
+
+const FieldSpec* FindField(const ComponentSpec& spec, std::string_view name) {
+    for (const FieldSpec& field : spec.fields) {
+        if (field.name == name) {
+            return &field;
+        }
+    }
+    return nullptr;
+}
+
+std::string BuildComponentBody(std::string_view kind_tag, const FieldValues& values) {
+    const ComponentSpec* spec = FindComponentSpec(kind_tag);
+    if (spec == nullptr) {
+        throw CommandError("Unknown component kind '" + std::string(kind_tag) + "'");
+    }
+    for (const auto& [name, value] : values) {
+        if (FindField(*spec, name) == nullptr) {
+            throw CommandError("'" + name + "' is not a field of " + std::string(kind_tag));
+        }
+    }
+    std::map<std::string_view, std::string> page_values;
+    for (const FieldSpec& field : spec->fields) {
+        const auto given = values.find(field.name);
+        const std::string_view value =
+            given != values.end() ? std::string_view(given->second) : field.initial;
+        page_values.emplace(field.name, PageValue(field, value));
+    }
+    const builders::Fields fields(std::move(page_values));
+    return kBuilders[static_cast<std::size_t>(spec - kSpecs)](fields);
+}
+
+} // namespace qf

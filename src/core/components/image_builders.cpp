@@ -1,0 +1,66 @@
+#include "components/builders.h"
+
+namespace qf::builders {
+
+namespace {
+
+// The img element shared by the image and the image link.
+std::string ImageElement(const Fields& f) {
+    return "<img src=\"" + f.Text("src") + "\" width=\"" + f.Text("width") + "\" height=\"" +
+           f.Text("height") + "\" align=\"" + f.Text("align") + "\" alt=\"" + f.Text("alt") +
+           "\" border=\"" + f.Text("border") + "\" bordercolor=\"" + f.Text("bordercolor") + "\">";
+}
+
+// The status-bar handlers of the text and mail links.
+std::string StatusHandlers(const Fields& f) {
+    return " onMouseOver=\"window.status='" + f.Text("status") +
+           "'; return true;\" onMouseOut=\"window.status=''; return true;\">";
+}
+
+std::string StyledLinkText(const Fields& f) {
+    const bool bold = f.Flag("bold");
+    const bool underline = f.Flag("underline");
+    return std::string(bold ? "<b>" : "") + (underline ? "<u>" : "") + f.Text("text") +
+           (underline ? "</u>" : "") + (bold ? "</b>" : "");
+}
+
+} // namespace
+
+std::string ImageBody(const Fields& f) {
+    return ImageElement(f);
+}
+
+std::string ImageLinkBody(const Fields& f) {
+    const std::string target = f.Flag("newwindow") ? " target=\"_blank\"" : "";
+    return "<a href=\"" + f.Text("href") + "\"" + target + ">" + ImageElement(f) + "</a>";
+}
+
+std::string RolloverBody(const Fields& f) {
+    const std::string target = f.Flag("newwindow") ? " target=_blank" : "";
+    return "<a href=\"" + f.Text("href") +
+           "\" onMouseOut=\"RestoreImg()\" onMouseOver=\"SwitchImg('document.y','document.y','" +
+           f.Text("rollover") + "')\"" + target + "><img src=\"" + f.Text("src") +
+           "\" name=\"y\" alt=\"" + f.Text("alt") + "\" border=\"0\"></a>";
+}
+
+std::string TextLinkBody(const Fields& f) {
+    const std::string target = f.Flag("newwindow") ? " target=_blank" : "";
+    return "<a href=\"" + f.Text("href") + "\"" + target + StatusHandlers(f) + "<font face=\"" +
+           f.Text("face") + "\" size=\"" + f.Text("size") + "\" color=\"" + f.Text("color") +
+           "\">" + StyledLinkText(f) + "</font></a>";
+}
+
+// The mail link has no size field: its size attribute stays empty.
+std::string MailLinkBody(const Fields& f) {
+    return "<a href=\"mailto:" + f.Text("email") + "\"" + StatusHandlers(f) + "<font face=\"" +
+           f.Text("face") + "\" size=\"\" color=\"" + f.Text("color") + "\">" + StyledLinkText(f) +
+           "</font></a>";
+}
+
+std::string HorizontalLineBody(const Fields& f) {
+    return "<hr size=\"" + f.Text("size") + "\" width=\"" + f.Text("width") + "%\" align=\"" +
+           f.Text("align") + "\"" + (f.Flag("noshade") ? " noshade" : "") + " color=\"" +
+           f.Text("color") + "\">";
+}
+
+} // namespace qf::builders

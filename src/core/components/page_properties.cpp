@@ -1,0 +1,191 @@
+#include "components/page_properties.h"
+
+#include "components/user_text.h"
+#include "document/markers.h"
+#include "error.h"
+#include "workspace/workspace.h"
+
+#include <optional>
+#include <vector>
+
+namespace qf {
+
+namespace {
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f';
+}
+
+char Lower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (Lower(a[i]) != Lower(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The body start tag: from the first "<body" to the ">" just before the body
+// marker.
+struct BodyTag {
+    std::size_t begin = 0; // "<"
+    std::size_t close = 0; // the closing ">"
+};
+
+BodyTag FindBodyTag(std::string_view page) {
+    const std::size_t begin = page.find("<body");
+    const std::size_t marker = page.find(kBodyMarker);
+    if (begin == std::string_view::npos || marker == std::string_view::npos ||
+        marker <= begin + 5 || page[marker - 1] != '>') {
+        throw CommandError(
+            "The body start tag of this page cannot be found (\"<body ...>\" followed by \"" +
+            std::string(kBodyMarker) + "\")");
+    }
+    return {begin, marker - 1};
+}
+
+// One attribute of a tag with a value: name="value", name='value' or name=value.
+struct Attribute {
+    std::size_t start = 0;       // the blank in front of the name
+    std::size_t value_begin = 0; // the opening quote, or the value's first character
+    std::size_t end = 0;         // one past the closing quote or the value
+};
+
+// The first attribute called `name` (any case) that has a value, reading the
+// tag's attributes one by one, so a name inside another attribute's value is
+// never taken for an attribute.
+std::optional<Attribute> FindAttribute(std::string_view page, const BodyTag& tag,
+                                       std::string_view name) {
+    std::size_t pos = tag.begin + 5;
+    while (pos < tag.close) {
+        const std::size_t blank = pos;
+        while (pos < tag.close && IsBlank(page[pos])) {
+            ++pos;
+        }
+        const std::size_t name_begin = pos;
+        while (pos < tag.close && !IsBlank(page[pos]) && page[pos] != '=') {
+            ++pos;
+        }
+        const std::string_view found = page.substr(name_begin, pos - name_begin);
+        if (pos >= tag.close || page[pos] != '=') {
+            if (pos == name_begin) {
+                ++pos; // a stray character
+            }
+            continue;
+        }
+        ++pos; // '='
+        const std::size_t value_begin = pos;
+        if (pos < tag.close && (page[pos] == '"' || page[pos] == '\'')) {
+            const std::size_t quote_end = page.find(page[pos], pos + 1);
+            pos = (quote_end == std::string_view::npos || quote_end >= tag.close) ? tag.close
+                                                                                  : quote_end + 1;
+        } else {
+            while (pos < tag.close && !IsBlank(page[pos])) {
+                ++pos;
+            }
+        }
+        if (SameName(found, name)) {
+            const std::size_t start =
+                (name_begin > blank && IsBlank(page[name_begin - 1])) ? name_begin - 1 : name_begin;
+            return Attribute{start, value_begin, pos};
+        }
+    }
+    return std::nullopt;
+}
+
+void ReplaceTitle(std::string& page, std::string_view heading) {
+    const std::size_t open = page.find("<title>");
+    const std::size_t close = page.find("</title>");
+    if (open == std::string::npos || close == std::string::npos || close < open + 7) {
+        throw CommandError("This page has no title (\"<title>\" ... \"</title>\")");
+    }
+    page.replace(open + 7, close - open - 7, heading);
+}
+
+void SetColour(std::string& page, std::string_view colour) {
+    BodyTag tag = FindBodyTag(page);
+    if (const auto bgcolor = FindAttribute(page, tag, "bgcolor")) {
+        const bool quoted =
+            bgcolor->end > bgcolor->value_begin &&
+            (page[bgcolor->value_begin] == '"' || page[bgcolor->value_begin] == '\'');
+        const std::size_t first = bgcolor->value_begin + (quoted ? 1 : 0);
+        const bool closed = quoted && bgcolor->end - 1 > bgcolor->value_begin &&
+                            page[bgcolor->end - 1] == page[bgcolor->value_begin];
+        const std::size_t last = closed ? bgcolor->end - 1 : bgcolor->end;
+        page.replace(first, last - first, colour);
+    } else {
+        page.insert(tag.begin + 5, " bgcolor=" + std::string(colour));
+    }
+    tag = FindBodyTag(page);
+    if (const auto background = FindAttribute(page, tag, "background")) {
+        page.erase(background->start, background->end - background->start);
+    }
+}
+
+void SetPicture(std::string& page, std::string_view picture) {
+    const BodyTag tag = FindBodyTag(page);
+    const std::string value = "\"" + std::string(picture) + "\"";
+    if (const auto background = FindAttribute(page, tag, "background")) {
+        page.replace(background->value_begin, background->end - background->value_begin, value);
+    } else {
+        page.insert(tag.close, " background=" + value);
+    }
+}
+
+void SetScroll(std::string& page, bool disable_scrollers) {
+    const BodyTag tag = FindBodyTag(page);
+    const auto scroll = FindAttribute(page, tag, "scroll");
+    if (disable_scrollers) {
+        if (scroll) {
+            page.replace(scroll->value_begin, scroll->end - scroll->value_begin, "\"no\"");
+        } else {
+            page.insert(tag.begin + 5, " scroll=\"no\"");
+        }
+    } else if (scroll) {
+        page.erase(scroll->start, scroll->end - scroll->start);
+    }
+}
+
+// A value as it enters the page, refused when it could break the page.
+std::string CheckedValue(std::string_view field, std::string_view value, bool attribute) {
+    CheckNoMarkerDelimiters(field, value);
+    if (value.find_first_of("\r\n") != std::string_view::npos) {
+        throw CommandError(std::string(field) + " must be a single line");
+    }
+    return attribute ? AttributeText(field, value) : PageText(field, value);
+}
+
+} // namespace
+
+std::string ApplyPageProperties(std::string_view page, const PageProperties& properties) {
+    const std::string heading = CheckedValue("Heading", properties.heading, false);
+    const std::string background = CheckedValue("Background", properties.background, true);
+    std::string text(page);
+    FindBodyTag(text); // refuse before any change
+    ReplaceTitle(text, heading);
+    if (!background.empty()) {
+        if (background.front() == '#') {
+            SetColour(text, background);
+        } else {
+            SetPicture(text, background);
+        }
+    }
+    SetScroll(text, properties.disable_scrollers);
+    return text;
+}
+
+void SetPageProperties(Workspace& workspace, const PageProperties& properties) {
+    RequireOpenPage(workspace);
+    std::string text = ApplyPageProperties(workspace.page_text, properties);
+    CommitPageText(workspace, std::move(text));
+    workspace.page_header = PageHeader(workspace.page_text);
+}
+
+} // namespace qf

@@ -1,0 +1,99 @@
+#include "components/user_text.h"
+
+#include "document/markers.h"
+#include "error.h"
+
+#include <cstdint>
+
+namespace qf {
+
+namespace {
+
+// The code point of the UTF-8 sequence starting at `pos`, and its length;
+// length 0 for a byte that does not start a well-formed sequence.
+struct CodePoint {
+    std::uint32_t value = 0;
+    std::size_t length = 0;
+};
+
+CodePoint DecodeAt(std::string_view text, std::size_t pos) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(pos);
+    std::size_t length = 0;
+    std::uint32_t value = 0;
+    std::uint32_t smallest = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        value = lead & 0x1F;
+        smallest = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        value = lead & 0x0F;
+        smallest = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        value = lead & 0x07;
+        smallest = 0x10000;
+    } else {
+        return {};
+    }
+    if (pos + length > text.size()) {
+        return {};
+    }
+    for (std::size_t i = 1; i < length; ++i) {
+        const unsigned char next = byte(pos + i);
+        if ((next & 0xC0) != 0x80) {
+            return {};
+        }
+        value = (value << 6) | (next & 0x3F);
+    }
+    if (value < smallest || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
+        return {};
+    }
+    return {value, length};
+}
+
+std::string Encode(std::string_view field, std::string_view utf8, bool in_attribute) {
+    std::string out;
+    out.reserve(utf8.size());
+    std::size_t pos = 0;
+    while (pos < utf8.size()) {
+        const char c = utf8[pos];
+        if (static_cast<unsigned char>(c) < 0x80) {
+            if (c == '"' && in_attribute) {
+                out += "&quot;";
+            } else {
+                out += c;
+            }
+            ++pos;
+            continue;
+        }
+        const CodePoint point = DecodeAt(utf8, pos);
+        if (point.length == 0) {
+            throw CommandError(std::string(field) + ": the text is not valid UTF-8");
+        }
+        out += "&#" + std::to_string(point.value) + ";";
+        pos += point.length;
+    }
+    return out;
+}
+
+} // namespace
+
+std::string PageText(std::string_view field, std::string_view utf8) {
+    return Encode(field, utf8, false);
+}
+
+std::string AttributeText(std::string_view field, std::string_view utf8) {
+    return Encode(field, utf8, true);
+}
+
+void CheckNoMarkerDelimiters(std::string_view field, std::string_view value) {
+    if (value.find(kMarkerOpen) != std::string_view::npos ||
+        value.find(kMarkerClose) != std::string_view::npos) {
+        throw CommandError(std::string(field) + " may not contain \"" + std::string(kMarkerOpen) +
+                           "\" or \"" + std::string(kMarkerClose) + "\"");
+    }
+}
+
+} // namespace qf
