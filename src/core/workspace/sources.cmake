@@ -2,4 +2,6 @@ target_sources(quenfort_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/app_folder.cpp
   ${CMAKE_CURRENT_LIST_DIR}/workspace.cpp
   ${CMAKE_CURRENT_LIST_DIR}/source_text.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/project.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/page_commands.cpp
 )

@@ -53,11 +53,13 @@ std::int64_t FileSize(const std::string& path) {
 } // namespace
 
 void PageRefresh(Workspace& workspace) {
+    RequireOpenPage(workspace);
     WritePageFile(workspace.page_path, workspace.page_text);
     workspace.page_file_size = FileSize(workspace.page_path);
 }
 
 void CommitPageText(Workspace& workspace, std::string new_text) {
+    RequireOpenPage(workspace);
     WritePageFile(workspace.page_path, new_text);
     workspace.page_text = std::move(new_text);
     workspace.page_file_size = FileSize(workspace.page_path);

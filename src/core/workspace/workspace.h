@@ -54,11 +54,13 @@ std::string PageHeader(std::string_view page);
 
 // Writes the page text to the open page's file and updates the file size.
 // The preview is the caller's to reload. Throws CommandError on a file error;
-// the file then stays as it was.
+// the file then stays as it was. With no page open it refuses with "A page
+// must be open!", so a closed or deleted page's file is never written again.
 void PageRefresh(Workspace& workspace);
 
 // Writes `new_text` as the open page's text: the file first, and only when
 // that succeeded the page text in memory, so a failure changes nothing.
+// Refuses with "A page must be open!" when no page is open.
 void CommitPageText(Workspace& workspace, std::string new_text);
 
 // Opens the page file at `path`: reads its text, takes its bare file name as

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qf {
+
+struct Workspace;
+
+// A folder path as the workspace keeps it: ending in exactly one "/" (a path
+// that already ends in "/", such as "/", is left as it is). Empty stays empty.
+std::string FolderPath(std::string_view folder);
+
+// The folder a new project gets: `location` joined with `name` by "/", ending
+// in "/", made absolute. Refuses (CommandError) an empty name or location and
+// a name that is not one folder name ("", ".", "..", or holding "/").
+std::string NewProjectFolder(std::string_view location, std::string_view name);
+
+// Creates the project folder `name` inside the existing folder `location` (an
+// existing project folder is simply opened) and makes it the project folder.
+// Neither the open page nor the selection lists change. Returns the folder.
+// Throws CommandError for a refused name or location, or when the folder
+// cannot be made, naming the folder and the system's reason; nothing changes.
+std::string CreateProject(Workspace& workspace, std::string_view location, std::string_view name);
+
+// Makes the existing folder `folder` the project folder (the open page stays
+// open). Throws CommandError when it is not a folder that can be listed;
+// nothing changes then. Returns the folder as kept ("/" at the end).
+std::string OpenProject(Workspace& workspace, std::string_view folder);
+
+// The file names of a project folder's pages ("*.html" and "*.php"), sorted
+// without regard to case. Throws CommandError when the folder cannot be read.
+std::vector<std::string> ProjectPages(const std::string& folder);
+
+} // namespace qf

@@ -1,0 +1,104 @@
+#include "error.h"
+#include "workspace/project.h"
+#include "workspace/workspace.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace qf {
+namespace {
+
+std::string Folder(const QTemporaryDir& dir) {
+    return dir.path().toStdString() + "/";
+}
+
+void Touch(const QString& path) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+}
+
+TEST(Project, FolderPathsEndInOneSlash) {
+    EXPECT_EQ(FolderPath("/home/u/site"), "/home/u/site/");
+    EXPECT_EQ(FolderPath("/home/u/site/"), "/home/u/site/");
+    EXPECT_EQ(FolderPath("/"), "/");
+    EXPECT_EQ(FolderPath(""), "");
+    EXPECT_EQ(NewProjectFolder("/srv/sites/", "shop"), "/srv/sites/shop/");
+    // A typed location without the slash is joined with one, not glued on.
+    EXPECT_EQ(NewProjectFolder("/srv/sites", "shop"), "/srv/sites/shop/");
+    EXPECT_EQ(NewProjectFolder("/", "shop"), "/shop/");
+}
+
+TEST(Project, CreateMakesTheFolderAndKeepsTheOpenPage) {
+    QTemporaryDir dir;
+    Workspace workspace;
+    workspace.page_name = "old.html";
+    workspace.page_text = "old text";
+    workspace.area_list.entries = {"Area1"};
+    const std::string folder = CreateProject(workspace, Folder(dir), "shop");
+    EXPECT_EQ(folder, Folder(dir) + "shop/");
+    EXPECT_EQ(workspace.project_folder, folder);
+    EXPECT_TRUE(QDir(dir.filePath("shop")).exists());
+    EXPECT_EQ(workspace.page_name, "old.html");
+    EXPECT_EQ(workspace.page_text, "old text");
+    EXPECT_EQ(workspace.area_list.entries, std::vector<std::string>{"Area1"});
+
+    // A project folder that exists already is opened as the project.
+    Touch(dir.filePath("shop/index.html"));
+    Workspace again;
+    EXPECT_EQ(CreateProject(again, dir.path().toStdString(), "shop"), folder);
+    EXPECT_TRUE(QFile::exists(dir.filePath("shop/index.html")));
+}
+
+TEST(Project, CreateRefusesWhatWouldLandSomewhereUnexpected) {
+    QTemporaryDir dir;
+    Workspace workspace;
+    workspace.project_folder = "/kept/";
+    auto refused = [&](std::string_view location, std::string_view name) {
+        try {
+            CreateProject(workspace, location, name);
+        } catch (const CommandError& error) {
+            return std::string(error.what());
+        }
+        return std::string("(created)");
+    };
+    EXPECT_EQ(refused(Folder(dir), ""), "Please enter a Project Name.");
+    EXPECT_EQ(refused("", "shop"), "Please choose where to save the project (Save Project in).");
+    EXPECT_NE(refused(Folder(dir), "a/b").find("not a folder name"), std::string::npos);
+    EXPECT_NE(refused(Folder(dir), "..").find("not a folder name"), std::string::npos);
+    // One level only: the location must exist.
+    EXPECT_EQ(refused(Folder(dir) + "missing/", "shop"),
+              "Cannot open folder \"" + Folder(dir) + "missing/\". No such file or directory");
+    // A file in the way of the project folder.
+    Touch(dir.filePath("taken"));
+    EXPECT_EQ(refused(Folder(dir), "taken"),
+              "Cannot open folder \"" + Folder(dir) + "taken/\". Not a directory");
+    EXPECT_EQ(workspace.project_folder, "/kept/");
+    EXPECT_FALSE(QDir(dir.filePath("missing")).exists());
+}
+
+TEST(Project, OpenTakesAnExistingFolderOnly) {
+    QTemporaryDir dir;
+    Workspace workspace;
+    EXPECT_EQ(OpenProject(workspace, dir.path().toStdString()), Folder(dir));
+    EXPECT_EQ(workspace.project_folder, Folder(dir));
+    EXPECT_EQ(OpenProject(workspace, Folder(dir)), Folder(dir)); // no doubled slash
+    EXPECT_THROW(OpenProject(workspace, Folder(dir) + "nowhere"), CommandError);
+    EXPECT_THROW(OpenProject(workspace, ""), CommandError);
+    EXPECT_EQ(workspace.project_folder, Folder(dir));
+}
+
+TEST(Project, PagesAreTheHtmlAndPhpFilesSortedWithoutCase) {
+    QTemporaryDir dir;
+    for (const char* name : {"b.html", "A.php", "c.HTML", "notes.txt", "page.htm", "Z.html"}) {
+        Touch(dir.filePath(name));
+    }
+    QDir(dir.path()).mkdir("folder.html");
+    EXPECT_EQ(ProjectPages(Folder(dir)),
+              (std::vector<std::string>{"A.php", "b.html", "c.HTML", "Z.html"}));
+    EXPECT_THROW(ProjectPages(Folder(dir) + "gone/"), CommandError);
+}
+
+} // namespace
+} // namespace qf
