@@ -27,6 +27,7 @@ struct Command {
 // Every command, gathered from the groups below (one file each).
 const std::vector<Command>& Commands();
 std::vector<Command> DocumentCommands(); // areas, components, declarations, check
+std::vector<Command> ComponentCommands(); // insert, kinds, page-properties
 
 void PrintLines(std::ostream& out, const std::vector<std::string>& lines);
 

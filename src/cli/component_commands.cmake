@@ -1,0 +1,1 @@
+target_sources(quenfort_cli_commands PRIVATE ${CMAKE_CURRENT_LIST_DIR}/component_commands.cpp)

@@ -1,0 +1,161 @@
+#include "cli_commands.h"
+
+#include "components/component_fields.h"
+#include "components/insertion.h"
+#include "components/page_properties.h"
+#include "error.h"
+#include "workspace/app_folder.h"
+#include "workspace/workspace.h"
+
+#include <QFileInfo>
+
+namespace qf::cli {
+
+namespace {
+
+constexpr std::string_view kInsertSynopsis = "insert PAGE AREA KIND [FIELD=VALUE]...";
+constexpr std::string_view kPagePropertiesSynopsis =
+    "page-properties PAGE [heading=TEXT] [background=COLOUR|PICTURE] [noscroll=0|1]";
+
+// FIELD=VALUE arguments, each field at most once.
+FieldValues ParseAssignments(const Args& args, std::size_t first) {
+    FieldValues values;
+    for (std::size_t i = first; i < args.size(); ++i) {
+        const std::size_t equals = args[i].find('=');
+        if (equals == std::string::npos || equals == 0) {
+            throw UsageError("'" + args[i] + "' is not of the form FIELD=VALUE");
+        }
+        const std::string name = args[i].substr(0, equals);
+        if (!values.emplace(name, args[i].substr(equals + 1)).second) {
+            throw UsageError("the field '" + name + "' is given twice");
+        }
+    }
+    return values;
+}
+
+// Opens the page as the editor would, with the project folder the page's own.
+Workspace OpenWorkspace(const std::string& page) {
+    Workspace workspace;
+    OpenPage(workspace, page);
+    workspace.project_folder =
+        QFileInfo(QString::fromStdString(page)).absolutePath().toStdString() + "/";
+    return workspace;
+}
+
+std::string KindList() {
+    std::string list;
+    for (const ComponentSpec& spec : ComponentSpecs()) {
+        list += (list.empty() ? "" : ", ") + std::string(spec.kind_tag);
+    }
+    return list;
+}
+
+int InsertCommand(const Args& args, std::ostream& out) {
+    if (args.size() < 3) {
+        throw UsageError("usage: quenfort-cli " + std::string(kInsertSynopsis));
+    }
+    const ComponentSpec* spec = FindComponentSpec(args[2]);
+    if (spec == nullptr) {
+        throw UsageError("'" + args[2] + "' is not a component kind; the kinds are " + KindList());
+    }
+    const FieldValues values = ParseAssignments(args, 3);
+    for (const auto& [name, value] : values) {
+        if (FindField(*spec, name) == nullptr) {
+            throw UsageError("'" + name + "' is not a field of " + args[2] +
+                             " ('quenfort-cli kinds' lists the fields)");
+        }
+    }
+    Workspace workspace = OpenWorkspace(args[0]);
+    if (spec->kind_tag == "Roll_Img") {
+        workspace.app_folder = PrepareAppFolder(); // holds the rollover script
+    }
+    workspace.area_list.text = args[1];
+    out << InsertComponent(workspace, spec->kind_tag, values) << '\n';
+    return 0;
+}
+
+std::string_view FormatText(const FieldSpec& field) {
+    switch (field.format) {
+    case FieldFormat::kAttribute:
+        return "text";
+    case FieldFormat::kContent:
+        return "text, markup allowed";
+    case FieldFormat::kLines:
+        return "lines, one item each, markup allowed";
+    case FieldFormat::kInteger:
+        return field.minimum == 0 && field.maximum == 0 ? "integer" : "integer 1..100";
+    case FieldFormat::kFlag:
+        return "0 or 1";
+    }
+    return "";
+}
+
+int KindsCommand(const Args& args, std::ostream& out) {
+    ExpectArgs(args, 0, "kinds");
+    for (const ComponentSpec& spec : ComponentSpecs()) {
+        out << spec.kind_tag << " (" << spec.display_name << ")\n";
+        for (const FieldSpec& field : spec.fields) {
+            std::string assignment =
+                "  " + std::string(field.name) + "=" + std::string(field.initial);
+            assignment.resize(std::max<std::size_t>(assignment.size() + 2, 22), ' ');
+            out << assignment << field.label << " [" << FormatText(field) << "]\n";
+        }
+    }
+    return 0;
+}
+
+int PagePropertiesCommand(const Args& args, std::ostream& out) {
+    if (args.empty()) {
+        throw UsageError("usage: quenfort-cli " + std::string(kPagePropertiesSynopsis));
+    }
+    PageProperties properties;
+    for (const auto& [name, value] : ParseAssignments(args, 1)) {
+        if (name == "heading") {
+            properties.heading = value;
+        } else if (name == "background") {
+            properties.background = value;
+        } else if (name == "noscroll") {
+            if (value != "0" && value != "1") {
+                throw UsageError("noscroll must be 0 or 1");
+            }
+            properties.disable_scrollers = value == "1";
+        } else {
+            throw UsageError("'" + name +
+                             "' is not a page property (heading, background, noscroll)");
+        }
+    }
+    Workspace workspace = OpenWorkspace(args[0]);
+    SetPageProperties(workspace, properties);
+    out << workspace.page_header << '\n';
+    return 0;
+}
+
+} // namespace
+
+std::vector<Command> ComponentCommands() {
+    return {
+        {"insert", kInsertSynopsis, "inserts a component into an area of a page",
+         "Inserts a component of kind KIND at the end of the area AREA (a Select Area\n"
+         "entry such as Area2) of the page file PAGE, exactly as its dialog's OK does,\n"
+         "and prints the new Select Component entry (Image2). A field left out takes\n"
+         "the dialog's initial value; 'quenfort-cli kinds' lists the kinds and fields.\n"
+         "Text is UTF-8; characters outside ASCII enter the page as character\n"
+         "references. A list's items are the lines of its items value. A rollover\n"
+         "image copies js.js from the application folder beside the page.\n",
+         InsertCommand},
+        {"kinds", "kinds", "lists the component kinds with their fields and initial values",
+         "Prints every kind that 'insert' takes, with its display name, then one line\n"
+         "per field: FIELD=INITIAL VALUE, the dialog's label and the value's form.\n",
+         KindsCommand},
+        {"page-properties", kPagePropertiesSynopsis,
+         "changes the title, background and scrolling of a page",
+         "Applies the Page Properties dialog to the page file PAGE and prints the new\n"
+         "header. heading defaults to \"Welcome to .....\" as in the dialog; a background\n"
+         "beginning with # is a colour, any other a picture, an empty one leaves the\n"
+         "background as it is; noscroll=1 hides the scroll bars, 0 (the default) shows\n"
+         "them.\n",
+         PagePropertiesCommand},
+    };
+}
+
+} // namespace qf::cli

@@ -1,0 +1,129 @@
+#include "cli_runner.h"
+#include "components/insertion.h"
+#include "components/page_properties.h"
+#include "components/rollover.h"
+#include "document/page_file.h"
+#include "test_pages.h"
+#include "workspace/workspace.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace qf {
+namespace {
+
+using test::RunCli;
+
+class ComponentCli : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // The command line's application folder lives under XDG_DATA_HOME.
+        qputenv("XDG_DATA_HOME", data_.path().toLocal8Bit());
+        WritePageFile(Path().toStdString(), Start());
+    }
+    void TearDown() override { qunsetenv("XDG_DATA_HOME"); }
+    static std::string Start() {
+        return test::PageWith("<!---Table1---!><!---Table2---!>",
+                              test::TableArea(1) + test::CellArea(2));
+    }
+    QString Path() const { return dir_.filePath("index.html"); }
+    std::string Bytes(const QString& path) const {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "(missing)";
+    }
+    QTemporaryDir dir_;
+    QTemporaryDir data_;
+};
+
+TEST_F(ComponentCli, InsertGivesTheSameBytesAsTheCoreAndPrintsTheEntry) {
+    // The same values through the core function a dialog calls.
+    QTemporaryDir other;
+    const std::string other_path = other.filePath("index.html").toStdString();
+    WritePageFile(other_path, Start());
+    Workspace workspace;
+    OpenPage(workspace, other_path);
+    workspace.area_list.text = "Area2";
+    InsertComponent(workspace, "Text",
+                    {{"face", "Arial"}, {"bold", "1"}, {"text", "Caf\xC3\xA9 \"x\""}});
+    InsertComponent(workspace, "Bullet_Item_List", {{"items", "one\ntwo"}});
+
+    auto result = RunCli(
+        {"insert", Path(), "Area2", "Text", "face=Arial", "bold=1", "text=Caf\xC3\xA9 \"x\""});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "Text String1\n");
+    result = RunCli({"insert", Path(), "Area2", "Bullet_Item_List", "items=one\ntwo"});
+    EXPECT_EQ(result.out, "Bullet Item List1\n");
+    EXPECT_EQ(Bytes(Path()), Bytes(QString::fromStdString(other_path)));
+    EXPECT_NE(ReadPageFile(Path().toStdString()).find("<b>Caf&#233; \"x\"</b>"), std::string::npos);
+
+    result = RunCli({"insert", Path(), "Area1", "Image"});
+    EXPECT_EQ(result.out, "Image1\n");
+    EXPECT_NE(ReadPageFile(Path().toStdString())
+                  .find("<!---Begin_Image1---!><img src=\"http://\" width=\"0\" height=\"0\" "
+                        "align=\"\" alt=\"\" "
+                        "border=\"0\" "
+                        "bordercolor=\"\"><!---End_Image1---!></td></table><!---End_Table1---!>"),
+              std::string::npos);
+}
+
+TEST_F(ComponentCli, UsageErrorsAndRefusalsLeaveThePageAlone) {
+    const std::string before = Bytes(Path());
+    EXPECT_EQ(RunCli({"insert", Path(), "Area1", "Image", "colour=red"}).status, 2);
+    EXPECT_EQ(RunCli({"insert", Path(), "Area1", "Marquee"}).status, 2);
+    EXPECT_EQ(RunCli({"insert", Path(), "Area1", "Image", "width"}).status, 2);
+    EXPECT_EQ(RunCli({"insert", Path(), "Area1", "Image", "alt=a", "alt=b"}).status, 2);
+    EXPECT_EQ(RunCli({"insert", Path(), "Area1"}).status, 2);
+    auto result = RunCli({"insert", Path(), "Area", "Image"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "'Area' is not a valid integer value\n");
+    result = RunCli({"insert", Path(), "Area9", "Hr"});
+    EXPECT_EQ(result.err, "Area9 is not on this page\n");
+    result = RunCli({"insert", Path(), "Area1", "Image", "alt=<!---x"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "Mouse Over Text (alt) may not contain \"<!---\" or \"---!>\"\n");
+    result = RunCli({"insert", Path(), "Area1", "Hr", "width=0"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(Bytes(Path()), before);
+    EXPECT_EQ(RunCli({"page-properties", Path(), "colour=#fff"}).status, 2);
+    EXPECT_EQ(RunCli({"page-properties", Path(), "noscroll=yes"}).status, 2);
+    EXPECT_EQ(Bytes(Path()), before);
+}
+
+TEST_F(ComponentCli, RolloverTakesTheScriptFromTheApplicationFolder) {
+    auto result = RunCli({"insert", Path(), "Area1", "Roll_Img", "src=a.gif", "rollover=b.gif"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "Rollover Image1\n");
+    const QString shipped = data_.filePath("quenfort/js.js");
+    ASSERT_TRUE(QFile::exists(shipped));
+    EXPECT_EQ(Bytes(dir_.filePath("js.js")), Bytes(shipped));
+    EXPECT_NE(ReadPageFile(Path().toStdString()).find("<SCRIPT SRC=\"js.js\"></SCRIPT></head>"),
+              std::string::npos);
+    result = RunCli({"insert", Path(), "Area2", "Roll_Img"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, std::string(kPageHoldsRolloverMessage) + "\n");
+}
+
+TEST_F(ComponentCli, PagePropertiesAndKinds) {
+    auto result =
+        RunCli({"page-properties", Path(), "heading=My Page", "background=#336699", "noscroll=1"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "My Page\n");
+    const std::string expected = ApplyPageProperties(Start(), {"My Page", "#336699", true});
+    EXPECT_EQ(ReadPageFile(Path().toStdString()), expected);
+    EXPECT_NE(expected.find("<body scroll=\"no\" bgcolor=#336699>"), std::string::npos);
+    result = RunCli({"page-properties", Path()});
+    EXPECT_EQ(result.out, "Welcome to .....\n");
+    EXPECT_NE(ReadPageFile(Path().toStdString()).find("<body bgcolor=#336699>"), std::string::npos);
+
+    result = RunCli({"kinds"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out.substr(0, 42), "Image (Image)\n  src=http://         Image ");
+    EXPECT_NE(result.out.find("Hr (Horizontal Line)\n  width=1"), std::string::npos);
+    EXPECT_NE(result.out.find("Spaced_List (Spaced Item List)\n"), std::string::npos);
+    EXPECT_NE(result.out.find("  href=Select"), std::string::npos);
+    EXPECT_EQ(RunCli({"kinds", "extra"}).status, 2);
+}
+
+} // namespace
+} // namespace qf

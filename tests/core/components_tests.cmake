@@ -1,0 +1,5 @@
+target_sources(core_tests PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/component_builders_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/insertion_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/page_properties_test.cpp
+)

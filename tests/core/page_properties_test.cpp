@@ -1,0 +1,108 @@
+#include "components/page_properties.h"
+#include "document/page_file.h"
+#include "error.h"
+#include "test_pages.h"
+#include "workspace/workspace.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace qf {
+namespace {
+
+// The body start tag of a page text.
+std::string BodyTag(const std::string& page) {
+    const std::size_t begin = page.find("<body");
+    return page.substr(begin, page.find("<!---End_Body---!>") - begin);
+}
+
+PageProperties Props(std::string heading, std::string background, bool no_scroll) {
+    return {std::move(heading), std::move(background), no_scroll};
+}
+
+TEST(PageProperties, TheSequenceOfColoursAndPictures) {
+    std::string page = test::WorkedExamplePage();
+    const std::string margins =
+        " topmargin=\"0\" leftmargin=\"0\" bgcolor=\"#FFFFFF\" topmargin=\"0\" leftmargin=\"0\"";
+    page = ApplyPageProperties(page, Props("My Page", "#336699", true));
+    EXPECT_EQ(BodyTag(page), "<body scroll=\"no\" bgcolor=\"#336699\"" + margins + ">");
+    page = ApplyPageProperties(page, Props("My Page", "C:\\bg.gif", false));
+    EXPECT_EQ(BodyTag(page), "<body bgcolor=\"#336699\"" + margins + " background=\"C:\\bg.gif\">");
+    page = ApplyPageProperties(page, Props("My Page", "#000000", false));
+    EXPECT_EQ(BodyTag(page), "<body bgcolor=\"#000000\"" + margins + ">");
+    page = ApplyPageProperties(page, Props("My Page", "D:\\x.jpg", false));
+    EXPECT_EQ(BodyTag(page), "<body bgcolor=\"#000000\"" + margins + " background=\"D:\\x.jpg\">");
+    page = ApplyPageProperties(page, Props("My Page", "E:\\y.png", false));
+    EXPECT_EQ(BodyTag(page), "<body bgcolor=\"#000000\"" + margins + " background=\"E:\\y.png\">");
+    // The rest of the page is untouched.
+    const std::string original = test::WorkedExamplePage();
+    EXPECT_EQ(page.substr(page.find("<!---End_Body---!>")),
+              original.substr(original.find("<!---End_Body---!>")));
+}
+
+TEST(PageProperties, HeadingDefaultsScrollAndEmptyBackground) {
+    const std::string original = test::WorkedExamplePage();
+    std::string page = ApplyPageProperties(original, PageProperties{});
+    EXPECT_NE(page.find("<title>Welcome to .....</title>"), std::string::npos);
+    EXPECT_EQ(BodyTag(page), BodyTag(original)); // empty background: left as it is
+    page = ApplyPageProperties(page, Props("T", "", true));
+    page = ApplyPageProperties(page, Props("T", "", true));
+    EXPECT_EQ(BodyTag(page), "<body scroll=\"no\"" + BodyTag(original).substr(5));
+    // The scroll rule looks only inside the body start tag.
+    std::string framed = test::PageWith("", "<marquee scroll=\"no\">");
+    framed = ApplyPageProperties(framed, Props("T", "", true));
+    EXPECT_EQ(BodyTag(framed), "<body scroll=\"no\">");
+    framed = ApplyPageProperties(framed, Props("T", "", false));
+    EXPECT_EQ(BodyTag(framed), "<body>");
+    EXPECT_NE(framed.find("<marquee scroll=\"no\">"), std::string::npos);
+}
+
+TEST(PageProperties, BackgroundRulesTouchOnlyTheirAttribute) {
+    // A page created with a picture: background first, the margins behind it.
+    const std::string page = test::PageWith("");
+    std::string text = page;
+    text.replace(text.find("<body>"), 6,
+                 "<body background=\"a.gif\" topmargin=\"0\" bgcolor=#fff>");
+    const std::string picture = ApplyPageProperties(text, Props("T", "b \"x\".gif", false));
+    EXPECT_EQ(BodyTag(picture),
+              "<body background=\"b &quot;x&quot;.gif\" topmargin=\"0\" bgcolor=#fff>");
+    // A colour replaces the whole first bgcolor value, whatever its length,
+    // and removes only the background attribute.
+    const std::string colour = ApplyPageProperties(text, Props("T", "#123456", false));
+    EXPECT_EQ(BodyTag(colour), "<body topmargin=\"0\" bgcolor=#123456>");
+    // Without a bgcolor the colour goes right after "<body", unquoted.
+    EXPECT_EQ(BodyTag(ApplyPageProperties(page, Props("T", "#ABCDEF", false))),
+              "<body bgcolor=#ABCDEF>");
+    // Non-ASCII text becomes character references.
+    EXPECT_NE(
+        ApplyPageProperties(page, Props("Caf\xC3\xA9", "", false)).find("<title>Caf&#233;</title>"),
+        std::string::npos);
+}
+
+TEST(PageProperties, RefusesWhatItCannotHandleAndChangesNothing) {
+    EXPECT_THROW(ApplyPageProperties("<html><body>x</body></html>", PageProperties{}),
+                 CommandError);
+    EXPECT_THROW(ApplyPageProperties("<html><body><!---End_Body---!></html>", PageProperties{}),
+                 CommandError);
+    EXPECT_THROW(ApplyPageProperties(test::WorkedExamplePage(), Props("<!---x", "", false)),
+                 CommandError);
+    EXPECT_THROW(ApplyPageProperties(test::WorkedExamplePage(), Props("x", "a---!>", false)),
+                 CommandError);
+
+    QTemporaryDir dir;
+    Workspace workspace;
+    const std::string path = dir.filePath("p.html").toStdString();
+    WritePageFile(path, test::WorkedExamplePage());
+    OpenPage(workspace, path);
+    SetPageProperties(workspace, Props("New", "#336699", false));
+    EXPECT_EQ(workspace.page_header, "New");
+    EXPECT_EQ(ReadPageFile(path), workspace.page_text);
+    workspace.page_path = dir.filePath("gone/p.html").toStdString();
+    const std::string before = workspace.page_text;
+    EXPECT_THROW(SetPageProperties(workspace, Props("Newer", "", false)), CommandError);
+    EXPECT_EQ(workspace.page_text, before);
+    EXPECT_EQ(workspace.page_header, "New");
+}
+
+} // namespace
+} // namespace qf
