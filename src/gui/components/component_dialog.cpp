@@ -1,0 +1,40 @@
+#include "components/component_dialog.h"
+
+#include "app/prompts.h"
+#include "components/insertion.h"
+#include "error.h"
+#include "workspace/workspace.h"
+
+#include <QPushButton>
+
+namespace qf {
+
+ComponentDialog::ComponentDialog(Workspace& workspace, const QString& caption,
+                                 const QString& heading, QWidget* parent)
+    : ToolDialog(caption, heading, parent), workspace_(workspace) {}
+
+QPushButton* ComponentDialog::AddOkButton(const QString& text, const QString& object_name) {
+    QPushButton* button = AddButton(text, object_name);
+    button->setDefault(true);
+    button->setToolTip(tr("Insert into the selected area (Enter)"));
+    return button;
+}
+
+QPushButton* ComponentDialog::AddCancelButton(const QString& text, const QString& object_name) {
+    QPushButton* button = AddButton(text, object_name);
+    button->setToolTip(tr("Close without change (Esc)"));
+    connect(button, &QPushButton::clicked, this, &QDialog::reject);
+    return button;
+}
+
+void ComponentDialog::Insert(std::string_view kind_tag, const FieldValues& values) {
+    try {
+        InsertComponent(workspace_, kind_tag, values);
+    } catch (const CommandError& error) {
+        AppPrompts().ShowError(this, QString::fromStdString(error.what()));
+        return;
+    }
+    accept();
+}
+
+} // namespace qf

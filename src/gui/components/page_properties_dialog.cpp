@@ -1,0 +1,70 @@
+#include "components/page_properties_dialog.h"
+
+#include "app/prompts.h"
+#include "components/page_properties.h"
+#include "error.h"
+#include "widgets/picture_field.h"
+#include "workspace/workspace.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace qf {
+
+TForma::TForma(Workspace& workspace, QWidget* parent)
+    : ComponentDialog(workspace, "Page Properties", "Page Properties", parent) {
+    setObjectName("TForma");
+    QFormLayout* form = Form();
+    heading_ = new QLineEdit("Welcome to .....", this);
+    heading_->setObjectName("Edit3");
+    heading_->setToolTip(tr("The page's title"));
+    heading_->setMinimumWidth(240);
+    form->addRow(tr("Heading:"), heading_);
+
+    picture_radio_ = new QRadioButton(tr("Background Image:"), this);
+    picture_radio_->setObjectName("RadioButton1");
+    picture_ = new PictureField("Edit1", "ToolButton3", kPictureFilter, this);
+    picture_->SetStartFolder(QString::fromStdString(workspace.project_folder));
+    picture_->Edit()->setToolTip(tr("A picture file or web address shown behind the page"));
+    form->addRow(picture_radio_, picture_);
+
+    colour_radio_ = new QRadioButton(tr("Background Color:"), this);
+    colour_radio_->setObjectName("RadioButton2");
+    colour_ = new ColourField("Edit2", "ToolButton1", &colours_, this, QString());
+    colour_->Edit()->setToolTip(tr("A colour such as #336699"));
+    form->addRow(colour_radio_, colour_);
+    auto* group = new QButtonGroup(this);
+    group->addButton(picture_radio_);
+    group->addButton(colour_radio_);
+
+    no_scrollers_ = new QCheckBox(tr("Disable Scrollers"), this);
+    no_scrollers_->setObjectName("CheckBox1");
+    no_scrollers_->setToolTip(tr("Hide the page's scroll bars"));
+    form->addRow(QString(), no_scrollers_);
+
+    QPushButton* ok = AddOkButton(tr("OK    "), "ToolButton2");
+    ok->setToolTip(tr("Apply to the open page (Enter)"));
+    connect(ok, &QPushButton::clicked, this, &TForma::ToolButton2Click);
+    AddCancelButton(tr("Cancel    "), "ToolButton4");
+}
+
+void TForma::ToolButton2Click() {
+    PageProperties properties;
+    properties.heading = heading_->text().toStdString();
+    properties.background =
+        (picture_radio_->isChecked() ? picture_->Text() : colour_->Text()).toStdString();
+    properties.disable_scrollers = no_scrollers_->isChecked();
+    try {
+        SetPageProperties(workspace_, properties);
+    } catch (const CommandError& error) {
+        AppPrompts().ShowError(this, QString::fromStdString(error.what()));
+        return;
+    }
+    accept();
+}
+
+} // namespace qf

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "components/component_dialog.h"
+
+class QCheckBox;
+class QLineEdit;
+
+namespace qf {
+
+class PageDestination;
+class PictureField;
+
+// "Insert Rollover Image": a linked picture that swaps to a second picture
+// while the mouse is over it. A page takes one.
+class TFormd : public ComponentDialog {
+    Q_OBJECT
+
+public:
+    TFormd(Workspace& workspace, QWidget* parent = nullptr);
+    static bool Open(Workspace& workspace, QWidget* parent) {
+        return RunDialog<TFormd>(workspace, parent);
+    }
+
+public Q_SLOTS:
+    void ToolButton3Click();
+
+private:
+    PictureField* original_;
+    PictureField* rollover_;
+    PageDestination* destination_;
+    QCheckBox* new_window_;
+    QLineEdit* alt_;
+};
+
+} // namespace qf

@@ -1,0 +1,156 @@
+#include "widgets/font_group.h"
+
+#include "components/font_faces.h"
+#include "widgets/simple_fields.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace qf {
+
+namespace {
+
+QStringList FaceEntries() {
+    QStringList entries;
+    for (std::string_view face : FontFaces()) {
+        entries << QString::fromUtf8(face.data(), static_cast<qsizetype>(face.size()));
+    }
+    return entries;
+}
+
+QString Flag(bool on) {
+    return on ? "1" : "0";
+}
+
+} // namespace
+
+QCheckBox* MakeStyleBox(const QString& object_name, const QString& caption, QWidget* parent,
+                        bool bold, bool italic, bool underline, bool strikeout) {
+    auto* box = new QCheckBox(caption, parent);
+    box->setObjectName(object_name);
+    QFont font = box->font();
+    font.setBold(bold);
+    font.setItalic(italic);
+    font.setUnderline(underline);
+    font.setStrikeOut(strikeout);
+    box->setFont(font);
+    return box;
+}
+
+QComboBox* MakeFaceCombo(const QString& object_name, QWidget* parent) {
+    auto* combo = MakeEditableList(object_name, FaceEntries(), parent, "Arial");
+    combo->setMaxVisibleItems(16);
+    combo->setToolTip(QObject::tr("Font face"));
+    return combo;
+}
+
+FontGroup::FontGroup(ColourMemory* colours, const QString& italic_caption, QWidget* parent)
+    : QWidget(parent) {
+    auto* columns = new QHBoxLayout(this);
+    columns->setContentsMargins(0, 0, 0, 0);
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(new QLabel(tr("Face:"), this));
+    faces_ = new QListWidget(this);
+    faces_->setObjectName("ListBox1");
+    faces_->addItems(FaceEntries());
+    faces_->setMinimumWidth(170);
+    faces_->setToolTip(tr("Font face"));
+    left->addWidget(faces_, 1);
+    auto* sample_group = new QGroupBox(tr("Sample"), this);
+    auto* sample_layout = new QVBoxLayout(sample_group);
+    sample_ = new QLabel("Aa Bb Cc", sample_group);
+    sample_->setObjectName("Panel2");
+    sample_->setAlignment(Qt::AlignCenter);
+    sample_->setFrameShape(QFrame::StyledPanel);
+    sample_->setFrameShadow(QFrame::Sunken);
+    sample_->setMinimumHeight(48);
+    sample_layout->addWidget(sample_);
+    ListBox1Click();
+    left->addWidget(sample_group);
+    columns->addLayout(left);
+
+    right_ = new QWidget(this);
+    auto* right = new QVBoxLayout(right_);
+    right->setContentsMargins(0, 0, 0, 0);
+
+    auto* styles = new QGroupBox(tr("Font Style"), right_);
+    auto* style_row = new QHBoxLayout(styles);
+    bold_ = MakeStyleBox("CheckBox1", tr("Bold"), styles, true, false, false, false);
+    italic_ = MakeStyleBox("CheckBox2", italic_caption, styles, false, true, false, false);
+    underline_ = MakeStyleBox("CheckBox3", tr("Underline"), styles, false, false, true, false);
+    strikeout_ = MakeStyleBox("CheckBox4", tr("Strikeout"), styles, false, false, false, true);
+    for (QCheckBox* box : {bold_, italic_, underline_, strikeout_}) {
+        style_row->addWidget(box);
+    }
+    style_row->addStretch(1);
+    right->addWidget(styles);
+
+    auto* general = new QGroupBox(tr("General Font Properties"), right_);
+    auto* general_row = new QHBoxLayout(general);
+    general_row->addWidget(new QLabel(tr("Color:"), general));
+    colour_ = new ColourField("Edit1", "ToolButton2", colours, general, "[...] ");
+    colour_->Edit()->setToolTip(tr("Font colour, for example #FF0000"));
+    general_row->addWidget(colour_, 1);
+    general_row->addWidget(new QLabel(tr(" Size:"), general));
+    size_ = MakeSpinField("SpinEdit1", general);
+    size_->setToolTip(tr("Font size"));
+    general_row->addWidget(size_);
+    general_row->addWidget(new QLabel(tr("Align:"), general));
+    align_ = MakeEditableList("ComboBox1", AlignItems(), general);
+    align_->setToolTip(tr("Alignment of the block"));
+    general_row->addWidget(align_);
+    right->addWidget(general);
+    columns->addWidget(right_, 1);
+
+    connect(faces_, &QListWidget::itemClicked, this, &FontGroup::ListBox1Click);
+    connect(faces_, &QListWidget::currentRowChanged, this, &FontGroup::ListBox1Click);
+}
+
+void FontGroup::AddText(QWidget* widget) {
+    static_cast<QVBoxLayout*>(right_->layout())->addWidget(widget, 1);
+}
+
+QString FontGroup::Face() const {
+    const QListWidgetItem* item = faces_->currentItem();
+    if (item == nullptr || !item->isSelected()) {
+        return QString();
+    }
+    const std::string entry = item->text().toStdString();
+    return QString::fromStdString(std::string(FaceOfListEntry(entry)));
+}
+
+void FontGroup::ListBox1Click() {
+    // The sample shows the selected face, or the dialog's font when none is.
+    QFont font = this->font();
+    font.setPointSize(std::max(font.pointSize(), 9) + 5);
+    const QString face = Face();
+    if (!face.isEmpty()) {
+        font.setFamily(face);
+    }
+    sample_->setFont(font);
+    sample_->setText("Aa Bb Cc");
+}
+
+void FontGroup::Gather(FieldValues& values) const {
+    values["face"] = Face().toStdString();
+    values["bold"] = Flag(bold_->isChecked()).toStdString();
+    values["italic"] = Flag(italic_->isChecked()).toStdString();
+    values["underline"] = Flag(underline_->isChecked()).toStdString();
+    values["strikeout"] = Flag(strikeout_->isChecked()).toStdString();
+    values["color"] = colour_->Text().toStdString();
+    values["size"] = std::to_string(size_->value());
+    values["align"] = align_->currentText().toStdString();
+}
+
+} // namespace qf

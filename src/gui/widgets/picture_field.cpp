@@ -1,0 +1,107 @@
+#include "widgets/picture_field.h"
+
+#include "app/prompts.h"
+
+#include <QButtonGroup>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace qf {
+
+const QString kImagePictureFilter =
+    "All (*.jpg *.jpeg *.bmp *.ico *.emf *.wmf *.gif *.png *.tif *.jpe);;"
+    "JPEG Image File (*.jpg);;JPEG Image File (*.jpeg);;Bitmaps (*.bmp);;Icons (*.ico);;"
+    "Enhanced Metafiles (*.emf);;Metafiles (*.wmf)";
+
+const QString kPictureFilter =
+    "All (*.jpg *.jpeg *.bmp *.ico *.emf *.wmf *.png *.tif *.jpe);;"
+    "JPEG Image File (*.jpg);;JPEG Image File (*.jpeg);;Bitmaps (*.bmp);;Icons (*.ico);;"
+    "Enhanced Metafiles (*.emf);;Metafiles (*.wmf)";
+
+PictureField::PictureField(const QString& edit_name, const QString& button_name,
+                           const QString& filter, QWidget* parent)
+    : QWidget(parent), filter_(filter) {
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(4);
+    edit_ = new QLineEdit(this);
+    edit_->setObjectName(edit_name);
+    edit_->setMinimumWidth(220);
+    button_ = new QToolButton(this);
+    button_->setObjectName(button_name);
+    button_->setText("[...]  ");
+    button_->setToolTip(tr("Browse for a picture"));
+    // The field keeps its width while "Url" hides the button.
+    QSizePolicy policy = button_->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    button_->setSizePolicy(policy);
+    row->addWidget(edit_, 1);
+    row->addWidget(button_);
+    connect(button_, &QToolButton::clicked, this, &PictureField::Browse);
+}
+
+QString PictureField::Text() const {
+    return edit_->text();
+}
+
+void PictureField::Browse() {
+    QString path = AppPrompts().OpenFile(window(), tr("Open"), folder_, filter_);
+    if (path.isEmpty()) {
+        return;
+    }
+    folder_ = QFileInfo(path).absolutePath();
+    if (forward_slashes_) {
+        path.replace('\\', '/');
+    }
+    edit_->setText(path);
+}
+
+LocationChoice::LocationChoice(const Names& names, const QString& filter, QWidget* parent)
+    : QWidget(parent) {
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(4);
+    auto* radios = new QHBoxLayout;
+    local_ = new QRadioButton(tr("Local"), this);
+    local_->setObjectName(names.local_radio);
+    local_->setToolTip(tr("A picture file on this computer"));
+    url_ = new QRadioButton(tr("Url"), this);
+    url_->setObjectName(names.url_radio);
+    url_->setToolTip(tr("A picture on the web"));
+    auto* group = new QButtonGroup(this);
+    group->addButton(local_);
+    group->addButton(url_);
+    radios->addWidget(local_);
+    radios->addWidget(url_);
+    radios->addStretch(1);
+    column->addLayout(radios);
+    field_ = new PictureField(names.edit, names.button, filter, this);
+    field_->Edit()->setText("http://");
+    column->addWidget(field_);
+    connect(local_, &QRadioButton::toggled, this, &LocationChoice::LocalToggled);
+    connect(url_, &QRadioButton::toggled, this, &LocationChoice::UrlToggled);
+}
+
+QString LocationChoice::Text() const {
+    return field_->Text();
+}
+
+void LocationChoice::LocalToggled(bool checked) {
+    if (checked) {
+        field_->Button()->show();
+        field_->Edit()->clear();
+    }
+}
+
+void LocationChoice::UrlToggled(bool checked) {
+    if (checked) {
+        field_->Button()->hide();
+        field_->Edit()->setText("http://");
+    }
+}
+
+} // namespace qf

@@ -1,0 +1,538 @@
+// The component dialogs, filled through their control names: OK writes the
+// component into the page file, a refusal keeps the dialog open and the page
+// as it was, and the shared colour and picture fields keep their text when
+// their platform dialog is cancelled.
+
+#include "components/horizontal_line_dialog.h"
+#include "components/image_dialog.h"
+#include "components/image_link_dialog.h"
+#include "components/item_list_dialogs.h"
+#include "components/mail_link_dialog.h"
+#include "components/page_properties_dialog.h"
+#include "components/rollover_dialog.h"
+#include "components/script_text_dialogs.h"
+#include "components/text_dialog.h"
+#include "components/text_link_dialog.h"
+#include "document/page_file.h"
+#include "scripted_prompts.h"
+#include "test_pages.h"
+#include "widgets/picture_field.h"
+#include "workspace/workspace.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include <memory>
+
+using namespace qf;
+
+namespace {
+
+// Records the colour each colour dialog starts with.
+class ColourPrompts : public test::ScriptedPrompts {
+public:
+    QList<QColor> initial_colours;
+    std::optional<QColor> Colour(QWidget* parent, const QColor& initial) override {
+        initial_colours << initial;
+        return ScriptedPrompts::Colour(parent, initial);
+    }
+};
+
+template <typename T> T* Find(QWidget* dialog, const char* name) {
+    T* child = dialog->findChild<T*>(name);
+    if (child == nullptr) {
+        qFatal("%s has no %s", qPrintable(dialog->objectName()), name);
+    }
+    return child;
+}
+
+void Click(QWidget* dialog, const char* name) {
+    Find<QAbstractButton>(dialog, name)->click();
+}
+
+void Type(QWidget* dialog, const char* name, const QString& text) {
+    Find<QLineEdit>(dialog, name)->setText(text);
+}
+
+void Shoot(QWidget* dialog, const QString& file) {
+    QDir().mkpath("/tmp/shots");
+    dialog->show();
+    QApplication::processEvents();
+    dialog->grab().save("/tmp/shots/" + file + ".png");
+}
+
+std::string Block(const std::string& name, const std::string& body) {
+    return "<!---Begin_" + name + "---!>" + body + "<!---End_" + name + "---!>";
+}
+
+} // namespace
+
+class ComponentDialogsTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<ColourPrompts> prompts_;
+    Workspace workspace_;
+
+    // The page file as it stands on disk, read back into a page text.
+    std::string PageOnDisk() const { return ReadPageFile(workspace_.page_path); }
+
+    // Runs OK and expects it to close the dialog.
+    void Confirm(QDialog& dialog, const char* ok_name) {
+        Click(&dialog, ok_name);
+        QVERIFY2(dialog.result() == QDialog::Accepted, qPrintable(prompts_->asked.join(" | ")));
+    }
+
+private Q_SLOTS:
+    void init() {
+        dir_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir_->isValid());
+        prompts_ = std::make_unique<ColourPrompts>();
+        const std::string root = dir_->path().toStdString() + "/";
+        QDir(dir_->path()).mkpath("app");
+        QDir(dir_->path()).mkpath("site");
+        workspace_ = Workspace{};
+        workspace_.app_folder = root + "app/";
+        workspace_.project_folder = root + "site/";
+        workspace_.page_name = "index.html";
+        workspace_.page_path = workspace_.project_folder + "index.html";
+        workspace_.page_text = test::PageWith("<!---Table1---!><!---Table2---!>",
+                                              test::TableArea(1) + test::CellArea(2));
+        WritePageFile(workspace_.page_path, workspace_.page_text);
+        workspace_.area_list = {{"Area1", "Area2"}, "Area1"};
+        workspace_.palette_enabled = true;
+    }
+
+    void cleanup() {
+        prompts_.reset();
+        dir_.reset();
+    }
+
+    void ImageWithInitialValuesIsTheModelComponent() {
+        TFormb dialog(workspace_);
+        QCOMPARE(dialog.windowTitle(), QString("Insert Image"));
+        QCOMPARE(Find<QLineEdit>(&dialog, "Edit1")->text(), QString("http://"));
+        QVERIFY(!Find<QRadioButton>(&dialog, "RadioButton1")->isChecked());
+        QVERIFY(!Find<QRadioButton>(&dialog, "RadioButton2")->isChecked());
+        Shoot(&dialog, "image_dialog");
+        Confirm(dialog, "ToolButton2");
+        const std::string page = PageOnDisk();
+        QVERIFY(page.find(Block("Image1", "<img src=\"http://\" width=\"0\" height=\"0\" "
+                                          "align=\"\" alt=\"\" border=\"0\" bordercolor=\"\">") +
+                          "</td></table><!---End_Table1---!>") != std::string::npos);
+        QVERIFY(page.find("<!---Image1---!><!---////---!>") != std::string::npos);
+        QCOMPARE(workspace_.component_list.entries.back(), std::string("Image1"));
+        QCOMPARE(workspace_.page_text, page);
+    }
+
+    void ImageFieldsReachThePageSafely() {
+        workspace_.area_list.text = "Area2";
+        TFormb dialog(workspace_);
+        Click(&dialog, "RadioButton1"); // Local: the field is emptied, the button shown
+        QCOMPARE(Find<QLineEdit>(&dialog, "Edit1")->text(), QString());
+        prompts_->Queue(QString("/pics/a b.gif"));
+        Click(&dialog, "ToolButton1");
+        QCOMPARE(prompts_->last_filter, kImagePictureFilter);
+        QVERIFY(
+            prompts_->last_filter.startsWith("All (*.jpg *.jpeg *.bmp *.ico *.emf *.wmf *.gif"));
+        Find<QSpinBox>(&dialog, "SpinEdit1")->setValue(120);
+        Find<QSpinBox>(&dialog, "SpinEdit2")->setValue(-5);
+        Type(&dialog, "Edit2", QString::fromUtf8("Caf\xC3\xA9 \"Chez Nous\""));
+        Find<QComboBox>(&dialog, "ComboBox2")->setEditText("Center");
+        Find<QSpinBox>(&dialog, "SpinEdit3")->setValue(2);
+        prompts_->Queue(QColor(255, 128, 0));
+        Click(&dialog, "ToolButton3");
+        QCOMPARE(Find<QLineEdit>(&dialog, "Edit3")->text(), QString("#FF8000"));
+        Confirm(dialog, "ToolButton2");
+        QVERIFY(PageOnDisk().find(Block("Image1",
+                                        "<img src=\"/pics/a b.gif\" width=\"120\" height=\"-5\" "
+                                        "align=\"Center\" alt=\"Caf&#233; &quot;Chez Nous&quot;\" "
+                                        "border=\"2\" bordercolor=\"#FF8000\">") +
+                                  "</td><!---End_Table2---!>") != std::string::npos);
+    }
+
+    void RefusalsKeepTheDialogOpenAndThePageUnchanged() {
+        const std::string before = workspace_.page_text;
+        const std::vector<std::string> entries_before = workspace_.component_list.entries;
+        struct Case {
+            const char* area;
+            const char* alt;
+        };
+        for (const Case& c : {Case{"Area", ""}, Case{"Area7", ""}, Case{"Area1", "a<!---b"},
+                              Case{"Area1", "x---!>"}}) {
+            prompts_->asked.clear();
+            workspace_.area_list.text = c.area;
+            TFormb dialog(workspace_);
+            dialog.show();
+            Type(&dialog, "Edit2", c.alt);
+            Click(&dialog, "ToolButton2");
+            QVERIFY(dialog.isVisible());
+            QVERIFY(dialog.result() != QDialog::Accepted);
+            QCOMPARE(prompts_->asked.size(), 1);
+            QVERIFY(prompts_->asked.front().startsWith("error: "));
+            QCOMPARE(PageOnDisk(), before);
+            QCOMPARE(workspace_.page_text, before);
+            QCOMPARE(workspace_.component_list.entries, entries_before);
+        }
+        QVERIFY(prompts_->asked.front().contains("Mouse Over Text"));
+    }
+
+    void CancelAndTheCloseBoxChangeNothing() {
+        const std::string before = PageOnDisk();
+        TFormb image(workspace_);
+        Type(&image, "Edit2", "x");
+        Click(&image, "ToolButton4");
+        QCOMPARE(image.result(), int(QDialog::Rejected));
+        TFormb1 text(workspace_);
+        text.show();
+        QVERIFY(text.close());
+        QCOMPARE(text.result(), int(QDialog::Rejected));
+        TFormc1 list(workspace_);
+        Click(&list, "ToolButton2");
+        QCOMPARE(list.result(), int(QDialog::Rejected));
+        QCOMPARE(PageOnDisk(), before);
+        QVERIFY(workspace_.component_list.entries.empty());
+    }
+
+    void CancelledPlatformDialogsLeaveFieldsAsTheyWere() {
+        TFormb dialog(workspace_);
+        // Colour: black at first, then the last colour chosen; a cancel keeps the text.
+        Type(&dialog, "Edit3", "#123456");
+        Click(&dialog, "ToolButton3");
+        QCOMPARE(Find<QLineEdit>(&dialog, "Edit3")->text(), QString("#123456"));
+        prompts_->Queue(QColor(0, 0, 255));
+        Click(&dialog, "ToolButton3");
+        QCOMPARE(Find<QLineEdit>(&dialog, "Edit3")->text(), QString("#0000FF"));
+        Click(&dialog, "ToolButton3");
+        QCOMPARE(Find<QLineEdit>(&dialog, "Edit3")->text(), QString("#0000FF"));
+        QCOMPARE(prompts_->initial_colours,
+                 (QList<QColor>{Qt::black, Qt::black, QColor(0, 0, 255)}));
+        // A new opening starts black again.
+        TFormg2 line(workspace_);
+        Click(&line, "ToolButton1");
+        QCOMPARE(prompts_->initial_colours.back(), QColor(Qt::black));
+
+        // Picture: a cancel keeps the chosen file; Url hides the button.
+        Click(&dialog, "RadioButton1");
+        prompts_->Queue(QString("/p/one.png"));
+        Click(&dialog, "ToolButton1");
+        Click(&dialog, "ToolButton1");
+        QCOMPARE(Find<QLineEdit>(&dialog, "Edit1")->text(), QString("/p/one.png"));
+        QCOMPARE(prompts_->last_folder, QString("/p"));
+        Click(&dialog, "RadioButton2");
+        QCOMPARE(Find<QLineEdit>(&dialog, "Edit1")->text(), QString("http://"));
+        QVERIFY(Find<QToolButton>(&dialog, "ToolButton1")->isHidden());
+        Click(&dialog, "RadioButton1");
+        QVERIFY(!Find<QToolButton>(&dialog, "ToolButton1")->isHidden());
+        QCOMPARE(Find<QLineEdit>(&dialog, "Edit1")->text(), QString());
+    }
+
+    void ImageLinkDestinations() {
+        for (const char* name : {"b.html", "A.html", "c.php", "d.htm"}) {
+            QFile file(QString::fromStdString(workspace_.project_folder) + name);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        {
+            TFormc dialog(workspace_);
+            QComboBox* pages = Find<QComboBox>(&dialog, "ComboBox1");
+            QStringList offered;
+            for (int i = 0; i < pages->count(); ++i) {
+                offered << pages->itemText(i);
+            }
+            QCOMPARE(offered, (QStringList{"A.html", "b.html", "index.html"}));
+            QCOMPARE(pages->currentText(), QString("Select"));
+            QVERIFY(Find<QLineEdit>(&dialog, "Edit4")->isHidden());
+            Shoot(&dialog, "image_link_dialog");
+            Confirm(dialog, "ToolButton2");
+        }
+        QVERIFY(
+            PageOnDisk().find("<!---Begin_Link_Img1---!><a href=\"Select\"><img src=\"http://\"") !=
+            std::string::npos);
+        {
+            TFormc dialog(workspace_);
+            Click(&dialog, "RadioButton4");
+            QVERIFY(Find<QComboBox>(&dialog, "ComboBox1")->isHidden());
+            QCOMPARE(Find<QComboBox>(&dialog, "ComboBox1")->currentText(), QString());
+            Type(&dialog, "Edit4", "http://example.org/?a=1&b=2");
+            Click(&dialog, "CheckBox1");
+            Confirm(dialog, "ToolButton2");
+        }
+        QVERIFY(PageOnDisk().find("<a href=\"http://example.org/?a=1&b=2\" target=\"_blank\"><img "
+                                  "src=\"") != std::string::npos);
+        QCOMPARE(workspace_.component_list.entries.back(), std::string("Image Link2"));
+    }
+
+    void RolloverOncePerPage() {
+        QFile script(QString::fromStdString(workspace_.app_folder) + "js.js");
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("function SwitchImg(){}\r\nfunction RestoreImg(){}\r\n");
+        script.close();
+        {
+            TFormd dialog(workspace_);
+            QVERIFY(Find<QLineEdit>(&dialog, "Edit3")->isHidden());
+            prompts_->Queue(QString("C:\\Pics\\a.gif"));
+            Click(&dialog, "ToolButton2");
+            QCOMPARE(Find<QLineEdit>(&dialog, "Edit1")->text(), QString("C:/Pics/a.gif"));
+            QVERIFY(!prompts_->last_filter.contains("*.gif"));
+            Type(&dialog, "Edit2", "C:/Pics/b.gif");
+            Click(&dialog, "RadioButton1");
+            Find<QComboBox>(&dialog, "ComboBox1")->setEditText("about.html");
+            Type(&dialog, "Edit4", "Hi");
+            Click(&dialog, "CheckBox1");
+            Shoot(&dialog, "rollover_dialog");
+            Confirm(dialog, "ToolButton3");
+        }
+        const std::string page = PageOnDisk();
+        QVERIFY(page.find(Block("Roll_Img1",
+                                "<a href=\"about.html\" onMouseOut=\"RestoreImg()\" "
+                                "onMouseOver=\"SwitchImg('document.y','document.y','C:/Pics/"
+                                "b.gif')\" target=_blank><img src=\"C:/Pics/a.gif\" name=\"y\" "
+                                "alt=\"Hi\" border=\"0\"></a>")) != std::string::npos);
+        QVERIFY(page.find("<SCRIPT SRC=\"js.js\"></SCRIPT></head>") != std::string::npos);
+        QFile copy(QString::fromStdString(workspace_.project_folder) + "js.js");
+        QVERIFY(copy.open(QIODevice::ReadOnly));
+        QCOMPARE(copy.readAll(),
+                 QByteArray("function SwitchImg(){}\r\nfunction RestoreImg(){}\r\n"));
+
+        TFormd second(workspace_);
+        second.show();
+        Click(&second, "ToolButton3");
+        QVERIFY(second.isVisible());
+        QVERIFY(prompts_->asked.back().startsWith("error: "));
+        QCOMPARE(PageOnDisk(), page);
+    }
+
+    void TextAndMailLinks() {
+        {
+            TForme dialog(workspace_);
+            QCOMPARE(Find<QComboBox>(&dialog, "ComboBox2")->currentText(), QString("Arial"));
+            QVERIFY(Find<QLineEdit>(&dialog, "Edit1")->isHidden());
+            Click(&dialog, "RadioButton2");
+            QCOMPARE(Find<QLineEdit>(&dialog, "Edit1")->text(), QString("http://"));
+            Type(&dialog, "Edit1", "http://a.org/");
+            Find<QComboBox>(&dialog, "ComboBox2")->setCurrentIndex(35); // " Verdana"
+            Click(&dialog, "CheckBox1");
+            Click(&dialog, "CheckBox2");
+            Click(&dialog, "CheckBox3");
+            Find<QSpinBox>(&dialog, "SpinEdit1")->setValue(3);
+            Type(&dialog, "Edit5", "Home");
+            Type(&dialog, "Edit3", "Go home");
+            prompts_->Queue(QColor(255, 0, 0));
+            Click(&dialog, "ToolButton1"); // the mouse-over colour is written nowhere
+            Shoot(&dialog, "text_link_dialog");
+            Confirm(dialog, "ToolButton3");
+        }
+        QVERIFY(PageOnDisk().find(Block(
+                    "Text_Link1",
+                    "<a href=\"http://a.org/\" target=_blank onMouseOver=\"window.status='Go "
+                    "home'; return true;\" onMouseOut=\"window.status=''; return true;\"><font "
+                    "face=\" Verdana\" size=\"3\" color=\"\"><b><u>Home</u></b></font></a>")) !=
+                std::string::npos);
+        {
+            TFormf dialog(workspace_);
+            Type(&dialog, "Edit1", "me@example.org");
+            prompts_->Queue(QColor(255, 0, 0));
+            Click(&dialog, "ToolButton1");
+            QCOMPARE(Find<QLineEdit>(&dialog, "Edit4")->text(), QString("#FF0000"));
+            Shoot(&dialog, "mail_link_dialog");
+            Confirm(dialog, "ToolButton3");
+        }
+        QVERIFY(PageOnDisk().find(Block("Mail_Link1",
+                                        "<a href=\"mailto:me@example.org\" "
+                                        "onMouseOver=\"window.status=''; return true;\" "
+                                        "onMouseOut=\"window.status=''; return true;\"><font "
+                                        "face=\"Arial\" size=\"\" color=\"\"></font></a>")) !=
+                std::string::npos);
+    }
+
+    void HorizontalLine() {
+        {
+            TFormg2 dialog(workspace_);
+            QSpinBox* width = Find<QSpinBox>(&dialog, "SpinEdit1");
+            QCOMPARE(width->value(), 1);
+            width->setValue(500);
+            QCOMPARE(width->value(), 100);
+            width->setValue(-3);
+            QCOMPARE(width->value(), 1);
+            Shoot(&dialog, "horizontal_line_dialog");
+            Confirm(dialog, "ToolButton2");
+        }
+        {
+            TFormg2 dialog(workspace_);
+            Find<QSpinBox>(&dialog, "SpinEdit1")->setValue(50);
+            Find<QComboBox>(&dialog, "ComboBox1")->setCurrentIndex(1);
+            Find<QComboBox>(&dialog, "ComboBox2")->setEditText("Center");
+            Click(&dialog, "CheckBox1");
+            Type(&dialog, "Edit1", "#000000");
+            Confirm(dialog, "ToolButton2");
+        }
+        const std::string page = PageOnDisk();
+        QVERIFY(page.find(Block("Hr1", "<hr size=\"\" width=\"1%\" align=\"\" color=\"\">") +
+                          Block("Hr2", "<hr size=\"2\" width=\"50%\" align=\"Center\" noshade "
+                                       "color=\"#000000\">")) != std::string::npos);
+    }
+
+    void TextSubscriptAndSuperscript() {
+        {
+            TFormb1 dialog(workspace_);
+            QCOMPARE(Find<QCheckBox>(&dialog, "CheckBox2")->text(), QString("Italics"));
+            QVERIFY(Find<QCheckBox>(&dialog, "CheckBox1")->font().bold());
+            QVERIFY(Find<QCheckBox>(&dialog, "CheckBox4")->font().strikeOut());
+            QListWidget* faces = Find<QListWidget>(&dialog, "ListBox1");
+            QCOMPARE(faces->count(), 38);
+            QCOMPARE(faces->currentItem(), nullptr);
+            faces->setCurrentRow(0);
+            QCOMPARE(Find<QLabel>(&dialog, "Panel2")->font().family(), QString("Arial"));
+            QCOMPARE(Find<QLabel>(&dialog, "Panel2")->text(), QString("Aa Bb Cc"));
+            Find<QSpinBox>(&dialog, "SpinEdit1")->setValue(3);
+            Type(&dialog, "Edit1", "#FF0000");
+            Find<QComboBox>(&dialog, "ComboBox1")->setCurrentIndex(2);
+            Click(&dialog, "CheckBox1");
+            Click(&dialog, "CheckBox2");
+            Type(&dialog, "Edit2", "Hello");
+            Shoot(&dialog, "text_dialog");
+            Confirm(dialog, "ToolButton3");
+        }
+        {
+            TFormb2 dialog(workspace_);
+            Type(&dialog, "Edit3", "H");
+            Type(&dialog, "Edit2", "2");
+            Shoot(&dialog, "subscript_dialog");
+            Confirm(dialog, "ToolButton3");
+        }
+        {
+            TFormb3 dialog(workspace_);
+            QCOMPARE(dialog.windowTitle(), QString("Insert Superscript"));
+            QCOMPARE(dialog.Heading()->text(), QString("Insert Superscript:"));
+            QCOMPARE(Find<QCheckBox>(&dialog, "CheckBox2")->text(), QString("Italic"));
+            Type(&dialog, "Edit3", "x");
+            Type(&dialog, "Edit2", "<i>2</i>");
+            Click(&dialog, "CheckBox3");
+            Confirm(dialog, "ToolButton3");
+        }
+        const std::string page = PageOnDisk();
+        QVERIFY(page.find(Block("Text1", "<div align=\"Center\"><font face=\"Arial\" size=\"3\" "
+                                         "color=\"#FF0000\"><b><I>Hello</I></b></font></div>")) !=
+                std::string::npos);
+        QVERIFY(page.find("H<sub>2</sub></font></div><!---End_Subscript1---!>") !=
+                std::string::npos);
+        QVERIFY(page.find("x<sup><u><i>2</i></u></sup></font></div><!---End_Superscript1---!>") !=
+                std::string::npos);
+    }
+
+    void ItemLists() {
+        {
+            TFormc2 dialog(workspace_);
+            QString long_line(300, 'w');
+            Find<QPlainTextEdit>(&dialog, "Memo1")->setPlainText("one\n\n" + long_line + "\ntwo");
+            Shoot(&dialog, "bullet_list_dialog");
+            Confirm(dialog, "ToolButton1");
+        }
+        {
+            TFormc3 dialog(workspace_);
+            Find<QPlainTextEdit>(&dialog, "Memo1")->setPlainText("a\nb\nc");
+            Confirm(dialog, "ToolButton1");
+        }
+        {
+            TFormc1 dialog(workspace_);
+            Shoot(&dialog, "item_list_dialog");
+            Confirm(dialog, "ToolButton1");
+        }
+        const std::string page = PageOnDisk();
+        const std::string item = "<font face=\"\" size=\"0\" color=\"\">";
+        QVERIFY(page.find(Block("Bullet_Item_List1",
+                                "<div align=\"\"><li>" + item + "one</font></li><li>" + item +
+                                    std::string(300, 'w') + "</font></li><li>" + item +
+                                    "two</font></li></div>")) != std::string::npos);
+        QVERIFY(page.find(Block("Spaced_List1",
+                                "<div align=\"\"><menu>" + item + "a</font></menu><menu>" + item +
+                                    "b</font></menu><menu>" + item + "c</font></menu></div>")) !=
+                std::string::npos);
+        QVERIFY(page.find(Block("Item_List1", "<div align=\"\"></div>")) != std::string::npos);
+        QCOMPARE(
+            workspace_.component_list.entries,
+            (std::vector<std::string>{"Bullet Item List1", "Spaced Item List1", "Item List1"}));
+    }
+
+    void PagePropertiesSequence() {
+        workspace_.page_text = test::WorkedExamplePage();
+        WritePageFile(workspace_.page_path, workspace_.page_text);
+        auto body_tag = [this] {
+            const std::string page = PageOnDisk();
+            const std::size_t begin = page.find("<body");
+            return page.substr(begin, page.find("<!---End_Body") - begin);
+        };
+        const std::string margins = " topmargin=\"0\" leftmargin=\"0\"";
+        {
+            TForma dialog(workspace_);
+            QCOMPARE(Find<QLineEdit>(&dialog, "Edit3")->text(), QString("Welcome to ....."));
+            Type(&dialog, "Edit3", "My Page");
+            Click(&dialog, "RadioButton2");
+            Type(&dialog, "Edit2", "#336699");
+            Click(&dialog, "CheckBox1");
+            Shoot(&dialog, "page_properties_dialog");
+            Confirm(dialog, "ToolButton2");
+        }
+        QCOMPARE(workspace_.page_header, std::string("My Page"));
+        QCOMPARE(body_tag(), "<body scroll=\"no\" bgcolor=\"#336699\"" + margins +
+                                 " bgcolor=\"#FFFFFF\"" + margins + ">");
+        {
+            TForma dialog(workspace_);
+            Click(&dialog, "RadioButton1");
+            prompts_->Queue(QString("/pics/bg.gif"));
+            Click(&dialog, "ToolButton3");
+            Confirm(dialog, "ToolButton2");
+        }
+        QCOMPARE(body_tag(), "<body bgcolor=\"#336699\"" + margins + " bgcolor=\"#FFFFFF\"" +
+                                 margins + " background=\"/pics/bg.gif\">");
+        QVERIFY(PageOnDisk().find("<title>Welcome to .....</title>") != std::string::npos);
+        {
+            TForma dialog(workspace_);
+            Click(&dialog, "RadioButton2");
+            prompts_->Queue(QColor(0, 0, 0));
+            Click(&dialog, "ToolButton1");
+            QCOMPARE(Find<QLineEdit>(&dialog, "Edit2")->text(), QString("#000000"));
+            Confirm(dialog, "ToolButton2");
+        }
+        QCOMPARE(body_tag(),
+                 "<body bgcolor=\"#000000\"" + margins + " bgcolor=\"#FFFFFF\"" + margins + ">");
+        {
+            // Neither radio button and both fields empty: the background stays.
+            TForma dialog(workspace_);
+            Confirm(dialog, "ToolButton2");
+        }
+        QCOMPARE(body_tag(),
+                 "<body bgcolor=\"#000000\"" + margins + " bgcolor=\"#FFFFFF\"" + margins + ">");
+        const std::string before = PageOnDisk();
+        TForma cancelled(workspace_);
+        Type(&cancelled, "Edit3", "Other");
+        Click(&cancelled, "ToolButton4");
+        QCOMPARE(PageOnDisk(), before);
+        QCOMPARE(workspace_.page_header, std::string("Welcome to ....."));
+    }
+
+    void PagePropertiesRefusalKeepsTheDialogOpen() {
+        workspace_.page_name.clear();
+        TForma dialog(workspace_);
+        dialog.show();
+        Click(&dialog, "ToolButton2");
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(prompts_->asked, QStringList{"error: A page must be open!"});
+    }
+};
+
+QTEST_MAIN(ComponentDialogsTest)
+#include "components_dialogs_test.moc"

@@ -1,0 +1,7 @@
+# The component dialogs and the groups of controls they share.
+add_executable(components_gui_tests components_dialogs_test.cpp)
+target_link_libraries(components_gui_tests PRIVATE quenfort_gui_test_support quenfort_test_support)
+add_test(NAME components_gui_tests COMMAND components_gui_tests)
+set_tests_properties(components_gui_tests PROPERTIES
+  ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QTWEBENGINE_DISABLE_SANDBOX=1"
+  LABELS gui)
