@@ -74,7 +74,7 @@ int InsertCommand(const Args& args, std::ostream& out) {
     return 0;
 }
 
-std::string_view FormatText(const FieldSpec& field) {
+std::string FormatText(const FieldSpec& field) {
     switch (field.format) {
     case FieldFormat::kAttribute:
         return "text";
@@ -83,7 +83,10 @@ std::string_view FormatText(const FieldSpec& field) {
     case FieldFormat::kLines:
         return "lines, one item each, markup allowed";
     case FieldFormat::kInteger:
-        return field.minimum == 0 && field.maximum == 0 ? "integer" : "integer 1..100";
+        if (field.minimum == 0 && field.maximum == 0) {
+            return "integer";
+        }
+        return "integer " + std::to_string(field.minimum) + ".." + std::to_string(field.maximum);
     case FieldFormat::kFlag:
         return "0 or 1";
     }
