@@ -28,6 +28,7 @@ struct Command {
 const std::vector<Command>& Commands();
 std::vector<Command> DocumentCommands(); // areas, components, declarations, check
 std::vector<Command> ComponentCommands(); // insert, kinds, page-properties
+std::vector<Command> LayoutCommands();   // new-page, layouts, design-layout
 
 void PrintLines(std::ostream& out, const std::vector<std::string>& lines);
 

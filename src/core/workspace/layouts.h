@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qf {
+
+// Layout files live in the application folder's lays subfolder as "1.html",
+// "2.html" and so on; a layout is known by its number only. The folder may
+// hold gaps and other files: only files named by a number count.
+
+// app_folder + "lays/".
+std::string LaysFolder(const std::string& app_folder);
+// The file of layout `number`.
+std::string LayoutPath(const std::string& app_folder, int number);
+
+// The numbers of the layout files that exist, in numeric order.
+std::vector<int> LayoutNumbers(const std::string& app_folder);
+
+// The text of layout `number`. Throws CommandError when there is no such
+// layout or it cannot be read.
+std::string ReadLayout(const std::string& app_folder, int number);
+
+// Writes `layout_text` as a new layout: the highest number in use + 1 (1 in
+// an empty folder), never over an existing file. Returns the number.
+// Throws CommandError on a file error.
+int SaveLayout(const std::string& app_folder, std::string_view layout_text);
+
+// The state of the layout chooser: the layouts found at its last scan, the
+// one shown, and which of its step buttons are enabled. "Previous" steps to
+// the next higher number, "Next" to the next lower one.
+class LayoutChooser {
+public:
+    // Rescans the lays subfolder and shows the newest layout: Previous
+    // disabled, Next enabled (both disabled when there is no layout).
+    void Scan(const std::string& app_folder);
+    // Sets the layouts directly (what Scan does after listing the folder).
+    void SetLayouts(std::vector<int> numbers);
+
+    void Next();
+    void Previous();
+
+    bool Empty() const { return numbers_.empty(); }
+    // The layout shown; 0 when there is none.
+    int Current() const { return Empty() ? 0 : numbers_[current_]; }
+    const std::vector<int>& Numbers() const { return numbers_; }
+    bool NextEnabled() const { return next_enabled_; }
+    bool PreviousEnabled() const { return previous_enabled_; }
+
+private:
+    std::vector<int> numbers_;
+    std::size_t current_ = 0;
+    bool next_enabled_ = false;
+    bool previous_enabled_ = false;
+};
+
+} // namespace qf

@@ -1,0 +1,114 @@
+#include "document/page_file.h"
+#include "error.h"
+#include "workspace/layouts.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace qf {
+namespace {
+
+class LaysFolderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        app_ = dir_.path().toStdString() + "/";
+        QDir(dir_.path()).mkpath("lays");
+    }
+    void Put(const char* name, const std::string& text = "<html></html>") {
+        WritePageFile(LaysFolder(app_) + name, text);
+    }
+    QTemporaryDir dir_;
+    std::string app_;
+};
+
+TEST_F(LaysFolderTest, ListsNumberedFilesInNumericOrderWithGapsAndNoLimit) {
+    for (int i = 1; i <= 60; ++i) {
+        if (i != 7) {
+            Put((std::to_string(i) + ".html").c_str());
+        }
+    }
+    Put("notes.html");
+    Put("07.html");
+    Put("3.htm");
+    Put("readme.txt");
+    QDir(QString::fromStdString(LaysFolder(app_))).mkpath("99.html");
+    const std::vector<int> numbers = LayoutNumbers(app_);
+    ASSERT_EQ(numbers.size(), 59u);
+    EXPECT_EQ(numbers.front(), 1);
+    EXPECT_EQ(numbers[8], 10); // 10 after 9, not after 1
+    EXPECT_EQ(numbers.back(), 60);
+    EXPECT_EQ(std::find(numbers.begin(), numbers.end(), 7), numbers.end());
+}
+
+TEST_F(LaysFolderTest, SaveWritesTheHighestNumberPlusOneAndNeverOverwrites) {
+    EXPECT_TRUE(LayoutNumbers(app_).empty());
+    EXPECT_EQ(SaveLayout(app_, "first"), 1);
+    Put("5.html", "five");
+    EXPECT_EQ(SaveLayout(app_, "second"), 6);
+    EXPECT_EQ(ReadLayout(app_, 5), "five");
+    EXPECT_EQ(ReadLayout(app_, 6), "second");
+    EXPECT_EQ(ReadLayout(app_, 1), "first");
+    EXPECT_EQ(LayoutNumbers(app_), (std::vector<int>{1, 5, 6}));
+}
+
+TEST_F(LaysFolderTest, MissingLayoutsAndFoldersAreReported) {
+    EXPECT_THROW(ReadLayout(app_, 3), CommandError);
+    EXPECT_THROW(ReadLayout(app_, 0), CommandError);
+    const std::string nowhere = app_ + "missing/";
+    EXPECT_TRUE(LayoutNumbers(nowhere).empty());
+    EXPECT_THROW(SaveLayout(nowhere, "text"), CommandError);
+}
+
+// The chooser's buttons after each step, as "current previous next".
+std::string State(const LayoutChooser& chooser) {
+    return std::to_string(chooser.Current()) + (chooser.PreviousEnabled() ? " P" : " -") +
+           (chooser.NextEnabled() ? "N" : "-");
+}
+
+TEST(LayoutChooser, StepsDownWithNextAndBackUpWithPrevious) {
+    LayoutChooser chooser;
+    chooser.SetLayouts({1, 2, 3, 4});
+    EXPECT_EQ(State(chooser), "4 -N");
+    std::vector<std::string> seen;
+    for (int i = 0; i < 3; ++i) {
+        chooser.Next();
+        seen.push_back(State(chooser));
+    }
+    EXPECT_EQ(seen, (std::vector<std::string>{"3 PN", "2 PN", "1 P-"}));
+    chooser.Next(); // disabled in the dialog; does not move
+    EXPECT_EQ(State(chooser), "1 P-");
+    seen.clear();
+    for (int i = 0; i < 3; ++i) {
+        chooser.Previous();
+        seen.push_back(State(chooser));
+    }
+    EXPECT_EQ(seen, (std::vector<std::string>{"2 PN", "3 PN", "4 -N"}));
+}
+
+TEST(LayoutChooser, OneLayoutAndNone) {
+    LayoutChooser chooser;
+    chooser.SetLayouts({8});
+    EXPECT_EQ(State(chooser), "8 -N");
+    chooser.Next();
+    EXPECT_EQ(State(chooser), "8 --");
+    chooser.SetLayouts({});
+    EXPECT_TRUE(chooser.Empty());
+    EXPECT_EQ(State(chooser), "0 --");
+    chooser.Next();
+    chooser.Previous();
+    EXPECT_EQ(State(chooser), "0 --");
+}
+
+TEST(LayoutChooser, NumbersWithGapsStepByPosition) {
+    LayoutChooser chooser;
+    chooser.SetLayouts({2, 9, 40});
+    chooser.Next();
+    EXPECT_EQ(chooser.Current(), 9);
+    chooser.Next();
+    EXPECT_EQ(State(chooser), "2 P-");
+}
+
+} // namespace
+} // namespace qf
