@@ -3,6 +3,7 @@
 // as it was, and the shared colour and picture fields keep their text when
 // their platform dialog is cancelled.
 
+#include "app/dialog_table.h"
 #include "components/horizontal_line_dialog.h"
 #include "components/image_dialog.h"
 #include "components/image_link_dialog.h"
@@ -32,6 +33,7 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include <memory>
@@ -522,6 +524,32 @@ private Q_SLOTS:
         Click(&cancelled, "ToolButton4");
         QCOMPARE(PageOnDisk(), before);
         QCOMPARE(workspace_.page_header, std::string("Welcome to ....."));
+    }
+
+    void DialogTableRunsEachDialogModally() {
+        for (const char* name :
+             {"TForma", "TFormb", "TFormc", "TFormd", "TForme", "TFormf", "TFormg2", "TFormb1",
+              "TFormb2", "TFormb3", "TFormc1", "TFormc2", "TFormc3"}) {
+            QVERIFY2(FindDialog(name) != nullptr, name);
+        }
+        // The opener answers whether the workspace changed: OK inserts, the
+        // close box does not.
+        auto press = [](const char* button) {
+            QTimer::singleShot(0, [button] {
+                QWidget* dialog = QApplication::activeModalWidget();
+                QVERIFY(dialog != nullptr);
+                if (button == nullptr) {
+                    dialog->close();
+                } else {
+                    Click(dialog, button);
+                }
+            });
+        };
+        press("ToolButton2");
+        QVERIFY(FindDialog("TFormg2")(workspace_, nullptr));
+        press(nullptr);
+        QVERIFY(!FindDialog("TFormg2")(workspace_, nullptr));
+        QCOMPARE(workspace_.component_list.entries, std::vector<std::string>{"Horizontal Line1"});
     }
 
     void PagePropertiesRefusalKeepsTheDialogOpen() {

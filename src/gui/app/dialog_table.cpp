@@ -2,6 +2,16 @@
 
 // One include per dialog family, next to its lines in the table below.
 #include "app/view_source_dialog.h"
+#include "components/horizontal_line_dialog.h"
+#include "components/image_dialog.h"
+#include "components/image_link_dialog.h"
+#include "components/item_list_dialogs.h"
+#include "components/mail_link_dialog.h"
+#include "components/page_properties_dialog.h"
+#include "components/rollover_dialog.h"
+#include "components/script_text_dialogs.h"
+#include "components/text_dialog.h"
+#include "components/text_link_dialog.h"
 
 namespace qf {
 
@@ -11,6 +21,19 @@ namespace {
 // function that runs it. Add one line per dialog.
 constexpr DialogEntry kDialogs[] = {
     {"TFormt", OpenViewSource}, // View Page Source
+    {"TForma", TForma::Open},   // Page Properties
+    {"TFormb", TFormb::Open},   // Insert Image
+    {"TFormc", TFormc::Open},   // Insert Image Link
+    {"TFormd", TFormd::Open},   // Insert Rollover Image
+    {"TForme", TForme::Open},   // Insert Text Link
+    {"TFormf", TFormf::Open},   // Insert Mail to Link
+    {"TFormg2", TFormg2::Open}, // Insert Horizontal Line
+    {"TFormb1", TFormb1::Open}, // Insert Text
+    {"TFormb2", TFormb2::Open}, // Insert Subscript
+    {"TFormb3", TFormb3::Open}, // Insert Superscript
+    {"TFormc1", TFormc1::Open}, // Insert an Item List
+    {"TFormc2", TFormc2::Open}, // Insert a Bullet Item List
+    {"TFormc3", TFormc3::Open}, // Insert a Seperated Item List
 };
 
 } // namespace

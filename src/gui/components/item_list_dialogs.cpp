@@ -24,7 +24,7 @@ ItemListDialog::ItemListDialog(Workspace& workspace, const std::string& kind_tag
     items_->setToolTip(tr("One item for each line; empty lines are skipped"));
     items_->setMinimumHeight(110);
     column->addWidget(items_, 1);
-    font_->AddText(list);
+    font_->AddText(list, true);
 
     connect(AddOkButton(tr("OK   "), "ToolButton1"), &QPushButton::clicked, this,
             &ItemListDialog::ToolButton1Click);

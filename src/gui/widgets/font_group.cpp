@@ -109,16 +109,23 @@ FontGroup::FontGroup(ColourMemory* colours, const QString& italic_caption, QWidg
     general_row->addWidget(new QLabel(tr("Align:"), general));
     align_ = MakeEditableList("ComboBox1", AlignItems(), general);
     align_->setToolTip(tr("Alignment of the block"));
+    align_->setMinimumWidth(90);
     general_row->addWidget(align_);
     right->addWidget(general);
+    right->addStretch(1);
     columns->addWidget(right_, 1);
 
     connect(faces_, &QListWidget::itemClicked, this, &FontGroup::ListBox1Click);
     connect(faces_, &QListWidget::currentRowChanged, this, &FontGroup::ListBox1Click);
 }
 
-void FontGroup::AddText(QWidget* widget) {
-    static_cast<QVBoxLayout*>(right_->layout())->addWidget(widget, 1);
+void FontGroup::AddText(QWidget* widget, bool stretch) {
+    auto* column = static_cast<QVBoxLayout*>(right_->layout());
+    // The last item is the stretch that keeps one-line text groups at the top.
+    column->insertWidget(column->count() - 1, widget, stretch ? 1 : 0);
+    if (stretch) {
+        column->setStretch(column->count() - 1, 0);
+    }
 }
 
 QString FontGroup::Face() const {

@@ -26,8 +26,9 @@ public:
     // `italic_caption` is "Italics" in the text dialog and "Italic" elsewhere.
     FontGroup(ColourMemory* colours, const QString& italic_caption, QWidget* parent = nullptr);
 
-    // Places a widget (a text group) under the style and property groups.
-    void AddText(QWidget* widget);
+    // Places a widget (a text group) under the style and property groups;
+    // a stretching one takes the height left over.
+    void AddText(QWidget* widget, bool stretch = false);
 
     // The face of the selected entry without its leading blank; empty when
     // none is selected.
