@@ -1,6 +1,7 @@
 #include "app/dialog_table.h"
 
 // One include per dialog family, next to its lines in the table below.
+#include "about/about_dialog.h"
 #include "app/view_source_dialog.h"
 #include "components/horizontal_line_dialog.h"
 #include "components/image_dialog.h"
@@ -21,6 +22,7 @@ namespace {
 // function that runs it. Add one line per dialog.
 constexpr DialogEntry kDialogs[] = {
     {"TFormt", OpenViewSource}, // View Page Source
+    {"TForm90", OpenAbout},     // About
     {"TForma", TForma::Open},   // Page Properties
     {"TFormb", TFormb::Open},   // Insert Image
     {"TFormc", TFormc::Open},   // Insert Image Link

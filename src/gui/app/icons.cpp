@@ -1,0 +1,660 @@
+#include "app/icons.h"
+
+#include <QFont>
+#include <QHash>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <cmath>
+#include <functional>
+
+namespace qf {
+
+namespace {
+
+// Every icon is drawn on a 24 by 24 grid.
+constexpr double kGrid = 24.0;
+
+const QColor kInk(0x33, 0x3d, 0x4d);
+const QColor kPaper(0xff, 0xff, 0xff);
+const QColor kSky(0xa9, 0xd4, 0xf5);
+const QColor kGrass(0x4c, 0xaf, 0x50);
+const QColor kSun(0xff, 0xc1, 0x07);
+const QColor kFolder(0xf6, 0xc3, 0x4a);
+const QColor kBlue(0x1e, 0x6f, 0xd9);
+const QColor kRed(0xd6, 0x3a, 0x2f);
+const QColor kGreen(0x2e, 0x9d, 0x4c);
+const QColor kGrey(0x9a, 0xa5, 0xb1);
+const QColor kLight(0xe8, 0xee, 0xf4);
+
+QPen Ink(double width = 1.3, const QColor& colour = kInk) {
+    QPen pen(colour, width);
+    pen.setJoinStyle(Qt::RoundJoin);
+    pen.setCapStyle(Qt::RoundCap);
+    return pen;
+}
+
+QFont GlyphFont(double pixels, bool bold = true) {
+    QFont font("DejaVu Sans");
+    font.setPixelSize(int(pixels));
+    font.setBold(bold);
+    return font;
+}
+
+void Text(QPainter& p, const QRectF& box, const QString& text, double pixels,
+          const QColor& colour = kInk, bool bold = true) {
+    p.setFont(GlyphFont(pixels, bold));
+    p.setPen(colour);
+    p.drawText(box, Qt::AlignCenter, text);
+}
+
+// A sheet of paper with a folded corner.
+void Page(QPainter& p, const QRectF& r = QRectF(4.5, 2.5, 14, 19)) {
+    QPainterPath path;
+    const double fold = 4.5;
+    path.moveTo(r.left(), r.top());
+    path.lineTo(r.right() - fold, r.top());
+    path.lineTo(r.right(), r.top() + fold);
+    path.lineTo(r.right(), r.bottom());
+    path.lineTo(r.left(), r.bottom());
+    path.closeSubpath();
+    p.setPen(Ink());
+    p.setBrush(kPaper);
+    p.drawPath(path);
+    QPainterPath corner;
+    corner.moveTo(r.right() - fold, r.top());
+    corner.lineTo(r.right() - fold, r.top() + fold);
+    corner.lineTo(r.right(), r.top() + fold);
+    p.setBrush(kLight);
+    p.drawPath(corner);
+}
+
+void PageLines(QPainter& p, double left, double top, int count, double width = 8) {
+    p.setPen(Ink(1.1, kGrey));
+    for (int i = 0; i < count; ++i) {
+        p.drawLine(QPointF(left, top + i * 3), QPointF(left + width - (i % 2) * 2, top + i * 3));
+    }
+}
+
+void Folder(QPainter& p, bool open) {
+    p.setPen(Ink());
+    p.setBrush(kFolder.darker(112));
+    QPainterPath back;
+    back.moveTo(2.5, 19.5);
+    back.lineTo(2.5, 5.5);
+    back.lineTo(8.5, 5.5);
+    back.lineTo(10.5, 7.5);
+    back.lineTo(19.5, 7.5);
+    back.lineTo(19.5, 19.5);
+    back.closeSubpath();
+    p.drawPath(back);
+    p.setBrush(kFolder);
+    QPainterPath front;
+    if (open) {
+        front.moveTo(2.5, 19.5);
+        front.lineTo(6, 11);
+        front.lineTo(22, 11);
+        front.lineTo(19.5, 19.5);
+    } else {
+        front.moveTo(2.5, 19.5);
+        front.lineTo(2.5, 10);
+        front.lineTo(19.5, 10);
+        front.lineTo(19.5, 19.5);
+    }
+    front.closeSubpath();
+    p.drawPath(front);
+}
+
+// Small round badges in the lower right corner.
+void Badge(QPainter& p, const QColor& colour, const std::function<void()>& glyph) {
+    p.setPen(Ink(1.2, kPaper));
+    p.setBrush(colour);
+    p.drawEllipse(QPointF(17.5, 17.5), 5.3, 5.3);
+    glyph();
+}
+
+void PlusBadge(QPainter& p) {
+    Badge(p, kGreen, [&] {
+        p.setPen(Ink(1.8, kPaper));
+        p.drawLine(QPointF(17.5, 14.8), QPointF(17.5, 20.2));
+        p.drawLine(QPointF(14.8, 17.5), QPointF(20.2, 17.5));
+    });
+}
+
+void CrossBadge(QPainter& p) {
+    Badge(p, kRed, [&] {
+        p.setPen(Ink(1.8, kPaper));
+        p.drawLine(QPointF(15.5, 15.5), QPointF(19.5, 19.5));
+        p.drawLine(QPointF(19.5, 15.5), QPointF(15.5, 19.5));
+    });
+}
+
+void ArrowBadge(QPainter& p) {
+    Badge(p, kBlue, [&] {
+        p.setPen(Ink(1.7, kPaper));
+        p.drawLine(QPointF(14.8, 17.5), QPointF(20.0, 17.5));
+        p.drawLine(QPointF(17.8, 15.2), QPointF(20.0, 17.5));
+        p.drawLine(QPointF(17.8, 19.8), QPointF(20.0, 17.5));
+    });
+}
+
+// A framed landscape: sky, sun and a green hill.
+void Picture(QPainter& p, const QRectF& r = QRectF(2.5, 4.5, 19, 15)) {
+    p.setPen(Ink());
+    p.setBrush(kSky);
+    p.drawRoundedRect(r, 1.5, 1.5);
+    p.save();
+    p.setClipRect(r.adjusted(0.7, 0.7, -0.7, -0.7));
+    p.setPen(Qt::NoPen);
+    p.setBrush(kSun);
+    p.drawEllipse(QPointF(r.right() - r.width() * 0.27, r.top() + r.height() * 0.3),
+                  r.height() * 0.14, r.height() * 0.14);
+    p.setBrush(kGrass);
+    QPainterPath hill;
+    hill.moveTo(r.left(), r.bottom());
+    hill.lineTo(r.left() + r.width() * 0.35, r.top() + r.height() * 0.45);
+    hill.lineTo(r.left() + r.width() * 0.6, r.top() + r.height() * 0.75);
+    hill.lineTo(r.left() + r.width() * 0.75, r.top() + r.height() * 0.6);
+    hill.lineTo(r.right(), r.bottom());
+    hill.closeSubpath();
+    p.drawPath(hill);
+    p.restore();
+}
+
+void Chain(QPainter& p, const QPointF& centre, double scale = 1.0) {
+    p.save();
+    p.translate(centre);
+    p.rotate(-45);
+    p.scale(scale, scale);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(Ink(2.2, kInk));
+    p.drawRoundedRect(QRectF(-7, -2.5, 8, 5), 2.5, 2.5);
+    p.setPen(Ink(2.2, kBlue));
+    p.drawRoundedRect(QRectF(-1, -2.5, 8, 5), 2.5, 2.5);
+    p.restore();
+}
+
+void Envelope(QPainter& p) {
+    p.setPen(Ink());
+    p.setBrush(kPaper);
+    p.drawRoundedRect(QRectF(2.5, 5.5, 19, 13), 1.5, 1.5);
+    p.setBrush(Qt::NoBrush);
+    p.drawPolyline(QPolygonF({QPointF(3, 6.5), QPointF(12, 13), QPointF(21, 6.5)}));
+}
+
+void Grid(QPainter& p, const QRectF& r, int rows, int columns, const QColor& head = kSky) {
+    p.setPen(Ink());
+    p.setBrush(kPaper);
+    p.drawRect(r);
+    p.setPen(Qt::NoPen);
+    p.setBrush(head);
+    p.drawRect(QRectF(r.left() + 0.6, r.top() + 0.6, r.width() - 1.2, r.height() / rows - 0.6));
+    p.setPen(Ink(1.0));
+    for (int row = 1; row < rows; ++row) {
+        const double y = r.top() + r.height() * row / rows;
+        p.drawLine(QPointF(r.left(), y), QPointF(r.right(), y));
+    }
+    for (int column = 1; column < columns; ++column) {
+        const double x = r.left() + r.width() * column / columns;
+        p.drawLine(QPointF(x, r.top()), QPointF(x, r.bottom()));
+    }
+    p.setBrush(Qt::NoBrush);
+    p.setPen(Ink());
+    p.drawRect(r);
+}
+
+// A form field box.
+void Field(QPainter& p, const QRectF& r) {
+    p.setPen(Ink());
+    p.setBrush(kPaper);
+    p.drawRoundedRect(r, 1.2, 1.2);
+}
+
+void Button(QPainter& p, const QColor& colour) {
+    QLinearGradient fill(0, 6, 0, 18);
+    fill.setColorAt(0, colour.lighter(140));
+    fill.setColorAt(1, colour);
+    p.setPen(Ink(1.2, colour.darker(150)));
+    p.setBrush(fill);
+    p.drawRoundedRect(QRectF(1.5, 6.5, 21, 11), 3, 3);
+}
+
+void Star(QPainter& p, const QPointF& c, double radius, const QColor& colour) {
+    QPolygonF star;
+    for (int i = 0; i < 10; ++i) {
+        const double r = (i % 2 == 0) ? radius : radius * 0.45;
+        const double angle = -M_PI / 2 + i * M_PI / 5;
+        star << QPointF(c.x() + r * std::cos(angle), c.y() + r * std::sin(angle));
+    }
+    p.setPen(Ink(0.9, colour.darker(160)));
+    p.setBrush(colour);
+    p.drawPolygon(star);
+}
+
+void ListRows(QPainter& p, int kind) {
+    for (int i = 0; i < 3; ++i) {
+        const double y = (kind == 2 ? 5.5 + i * 6.5 : 6 + i * 6);
+        p.setPen(Ink(1.0, kBlue));
+        p.setBrush(kBlue);
+        if (kind == 0) {
+            Text(p, QRectF(1, y - 4, 7, 8), QString::number(i + 1), 6.5, kBlue);
+        } else {
+            p.drawEllipse(QPointF(4.5, y), 1.6, 1.6);
+        }
+        p.setPen(Ink(1.6, kInk));
+        p.drawLine(QPointF(9, y), QPointF(i == 1 ? 18 : 21, y));
+    }
+}
+
+using Painter = std::function<void(QPainter&)>;
+
+const QHash<QString, Painter>& Painters() {
+    static const QHash<QString, Painter> painters = {
+        {"new-project",
+         [](QPainter& p) {
+             Folder(p, false);
+             PlusBadge(p);
+         }},
+        {"open-project", [](QPainter& p) { Folder(p, true); }},
+        {"new-page",
+         [](QPainter& p) {
+             Page(p);
+             PageLines(p, 7, 9, 3, 7);
+             PlusBadge(p);
+         }},
+        {"open-page",
+         [](QPainter& p) {
+             Page(p);
+             PageLines(p, 7, 9, 3, 7);
+             ArrowBadge(p);
+         }},
+        {"delete-page",
+         [](QPainter& p) {
+             Page(p);
+             PageLines(p, 7, 9, 3, 7);
+             CrossBadge(p);
+         }},
+        {"exit",
+         [](QPainter& p) {
+             p.setPen(Ink());
+             p.setBrush(QColor(0xb0, 0x7a, 0x4f));
+             p.drawRect(QRectF(3.5, 2.5, 11, 19));
+             p.setBrush(kSun);
+             p.drawEllipse(QPointF(12, 12.5), 1, 1);
+             p.setPen(Ink(2.2, kRed));
+             p.drawLine(QPointF(13.5, 12), QPointF(21.5, 12));
+             p.drawLine(QPointF(18.5, 8.5), QPointF(21.5, 12));
+             p.drawLine(QPointF(18.5, 15.5), QPointF(21.5, 12));
+         }},
+        {"web-site",
+         [](QPainter& p) {
+             p.setPen(Ink());
+             p.setBrush(kSky);
+             p.drawEllipse(QPointF(12, 12), 9.5, 9.5);
+             p.setBrush(Qt::NoBrush);
+             p.setPen(Ink(1.1, kBlue.darker(130)));
+             p.drawEllipse(QPointF(12, 12), 4.2, 9.5);
+             p.drawLine(QPointF(12, 2.5), QPointF(12, 21.5));
+             p.drawLine(QPointF(2.5, 12), QPointF(21.5, 12));
+             p.drawLine(QPointF(4, 7), QPointF(20, 7));
+             p.drawLine(QPointF(4, 17), QPointF(20, 17));
+         }},
+        {"print",
+         [](QPainter& p) {
+             p.setPen(Ink());
+             p.setBrush(kPaper);
+             p.drawRect(QRectF(6.5, 2.5, 11, 7));
+             p.setBrush(kGrey);
+             p.drawRoundedRect(QRectF(2.5, 8.5, 19, 9), 2, 2);
+             p.setBrush(kPaper);
+             p.drawRect(QRectF(6.5, 14.5, 11, 7));
+             PageLines(p, 8.5, 17, 2, 7);
+         }},
+        {"view-source",
+         [](QPainter& p) {
+             Page(p, QRectF(2.5, 2.5, 19, 19));
+             Text(p, QRectF(2, 6, 20, 14), "</>", 8, kBlue);
+         }},
+        {"help",
+         [](QPainter& p) {
+             p.setPen(Ink());
+             p.setBrush(kBlue);
+             p.drawEllipse(QPointF(12, 12), 9.5, 9.5);
+             Text(p, QRectF(2, 2, 20, 20), "?", 14, kPaper);
+         }},
+        {"about",
+         [](QPainter& p) {
+             p.setPen(Ink());
+             p.setBrush(kBlue);
+             p.drawEllipse(QPointF(12, 12), 9.5, 9.5);
+             Text(p, QRectF(2, 2, 20, 20), "i", 14, kPaper);
+         }},
+        {"modify",
+         [](QPainter& p) {
+             p.save();
+             p.translate(12, 12);
+             p.rotate(45);
+             p.setPen(Ink());
+             p.setBrush(kSun);
+             p.drawRect(QRectF(-2.5, -9, 5, 13));
+             p.setBrush(QColor(0xf4, 0xa7, 0xb9));
+             p.drawRect(QRectF(-2.5, -11, 5, 2));
+             p.setBrush(QColor(0xf1, 0xd9, 0xb5));
+             QPainterPath tip;
+             tip.moveTo(-2.5, 4);
+             tip.lineTo(0, 9);
+             tip.lineTo(2.5, 4);
+             tip.closeSubpath();
+             p.drawPath(tip);
+             p.restore();
+         }},
+        {"delete",
+         [](QPainter& p) {
+             p.setPen(Ink(2.6, kRed));
+             p.drawLine(QPointF(6, 6), QPointF(18, 18));
+             p.drawLine(QPointF(18, 6), QPointF(6, 18));
+         }},
+        // The palette.
+        {"page-properties",
+         [](QPainter& p) {
+             Page(p);
+             p.setPen(Ink(1.2));
+             for (int i = 0; i < 3; ++i) {
+                 const double y = 9 + i * 4;
+                 p.drawLine(QPointF(7, y), QPointF(16, y));
+                 p.setBrush(i == 1 ? kRed : kBlue);
+                 p.drawEllipse(QPointF(i == 1 ? 13 : 9.5, y), 1.5, 1.5);
+             }
+         }},
+        {"image", [](QPainter& p) { Picture(p); }},
+        {"image-link",
+         [](QPainter& p) {
+             Picture(p, QRectF(1.5, 2.5, 16, 13));
+             p.setPen(Qt::NoPen);
+             p.setBrush(kPaper);
+             p.drawEllipse(QPointF(16, 17), 6.5, 6.5);
+             Chain(p, QPointF(16, 17), 0.8);
+         }},
+        {"rollover",
+         [](QPainter& p) {
+             Picture(p, QRectF(6.5, 2.5, 15, 12));
+             Picture(p, QRectF(2.5, 7.5, 15, 12));
+             QPainterPath cursor;
+             cursor.moveTo(14, 12);
+             cursor.lineTo(14, 22.5);
+             cursor.lineTo(16.5, 20);
+             cursor.lineTo(18.5, 23.5);
+             cursor.lineTo(20, 22.7);
+             cursor.lineTo(18.2, 19.3);
+             cursor.lineTo(21.5, 19.3);
+             cursor.closeSubpath();
+             p.setPen(Ink(1.0));
+             p.setBrush(kPaper);
+             p.drawPath(cursor);
+         }},
+        {"text-link",
+         [](QPainter& p) {
+             Text(p, QRectF(0, 0, 24, 14), "abc", 9.5, kBlue);
+             p.setPen(Ink(1.3, kBlue));
+             p.drawLine(QPointF(3, 12.5), QPointF(21, 12.5));
+             Chain(p, QPointF(12, 18.5), 0.85);
+         }},
+        {"mail-link", [](QPainter& p) { Envelope(p); }},
+        {"horizontal-line",
+         [](QPainter& p) {
+             PageLines(p, 4, 5, 2, 16);
+             p.setPen(QPen(kInk, 2.4, Qt::SolidLine, Qt::FlatCap));
+             p.drawLine(QPointF(2, 12.5), QPointF(22, 12.5));
+             p.setPen(QPen(kGrey, 1.0));
+             p.drawLine(QPointF(2, 14), QPointF(22, 14));
+             PageLines(p, 4, 18, 2, 16);
+         }},
+        {"html-code",
+         [](QPainter& p) {
+             p.setPen(Ink());
+             p.setBrush(QColor(0x26, 0x32, 0x38));
+             p.drawRoundedRect(QRectF(1.5, 4.5, 21, 15), 2, 2);
+             Text(p, QRectF(1.5, 4.5, 21, 15), "</>", 8.5, QColor(0x8b, 0xe9, 0x7a));
+         }},
+        {"platform",
+         [](QPainter& p) {
+             for (int i = 0; i < 3; ++i) {
+                 p.setPen(Ink());
+                 p.setBrush(i == 1 ? kSky : kLight);
+                 p.drawRect(QRectF(1.5 + i * 7, 6.5, 7, 9));
+             }
+             p.setPen(Ink(1.6, kGrey));
+             p.drawLine(QPointF(1.5, 19), QPointF(22.5, 19));
+         }},
+        {"line-break",
+         [](QPainter& p) {
+             p.setPen(Ink(2.2, kBlue));
+             p.setBrush(Qt::NoBrush);
+             p.drawPolyline(QPolygonF({QPointF(19, 4), QPointF(19, 14), QPointF(6, 14)}));
+             p.drawPolyline(QPolygonF({QPointF(10, 10), QPointF(6, 14), QPointF(10, 18)}));
+         }},
+        {"text", [](QPainter& p) { Text(p, QRectF(0, 0, 24, 24), "T", 19, kInk); }},
+        {"subscript",
+         [](QPainter& p) {
+             Text(p, QRectF(0, 1, 17, 20), "X", 15, kInk);
+             Text(p, QRectF(13, 12, 10, 11), "2", 9, kBlue);
+         }},
+        {"superscript",
+         [](QPainter& p) {
+             Text(p, QRectF(0, 4, 17, 20), "X", 15, kInk);
+             Text(p, QRectF(13, 1, 10, 11), "2", 9, kBlue);
+         }},
+        {"item-list", [](QPainter& p) { ListRows(p, 0); }},
+        {"bullet-list", [](QPainter& p) { ListRows(p, 1); }},
+        {"spaced-list", [](QPainter& p) { ListRows(p, 2); }},
+        {"data-table", [](QPainter& p) { Grid(p, QRectF(2.5, 4.5, 19, 15), 3, 3); }},
+        {"custom-table",
+         [](QPainter& p) {
+             Grid(p, QRectF(2.5, 4.5, 17, 14), 3, 3, kFolder);
+             Star(p, QPointF(18, 17.5), 5, kSun);
+         }},
+        {"frame",
+         [](QPainter& p) {
+             p.setPen(Ink());
+             p.setBrush(kLight);
+             p.drawRoundedRect(QRectF(2.5, 3.5, 19, 17), 1.5, 1.5);
+             p.setBrush(kBlue);
+             p.drawRect(QRectF(2.5, 3.5, 19, 3));
+             p.setBrush(kPaper);
+             p.drawRect(QRectF(6.5, 9.5, 11, 8));
+             PageLines(p, 8.5, 12, 2, 7);
+         }},
+        {"form",
+         [](QPainter& p) {
+             Page(p, QRectF(3.5, 2.5, 17, 19));
+             Field(p, QRectF(6.5, 8.5, 11, 3));
+             Field(p, QRectF(6.5, 13.5, 11, 3));
+             p.setPen(Ink(1.0, kGreen));
+             p.setBrush(kGreen);
+             p.drawRoundedRect(QRectF(11.5, 18, 6, 2), 0.8, 0.8);
+         }},
+        {"text-field",
+         [](QPainter& p) {
+             Field(p, QRectF(1.5, 7.5, 21, 9));
+             Text(p, QRectF(2, 7.5, 14, 9), "ab", 8, kInk, false);
+             p.setPen(Ink(1.2, kBlue));
+             p.drawLine(QPointF(16.5, 9.5), QPointF(16.5, 14.5));
+         }},
+        {"password-field",
+         [](QPainter& p) {
+             Field(p, QRectF(1.5, 7.5, 21, 9));
+             p.setPen(Qt::NoPen);
+             p.setBrush(kInk);
+             for (int i = 0; i < 4; ++i) {
+                 p.drawEllipse(QPointF(6 + i * 4, 12), 1.4, 1.4);
+             }
+         }},
+        {"text-area",
+         [](QPainter& p) {
+             Field(p, QRectF(1.5, 3.5, 21, 17));
+             PageLines(p, 4, 7.5, 4, 12);
+             p.setPen(Ink(1.0));
+             p.setBrush(kLight);
+             p.drawRect(QRectF(18.5, 3.5, 4, 17));
+             p.setBrush(kGrey);
+             p.drawRect(QRectF(19.2, 5.5, 2.6, 5));
+         }},
+        {"drop-down",
+         [](QPainter& p) {
+             Field(p, QRectF(1.5, 7.5, 21, 9));
+             PageLines(p, 4, 12, 1, 9);
+             p.setPen(Ink(1.0));
+             p.setBrush(kLight);
+             p.drawRect(QRectF(15.5, 7.5, 7, 9));
+             p.setBrush(kInk);
+             p.drawPolygon(QPolygonF({QPointF(17, 10.8), QPointF(21, 10.8), QPointF(19, 13.5)}));
+         }},
+        {"list-box",
+         [](QPainter& p) {
+             Field(p, QRectF(1.5, 3.5, 21, 17));
+             p.setPen(Qt::NoPen);
+             p.setBrush(kSky);
+             p.drawRect(QRectF(2.2, 9, 15.5, 4));
+             PageLines(p, 4, 7, 4, 11);
+             p.setPen(Ink(1.0));
+             p.setBrush(kLight);
+             p.drawRect(QRectF(18.5, 3.5, 4, 17));
+         }},
+        {"submit",
+         [](QPainter& p) {
+             Button(p, kGreen);
+             Text(p, QRectF(1.5, 6.5, 21, 11), "OK", 8, kPaper);
+         }},
+        {"image-submit",
+         [](QPainter& p) {
+             Button(p, kBlue);
+             Picture(p, QRectF(6.5, 8, 11, 8));
+         }},
+        {"reset",
+         [](QPainter& p) {
+             Button(p, kRed);
+             p.setPen(Ink(1.6, kPaper));
+             p.setBrush(Qt::NoBrush);
+             p.drawArc(QRectF(8.5, 8.5, 7, 7), 60 * 16, 280 * 16);
+             p.drawLine(QPointF(14.4, 8.2), QPointF(14.2, 10.6));
+             p.drawLine(QPointF(14.2, 10.6), QPointF(11.8, 10.2));
+         }},
+        {"sound",
+         [](QPainter& p) {
+             p.setPen(Ink(1.0));
+             p.setBrush(QColor(0x7e, 0x57, 0xc2));
+             p.drawEllipse(QPointF(7, 18), 3.5, 2.6);
+             p.drawEllipse(QPointF(17, 16), 3.5, 2.6);
+             p.drawPolygon(QPolygonF({QPointF(9.6, 18), QPointF(9.6, 5), QPointF(19.6, 3),
+                                      QPointF(19.6, 16), QPointF(18.6, 16), QPointF(18.6, 6.8),
+                                      QPointF(10.6, 8.4), QPointF(10.6, 18)}));
+         }},
+        {"video",
+         [](QPainter& p) {
+             p.setPen(Ink());
+             p.setBrush(QColor(0x26, 0x32, 0x38));
+             p.drawRect(QRectF(2.5, 4.5, 19, 15));
+             p.setPen(Qt::NoPen);
+             p.setBrush(kPaper);
+             for (int i = 0; i < 5; ++i) {
+                 p.drawRect(QRectF(3.8 + i * 3.6, 5.6, 1.8, 1.6));
+                 p.drawRect(QRectF(3.8 + i * 3.6, 16.8, 1.8, 1.6));
+             }
+             p.setBrush(kSun);
+             p.drawPolygon(QPolygonF({QPointF(10, 8.8), QPointF(10, 15.2), QPointF(15.5, 12)}));
+         }},
+        {"flash",
+         [](QPainter& p) {
+             p.setPen(Ink(1.0, kRed.darker(140)));
+             p.setBrush(kRed);
+             p.drawRoundedRect(QRectF(2.5, 2.5, 19, 19), 4, 4);
+             Text(p, QRectF(2.5, 2.5, 19, 19), "f", 15, kPaper);
+         }},
+        {"shockwave",
+         [](QPainter& p) {
+             p.setPen(Ink());
+             p.setBrush(QColor(0x26, 0x32, 0x38));
+             p.drawEllipse(QPointF(12, 12), 9.5, 9.5);
+             p.setBrush(Qt::NoBrush);
+             p.setPen(Ink(1.4, kSun));
+             QPainterPath wave;
+             wave.moveTo(5, 12);
+             wave.cubicTo(8, 5, 10, 19, 12, 12);
+             wave.cubicTo(14, 5, 16, 19, 19, 12);
+             p.drawPath(wave);
+         }},
+        {"php",
+         [](QPainter& p) {
+             p.setPen(Ink(1.0, QColor(0x4f, 0x5b, 0x93).darker(130)));
+             p.setBrush(QColor(0x77, 0x7b, 0xb4));
+             p.drawEllipse(QRectF(0.5, 5.5, 23, 13));
+             Text(p, QRectF(0.5, 5.5, 23, 13), "php", 8, kPaper);
+         }},
+    };
+    return painters;
+}
+
+QPixmap Draw(const QString& name, int size) {
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    p.scale(size / kGrid, size / kGrid);
+    const auto& painters = Painters();
+    const auto found = painters.find(name);
+    if (found != painters.end()) {
+        found.value()(p);
+    } else {
+        Page(p);
+    }
+    return pixmap;
+}
+
+} // namespace
+
+QIcon ToolIcon(const QString& name) {
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64}) {
+        icon.addPixmap(Draw(name, size));
+    }
+    return icon;
+}
+
+QPixmap ProductPicture(int size) {
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    p.scale(size / kGrid, size / kGrid);
+    // A page of the web (a globe behind a sheet) with a bold Q.
+    QLinearGradient sky(0, 0, 24, 24);
+    sky.setColorAt(0, QColor(0x4f, 0xa3, 0xf0));
+    sky.setColorAt(1, QColor(0x15, 0x57, 0xb0));
+    p.setPen(Ink(0.8, QColor(0x10, 0x40, 0x80)));
+    p.setBrush(sky);
+    p.drawRoundedRect(QRectF(0.8, 0.8, 22.4, 22.4), 4.5, 4.5);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(Ink(0.8, QColor(255, 255, 255, 90)));
+    p.drawEllipse(QPointF(12, 12), 9, 9);
+    p.drawEllipse(QPointF(12, 12), 4, 9);
+    p.drawLine(QPointF(3, 12), QPointF(21, 12));
+    p.setFont(GlyphFont(15));
+    p.setPen(kPaper);
+    p.drawText(QRectF(0, -0.5, 24, 24), Qt::AlignCenter, "Q");
+    p.setPen(Qt::NoPen);
+    p.setBrush(kSun);
+    p.drawEllipse(QPointF(18.3, 18.3), 2.2, 2.2);
+    return pixmap;
+}
+
+QIcon ProductIcon() {
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 57, 64, 128, 256}) {
+        icon.addPixmap(ProductPicture(size));
+    }
+    return icon;
+}
+
+} // namespace qf

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QIcon>
+#include <QPixmap>
+#include <QString>
+
+namespace qf {
+
+// The editor's icons, drawn in code so that they are crisp at any scale:
+// one per tool bar and palette button ("new-project", "image", "table", ...).
+// An unknown name gives a plain page.
+QIcon ToolIcon(const QString& name);
+
+// The product's picture (the about box's and the window's icon), `size`
+// pixels square.
+QPixmap ProductPicture(int size);
+QIcon ProductIcon();
+
+} // namespace qf

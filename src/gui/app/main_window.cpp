@@ -1,0 +1,664 @@
+#include "app/main_window.h"
+
+#include "app/dialog_table.h"
+#include "app/icons.h"
+#include "app/palette_table.h"
+#include "app/preview.h"
+#include "app/prompts.h"
+#include "error.h"
+#include "workspace/app_folder.h"
+#include "workspace/page_commands.h"
+#include "workspace/project.h"
+#include "workspace/project_dialog.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QFrame>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPrinter>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace qf {
+
+namespace {
+
+QString Q(std::string_view text) {
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+const QString kMainCaption = QStringLiteral("Quenfort Website Developer");
+const QString kWebSiteHint =
+    QStringLiteral("VORNEX Online (%1)").arg(QString::fromUtf8(kMakerWebSite.data()));
+
+// The dialog classes of the commands outside the palette.
+constexpr std::string_view kNewPageDialog = "TFormmen5";
+constexpr std::string_view kPagePropertiesDialog = "TForma";
+constexpr std::string_view kViewSourceDialog = "TFormt";
+constexpr std::string_view kAboutDialog = "TForm90";
+constexpr std::string_view kModifyAreaDialog = "TFormModify5";
+constexpr std::string_view kDeleteArea = "Action2Execute";
+constexpr std::string_view kModifyComponentDialog = "TFormCom";
+constexpr std::string_view kDeleteComponent = "Action4Execute";
+constexpr std::string_view kRolloverDialog = "TFormd";
+constexpr std::string_view kPhpDialog = "TFormja";
+constexpr std::string_view kPhpPage = "bin/php.html";
+
+QLabel* BoldLabel(const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    QFont font = label->font();
+    font.setBold(true);
+    label->setFont(font);
+    return label;
+}
+
+} // namespace
+
+TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
+    setObjectName("TForm1");
+    setWindowTitle(kMainCaption);
+    setWindowIcon(ProductIcon());
+    open_url_ = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+
+    auto* central = new QWidget(this);
+    auto* outer = new QVBoxLayout(central);
+    outer->setContentsMargins(4, 2, 4, 4);
+    outer->setSpacing(4);
+
+    BuildMenusAndActions();
+    auto* top = new QHBoxLayout;
+    top->setSpacing(4);
+    BuildToolBar(top);
+    auto* divider = new QFrame(central);
+    divider->setFrameShape(QFrame::VLine);
+    divider->setFrameShadow(QFrame::Sunken);
+    top->addWidget(divider);
+    BuildPalette(top);
+    outer->addLayout(top);
+
+    web1_ = new Preview(central);
+    web1_->setObjectName("Web1");
+    web1_->setMinimumHeight(160);
+    outer->addWidget(web1_, 1);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->setSpacing(6);
+    bottom->addWidget(BuildPageList(), 233);
+    bottom->addWidget(BuildPropertiesPanel(), 265);
+    bottom->addWidget(BuildSelectionPanel(), 297);
+    outer->addLayout(bottom);
+
+    setCentralWidget(central);
+    setMinimumSize(720, 480);
+    resize(803, 572);
+    ShowWorkspace(false);
+}
+
+TForm1::~TForm1() = default;
+
+QAction* TForm1::MakeAction(const QString& object_name, const QString& text, const QString& icon,
+                            const QKeySequence& shortcut, void (TForm1::*slot)()) {
+    auto* action = new QAction(text, this);
+    action->setObjectName(object_name);
+    if (!icon.isEmpty()) {
+        action->setIcon(ToolIcon(icon));
+    }
+    if (!shortcut.isEmpty()) {
+        action->setShortcut(shortcut);
+    }
+    if (slot != nullptr) {
+        connect(action, &QAction::triggered, this, slot);
+    }
+    return action;
+}
+
+void TForm1::BuildMenusAndActions() {
+    QMenu* file = menuBar()->addMenu("&File");
+    file->addAction(MakeAction("NewProject", "New Project", "new-project",
+                               QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N),
+                               &TForm1::NewProjectClick));
+    QAction* new_page =
+        MakeAction("NewPage", "New Page", "new-page", QKeySequence::New, &TForm1::NewPageClick);
+    file->addAction(new_page);
+    table_commands_.push_back({[new_page](bool on) { new_page->setEnabled(on); }, kNewPageDialog});
+    file->addAction(MakeAction("OpenProject", "Open Project", "open-project",
+                               QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O),
+                               &TForm1::OpenProjectClick));
+    file->addAction(MakeAction("OpenProjectPage", "Open Project Page", "open-page",
+                               QKeySequence::Open, &TForm1::OpenPageClick));
+    file->addAction(
+        MakeAction("Print", "Print...", "print", QKeySequence::Print, &TForm1::PrintClick));
+    file->addAction(
+        MakeAction("Exit", "Exit", "exit", QKeySequence(Qt::CTRL | Qt::Key_Q), &TForm1::ExitClick));
+
+    QMenu* edit = menuBar()->addMenu("&Edit");
+    edit->addAction(MakeAction("DeleteProjectPage", "Delete Project Page", "delete-page",
+                               QKeySequence(Qt::CTRL | Qt::Key_Delete), &TForm1::DeletePageClick));
+    struct EditCommand {
+        const char* name;
+        const char* text;
+        const char* icon;
+        QKeySequence shortcut;
+        std::string_view dialog_class;
+    };
+    const EditCommand edit_commands[] = {
+        {"DeleteSelectedArea", "Delete Selected Area", "delete", QKeySequence(Qt::CTRL | Qt::Key_D),
+         kDeleteArea},
+        {"DeleteSelectedComponent", "Delete Selected Component", "delete",
+         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D), kDeleteComponent},
+        {"ModifySelectedArea", "Modify Selected Area", "modify", QKeySequence(Qt::CTRL | Qt::Key_M),
+         kModifyAreaDialog},
+        {"ModifySelectedComponent", "Modify Selected Component", "modify",
+         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M), kModifyComponentDialog},
+    };
+    for (const EditCommand& command : edit_commands) {
+        QAction* action =
+            MakeAction(command.name, command.text, command.icon, command.shortcut, nullptr);
+        const std::string_view dialog_class = command.dialog_class;
+        connect(action, &QAction::triggered, this,
+                [this, dialog_class] { RunDialog(dialog_class, Guard::Page); });
+        table_commands_.push_back({[action](bool on) { action->setEnabled(on); }, dialog_class});
+        edit->addAction(action);
+    }
+
+    QMenu* view = menuBar()->addMenu("&View");
+    view->addAction(MakeAction("ViewSource", "View Source", "view-source",
+                               QKeySequence(Qt::CTRL | Qt::Key_U), &TForm1::ViewSourceClick));
+
+    QMenu* tools = menuBar()->addMenu("&Tools");
+    QAction* properties =
+        MakeAction("PageProperties", "Page Properties", "page-properties",
+                   QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P), &TForm1::PagePropertiesClick);
+    tools->addAction(properties);
+    table_commands_.push_back(
+        {[properties](bool on) { properties->setEnabled(on); }, kPagePropertiesDialog});
+
+    QMenu* help = menuBar()->addMenu("&Help");
+    help->addAction(MakeAction("HelpContents", "Help Contents", "help", QKeySequence::HelpContents,
+                               &TForm1::HelpContentsClick));
+    QAction* web_site = MakeAction("VornexOnline", "VORNEX Online", "web-site",
+                                   QKeySequence(Qt::SHIFT | Qt::Key_F1), &TForm1::WebSiteClick);
+    web_site->setToolTip(kWebSiteHint);
+    help->addAction(web_site);
+    help->addAction(MakeAction("About", "About...", "about", QKeySequence(), &TForm1::AboutClick));
+}
+
+void TForm1::BuildToolBar(QBoxLayout* top) {
+    auto* bar = new QToolBar(this);
+    bar->setObjectName("ToolBar1");
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    bar->setIconSize(QSize(24, 24));
+    bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    auto add = [&](const char* action_name, const QString& hint) {
+        QAction* action = findChild<QAction*>(action_name);
+        action->setToolTip(hint);
+        bar->addAction(action);
+        bar->widgetForAction(action)->setObjectName(QString("ToolButton_") + action_name);
+    };
+    add("NewProject", "Create a New Project");
+    add("NewPage", "Create a New Project Page");
+    add("OpenProject", "Open a Project");
+    add("OpenProjectPage", "Open a Page");
+    bar->addSeparator();
+    add("Exit", "Exit");
+    add("DeleteProjectPage", "Delete Project Page");
+    add("VornexOnline", kWebSiteHint);
+    bar->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    top->addWidget(bar, 0, Qt::AlignBottom);
+}
+
+void TForm1::BuildPalette(QBoxLayout* top) {
+    page_control1_ = new QTabWidget(this);
+    page_control1_->setObjectName("PageControl1");
+    page_control1_->setDocumentMode(true);
+    page_control1_->setUsesScrollButtons(true);
+    for (const std::string_view tab : PaletteTabs()) {
+        auto* page = new QWidget(page_control1_);
+        page->setObjectName("TabSheet" + Q(tab));
+        auto* row = new QHBoxLayout(page);
+        row->setContentsMargins(2, 2, 2, 2);
+        row->setSpacing(1);
+        for (const PaletteButton& button : PaletteButtons()) {
+            if (button.tab != tab) {
+                continue;
+            }
+            // The frame button has no hint of its own; its dialog's caption serves.
+            const QString tip = button.hint.empty() ? QString("Insert Frame") : Q(button.hint);
+            QToolButton* tool =
+                MakeCommandButton("Palette" + Q(button.dialog_class), QString(), Q(button.icon),
+                                  tip, button.dialog_class, button.guard);
+            tool->setParent(page);
+            row->addWidget(tool);
+        }
+        row->addStretch(1);
+        page_control1_->addTab(page, Q(tab));
+    }
+    page_control1_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    top->addWidget(page_control1_, 1);
+}
+
+QToolButton* TForm1::MakeCommandButton(const QString& object_name, const QString& text,
+                                       const QString& icon, const QString& tip,
+                                       std::string_view dialog_class, Guard guard) {
+    auto* button = new QToolButton(this);
+    button->setObjectName(object_name);
+    button->setIcon(ToolIcon(icon));
+    button->setIconSize(QSize(24, 24));
+    button->setAutoRaise(true);
+    button->setToolTip(tip);
+    if (!text.isEmpty()) {
+        button->setText(text);
+        button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        button->setIconSize(QSize(16, 16));
+        button->setAutoRaise(false);
+    }
+    connect(button, &QToolButton::clicked, this,
+            [this, dialog_class, guard] { RunDialog(dialog_class, guard); });
+    table_commands_.push_back({[button](bool on) { button->setEnabled(on); }, dialog_class});
+    return button;
+}
+
+QWidget* TForm1::BuildPageList() {
+    auto* panel = new QWidget(this);
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    project_pages_label_ = new QLabel("Project Pages:", panel);
+    project_pages_label_->setObjectName("Label1");
+    project_pages_label_->setStyleSheet("color: #808080; font-weight: bold;");
+    layout->addWidget(project_pages_label_);
+    file_list_box1_ = new QListWidget(panel);
+    file_list_box1_->setObjectName("FileListBox1");
+    file_list_box1_->setToolTip("Click a page to open it");
+    file_list_box1_->setMinimumHeight(100);
+    layout->addWidget(file_list_box1_, 1);
+    project_pages_label_->setBuddy(file_list_box1_);
+    connect(file_list_box1_, &QListWidget::itemClicked, this, &TForm1::FileListBox1Click);
+    // The keyboard's way to the same question.
+    for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto* open =
+            new QShortcut(QKeySequence(key), file_list_box1_, nullptr, nullptr, Qt::WidgetShortcut);
+        connect(open, &QShortcut::activated, this, [this] {
+            if (QListWidgetItem* item = file_list_box1_->currentItem()) {
+                FileListBox1Click(item);
+            }
+        });
+    }
+    panel->setFixedHeight(139);
+    return panel;
+}
+
+QWidget* TForm1::BuildPropertiesPanel() {
+    auto* panel = new QGroupBox("Page Properties:", this);
+    panel->setObjectName("PropertiesPanel");
+    auto* form = new QFormLayout;
+    form->setContentsMargins(0, 0, 0, 0);
+    form->setVerticalSpacing(4);
+    lbl_name_ = BoldLabel(QString(), panel);
+    lbl_name_->setObjectName("lblName");
+    lbl_head_ = BoldLabel(QString(), panel);
+    lbl_head_->setObjectName("lblHead");
+    lbl_size_ = BoldLabel(QString(), panel);
+    lbl_size_->setObjectName("lblSize");
+    for (QLabel* label : {lbl_name_, lbl_head_}) {
+        label->setTextFormat(Qt::PlainText);
+        label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    }
+    form->addRow("Name:", lbl_name_);
+    form->addRow("Header:", lbl_head_);
+    form->addRow("Size:", lbl_size_);
+    auto* view_source =
+        new QPushButton(ToolIcon("view-source"), "  View Page Source       ", panel);
+    view_source->setObjectName("ViewPageSource");
+    view_source->setToolTip("View the source of the open page (Ctrl+U)");
+    connect(view_source, &QPushButton::clicked, this, &TForm1::ViewSourceClick);
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(8, 4, 8, 6);
+    layout->addLayout(form);
+    layout->addStretch(1);
+    layout->addWidget(view_source, 0, Qt::AlignLeft);
+    panel->setFixedHeight(139);
+    return panel;
+}
+
+QWidget* TForm1::BuildSelectionPanel() {
+    auto* panel = new QGroupBox(this);
+    panel->setObjectName("SelectionPanel");
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(8, 6, 8, 6);
+    layout->setSpacing(3);
+    auto add_list = [&](const QString& caption, const char* name, const QString& tip,
+                        std::string_view modify_class, std::string_view delete_class,
+                        const char* which) {
+        layout->addWidget(new QLabel(caption, panel));
+        auto* row = new QHBoxLayout;
+        auto* combo = new QComboBox(panel);
+        combo->setObjectName(name);
+        combo->setEditable(true);
+        combo->setInsertPolicy(QComboBox::NoInsert);
+        combo->setToolTip(tip);
+        combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        combo->setMinimumContentsLength(14);
+        row->addWidget(combo, 1);
+        QToolButton* modify = MakeCommandButton(
+            QString("Modify") + which, "Modify    ", "modify",
+            QString("Modify the selected %1").arg(which).toLower(), modify_class, Guard::Page);
+        QToolButton* remove = MakeCommandButton(
+            QString("Delete") + which, "Delete     ", "delete",
+            QString("Delete the selected %1").arg(which).toLower(), delete_class, Guard::Page);
+        for (QToolButton* button : {modify, remove}) {
+            button->setParent(panel);
+            row->addWidget(button);
+        }
+        layout->addLayout(row);
+        return combo;
+    };
+    com1_ = add_list("Select Area:", "Com1", "The area that components go into", kModifyAreaDialog,
+                     kDeleteArea, "Area");
+    layout->addSpacing(4);
+    com2_ = add_list("Select Component:", "Com2", "The component to modify or delete",
+                     kModifyComponentDialog, kDeleteComponent, "Component");
+    layout->addStretch(1);
+    connect(com1_, &QComboBox::editTextChanged, this,
+            [this](const QString& text) { workspace_.area_list.text = text.toStdString(); });
+    connect(com2_, &QComboBox::editTextChanged, this,
+            [this](const QString& text) { workspace_.component_list.text = text.toStdString(); });
+    panel->setFixedHeight(139);
+    return panel;
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!started_) {
+        QTimer::singleShot(0, this, &TForm1::FormActivate);
+    }
+}
+
+void TForm1::FormActivate() {
+    if (started_) {
+        return;
+    }
+    started_ = true;
+    try {
+        workspace_.app_folder = PrepareAppFolder();
+    } catch (const CommandError& error) {
+        workspace_.app_folder = DefaultAppFolder();
+        AppPrompts().ShowError(this, Q(error.what()));
+    }
+    web1_->ShowFile(Q(AppFile(workspace_, kHomePage)));
+    file_list_box1_->clear();
+}
+
+void TForm1::TakeListTexts() {
+    workspace_.area_list.text = com1_->currentText().toStdString();
+    workspace_.component_list.text = com2_->currentText().toStdString();
+}
+
+void TForm1::RunCommand(const std::function<void()>& command) {
+    try {
+        command();
+    } catch (const CommandError& error) {
+        AppPrompts().ShowError(this, Q(error.what()));
+    } catch (const std::exception& error) {
+        AppPrompts().ShowError(this, Q(error.what()));
+    }
+}
+
+bool TForm1::PassesGuard(Guard guard) {
+    switch (guard) {
+    case Guard::None:
+        return true;
+    case Guard::Project:
+    case Guard::Php:
+        if (!workspace_.HasProject()) {
+            AppPrompts().Inform(this, Q(kNeedProjectMessage));
+            return false;
+        }
+        return true;
+    case Guard::Page:
+    case Guard::Area:
+        if (!workspace_.HasOpenPage()) {
+            AppPrompts().Inform(this, Q(kNeedPageMessage));
+            return false;
+        }
+        if (guard == Guard::Area && !com1_->currentText().startsWith('A')) {
+            com1_->setFocus();
+            AppPrompts().Inform(this, Q(kNeedAreaMessage));
+            return false;
+        }
+        return true;
+    }
+    return false;
+}
+
+void TForm1::RunDialog(std::string_view dialog_class, Guard guard) {
+    TakeListTexts();
+    if (!PassesGuard(guard)) {
+        return;
+    }
+    const DialogOpener open = FindDialog(dialog_class);
+    if (open == nullptr) {
+        return;
+    }
+    if (guard == Guard::Php) {
+        ClosePage(workspace_);
+    }
+    bool changed = false;
+    RunCommand([&] { changed = open(workspace_, this); });
+    if (!changed) {
+        UpdateCommandStates();
+        return;
+    }
+    if (dialog_class == kRolloverDialog) {
+        rollover_inserted_ = true;
+    }
+    if (guard == Guard::Php) {
+        web1_->ShowFile(Q(AppFile(workspace_, kPhpPage)));
+    }
+    ShowWorkspace(guard != Guard::Php);
+}
+
+void TForm1::ShowWorkspace(bool reload_preview) {
+    if (workspace_.HasOpenPage()) {
+        lbl_name_->setText(Q(workspace_.page_name));
+        lbl_head_->setText(Q(workspace_.page_header));
+        lbl_head_->setToolTip(Q(workspace_.page_header));
+        lbl_size_->setText(Q(SizeText(workspace_.page_file_size)));
+        lbl_name_->setToolTip(Q(workspace_.page_path));
+        if (reload_preview) {
+            web1_->ShowFile(Q(workspace_.page_path));
+        }
+    }
+    auto fill = [](QComboBox* combo, const SelectionList& list) {
+        const QSignalBlocker blocker(combo);
+        combo->clear();
+        for (const std::string& entry : list.entries) {
+            combo->addItem(Q(entry));
+        }
+        combo->setCurrentIndex(-1);
+        combo->setEditText(Q(list.text));
+        combo->lineEdit()->setCursorPosition(0);
+    };
+    fill(com1_, workspace_.area_list);
+    fill(com2_, workspace_.component_list);
+    page_control1_->setEnabled(workspace_.palette_enabled);
+    UpdateCommandStates();
+    ShowPageList();
+}
+
+void TForm1::UpdateCommandStates() {
+    for (const TableCommand& command : table_commands_) {
+        bool on = FindDialog(command.dialog_class) != nullptr;
+        if (command.dialog_class == kRolloverDialog && rollover_inserted_) {
+            on = false;
+        }
+        command.enable(on);
+    }
+}
+
+void TForm1::ShowPageList() {
+    file_list_box1_->clear();
+    if (!workspace_.HasProject()) {
+        return;
+    }
+    RunCommand([&] {
+        for (const std::string& page : ProjectPages(workspace_.project_folder)) {
+            auto* item = new QListWidgetItem(Q(page), file_list_box1_);
+            item->setIcon(
+                ToolIcon(Q(page).endsWith(".php", Qt::CaseInsensitive) ? "php" : "open-page"));
+            if (workspace_.HasOpenPage() &&
+                workspace_.page_path == workspace_.project_folder + page) {
+                file_list_box1_->setCurrentItem(item);
+            }
+        }
+    });
+}
+
+void TForm1::NewProjectClick() {
+    TProject dialog(workspace_, this);
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    ShowPageList();
+    AppPrompts().Inform(this, "Project Created");
+}
+
+void TForm1::NewPageClick() {
+    RunDialog(kNewPageDialog, Guard::Project);
+}
+
+void TForm1::OpenProjectClick() {
+    const QString folder =
+        AppPrompts().ExistingFolder(this, "Select a folder", Q(workspace_.project_folder));
+    if (folder.isEmpty()) {
+        return; // cancelled: the open project stays
+    }
+    bool opened = false;
+    RunCommand([&] {
+        OpenProject(workspace_, folder.toStdString());
+        opened = true;
+    });
+    if (!opened) {
+        return;
+    }
+    ShowPageList();
+    AppPrompts().Inform(this, "Project Opened");
+}
+
+void TForm1::OpenPageClick() {
+    if (!PassesGuard(Guard::Project)) {
+        return;
+    }
+    const QString path = AppPrompts().OpenFile(this, "Open a Page", Q(workspace_.project_folder),
+                                               "Web page (HTML) (*.html *.htm)");
+    if (path.isEmpty()) {
+        return;
+    }
+    bool opened = false;
+    RunCommand([&] {
+        OpenPage(workspace_, path.toStdString());
+        opened = true;
+    });
+    if (opened) {
+        ShowWorkspace(true);
+    }
+}
+
+void TForm1::FileListBox1Click(QListWidgetItem* item) {
+    if (item == nullptr) {
+        return;
+    }
+    const QString name = item->text();
+    if (AppPrompts().Ask(this, "Open Page?", true, QPoint(300, 200)) != Prompts::Answer::Yes) {
+        return;
+    }
+    bool opened = false;
+    RunCommand([&] {
+        OpenProjectPage(workspace_, name.toStdString());
+        opened = true;
+    });
+    if (opened) {
+        ShowWorkspace(true);
+    }
+}
+
+void TForm1::PrintClick() {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(QFileInfo(web1_->ShownFile()).fileName());
+    if (!AppPrompts().Print(this, &printer)) {
+        return; // cancelled: nothing is printed
+    }
+    if (!web1_->Print(&printer)) {
+        AppPrompts().ShowError(this, QString("Cannot print \"%1\". The printer reported a failure.")
+                                         .arg(web1_->ShownFile()));
+    }
+}
+
+void TForm1::ExitClick() {
+    close();
+}
+
+void TForm1::DeletePageClick() {
+    if (!workspace_.HasOpenPage()) {
+        return;
+    }
+    const QString name = Q(workspace_.page_name);
+    bool deleted = false;
+    RunCommand([&] {
+        switch (TrashOpenPage(workspace_)) {
+        case PageDeletion::NoPage:
+            return;
+        case PageDeletion::Trashed:
+            deleted = true;
+            return;
+        case PageDeletion::NoTrash:
+            if (AppPrompts().Ask(this, QString("Delete the page %1?").arg(name), false) ==
+                Prompts::Answer::Yes) {
+                DeleteOpenPage(workspace_);
+                deleted = true;
+            }
+            return;
+        }
+    });
+    if (!deleted) {
+        return;
+    }
+    ShowPageList();
+    web1_->ShowFile(Q(AppFile(workspace_, kBlankPage)));
+}
+
+void TForm1::ViewSourceClick() {
+    RunDialog(kViewSourceDialog, Guard::None);
+}
+
+void TForm1::PagePropertiesClick() {
+    RunDialog(kPagePropertiesDialog, Guard::Page);
+}
+
+void TForm1::HelpContentsClick() {
+    web1_->ShowFile(Q(AppFile(workspace_, kHelpPage)));
+}
+
+void TForm1::WebSiteClick() {
+    open_url_(QUrl(Q(kMakerWebSite)));
+}
+
+void TForm1::AboutClick() {
+    RunDialog(kAboutDialog, Guard::None);
+}
+
+} // namespace qf

@@ -1,0 +1,118 @@
+#pragma once
+
+#include "workspace/workspace.h"
+
+#include <QMainWindow>
+#include <QUrl>
+
+#include <functional>
+#include <string_view>
+#include <vector>
+
+class QAction;
+class QBoxLayout;
+class QComboBox;
+class QLabel;
+class QListWidget;
+class QListWidgetItem;
+class QTabWidget;
+class QToolButton;
+
+namespace qf {
+
+class Preview;
+enum class Guard;
+
+// The editor's main window: the preview, the project's pages, the page's
+// properties, the two selection lists, the tool bar, the component palette
+// and the menus. It owns the one workspace of the run; every dialog it opens
+// changes that workspace, and the window then shows the workspace again.
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    Workspace& workspace() { return workspace_; }
+    Preview* preview() const { return web1_; }
+
+    // Opens web addresses ("VORNEX Online"); the desktop's browser unless
+    // replaced (tests record the address instead).
+    void SetUrlOpener(std::function<void(const QUrl&)> opener) { open_url_ = std::move(opener); }
+
+    // Shows everything from the workspace: the labels, both selection lists
+    // (entries and texts), the palette's enabled state and the page list;
+    // with `reload_preview` also the open page in the preview.
+    void ShowWorkspace(bool reload_preview);
+
+public Q_SLOTS:
+    // The start-up steps: the application folder, the home page, an empty
+    // page list. They run once, when the window is first shown.
+    void FormActivate();
+
+    void NewProjectClick();
+    void NewPageClick();
+    void OpenProjectClick();
+    void OpenPageClick();
+    void PrintClick();
+    void ExitClick();
+    void DeletePageClick();
+    void ViewSourceClick();
+    void PagePropertiesClick();
+    void HelpContentsClick();
+    void WebSiteClick();
+    void AboutClick();
+    // A click on an entry of the page list.
+    void FileListBox1Click(QListWidgetItem* item);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void BuildMenusAndActions();
+    void BuildToolBar(QBoxLayout* top);
+    void BuildPalette(QBoxLayout* top);
+    QWidget* BuildPageList();
+    QWidget* BuildPropertiesPanel();
+    QWidget* BuildSelectionPanel();
+
+    QAction* MakeAction(const QString& object_name, const QString& text, const QString& icon,
+                        const QKeySequence& shortcut, void (TForm1::*slot)());
+    QToolButton* MakeCommandButton(const QString& object_name, const QString& text,
+                                   const QString& icon, const QString& tip,
+                                   std::string_view dialog_class, Guard guard);
+
+    // Runs a command's guard; false (after its message) when it refuses.
+    bool PassesGuard(Guard guard);
+    // Guard, then the dialog of `dialog_class` from the dialog table.
+    void RunDialog(std::string_view dialog_class, Guard guard);
+    void RunCommand(const std::function<void()>& command);
+    void ShowPageList();
+    void UpdateCommandStates();
+    void TakeListTexts();
+
+    Workspace workspace_;
+    bool started_ = false;
+    bool rollover_inserted_ = false; // the rollover button is done for this run
+    std::function<void(const QUrl&)> open_url_;
+
+    Preview* web1_ = nullptr;
+    QListWidget* file_list_box1_ = nullptr;
+    QLabel* project_pages_label_ = nullptr;
+    QLabel* lbl_name_ = nullptr;
+    QLabel* lbl_head_ = nullptr;
+    QLabel* lbl_size_ = nullptr;
+    QComboBox* com1_ = nullptr;
+    QComboBox* com2_ = nullptr;
+    QTabWidget* page_control1_ = nullptr;
+
+    // Commands that lead to a dialog of the table, enabled once it has one.
+    struct TableCommand {
+        std::function<void(bool)> enable;
+        std::string_view dialog_class;
+    };
+    std::vector<TableCommand> table_commands_;
+};
+
+} // namespace qf

@@ -1,0 +1,566 @@
+#include "about/about_dialog.h"
+#include "about/system_info.h"
+#include "app/dialog_table.h"
+#include "app/main_window.h"
+#include "app/palette_table.h"
+#include "app/preview.h"
+#include "document/page_file.h"
+#include "scripted_prompts.h"
+#include "test_pages.h"
+#include "workspace/app_folder.h"
+#include "workspace/page_commands.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <functional>
+#include <memory>
+
+namespace qf {
+
+namespace {
+
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+// Runs `act` on the next modal dialog, from inside that dialog's own event
+// loop, so a test can fill it in and close it. Gives up after ten seconds.
+void OnModal(std::function<void(QWidget*)> act) {
+    auto* timer = new QTimer;
+    const QDeadlineTimer deadline(10000);
+    QObject::connect(timer, &QTimer::timeout, [timer, deadline, act] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (dialog == nullptr && !deadline.hasExpired()) {
+            return;
+        }
+        timer->stop();
+        timer->deleteLater();
+        if (dialog != nullptr) {
+            act(dialog);
+        }
+    });
+    timer->start(20);
+}
+
+// Scripted prompts whose print dialog chooses a PDF file as the printer.
+class PdfPrompts : public test::ScriptedPrompts {
+public:
+    QString pdf_path;
+    bool Print(QWidget* parent, QPrinter* printer) override {
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(pdf_path);
+        return ScriptedPrompts::Print(parent, printer);
+    }
+};
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir data_home_;
+    std::unique_ptr<QTemporaryDir> sites_;
+    std::unique_ptr<test::ScriptedPrompts> prompts_;
+    std::unique_ptr<TForm1> window_;
+
+    QString Site() const { return sites_->filePath("site") + "/"; }
+
+    // A started main window with the project "site" open, holding the
+    // worked example as index.html and a second page other.html.
+    void OpenSiteProject() {
+        QDir().mkpath(Site());
+        WritePageFile((Site() + "index.html").toStdString(), test::WorkedExamplePage());
+        WritePageFile((Site() + "other.html").toStdString(),
+                      test::PageWith("<!---Table1---!><!---Table2---!><!---Text3---!>"));
+        prompts_->Queue(Site());
+        window_->OpenProjectClick();
+        QCOMPARE(prompts_->asked.takeLast(), QString("inform: Project Opened"));
+    }
+
+    QListWidgetItem* PageItem(const QString& name) {
+        auto* list = window_->findChild<QListWidget*>("FileListBox1");
+        const auto found = list->findItems(name, Qt::MatchExactly);
+        return found.isEmpty() ? nullptr : found.first();
+    }
+
+    void ClickPage(const QString& name, std::optional<Prompts::Answer> answer) {
+        QListWidgetItem* item = PageItem(name);
+        QVERIFY(item != nullptr);
+        if (answer) {
+            prompts_->Queue(*answer);
+        }
+        auto* list = window_->findChild<QListWidget*>("FileListBox1");
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(item).center());
+    }
+
+    QString Text(const char* label) { return window_->findChild<QLabel*>(label)->text(); }
+
+    void Trigger(const char* action) {
+        QAction* found = window_->findChild<QAction*>(action);
+        QVERIFY2(found != nullptr, action);
+        found->trigger();
+    }
+
+private Q_SLOTS:
+    void initTestCase() {
+        qputenv("XDG_DATA_HOME", data_home_.path().toUtf8());
+        QApplication::setApplicationName(kApplicationName);
+    }
+
+    void init() {
+        sites_ = std::make_unique<QTemporaryDir>();
+        prompts_ = std::make_unique<test::ScriptedPrompts>();
+        window_ = std::make_unique<TForm1>();
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+        window_->FormActivate();
+    }
+
+    void cleanup() {
+        window_.reset();
+        prompts_.reset();
+        sites_.reset();
+    }
+
+    void startUpShowsTheHomePageOfTheApplicationFolder() {
+        const QString app = Q(DefaultAppFolder());
+        QCOMPARE(Q(window_->workspace().app_folder), app);
+        QVERIFY(app.endsWith('/'));
+        for (const char* file :
+             {"bin/home.html", "bin/blank.html", "bin/help.html", "bin/php.html", "js.js"}) {
+            QVERIFY2(QFile::exists(app + file), file);
+        }
+        for (const char* folder : {"lays", "temp", "custom"}) {
+            QVERIFY2(QDir(app + folder).exists(), folder);
+        }
+        QCOMPARE(window_->preview()->ShownFile(), app + "bin/home.html");
+        QVERIFY(window_->preview()->VisibleText().contains("Create a New Project"));
+        QCOMPARE(window_->findChild<QListWidget*>("FileListBox1")->count(), 0);
+        QVERIFY(!window_->findChild<QTabWidget*>("PageControl1")->isEnabled());
+        QCOMPARE(window_->windowTitle(), QString("Quenfort Website Developer"));
+        QCOMPARE(window_->size(), QSize(803, 572));
+        QCOMPARE(window_->findChild<QComboBox*>("Com1")->currentText(), QString("Select Area"));
+        QCOMPARE(window_->findChild<QComboBox*>("Com2")->currentText(),
+                 QString("Select Component"));
+        // Activating the window again changes nothing.
+        window_->preview()->ShowFile("/nowhere.html");
+        window_->FormActivate();
+        QCOMPARE(window_->preview()->ShownFile(), QString("/nowhere.html"));
+        QVERIFY(prompts_->asked.isEmpty());
+    }
+
+    void menusToolBarAndPaletteAreTheSystems() {
+        QStringList menus;
+        for (QAction* menu : window_->menuBar()->actions()) {
+            QStringList items;
+            for (QAction* item : menu->menu()->actions()) {
+                items << item->text();
+            }
+            menus << menu->text().remove('&') + ": " + items.join(", ");
+        }
+        QCOMPARE(menus, QStringList({
+                            "File: New Project, New Page, Open Project, Open Project Page, "
+                            "Print..., Exit",
+                            "Edit: Delete Project Page, Delete Selected Area, Delete Selected "
+                            "Component, Modify Selected Area, Modify Selected Component",
+                            "View: View Source",
+                            "Tools: Page Properties",
+                            "Help: Help Contents, VORNEX Online, About...",
+                        }));
+        QCOMPARE(window_->findChild<QAction*>("NewPage")->shortcut(),
+                 QKeySequence(QKeySequence::New));
+        QCOMPARE(window_->findChild<QAction*>("Exit")->shortcut(), QKeySequence("Ctrl+Q"));
+        QCOMPARE(window_->findChild<QAction*>("HelpContents")->shortcut(), QKeySequence("F1"));
+        QCOMPARE(window_->findChild<QAction*>("OpenProjectPage")->toolTip(),
+                 QString("Open a Page"));
+
+        auto* palette = window_->findChild<QTabWidget*>("PageControl1");
+        QStringList tabs;
+        for (int i = 0; i < palette->count(); ++i) {
+            tabs << palette->tabText(i);
+        }
+        QCOMPARE(tabs, QStringList({"Standard", "Text", "Lists", "Tables", "Frames", "Forms",
+                                    "Multimedia", "PHP"}));
+        // Every button is there with its hint and icon; those whose dialog is
+        // not in the dialog table yet stay disabled.
+        for (const PaletteButton& button : PaletteButtons()) {
+            auto* tool = window_->findChild<QToolButton*>("Palette" +
+                                                          QString::fromUtf8(button.dialog_class));
+            QVERIFY(tool != nullptr);
+            QVERIFY(!tool->icon().isNull());
+            if (!button.hint.empty()) {
+                QCOMPARE(tool->toolTip(), QString::fromUtf8(button.hint));
+            }
+            QCOMPARE(tool->isEnabledTo(palette), FindDialog(button.dialog_class) != nullptr);
+        }
+        QCOMPARE(window_->findChild<QAction*>("About")->isEnabled(), true);
+        QCOMPARE(window_->findChild<QAction*>("NewPage")->isEnabled(),
+                 FindDialog("TFormmen5") != nullptr);
+    }
+
+    void guardsRefuseWithTheSystemsMessages() {
+        Trigger("OpenProjectPage");
+        Trigger("PageProperties");
+        Trigger("DeleteProjectPage"); // no page open: nothing happens, not even a message
+        QCOMPARE(prompts_->asked, QStringList({"inform: Open or Create a new project first",
+                                               "inform: A page must be open!"}));
+        if (FindDialog("TFormmen5") != nullptr) {
+            prompts_->asked.clear();
+            Trigger("NewPage");
+            QCOMPARE(prompts_->asked, QStringList({"inform: Open or Create a new project first"}));
+        }
+
+        OpenSiteProject();
+        ClickPage("index.html", Prompts::Answer::Yes);
+        prompts_->asked.clear();
+        window_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+        auto* com1 = window_->findChild<QComboBox*>("Com1");
+        window_->findChild<QWidget*>("FileListBox1")->setFocus();
+        auto* image = window_->findChild<QToolButton*>("PaletteTFormb");
+        if (!image->isEnabled()) {
+            QSKIP("the image dialog is not in the dialog table");
+        }
+        image->click();
+        QCOMPARE(prompts_->asked, QStringList({"inform: Your Must Select an Area!"}));
+        QVERIFY(com1->hasFocus());
+        // Any text beginning with "A" passes the guard; this one then goes on
+        // to the dialog, which the test closes at once.
+        com1->setEditText("Area1");
+        prompts_->asked.clear();
+        OnModal([](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); });
+        image->click();
+        QVERIFY(prompts_->asked.isEmpty());
+    }
+
+    void newProjectFillsThePageList() {
+        QDir().mkpath(sites_->filePath("shop"));
+        WriteFile(sites_->filePath("shop/b.html"), "<html></html>");
+        WriteFile(sites_->filePath("shop/A.php"), "<?php ?>");
+        WriteFile(sites_->filePath("shop/notes.txt"), "x");
+        const QString location = sites_->path();
+
+        QStringList seen;
+        OnModal([&](QWidget* dialog) {
+            auto* name = dialog->findChild<QLineEdit*>("Edit1");
+            auto* where = dialog->findChild<QLineEdit*>("Edit");
+            auto* browse = dialog->findChild<QToolButton*>("ToolButton1");
+            auto* done = dialog->findChild<QPushButton*>("ToolButton2");
+            seen << dialog->windowTitle() << name->text() << where->text();
+            // Nothing typed: refused, and the dialog stays.
+            done->click();
+            seen << QString::number(dialog->isVisible());
+            // The browser's choice gets a "/"; a cancelled browser keeps the text.
+            prompts_->Queue(location);
+            browse->click();
+            seen << where->text();
+            browse->click();
+            seen << where->text();
+            name->setText("shop");
+            done->click();
+        });
+        Trigger("NewProject");
+        QCOMPARE(seen, QStringList(
+                           {"Create a New Project", "", "", "1", location + "/", location + "/"}));
+        QCOMPARE(prompts_->asked,
+                 QStringList({"error: Please enter a Project Name.", "folder: Select a folder",
+                              "folder: Select a folder", "inform: Project Created"}));
+        QCOMPARE(Q(window_->workspace().project_folder), location + "/shop/");
+        auto* list = window_->findChild<QListWidget*>("FileListBox1");
+        QStringList pages;
+        for (int i = 0; i < list->count(); ++i) {
+            pages << list->item(i)->text();
+        }
+        QCOMPARE(pages, QStringList({"A.php", "b.html"}));
+    }
+
+    void openProjectCancelledChangesNothing() {
+        OpenSiteProject();
+        prompts_->asked.clear();
+        window_->OpenProjectClick(); // no answer queued: the browser is cancelled
+        QCOMPARE(prompts_->asked, QStringList({"folder: Select a folder"}));
+        QCOMPARE(Q(window_->workspace().project_folder), Site());
+        QCOMPARE(window_->findChild<QListWidget*>("FileListBox1")->count(), 2);
+    }
+
+    void openingFromTheListAsksFirst() {
+        OpenSiteProject();
+        ClickPage("index.html", Prompts::Answer::Yes);
+        QCOMPARE(prompts_->asked.takeLast(), QString("ask: Open Page?"));
+        QCOMPARE(prompts_->last_ask_position, std::optional<QPoint>(QPoint(300, 200)));
+        QCOMPARE(Text("lblName"), QString("index.html"));
+        QCOMPARE(Text("lblHead"), QString("My Page"));
+        const qint64 size = QFileInfo(Site() + "index.html").size();
+        QCOMPARE(Text("lblSize"), Q(SizeText(size)));
+        QCOMPARE(window_->preview()->ShownFile(), Site() + "index.html");
+        QVERIFY(window_->preview()->WaitForLoaded());
+        QVERIFY(window_->findChild<QTabWidget*>("PageControl1")->isEnabled());
+        auto* com1 = window_->findChild<QComboBox*>("Com1");
+        auto* com2 = window_->findChild<QComboBox*>("Com2");
+        QCOMPARE(com1->count(), 1);
+        QCOMPARE(com1->itemText(0), QString("Area1"));
+        QCOMPARE(com2->itemText(0), QString("Image1"));
+        QCOMPARE(com1->currentText(), QString("Select Area"));
+
+        // No and Cancel keep the open page as it is.
+        for (const auto answer : {Prompts::Answer::No, Prompts::Answer::Cancel}) {
+            ClickPage("other.html", answer);
+            QCOMPARE(Q(window_->workspace().page_name), QString("index.html"));
+            QCOMPARE(Text("lblName"), QString("index.html"));
+            QCOMPARE(com2->count(), 1);
+        }
+        // Yes opens the other page; the lists' texts stay as the user left them.
+        com1->setEditText("Area2");
+        ClickPage("other.html", Prompts::Answer::Yes);
+        QCOMPARE(Text("lblName"), QString("other.html"));
+        QCOMPARE(Text("lblHead"), QString("T"));
+        QCOMPARE(com1->count(), 2);
+        QCOMPARE(com2->itemText(0), QString("Text String3"));
+        QCOMPARE(com1->currentText(), QString("Area2"));
+        QCOMPARE(window_->preview()->ShownFile(), Site() + "other.html");
+    }
+
+    void sizeLabelFollowsARefresh() {
+        OpenSiteProject();
+        ClickPage("index.html", Prompts::Answer::Yes);
+        Workspace& workspace = window_->workspace();
+        CommitPageText(workspace, workspace.page_text + std::string(3000, ' ') + "<p>more</p>");
+        window_->ShowWorkspace(true);
+        const qint64 size = QFileInfo(Site() + "index.html").size();
+        QVERIFY(size > 3000);
+        QCOMPARE(Text("lblSize"), Q(SizeText(size)));
+        QVERIFY(Text("lblSize").endsWith("Kb"));
+    }
+
+    void deletingTheOpenPageClosesIt() {
+        OpenSiteProject();
+        ClickPage("index.html", Prompts::Answer::Yes);
+        prompts_->asked.clear();
+        Trigger("DeleteProjectPage");
+        QCOMPARE(prompts_->asked, QStringList()); // no question where there is a trash
+        QVERIFY(!QFile::exists(Site() + "index.html"));
+        QVERIFY(QFile::exists(data_home_.filePath("Trash/files/index.html")));
+        QCOMPARE(PageItem("index.html"), nullptr);
+        QVERIFY(PageItem("other.html") != nullptr);
+        QCOMPARE(window_->preview()->ShownFile(),
+                 Q(window_->workspace().app_folder) + "bin/blank.html");
+        // The labels and lists keep their state; the palette stays enabled.
+        QCOMPARE(Text("lblName"), QString("index.html"));
+        QCOMPARE(window_->findChild<QComboBox*>("Com2")->itemText(0), QString("Image1"));
+        QVERIFY(window_->findChild<QTabWidget*>("PageControl1")->isEnabled());
+
+        // Nothing edits the page again until one is opened, and no file comes back.
+        Trigger("PageProperties");
+        window_->findChild<QComboBox*>("Com1")->setEditText("Area1");
+        for (const char* button : {"PaletteTFormb", "PaletteTForma"}) {
+            auto* tool = window_->findChild<QToolButton*>(button);
+            if (tool->isEnabled()) {
+                tool->click();
+            }
+        }
+        for (const QString& asked : prompts_->asked) {
+            QCOMPARE(asked, QString("inform: A page must be open!"));
+        }
+        QVERIFY(!prompts_->asked.isEmpty());
+        Trigger("DeleteProjectPage");
+        QVERIFY(!QFile::exists(Site() + "index.html"));
+        // Deleting the trashed page's namesake is not possible: no page is open.
+        QVERIFY(QFile::exists(Site() + "other.html"));
+    }
+
+    void viewSourceShowsACopyOfThePageText() {
+        QString before_any_page = "unset";
+        OnModal([&](QWidget* dialog) {
+            before_any_page = dialog->findChild<QPlainTextEdit*>("Memo1")->toPlainText();
+            dialog->findChild<QPushButton*>("Button1")->click();
+        });
+        Trigger("ViewSource");
+        QCOMPARE(before_any_page, QString());
+
+        OpenSiteProject();
+        ClickPage("index.html", Prompts::Answer::Yes);
+        QString shown;
+        OnModal([&](QWidget* dialog) {
+            QCOMPARE(dialog->windowTitle(), QString("View Page Source"));
+            auto* memo = dialog->findChild<QPlainTextEdit*>("Memo1");
+            shown = memo->toPlainText();
+            memo->setPlainText("typed over");
+            dialog->findChild<QPushButton*>("Button1")->click();
+        });
+        window_->findChild<QPushButton*>("ViewPageSource")->click();
+        QCOMPARE(shown, Q(test::WorkedExamplePage()));
+        QCOMPARE(window_->workspace().page_text, test::WorkedExamplePage());
+        QCOMPARE(QByteArray::fromStdString(ReadPageFile((Site() + "index.html").toStdString())),
+                 QByteArray::fromStdString(test::WorkedExamplePage()));
+    }
+
+    void aboutBoxShowsTheSystemsLines() {
+        TForm90 fresh;
+        QCOMPARE(fresh.findChild<QLabel*>("OS")->text(), QString("OS"));
+        QCOMPARE(fresh.findChild<QLabel*>("PhysMem")->text(), QString("PhysMem"));
+
+        QStringList lines;
+        OnModal([&](QWidget* dialog) {
+            lines << dialog->windowTitle();
+            for (const char* name : {"Label5", "Label1", "OS", "Label2", "PhysMem"}) {
+                lines << dialog->findChild<QLabel*>(name)->text();
+            }
+            lines << QString::number(dialog->findChild<QLabel*>("Image1")->pixmap().width());
+            dialog->findChild<QPushButton*>("Button1")->click();
+        });
+        Trigger("About");
+        QCOMPARE(lines, QStringList({"About", "Quenfort Website Developer v1.0",
+                                     "Operating System:", Q(OsLine(CurrentOsVersion())),
+                                     " Physical Memory:", Q(CurrentMemoryLine()), "57"}));
+        QVERIFY(lines[5].endsWith(" KB"));
+    }
+
+    void aPageFromOutsideTheProjectKeepsItsOwnPath() {
+        OpenSiteProject();
+        const QString outside = sites_->filePath("elsewhere/away.html");
+        QDir().mkpath(sites_->filePath("elsewhere"));
+        WritePageFile(outside.toStdString(), test::WorkedExamplePage());
+        WriteFile(Site() + "away.html", "<html>the project's own away.html</html>");
+
+        prompts_->asked.clear();
+        Trigger("OpenProjectPage"); // cancelled: nothing changes
+        QCOMPARE(prompts_->last_folder, Site());
+        QCOMPARE(prompts_->last_filter, QString("Web page (HTML) (*.html *.htm)"));
+        QCOMPARE(Q(window_->workspace().page_name), QString());
+
+        prompts_->Queue(outside);
+        Trigger("OpenProjectPage");
+        QCOMPARE(Text("lblName"), QString("away.html"));
+        QCOMPARE(window_->preview()->ShownFile(), outside);
+        Workspace& workspace = window_->workspace();
+        CommitPageText(workspace, workspace.page_text + "<p>added</p>");
+        window_->ShowWorkspace(true);
+        QCOMPARE(window_->preview()->ShownFile(), outside);
+        QVERIFY(ReadPageFile(outside.toStdString()).ends_with("<p>added</p>"));
+
+        Trigger("DeleteProjectPage");
+        QVERIFY(!QFile::exists(outside));
+        QVERIFY(QFile::exists(Site() + "away.html"));
+        QVERIFY(PageItem("away.html") != nullptr);
+    }
+
+    void printPrintsThePreviewOnTheChosenPrinter() {
+        prompts_.reset();
+        auto pdf_prompts = std::make_unique<PdfPrompts>();
+        pdf_prompts->pdf_path = sites_->filePath("printed.pdf");
+        OpenSiteProject_With(pdf_prompts.get());
+        // Cancelled: nothing is printed.
+        Trigger("Print");
+        QVERIFY(!QFile::exists(pdf_prompts->pdf_path));
+        pdf_prompts->Queue(true);
+        Trigger("Print");
+        QFile pdf(pdf_prompts->pdf_path);
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        QVERIFY(pdf.size() > 500);
+        QVERIFY(pdf.read(5) == "%PDF-");
+        QVERIFY(!pdf_prompts->asked.join('\n').contains("error:"));
+    }
+
+    void webSiteAndHelpCommands() {
+        QUrl opened;
+        window_->SetUrlOpener([&](const QUrl& url) { opened = url; });
+        auto* button = window_->findChild<QToolButton*>("ToolButton_VornexOnline");
+        QVERIFY(button != nullptr);
+        QCOMPARE(button->toolTip(),
+                 QString("VORNEX Online (%1)").arg(QString::fromUtf8(kMakerWebSite.data())));
+        button->click();
+        QCOMPARE(opened, QUrl(QString::fromUtf8(kMakerWebSite.data())));
+        Trigger("HelpContents");
+        QCOMPARE(window_->preview()->ShownFile(),
+                 Q(window_->workspace().app_folder) + "bin/help.html");
+        QVERIFY(window_->preview()->VisibleText().contains("Select Area"));
+    }
+
+    void fileErrorsNameTheFileAndChangeNothing() {
+        OpenSiteProject();
+        ClickPage("index.html", Prompts::Answer::Yes);
+        QVERIFY(QFile::remove(Site() + "other.html")); // gone behind the list's back
+        prompts_->asked.clear();
+        ClickPage("other.html", Prompts::Answer::Yes);
+        QCOMPARE(prompts_->asked,
+                 QStringList({"ask: Open Page?", "error: Cannot open file \"" + Site() +
+                                                     "other.html\". No such file or directory"}));
+        QCOMPARE(Q(window_->workspace().page_name), QString("index.html"));
+        QCOMPARE(Text("lblName"), QString("index.html"));
+        QCOMPARE(window_->preview()->ShownFile(), Site() + "index.html");
+    }
+
+    void grabForALook() {
+        const QByteArray folder = qgetenv("QF_GRAB_DIR");
+        if (folder.isEmpty()) {
+            QSKIP("set QF_GRAB_DIR to save pictures of the windows");
+        }
+        OpenSiteProject();
+        ClickPage("index.html", Prompts::Answer::Yes);
+        window_->preview()->WaitForLoaded();
+        QTest::qWait(300);
+        window_->grab().save(QString(folder) + "/main_window.png");
+        window_->resize(1100, 760);
+        QTest::qWait(300);
+        window_->grab().save(QString(folder) + "/main_window_large.png");
+        window_->resize(720, 480);
+        QTest::qWait(300);
+        window_->grab().save(QString(folder) + "/main_window_small.png");
+        QCOMPARE(window_->minimumSize(), QSize(720, 480));
+        for (const char* action : {"NewProject", "About", "ViewSource"}) {
+            OnModal([folder, action](QWidget* dialog) {
+                QTest::qWait(100);
+                dialog->grab().save(QString(folder) + "/" + action + ".png");
+                static_cast<QDialog*>(dialog)->reject();
+            });
+            Trigger(action);
+        }
+    }
+
+private:
+    void OpenSiteProject_With(test::ScriptedPrompts* prompts) {
+        QDir().mkpath(Site());
+        WritePageFile((Site() + "index.html").toStdString(), test::WorkedExamplePage());
+        prompts->Queue(Site());
+        window_->OpenProjectClick();
+        prompts->Queue(Prompts::Answer::Yes);
+        window_->FileListBox1Click(PageItem("index.html"));
+        QCOMPARE(Q(window_->workspace().page_name), QString("index.html"));
+        QVERIFY(window_->preview()->WaitForLoaded());
+    }
+};
+
+} // namespace qf
+
+int main(int argc, char* argv[]) {
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    qf::MainWindowTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "main_window_test.moc"
