@@ -26,9 +26,10 @@ struct Command {
 
 // Every command, gathered from the groups below (one file each).
 const std::vector<Command>& Commands();
-std::vector<Command> DocumentCommands(); // areas, components, declarations, check
+std::vector<Command> DocumentCommands();  // areas, components, declarations, check
 std::vector<Command> ComponentCommands(); // insert, kinds, page-properties
-std::vector<Command> LayoutCommands();   // new-page, layouts, design-layout
+std::vector<Command> LayoutCommands();    // new-page, layouts, design-layout
+std::vector<Command> ProjectCommands();   // new-project, pages, delete-page, about
 
 void PrintLines(std::ostream& out, const std::vector<std::string>& lines);
 
