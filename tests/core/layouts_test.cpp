@@ -1,6 +1,10 @@
+#include "document/page_check.h"
 #include "document/page_file.h"
+#include "document/page_text.h"
 #include "error.h"
+#include "workspace/app_folder.h"
 #include "workspace/layouts.h"
+#include "workspace/new_page.h"
 
 #include <QDir>
 #include <QFile>
@@ -59,6 +63,29 @@ TEST_F(LaysFolderTest, MissingLayoutsAndFoldersAreReported) {
     const std::string nowhere = app_ + "missing/";
     EXPECT_TRUE(LayoutNumbers(nowhere).empty());
     EXPECT_THROW(SaveLayout(nowhere, "text"), CommandError);
+}
+
+TEST(ShippedLayouts, AreSoundLayoutsWhoseAreasAllTakeContent) {
+    QTemporaryDir dir;
+    const std::string app = dir.path().toStdString() + "/";
+    FillAppFolder(app);
+    const std::vector<int> numbers = LayoutNumbers(app);
+    ASSERT_GE(numbers.size(), 8u);
+    EXPECT_EQ(numbers.back(), int(numbers.size())); // numbered 1 to N without gaps
+    for (int number : numbers) {
+        SCOPED_TRACE("layout " + std::to_string(number));
+        const std::string text = ReadLayout(app, number);
+        EXPECT_TRUE(CheckPage(text).empty());
+        const std::vector<std::string> names = DeclarationNames(text);
+        EXPECT_FALSE(names.empty());
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            EXPECT_EQ(names[i], "Table" + std::to_string(i + 1));
+            EXPECT_NO_THROW(AreaInsertPoint(text, int(i + 1)));
+        }
+        const std::string page = PageTextFromLayout(text, {"index", "Home", "#ff0000", 5});
+        EXPECT_NE(page.find("<title>Home</title>"), std::string::npos);
+        EXPECT_NE(page.find("<body bgcolor=\"#ff0000\" topmargin=\"5\""), std::string::npos);
+    }
 }
 
 // The chooser's buttons after each step, as "current previous next".

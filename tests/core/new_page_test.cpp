@@ -97,6 +97,7 @@ TEST_F(NewPageProject, FinishWritesOpensAndListsThePage) {
     EXPECT_EQ(workspace_.pending.header, "Home");
     EXPECT_EQ(workspace_.pending.background, "#ff0000");
     EXPECT_EQ(workspace_.pending.border, 5);
+    EXPECT_EQ(workspace_.pending.name, "index");
     EXPECT_GT(workspace_.page_file_size, 0);
 }
 

@@ -2,7 +2,6 @@
 
 #include "components/user_text.h"
 #include "document/markers.h"
-#include "document/page_file.h"
 #include "document/page_text.h"
 #include "error.h"
 #include "workspace/layouts.h"
@@ -144,10 +143,6 @@ std::string AdjacentAreaBlock(int number, const LayoutArea& area) {
            "bgcolor=\"#ffffff\"" + AreaBlockTail(area) + "<!---End_Table" + n + "---!>";
 }
 
-std::string LayoutPreviewPath(const std::string& app_folder) {
-    return app_folder + "temp/lay01.html";
-}
-
 LayoutDesigner::LayoutDesigner()
     : LayoutDesigner(static_cast<std::uint32_t>(
           std::chrono::high_resolution_clock::now().time_since_epoch().count())) {}
@@ -255,11 +250,8 @@ int LayoutDesigner::Save(const std::string& app_folder) const {
     return SaveLayout(app_folder, text_);
 }
 
-std::string LayoutDesigner::WritePreview(const std::string& app_folder) {
-    const std::string path = LayoutPreviewPath(app_folder);
-    WritePageFile(path, text_);
-    text_ = ReadPageFile(path);
-    return path;
+std::string LayoutDesigner::WritePreview(const std::string& app_folder) const {
+    return WriteLayoutPreview(app_folder, text_, "lay01.html");
 }
 
 } // namespace qf

@@ -33,9 +33,6 @@ std::string TopLevelAreaBlock(int number, const LayoutArea& area);
 // The block of an area placed next to another: one further cell of its row.
 std::string AdjacentAreaBlock(int number, const LayoutArea& area);
 
-// app_folder + "temp/lay01.html": the file the designer's preview shows.
-std::string LayoutPreviewPath(const std::string& app_folder);
-
 // The layout designer's working text and its steps. Each step either changes
 // the text completely or throws CommandError and changes nothing.
 class LayoutDesigner {
@@ -67,9 +64,9 @@ public:
     // Saves the working text as the next layout file; returns its number.
     int Save(const std::string& app_folder) const;
 
-    // Writes the working text to the preview file and takes the text back
-    // from it (it comes back unchanged). Returns the preview file's path.
-    std::string WritePreview(const std::string& app_folder);
+    // Writes the working text's preview (LayoutPreviewText) to the preview
+    // file and returns the file's path.
+    std::string WritePreview(const std::string& app_folder) const;
 
 private:
     int ReplacementNumber(std::string_view text);

@@ -1,6 +1,7 @@
 #include "workspace/layouts.h"
 
 #include "document/page_file.h"
+#include "document/page_text.h"
 #include "error.h"
 
 #include <QDir>
@@ -87,6 +88,43 @@ int SaveLayout(const std::string& app_folder, std::string_view layout_text) {
         }
         ++number;
     }
+}
+
+std::string LayoutPreviewText(std::string_view layout_text) {
+    constexpr std::string_view kStyle =
+        "<style>td{outline:1px dashed #7f8c9a;outline-offset:-1px;background:#eef3f8}"
+        ".quenfort-area{display:inline-block;margin:3px 5px;font:12px sans-serif;"
+        "color:#3d4b5a}</style>";
+    std::string text(layout_text);
+    // Labels from the back, so that the earlier insertion points stay valid.
+    std::vector<std::pair<std::size_t, std::string>> labels;
+    for (const std::string& name : DeclarationNames(text)) {
+        if (name.size() <= 5 || name.compare(0, 5, "Table") != 0) {
+            continue;
+        }
+        const std::string number = name.substr(5);
+        try {
+            labels.emplace_back(AreaInsertPoint(text, std::stoi(number)),
+                                "<span class=\"quenfort-area\">Area" + number + "</span>");
+        } catch (const std::exception&) {
+            // An area without a cell of its own has no label.
+        }
+    }
+    std::sort(labels.begin(), labels.end(),
+              [](const auto& a, const auto& b) { return a.first > b.first; });
+    for (const auto& [position, label] : labels) {
+        text.insert(position, label);
+    }
+    const std::size_t head_end = text.find("</head>");
+    text.insert(head_end == std::string::npos ? 0 : head_end, kStyle);
+    return text;
+}
+
+std::string WriteLayoutPreview(const std::string& app_folder, std::string_view layout_text,
+                               std::string_view file_name) {
+    const std::string path = app_folder + "temp/" + std::string(file_name);
+    WritePageFile(path, LayoutPreviewText(layout_text));
+    return path;
 }
 
 void LayoutChooser::Scan(const std::string& app_folder) {

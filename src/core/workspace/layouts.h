@@ -28,6 +28,16 @@ std::string ReadLayout(const std::string& app_folder, int number);
 // Throws CommandError on a file error.
 int SaveLayout(const std::string& app_folder, std::string_view layout_text);
 
+// What a layout preview shows: the layout text with every area outlined,
+// tinted and labelled with its Select Area name ("Area2"). The areas are
+// white on white in the page itself, so without this a layout shows nothing.
+std::string LayoutPreviewText(std::string_view layout_text);
+
+// Writes LayoutPreviewText(layout_text) to app_folder + "temp/" + file_name
+// and returns that path. Throws CommandError on a file error.
+std::string WriteLayoutPreview(const std::string& app_folder, std::string_view layout_text,
+                               std::string_view file_name);
+
 // The state of the layout chooser: the layouts found at its last scan, the
 // one shown, and which of its step buttons are enabled. "Previous" steps to
 // the next higher number, "Next" to the next lower one.

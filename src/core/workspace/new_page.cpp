@@ -97,7 +97,8 @@ std::string CreatePageFromLayout(Workspace& workspace, const NewPageProperties& 
         PageTextFromLayout(ReadLayout(workspace.app_folder, layout), properties);
     WritePageFile(path, text);
     OpenPage(workspace, path);
-    workspace.pending = {properties.header, properties.background, properties.border};
+    workspace.pending = {properties.header, properties.background, properties.border,
+                         properties.name};
     return file_name;
 }
 

@@ -8,11 +8,12 @@
 
 namespace qf {
 
-// Header, background and border entered while a page is being created.
+// Header, background, border and name entered while a page is being created.
 struct PendingPageProperties {
     std::string header;
     std::string background;
     int border = 0;
+    std::string name; // as typed; the page file is NewPageFileName(name)
 };
 
 // The one workspace state of an editor run: what is open and what the two

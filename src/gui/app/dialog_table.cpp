@@ -13,6 +13,9 @@
 #include "components/script_text_dialogs.h"
 #include "components/text_dialog.h"
 #include "components/text_link_dialog.h"
+#include "workspace/layout_chooser.h"
+#include "workspace/layout_designer_dialog.h"
+#include "workspace/new_page_dialog.h"
 
 namespace qf {
 
@@ -36,6 +39,11 @@ constexpr DialogEntry kDialogs[] = {
     {"TFormc1", TFormc1::Open}, // Insert an Item List
     {"TFormc2", TFormc2::Open}, // Insert a Bullet Item List
     {"TFormc3", TFormc3::Open}, // Insert a Seperated Item List
+
+    // New Page (page properties, then the layout chooser) and the layout designer.
+    {"TFormmen5", TFormmen5::Open},
+    {"TFormmen2", TFormmen2::Open},
+    {"TFormmen4", TFormmen4::Open},
 };
 
 } // namespace

@@ -1,4 +1,7 @@
 # Projects, new pages, layouts and the editing of areas and components.
 target_sources(quenfort_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/project_dialog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/new_page_dialog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/layout_chooser.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/layout_designer_dialog.cpp
 )

@@ -1,0 +1,150 @@
+#include "workspace/layout_chooser.h"
+
+#include "app/preview.h"
+#include "app/prompts.h"
+#include "error.h"
+#include "workspace/layout_designer_dialog.h"
+#include "workspace/new_page.h"
+#include "workspace/workspace.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace qf {
+
+namespace {
+
+// The chooser's preview of the layout shown, in the application's temp folder.
+constexpr std::string_view kChooserPreviewFile = "lay02.html";
+
+} // namespace
+
+TFormmen2::TFormmen2(Workspace& workspace, QWidget* parent)
+    : ToolDialog("Select a Page Layout", "Select Page Layout:", parent), workspace_(workspace) {
+    setObjectName("TFormmen2");
+    MakeResizable();
+    preview_ = new Preview(this);
+    preview_->setObjectName("Web2");
+    preview_->setMinimumSize(760, 420);
+    Body()->addWidget(preview_, 1);
+
+    auto* row = new QHBoxLayout;
+    position_ = new QLabel(this);
+    position_->setObjectName("LayoutLabel");
+    row->addWidget(position_, 1);
+    auto* design = new QPushButton("Design a New Layout...", this);
+    design->setObjectName("ToolButton3");
+    design->setAutoDefault(false);
+    design->setShortcut(QKeySequence("Ctrl+D"));
+    design->setToolTip(tr("Design a layout of your own; it is shown here when you save it "
+                          "(Ctrl+D)"));
+    connect(design, &QPushButton::clicked, this, &TFormmen2::ToolButton3Click);
+    row->addWidget(design);
+    Body()->addLayout(row);
+
+    previous_ = AddButton("    Previous    ", "ToolButton2");
+    previous_->setShortcut(QKeySequence(Qt::Key_PageUp));
+    previous_->setToolTip(tr("The next newer layout (Page Up)"));
+    connect(previous_, &QPushButton::clicked, this, &TFormmen2::ToolButton2Click);
+    next_ = AddButton("      Next       ", "ToolButton1");
+    next_->setShortcut(QKeySequence(Qt::Key_PageDown));
+    next_->setToolTip(tr("The next older layout (Page Down)"));
+    connect(next_, &QPushButton::clicked, this, &TFormmen2::ToolButton1Click);
+    finish_ = AddButton("      Finish       ", "ToolButton4");
+    finish_->setDefault(true);
+    finish_->setToolTip(tr("Create the page from the layout shown (Enter)"));
+    connect(finish_, &QPushButton::clicked, this, &TFormmen2::ToolButton4Click);
+    QPushButton* cancel = AddButton(tr("Cancel"), "CancelButton");
+    cancel->setToolTip(tr("Create no page (Esc)"));
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+bool TFormmen2::Open(Workspace& workspace, QWidget* parent) {
+    TFormmen2 chooser(workspace, parent);
+    return chooser.exec() == QDialog::Accepted;
+}
+
+void TFormmen2::showEvent(QShowEvent* event) {
+    ToolDialog::showEvent(event);
+    if (!activated_) {
+        activated_ = true;
+        FormActivate();
+    }
+}
+
+void TFormmen2::FormActivate() {
+    chooser_.Scan(workspace_.app_folder);
+    ShowCurrent();
+}
+
+void TFormmen2::ShowCurrent() {
+    previous_->setEnabled(chooser_.PreviousEnabled());
+    next_->setEnabled(chooser_.NextEnabled());
+    finish_->setEnabled(!chooser_.Empty());
+    if (chooser_.Empty()) {
+        position_->setText(tr("There are no layouts yet: design one with \"Design a New "
+                              "Layout...\"."));
+        return;
+    }
+    const auto& numbers = chooser_.Numbers();
+    const auto index = std::find(numbers.begin(), numbers.end(), chooser_.Current());
+    position_->setText(tr("Layout %1 (%2 of %3)")
+                           .arg(chooser_.Current())
+                           .arg(index - numbers.begin() + 1)
+                           .arg(numbers.size()));
+    try {
+        const std::string text = ReadLayout(workspace_.app_folder, chooser_.Current());
+        preview_->ShowFile(QString::fromStdString(
+            WriteLayoutPreview(workspace_.app_folder, text, kChooserPreviewFile)));
+    } catch (const CommandError& error) {
+        AppPrompts().ShowError(this, QString::fromStdString(error.what()));
+    }
+}
+
+void TFormmen2::ToolButton2Click() {
+    chooser_.Previous();
+    ShowCurrent();
+}
+
+void TFormmen2::ToolButton1Click() {
+    chooser_.Next();
+    ShowCurrent();
+}
+
+void TFormmen2::ToolButton3Click() {
+    TFormmen4 designer(workspace_, this);
+    designer.exec();
+    // As when the chooser becomes active again: a saved layout is the newest.
+    FormActivate();
+}
+
+void TFormmen2::ToolButton4Click() {
+    if (chooser_.Empty()) {
+        return;
+    }
+    const PendingPageProperties& pending = workspace_.pending;
+    const NewPageProperties properties{pending.name, pending.header, pending.background,
+                                       pending.border};
+    try {
+        ExistingPage existing = replace_confirmed_ ? ExistingPage::Replace : ExistingPage::Refuse;
+        if (existing == ExistingPage::Refuse && NewPageExists(workspace_, properties.name)) {
+            const QString question = "Replace the existing page " +
+                                     QString::fromStdString(NewPageFileName(properties.name)) + "?";
+            if (AppPrompts().Ask(this, question, false) != Prompts::Answer::Yes) {
+                return;
+            }
+            existing = ExistingPage::Replace;
+        }
+        CreatePageFromLayout(workspace_, properties, chooser_.Current(), existing);
+    } catch (const CommandError& error) {
+        AppPrompts().ShowError(this, QString::fromStdString(error.what()));
+        return;
+    }
+    accept();
+}
+
+} // namespace qf

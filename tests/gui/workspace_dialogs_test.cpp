@@ -1,0 +1,425 @@
+// The new-page dialogs and the layout designer, driven through their control
+// names: the page-properties step, the layout chooser's stepping and Finish,
+// and the designer's fields, lists, preview and Save.
+
+#include "app/dialog_table.h"
+#include "app/preview.h"
+#include "document/page_file.h"
+#include "scripted_prompts.h"
+#include "widgets/picture_field.h"
+#include "workspace/app_folder.h"
+#include "workspace/layout_chooser.h"
+#include "workspace/layout_designer.h"
+#include "workspace/layout_designer_dialog.h"
+#include "workspace/layouts.h"
+#include "workspace/new_page_dialog.h"
+#include "workspace/workspace.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+using namespace qf;
+
+namespace {
+
+template <typename T> T* Find(QWidget* dialog, const char* name) {
+    T* child = dialog->findChild<T*>(name);
+    if (child == nullptr) {
+        qFatal("%s has no %s", qPrintable(dialog->objectName()), name);
+    }
+    return child;
+}
+
+void Click(QWidget* dialog, const char* name) {
+    Find<QAbstractButton>(dialog, name)->click();
+}
+
+bool Enabled(QWidget* dialog, const char* name) {
+    return Find<QWidget>(dialog, name)->isEnabled();
+}
+
+QStringList Items(QWidget* dialog, const char* name) {
+    auto* list = Find<QComboBox>(dialog, name);
+    QStringList items;
+    for (int i = 0; i < list->count(); ++i) {
+        items << list->itemText(i);
+    }
+    return items;
+}
+
+void Shoot(QWidget* dialog, const QString& file, const char* preview = nullptr) {
+    QDir().mkpath("/tmp/shots");
+    dialog->show();
+    if (preview != nullptr) {
+        Find<Preview>(dialog, preview)->WaitForLoaded();
+        QTest::qWait(300);
+    }
+    QApplication::processEvents();
+    dialog->grab().save("/tmp/shots/" + file + ".png");
+}
+
+// Runs `step` on the next modal dialog as soon as it is shown.
+void WhenModal(std::function<void(QWidget*)> step) {
+    QTimer::singleShot(0, [step] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr) {
+            qFatal("no modal dialog came up");
+        }
+        step(modal);
+    });
+}
+
+} // namespace
+
+class WorkspaceDialogsTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<test::ScriptedPrompts> prompts_;
+    Workspace workspace_;
+
+    // Saves a layout of `tables` one-table rows through the core designer.
+    int SaveLayout(int tables) {
+        LayoutDesigner designer(1);
+        for (int i = 0; i < tables; ++i) {
+            designer.Commit({600, 40 + 10 * i, 0, 0, "Left", "Top", "NONE", "NONE"});
+        }
+        return designer.Save(workspace_.app_folder);
+    }
+    // The layout whose preview the chooser shows, by the preview file's text.
+    int ShownLayout(QWidget* chooser) const {
+        const QString shown = Find<Preview>(chooser, "Web2")->ShownFile();
+        if (!shown.endsWith("/temp/lay02.html")) {
+            return -1;
+        }
+        const std::string text = ReadPageFile(shown.toStdString());
+        for (int number : LayoutNumbers(workspace_.app_folder)) {
+            if (LayoutPreviewText(ReadLayout(workspace_.app_folder, number)) == text) {
+                return number;
+            }
+        }
+        return 0;
+    }
+    std::string ProjectFile(const char* name) const { return workspace_.project_folder + name; }
+
+private Q_SLOTS:
+    void init() {
+        dir_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir_->isValid());
+        prompts_ = std::make_unique<test::ScriptedPrompts>();
+        const std::string root = dir_->path().toStdString() + "/";
+        QDir(dir_->path()).mkpath("app/lays");
+        QDir(dir_->path()).mkpath("app/temp");
+        QDir(dir_->path()).mkpath("site");
+        workspace_ = Workspace{};
+        workspace_.app_folder = root + "app/";
+        workspace_.project_folder = root + "site/";
+    }
+
+    void cleanup() {
+        prompts_.reset();
+        dir_.reset();
+    }
+
+    void NewPageCommandsAreInTheDialogTable() {
+        QVERIFY(FindDialog("TFormmen5") != nullptr);
+        QVERIFY(FindDialog("TFormmen2") != nullptr);
+        QVERIFY(FindDialog("TFormmen4") != nullptr);
+        Workspace no_project;
+        QVERIFY(!FindDialog("TFormmen5")(no_project, nullptr));
+        QCOMPARE(prompts_->asked, QStringList{"inform: Open or Create a new project first"});
+    }
+
+    void BackgroundButtonPicksAColourOrAPicture() {
+        TFormmen5 step(workspace_);
+        QCOMPARE(step.windowTitle(), QString("Page Properties"));
+        QVERIFY(!Find<QRadioButton>(&step, "RadioButton1")->isChecked());
+        QVERIFY(!Find<QRadioButton>(&step, "RadioButton2")->isChecked());
+        QCOMPARE(Find<QSpinBox>(&step, "SpinEdit1")->value(), 0);
+        auto* background = Find<QLineEdit>(&step, "Edit1");
+        Shoot(&step, "new_page_properties");
+
+        // Neither radio button: the picture dialog.
+        prompts_->Queue(QString("/home/u/pics/sky.jpg"));
+        Click(&step, "ToolButton2");
+        QCOMPARE(prompts_->asked.last(), QString("open-file: Open"));
+        QCOMPARE(prompts_->last_filter, kImagePictureFilter);
+        QCOMPARE(background->text(), QString("/home/u/pics/sky.jpg"));
+        Click(&step, "ToolButton2"); // cancelled
+        QCOMPARE(background->text(), QString("/home/u/pics/sky.jpg"));
+
+        Click(&step, "RadioButton1");
+        prompts_->Queue(QColor(255, 128, 0));
+        Click(&step, "ToolButton2");
+        QCOMPARE(prompts_->asked.last(), QString("colour"));
+        QCOMPARE(background->text(), QString("#FF8000"));
+        background->setText("#123456");
+        Click(&step, "ToolButton2"); // a cancelled colour dialog leaves the field
+        QCOMPARE(background->text(), QString("#123456"));
+
+        Click(&step, "RadioButton2");
+        prompts_->Queue(QString("/home/u/pics/sea.png"));
+        Click(&step, "ToolButton2");
+        QCOMPARE(background->text(), QString("/home/u/pics/sea.png"));
+    }
+
+    void ContinueRefusesBadNamesAndAsksBeforeReplacing() {
+        SaveLayout(1);
+        WritePageFile(ProjectFile("index.html"), "mine");
+        TFormmen5 step(workspace_);
+        step.show();
+        for (const char* name : {"", "sub/page"}) {
+            prompts_->asked.clear();
+            Find<QLineEdit>(&step, "Edit2")->setText(name);
+            Click(&step, "ToolButton1");
+            QCOMPARE(prompts_->asked.size(), 1);
+            QVERIFY(prompts_->asked.front().startsWith("error: "));
+            QVERIFY(step.isVisible());
+        }
+        QVERIFY(prompts_->asked.front().contains("\"/\""));
+
+        prompts_->asked.clear();
+        Find<QLineEdit>(&step, "Edit2")->setText("index.html");
+        Click(&step, "ToolButton1"); // answered No
+        QCOMPARE(prompts_->asked, QStringList{"ask: Replace the existing page index.html?"});
+        QVERIFY(step.isVisible());
+        QCOMPARE(ReadPageFile(ProjectFile("index.html")), std::string("mine"));
+        QVERIFY(!workspace_.HasOpenPage());
+
+        // Yes: the chooser comes up and Finish replaces the page without asking again.
+        prompts_->asked.clear();
+        prompts_->Queue(Prompts::Answer::Yes);
+        Find<QLineEdit>(&step, "Edit3")->setText("Home");
+        Find<QSpinBox>(&step, "SpinEdit1")->setValue(5);
+        Find<QLineEdit>(&step, "Edit1")->setText("#ff0000");
+        QString chooser_class;
+        WhenModal([&](QWidget* chooser) {
+            chooser_class = chooser->objectName();
+            Click(chooser, "ToolButton4");
+        });
+        Click(&step, "ToolButton1");
+        QCOMPARE(chooser_class, QString("TFormmen2"));
+        QCOMPARE(prompts_->asked, QStringList{"ask: Replace the existing page index.html?"});
+        QCOMPARE(step.result(), int(QDialog::Accepted));
+        QVERIFY(!step.isVisible());
+        QCOMPARE(workspace_.page_name, std::string("index.html"));
+        QCOMPARE(workspace_.pending.name, std::string("index.html"));
+        QVERIFY(ReadPageFile(ProjectFile("index.html")).find("<title>Home</title>") !=
+                std::string::npos);
+    }
+
+    void ClosingTheChooserCreatesNothing() {
+        SaveLayout(1);
+        TFormmen5 step(workspace_);
+        step.show();
+        Find<QLineEdit>(&step, "Edit2")->setText("about");
+        WhenModal([](QWidget* chooser) { Click(chooser, "CancelButton"); });
+        Click(&step, "ToolButton1");
+        QCOMPARE(step.result(), int(QDialog::Rejected));
+        QVERIFY(!step.isVisible());
+        QVERIFY(!QFile::exists(QString::fromStdString(ProjectFile("about.html"))));
+        QVERIFY(!workspace_.HasOpenPage());
+    }
+
+    void ChooserStepsFromTheNewestLayoutDown() {
+        for (int i = 1; i <= 3; ++i) {
+            SaveLayout(i);
+        }
+        TFormmen2 chooser(workspace_);
+        chooser.show();
+        const auto state = [&] {
+            return QString("%1 %2%3%4")
+                .arg(ShownLayout(&chooser))
+                .arg(Enabled(&chooser, "ToolButton2") ? "P" : "-")
+                .arg(Enabled(&chooser, "ToolButton1") ? "N" : "-")
+                .arg(Enabled(&chooser, "ToolButton4") ? "F" : "-");
+        };
+        QCOMPARE(state(), QString("3 -NF"));
+        Shoot(&chooser, "layout_chooser", "Web2");
+        Click(&chooser, "ToolButton1");
+        QCOMPARE(state(), QString("2 PNF"));
+        Click(&chooser, "ToolButton1");
+        QCOMPARE(state(), QString("1 P-F"));
+        QCOMPARE(Find<QLabel>(&chooser, "LayoutLabel")->text(), QString("Layout 1 (1 of 3)"));
+        Click(&chooser, "ToolButton2");
+        QCOMPARE(state(), QString("2 PNF"));
+        Click(&chooser, "ToolButton2");
+        QCOMPARE(state(), QString("3 -NF"));
+    }
+
+    void ShippedLayoutsStepThroughTheChooser() {
+        FillAppFolder(workspace_.app_folder);
+        const std::vector<int> numbers = LayoutNumbers(workspace_.app_folder);
+        QVERIFY(numbers.size() >= 8);
+        TFormmen2 chooser(workspace_);
+        chooser.resize(820, 600);
+        chooser.show();
+        for (auto number = numbers.rbegin(); number != numbers.rend(); ++number) {
+            QCOMPARE(ShownLayout(&chooser), *number);
+            Shoot(&chooser, QString("shipped_layout_%1").arg(*number), "Web2");
+            Click(&chooser, "ToolButton1");
+        }
+        QVERIFY(!Enabled(&chooser, "ToolButton1"));
+        QVERIFY(prompts_->asked.isEmpty());
+    }
+
+    void ChooserWithOneLayoutOrNone() {
+        TFormmen2 empty(workspace_);
+        empty.show();
+        QVERIFY(!Enabled(&empty, "ToolButton4"));
+        QVERIFY(!Enabled(&empty, "ToolButton1"));
+        QVERIFY(!Enabled(&empty, "ToolButton2"));
+        QVERIFY(Find<QLabel>(&empty, "LayoutLabel")->text().contains("no layouts"));
+        Click(&empty, "ToolButton4");
+        QVERIFY(empty.isVisible());
+
+        SaveLayout(2);
+        TFormmen2 chooser(workspace_);
+        chooser.show();
+        QVERIFY(Enabled(&chooser, "ToolButton1"));
+        QVERIFY(!Enabled(&chooser, "ToolButton2"));
+        Click(&chooser, "ToolButton1");
+        QVERIFY(!Enabled(&chooser, "ToolButton1"));
+        QVERIFY(!Enabled(&chooser, "ToolButton2"));
+        QCOMPARE(ShownLayout(&chooser), 1);
+    }
+
+    void FinishWritesThePageFromTheLayoutShown() {
+        LayoutDesigner seed(1);
+        seed.Save(workspace_.app_folder); // layout 1: the seed, no areas
+        SaveLayout(2);                    // layout 2: two areas
+        workspace_.pending = {"Home", "#ff0000", 5, "index"};
+        workspace_.area_list.text = "Area2";
+        TFormmen2 chooser(workspace_);
+        chooser.show();
+        Click(&chooser, "ToolButton4");
+        QCOMPARE(chooser.result(), int(QDialog::Accepted));
+        const std::string page = ReadPageFile(ProjectFile("index.html"));
+        QVERIFY(page.find("<title>Home</title>") != std::string::npos);
+        QVERIFY(page.find("<body bgcolor=\"#ff0000\" topmargin=\"5\" leftmargin=\"5\" "
+                          "bgcolor=\"#FFFFFF\" topmargin=\"0\" leftmargin=\"0\">") !=
+                std::string::npos);
+        QCOMPARE(workspace_.page_text, page);
+        QCOMPARE(workspace_.page_name, std::string("index.html"));
+        QCOMPARE(workspace_.page_header, std::string("Home"));
+        QCOMPARE(workspace_.area_list.entries, (std::vector<std::string>{"Area1", "Area2"}));
+        QVERIFY(workspace_.component_list.entries.empty());
+        QVERIFY(workspace_.palette_enabled);
+
+        // Finish asks before it replaces a page the step did not ask about.
+        workspace_.pending = {"Again", "", 0, "index.html"};
+        TFormmen2 again(workspace_);
+        again.show();
+        Click(&again, "ToolButton1"); // layout 1
+        Click(&again, "ToolButton4"); // answered No
+        QCOMPARE(prompts_->asked, QStringList{"ask: Replace the existing page index.html?"});
+        QVERIFY(again.isVisible());
+        QCOMPARE(ReadPageFile(ProjectFile("index.html")), page);
+        prompts_->Queue(Prompts::Answer::Yes);
+        Click(&again, "ToolButton4");
+        QCOMPARE(again.result(), int(QDialog::Accepted));
+        QVERIFY(workspace_.area_list.entries.empty());
+        QVERIFY(ReadPageFile(ProjectFile("index.html"))
+                    .find("<title>Again</title></head><body topmargin=\"0\" leftmargin=\"0\" "
+                          "bgcolor=") != std::string::npos);
+    }
+
+    void DesignerSavesALayoutThatTheChooserShowsAtOnce() {
+        SaveLayout(1);
+        TFormmen2 chooser(workspace_);
+        chooser.show();
+        int saved = 0;
+        WhenModal([&](QWidget* designer) {
+            Click(designer, "Tool");
+            Find<QSpinBox>(designer, "sed1")->setValue(300);
+            Find<QSpinBox>(designer, "sed2")->setValue(80);
+            Click(designer, "T2");
+            Click(designer, "ToolButton1");
+            saved = qobject_cast<TFormmen4*>(designer)->SavedLayout();
+        });
+        Click(&chooser, "ToolButton3");
+        QCOMPARE(saved, 2);
+        QCOMPARE(chooser.Chooser().Current(), 2);
+        QCOMPARE(ShownLayout(&chooser), 2);
+        QVERIFY(!Enabled(&chooser, "ToolButton2"));
+        QVERIFY(Enabled(&chooser, "ToolButton1"));
+    }
+
+    void DesignerFieldsListsPreviewAndSave() {
+        TFormmen4 designer(workspace_);
+        QCOMPARE(designer.windowTitle(), QString("Create your own Page Layout"));
+        designer.show();
+        const QString preview_file =
+            QString::fromStdString(workspace_.app_folder) + "temp/lay01.html";
+        QCOMPARE(Find<Preview>(&designer, "web1")->ShownFile(), preview_file);
+        for (const char* field :
+             {"sed1", "sed2", "sed3", "sed4", "com1", "com2", "com3", "com4", "T2"}) {
+            QVERIFY2(!Enabled(&designer, field), field);
+        }
+        QVERIFY(Enabled(&designer, "com5"));
+        QVERIFY(Enabled(&designer, "ToolButton3"));
+        QCOMPARE(Items(&designer, "com5"), QStringList{"NONE"});
+        QCOMPARE(Items(&designer, "com1"), (QStringList{"Left", "Right"}));
+        QCOMPARE(Find<QComboBox>(&designer, "com1")->currentText(), QString());
+
+        Click(&designer, "Tool");
+        QCOMPARE(Find<QPushButton>(&designer, "Tool")->text(), QString("New Table    "));
+        QVERIFY(Enabled(&designer, "T2"));
+        Find<QSpinBox>(&designer, "sed1")->setValue(400);
+        Find<QSpinBox>(&designer, "sed2")->setValue(100);
+        Find<QComboBox>(&designer, "com1")->setEditText("Left");
+        Find<QComboBox>(&designer, "com2")->setEditText("Top");
+        Click(&designer, "T2");
+        Find<QSpinBox>(&designer, "sed1")->setValue(200);
+        Find<QComboBox>(&designer, "com4")->setCurrentText("Table1");
+        Click(&designer, "T2");
+        QCOMPARE(Find<QComboBox>(&designer, "com4")->currentText(), QString("Table1"));
+        Find<QComboBox>(&designer, "com4")->setCurrentText("NONE");
+        Find<QSpinBox>(&designer, "sed1")->setValue(600);
+        Click(&designer, "T2");
+        for (const char* list : {"com3", "com4", "com5"}) {
+            QCOMPARE(Items(&designer, list), (QStringList{"NONE", "Table1", "Table2", "Table3"}));
+        }
+        const std::string text = designer.Designer().Text();
+        QCOMPARE(ReadPageFile(preview_file.toStdString()), LayoutPreviewText(text));
+        QVERIFY(text.find("width=600 cellpadding") != std::string::npos); // Table1 widened
+        QVERIFY(prompts_->asked.isEmpty());
+        Shoot(&designer, "layout_designer", "web1");
+
+        Find<QComboBox>(&designer, "com5")->setCurrentText("Table2");
+        Click(&designer, "ToolButton3");
+        QCOMPARE(Items(&designer, "com5"), (QStringList{"NONE", "Table1", "Table3"}));
+        QCOMPARE(Find<QComboBox>(&designer, "com5")->currentText(), QString("NONE"));
+        QCOMPARE(ReadPageFile(preview_file.toStdString()),
+                 LayoutPreviewText(designer.Designer().Text()));
+        QVERIFY(designer.Designer().Text().find("Table2") == std::string::npos);
+
+        // A failed save is reported and the designer stays open with its work.
+        QDir(QString::fromStdString(workspace_.app_folder) + "lays").removeRecursively();
+        Click(&designer, "ToolButton1");
+        QCOMPARE(prompts_->asked.size(), 1);
+        QVERIFY(prompts_->asked.front().startsWith("error: Cannot create file"));
+        QVERIFY(designer.isVisible());
+        QDir(QString::fromStdString(workspace_.app_folder)).mkpath("lays");
+        Click(&designer, "ToolButton1");
+        QCOMPARE(designer.result(), int(QDialog::Accepted));
+        QCOMPARE(designer.SavedLayout(), 1);
+        QCOMPARE(ReadLayout(workspace_.app_folder, 1), designer.Designer().Text());
+    }
+};
+
+QTEST_MAIN(WorkspaceDialogsTest)
+#include "workspace_dialogs_test.moc"
