@@ -4,6 +4,7 @@
 // their platform dialog is cancelled.
 
 #include "app/dialog_table.h"
+#include "app/main_window.h"
 #include "components/horizontal_line_dialog.h"
 #include "components/image_dialog.h"
 #include "components/image_link_dialog.h"
@@ -18,10 +19,12 @@
 #include "scripted_prompts.h"
 #include "test_pages.h"
 #include "widgets/picture_field.h"
+#include "workspace/app_folder.h"
 #include "workspace/workspace.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -36,6 +39,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <functional>
 #include <memory>
 
 using namespace qf;
@@ -75,6 +79,33 @@ void Shoot(QWidget* dialog, const QString& file) {
     dialog->grab().save("/tmp/shots/" + file + ".png");
 }
 
+// Runs `act` on the next modal dialog from inside its own event loop.
+void OnModal(std::function<void(QWidget*)> act) {
+    auto* timer = new QTimer;
+    const QDeadlineTimer deadline(10000);
+    QObject::connect(timer, &QTimer::timeout, [timer, deadline, act] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (dialog == nullptr && !deadline.hasExpired()) {
+            return;
+        }
+        timer->stop();
+        timer->deleteLater();
+        if (dialog != nullptr) {
+            act(dialog);
+        }
+    });
+    timer->start(20);
+}
+
+QToolButton* PaletteButton(QWidget* window, const QString& hint) {
+    for (QToolButton* button : window->findChildren<QToolButton*>()) {
+        if (button->toolTip() == hint) {
+            return button;
+        }
+    }
+    qFatal("no palette button %s", qPrintable(hint));
+}
+
 std::string Block(const std::string& name, const std::string& body) {
     return "<!---Begin_" + name + "---!>" + body + "<!---End_" + name + "---!>";
 }
@@ -85,6 +116,7 @@ class ComponentDialogsTest : public QObject {
     Q_OBJECT
 
 private:
+    QTemporaryDir data_home_;
     std::unique_ptr<QTemporaryDir> dir_;
     std::unique_ptr<ColourPrompts> prompts_;
     Workspace workspace_;
@@ -99,6 +131,11 @@ private:
     }
 
 private Q_SLOTS:
+    void initTestCase() {
+        qputenv("XDG_DATA_HOME", data_home_.path().toUtf8());
+        QApplication::setApplicationName(kApplicationName);
+    }
+
     void init() {
         dir_ = std::make_unique<QTemporaryDir>();
         QVERIFY(dir_->isValid());
@@ -550,6 +587,46 @@ private Q_SLOTS:
         press(nullptr);
         QVERIFY(!FindDialog("TFormg2")(workspace_, nullptr));
         QCOMPARE(workspace_.component_list.entries, std::vector<std::string>{"Horizontal Line1"});
+    }
+
+    void PaletteInsertsAndTheRolloverButtonFollowsThePage() {
+        TForm1 window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.FormActivate();
+        const std::string other = workspace_.project_folder + "other.html";
+        WritePageFile(other, workspace_.page_text);
+        Workspace& workspace = window.workspace();
+        workspace.project_folder = workspace_.project_folder;
+        OpenPage(workspace, workspace_.page_path);
+        window.ShowWorkspace(true);
+        window.findChild<QComboBox*>("Com1")->setEditText("Area2");
+
+        QToolButton* rollover = PaletteButton(&window, "Insert Rollover Image");
+        QVERIFY(rollover->isEnabled());
+        OnModal([](QWidget* dialog) {
+            QCOMPARE(dialog->objectName(), QString("TFormd"));
+            Type(dialog, "Edit1", "a.gif");
+            Click(dialog, "ToolButton3");
+        });
+        rollover->click();
+        QVERIFY2(workspace.page_text.find("<!---Begin_Roll_Img1---!>") != std::string::npos,
+                 qPrintable(prompts_->asked.join(" | ")));
+        QVERIFY(!rollover->isEnabled());
+        QCOMPARE(window.findChild<QComboBox*>("Com2")->itemText(0), QString("Rollover Image1"));
+        QVERIFY(QFile::exists(QString::fromStdString(workspace.project_folder) + "js.js"));
+
+        OnModal([](QWidget* dialog) {
+            Type(dialog, "Edit2", "Hello");
+            Click(dialog, "ToolButton3");
+        });
+        PaletteButton(&window, "Insert Text")->click();
+        QCOMPARE(window.findChild<QComboBox*>("Com2")->count(), 2);
+        QVERIFY(ReadPageFile(workspace.page_path).find("Hello</font></div>") != std::string::npos);
+
+        OpenPage(workspace, other);
+        window.ShowWorkspace(true);
+        QVERIFY(rollover->isEnabled());
     }
 
     void PagePropertiesRefusalKeepsTheDialogOpen() {

@@ -5,6 +5,7 @@
 #include "app/palette_table.h"
 #include "app/preview.h"
 #include "app/prompts.h"
+#include "components/rollover.h"
 #include "error.h"
 #include "workspace/app_folder.h"
 #include "workspace/page_commands.h"
@@ -463,9 +464,6 @@ void TForm1::RunDialog(std::string_view dialog_class, Guard guard) {
         UpdateCommandStates();
         return;
     }
-    if (dialog_class == kRolloverDialog) {
-        rollover_inserted_ = true;
-    }
     if (guard == Guard::Php) {
         web1_->ShowFile(Q(AppFile(workspace_, kPhpPage)));
     }
@@ -503,7 +501,8 @@ void TForm1::ShowWorkspace(bool reload_preview) {
 void TForm1::UpdateCommandStates() {
     for (const TableCommand& command : table_commands_) {
         bool on = FindDialog(command.dialog_class) != nullptr;
-        if (command.dialog_class == kRolloverDialog && rollover_inserted_) {
+        // A page takes one rollover image (every one is named "y").
+        if (command.dialog_class == kRolloverDialog && !PageTakesRollover(workspace_.page_text)) {
             on = false;
         }
         command.enable(on);

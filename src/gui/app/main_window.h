@@ -94,7 +94,6 @@ private:
 
     Workspace workspace_;
     bool started_ = false;
-    bool rollover_inserted_ = false; // the rollover button is done for this run
     std::function<void(const QUrl&)> open_url_;
 
     Preview* web1_ = nullptr;
