@@ -326,12 +326,14 @@ private Q_SLOTS:
         QCOMPARE(com2->itemText(0), QString("Image1"));
         QCOMPARE(com1->currentText(), QString("Select Area"));
 
-        // No and Cancel keep the open page as it is.
+        // No and Cancel keep the open page as it is, and marked in the list.
+        auto* list = window_->findChild<QListWidget*>("FileListBox1");
         for (const auto answer : {Prompts::Answer::No, Prompts::Answer::Cancel}) {
             ClickPage("other.html", answer);
             QCOMPARE(Q(window_->workspace().page_name), QString("index.html"));
             QCOMPARE(Text("lblName"), QString("index.html"));
             QCOMPARE(com2->count(), 1);
+            QCOMPARE(list->currentItem()->text(), QString("index.html"));
         }
         // Yes opens the other page; the lists' texts stay as the user left them.
         com1->setEditText("Area2");
@@ -354,6 +356,11 @@ private Q_SLOTS:
         QVERIFY(size > 3000);
         QCOMPARE(Text("lblSize"), Q(SizeText(size)));
         QVERIFY(Text("lblSize").endsWith("Kb"));
+        // Text full of "<" leaves the page list's label alone (no "Alert!").
+        CommitPageText(workspace, workspace.page_text + std::string(200, '<') + " a < b <");
+        window_->ShowWorkspace(true);
+        QCOMPARE(Text("Label1"), QString("Project Pages:"));
+        QCOMPARE(Text("lblSize"), Q(SizeText(QFileInfo(Site() + "index.html").size())));
     }
 
     void deletingTheOpenPageClosesIt() {

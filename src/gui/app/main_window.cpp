@@ -519,12 +519,22 @@ void TForm1::ShowPageList() {
             auto* item = new QListWidgetItem(Q(page), file_list_box1_);
             item->setIcon(
                 ToolIcon(Q(page).endsWith(".php", Qt::CaseInsensitive) ? "php" : "open-page"));
-            if (workspace_.HasOpenPage() &&
-                workspace_.page_path == workspace_.project_folder + page) {
-                file_list_box1_->setCurrentItem(item);
-            }
         }
     });
+    SelectOpenPageEntry();
+}
+
+void TForm1::SelectOpenPageEntry() {
+    const QSignalBlocker blocker(file_list_box1_);
+    file_list_box1_->setCurrentItem(nullptr);
+    if (!workspace_.HasOpenPage() ||
+        QFileInfo(Q(workspace_.page_path)).absolutePath() + "/" != Q(workspace_.project_folder)) {
+        return;
+    }
+    const auto found = file_list_box1_->findItems(Q(workspace_.page_name), Qt::MatchExactly);
+    if (!found.isEmpty()) {
+        file_list_box1_->setCurrentItem(found.first());
+    }
 }
 
 void TForm1::NewProjectClick() {
@@ -583,6 +593,7 @@ void TForm1::FileListBox1Click(QListWidgetItem* item) {
     }
     const QString name = item->text();
     if (AppPrompts().Ask(this, "Open Page?", true, QPoint(300, 200)) != Prompts::Answer::Yes) {
+        SelectOpenPageEntry(); // the open page stays the one marked
         return;
     }
     bool opened = false;

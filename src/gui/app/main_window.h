@@ -89,6 +89,8 @@ private:
     void RunDialog(std::string_view dialog_class, Guard guard);
     void RunCommand(const std::function<void()>& command);
     void ShowPageList();
+    // Marks the open page's entry in the page list (none for a page elsewhere).
+    void SelectOpenPageEntry();
     void UpdateCommandStates();
     void TakeListTexts();
 
