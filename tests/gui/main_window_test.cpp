@@ -526,6 +526,13 @@ private Q_SLOTS:
         if (folder.isEmpty()) {
             QSKIP("set QF_GRAB_DIR to save pictures of the windows");
         }
+        window_->preview()->WaitForLoaded();
+        QTest::qWait(300);
+        window_->grab().save(QString(folder) + "/start.png");
+        Trigger("HelpContents");
+        window_->preview()->WaitForLoaded();
+        QTest::qWait(300);
+        window_->grab().save(QString(folder) + "/help.png");
         OpenSiteProject();
         ClickPage("index.html", Prompts::Answer::Yes);
         window_->preview()->WaitForLoaded();
