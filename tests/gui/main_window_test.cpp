@@ -64,6 +64,14 @@ void OnModal(std::function<void(QWidget*)> act) {
     timer->start(20);
 }
 
+// Puts an environment variable back as it was when the scope ends.
+struct EnvironmentRestorer {
+    explicit EnvironmentRestorer(const char* name) : name_(name), value_(qgetenv(name)) {}
+    ~EnvironmentRestorer() { qputenv(name_, value_); }
+    const char* name_;
+    QByteArray value_;
+};
+
 // Scripted prompts whose print dialog chooses a PDF file as the printer.
 class PdfPrompts : public test::ScriptedPrompts {
 public:
@@ -397,6 +405,30 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(Site() + "index.html"));
         // Deleting the trashed page's namesake is not possible: no page is open.
         QVERIFY(QFile::exists(Site() + "other.html"));
+    }
+
+    void withoutATrashDeletingAsksFirst() {
+        OpenSiteProject();
+        // A data home that cannot hold a trash folder.
+        const QString blocker = sites_->filePath("blocker");
+        WriteFile(blocker, "x");
+        const EnvironmentRestorer restore("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", blocker.toUtf8());
+        ClickPage("index.html", Prompts::Answer::Yes);
+        prompts_->asked.clear();
+        Trigger("DeleteProjectPage"); // No: nothing changes
+        QCOMPARE(prompts_->asked, QStringList({"ask: Delete the page index.html?"}));
+        QVERIFY(QFile::exists(Site() + "index.html"));
+        QCOMPARE(Q(window_->workspace().page_name), QString("index.html"));
+        QCOMPARE(window_->preview()->ShownFile(), Site() + "index.html");
+
+        prompts_->Queue(Prompts::Answer::Yes);
+        Trigger("DeleteProjectPage");
+        QVERIFY(!QFile::exists(Site() + "index.html"));
+        QCOMPARE(PageItem("index.html"), nullptr);
+        QCOMPARE(Q(window_->workspace().page_name), QString());
+        QCOMPARE(window_->preview()->ShownFile(),
+                 Q(window_->workspace().app_folder) + "bin/blank.html");
     }
 
     void viewSourceShowsACopyOfThePageText() {
