@@ -3,6 +3,7 @@
 // and the designer's fields, lists, preview and Save.
 
 #include "app/dialog_table.h"
+#include "app/main_window.h"
 #include "app/preview.h"
 #include "document/page_file.h"
 #include "scripted_prompts.h"
@@ -20,12 +21,15 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 #include <functional>
 #include <memory>
@@ -79,6 +83,29 @@ void WhenModal(std::function<void(QWidget*)> step) {
         }
         step(modal);
     });
+}
+
+QToolButton* PaletteButton(QWidget* window, const QString& hint) {
+    for (QToolButton* button : window->findChildren<QToolButton*>()) {
+        if (button->toolTip() == hint) {
+            return button;
+        }
+    }
+    qFatal("no palette button %s", qPrintable(hint));
+}
+
+QStringList ListItems(QWidget* window, const char* name) {
+    QStringList items;
+    if (auto* combo = window->findChild<QComboBox*>(name)) {
+        for (int i = 0; i < combo->count(); ++i) {
+            items << combo->itemText(i);
+        }
+    } else if (auto* list = window->findChild<QListWidget*>(name)) {
+        for (int i = 0; i < list->count(); ++i) {
+            items << list->item(i)->text();
+        }
+    }
+    return items;
 }
 
 } // namespace
@@ -356,6 +383,76 @@ private Q_SLOTS:
         QCOMPARE(ShownLayout(&chooser), 2);
         QVERIFY(!Enabled(&chooser, "ToolButton2"));
         QVERIFY(Enabled(&chooser, "ToolButton1"));
+    }
+
+    void NewPageFromTheMainWindowTakesComponentsInEveryArea() {
+        FillAppFolder(workspace_.app_folder);
+        TForm1 window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        Workspace& workspace = window.workspace();
+        workspace.app_folder = workspace_.app_folder;
+        workspace.project_folder = workspace_.project_folder;
+        window.ShowWorkspace(false);
+
+        // New Page: properties, then a layout designed with adjacent areas.
+        int designed = 0;
+        WhenModal([&](QWidget* step) {
+            QCOMPARE(step->objectName(), QString("TFormmen5"));
+            Find<QLineEdit>(step, "Edit2")->setText("index");
+            Find<QLineEdit>(step, "Edit3")->setText("Home");
+            WhenModal([&](QWidget* chooser) {
+                WhenModal([&](QWidget* designer) {
+                    Click(designer, "Tool");
+                    Find<QSpinBox>(designer, "sed1")->setValue(400);
+                    Find<QSpinBox>(designer, "sed2")->setValue(100);
+                    Click(designer, "T2");
+                    Find<QSpinBox>(designer, "sed1")->setValue(200);
+                    Find<QComboBox>(designer, "com4")->setCurrentText("Table1");
+                    Click(designer, "T2");
+                    Click(designer, "T2");
+                    Find<QComboBox>(designer, "com4")->setCurrentText("NONE");
+                    Find<QSpinBox>(designer, "sed1")->setValue(800);
+                    Click(designer, "T2");
+                    Click(designer, "ToolButton1");
+                    designed = qobject_cast<TFormmen4*>(designer)->SavedLayout();
+                });
+                Click(chooser, "ToolButton3");
+                Click(chooser, "ToolButton4");
+            });
+            Click(step, "ToolButton1");
+        });
+        window.NewPageClick();
+        QCOMPARE(designed, int(LayoutNumbers(workspace_.app_folder).size()));
+        QVERIFY2(workspace.HasOpenPage(), qPrintable(prompts_->asked.join(" | ")));
+        QCOMPARE(ListItems(&window, "FileListBox1"), QStringList{"index.html"});
+        QCOMPARE(Find<QLabel>(&window, "lblName")->text(), QString("index.html"));
+        QCOMPARE(Find<QLabel>(&window, "lblHead")->text(), QString("Home"));
+        QCOMPARE(ListItems(&window, "Com1"), (QStringList{"Area1", "Area2", "Area3", "Area4"}));
+        QVERIFY(Find<QTabWidget>(&window, "PageControl1")->isEnabled());
+
+        // A text in every area, the adjacent ones included, each in its own cell.
+        for (int area = 1; area <= 4; ++area) {
+            Find<QComboBox>(&window, "Com1")->setEditText(QString("Area%1").arg(area));
+            WhenModal([area](QWidget* dialog) {
+                Find<QLineEdit>(dialog, "Edit2")->setText(QString("in area %1").arg(area));
+                Click(dialog, "ToolButton3");
+            });
+            PaletteButton(&window, "Insert Text")->click();
+        }
+        const std::string page = ReadPageFile(ProjectFile("index.html"));
+        for (int area = 1; area <= 4; ++area) {
+            const std::string text = "in area " + std::to_string(area) + "</font></div>";
+            const char* const cell_ends[] = {
+                "</td><!---Begin_Table2---!>", "</td><!---End_Table2---!>",
+                "</td><!---End_Table3---!>", "</td></table><!---End_Table4---!>"};
+            const std::string cell_end = cell_ends[area - 1];
+            const std::size_t at = page.find(text);
+            QVERIFY2(at != std::string::npos, text.c_str());
+            QCOMPARE(page.substr(page.find("</td>", at), cell_end.size()), cell_end);
+        }
+        QCOMPARE(ListItems(&window, "Com2").size(), 4);
+        Shoot(&window, "main_window_new_page", "Web1");
     }
 
     void DesignerFieldsListsPreviewAndSave() {
