@@ -371,6 +371,36 @@ private Q_SLOTS:
         QCOMPARE(Text("lblSize"), Q(SizeText(QFileInfo(Site() + "index.html").size())));
     }
 
+    void aDialogsChangeShowsEverywhere() {
+        if (FindDialog("TFormd") == nullptr) {
+            QSKIP("the rollover dialog is not in the dialog table");
+        }
+        OpenSiteProject();
+        ClickPage("index.html", Prompts::Answer::Yes);
+        const QString size_before = Text("lblSize");
+        window_->findChild<QComboBox*>("Com1")->setEditText("Area1");
+        window_->findChild<QComboBox*>("Com2")->setEditText("Image1");
+        auto* rollover = window_->findChild<QToolButton*>("PaletteTFormd");
+        QVERIFY(rollover->isEnabled());
+        OnModal([](QWidget* dialog) { dialog->findChild<QPushButton*>("ToolButton3")->click(); });
+        rollover->click();
+        QVERIFY2(!prompts_->asked.join('\n').contains("error:"),
+                 qPrintable(prompts_->asked.join('\n')));
+        // The lists, the size and the preview follow the page; the texts stay.
+        auto* com2 = window_->findChild<QComboBox*>("Com2");
+        QCOMPARE(com2->count(), 2);
+        QCOMPARE(com2->itemText(1), QString("Rollover Image1"));
+        QCOMPARE(com2->currentText(), QString("Image1"));
+        QCOMPARE(window_->findChild<QComboBox*>("Com1")->currentText(), QString("Area1"));
+        QVERIFY(Text("lblSize") != size_before);
+        QCOMPARE(Text("lblSize"), Q(SizeText(QFileInfo(Site() + "index.html").size())));
+        QCOMPARE(window_->preview()->ShownFile(), Site() + "index.html");
+        // One rollover a page: the button waits for a page without one.
+        QVERIFY(!rollover->isEnabled());
+        ClickPage("other.html", Prompts::Answer::Yes);
+        QVERIFY(rollover->isEnabled());
+    }
+
     void deletingTheOpenPageClosesIt() {
         OpenSiteProject();
         ClickPage("index.html", Prompts::Answer::Yes);
