@@ -48,19 +48,39 @@ void Text(QPainter& p, const QRectF& box, const QString& text, double pixels,
     p.drawText(box, Qt::AlignCenter, text);
 }
 
+// The outline pen with a fill for the shape drawn next.
+void Outlined(QPainter& p, const QBrush& fill) {
+    p.setPen(Ink());
+    p.setBrush(fill);
+}
+
+// A round disc filling the grid.
+void Disc(QPainter& p, const QColor& fill) {
+    Outlined(p, fill);
+    p.drawEllipse(QPointF(12, 12), 9.5, 9.5);
+}
+
+// A thin-lined light panel: a scroll bar or a drop-down button.
+void Panel(QPainter& p, const QRectF& r) {
+    p.setPen(Ink(1.0));
+    p.setBrush(kLight);
+    p.drawRect(r);
+}
+
+// A closed outline through the points, in order.
+QPainterPath ClosedPath(std::initializer_list<QPointF> points) {
+    QPainterPath path;
+    path.addPolygon(QPolygonF(points));
+    path.closeSubpath();
+    return path;
+}
+
 // A sheet of paper with a folded corner.
 void Page(QPainter& p, const QRectF& r = QRectF(4.5, 2.5, 14, 19)) {
-    QPainterPath path;
     const double fold = 4.5;
-    path.moveTo(r.left(), r.top());
-    path.lineTo(r.right() - fold, r.top());
-    path.lineTo(r.right(), r.top() + fold);
-    path.lineTo(r.right(), r.bottom());
-    path.lineTo(r.left(), r.bottom());
-    path.closeSubpath();
-    p.setPen(Ink());
-    p.setBrush(kPaper);
-    p.drawPath(path);
+    Outlined(p, kPaper);
+    p.drawPath(ClosedPath({r.topLeft(), QPointF(r.right() - fold, r.top()),
+                           QPointF(r.right(), r.top() + fold), r.bottomRight(), r.bottomLeft()}));
     QPainterPath corner;
     corner.moveTo(r.right() - fold, r.top());
     corner.lineTo(r.right() - fold, r.top() + fold);
@@ -76,72 +96,54 @@ void PageLines(QPainter& p, double left, double top, int count, double width = 8
     }
 }
 
-void Folder(QPainter& p, bool open) {
-    p.setPen(Ink());
-    p.setBrush(kFolder.darker(112));
-    QPainterPath back;
-    back.moveTo(2.5, 19.5);
-    back.lineTo(2.5, 5.5);
-    back.lineTo(8.5, 5.5);
-    back.lineTo(10.5, 7.5);
-    back.lineTo(19.5, 7.5);
-    back.lineTo(19.5, 19.5);
-    back.closeSubpath();
-    p.drawPath(back);
-    p.setBrush(kFolder);
-    QPainterPath front;
-    if (open) {
-        front.moveTo(2.5, 19.5);
-        front.lineTo(6, 11);
-        front.lineTo(22, 11);
-        front.lineTo(19.5, 19.5);
-    } else {
-        front.moveTo(2.5, 19.5);
-        front.lineTo(2.5, 10);
-        front.lineTo(19.5, 10);
-        front.lineTo(19.5, 19.5);
-    }
-    front.closeSubpath();
-    p.drawPath(front);
+// A page with lines of text on it.
+void TextPage(QPainter& p) {
+    Page(p);
+    PageLines(p, 7, 9, 3, 7);
 }
 
-// Small round badges in the lower right corner.
-void Badge(QPainter& p, const QColor& colour, const std::function<void()>& glyph) {
+void Folder(QPainter& p, bool open) {
+    Outlined(p, kFolder.darker(112));
+    p.drawPath(ClosedPath({QPointF(2.5, 19.5), QPointF(2.5, 5.5), QPointF(8.5, 5.5),
+                           QPointF(10.5, 7.5), QPointF(19.5, 7.5), QPointF(19.5, 19.5)}));
+    p.setBrush(kFolder);
+    if (open) {
+        p.drawPath(
+            ClosedPath({QPointF(2.5, 19.5), QPointF(6, 11), QPointF(22, 11), QPointF(19.5, 19.5)}));
+    } else {
+        p.drawPath(ClosedPath(
+            {QPointF(2.5, 19.5), QPointF(2.5, 10), QPointF(19.5, 10), QPointF(19.5, 19.5)}));
+    }
+}
+
+// Small round badges in the lower right corner: a disc with white strokes.
+void Badge(QPainter& p, const QColor& colour, double stroke, std::initializer_list<QLineF> glyph) {
     p.setPen(Ink(1.2, kPaper));
     p.setBrush(colour);
     p.drawEllipse(QPointF(17.5, 17.5), 5.3, 5.3);
-    glyph();
+    p.setPen(Ink(stroke, kPaper));
+    for (const QLineF& line : glyph) {
+        p.drawLine(line);
+    }
 }
 
 void PlusBadge(QPainter& p) {
-    Badge(p, kGreen, [&] {
-        p.setPen(Ink(1.8, kPaper));
-        p.drawLine(QPointF(17.5, 14.8), QPointF(17.5, 20.2));
-        p.drawLine(QPointF(14.8, 17.5), QPointF(20.2, 17.5));
-    });
+    Badge(p, kGreen, 1.8, {QLineF(17.5, 14.8, 17.5, 20.2), QLineF(14.8, 17.5, 20.2, 17.5)});
 }
 
 void CrossBadge(QPainter& p) {
-    Badge(p, kRed, [&] {
-        p.setPen(Ink(1.8, kPaper));
-        p.drawLine(QPointF(15.5, 15.5), QPointF(19.5, 19.5));
-        p.drawLine(QPointF(19.5, 15.5), QPointF(15.5, 19.5));
-    });
+    Badge(p, kRed, 1.8, {QLineF(15.5, 15.5, 19.5, 19.5), QLineF(19.5, 15.5, 15.5, 19.5)});
 }
 
 void ArrowBadge(QPainter& p) {
-    Badge(p, kBlue, [&] {
-        p.setPen(Ink(1.7, kPaper));
-        p.drawLine(QPointF(14.8, 17.5), QPointF(20.0, 17.5));
-        p.drawLine(QPointF(17.8, 15.2), QPointF(20.0, 17.5));
-        p.drawLine(QPointF(17.8, 19.8), QPointF(20.0, 17.5));
-    });
+    Badge(p, kBlue, 1.7,
+          {QLineF(14.8, 17.5, 20.0, 17.5), QLineF(17.8, 15.2, 20.0, 17.5),
+           QLineF(17.8, 19.8, 20.0, 17.5)});
 }
 
 // A framed landscape: sky, sun and a green hill.
 void Picture(QPainter& p, const QRectF& r = QRectF(2.5, 4.5, 19, 15)) {
-    p.setPen(Ink());
-    p.setBrush(kSky);
+    Outlined(p, kSky);
     p.drawRoundedRect(r, 1.5, 1.5);
     p.save();
     p.setClipRect(r.adjusted(0.7, 0.7, -0.7, -0.7));
@@ -150,14 +152,10 @@ void Picture(QPainter& p, const QRectF& r = QRectF(2.5, 4.5, 19, 15)) {
     p.drawEllipse(QPointF(r.right() - r.width() * 0.27, r.top() + r.height() * 0.3),
                   r.height() * 0.14, r.height() * 0.14);
     p.setBrush(kGrass);
-    QPainterPath hill;
-    hill.moveTo(r.left(), r.bottom());
-    hill.lineTo(r.left() + r.width() * 0.35, r.top() + r.height() * 0.45);
-    hill.lineTo(r.left() + r.width() * 0.6, r.top() + r.height() * 0.75);
-    hill.lineTo(r.left() + r.width() * 0.75, r.top() + r.height() * 0.6);
-    hill.lineTo(r.right(), r.bottom());
-    hill.closeSubpath();
-    p.drawPath(hill);
+    p.drawPath(ClosedPath(
+        {r.bottomLeft(), QPointF(r.left() + r.width() * 0.35, r.top() + r.height() * 0.45),
+         QPointF(r.left() + r.width() * 0.6, r.top() + r.height() * 0.75),
+         QPointF(r.left() + r.width() * 0.75, r.top() + r.height() * 0.6), r.bottomRight()}));
     p.restore();
 }
 
@@ -175,16 +173,14 @@ void Chain(QPainter& p, const QPointF& centre, double scale = 1.0) {
 }
 
 void Envelope(QPainter& p) {
-    p.setPen(Ink());
-    p.setBrush(kPaper);
+    Outlined(p, kPaper);
     p.drawRoundedRect(QRectF(2.5, 5.5, 19, 13), 1.5, 1.5);
     p.setBrush(Qt::NoBrush);
     p.drawPolyline(QPolygonF({QPointF(3, 6.5), QPointF(12, 13), QPointF(21, 6.5)}));
 }
 
 void Grid(QPainter& p, const QRectF& r, int rows, int columns, const QColor& head = kSky) {
-    p.setPen(Ink());
-    p.setBrush(kPaper);
+    Outlined(p, kPaper);
     p.drawRect(r);
     p.setPen(Qt::NoPen);
     p.setBrush(head);
@@ -205,8 +201,7 @@ void Grid(QPainter& p, const QRectF& r, int rows, int columns, const QColor& hea
 
 // A form field box.
 void Field(QPainter& p, const QRectF& r) {
-    p.setPen(Ink());
-    p.setBrush(kPaper);
+    Outlined(p, kPaper);
     p.drawRoundedRect(r, 1.2, 1.2);
 }
 
@@ -229,6 +224,12 @@ void Star(QPainter& p, const QPointF& c, double radius, const QColor& colour) {
     p.setPen(Ink(0.9, colour.darker(160)));
     p.setBrush(colour);
     p.drawPolygon(star);
+}
+
+// An X with a small 2 beside it, lowered or raised.
+void ScriptGlyphs(QPainter& p, bool raised) {
+    Text(p, QRectF(0, raised ? 4 : 1, 17, 20), "X", 15, kInk);
+    Text(p, QRectF(13, raised ? 1 : 12, 10, 11), "2", 9, kBlue);
 }
 
 void ListRows(QPainter& p, int kind) {
@@ -258,26 +259,22 @@ const QHash<QString, Painter>& Painters() {
         {"open-project", [](QPainter& p) { Folder(p, true); }},
         {"new-page",
          [](QPainter& p) {
-             Page(p);
-             PageLines(p, 7, 9, 3, 7);
+             TextPage(p);
              PlusBadge(p);
          }},
         {"open-page",
          [](QPainter& p) {
-             Page(p);
-             PageLines(p, 7, 9, 3, 7);
+             TextPage(p);
              ArrowBadge(p);
          }},
         {"delete-page",
          [](QPainter& p) {
-             Page(p);
-             PageLines(p, 7, 9, 3, 7);
+             TextPage(p);
              CrossBadge(p);
          }},
         {"exit",
          [](QPainter& p) {
-             p.setPen(Ink());
-             p.setBrush(QColor(0xb0, 0x7a, 0x4f));
+             Outlined(p, QColor(0xb0, 0x7a, 0x4f));
              p.drawRect(QRectF(3.5, 2.5, 11, 19));
              p.setBrush(kSun);
              p.drawEllipse(QPointF(12, 12.5), 1, 1);
@@ -288,9 +285,7 @@ const QHash<QString, Painter>& Painters() {
          }},
         {"web-site",
          [](QPainter& p) {
-             p.setPen(Ink());
-             p.setBrush(kSky);
-             p.drawEllipse(QPointF(12, 12), 9.5, 9.5);
+             Disc(p, kSky);
              p.setBrush(Qt::NoBrush);
              p.setPen(Ink(1.1, kBlue.darker(130)));
              p.drawEllipse(QPointF(12, 12), 4.2, 9.5);
@@ -301,8 +296,7 @@ const QHash<QString, Painter>& Painters() {
          }},
         {"print",
          [](QPainter& p) {
-             p.setPen(Ink());
-             p.setBrush(kPaper);
+             Outlined(p, kPaper);
              p.drawRect(QRectF(6.5, 2.5, 11, 7));
              p.setBrush(kGrey);
              p.drawRoundedRect(QRectF(2.5, 8.5, 19, 9), 2, 2);
@@ -317,16 +311,12 @@ const QHash<QString, Painter>& Painters() {
          }},
         {"help",
          [](QPainter& p) {
-             p.setPen(Ink());
-             p.setBrush(kBlue);
-             p.drawEllipse(QPointF(12, 12), 9.5, 9.5);
+             Disc(p, kBlue);
              Text(p, QRectF(2, 2, 20, 20), "?", 14, kPaper);
          }},
         {"about",
          [](QPainter& p) {
-             p.setPen(Ink());
-             p.setBrush(kBlue);
-             p.drawEllipse(QPointF(12, 12), 9.5, 9.5);
+             Disc(p, kBlue);
              Text(p, QRectF(2, 2, 20, 20), "i", 14, kPaper);
          }},
         {"modify",
@@ -334,18 +324,12 @@ const QHash<QString, Painter>& Painters() {
              p.save();
              p.translate(12, 12);
              p.rotate(45);
-             p.setPen(Ink());
-             p.setBrush(kSun);
+             Outlined(p, kSun);
              p.drawRect(QRectF(-2.5, -9, 5, 13));
              p.setBrush(QColor(0xf4, 0xa7, 0xb9));
              p.drawRect(QRectF(-2.5, -11, 5, 2));
              p.setBrush(QColor(0xf1, 0xd9, 0xb5));
-             QPainterPath tip;
-             tip.moveTo(-2.5, 4);
-             tip.lineTo(0, 9);
-             tip.lineTo(2.5, 4);
-             tip.closeSubpath();
-             p.drawPath(tip);
+             p.drawPath(ClosedPath({QPointF(-2.5, 4), QPointF(0, 9), QPointF(2.5, 4)}));
              p.restore();
          }},
         {"delete",
@@ -379,18 +363,11 @@ const QHash<QString, Painter>& Painters() {
          [](QPainter& p) {
              Picture(p, QRectF(6.5, 2.5, 15, 12));
              Picture(p, QRectF(2.5, 7.5, 15, 12));
-             QPainterPath cursor;
-             cursor.moveTo(14, 12);
-             cursor.lineTo(14, 22.5);
-             cursor.lineTo(16.5, 20);
-             cursor.lineTo(18.5, 23.5);
-             cursor.lineTo(20, 22.7);
-             cursor.lineTo(18.2, 19.3);
-             cursor.lineTo(21.5, 19.3);
-             cursor.closeSubpath();
              p.setPen(Ink(1.0));
              p.setBrush(kPaper);
-             p.drawPath(cursor);
+             p.drawPath(ClosedPath({QPointF(14, 12), QPointF(14, 22.5), QPointF(16.5, 20),
+                                    QPointF(18.5, 23.5), QPointF(20, 22.7), QPointF(18.2, 19.3),
+                                    QPointF(21.5, 19.3)}));
          }},
         {"text-link",
          [](QPainter& p) {
@@ -411,16 +388,14 @@ const QHash<QString, Painter>& Painters() {
          }},
         {"html-code",
          [](QPainter& p) {
-             p.setPen(Ink());
-             p.setBrush(QColor(0x26, 0x32, 0x38));
+             Outlined(p, QColor(0x26, 0x32, 0x38));
              p.drawRoundedRect(QRectF(1.5, 4.5, 21, 15), 2, 2);
              Text(p, QRectF(1.5, 4.5, 21, 15), "</>", 8.5, QColor(0x8b, 0xe9, 0x7a));
          }},
         {"platform",
          [](QPainter& p) {
              for (int i = 0; i < 3; ++i) {
-                 p.setPen(Ink());
-                 p.setBrush(i == 1 ? kSky : kLight);
+                 Outlined(p, i == 1 ? kSky : kLight);
                  p.drawRect(QRectF(1.5 + i * 7, 6.5, 7, 9));
              }
              p.setPen(Ink(1.6, kGrey));
@@ -434,16 +409,8 @@ const QHash<QString, Painter>& Painters() {
              p.drawPolyline(QPolygonF({QPointF(10, 10), QPointF(6, 14), QPointF(10, 18)}));
          }},
         {"text", [](QPainter& p) { Text(p, QRectF(0, 0, 24, 24), "T", 19, kInk); }},
-        {"subscript",
-         [](QPainter& p) {
-             Text(p, QRectF(0, 1, 17, 20), "X", 15, kInk);
-             Text(p, QRectF(13, 12, 10, 11), "2", 9, kBlue);
-         }},
-        {"superscript",
-         [](QPainter& p) {
-             Text(p, QRectF(0, 4, 17, 20), "X", 15, kInk);
-             Text(p, QRectF(13, 1, 10, 11), "2", 9, kBlue);
-         }},
+        {"subscript", [](QPainter& p) { ScriptGlyphs(p, false); }},
+        {"superscript", [](QPainter& p) { ScriptGlyphs(p, true); }},
         {"item-list", [](QPainter& p) { ListRows(p, 0); }},
         {"bullet-list", [](QPainter& p) { ListRows(p, 1); }},
         {"spaced-list", [](QPainter& p) { ListRows(p, 2); }},
@@ -455,8 +422,7 @@ const QHash<QString, Painter>& Painters() {
          }},
         {"frame",
          [](QPainter& p) {
-             p.setPen(Ink());
-             p.setBrush(kLight);
+             Outlined(p, kLight);
              p.drawRoundedRect(QRectF(2.5, 3.5, 19, 17), 1.5, 1.5);
              p.setBrush(kBlue);
              p.drawRect(QRectF(2.5, 3.5, 19, 3));
@@ -493,9 +459,7 @@ const QHash<QString, Painter>& Painters() {
          [](QPainter& p) {
              Field(p, QRectF(1.5, 3.5, 21, 17));
              PageLines(p, 4, 7.5, 4, 12);
-             p.setPen(Ink(1.0));
-             p.setBrush(kLight);
-             p.drawRect(QRectF(18.5, 3.5, 4, 17));
+             Panel(p, QRectF(18.5, 3.5, 4, 17));
              p.setBrush(kGrey);
              p.drawRect(QRectF(19.2, 5.5, 2.6, 5));
          }},
@@ -503,9 +467,7 @@ const QHash<QString, Painter>& Painters() {
          [](QPainter& p) {
              Field(p, QRectF(1.5, 7.5, 21, 9));
              PageLines(p, 4, 12, 1, 9);
-             p.setPen(Ink(1.0));
-             p.setBrush(kLight);
-             p.drawRect(QRectF(15.5, 7.5, 7, 9));
+             Panel(p, QRectF(15.5, 7.5, 7, 9));
              p.setBrush(kInk);
              p.drawPolygon(QPolygonF({QPointF(17, 10.8), QPointF(21, 10.8), QPointF(19, 13.5)}));
          }},
@@ -516,9 +478,7 @@ const QHash<QString, Painter>& Painters() {
              p.setBrush(kSky);
              p.drawRect(QRectF(2.2, 9, 15.5, 4));
              PageLines(p, 4, 7, 4, 11);
-             p.setPen(Ink(1.0));
-             p.setBrush(kLight);
-             p.drawRect(QRectF(18.5, 3.5, 4, 17));
+             Panel(p, QRectF(18.5, 3.5, 4, 17));
          }},
         {"submit",
          [](QPainter& p) {
@@ -551,8 +511,7 @@ const QHash<QString, Painter>& Painters() {
          }},
         {"video",
          [](QPainter& p) {
-             p.setPen(Ink());
-             p.setBrush(QColor(0x26, 0x32, 0x38));
+             Outlined(p, QColor(0x26, 0x32, 0x38));
              p.drawRect(QRectF(2.5, 4.5, 19, 15));
              p.setPen(Qt::NoPen);
              p.setBrush(kPaper);
@@ -572,9 +531,7 @@ const QHash<QString, Painter>& Painters() {
          }},
         {"shockwave",
          [](QPainter& p) {
-             p.setPen(Ink());
-             p.setBrush(QColor(0x26, 0x32, 0x38));
-             p.drawEllipse(QPointF(12, 12), 9.5, 9.5);
+             Disc(p, QColor(0x26, 0x32, 0x38));
              p.setBrush(Qt::NoBrush);
              p.setPen(Ink(1.4, kSun));
              QPainterPath wave;
@@ -594,41 +551,20 @@ const QHash<QString, Painter>& Painters() {
     return painters;
 }
 
-QPixmap Draw(const QString& name, int size) {
+// A transparent picture `size` pixels square, drawn by `paint` on the grid.
+QPixmap Draw(int size, const Painter& paint) {
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
     p.scale(size / kGrid, size / kGrid);
-    const auto& painters = Painters();
-    const auto found = painters.find(name);
-    if (found != painters.end()) {
-        found.value()(p);
-    } else {
-        Page(p);
-    }
+    paint(p);
     return pixmap;
 }
 
-} // namespace
-
-QIcon ToolIcon(const QString& name) {
-    QIcon icon;
-    for (int size : {16, 24, 32, 48, 64}) {
-        icon.addPixmap(Draw(name, size));
-    }
-    return icon;
-}
-
-QPixmap ProductPicture(int size) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setRenderHint(QPainter::TextAntialiasing);
-    p.scale(size / kGrid, size / kGrid);
-    // A page of the web (a globe behind a sheet) with a bold Q.
+// A product picture: a page of the web (a globe behind a sheet) with a bold Q.
+void Product(QPainter& p) {
     QLinearGradient sky(0, 0, 24, 24);
     sky.setColorAt(0, QColor(0x4f, 0xa3, 0xf0));
     sky.setColorAt(1, QColor(0x15, 0x57, 0xb0));
@@ -646,7 +582,24 @@ QPixmap ProductPicture(int size) {
     p.setPen(Qt::NoPen);
     p.setBrush(kSun);
     p.drawEllipse(QPointF(18.3, 18.3), 2.2, 2.2);
-    return pixmap;
+}
+
+} // namespace
+
+QIcon ToolIcon(const QString& name) {
+    const auto& painters = Painters();
+    const auto found = painters.find(name);
+    const Painter paint =
+        found != painters.end() ? found.value() : Painter([](QPainter& p) { Page(p); });
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64}) {
+        icon.addPixmap(Draw(size, paint));
+    }
+    return icon;
+}
+
+QPixmap ProductPicture(int size) {
+    return Draw(size, Product);
 }
 
 QIcon ProductIcon() {
