@@ -2,14 +2,9 @@
 
 #include "components/component_dialog.h"
 
-class QComboBox;
-class QLineEdit;
-class QSpinBox;
-
 namespace qf {
 
-class LocationChoice;
-class ColourField;
+class ImageFields;
 
 // "Insert Image": a picture with its size, alignment, mouse-over text and border.
 class TFormb : public ComponentDialog {
@@ -25,13 +20,7 @@ public Q_SLOTS:
     void ToolButton2Click();
 
 private:
-    LocationChoice* location_;
-    QSpinBox* width_;
-    QSpinBox* height_;
-    QLineEdit* alt_;
-    QComboBox* align_;
-    QSpinBox* border_;
-    ColourField* border_colour_;
+    ImageFields* image_;
 };
 
 } // namespace qf

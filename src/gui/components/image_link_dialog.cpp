@@ -1,16 +1,12 @@
 #include "components/image_link_dialog.h"
 
+#include "widgets/image_fields.h"
 #include "widgets/page_destination.h"
 #include "widgets/picture_field.h"
-#include "widgets/simple_fields.h"
 #include "workspace/workspace.h"
 
 #include <QCheckBox>
-#include <QComboBox>
-#include <QFormLayout>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QVBoxLayout>
 
 namespace qf {
@@ -18,7 +14,6 @@ namespace qf {
 TFormc::TFormc(Workspace& workspace, QWidget* parent)
     : ComponentDialog(workspace, "Insert Image Link", "Insert Image Link", parent) {
     setObjectName("TFormc");
-    QFormLayout* form = Form();
     const QString project_folder = QString::fromStdString(workspace.project_folder);
 
     auto* link = new QWidget(this);
@@ -32,31 +27,10 @@ TFormc::TFormc(Workspace& workspace, QWidget* parent)
     new_window_ = new QCheckBox(tr("Open Link in a New Window"), link);
     new_window_->setObjectName("CheckBox1");
     link_column->addWidget(new_window_);
-    form->addRow(tr("Link Destination:"), link);
-
-    location_ = new LocationChoice({"RadioButton1", "RadioButton2", "Edit1", "ToolButton1"},
-                                   kPictureFilter, this);
-    location_->Field()->SetStartFolder(project_folder);
-    location_->Field()->Edit()->setToolTip(tr("A local picture file or a web address"));
-    form->addRow(tr("Image Location:"), location_);
-    width_ = MakeSpinField("SpinEdit1", this);
-    width_->setToolTip(tr("Width in pixels"));
-    form->addRow(tr("Width:"), width_);
-    height_ = MakeSpinField("SpinEdit2", this);
-    height_->setToolTip(tr("Height in pixels"));
-    form->addRow(tr("Height:"), height_);
-    alt_ = new QLineEdit(this);
-    alt_->setObjectName("Edit2");
-    alt_->setToolTip(tr("Shown while the mouse is over the picture"));
-    form->addRow(tr("Mouse Over Text:"), alt_);
-    align_ = MakeEditableList("ComboBox2", AlignItems(), this);
-    align_->setToolTip(tr("How the picture stands beside the text"));
-    form->addRow(tr("Align:"), align_);
-    border_ = MakeSpinField("SpinEdit3", this);
-    border_->setToolTip(tr("Border width in pixels"));
-    form->addRow(tr("Border:"), border_);
-    border_colour_ = new ColourField("Edit3", "ToolButton3", &colours_, this);
-    form->addRow(tr("Border Color:"), border_colour_);
+    // The destination row stands above the picture's, in their label column.
+    image_ = new ImageFields(kPictureFilter, project_folder, &colours_, this);
+    image_->AddRowAbove(tr("Link Destination:"), link);
+    Body()->addWidget(image_);
 
     connect(AddOkButton(tr("OK     "), "ToolButton2"), &QPushButton::clicked, this,
             &TFormc::ToolButton2Click);
@@ -64,15 +38,10 @@ TFormc::TFormc(Workspace& workspace, QWidget* parent)
 }
 
 void TFormc::ToolButton2Click() {
-    Insert("Link_Img", {{"href", destination_->Destination().toStdString()},
-                        {"newwindow", FlagText(new_window_->isChecked())},
-                        {"src", location_->Text().toStdString()},
-                        {"width", std::to_string(width_->value())},
-                        {"height", std::to_string(height_->value())},
-                        {"alt", alt_->text().toStdString()},
-                        {"align", align_->currentText().toStdString()},
-                        {"border", std::to_string(border_->value())},
-                        {"bordercolor", border_colour_->Text().toStdString()}});
+    FieldValues values{{"href", destination_->Destination().toStdString()},
+                       {"newwindow", FlagText(new_window_->isChecked())}};
+    image_->Gather(values);
+    Insert("Link_Img", values);
 }
 
 } // namespace qf

@@ -3,14 +3,10 @@
 #include "components/component_dialog.h"
 
 class QCheckBox;
-class QComboBox;
-class QLineEdit;
-class QSpinBox;
 
 namespace qf {
 
-class ColourField;
-class LocationChoice;
+class ImageFields;
 class PageDestination;
 
 // "Insert Image Link": a picture that links to a project page or a URL.
@@ -29,13 +25,7 @@ public Q_SLOTS:
 private:
     PageDestination* destination_;
     QCheckBox* new_window_;
-    LocationChoice* location_;
-    QSpinBox* width_;
-    QSpinBox* height_;
-    QLineEdit* alt_;
-    QComboBox* align_;
-    QSpinBox* border_;
-    ColourField* border_colour_;
+    ImageFields* image_;
 };
 
 } // namespace qf

@@ -4,6 +4,7 @@ target_sources(quenfort_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/simple_fields.cpp
   ${CMAKE_CURRENT_LIST_DIR}/colour_field.cpp
   ${CMAKE_CURRENT_LIST_DIR}/picture_field.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/image_fields.cpp
   ${CMAKE_CURRENT_LIST_DIR}/page_destination.cpp
   ${CMAKE_CURRENT_LIST_DIR}/font_group.cpp
 )

@@ -8,13 +8,21 @@
 
 namespace qf {
 
+QFormLayout* MakeForm(QWidget* parent) {
+    auto* form = new QFormLayout(parent);
+    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    form->setLabelAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    form->setSpacing(kDialogSpacing);
+    return form;
+}
+
 ToolDialog::ToolDialog(const QString& caption, const QString& heading, QWidget* parent)
     : QDialog(parent) {
     setWindowTitle(caption);
     setModal(true);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 8);
-    outer->setSpacing(8);
+    outer->setSpacing(kDialogSpacing);
 
     heading_ = new QLabel(heading, this);
     heading_->setObjectName("HeadingPanel");
@@ -35,9 +43,7 @@ ToolDialog::ToolDialog(const QString& caption, const QString& heading, QWidget* 
 
 QFormLayout* ToolDialog::Form() {
     if (form_ == nullptr) {
-        form_ = new QFormLayout;
-        form_->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
-        form_->setLabelAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        form_ = MakeForm();
         body_->addLayout(form_);
     }
     return form_;

@@ -7,8 +7,17 @@ class QFormLayout;
 class QLabel;
 class QPushButton;
 class QVBoxLayout;
+class QWidget;
 
 namespace qf {
+
+// The space between the parts of a dialog, and between the rows and columns
+// of its forms.
+inline constexpr int kDialogSpacing = 8;
+
+// A form layout as the dialogs lay out their fields: labels left-aligned,
+// fields stretching across the width, kDialogSpacing apart.
+QFormLayout* MakeForm(QWidget* parent = nullptr);
 
 // The frame every dialog of the editor shares: a grey bold heading panel that
 // repeats the caption, a body, and the button row at the bottom. A dialog
