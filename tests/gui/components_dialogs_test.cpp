@@ -12,7 +12,6 @@
 #include "components/mail_link_dialog.h"
 #include "components/page_properties_dialog.h"
 #include "components/rollover_dialog.h"
-#include "components/script_text_dialogs.h"
 #include "components/text_dialog.h"
 #include "components/text_link_dialog.h"
 #include "document/page_file.h"
@@ -561,6 +560,21 @@ private Q_SLOTS:
         Click(&cancelled, "ToolButton4");
         QCOMPARE(PageOnDisk(), before);
         QCOMPARE(workspace_.page_header, std::string("Welcome to ....."));
+    }
+
+    // The text and list dialogs are one class each, made per kind: caption,
+    // heading and objectName follow the kind.
+    void SharedDialogsTakeTheirKindsCaptionAndName() {
+        auto check = [](QDialog&& dialog, const char* class_name, const QString& caption) {
+            QCOMPARE(dialog.objectName(), QString(class_name));
+            QCOMPARE(dialog.windowTitle(), caption);
+            QCOMPARE(static_cast<ToolDialog&>(dialog).Heading()->text(), caption + ":");
+        };
+        check(TFormb1(workspace_), "TFormb1", "Insert Text");
+        check(TFormb2(workspace_), "TFormb2", "Insert Subscript");
+        check(TFormc1(workspace_), "TFormc1", "Insert an Item List");
+        check(TFormc2(workspace_), "TFormc2", "Insert a Bullet Item List");
+        check(TFormc3(workspace_), "TFormc3", "Insert a Seperated Item List");
     }
 
     void DialogTableRunsEachDialogModally() {

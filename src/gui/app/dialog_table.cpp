@@ -10,7 +10,6 @@
 #include "components/mail_link_dialog.h"
 #include "components/page_properties_dialog.h"
 #include "components/rollover_dialog.h"
-#include "components/script_text_dialogs.h"
 #include "components/text_dialog.h"
 #include "components/text_link_dialog.h"
 #include "workspace/layout_chooser.h"

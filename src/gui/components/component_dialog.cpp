@@ -2,6 +2,7 @@
 
 #include "app/prompts.h"
 #include "components/insertion.h"
+#include "document/kind_table.h"
 #include "error.h"
 #include "workspace/workspace.h"
 
@@ -12,6 +13,28 @@ namespace qf {
 ComponentDialog::ComponentDialog(Workspace& workspace, const QString& caption,
                                  const QString& heading, QWidget* parent)
     : ToolDialog(caption, heading, parent), workspace_(workspace) {}
+
+namespace {
+
+// The kind table's row of a kind that has a dialog.
+const Kind& DialogKind(std::string_view kind_tag) {
+    const Kind* kind = FindKindByTag(kind_tag);
+    Q_ASSERT(kind != nullptr);
+    return *kind;
+}
+
+QString Q(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+ComponentDialog::ComponentDialog(Workspace& workspace, std::string_view kind_tag, QWidget* parent)
+    : ComponentDialog(workspace, Q(DialogKind(kind_tag).dialog_caption),
+                      Q(DialogKind(kind_tag).dialog_caption) + ":", parent) {
+    setObjectName(Q(DialogKind(kind_tag).dialog_class));
+    kind_tag_ = kind_tag;
+}
 
 QPushButton* ComponentDialog::AddOkButton(const QString& text, const QString& object_name) {
     QPushButton* button = AddButton(text, object_name);

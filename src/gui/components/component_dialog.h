@@ -4,6 +4,9 @@
 #include "widgets/colour_field.h"
 #include "widgets/tool_dialog.h"
 
+#include <algorithm>
+#include <cstddef>
+#include <string>
 #include <string_view>
 
 class QPushButton;
@@ -21,6 +24,9 @@ class ComponentDialog : public ToolDialog {
 public:
     ComponentDialog(Workspace& workspace, const QString& caption, const QString& heading,
                     QWidget* parent);
+    // The dialog of a kind that shares its dialog with other kinds: caption and
+    // objectName are the kind table's, the heading is the caption and a colon.
+    ComponentDialog(Workspace& workspace, std::string_view kind_tag, QWidget* parent);
 
 protected:
     // Adds "OK" and "Cancel" to the button row with their names; OK is the
@@ -35,6 +41,7 @@ protected:
 
     Workspace& workspace_;
     ColourMemory colours_;
+    std::string kind_tag_; // given to the kind constructor only
 };
 
 // Runs a dialog of class D modally; true when it changed the workspace.
@@ -42,6 +49,24 @@ template <typename D> bool RunDialog(Workspace& workspace, QWidget* parent) {
     D dialog(workspace, parent);
     return dialog.exec() == QDialog::Accepted;
 }
+
+// A kind tag as a template argument: KindDialog<ItemListDialog, "Item_List">.
+template <std::size_t N> struct KindTag {
+    constexpr KindTag(const char (&text)[N]) { std::copy_n(text, N, chars); }
+    constexpr std::string_view View() const { return {chars, N - 1}; }
+    char chars[N];
+};
+
+// The dialog class of one of the kinds that share dialog D: D built for `tag`,
+// with the opener the dialog table calls.
+template <typename D, KindTag tag> class KindDialog : public D {
+public:
+    explicit KindDialog(Workspace& workspace, QWidget* parent = nullptr)
+        : D(workspace, tag.View(), parent) {}
+    static bool Open(Workspace& workspace, QWidget* parent) {
+        return RunDialog<KindDialog>(workspace, parent);
+    }
+};
 
 // A flag field's value.
 inline std::string FlagText(bool on) {

@@ -9,10 +9,8 @@
 
 namespace qf {
 
-ItemListDialog::ItemListDialog(Workspace& workspace, const std::string& kind_tag,
-                               const QString& caption, const QString& class_name, QWidget* parent)
-    : ComponentDialog(workspace, caption, caption + ":", parent), kind_tag_(kind_tag) {
-    setObjectName(class_name);
+ItemListDialog::ItemListDialog(Workspace& workspace, std::string_view kind_tag, QWidget* parent)
+    : ComponentDialog(workspace, kind_tag, parent) {
     font_ = new FontGroup(&colours_, tr("Italic"), this);
     Body()->addWidget(font_);
     auto* list = new QWidget(font_);

@@ -9,7 +9,6 @@ target_sources(quenfort_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/mail_link_dialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/horizontal_line_dialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/text_dialog.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/script_text_dialogs.cpp
   ${CMAKE_CURRENT_LIST_DIR}/item_list_dialogs.cpp
   ${CMAKE_CURRENT_LIST_DIR}/page_properties_dialog.cpp
 )

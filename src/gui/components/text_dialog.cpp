@@ -9,6 +9,9 @@
 
 namespace qf {
 
+namespace {
+
+// A group box holding one line edit, placed under the font groups.
 QLineEdit* AddTextGroup(FontGroup* font, const QString& title, const QString& object_name) {
     auto* group = new QGroupBox(title, font);
     auto* column = new QVBoxLayout(group);
@@ -19,23 +22,38 @@ QLineEdit* AddTextGroup(FontGroup* font, const QString& title, const QString& ob
     return edit;
 }
 
-TFormb1::TFormb1(Workspace& workspace, QWidget* parent)
-    : ComponentDialog(workspace, "Insert Text", "Insert Text:", parent) {
-    setObjectName("TFormb1");
-    font_ = new FontGroup(&colours_, tr("Italics"), this);
+} // namespace
+
+TextDialog::TextDialog(Workspace& workspace, std::string_view kind_tag, QWidget* parent)
+    : ComponentDialog(workspace, kind_tag, parent) {
+    const bool plain = kind_tag == "Text";
+    font_ = new FontGroup(&colours_, plain ? tr("Italics") : tr("Italic"), this);
     Body()->addWidget(font_);
-    text_ = AddTextGroup(font_, tr("Text"), "Edit2");
-    text_->setToolTip(tr("The text; markup typed here stays markup"));
+    if (plain) {
+        text_ = AddTextGroup(font_, tr("Text"), "Edit2");
+        text_->setToolTip(tr("The text; markup typed here stays markup"));
+    } else {
+        const bool lowered = kind_tag == "Subscript";
+        text_ = AddTextGroup(font_, tr("Main Text"), "Edit3");
+        text_->setToolTip(tr("The text on the line, in the face, size and colour only"));
+        script_text_ = AddTextGroup(font_, QString::fromStdString(kind_tag_) + " Text", "Edit2");
+        script_text_->setToolTip(lowered ? tr("The lowered text, in the styles")
+                                         : tr("The raised text, in the styles"));
+        script_field_ = lowered ? "sub" : "sup";
+    }
 
     connect(AddOkButton(tr("OK   "), "ToolButton3"), &QPushButton::clicked, this,
-            &TFormb1::ToolButton3Click);
+            &TextDialog::ToolButton3Click);
     AddCancelButton(tr("Cancel   "), "ToolButton4");
 }
 
-void TFormb1::ToolButton3Click() {
+void TextDialog::ToolButton3Click() {
     FieldValues values{{"text", text_->text().toStdString()}};
+    if (script_text_ != nullptr) {
+        values[script_field_] = script_text_->text().toStdString();
+    }
     font_->Gather(values);
-    Insert("Text", values);
+    Insert(kind_tag_, values);
 }
 
 } // namespace qf

@@ -8,15 +8,14 @@ namespace qf {
 
 class FontGroup;
 
-// "Insert Text": a run of text in a face, colour, size, style and alignment.
-class TFormb1 : public ComponentDialog {
+// A run of text in a face, colour, size, style and alignment ("Text"), or a
+// main text followed by a lowered ("Subscript") or raised ("Superscript")
+// text, to which alone the styles apply.
+class TextDialog : public ComponentDialog {
     Q_OBJECT
 
 public:
-    TFormb1(Workspace& workspace, QWidget* parent = nullptr);
-    static bool Open(Workspace& workspace, QWidget* parent) {
-        return RunDialog<TFormb1>(workspace, parent);
-    }
+    TextDialog(Workspace& workspace, std::string_view kind_tag, QWidget* parent);
 
 public Q_SLOTS:
     void ToolButton3Click();
@@ -24,9 +23,15 @@ public Q_SLOTS:
 private:
     FontGroup* font_;
     QLineEdit* text_;
+    QLineEdit* script_text_ = nullptr; // the lowered or raised text
+    std::string script_field_;         // "sub" or "sup"
 };
 
-// A group box holding one line edit, for the text dialogs' text fields.
-QLineEdit* AddTextGroup(FontGroup* font, const QString& title, const QString& object_name);
+// "Insert Text".
+using TFormb1 = KindDialog<TextDialog, "Text">;
+// "Insert Subscript".
+using TFormb2 = KindDialog<TextDialog, "Subscript">;
+// "Insert Superscript".
+using TFormb3 = KindDialog<TextDialog, "Superscript">;
 
 } // namespace qf
