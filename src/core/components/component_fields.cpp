@@ -4,6 +4,7 @@
 #include "components/user_text.h"
 #include "error.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <limits>
@@ -14,19 +15,22 @@ namespace {
 
 using F = FieldFormat;
 
-constexpr FieldSpec kImageFields[] = {
-    {"src", "Image Location", "http://", F::kAttribute},
-    {"width", "Width", "0", F::kInteger},
-    {"height", "Height", "0", F::kInteger},
-    {"alt", "Mouse Over Text", "", F::kAttribute},
-    {"align", "Align", "", F::kAttribute},
-    {"border", "Border", "0", F::kInteger},
-    {"bordercolor", "Border Color", "", F::kAttribute},
-};
+// Field tables made of shared rows: Join(FontRows("Italic"), Row(...)).
+template <std::size_t N> using Rows = std::array<FieldSpec, N>;
 
-constexpr FieldSpec kImageLinkFields[] = {
-    {"href", "Link Destination", "Select", F::kAttribute},
-    {"newwindow", "Open Link in a New Window", "0", F::kFlag},
+constexpr Rows<1> Row(const FieldSpec& field) {
+    return {field};
+}
+
+template <std::size_t... N> constexpr auto Join(const Rows<N>&... parts) {
+    Rows<(N + ...)> joined{};
+    std::size_t at = 0;
+    ((std::copy(parts.begin(), parts.end(), joined.begin() + at), at += N), ...);
+    return joined;
+}
+
+// The image's fields, which the image link's repeat after its destination.
+constexpr Rows<7> kImageFields{{
     {"src", "Image Location", "http://", F::kAttribute},
     {"width", "Width", "0", F::kInteger},
     {"height", "Height", "0", F::kInteger},
@@ -34,7 +38,11 @@ constexpr FieldSpec kImageLinkFields[] = {
     {"align", "Align", "", F::kAttribute},
     {"border", "Border", "0", F::kInteger},
     {"bordercolor", "Border Color", "", F::kAttribute},
-};
+}};
+
+constexpr auto kImageLinkFields =
+    Join(Row({"href", "Link Destination", "Select", F::kAttribute}),
+         Row({"newwindow", "Open Link in a New Window", "0", F::kFlag}), kImageFields);
 
 constexpr FieldSpec kRolloverFields[] = {
     {"src", "Origonal Image", "", F::kAttribute},
@@ -71,38 +79,32 @@ constexpr FieldSpec kHorizontalLineFields[] = {
     {"color", "Color", "", F::kAttribute},
 };
 
-// The font group shared by the text and list dialogs, then their text fields.
-#define QF_FONT_FIELDS(italic_label)                                                               \
-    {"face", "Face", "", F::kAttribute}, {"bold", "Bold", "0", F::kFlag},                          \
-        {"italic", italic_label, "0", F::kFlag}, {"underline", "Underline", "0", F::kFlag},        \
-        {"strikeout", "Strikeout", "0", F::kFlag}, {"color", "Color", "", F::kAttribute},          \
-        {"size", "Size", "0", F::kInteger}, {                                                      \
-        "align", "Align", "", F::kAttribute                                                        \
-    }
+// The font group of the text and list dialogs, whose italic box is captioned
+// "Italics" in the text dialog and "Italic" elsewhere.
+constexpr Rows<8> FontRows(std::string_view italic_label) {
+    return {{
+        {"face", "Face", "", F::kAttribute},
+        {"bold", "Bold", "0", F::kFlag},
+        {"italic", italic_label, "0", F::kFlag},
+        {"underline", "Underline", "0", F::kFlag},
+        {"strikeout", "Strikeout", "0", F::kFlag},
+        {"color", "Color", "", F::kAttribute},
+        {"size", "Size", "0", F::kInteger},
+        {"align", "Align", "", F::kAttribute},
+    }};
+}
 
-constexpr FieldSpec kTextFields[] = {
-    QF_FONT_FIELDS("Italics"),
-    {"text", "Text", "", F::kContent},
-};
+constexpr auto kTextFields = Join(FontRows("Italics"), Row({"text", "Text", "", F::kContent}));
 
-constexpr FieldSpec kSubscriptFields[] = {
-    QF_FONT_FIELDS("Italic"),
-    {"text", "Main Text", "", F::kContent},
-    {"sub", "Subscript Text", "", F::kContent},
-};
+constexpr auto kSubscriptFields =
+    Join(FontRows("Italic"), Row({"text", "Main Text", "", F::kContent}),
+         Row({"sub", "Subscript Text", "", F::kContent}));
 
-constexpr FieldSpec kSuperscriptFields[] = {
-    QF_FONT_FIELDS("Italic"),
-    {"text", "Main Text", "", F::kContent},
-    {"sup", "Superscript Text", "", F::kContent},
-};
+constexpr auto kSuperscriptFields =
+    Join(FontRows("Italic"), Row({"text", "Main Text", "", F::kContent}),
+         Row({"sup", "Superscript Text", "", F::kContent}));
 
-constexpr FieldSpec kListFields[] = {
-    QF_FONT_FIELDS("Italic"),
-    {"items", "Items", "", F::kLines},
-};
-
-#undef QF_FONT_FIELDS
+constexpr auto kListFields = Join(FontRows("Italic"), Row({"items", "Items", "", F::kLines}));
 
 constexpr ComponentSpec kSpecs[] = {
     {"Image", "Image", kImageFields},
