@@ -14,6 +14,7 @@
 #include "components/rollover_dialog.h"
 #include "components/text_dialog.h"
 #include "components/text_link_dialog.h"
+#include "dialog_driving.h"
 #include "document/page_file.h"
 #include "scripted_prompts.h"
 #include "test_pages.h"
@@ -23,7 +24,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -38,7 +38,6 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include <functional>
 #include <memory>
 
 using namespace qf;
@@ -55,55 +54,12 @@ public:
     }
 };
 
-template <typename T> T* Find(QWidget* dialog, const char* name) {
-    T* child = dialog->findChild<T*>(name);
-    if (child == nullptr) {
-        qFatal("%s has no %s", qPrintable(dialog->objectName()), name);
-    }
-    return child;
-}
-
-void Click(QWidget* dialog, const char* name) {
-    Find<QAbstractButton>(dialog, name)->click();
-}
-
-void Type(QWidget* dialog, const char* name, const QString& text) {
-    Find<QLineEdit>(dialog, name)->setText(text);
-}
-
-void Shoot(QWidget* dialog, const QString& file) {
-    QDir().mkpath("/tmp/shots");
-    dialog->show();
-    QApplication::processEvents();
-    dialog->grab().save("/tmp/shots/" + file + ".png");
-}
-
-// Runs `act` on the next modal dialog from inside its own event loop.
-void OnModal(std::function<void(QWidget*)> act) {
-    auto* timer = new QTimer;
-    const QDeadlineTimer deadline(10000);
-    QObject::connect(timer, &QTimer::timeout, [timer, deadline, act] {
-        QWidget* dialog = QApplication::activeModalWidget();
-        if (dialog == nullptr && !deadline.hasExpired()) {
-            return;
-        }
-        timer->stop();
-        timer->deleteLater();
-        if (dialog != nullptr) {
-            act(dialog);
-        }
-    });
-    timer->start(20);
-}
-
-QToolButton* PaletteButton(QWidget* window, const QString& hint) {
-    for (QToolButton* button : window->findChildren<QToolButton*>()) {
-        if (button->toolTip() == hint) {
-            return button;
-        }
-    }
-    qFatal("no palette button %s", qPrintable(hint));
-}
+using test::Click;
+using test::Find;
+using test::OnModal;
+using test::PaletteButton;
+using test::Shoot;
+using test::Type;
 
 std::string Block(const std::string& name, const std::string& body) {
     return "<!---Begin_" + name + "---!>" + body + "<!---End_" + name + "---!>";

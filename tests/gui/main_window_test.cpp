@@ -4,6 +4,7 @@
 #include "app/main_window.h"
 #include "app/palette_table.h"
 #include "app/preview.h"
+#include "dialog_driving.h"
 #include "document/page_file.h"
 #include "scripted_prompts.h"
 #include "test_pages.h"
@@ -13,7 +14,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,10 +25,8 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QToolButton>
 
-#include <functional>
 #include <memory>
 
 namespace qf {
@@ -45,24 +43,7 @@ void WriteFile(const QString& path, const QByteArray& bytes) {
     file.write(bytes);
 }
 
-// Runs `act` on the next modal dialog, from inside that dialog's own event
-// loop, so a test can fill it in and close it. Gives up after ten seconds.
-void OnModal(std::function<void(QWidget*)> act) {
-    auto* timer = new QTimer;
-    const QDeadlineTimer deadline(10000);
-    QObject::connect(timer, &QTimer::timeout, [timer, deadline, act] {
-        QWidget* dialog = QApplication::activeModalWidget();
-        if (dialog == nullptr && !deadline.hasExpired()) {
-            return;
-        }
-        timer->stop();
-        timer->deleteLater();
-        if (dialog != nullptr) {
-            act(dialog);
-        }
-    });
-    timer->start(20);
-}
+using test::OnModal;
 
 // Puts an environment variable back as it was when the scope ends.
 struct EnvironmentRestorer {

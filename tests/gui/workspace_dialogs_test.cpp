@@ -5,6 +5,7 @@
 #include "app/dialog_table.h"
 #include "app/main_window.h"
 #include "app/preview.h"
+#include "dialog_driving.h"
 #include "document/page_file.h"
 #include "scripted_prompts.h"
 #include "widgets/picture_field.h"
@@ -38,17 +39,10 @@ using namespace qf;
 
 namespace {
 
-template <typename T> T* Find(QWidget* dialog, const char* name) {
-    T* child = dialog->findChild<T*>(name);
-    if (child == nullptr) {
-        qFatal("%s has no %s", qPrintable(dialog->objectName()), name);
-    }
-    return child;
-}
-
-void Click(QWidget* dialog, const char* name) {
-    Find<QAbstractButton>(dialog, name)->click();
-}
+using test::Click;
+using test::Find;
+using test::PaletteButton;
+using test::Shoot;
 
 bool Enabled(QWidget* dialog, const char* name) {
     return Find<QWidget>(dialog, name)->isEnabled();
@@ -63,17 +57,6 @@ QStringList Items(QWidget* dialog, const char* name) {
     return items;
 }
 
-void Shoot(QWidget* dialog, const QString& file, const char* preview = nullptr) {
-    QDir().mkpath("/tmp/shots");
-    dialog->show();
-    if (preview != nullptr) {
-        Find<Preview>(dialog, preview)->WaitForLoaded();
-        QTest::qWait(300);
-    }
-    QApplication::processEvents();
-    dialog->grab().save("/tmp/shots/" + file + ".png");
-}
-
 // Runs `step` on the next modal dialog as soon as it is shown.
 void WhenModal(std::function<void(QWidget*)> step) {
     QTimer::singleShot(0, [step] {
@@ -83,15 +66,6 @@ void WhenModal(std::function<void(QWidget*)> step) {
         }
         step(modal);
     });
-}
-
-QToolButton* PaletteButton(QWidget* window, const QString& hint) {
-    for (QToolButton* button : window->findChildren<QToolButton*>()) {
-        if (button->toolTip() == hint) {
-            return button;
-        }
-    }
-    qFatal("no palette button %s", qPrintable(hint));
 }
 
 QStringList ListItems(QWidget* window, const char* name) {

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+
+class QToolButton;
+
+namespace qf::test {
+
+// The child of `dialog` with the objectName `name`; a missing one ends the
+// test program, naming both.
+template <typename T> T* Find(QWidget* dialog, const char* name) {
+    T* child = dialog->findChild<T*>(name);
+    if (child == nullptr) {
+        qFatal("%s has no %s", qPrintable(dialog->objectName()), name);
+    }
+    return child;
+}
+
+// Clicks the named button; writes the named line edit's text.
+void Click(QWidget* dialog, const char* name);
+void Type(QWidget* dialog, const char* name, const QString& text);
+
+// Shows the dialog and saves a picture of it as /tmp/shots/FILE.png, once
+// the named preview (if any) has loaded.
+void Shoot(QWidget* dialog, const QString& file, const char* preview = nullptr);
+
+// Runs `act` on the next modal dialog, from inside that dialog's own event
+// loop, so a test can fill it in and close it. Gives up after ten seconds.
+void OnModal(std::function<void(QWidget*)> act);
+
+// The palette button of `window` whose tooltip is `hint`.
+QToolButton* PaletteButton(QWidget* window, const QString& hint);
+
+} // namespace qf::test
