@@ -22,6 +22,11 @@ const QString kPictureFilter =
     "JPEG Image File (*.jpg);;JPEG Image File (*.jpeg);;Bitmaps (*.bmp);;Icons (*.ico);;"
     "Enhanced Metafiles (*.emf);;Metafiles (*.wmf)";
 
+const QString kTiffPictureFilter =
+    "All (*.jpg *.jpeg *.bmp *.ico *.emf *.wmf *.gif *.png *.tiff *.jpe);;"
+    "JPEG Image File (*.jpg);;JPEG Image File (*.jpeg);;Bitmaps (*.bmp);;Icons (*.ico);;"
+    "Enhanced Metafiles (*.emf);;Metafiles (*.wmf)";
+
 PictureField::PictureField(const QString& edit_name, const QString& button_name,
                            const QString& filter, QWidget* parent)
     : QWidget(parent), filter_(filter) {

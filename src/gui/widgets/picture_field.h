@@ -10,9 +10,12 @@ class QToolButton;
 namespace qf {
 
 // Picture filters of the open dialogs, in Qt's syntax. The Image dialog's
-// "All" entry also offers GIF pictures; the other dialogs' does not.
+// "All" entry also offers GIF pictures; the other dialogs' does not. The
+// background pictures of a new page and of a table cell, and the imaged
+// submit button, offer GIF and "*.tiff" (not "*.tif").
 extern const QString kImagePictureFilter;
 extern const QString kPictureFilter;
+extern const QString kTiffPictureFilter;
 
 // A text field holding a picture's location, with the browse button "[...]  "
 // beside it. The button runs the open-picture dialog; the chosen file's path
