@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -25,6 +26,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolBar>
 #include <QToolButton>
 
 #include <memory>
@@ -209,6 +211,46 @@ private Q_SLOTS:
         QCOMPARE(window_->findChild<QAction*>("About")->isEnabled(), true);
         QCOMPARE(window_->findChild<QAction*>("NewPage")->isEnabled(),
                  FindDialog("TFormmen5") != nullptr);
+    }
+
+    void toolBarAndPanelsCarryTheSystemsTexts() {
+        // The tool bar's hints, in order, with the gap between its two groups.
+        QStringList hints;
+        for (QAction* action : window_->findChild<QToolBar*>("ToolBar1")->actions()) {
+            hints << (action->isSeparator() ? QString("|") : action->toolTip());
+        }
+        QCOMPARE(hints,
+                 QStringList(
+                     {"Create a New Project", "Create a New Project Page", "Open a Project",
+                      "Open a Page", "|", "Exit", "Delete Project Page",
+                      QString("VORNEX Online (%1)").arg(QString::fromUtf8(kMakerWebSite.data()))}));
+
+        // The bottom panels' labels and captions, blanks included.
+        QStringList labels;
+        for (const char* panel : {"PropertiesPanel", "SelectionPanel"}) {
+            for (QLabel* label : window_->findChild<QWidget*>(panel)->findChildren<QLabel*>()) {
+                if (label->objectName().isEmpty()) {
+                    labels << label->text();
+                }
+            }
+        }
+        QCOMPARE(labels,
+                 QStringList({"Name:", "Header:", "Size:", "Select Area:", "Select Component:"}));
+        QCOMPARE(window_->findChild<QGroupBox*>("PropertiesPanel")->title(),
+                 QString("Page Properties:"));
+        QCOMPARE(Text("Label1"), QString("Project Pages:"));
+        QCOMPARE(window_->findChild<QPushButton*>("ViewPageSource")->text(),
+                 QString("  View Page Source       "));
+        QStringList buttons;
+        for (const char* name :
+             {"ModifyArea", "DeleteArea", "ModifyComponent", "DeleteComponent"}) {
+            auto* button = window_->findChild<QToolButton*>(name);
+            buttons << button->text() + "|" + button->toolTip();
+        }
+        QCOMPARE(buttons, QStringList({"Modify    |Modify the selected area",
+                                       "Delete     |Delete the selected area",
+                                       "Modify    |Modify the selected component",
+                                       "Delete     |Delete the selected component"}));
     }
 
     void guardsRefuseWithTheSystemsMessages() {

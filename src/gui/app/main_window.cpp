@@ -355,12 +355,14 @@ QWidget* TForm1::BuildSelectionPanel() {
         combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
         combo->setMinimumContentsLength(14);
         row->addWidget(combo, 1);
-        QToolButton* modify = MakeCommandButton(
-            QString("Modify") + which, "Modify    ", "modify",
-            QString("Modify the selected %1").arg(which).toLower(), modify_class, Guard::Page);
-        QToolButton* remove = MakeCommandButton(
-            QString("Delete") + which, "Delete     ", "delete",
-            QString("Delete the selected %1").arg(which).toLower(), delete_class, Guard::Page);
+        QToolButton* modify =
+            MakeCommandButton(QString("Modify") + which, "Modify    ", "modify",
+                              QString("Modify the selected %1").arg(QString(which).toLower()),
+                              modify_class, Guard::Page);
+        QToolButton* remove =
+            MakeCommandButton(QString("Delete") + which, "Delete     ", "delete",
+                              QString("Delete the selected %1").arg(QString(which).toLower()),
+                              delete_class, Guard::Page);
         for (QToolButton* button : {modify, remove}) {
             button->setParent(panel);
             row->addWidget(button);
