@@ -55,6 +55,10 @@ TEST_F(LaysFolderTest, SaveWritesTheHighestNumberPlusOneAndNeverOverwrites) {
     EXPECT_EQ(ReadLayout(app_, 6), "second");
     EXPECT_EQ(ReadLayout(app_, 1), "first");
     EXPECT_EQ(LayoutNumbers(app_), (std::vector<int>{1, 5, 6}));
+    // No number is left behind the largest one: refused, and nothing written.
+    Put("2147483647.html", "last");
+    EXPECT_THROW(SaveLayout(app_, "third"), CommandError);
+    EXPECT_EQ(LayoutNumbers(app_), (std::vector<int>{1, 5, 6, 2147483647}));
 }
 
 TEST_F(LaysFolderTest, MissingLayoutsAndFoldersAreReported) {

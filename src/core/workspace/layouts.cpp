@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <limits>
 
 namespace qf {
 
@@ -67,9 +68,14 @@ std::string ReadLayout(const std::string& app_folder, int number) {
 
 int SaveLayout(const std::string& app_folder, std::string_view layout_text) {
     const std::vector<int> numbers = LayoutNumbers(app_folder);
-    int number = numbers.empty() ? 1 : numbers.back() + 1;
+    int number = numbers.empty() ? 0 : numbers.back();
     // Claim the name first, so that no existing file is ever written over.
     while (true) {
+        if (number == std::numeric_limits<int>::max()) {
+            throw CommandError("No layout number is left in \"" + LaysFolder(app_folder) +
+                               "\": rename or remove the layout " + std::to_string(number) + ".");
+        }
+        ++number;
         const std::string path = LayoutPath(app_folder, number);
         QFile claim(QString::fromStdString(path));
         if (claim.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
@@ -86,7 +92,6 @@ int SaveLayout(const std::string& app_folder, std::string_view layout_text) {
             throw CommandError("Cannot create file \"" + path + "\". " +
                                claim.errorString().toStdString());
         }
-        ++number;
     }
 }
 
