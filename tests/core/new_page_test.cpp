@@ -38,6 +38,12 @@ TEST(NewPageBody, ColourImageOrOnlyMargins) {
 
 TEST(NewPageText, PutsThePageAttributesInFrontOfTheLayoutsAndSetsTheTitle) {
     const std::string page = PageTextFromLayout(SeedLayout(), {"index", "Home", "#ff0000", 5});
+    // The whole page the seed layout gives, byte for byte.
+    EXPECT_EQ(page, "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\"><html><head>"
+                    "<title>Home</title></head><body bgcolor=\"#ff0000\" topmargin=\"5\" "
+                    "leftmargin=\"5\" bgcolor=\"#FFFFFF\" topmargin=\"0\" leftmargin=\"0\">"
+                    "<!---End_Body---!><!---declare_begin---!><!---////---!><!---declare_end---!>"
+                    "</body></html>");
     EXPECT_NE(page.find("<title>Home</title>"), std::string::npos);
     EXPECT_NE(page.find("<body bgcolor=\"#ff0000\" topmargin=\"5\" leftmargin=\"5\" "
                         "bgcolor=\"#FFFFFF\" topmargin=\"0\" leftmargin=\"0\"><!---End_Body---!>"),
