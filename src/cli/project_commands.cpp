@@ -15,7 +15,12 @@ namespace {
 int NewProjectCommand(const Args& args, std::ostream& out) {
     ExpectArgs(args, 2, "new-project NAME LOCATION");
     Workspace workspace;
-    out << CreateProject(workspace, args[1], args[0]) << '\n';
+    // A relative location is taken from the shell's current folder.
+    const std::string location =
+        args[1].empty()
+            ? args[1]
+            : QFileInfo(QString::fromStdString(args[1])).absoluteFilePath().toStdString();
+    out << CreateProject(workspace, location, args[0]) << '\n';
     return 0;
 }
 

@@ -4,8 +4,11 @@
 
 namespace qf::test {
 
-CliResult RunCli(const QStringList& args, const std::string& input) {
+CliResult RunCli(const QStringList& args, const std::string& input, const QString& folder) {
     QProcess process;
+    if (!folder.isEmpty()) {
+        process.setWorkingDirectory(folder);
+    }
     process.start(QStringLiteral(QUENFORT_CLI_PATH), args);
     process.waitForStarted();
     if (!input.empty()) {

@@ -11,7 +11,9 @@ struct CliResult {
     std::string err;
 };
 
-// Runs the quenfort-cli binary with the given arguments and standard input.
-CliResult RunCli(const QStringList& args, const std::string& input = {});
+// Runs the quenfort-cli binary with the given arguments and standard input,
+// in `folder` when one is given.
+CliResult RunCli(const QStringList& args, const std::string& input = {},
+                 const QString& folder = {});
 
 } // namespace qf::test

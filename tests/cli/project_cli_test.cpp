@@ -31,6 +31,11 @@ TEST(ProjectCli, NewProjectThenItsPages) {
     result = RunCli({"pages", dir.path() + "/shop"});
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out, "A.php\nb.html\n");
+    // A relative location is the shell's current folder's.
+    result = RunCli({"new-project", "blog", "."}, {}, dir.path());
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, dir.path().toStdString() + "/blog/\n");
+    EXPECT_TRUE(QDir(dir.filePath("blog")).exists());
 
     // Refusals: exit 1 with the editor's message; wrong arguments: exit 2.
     result = RunCli({"new-project", "", dir.path()});

@@ -65,6 +65,10 @@ TEST(Project, CreateRefusesWhatWouldLandSomewhereUnexpected) {
     };
     EXPECT_EQ(refused(Folder(dir), ""), "Please enter a Project Name.");
     EXPECT_EQ(refused("", "shop"), "Please choose where to save the project (Save Project in).");
+    // A relative location would land in whatever folder the program runs in.
+    EXPECT_EQ(refused("sites", "shop"),
+              "Save Project in needs a full folder path starting with \"/\", not \"sites\".");
+    EXPECT_FALSE(QDir("sites").exists());
     EXPECT_NE(refused(Folder(dir), "a/b").find("not a folder name"), std::string::npos);
     EXPECT_NE(refused(Folder(dir), "..").find("not a folder name"), std::string::npos);
     // One level only: the location must exist.

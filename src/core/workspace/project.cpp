@@ -61,6 +61,12 @@ std::string NewProjectFolder(std::string_view location, std::string_view name) {
         throw CommandError("The Project Name \"" + std::string(name) +
                            "\" is not a folder name; it may not contain \"/\".");
     }
+    // A relative location would put the project wherever the program
+    // happens to run.
+    if (location.front() != '/') {
+        throw CommandError("Save Project in needs a full folder path starting with \"/\", not \"" +
+                           std::string(location) + "\".");
+    }
     const QString absolute = QFileInfo(ToQ(location)).absoluteFilePath();
     return FolderPath(FolderPath(absolute.toStdString()) + std::string(name));
 }

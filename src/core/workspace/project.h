@@ -13,8 +13,8 @@ struct Workspace;
 std::string FolderPath(std::string_view folder);
 
 // The folder a new project gets: `location` joined with `name` by "/", ending
-// in "/", made absolute. Refuses (CommandError) an empty name or location and
-// a name that is not one folder name ("", ".", "..", or holding "/").
+// in "/". Refuses (CommandError) an empty name, an empty or relative location
+// and a name that is not one folder name ("", ".", "..", or holding "/").
 std::string NewProjectFolder(std::string_view location, std::string_view name);
 
 // Creates the project folder `name` inside the existing folder `location` (an
