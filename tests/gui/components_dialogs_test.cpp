@@ -158,6 +158,46 @@ private Q_SLOTS:
                                   "</td><!---End_Table2---!>") != std::string::npos);
     }
 
+    // OK reads a spin field's text as it stands: one that is not a whole
+    // number counts as 0 brought into the bounds, never as the value the
+    // field held before it was cleared.
+    void SpinFieldsReadTheirTextAsTyped() {
+        auto type_spin = [](QDialog& dialog, const char* name, const char* text) {
+            QSpinBox* spin = Find<QSpinBox>(&dialog, name);
+            spin->setValue(120);
+            spin->findChild<QLineEdit*>()->setText(text);
+        };
+        {
+            TFormb dialog(workspace_);
+            type_spin(dialog, "SpinEdit1", "");
+            type_spin(dialog, "SpinEdit2", "-");
+            type_spin(dialog, "SpinEdit3", "-5");
+            Confirm(dialog, "ToolButton2");
+        }
+        QVERIFY(PageOnDisk().find("<img src=\"http://\" width=\"0\" height=\"0\" align=\"\" "
+                                  "alt=\"\" border=\"-5\"") != std::string::npos);
+        {
+            TFormg2 dialog(workspace_);
+            type_spin(dialog, "SpinEdit1", "");
+            Confirm(dialog, "ToolButton2");
+        }
+        QVERIFY(PageOnDisk().find("<hr size=\"\" width=\"1%\"") != std::string::npos);
+        {
+            TFormb1 dialog(workspace_);
+            type_spin(dialog, "SpinEdit1", "");
+            Confirm(dialog, "ToolButton3");
+        }
+        QVERIFY(PageOnDisk().find("<font face=\"\" size=\"0\" color=\"\"></font></div>") !=
+                std::string::npos);
+        {
+            TForme dialog(workspace_);
+            type_spin(dialog, "SpinEdit1", "+");
+            Confirm(dialog, "ToolButton3");
+        }
+        QVERIFY(PageOnDisk().find("<font face=\"Arial\" size=\"0\" color=\"\"></font></a>") !=
+                std::string::npos);
+    }
+
     void RefusalsKeepTheDialogOpenAndThePageUnchanged() {
         const std::string before = workspace_.page_text;
         const std::vector<std::string> entries_before = workspace_.component_list.entries;

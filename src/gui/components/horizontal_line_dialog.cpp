@@ -48,7 +48,7 @@ TFormg2::TFormg2(Workspace& workspace, QWidget* parent)
 }
 
 void TFormg2::ToolButton2Click() {
-    Insert("Hr", {{"width", std::to_string(width_->value())},
+    Insert("Hr", {{"width", std::to_string(SpinValue(width_))},
                   {"size", thickness_->currentText().toStdString()},
                   {"align", align_->currentText().toStdString()},
                   {"noshade", FlagText(no_shading_->isChecked())},

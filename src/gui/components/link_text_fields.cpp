@@ -58,7 +58,7 @@ void LinkTextFields::Gather(FieldValues& values) const {
     values["face"] = face_->currentText().toStdString();
     values["color"] = colour_->Text().toStdString();
     if (size_ != nullptr) {
-        values["size"] = std::to_string(size_->value());
+        values["size"] = std::to_string(SpinValue(size_));
     }
     values["bold"] = FlagText(bold_->isChecked());
     values["underline"] = FlagText(underline_->isChecked());

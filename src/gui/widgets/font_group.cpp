@@ -156,7 +156,7 @@ void FontGroup::Gather(FieldValues& values) const {
     values["underline"] = Flag(underline_->isChecked()).toStdString();
     values["strikeout"] = Flag(strikeout_->isChecked()).toStdString();
     values["color"] = colour_->Text().toStdString();
-    values["size"] = std::to_string(size_->value());
+    values["size"] = std::to_string(SpinValue(size_));
     values["align"] = align_->currentText().toStdString();
 }
 

@@ -50,11 +50,11 @@ void ImageFields::AddRowAbove(const QString& label, QWidget* field) {
 
 void ImageFields::Gather(FieldValues& values) const {
     values["src"] = location_->Text().toStdString();
-    values["width"] = std::to_string(width_->value());
-    values["height"] = std::to_string(height_->value());
+    values["width"] = std::to_string(SpinValue(width_));
+    values["height"] = std::to_string(SpinValue(height_));
     values["alt"] = alt_->text().toStdString();
     values["align"] = align_->currentText().toStdString();
-    values["border"] = std::to_string(border_->value());
+    values["border"] = std::to_string(SpinValue(border_));
     values["bordercolor"] = border_colour_->Text().toStdString();
 }
 

@@ -10,10 +10,16 @@ QSpinBox* MakeSpinField(const QString& object_name, QWidget* parent, int initial
     auto* spin = new QSpinBox(parent);
     spin->setObjectName(object_name);
     spin->setRange(minimum, maximum);
+    spin->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
     spin->setValue(initial);
     spin->setAccelerated(true);
     spin->setMinimumWidth(90);
     return spin;
+}
+
+int SpinValue(QSpinBox* spin) {
+    spin->interpretText();
+    return spin->value();
 }
 
 QComboBox* MakeEditableList(const QString& object_name, const QStringList& items, QWidget* parent,
