@@ -38,6 +38,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <functional>
 #include <memory>
 
 using namespace qf;
@@ -237,6 +238,50 @@ private Q_SLOTS:
         TFormc1 list(workspace_);
         Click(&list, "ToolButton2");
         QCOMPARE(list.result(), int(QDialog::Rejected));
+        QCOMPARE(PageOnDisk(), before);
+        QVERIFY(workspace_.component_list.entries.empty());
+    }
+
+    // The dialogs that name their Cancel handler: the button, by its caption,
+    // and the handler, by its name, each close the dialog without change.
+    void NamedCancelHandlersCloseWithoutChange() {
+        const std::string before = PageOnDisk();
+        struct Case {
+            std::function<QDialog*(Workspace&)> make;
+            const char* button;
+            const char* caption;
+            const char* handler;
+        };
+        const Case cases[] = {
+            {[](Workspace& w) { return new TFormb(w); }, "ToolButton4", "Cancel    ",
+             "ToolButton4Click"},
+            {[](Workspace& w) { return new TFormc(w); }, "ToolButton4", "Cancel    ",
+             "ToolButton4Click"},
+            {[](Workspace& w) { return new TFormd(w); }, "ToolButton4", "Cancel     ",
+             "ToolButton4Click"},
+            {[](Workspace& w) { return new TForme(w); }, "ToolButton4", "Cancel     ",
+             "ToolButton4Click"},
+            {[](Workspace& w) { return new TFormf(w); }, "ToolButton4", "Cancel     ",
+             "ToolButton4Click"},
+            {[](Workspace& w) { return new TFormg2(w); }, "ToolButton3", "Cancel    ",
+             "ToolButton3Click"},
+            {[](Workspace& w) { return new TForma(w); }, "ToolButton4", "Cancel    ",
+             "ToolButton4Click"},
+        };
+        for (const Case& c : cases) {
+            std::unique_ptr<QDialog> dialog(c.make(workspace_));
+            const QString name = dialog->objectName();
+            QCOMPARE(Find<QPushButton>(dialog.get(), c.button)->text(), QString(c.caption));
+            dialog->show();
+            QVERIFY2(QMetaObject::invokeMethod(dialog.get(), c.handler), qPrintable(name));
+            QVERIFY2(!dialog->isVisible(), qPrintable(name));
+            QCOMPARE(dialog->result(), int(QDialog::Rejected));
+            dialog->setResult(-1);
+            dialog->show();
+            Click(dialog.get(), c.button);
+            QVERIFY2(!dialog->isVisible(), qPrintable(name));
+            QCOMPARE(dialog->result(), int(QDialog::Rejected));
+        }
         QCOMPARE(PageOnDisk(), before);
         QVERIFY(workspace_.component_list.entries.empty());
     }

@@ -43,9 +43,14 @@ QPushButton* ComponentDialog::AddOkButton(const QString& text, const QString& ob
     return button;
 }
 
-QPushButton* ComponentDialog::AddCancelButton(const QString& text, const QString& object_name) {
+QPushButton* ComponentDialog::CancelButton(const QString& text, const QString& object_name) {
     QPushButton* button = AddButton(text, object_name);
     button->setToolTip(tr("Close without change (Esc)"));
+    return button;
+}
+
+QPushButton* ComponentDialog::AddCancelButton(const QString& text, const QString& object_name) {
+    QPushButton* button = CancelButton(text, object_name);
     connect(button, &QPushButton::clicked, this, &QDialog::reject);
     return button;
 }

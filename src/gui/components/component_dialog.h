@@ -4,12 +4,12 @@
 #include "widgets/colour_field.h"
 #include "widgets/tool_dialog.h"
 
+#include <QPushButton>
+
 #include <algorithm>
 #include <cstddef>
 #include <string>
 #include <string_view>
-
-class QPushButton;
 
 namespace qf {
 
@@ -31,9 +31,17 @@ public:
 protected:
     // Adds "OK" and "Cancel" to the button row with their names; OK is the
     // default button, Cancel (like Escape and the close box) closes the
-    // dialog without change.
+    // dialog without change: through the dialog's own Cancel slot `handler`
+    // where the dialog names one, else directly.
     QPushButton* AddOkButton(const QString& text, const QString& object_name);
     QPushButton* AddCancelButton(const QString& text, const QString& object_name);
+    template <typename D>
+    QPushButton* AddCancelButton(const QString& text, const QString& object_name,
+                                 void (D::*handler)()) {
+        QPushButton* button = CancelButton(text, object_name);
+        connect(button, &QPushButton::clicked, static_cast<D*>(this), handler);
+        return button;
+    }
 
     // Hands the values to the insertion and closes the dialog when it
     // succeeded; a refusal or file error is shown and the dialog stays open.
@@ -42,6 +50,9 @@ protected:
     Workspace& workspace_;
     ColourMemory colours_;
     std::string kind_tag_; // given to the kind constructor only
+
+private:
+    QPushButton* CancelButton(const QString& text, const QString& object_name);
 };
 
 // Runs a dialog of class D modally; true when it changed the workspace.

@@ -44,7 +44,7 @@ TFormg2::TFormg2(Workspace& workspace, QWidget* parent)
 
     connect(AddOkButton(tr("OK    "), "ToolButton2"), &QPushButton::clicked, this,
             &TFormg2::ToolButton2Click);
-    AddCancelButton(tr("Cancel    "), "ToolButton3");
+    AddCancelButton(tr("Cancel    "), "ToolButton3", &TFormg2::ToolButton3Click);
 }
 
 void TFormg2::ToolButton2Click() {
@@ -53,6 +53,10 @@ void TFormg2::ToolButton2Click() {
                   {"align", align_->currentText().toStdString()},
                   {"noshade", FlagText(no_shading_->isChecked())},
                   {"color", colour_->Text().toStdString()}});
+}
+
+void TFormg2::ToolButton3Click() {
+    reject();
 }
 
 } // namespace qf

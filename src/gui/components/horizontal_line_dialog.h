@@ -22,6 +22,7 @@ public:
 
 public Q_SLOTS:
     void ToolButton2Click();
+    void ToolButton3Click(); // Cancel: closes without change
 
 private:
     QSpinBox* width_;

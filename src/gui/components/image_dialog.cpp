@@ -18,13 +18,17 @@ TFormb::TFormb(Workspace& workspace, QWidget* parent)
 
     connect(AddOkButton(tr("OK     "), "ToolButton2"), &QPushButton::clicked, this,
             &TFormb::ToolButton2Click);
-    AddCancelButton(tr("Cancel    "), "ToolButton4");
+    AddCancelButton(tr("Cancel    "), "ToolButton4", &TFormb::ToolButton4Click);
 }
 
 void TFormb::ToolButton2Click() {
     FieldValues values;
     image_->Gather(values);
     Insert("Image", values);
+}
+
+void TFormb::ToolButton4Click() {
+    reject();
 }
 
 } // namespace qf

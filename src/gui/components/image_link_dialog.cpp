@@ -34,7 +34,7 @@ TFormc::TFormc(Workspace& workspace, QWidget* parent)
 
     connect(AddOkButton(tr("OK     "), "ToolButton2"), &QPushButton::clicked, this,
             &TFormc::ToolButton2Click);
-    AddCancelButton(tr("Cancel    "), "ToolButton4");
+    AddCancelButton(tr("Cancel    "), "ToolButton4", &TFormc::ToolButton4Click);
 }
 
 void TFormc::ToolButton2Click() {
@@ -42,6 +42,10 @@ void TFormc::ToolButton2Click() {
                        {"newwindow", FlagText(new_window_->isChecked())}};
     image_->Gather(values);
     Insert("Link_Img", values);
+}
+
+void TFormc::ToolButton4Click() {
+    reject();
 }
 
 } // namespace qf

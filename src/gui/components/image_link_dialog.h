@@ -21,6 +21,7 @@ public:
 
 public Q_SLOTS:
     void ToolButton2Click();
+    void ToolButton4Click(); // Cancel: closes without change
 
 private:
     PageDestination* destination_;

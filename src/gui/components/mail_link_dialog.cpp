@@ -20,13 +20,17 @@ TFormf::TFormf(Workspace& workspace, QWidget* parent)
 
     connect(AddOkButton(tr("OK    "), "ToolButton3"), &QPushButton::clicked, this,
             &TFormf::ToolButton3Click);
-    AddCancelButton(tr("Cancel     "), "ToolButton4");
+    AddCancelButton(tr("Cancel     "), "ToolButton4", &TFormf::ToolButton4Click);
 }
 
 void TFormf::ToolButton3Click() {
     FieldValues values{{"email", email_->text().toStdString()}};
     fields_.Gather(values);
     Insert("Mail_Link", values);
+}
+
+void TFormf::ToolButton4Click() {
+    reject();
 }
 
 } // namespace qf

@@ -19,6 +19,7 @@ public:
 
 public Q_SLOTS:
     void ToolButton3Click();
+    void ToolButton4Click(); // Cancel: closes without change
 
 private:
     QLineEdit* email_;

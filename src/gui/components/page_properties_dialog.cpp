@@ -49,7 +49,7 @@ TForma::TForma(Workspace& workspace, QWidget* parent)
     QPushButton* ok = AddOkButton(tr("OK    "), "ToolButton2");
     ok->setToolTip(tr("Apply to the open page (Enter)"));
     connect(ok, &QPushButton::clicked, this, &TForma::ToolButton2Click);
-    AddCancelButton(tr("Cancel    "), "ToolButton4");
+    AddCancelButton(tr("Cancel    "), "ToolButton4", &TForma::ToolButton4Click);
 }
 
 void TForma::ToolButton2Click() {
@@ -65,6 +65,10 @@ void TForma::ToolButton2Click() {
         return;
     }
     accept();
+}
+
+void TForma::ToolButton4Click() {
+    reject();
 }
 
 } // namespace qf

@@ -24,6 +24,7 @@ public:
 
 public Q_SLOTS:
     void ToolButton2Click();
+    void ToolButton4Click(); // Cancel: closes without change
 
 private:
     QLineEdit* heading_;

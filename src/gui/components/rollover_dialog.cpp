@@ -49,7 +49,7 @@ TFormd::TFormd(Workspace& workspace, QWidget* parent)
 
     connect(AddOkButton(tr("OK     "), "ToolButton3"), &QPushButton::clicked, this,
             &TFormd::ToolButton3Click);
-    AddCancelButton(tr("Cancel     "), "ToolButton4");
+    AddCancelButton(tr("Cancel     "), "ToolButton4", &TFormd::ToolButton4Click);
 }
 
 void TFormd::ToolButton3Click() {
@@ -58,6 +58,10 @@ void TFormd::ToolButton3Click() {
                         {"href", destination_->Destination().toStdString()},
                         {"newwindow", FlagText(new_window_->isChecked())},
                         {"alt", alt_->text().toStdString()}});
+}
+
+void TFormd::ToolButton4Click() {
+    reject();
 }
 
 } // namespace qf

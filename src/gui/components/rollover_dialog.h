@@ -23,6 +23,7 @@ public:
 
 public Q_SLOTS:
     void ToolButton3Click();
+    void ToolButton4Click(); // Cancel: closes without change
 
 private:
     PictureField* original_;

@@ -26,7 +26,7 @@ TForme::TForme(Workspace& workspace, QWidget* parent)
 
     connect(AddOkButton(tr("OK     "), "ToolButton3"), &QPushButton::clicked, this,
             &TForme::ToolButton3Click);
-    AddCancelButton(tr("Cancel     "), "ToolButton4");
+    AddCancelButton(tr("Cancel     "), "ToolButton4", &TForme::ToolButton4Click);
 }
 
 void TForme::ToolButton3Click() {
@@ -34,6 +34,10 @@ void TForme::ToolButton3Click() {
                        {"newwindow", FlagText(new_window_->isChecked())}};
     fields_.Gather(values);
     Insert("Text_Link", values);
+}
+
+void TForme::ToolButton4Click() {
+    reject();
 }
 
 } // namespace qf
