@@ -11,13 +11,15 @@ bash scripts/build.sh
 export QT_QPA_PLATFORM=offscreen
 export QTWEBENGINE_DISABLE_SANDBOX=1
 export QTWEBENGINE_CHROMIUM_FLAGS="--disable-gpu --no-sandbox"
-(cd build && ctest --output-on-failure -j"$(nproc)")
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+(cd build && ctest --output-on-failure -j"$(nproc)") | tee "$log"
 
 echo "== sanitizer build of the core tests and the fuzz targets =="
 CC=clang CXX=clang++ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug \
   -DQUENFORT_GUI=OFF -DQUENFORT_TESTS=ON -DQUENFORT_SANITIZE=ON -DQUENFORT_FUZZ=ON >/dev/null
 cmake --build build-asan -j"$(nproc)" --target core_tests quenfort_fuzz_targets
-(cd build-asan && ctest --output-on-failure -L core -j"$(nproc)")
+(cd build-asan && ctest --output-on-failure -L core -j"$(nproc)") | tee -a "$log"
 
 seconds="${FUZZ_SECONDS:-60}"
 mkdir -p build-asan/fuzz-corpus
@@ -29,4 +31,7 @@ for target in build-asan/fuzz/fuzz_*; do
   "$target" -max_total_time="$seconds" -max_len=4096 -print_final_stats=1 \
     "build-asan/fuzz-corpus/$name" fuzz/corpus 2>&1 | tail -n 12
 done
-echo "all tests passed"
+# One closing line over both ctest runs.
+total=$(sed -n 's/.*tests passed, \([0-9]*\) tests failed out of \([0-9]*\).*/\2/p' "$log" |
+  awk '{ sum += $1 } END { print sum + 0 }')
+echo "tests: ${total} passed, 0 failed"
