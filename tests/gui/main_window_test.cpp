@@ -4,6 +4,7 @@
 #include "app/main_window.h"
 #include "app/palette_table.h"
 #include "app/preview.h"
+#include "app/prompts.h"
 #include "dialog_driving.h"
 #include "document/page_file.h"
 #include "scripted_prompts.h"
@@ -15,9 +16,13 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -604,6 +609,68 @@ private Q_SLOTS:
         QCOMPARE(Q(window_->workspace().page_name), QString("index.html"));
         QCOMPARE(Text("lblName"), QString("index.html"));
         QCOMPARE(window_->preview()->ShownFile(), Site() + "index.html");
+    }
+
+    void pictureDialogPreviewsTheHighlightedPicture() {
+        QTemporaryDir folder;
+        QImage wide(400, 100, QImage::Format_RGB32);
+        wide.fill(Qt::darkCyan);
+        QVERIFY(wide.save(folder.filePath("wide.png")));
+        QImage small(30, 20, QImage::Format_RGB32);
+        small.fill(Qt::red);
+        QVERIFY(small.save(folder.filePath("small.bmp")));
+        WriteFile(folder.filePath("notes.txt"), "plain text, no picture");
+        WriteFile(folder.filePath("fake.png"), "a text file named like a picture");
+
+        // A large picture is shrunk to fit, keeping its proportions; a small
+        // one is not enlarged. Both give their own size.
+        PicturePreview preview;
+        preview.ShowFile(folder.filePath("wide.png"));
+        QCOMPARE(preview.Picture()->pixmap().size(), QSize(200, 50));
+        QCOMPARE(preview.Picture()->pixmap().toImage().pixelColor(100, 25), QColor(Qt::darkCyan));
+        QCOMPARE(preview.PixelSize()->text(), QString("400 x 100 pixels"));
+        preview.ShowFile(folder.filePath("small.bmp"));
+        QCOMPARE(preview.Picture()->pixmap().size(), QSize(30, 20));
+        QCOMPARE(preview.PixelSize()->text(), QString("30 x 20 pixels"));
+        // What is not a readable picture, whatever its name, shows no picture
+        // and no size left over from the one before.
+        for (const QString& path : {folder.filePath("notes.txt"), folder.filePath("fake.png"),
+                                    folder.path(), folder.filePath("missing.png"), QString()}) {
+            preview.ShowFile(folder.filePath("wide.png"));
+            preview.ShowFile(path);
+            QVERIFY2(preview.Picture()->pixmap().isNull(), qPrintable(path));
+            QCOMPARE(preview.Picture()->text(), QString("No preview"));
+            QCOMPARE(preview.PixelSize()->text(), QString());
+        }
+
+        // The dialog, shown without a modal loop: its preview follows the
+        // highlighted file.
+        std::unique_ptr<QFileDialog> dialog(
+            NewPictureDialog(nullptr, "Open", folder.path(), "Pictures (*.png *.bmp)"));
+        QCOMPARE(dialog->windowTitle(), QString("Open"));
+        QCOMPARE(dialog->fileMode(), QFileDialog::ExistingFile);
+        QVERIFY(dialog->testOption(QFileDialog::DontUseNativeDialog));
+        auto* shown = dialog->findChild<PicturePreview*>();
+        QVERIFY(shown != nullptr);
+        QCOMPARE(shown->Picture()->text(), QString("No preview"));
+        dialog->show();
+        auto* files = dialog->findChild<QFileSystemModel*>();
+        QVERIFY(files != nullptr);
+        QTRY_COMPARE(files->rowCount(files->index(folder.path())), 3); // no notes.txt
+        auto* list = dialog->findChild<QListView*>("listView");
+        QVERIFY(list != nullptr);
+        const auto highlight = [&](const QString& name) {
+            const QModelIndex index = files->index(folder.filePath(name));
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                              list->visualRect(index).center());
+        };
+        highlight("wide.png");
+        QTRY_COMPARE(shown->PixelSize()->text(), QString("400 x 100 pixels"));
+        QVERIFY(shown->isVisible());
+        test::Shoot(dialog.get(), "open_picture_dialog");
+        highlight("fake.png");
+        QTRY_COMPARE(shown->Picture()->text(), QString("No preview"));
+        dialog->close();
     }
 
     void grabForALook() {

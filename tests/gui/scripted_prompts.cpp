@@ -41,6 +41,14 @@ QString ScriptedPrompts::OpenFile(QWidget*, const QString& caption, const QStrin
     return Next<QString>().value_or(QString());
 }
 
+QString ScriptedPrompts::OpenPicture(QWidget*, const QString& caption, const QString& folder,
+                                     const QString& filter) {
+    asked << "open-picture: " + caption;
+    last_filter = filter;
+    last_folder = folder;
+    return Next<QString>().value_or(QString());
+}
+
 QString ScriptedPrompts::ExistingFolder(QWidget*, const QString& caption, const QString& start) {
     asked << "folder: " + caption;
     last_folder = start;

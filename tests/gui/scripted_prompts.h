@@ -21,7 +21,8 @@ public:
     void Queue(Reply reply) { replies_.push_back(std::move(reply)); }
 
     // One line per prompt: "inform: TEXT", "error: TEXT", "ask: TEXT",
-    // "open-file: CAPTION", "folder: CAPTION", "colour", "print".
+    // "open-file: CAPTION", "open-picture: CAPTION", "folder: CAPTION",
+    // "colour", "print".
     QStringList asked;
     std::optional<QPoint> last_ask_position;
     QString last_filter;
@@ -33,6 +34,8 @@ public:
                std::optional<QPoint> position) override;
     QString OpenFile(QWidget* parent, const QString& caption, const QString& folder,
                      const QString& filter) override;
+    QString OpenPicture(QWidget* parent, const QString& caption, const QString& folder,
+                        const QString& filter) override;
     QString ExistingFolder(QWidget* parent, const QString& caption, const QString& start) override;
     std::optional<QColor> Colour(QWidget* parent, const QColor& initial) override;
     bool Print(QWidget* parent, QPrinter* printer) override;

@@ -3,9 +3,14 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QGridLayout>
+#include <QImageReader>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QVBoxLayout>
 
 namespace qf {
 
@@ -45,6 +50,19 @@ public:
         return QFileDialog::getOpenFileName(parent, caption, folder, filter);
     }
 
+    QString OpenPicture(QWidget* parent, const QString& caption, const QString& folder,
+                        const QString& filter) override {
+        // The parent may close while the dialog runs and take the dialog with it.
+        QPointer<QFileDialog> dialog = NewPictureDialog(parent, caption, folder, filter);
+        const bool accepted = dialog->exec() == QDialog::Accepted;
+        if (dialog == nullptr) {
+            return QString();
+        }
+        const QStringList files = dialog->selectedFiles();
+        delete dialog;
+        return accepted && !files.isEmpty() ? files.first() : QString();
+    }
+
     QString ExistingFolder(QWidget* parent, const QString& caption, const QString& start) override {
         return QFileDialog::getExistingDirectory(parent, caption, start);
     }
@@ -74,6 +92,83 @@ Prompts& AppPrompts() {
 
 void InstallPrompts(Prompts* prompts) {
     installed = prompts;
+}
+
+namespace {
+
+// The side of the square a previewed picture is shrunk to fit.
+constexpr int kPreviewSide = 200;
+
+} // namespace
+
+PicturePreview::PicturePreview(QWidget* parent) : QWidget(parent) {
+    setObjectName("PicturePreview");
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(6, 0, 0, 0);
+    picture_ = new QLabel(this);
+    picture_->setObjectName("PreviewPicture");
+    picture_->setFrameShape(QFrame::StyledPanel);
+    picture_->setFrameShadow(QFrame::Sunken);
+    picture_->setAlignment(Qt::AlignCenter);
+    const int frame = 2 * picture_->frameWidth();
+    picture_->setFixedSize(kPreviewSide + frame, kPreviewSide + frame);
+    pixel_size_ = new QLabel(this);
+    pixel_size_->setObjectName("PreviewPixelSize");
+    pixel_size_->setAlignment(Qt::AlignCenter);
+    column->addWidget(picture_);
+    column->addWidget(pixel_size_);
+    column->addStretch(1);
+    ShowFile(QString());
+}
+
+void PicturePreview::ShowFile(const QString& path) {
+    QImage image;
+    QSize size;
+    if (!path.isEmpty()) {
+        QImageReader reader(path);
+        size = reader.size();
+        const QSize box(kPreviewSide, kPreviewSide);
+        // A large picture is read at the preview's size where its format allows.
+        if (size.isValid() && (size.width() > box.width() || size.height() > box.height())) {
+            reader.setScaledSize(size.scaled(box, Qt::KeepAspectRatio));
+        }
+        image = reader.read();
+        if (!size.isValid()) {
+            size = image.size();
+        }
+        if (image.width() > box.width() || image.height() > box.height()) {
+            image = image.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        }
+    }
+    if (image.isNull()) {
+        picture_->setPixmap(QPixmap());
+        picture_->setText(tr("No preview"));
+        pixel_size_->clear();
+        return;
+    }
+    picture_->setPixmap(QPixmap::fromImage(image));
+    pixel_size_->setText(tr("%1 x %2 pixels").arg(size.width()).arg(size.height()));
+}
+
+QFileDialog* NewPictureDialog(QWidget* parent, const QString& caption, const QString& folder,
+                              const QString& filter) {
+    auto* dialog = new QFileDialog(parent, caption, folder, filter);
+    dialog->setObjectName("OpenPictureDialog");
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    auto* preview = new PicturePreview(dialog);
+    // The widget dialog lays its file list out in the second row of a grid;
+    // the preview takes a new column beside it.
+    if (auto* grid = qobject_cast<QGridLayout*>(dialog->layout())) {
+        grid->addWidget(preview, 1, grid->columnCount(), Qt::AlignTop);
+    } else if (dialog->layout() != nullptr) {
+        dialog->layout()->addWidget(preview);
+    }
+    QObject::connect(dialog, &QFileDialog::currentChanged, preview, &PicturePreview::ShowFile);
+    // Room for the file list's columns beside the preview.
+    dialog->resize(QSize(800, 440).expandedTo(dialog->minimumSizeHint()));
+    return dialog;
 }
 
 } // namespace qf

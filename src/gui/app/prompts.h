@@ -3,16 +3,18 @@
 #include <QColor>
 #include <QPoint>
 #include <QString>
+#include <QWidget>
 
 #include <optional>
 
-class QWidget;
+class QFileDialog;
+class QLabel;
 class QPrinter;
 
 namespace qf {
 
 // Everything modal that a window asks of the platform: message boxes,
-// questions, file, folder, colour and print dialogs. The editor uses the Qt
+// questions, file, picture, folder, colour and print dialogs. The editor uses the Qt
 // implementation; tests install a scripted one, so no test waits on a box.
 class Prompts {
 public:
@@ -32,6 +34,10 @@ public:
     // ("Web page (HTML) (*.html *.htm)"), entries separated by ";;".
     virtual QString OpenFile(QWidget* parent, const QString& caption, const QString& folder,
                              const QString& filter) = 0;
+    // The open-picture dialog: an open-file dialog that previews the
+    // highlighted picture; empty when cancelled. `filter` as for OpenFile.
+    virtual QString OpenPicture(QWidget* parent, const QString& caption, const QString& folder,
+                                const QString& filter) = 0;
     // A folder browser; empty when cancelled.
     virtual QString ExistingFolder(QWidget* parent, const QString& caption,
                                    const QString& start) = 0;
@@ -45,5 +51,32 @@ public:
 // implementation; InstallPrompts(nullptr) goes back to it.
 Prompts& AppPrompts();
 void InstallPrompts(Prompts* prompts);
+
+// The preview beside the open-picture dialog's file list: the picture shrunk
+// to fit its frame (keeping its proportions) with its size in pixels under
+// it, or "No preview" for anything that is not a readable picture.
+class PicturePreview : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit PicturePreview(QWidget* parent = nullptr);
+
+    QLabel* Picture() const { return picture_; }
+    QLabel* PixelSize() const { return pixel_size_; }
+
+public Q_SLOTS:
+    // Shows the file at `path`; an empty path shows "No preview".
+    void ShowFile(const QString& path);
+
+private:
+    QLabel* picture_;
+    QLabel* pixel_size_;
+};
+
+// The open-picture dialog as OpenPicture runs it, built but not shown: a
+// non-native dialog choosing one existing file, whose PicturePreview follows
+// the highlighted file. The caller owns it.
+QFileDialog* NewPictureDialog(QWidget* parent, const QString& caption, const QString& folder,
+                              const QString& filter);
 
 } // namespace qf
