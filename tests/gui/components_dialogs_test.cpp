@@ -140,6 +140,7 @@ private Q_SLOTS:
         QCOMPARE(Find<QLineEdit>(&dialog, "Edit1")->text(), QString());
         prompts_->Queue(QString("/pics/a b.gif"));
         Click(&dialog, "ToolButton1");
+        QCOMPARE(prompts_->asked.last(), QString("open-picture: Open"));
         QCOMPARE(prompts_->last_filter, kImagePictureFilter);
         QVERIFY(
             prompts_->last_filter.startsWith("All (*.jpg *.jpeg *.bmp *.ico *.emf *.wmf *.gif"));
@@ -364,6 +365,7 @@ private Q_SLOTS:
             QVERIFY(Find<QLineEdit>(&dialog, "Edit3")->isHidden());
             prompts_->Queue(QString("C:\\Pics\\a.gif"));
             Click(&dialog, "ToolButton2");
+            QCOMPARE(prompts_->asked.last(), QString("open-picture: Open"));
             QCOMPARE(Find<QLineEdit>(&dialog, "Edit1")->text(), QString("C:/Pics/a.gif"));
             QVERIFY(!prompts_->last_filter.contains("*.gif"));
             Type(&dialog, "Edit2", "C:/Pics/b.gif");

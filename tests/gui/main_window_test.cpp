@@ -545,6 +545,7 @@ private Q_SLOTS:
 
         prompts_->asked.clear();
         Trigger("OpenProjectPage"); // cancelled: nothing changes
+        QCOMPARE(prompts_->asked, QStringList{"open-file: Open a Page"});
         QCOMPARE(prompts_->last_folder, Site());
         QCOMPARE(prompts_->last_filter, QString("Web page (HTML) (*.html *.htm)"));
         QCOMPARE(Q(window_->workspace().page_name), QString());

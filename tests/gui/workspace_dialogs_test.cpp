@@ -156,7 +156,7 @@ private Q_SLOTS:
         // Neither radio button: the picture dialog.
         prompts_->Queue(QString("/home/u/pics/sky.jpg"));
         Click(&step, "ToolButton2");
-        QCOMPARE(prompts_->asked.last(), QString("open-file: Open"));
+        QCOMPARE(prompts_->asked.last(), QString("open-picture: Open"));
         QCOMPARE(prompts_->last_filter,
                  QString("All (*.jpg *.jpeg *.bmp *.ico *.emf *.wmf *.gif *.png *.tiff *.jpe);;"
                          "JPEG Image File (*.jpg);;JPEG Image File (*.jpeg);;Bitmaps (*.bmp);;"

@@ -54,7 +54,7 @@ QString PictureField::Text() const {
 }
 
 void PictureField::Browse() {
-    QString path = AppPrompts().OpenFile(window(), tr("Open"), folder_, filter_);
+    QString path = AppPrompts().OpenPicture(window(), tr("Open"), folder_, filter_);
     if (path.isEmpty()) {
         return;
     }

@@ -86,7 +86,7 @@ void TFormmen5::ToolButton2Click() {
         return;
     }
     const QString path =
-        AppPrompts().OpenFile(this, tr("Open"), picture_folder_, kTiffPictureFilter);
+        AppPrompts().OpenPicture(this, tr("Open"), picture_folder_, kTiffPictureFilter);
     if (path.isEmpty()) {
         return; // a cancelled dialog leaves the field as it was
     }
