@@ -1,4 +1,4 @@
-#include "app/icons.h"
+#include "services/icons.h"
 #include "app/main_window.h"
 #include "workspace/app_folder.h"
 

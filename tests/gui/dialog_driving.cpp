@@ -1,6 +1,6 @@
 #include "dialog_driving.h"
 
-#include "app/preview.h"
+#include "services/preview.h"
 
 #include <QAbstractButton>
 #include <QApplication>

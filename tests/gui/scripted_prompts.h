@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/prompts.h"
+#include "services/prompts.h"
 
 #include <QStringList>
 #include <deque>

@@ -4,7 +4,7 @@
 
 #include "app/dialog_table.h"
 #include "app/main_window.h"
-#include "app/preview.h"
+#include "services/preview.h"
 #include "dialog_driving.h"
 #include "document/page_file.h"
 #include "scripted_prompts.h"

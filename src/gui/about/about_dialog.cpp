@@ -1,7 +1,7 @@
 #include "about/about_dialog.h"
 
 #include "about/system_info.h"
-#include "app/icons.h"
+#include "services/icons.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -1,10 +1,10 @@
 #include "app/main_window.h"
 
 #include "app/dialog_table.h"
-#include "app/icons.h"
+#include "services/icons.h"
 #include "app/palette_table.h"
-#include "app/preview.h"
-#include "app/prompts.h"
+#include "services/preview.h"
+#include "services/prompts.h"
 #include "components/rollover.h"
 #include "error.h"
 #include "workspace/app_folder.h"

@@ -1,6 +1,6 @@
 #include "components/component_dialog.h"
 
-#include "app/prompts.h"
+#include "services/prompts.h"
 #include "components/insertion.h"
 #include "document/kind_table.h"
 #include "error.h"

@@ -1,6 +1,6 @@
 #include "components/page_properties_dialog.h"
 
-#include "app/prompts.h"
+#include "services/prompts.h"
 #include "components/page_properties.h"
 #include "error.h"
 #include "widgets/picture_field.h"

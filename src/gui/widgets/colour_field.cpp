@@ -1,6 +1,6 @@
 #include "widgets/colour_field.h"
 
-#include "app/prompts.h"
+#include "services/prompts.h"
 #include "components/colour.h"
 
 #include <QHBoxLayout>

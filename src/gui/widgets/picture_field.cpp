@@ -1,6 +1,6 @@
 #include "widgets/picture_field.h"
 
-#include "app/prompts.h"
+#include "services/prompts.h"
 
 #include <QButtonGroup>
 #include <QFileInfo>

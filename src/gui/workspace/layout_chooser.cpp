@@ -1,7 +1,7 @@
 #include "workspace/layout_chooser.h"
 
-#include "app/preview.h"
-#include "app/prompts.h"
+#include "services/preview.h"
+#include "services/prompts.h"
 #include "error.h"
 #include "workspace/layout_designer_dialog.h"
 #include "workspace/new_page.h"

@@ -1,7 +1,7 @@
 #include "workspace/layout_designer_dialog.h"
 
-#include "app/preview.h"
-#include "app/prompts.h"
+#include "services/preview.h"
+#include "services/prompts.h"
 #include "error.h"
 #include "widgets/simple_fields.h"
 #include "workspace/workspace.h"

@@ -1,6 +1,6 @@
 #include "workspace/new_page_dialog.h"
 
-#include "app/prompts.h"
+#include "services/prompts.h"
 #include "error.h"
 #include "widgets/picture_field.h"
 #include "widgets/simple_fields.h"

@@ -1,6 +1,6 @@
 #include "workspace/project_dialog.h"
 
-#include "app/prompts.h"
+#include "services/prompts.h"
 #include "error.h"
 #include "workspace/project.h"
 #include "workspace/workspace.h"

@@ -1,4 +1,4 @@
-#include "app/icons.h"
+#include "services/icons.h"
 
 #include <QFont>
 #include <QHash>

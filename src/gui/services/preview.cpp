@@ -1,4 +1,4 @@
-#include "app/preview.h"
+#include "services/preview.h"
 
 #include <QEventLoop>
 #include <QPointer>

@@ -1,4 +1,4 @@
-#include "app/prompts.h"
+#include "services/prompts.h"
 
 #include <QApplication>
 #include <QColorDialog>

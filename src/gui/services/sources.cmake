@@ -1,0 +1,7 @@
+# What every window uses: the prompts interface, the preview and the icons.
+# Nothing here includes from app/, components/, workspace/ or widgets/.
+target_sources(quenfort_gui PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/prompts.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/preview.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/icons.cpp
+)
