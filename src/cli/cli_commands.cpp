@@ -1,5 +1,6 @@
 #include "cli_commands.h"
 
+#include "about/version.h"
 #include "error.h"
 
 namespace qf::cli {
@@ -13,7 +14,8 @@ void PrintProgramHelp(std::ostream& out) {
     for (const Command& command : Commands()) {
         out << "  " << command.synopsis << "\n      " << command.summary << '\n';
     }
-    out << "\nquenfort-cli COMMAND --help tells more about one command.\n"
+    out << "\nquenfort-cli COMMAND --help tells more about one command;\n"
+           "quenfort-cli --version prints the version.\n"
            "Exit status: 0 success, 1 the command refused or failed, 2 usage error.\n";
 }
 
@@ -51,6 +53,10 @@ int Run(const Args& args, std::ostream& out, std::ostream& err) {
     }
     if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         PrintProgramHelp(out);
+        return 0;
+    }
+    if (args[0] == "--version") {
+        out << "quenfort-cli " << kVersion << '\n';
         return 0;
     }
     const Command* command = nullptr;
