@@ -1,6 +1,7 @@
 #include "about/about_dialog.h"
 
 #include "about/system_info.h"
+#include "about/version.h"
 #include "services/icons.h"
 
 #include <QGridLayout>
@@ -36,6 +37,9 @@ TForm90::TForm90(QWidget* parent) : ToolDialog("About", "About", parent) {
     big.setPointSizeF(big.pointSizeF() * 1.25);
     title->setFont(big);
 
+    auto* version = Named(new QLabel(QString("Version %1").arg(kVersion), this), "Version");
+    version->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
     os_ = Named(new QLabel("OS", this), "OS");
     phys_mem_ = Named(new QLabel("PhysMem", this), "PhysMem");
     for (QLabel* value : {os_, phys_mem_}) {
@@ -55,6 +59,7 @@ TForm90::TForm90(QWidget* parent) : ToolDialog("About", "About", parent) {
 
     auto* text = new QVBoxLayout;
     text->addWidget(title);
+    text->addWidget(version);
     text->addSpacing(6);
     text->addLayout(facts);
 

@@ -1,12 +1,12 @@
 #include "app/main_window.h"
 
 #include "app/dialog_table.h"
-#include "services/icons.h"
 #include "app/palette_table.h"
-#include "services/preview.h"
-#include "services/prompts.h"
 #include "components/rollover.h"
 #include "error.h"
+#include "services/icons.h"
+#include "services/preview.h"
+#include "services/prompts.h"
 #include "workspace/app_folder.h"
 #include "workspace/page_commands.h"
 #include "workspace/project.h"
@@ -404,6 +404,33 @@ void TForm1::FormActivate() {
     }
     web1_->ShowFile(Q(AppFile(workspace_, kHomePage)));
     file_list_box1_->clear();
+    OpenStartPath();
+}
+
+void TForm1::OpenStartPath() {
+    const EditorCommandLine::Open open = start_.open;
+    start_.open = EditorCommandLine::Open::Nothing;
+    if (open == EditorCommandLine::Open::Nothing) {
+        return;
+    }
+    const QString folder =
+        open == EditorCommandLine::Open::Page ? QFileInfo(start_.path).absolutePath() : start_.path;
+    bool opened = false;
+    RunCommand([&] {
+        OpenProject(workspace_, folder.toStdString());
+        opened = true;
+    });
+    if (!opened) {
+        return;
+    }
+    ShowPageList();
+    if (open == EditorCommandLine::Open::Page) {
+        // As Open Project Page does, now that the page's folder is the project.
+        RunCommand([&] {
+            OpenPage(workspace_, start_.path.toStdString());
+            ShowWorkspace(true);
+        });
+    }
 }
 
 void TForm1::TakeListTexts() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/command_line.h"
 #include "workspace/workspace.h"
 
 #include <QMainWindow>
@@ -45,6 +46,11 @@ public:
     // (entries and texts), the palette's enabled state and the page list;
     // with `reload_preview` also the open page in the preview.
     void ShowWorkspace(bool reload_preview);
+
+    // What the command line named, opened once the window has started: a
+    // project folder, or a page with its folder as the project. A failure is
+    // shown as an error; the window then starts as it would without it.
+    void OpenAtStart(const EditorCommandLine& line) { start_ = line; }
 
 public Q_SLOTS:
     // The start-up steps: the application folder, the home page, an empty
@@ -93,9 +99,11 @@ private:
     void SelectOpenPageEntry();
     void UpdateCommandStates();
     void TakeListTexts();
+    void OpenStartPath();
 
     Workspace workspace_;
     bool started_ = false;
+    EditorCommandLine start_;
     std::function<void(const QUrl&)> open_url_;
 
     Preview* web1_ = nullptr;

@@ -1,0 +1,193 @@
+#include "about/about_dialog.h"
+#include "about/version.h"
+#include "app/command_line.h"
+#include "app/main_window.h"
+#include "dialog_driving.h"
+#include "document/page_file.h"
+#include "scripted_prompts.h"
+#include "services/preview.h"
+#include "test_pages.h"
+#include "workspace/app_folder.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QListWidget>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace qf {
+
+namespace {
+
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+} // namespace
+
+class StartArgumentsTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir data_home_;
+    std::unique_ptr<QTemporaryDir> sites_;
+    std::unique_ptr<test::ScriptedPrompts> prompts_;
+    std::unique_ptr<TForm1> window_;
+
+    // The folder "my site" (a blank, and non-ASCII) holding two pages.
+    QString Site() const { return sites_->filePath("my site é") + "/"; }
+
+    EditorCommandLine Parse(const QStringList& paths) {
+        return ParseEditorCommandLine(QStringList{"quenfort"} + paths);
+    }
+
+    // Starts the main window as main() does with `line`.
+    void Start(const EditorCommandLine& line) {
+        window_ = std::make_unique<TForm1>();
+        window_->OpenAtStart(line);
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+        window_->FormActivate();
+    }
+
+    QStringList PageList() const {
+        QStringList names;
+        auto* list = window_->findChild<QListWidget*>("FileListBox1");
+        for (int i = 0; i < list->count(); ++i) {
+            names << list->item(i)->text();
+        }
+        return names;
+    }
+
+    QString MarkedPage() const {
+        QListWidgetItem* item = window_->findChild<QListWidget*>("FileListBox1")->currentItem();
+        return item != nullptr ? item->text() : QString();
+    }
+
+private Q_SLOTS:
+    void initTestCase() {
+        qputenv("XDG_DATA_HOME", data_home_.path().toUtf8());
+        QApplication::setApplicationName(kApplicationName);
+    }
+
+    void init() {
+        sites_ = std::make_unique<QTemporaryDir>();
+        QDir().mkpath(Site());
+        WritePageFile((Site() + "index.html").toStdString(), test::WorkedExamplePage());
+        WritePageFile((Site() + "Other.HTM").toStdString(), test::PageWith("<!---Table1---!>"));
+        prompts_ = std::make_unique<test::ScriptedPrompts>();
+    }
+
+    void cleanup() {
+        window_.reset();
+        prompts_.reset();
+        sites_.reset();
+    }
+
+    void argumentsAreReadAsAFolderAPageOrAMistake() {
+        const QString cwd = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(Site()));
+        const EditorCommandLine folder = Parse({"."});
+        const EditorCommandLine page = Parse({"Other.HTM"});
+        const EditorCommandLine dotted = Parse({"./../my site é/index.html"});
+        QVERIFY(QDir::setCurrent(cwd));
+
+        QCOMPARE(folder.open, EditorCommandLine::Open::Project);
+        QCOMPARE(folder.path + "/", Site());
+        QVERIFY(folder.error.isEmpty());
+        QCOMPARE(page.open, EditorCommandLine::Open::Page);
+        QCOMPARE(page.path, Site() + "Other.HTM");
+        QCOMPARE(dotted.path, Site() + "index.html");
+
+        const EditorCommandLine nothing = Parse({});
+        QCOMPARE(nothing.open, EditorCommandLine::Open::Nothing);
+        QVERIFY(nothing.error.isEmpty() && !nothing.help && !nothing.version);
+        QVERIFY(Parse({"--version"}).version);
+        QVERIFY(Parse({"-h"}).help);
+        QVERIFY(EditorHelpText().startsWith("Usage: quenfort [options] [FOLDER | PAGE.html]\n"));
+        QCOMPARE(EditorVersionText(), QString("quenfort %1\n").arg(kVersion));
+
+        // Every mistake opens nothing and says what is wrong in one line.
+        QFile text(Site() + "notes.txt");
+        QVERIFY(text.open(QIODevice::WriteOnly));
+        text.close();
+        const QList<QPair<QStringList, QString>> mistakes = {
+            {{Site(), Site() + "index.html"}, "one folder or page at a time"},
+            {{Site() + "notes.txt"}, "is neither a project folder nor a page"},
+            {{Site() + "gone.html"}, "does not exist"},
+            {{"--no-such-option"}, "no-such-option"},
+        };
+        for (const auto& [arguments, message] : mistakes) {
+            const EditorCommandLine line = Parse(arguments);
+            QVERIFY2(line.error.contains(message), qPrintable(line.error));
+            QVERIFY(!line.error.contains('\n'));
+            QCOMPARE(line.open, EditorCommandLine::Open::Nothing);
+        }
+    }
+
+    void aFolderGivenOpensAsTheProject() {
+        Start(Parse({Site()}));
+        QCOMPARE(Q(window_->workspace().project_folder), Site());
+        QCOMPARE(PageList(), QStringList({"index.html"}));
+        QVERIFY(!window_->workspace().HasOpenPage());
+        // The home page stays in the preview; nothing was asked.
+        QVERIFY(window_->preview()->ShownFile().endsWith("bin/home.html"));
+        QVERIFY(prompts_->asked.isEmpty());
+    }
+
+    void aPageGivenOpensWithItsFolderAsTheProject() {
+        Start(Parse({Site() + "index.html"}));
+        QCOMPARE(Q(window_->workspace().project_folder), Site());
+        QVERIFY(window_->workspace().HasOpenPage());
+        QCOMPARE(Q(window_->workspace().page_path), Site() + "index.html");
+        QCOMPARE(window_->findChild<QLabel*>("lblName")->text(), QString("index.html"));
+        QCOMPARE(MarkedPage(), QString("index.html"));
+        QCOMPARE(window_->workspace().page_text, test::WorkedExamplePage());
+        QTRY_COMPARE(window_->preview()->ShownFile(), Site() + "index.html");
+        QVERIFY(window_->findChild<QWidget*>("PageControl1")->isEnabled());
+        QVERIFY(prompts_->asked.isEmpty());
+        // The start-up does not run a second time.
+        window_->FormActivate();
+        QCOMPARE(Q(window_->workspace().page_path), Site() + "index.html");
+    }
+
+    void aPageThatCannotBeReadIsShownAsAnError() {
+        // Made a page name only after it was read as one: the check at start
+        // and the opening are apart in time, and the file may go between.
+        const EditorCommandLine line = Parse({Site() + "index.html"});
+        QVERIFY(QFile::remove(Site() + "index.html"));
+        Start(line);
+        QCOMPARE(prompts_->asked.size(), 1);
+        QVERIFY2(prompts_->asked[0].startsWith("error: ") &&
+                     prompts_->asked[0].contains("index.html"),
+                 qPrintable(prompts_->asked[0]));
+        // The folder is open as the project; no page is.
+        QCOMPARE(Q(window_->workspace().project_folder), Site());
+        QVERIFY(!window_->workspace().HasOpenPage());
+        QCOMPARE(PageList(), QStringList());
+    }
+
+    void theAboutBoxShowsTheVersion() {
+        TForm90 about;
+        QCOMPARE(about.findChild<QLabel*>("Version")->text(), QString("Version %1").arg(kVersion));
+        QVERIFY(QString(kVersion).contains(QRegularExpression("^\\d+\\.\\d+\\.\\d+$")));
+        about.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&about));
+        about.grab().save("/tmp/grabs-install/about.png");
+    }
+};
+
+} // namespace qf
+
+int main(int argc, char* argv[]) {
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    qf::StartArgumentsTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "start_arguments_test.moc"
