@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format
   fonts-dejavu-core
+  qt6-svg-dev desktop-file-utils appstream man-db groff-base dpkg-dev file
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #include "services/icons.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QHash>
 #include <QPainter>
 #include <QPainterPath>
@@ -576,9 +577,14 @@ void Product(QPainter& p) {
     p.drawEllipse(QPointF(12, 12), 9, 9);
     p.drawEllipse(QPointF(12, 12), 4, 9);
     p.drawLine(QPointF(3, 12), QPointF(21, 12));
-    p.setFont(GlyphFont(15));
-    p.setPen(kPaper);
-    p.drawText(QRectF(0, -0.5, 24, 24), Qt::AlignCenter, "Q");
+    // The letter as outlines, centred as text is in its box, so that the
+    // picture needs no font wherever it is shown (the SVG file too).
+    const QFont font = GlyphFont(15);
+    const QFontMetricsF metrics(font);
+    QPainterPath letter;
+    letter.addText((kGrid - metrics.horizontalAdvance("Q")) / 2,
+                   -0.5 + (kGrid - metrics.height()) / 2 + metrics.ascent(), font, "Q");
+    p.fillPath(letter, kPaper);
     p.setPen(Qt::NoPen);
     p.setBrush(kSun);
     p.drawEllipse(QPointF(18.3, 18.3), 2.2, 2.2);
@@ -600,6 +606,14 @@ QIcon ToolIcon(const QString& name) {
 
 QPixmap ProductPicture(int size) {
     return Draw(size, Product);
+}
+
+void PaintProductPicture(QPainter& painter, int size) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(size / kGrid, size / kGrid);
+    Product(painter);
+    painter.restore();
 }
 
 QIcon ProductIcon() {

@@ -2,6 +2,8 @@
 
 #include <QIcon>
 #include <QPixmap>
+
+class QPainter;
 #include <QString>
 
 namespace qf {
@@ -14,6 +16,9 @@ QIcon ToolIcon(const QString& name);
 // The product's picture (the about box's and the window's icon), `size`
 // pixels square.
 QPixmap ProductPicture(int size);
+// Paints the product's picture `size` units square on any device (the
+// installed icon files are made with it).
+void PaintProductPicture(QPainter& painter, int size);
 QIcon ProductIcon();
 
 } // namespace qf

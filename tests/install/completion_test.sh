@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# The bash completion of quenfort-cli offers what the program says it has.
+#   completion_test.sh QUENFORT_CLI COMPLETION_SCRIPT
+set -uo pipefail
+cli=$1 script=$2
+fail() { echo "FAIL: $*" >&2; exit 1; }
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/bin" "$work/site/pictures"
+ln -s "$cli" "$work/bin/quenfort-cli"
+export PATH="$work/bin:$PATH"
+cd "$work/site" || exit 1
+quenfort-cli new-page . index layout=1 >/dev/null || fail "no page to complete on"
+touch notes.txt
+
+# shellcheck source=/dev/null
+source "$script"
+# complete LINE: the offers for the command line LINE, one a line.
+complete_line() {
+    COMP_LINE=$1
+    COMP_POINT=${#1}
+    read -ra COMP_WORDS <<<"$1"
+    [[ $1 == *" " ]] && COMP_WORDS+=("")
+    COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
+    COMPREPLY=()
+    _quenfort_cli
+    printf '%s\n' "${COMPREPLY[@]}" | sort
+}
+
+commands=$(quenfort-cli --help | awk '/^  [a-z]/ { print $1 }')
+[ "$(echo "$commands" | wc -l)" -ge 10 ] || fail "the help lists too few commands: $commands"
+offered=$(complete_line "quenfort-cli ")
+for command in $commands --help --version; do
+    echo "$offered" | grep -qx -- "$command" || fail "'$command' is not offered: $offered"
+done
+for command in areas insert kinds new-page new-project; do
+    echo "$offered" | grep -qx "$command" || fail "'$command' is not offered"
+done
+[ "$(complete_line "quenfort-cli ne")" = $'new-page\nnew-project' ] ||
+    fail "'ne' offers: $(complete_line "quenfort-cli ne")"
+
+# Pages and folders where a page goes; not other files.
+[ "$(complete_line "quenfort-cli areas ")" = $'index.html\npictures/' ] ||
+    fail "pages offered: $(complete_line "quenfort-cli areas ")"
+# The areas of the page, the kinds, the fields of the kind.
+area=$(quenfort-cli areas index.html | head -n 1)
+complete_line "quenfort-cli insert index.html " | grep -qx "$area" || fail "area $area not offered"
+complete_line "quenfort-cli insert index.html $area " | grep -qx "Image" || fail "kind Image not offered"
+[ "$(complete_line "quenfort-cli insert index.html $area Link_Img ne")" = "newwindow=" ] ||
+    fail "Link_Img fields: $(complete_line "quenfort-cli insert index.html $area Link_Img ne")"
+fields=$(complete_line "quenfort-cli insert index.html $area Image src=x ")
+expected=$(quenfort-cli kinds | awk '/^[^ ]/ { inside = ($1 == "Image"); next } inside { split($1, f, "="); print f[1] "=" }' | sort)
+[ "$fields" = "$expected" ] || fail "Image fields: $fields"
+echo "$fields" | grep -qx "alt=" || fail "no alt= among the Image fields"
+# A value is the user's own; options come from the command's synopsis.
+[ -z "$(complete_line "quenfort-cli insert index.html $area Image src=")" ] || fail "a value was completed"
+complete_line "quenfort-cli new-page . home " | grep -qx "layout=" || fail "new-page options"
+echo "ok"

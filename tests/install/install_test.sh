@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Installs the build tree into a temporary DESTDIR and checks what arrived:
+# the expected files and nothing else, a valid desktop entry and AppStream
+# metadata, icons of the right sizes, manual pages that render without a
+# warning, and programs that answer --version.
+#   install_test.sh BUILD_DIR VERSION BINDIR DATADIR MANDIR
+set -euo pipefail
+build=$1 version=$2 bindir=$3 datadir=$4 mandir=$5
+fail() { echo "FAIL: $*" >&2; exit 1; }
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+
+DESTDIR="$root" cmake --install "$build" --prefix /usr >/dev/null
+usr="$root/usr"
+share="$usr/$datadir"
+
+expected="$bindir/quenfort
+$bindir/quenfort-cli
+$datadir/applications/quenfort.desktop
+$datadir/bash-completion/completions/quenfort-cli
+$datadir/icons/hicolor/128x128/apps/quenfort.png
+$datadir/icons/hicolor/256x256/apps/quenfort.png
+$datadir/icons/hicolor/48x48/apps/quenfort.png
+$datadir/icons/hicolor/scalable/apps/quenfort.svg
+$datadir/metainfo/org.quenfort.quenfort.metainfo.xml
+$mandir/man1/quenfort-cli.1.gz
+$mandir/man1/quenfort.1.gz"
+listed=$(cd "$usr" && find . -type f | sed 's,^\./,,' | LC_ALL=C sort)
+[ "$listed" = "$(echo "$expected" | LC_ALL=C sort)" ] ||
+    fail "installed files differ:$(diff <(echo "$expected" | LC_ALL=C sort) <(echo "$listed"))"
+[ -z "$(find "$root" -type f -not -path "$usr/*")" ] || fail "files outside the prefix"
+
+desktop-file-validate "$share/applications/quenfort.desktop" || fail "desktop entry"
+grep -qx "Exec=quenfort %F" "$share/applications/quenfort.desktop" || fail "Exec line"
+grep -qx "Icon=quenfort" "$share/applications/quenfort.desktop" || fail "Icon line"
+appstreamcli validate --no-net "$share/metainfo/org.quenfort.quenfort.metainfo.xml" ||
+    fail "AppStream metadata"
+grep -q "<release version=\"$version\"" "$share/metainfo/org.quenfort.quenfort.metainfo.xml" ||
+    fail "the metadata does not name release $version"
+
+for size in 48 128 256; do
+    file "$share/icons/hicolor/${size}x$size/apps/quenfort.png" |
+        grep -q "PNG image data, $size x $size, 8-bit/color RGBA" || fail "the $size pixel icon"
+done
+svg="$share/icons/hicolor/scalable/apps/quenfort.svg"
+grep -q "<svg" "$svg" || fail "the SVG icon is no SVG"
+# Drawn without text, so it needs no font where it is shown.
+! grep -q "<text" "$svg" || fail "the SVG icon holds text"
+
+for page in quenfort quenfort-cli; do
+    man_file="$usr/$mandir/man1/$page.1.gz"
+    rendered=$(MANWIDTH=80 LC_ALL=C.UTF-8 man --warnings -l "$man_file" 2>"$root/warnings") ||
+        fail "man $page failed: $(cat "$root/warnings")"
+    [ ! -s "$root/warnings" ] || fail "man $page warns: $(cat "$root/warnings")"
+    echo "$rendered" | grep -q "^NAME" || fail "man $page has no NAME"
+    echo "$rendered" | grep -q -- "--version" || fail "man $page does not name --version"
+    echo "$rendered" | grep -q "$page $version" || fail "man $page does not name version $version"
+done
+# The command line's page holds every command with its own help.
+cli_page=$(MANWIDTH=200 man -l "$usr/$mandir/man1/quenfort-cli.1.gz" 2>/dev/null)
+for command in $("$usr/$bindir/quenfort-cli" --help | awk '/^  [a-z]/ { print $1 }'); do
+    echo "$cli_page" | grep -q "^       $command" || fail "man quenfort-cli lacks $command"
+done
+echo "$cli_page" | grep -q "Reads layout designer commands from standard input" ||
+    fail "man quenfort-cli lacks the commands' own help"
+
+[ "$("$usr/$bindir/quenfort-cli" --version)" = "quenfort-cli $version" ] || fail "installed cli version"
+[ "$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$usr/$bindir/quenfort" --version)" = \
+    "quenfort $version" ] || fail "installed editor version"
+echo "ok"
