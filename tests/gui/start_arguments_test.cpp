@@ -5,6 +5,7 @@
 #include "dialog_driving.h"
 #include "document/page_file.h"
 #include "scripted_prompts.h"
+#include "services/icons.h"
 #include "services/preview.h"
 #include "test_pages.h"
 #include "workspace/app_folder.h"
@@ -13,7 +14,9 @@
 #include <QDir>
 #include <QLabel>
 #include <QListWidget>
+#include <QPainter>
 #include <QRegularExpression>
+#include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -25,6 +28,22 @@ namespace {
 
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
+}
+
+// The mean difference of two pictures of one size, per pixel and channel (0 to 255).
+double MeanDifference(const QImage& one, const QImage& other) {
+    const QImage a = one.convertToFormat(QImage::Format_ARGB32);
+    const QImage b = other.convertToFormat(QImage::Format_ARGB32);
+    double sum = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y);
+            const QRgb q = b.pixel(x, y);
+            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) +
+                   std::abs(qBlue(p) - qBlue(q)) + std::abs(qAlpha(p) - qAlpha(q));
+        }
+    }
+    return sum / (4.0 * a.width() * a.height());
 }
 
 } // namespace
@@ -169,6 +188,32 @@ private Q_SLOTS:
         QCOMPARE(Q(window_->workspace().project_folder), Site());
         QVERIFY(!window_->workspace().HasOpenPage());
         QCOMPARE(PageList(), QStringList());
+    }
+
+    void theIconFilesShowTheProductPicture() {
+        const QString folder = QUENFORT_ICON_FOLDER;
+        for (int size : {48, 128, 256}) {
+            const QImage png(QString("%1/quenfort-%2.png").arg(folder).arg(size));
+            QCOMPARE(png.size(), QSize(size, size));
+            // The same picture, but for the rounding of stored transparency.
+            QVERIFY(MeanDifference(png, ProductPicture(size).toImage()) < 0.1);
+        }
+        // The scalable picture, drawn by a renderer of its own, looks the same.
+        QSvgRenderer svg(folder + "/quenfort.svg");
+        QVERIFY(svg.isValid());
+        QImage drawn(256, 256, QImage::Format_ARGB32);
+        drawn.fill(Qt::transparent);
+        QPainter painter(&drawn);
+        svg.render(&painter);
+        painter.end();
+        const QImage picture = ProductPicture(256).toImage();
+        QVERIFY2(MeanDifference(drawn, picture) < 1.0,
+                 qPrintable(QString::number(MeanDifference(drawn, picture))));
+        // Not a blank or a single colour: the letter and the sun are there.
+        QImage blank(256, 256, QImage::Format_ARGB32);
+        blank.fill(Qt::transparent);
+        QVERIFY(MeanDifference(drawn, blank) > 50);
+        QCOMPARE(drawn.pixelColor(195, 195), QColor(0xff, 0xc1, 0x07));
     }
 
     void theAboutBoxShowsTheVersion() {

@@ -6,3 +6,9 @@ set_tests_properties(startup_gui_tests PROPERTIES
   ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QTWEBENGINE_DISABLE_SANDBOX=1"
   LABELS gui
   TIMEOUT 300)
+# The icon files the install puts in place, made by the build.
+find_package(Qt6 REQUIRED COMPONENTS Svg)
+target_link_libraries(startup_gui_tests PRIVATE Qt6::Svg)
+target_compile_definitions(startup_gui_tests PRIVATE
+  QUENFORT_ICON_FOLDER="${PROJECT_BINARY_DIR}/packaging/icons")
+add_dependencies(startup_gui_tests quenfort_icon_files)
