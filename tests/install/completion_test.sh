@@ -9,6 +9,8 @@ trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/bin" "$work/site/pictures"
 ln -s "$cli" "$work/bin/quenfort-cli"
 export PATH="$work/bin:$PATH"
+# The application folder the layouts come from, made afresh.
+export XDG_DATA_HOME="$work/data"
 cd "$work/site" || exit 1
 quenfort-cli new-page . index layout=1 >/dev/null || fail "no page to complete on"
 touch notes.txt

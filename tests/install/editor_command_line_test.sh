@@ -42,6 +42,18 @@ run 2 "$work/missing.html"
 one_line "does not exist"
 run 2 --frobnicate
 one_line "frobnicate"
+run 2 -bogus
+one_line "'bogus'"
+
+# With a display, Qt's own options are Qt's: the mistake is still the
+# second path.
+status=0
+QT_QPA_PLATFORM=offscreen "$editor" -style Fusion "$work/site" "$work/site" >"$work/out" \
+    2>"$work/err" || status=$?
+[ "$status" -eq 2 ] || fail "with -style: exited $status: $(cat "$work/err")"
+grep -v "^QStandardPaths:" "$work/err" >"$work/err.own" || true
+mv "$work/err.own" "$work/err"
+one_line "one too many"
 
 # Sound arguments without a display: the display is what is missing.
 run 1 "$work/site"

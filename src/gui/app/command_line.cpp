@@ -13,6 +13,8 @@ const QCommandLineOption kHelpOption({"h", "help"}, "Shows this help and exits."
 const QCommandLineOption kVersionOption({"v", "version"}, "Shows the version and exits.");
 
 void SetUp(QCommandLineParser& parser) {
+    // "-bogus" is one unknown option, as Qt's own "-style" is one option.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(
         "Quenfort Website Developer: a desktop editor for small static web sites.\n"
         "Opens a project folder, or a page together with its folder as the project.");
