@@ -3,8 +3,10 @@
 #include "components/component_fields.h"
 #include "components/insertion.h"
 #include "components/page_properties.h"
+#include "components/picture_import.h"
 #include "error.h"
 #include "workspace/app_folder.h"
+#include "workspace/project.h"
 #include "workspace/workspace.h"
 
 #include <QFileInfo>
@@ -133,6 +135,17 @@ int PagePropertiesCommand(const Args& args, std::ostream& out) {
     return 0;
 }
 
+int ImportPictureCommand(const Args& args, std::ostream& out) {
+    ExpectArgs(args, 2, "import-picture PROJECT FILE");
+    const auto absolute = [](const std::string& path) {
+        return path.empty()
+                   ? path
+                   : QFileInfo(QString::fromStdString(path)).absoluteFilePath().toStdString();
+    };
+    out << ImportPicture(FolderPath(absolute(args[0])), {}, absolute(args[1])) << '\n';
+    return 0;
+}
+
 } // namespace
 
 std::vector<Command> ComponentCommands() {
@@ -158,6 +171,15 @@ std::vector<Command> ComponentCommands() {
          "background as it is; noscroll=1 hides the scroll bars, 0 (the default) shows\n"
          "them.\n",
          PagePropertiesCommand},
+        {"import-picture", "import-picture PROJECT FILE",
+         "copies a picture into the project's images folder and prints its location",
+         "Makes the picture FILE travel with the project folder PROJECT, as a picture\n"
+         "field's browse button does: a file inside PROJECT stays where it is; any other\n"
+         "is copied into PROJECT/images (the same bytes already there are reused, other\n"
+         "bytes under the same name get a free name such as photo-2.png). Prints the\n"
+         "location a page in PROJECT names it by (images/photo.png), blanks written\n"
+         "as %20.\n",
+         ImportPictureCommand},
     };
 }
 

@@ -125,5 +125,26 @@ TEST_F(ComponentCli, PagePropertiesAndKinds) {
     EXPECT_EQ(RunCli({"kinds", "extra"}).status, 2);
 }
 
+TEST_F(ComponentCli, ImportPictureCopiesOnceAndPrintsTheLocation) {
+    QTemporaryDir outside;
+    QFile picture(outside.filePath("my photo.png"));
+    ASSERT_TRUE(picture.open(QIODevice::WriteOnly));
+    picture.write("png bytes");
+    picture.close();
+    // Relative arguments are taken from the shell's folder.
+    auto result = RunCli({"import-picture", ".", picture.fileName()}, {}, dir_.path());
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "images/my%20photo.png\n");
+    EXPECT_EQ(Bytes(dir_.filePath("images/my photo.png")), "png bytes");
+    result = RunCli({"import-picture", dir_.path(), dir_.filePath("images/my photo.png")});
+    EXPECT_EQ(result.out, "images/my%20photo.png\n");
+
+    result = RunCli({"import-picture", dir_.path(), outside.filePath("none.png")});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "Cannot open file \"" + outside.filePath("none.png").toStdString() +
+                              "\". No such file or directory\n");
+    EXPECT_EQ(RunCli({"import-picture", dir_.path()}).status, 2);
+}
+
 } // namespace
 } // namespace qf

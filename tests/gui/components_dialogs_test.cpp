@@ -26,6 +26,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -79,6 +80,16 @@ private:
 
     // The page file as it stands on disk, read back into a page text.
     std::string PageOnDisk() const { return ReadPageFile(workspace_.page_path); }
+
+    // A real picture of `size` outside the project folder; its path.
+    QString Picture(const QString& name, QSize size = QSize(40, 30)) const {
+        QDir(dir_->path()).mkpath("pics");
+        const QString path = dir_->filePath("pics/" + name);
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(Qt::darkCyan);
+        image.save(path, "PNG");
+        return path;
+    }
 
     // Runs OK and expects it to close the dialog.
     void Confirm(QDialog& dialog, const char* ok_name) {
@@ -138,9 +149,14 @@ private Q_SLOTS:
         TFormb dialog(workspace_);
         Click(&dialog, "RadioButton1"); // Local: the field is emptied, the button shown
         QCOMPARE(Find<QLineEdit>(&dialog, "Edit1")->text(), QString());
-        prompts_->Queue(QString("/pics/a b.gif"));
+        prompts_->Queue(Picture("a b.png"));
         Click(&dialog, "ToolButton1");
         QCOMPARE(prompts_->asked.last(), QString("open-picture: Open"));
+        // The picture travels with the site, and its size fills the empty size fields.
+        QCOMPARE(Find<QLineEdit>(&dialog, "Edit1")->text(), QString("images/a%20b.png"));
+        QVERIFY(QFile::exists(dir_->filePath("site/images/a b.png")));
+        QCOMPARE(Find<QSpinBox>(&dialog, "SpinEdit1")->value(), 40);
+        QCOMPARE(Find<QSpinBox>(&dialog, "SpinEdit2")->value(), 30);
         QCOMPARE(prompts_->last_filter, kImagePictureFilter);
         QVERIFY(
             prompts_->last_filter.startsWith("All (*.jpg *.jpeg *.bmp *.ico *.emf *.wmf *.gif"));
@@ -154,7 +170,7 @@ private Q_SLOTS:
         QCOMPARE(Find<QLineEdit>(&dialog, "Edit3")->text(), QString("#FF8000"));
         Confirm(dialog, "ToolButton2");
         QVERIFY(PageOnDisk().find(Block("Image1",
-                                        "<img src=\"/pics/a b.gif\" width=\"120\" height=\"-5\" "
+                                        "<img src=\"images/a%20b.png\" width=\"120\" height=\"-5\" "
                                         "align=\"Center\" alt=\"Caf&#233; &quot;Chez Nous&quot;\" "
                                         "border=\"2\" bordercolor=\"#FF8000\">") +
                                   "</td><!---End_Table2---!>") != std::string::npos);
@@ -287,6 +303,45 @@ private Q_SLOTS:
         QVERIFY(workspace_.component_list.entries.empty());
     }
 
+    void PicturesTravelWithTheSiteOrSayWhyNot() {
+        TFormb dialog(workspace_);
+        Click(&dialog, "RadioButton1");
+        // A picture inside the project stays; the size fields already set stay too.
+        QDir(dir_->path()).mkpath("site/art");
+        QImage(12, 9, QImage::Format_RGB32).save(dir_->filePath("site/art/sun.png"));
+        Find<QSpinBox>(&dialog, "SpinEdit1")->setValue(200);
+        prompts_->Queue(dir_->filePath("site/art/sun.png"));
+        Click(&dialog, "ToolButton1");
+        QCOMPARE(Find<QLineEdit>(&dialog, "Edit1")->text(), QString("art/sun.png"));
+        QCOMPARE(Find<QSpinBox>(&dialog, "SpinEdit1")->value(), 200);
+        QCOMPARE(Find<QSpinBox>(&dialog, "SpinEdit2")->value(), 9);
+        QVERIFY(!QDir(dir_->filePath("site/images")).exists());
+
+        // A copy that cannot be made is reported, and the field keeps its text.
+        QFile blocker(dir_->filePath("site/images"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        prompts_->Queue(Picture("moon.png"));
+        Click(&dialog, "ToolButton1");
+        QCOMPARE(prompts_->asked.last(), "error: Cannot create folder \"" +
+                                             dir_->filePath("site/images") +
+                                             "\". A file of that name is in the way");
+        QCOMPARE(Find<QLineEdit>(&dialog, "Edit1")->text(), QString("art/sun.png"));
+
+        // A typed location is written as typed.
+        Type(&dialog, "Edit1", "../shared/my pic.png");
+        Confirm(dialog, "ToolButton2");
+        QVERIFY(PageOnDisk().find("<img src=\"../shared/my pic.png\" width=\"200\" height=\"9\"") !=
+                std::string::npos);
+
+        // Outside any project the chosen path is written as it is.
+        PictureField loose("Edit1", "ToolButton1", kPictureFilter);
+        loose.SetForwardSlashes(true);
+        prompts_->Queue(QString("C:\\Pics\\a.gif"));
+        loose.Browse();
+        QCOMPARE(loose.Text(), QString("C:/Pics/a.gif"));
+    }
+
     void CancelledPlatformDialogsLeaveFieldsAsTheyWere() {
         TFormb dialog(workspace_);
         // Colour: black at first, then the last colour chosen; a cancel keeps the text.
@@ -307,11 +362,11 @@ private Q_SLOTS:
 
         // Picture: a cancel keeps the chosen file; Url hides the button.
         Click(&dialog, "RadioButton1");
-        prompts_->Queue(QString("/p/one.png"));
+        prompts_->Queue(Picture("one.png"));
         Click(&dialog, "ToolButton1");
         Click(&dialog, "ToolButton1");
-        QCOMPARE(Find<QLineEdit>(&dialog, "Edit1")->text(), QString("/p/one.png"));
-        QCOMPARE(prompts_->last_folder, QString("/p"));
+        QCOMPARE(Find<QLineEdit>(&dialog, "Edit1")->text(), QString("images/one.png"));
+        QCOMPARE(prompts_->last_folder, dir_->filePath("pics"));
         Click(&dialog, "RadioButton2");
         QCOMPARE(Find<QLineEdit>(&dialog, "Edit1")->text(), QString("http://"));
         QVERIFY(Find<QToolButton>(&dialog, "ToolButton1")->isHidden());
@@ -363,10 +418,10 @@ private Q_SLOTS:
         {
             TFormd dialog(workspace_);
             QVERIFY(Find<QLineEdit>(&dialog, "Edit3")->isHidden());
-            prompts_->Queue(QString("C:\\Pics\\a.gif"));
+            prompts_->Queue(Picture("a.png"));
             Click(&dialog, "ToolButton2");
             QCOMPARE(prompts_->asked.last(), QString("open-picture: Open"));
-            QCOMPARE(Find<QLineEdit>(&dialog, "Edit1")->text(), QString("C:/Pics/a.gif"));
+            QCOMPARE(Find<QLineEdit>(&dialog, "Edit1")->text(), QString("images/a.png"));
             QVERIFY(!prompts_->last_filter.contains("*.gif"));
             Type(&dialog, "Edit2", "C:/Pics/b.gif");
             Click(&dialog, "RadioButton1");
@@ -380,7 +435,7 @@ private Q_SLOTS:
         QVERIFY(page.find(Block("Roll_Img1",
                                 "<a href=\"about.html\" onMouseOut=\"RestoreImg()\" "
                                 "onMouseOver=\"SwitchImg('document.y','document.y','C:/Pics/"
-                                "b.gif')\" target=_blank><img src=\"C:/Pics/a.gif\" name=\"y\" "
+                                "b.gif')\" target=_blank><img src=\"images/a.png\" name=\"y\" "
                                 "alt=\"Hi\" border=\"0\"></a>")) != std::string::npos);
         QVERIFY(page.find("<SCRIPT SRC=\"js.js\"></SCRIPT></head>") != std::string::npos);
         QFile copy(QString::fromStdString(workspace_.project_folder) + "js.js");
@@ -573,12 +628,12 @@ private Q_SLOTS:
         {
             TForma dialog(workspace_);
             Click(&dialog, "RadioButton1");
-            prompts_->Queue(QString("/pics/bg.gif"));
+            prompts_->Queue(Picture("bg.png"));
             Click(&dialog, "ToolButton3");
             Confirm(dialog, "ToolButton2");
         }
         QCOMPARE(body_tag(), "<body bgcolor=\"#336699\"" + margins + " bgcolor=\"#FFFFFF\"" +
-                                 margins + " background=\"/pics/bg.gif\">");
+                                 margins + " background=\"images/bg.png\">");
         QVERIFY(PageOnDisk().find("<title>Welcome to .....</title>") != std::string::npos);
         {
             TForma dialog(workspace_);

@@ -4,10 +4,10 @@
 
 #include "app/dialog_table.h"
 #include "app/main_window.h"
-#include "services/preview.h"
 #include "dialog_driving.h"
 #include "document/page_file.h"
 #include "scripted_prompts.h"
+#include "services/preview.h"
 #include "widgets/picture_field.h"
 #include "workspace/app_folder.h"
 #include "workspace/layout_chooser.h"
@@ -20,6 +20,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -153,17 +155,26 @@ private Q_SLOTS:
         auto* background = Find<QLineEdit>(&step, "Edit1");
         Shoot(&step, "new_page_properties");
 
-        // Neither radio button: the picture dialog.
-        prompts_->Queue(QString("/home/u/pics/sky.jpg"));
+        // Neither radio button: the picture dialog. A picture from elsewhere is
+        // copied into the project, since the new page will name it from there.
+        QDir(dir_->path()).mkpath("pics");
+        for (const char* name : {"pics/sky.jpg", "pics/sea.png"}) {
+            QImage picture(8, 8, QImage::Format_RGB32);
+            picture.fill(Qt::blue);
+            QVERIFY(picture.save(dir_->filePath(name)));
+        }
+        prompts_->Queue(dir_->filePath("pics/sky.jpg"));
         Click(&step, "ToolButton2");
         QCOMPARE(prompts_->asked.last(), QString("open-picture: Open"));
         QCOMPARE(prompts_->last_filter,
                  QString("All (*.jpg *.jpeg *.bmp *.ico *.emf *.wmf *.gif *.png *.tiff *.jpe);;"
                          "JPEG Image File (*.jpg);;JPEG Image File (*.jpeg);;Bitmaps (*.bmp);;"
                          "Icons (*.ico);;Enhanced Metafiles (*.emf);;Metafiles (*.wmf)"));
-        QCOMPARE(background->text(), QString("/home/u/pics/sky.jpg"));
+        QCOMPARE(background->text(), QString("images/sky.jpg"));
+        QVERIFY(QFile::exists(dir_->filePath("site/images/sky.jpg")));
         Click(&step, "ToolButton2"); // cancelled
-        QCOMPARE(background->text(), QString("/home/u/pics/sky.jpg"));
+        QCOMPARE(background->text(), QString("images/sky.jpg"));
+        QCOMPARE(prompts_->last_folder, dir_->filePath("pics"));
 
         Click(&step, "RadioButton1");
         prompts_->Queue(QColor(255, 128, 0));
@@ -175,9 +186,9 @@ private Q_SLOTS:
         QCOMPARE(background->text(), QString("#123456"));
 
         Click(&step, "RadioButton2");
-        prompts_->Queue(QString("/home/u/pics/sea.png"));
+        prompts_->Queue(dir_->filePath("pics/sea.png"));
         Click(&step, "ToolButton2");
-        QCOMPARE(background->text(), QString("/home/u/pics/sea.png"));
+        QCOMPARE(background->text(), QString("images/sea.png"));
     }
 
     void ContinueRefusesBadNamesAndAsksBeforeReplacing() {

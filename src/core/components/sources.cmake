@@ -6,6 +6,7 @@ target_sources(quenfort_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/image_builders.cpp
   ${CMAKE_CURRENT_LIST_DIR}/insertion.cpp
   ${CMAKE_CURRENT_LIST_DIR}/page_properties.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/picture_import.cpp
   ${CMAKE_CURRENT_LIST_DIR}/rollover.cpp
   ${CMAKE_CURRENT_LIST_DIR}/text_builders.cpp
   ${CMAKE_CURRENT_LIST_DIR}/user_text.cpp

@@ -12,8 +12,7 @@ namespace qf {
 TFormb::TFormb(Workspace& workspace, QWidget* parent)
     : ComponentDialog(workspace, "Insert Image", "Insert Image", parent) {
     setObjectName("TFormb");
-    image_ = new ImageFields(kImagePictureFilter, QString::fromStdString(workspace.project_folder),
-                             &colours_, this);
+    image_ = new ImageFields(kImagePictureFilter, workspace, &colours_, this);
     Body()->addWidget(image_);
 
     connect(AddOkButton(tr("OK     "), "ToolButton2"), &QPushButton::clicked, this,

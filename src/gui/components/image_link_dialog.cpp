@@ -28,7 +28,7 @@ TFormc::TFormc(Workspace& workspace, QWidget* parent)
     new_window_->setObjectName("CheckBox1");
     link_column->addWidget(new_window_);
     // The destination row stands above the picture's, in their label column.
-    image_ = new ImageFields(kPictureFilter, project_folder, &colours_, this);
+    image_ = new ImageFields(kPictureFilter, workspace, &colours_, this);
     image_->AddRowAbove(tr("Link Destination:"), link);
     Body()->addWidget(image_);
 

@@ -1,8 +1,8 @@
 #include "components/page_properties_dialog.h"
 
-#include "services/prompts.h"
 #include "components/page_properties.h"
 #include "error.h"
+#include "services/prompts.h"
 #include "widgets/picture_field.h"
 #include "workspace/workspace.h"
 
@@ -28,7 +28,7 @@ TForma::TForma(Workspace& workspace, QWidget* parent)
     picture_radio_ = new QRadioButton(tr("Background Image:"), this);
     picture_radio_->setObjectName("RadioButton1");
     picture_ = new PictureField("Edit1", "ToolButton3", kPictureFilter, this);
-    picture_->SetStartFolder(QString::fromStdString(workspace.project_folder));
+    picture_->SetProject(workspace);
     picture_->Edit()->setToolTip(tr("A picture file or web address shown behind the page"));
     form->addRow(picture_radio_, picture_);
 

@@ -22,7 +22,7 @@ TFormd::TFormd(Workspace& workspace, QWidget* parent)
     rollover_ = new PictureField("Edit2", "ToolButton1", kPictureFilter, this);
     for (PictureField* field : {original_, rollover_}) {
         field->SetForwardSlashes(true);
-        field->SetStartFolder(project_folder);
+        field->SetProject(workspace);
     }
     original_->Edit()->setToolTip(tr("The picture shown while the mouse is elsewhere"));
     rollover_->Edit()->setToolTip(tr("The picture shown while the mouse is over it"));

@@ -14,14 +14,14 @@
 
 namespace qf {
 
-ImageFields::ImageFields(const QString& filter, const QString& start_folder, ColourMemory* colours,
+ImageFields::ImageFields(const QString& filter, const Workspace& workspace, ColourMemory* colours,
                          QWidget* parent)
     : QWidget(parent) {
     form_ = MakeForm(this);
     form_->setContentsMargins(0, 0, 0, 0);
     location_ =
         new LocationChoice({"RadioButton1", "RadioButton2", "Edit1", "ToolButton1"}, filter, this);
-    location_->Field()->SetStartFolder(start_folder);
+    location_->Field()->SetProject(workspace);
     location_->Field()->Edit()->setToolTip(tr("A local picture file or a web address"));
     form_->addRow(tr("Image Location:"), location_);
     width_ = MakeSpinField("SpinEdit1", this);
@@ -41,6 +41,7 @@ ImageFields::ImageFields(const QString& filter, const QString& start_folder, Col
     border_->setToolTip(tr("Border width in pixels"));
     form_->addRow(tr("Border:"), border_);
     border_colour_ = new ColourField("Edit3", "ToolButton3", colours, this);
+    location_->Field()->FillSizeWhenZero(width_, height_);
     form_->addRow(tr("Border Color:"), border_colour_);
 }
 

@@ -14,6 +14,7 @@ namespace qf {
 class ColourField;
 class LocationChoice;
 struct ColourMemory;
+struct Workspace;
 
 // The rows of a picture on the page, in the image dialogs: location (Local
 // RadioButton1, Url RadioButton2, Edit1, ToolButton1), width (SpinEdit1),
@@ -23,8 +24,9 @@ class ImageFields : public QWidget {
     Q_OBJECT
 
 public:
-    // `filter` is the open-picture dialog's, which starts in `start_folder`.
-    ImageFields(const QString& filter, const QString& start_folder, ColourMemory* colours,
+    // `filter` is the open-picture dialog's; a chosen picture travels with
+    // the workspace's project and fills width and height while they are 0.
+    ImageFields(const QString& filter, const Workspace& workspace, ColourMemory* colours,
                 QWidget* parent = nullptr);
 
     // Puts a row at the top, sharing the picture rows' label column.

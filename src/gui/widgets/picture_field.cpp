@@ -1,12 +1,17 @@
 #include "widgets/picture_field.h"
 
+#include "components/picture_import.h"
+#include "error.h"
 #include "services/prompts.h"
+#include "workspace/workspace.h"
 
 #include <QButtonGroup>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QImageReader>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -26,6 +31,29 @@ const QString kTiffPictureFilter =
     "All (*.jpg *.jpeg *.bmp *.ico *.emf *.wmf *.gif *.png *.tiff *.jpe);;"
     "JPEG Image File (*.jpg);;JPEG Image File (*.jpeg);;Bitmaps (*.bmp);;Icons (*.ico);;"
     "Enhanced Metafiles (*.emf);;Metafiles (*.wmf)";
+
+QString ChoosePicture(QWidget* parent, const QString& filter, QString& folder,
+                      const std::string& project_folder, const std::string& page_folder,
+                      QString* file) {
+    const QString path = AppPrompts().OpenPicture(parent, QObject::tr("Open"), folder, filter);
+    if (path.isEmpty()) {
+        return {};
+    }
+    folder = QFileInfo(path).absolutePath();
+    if (file != nullptr) {
+        *file = path;
+    }
+    if (project_folder.empty()) {
+        return path;
+    }
+    try {
+        return QString::fromStdString(
+            ImportPicture(project_folder, page_folder, path.toStdString()));
+    } catch (const CommandError& error) {
+        AppPrompts().ShowError(parent, QString::fromStdString(error.what()));
+        return {};
+    }
+}
 
 PictureField::PictureField(const QString& edit_name, const QString& button_name,
                            const QString& filter, QWidget* parent)
@@ -53,16 +81,43 @@ QString PictureField::Text() const {
     return edit_->text();
 }
 
+void PictureField::SetProject(const Workspace& workspace) {
+    SetProject(workspace.project_folder, PictureBaseFolder(workspace));
+}
+
+void PictureField::SetProject(const std::string& project_folder, const std::string& page_folder) {
+    project_folder_ = project_folder;
+    page_folder_ = page_folder;
+    folder_ = QString::fromStdString(project_folder);
+}
+
+void PictureField::FillSizeWhenZero(QSpinBox* width, QSpinBox* height) {
+    connect(this, &PictureField::PictureChosen, width, [width, height](const QString& file) {
+        const QSize size = QImageReader(file).size();
+        if (!size.isValid()) {
+            return;
+        }
+        if (width->value() == 0) {
+            width->setValue(size.width());
+        }
+        if (height->value() == 0) {
+            height->setValue(size.height());
+        }
+    });
+}
+
 void PictureField::Browse() {
-    QString path = AppPrompts().OpenPicture(window(), tr("Open"), folder_, filter_);
-    if (path.isEmpty()) {
+    QString file;
+    QString location =
+        ChoosePicture(window(), filter_, folder_, project_folder_, page_folder_, &file);
+    if (location.isEmpty()) {
         return;
     }
-    folder_ = QFileInfo(path).absolutePath();
     if (forward_slashes_) {
-        path.replace('\\', '/');
+        location.replace('\\', '/');
     }
-    edit_->setText(path);
+    edit_->setText(location);
+    Q_EMIT PictureChosen(file);
 }
 
 LocationChoice::LocationChoice(const Names& names, const QString& filter, QWidget* parent)

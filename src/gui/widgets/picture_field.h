@@ -3,11 +3,16 @@
 #include <QString>
 #include <QWidget>
 
+#include <string>
+
 class QLineEdit;
 class QRadioButton;
+class QSpinBox;
 class QToolButton;
 
 namespace qf {
+
+struct Workspace;
 
 // Picture filters of the open dialogs, in Qt's syntax. The Image dialog's
 // "All" entry also offers GIF pictures; the other dialogs' does not. The
@@ -17,9 +22,21 @@ extern const QString kImagePictureFilter;
 extern const QString kPictureFilter;
 extern const QString kTiffPictureFilter;
 
+// Runs the open-picture dialog, starting in `folder` (which then becomes the
+// chosen file's folder), and makes the chosen picture travel with the project:
+// with a project folder, the picture is copied into its images folder when it
+// lies elsewhere, and the result is its location relative to `page_folder`
+// (ImportPicture). Without a project folder the result is the chosen path.
+// Empty when cancelled, or after a failed copy, whose message is shown.
+// `file` receives the chosen picture's path on disk.
+QString ChoosePicture(QWidget* parent, const QString& filter, QString& folder,
+                      const std::string& project_folder, const std::string& page_folder,
+                      QString* file = nullptr);
+
 // A text field holding a picture's location, with the browse button "[...]  "
-// beside it. The button runs the open-picture dialog; the chosen file's path
-// replaces the field, and a cancelled dialog leaves the field as it was.
+// beside it. The button runs ChoosePicture; the location replaces the field,
+// and a cancelled dialog leaves the field as it was. A location typed into
+// the field is kept exactly as typed.
 class PictureField : public QWidget {
     Q_OBJECT
 
@@ -31,19 +48,32 @@ public:
     QToolButton* Button() const { return button_; }
     QString Text() const;
 
-    // The folder the open dialog starts in until a file has been chosen.
-    void SetStartFolder(const QString& folder) { folder_ = folder; }
-    // Writes the chosen path with forward slashes only.
+    // The project the picture is for: the open dialog starts in its folder, a
+    // picture from elsewhere is copied into its images folder, and the field
+    // gets the location relative to the open page (PictureBaseFolder).
+    void SetProject(const Workspace& workspace);
+    // The same for a page not yet made, whose folder is `page_folder`.
+    void SetProject(const std::string& project_folder, const std::string& page_folder);
+    // Writes a chosen path outside any project with forward slashes only.
     void SetForwardSlashes(bool on) { forward_slashes_ = on; }
+    // Fills `width` and `height` with a chosen picture's size in pixels,
+    // each only while it is 0.
+    void FillSizeWhenZero(QSpinBox* width, QSpinBox* height);
 
 public Q_SLOTS:
     void Browse();
+
+Q_SIGNALS:
+    // A picture was chosen with the browse button: its file on disk.
+    void PictureChosen(const QString& file);
 
 private:
     QLineEdit* edit_;
     QToolButton* button_;
     QString filter_;
     QString folder_;
+    std::string project_folder_;
+    std::string page_folder_;
     bool forward_slashes_ = false;
 };
 

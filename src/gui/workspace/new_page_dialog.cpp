@@ -1,7 +1,7 @@
 #include "workspace/new_page_dialog.h"
 
-#include "services/prompts.h"
 #include "error.h"
+#include "services/prompts.h"
 #include "widgets/picture_field.h"
 #include "widgets/simple_fields.h"
 #include "workspace/layout_chooser.h"
@@ -85,13 +85,13 @@ void TFormmen5::ToolButton2Click() {
         background_->ChooseColour();
         return;
     }
-    const QString path =
-        AppPrompts().OpenPicture(this, tr("Open"), picture_folder_, kTiffPictureFilter);
-    if (path.isEmpty()) {
+    // The new page will lie in the project folder.
+    const QString location = ChoosePicture(this, kTiffPictureFilter, picture_folder_,
+                                           workspace_.project_folder, workspace_.project_folder);
+    if (location.isEmpty()) {
         return; // a cancelled dialog leaves the field as it was
     }
-    picture_folder_ = QFileInfo(path).absolutePath();
-    background_->Edit()->setText(path);
+    background_->Edit()->setText(location);
 }
 
 void TFormmen5::ToolButton1Click() {

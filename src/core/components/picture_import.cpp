@@ -1,0 +1,139 @@
+#include "components/picture_import.h"
+
+#include "error.h"
+#include "workspace/workspace.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace qf {
+
+namespace {
+
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+[[noreturn]] void Fail(const char* what, const QString& path, const QString& reason) {
+    throw CommandError(std::string(what) + " \"" + path.toStdString() + "\". " +
+                       reason.toStdString());
+}
+
+// True when both files hold the same bytes.
+bool SameBytes(const QString& a, const QString& b) {
+    QFile first(a);
+    QFile second(b);
+    if (first.size() != second.size() || !first.open(QIODevice::ReadOnly) ||
+        !second.open(QIODevice::ReadOnly)) {
+        return false;
+    }
+    constexpr qint64 kChunk = 64 * 1024;
+    while (!first.atEnd()) {
+        if (first.read(kChunk) != second.read(kChunk)) {
+            return false;
+        }
+    }
+    return second.atEnd();
+}
+
+// "photo.png", then "photo-2.png", "photo-3.png", ...; the part after the
+// last dot stays the ending (a name that only starts with a dot has none).
+QString CandidateName(const QString& name, int number) {
+    if (number == 1) {
+        return name;
+    }
+    const qsizetype dot = name.lastIndexOf('.');
+    if (dot <= 0) {
+        return name + "-" + QString::number(number);
+    }
+    return name.left(dot) + "-" + QString::number(number) + name.mid(dot);
+}
+
+// Copies `source` into `folder` under its own name or the first free one;
+// returns the name used. A file of the same name and bytes is reused.
+QString CopyUnderFreeName(const QString& source, const QString& folder) {
+    const QString name = QFileInfo(source).fileName();
+    for (int number = 1;; ++number) {
+        const QString candidate = CandidateName(name, number);
+        const QString target = folder + "/" + candidate;
+        const QFileInfo existing(target);
+        if (existing.exists() || existing.isSymLink()) {
+            if (existing.isFile() && SameBytes(source, target)) {
+                return candidate;
+            }
+            continue; // other bytes, or a folder of that name: the next name
+        }
+        QFile file(source);
+        if (!file.copy(target)) {
+            Fail("Cannot create file", target, file.errorString());
+        }
+        return candidate;
+    }
+}
+
+} // namespace
+
+std::string PagePathLocation(std::string_view relative_path) {
+    static constexpr std::string_view kEscaped = " \"#%&'<>?\\^`{|}";
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string location;
+    for (const char c : relative_path) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F || kEscaped.find(c) != std::string_view::npos) {
+            location += '%';
+            location += kHex[byte >> 4];
+            location += kHex[byte & 0x0F];
+        } else {
+            location += c;
+        }
+    }
+    return location;
+}
+
+std::string PictureBaseFolder(const Workspace& workspace) {
+    if (workspace.HasOpenPage() && !workspace.page_path.empty()) {
+        return QFileInfo(Q(workspace.page_path)).absolutePath().toStdString() + "/";
+    }
+    return workspace.project_folder;
+}
+
+std::string ImportPicture(const std::string& project_folder, const std::string& page_folder,
+                          const std::string& picture) {
+    const QFileInfo source(Q(picture));
+    if (!source.exists()) {
+        Fail("Cannot open file", Q(picture), "No such file or directory");
+    }
+    if (!source.isFile()) {
+        Fail("Cannot open file", Q(picture), "Not a file");
+    }
+    if (!source.isReadable()) {
+        Fail("Cannot open file", Q(picture), "Permission denied");
+    }
+    const QFileInfo project(Q(project_folder));
+    if (project_folder.empty() || !project.isDir()) {
+        Fail("Cannot open folder", Q(project_folder), "No such file or directory");
+    }
+    // Compared without links and "..", so "site/../elsewhere" is not inside.
+    const QString project_path = project.canonicalFilePath();
+    QString file_path = source.canonicalFilePath();
+    const bool inside = file_path.startsWith(project_path + "/");
+    if (!inside) {
+        const QString images = project_path + "/" + Q(std::string(kImagesFolder));
+        const QFileInfo images_info(images);
+        if (images_info.exists() && !images_info.isDir()) {
+            Fail("Cannot create folder", images, "A file of that name is in the way");
+        }
+        if (!images_info.exists() && !QDir().mkpath(images)) {
+            Fail("Cannot create folder", images, "Permission denied");
+        }
+        file_path = images + "/" + CopyUnderFreeName(file_path, images);
+    }
+    const std::string base = page_folder.empty() ? project_folder : page_folder;
+    const QFileInfo base_info(Q(base));
+    const QString base_path =
+        base_info.exists() ? base_info.canonicalFilePath() : base_info.absoluteFilePath();
+    return PagePathLocation(QDir(base_path).relativeFilePath(file_path).toStdString());
+}
+
+} // namespace qf

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace qf {
+
+struct Workspace;
+
+// The folder inside a project that pictures from elsewhere are copied into.
+inline constexpr std::string_view kImagesFolder = "images";
+
+// A picture chosen for a page, made to travel with the site: a file inside
+// the project folder stays where it is; a file elsewhere is copied into the
+// project's "images" folder. A file of the same name and the same bytes that
+// is there already is reused; one with other bytes is left alone and the copy
+// takes the first free name "NAME-2.png", "NAME-3.png", and so on.
+//
+// Returns the location the page names the picture by: the path relative to
+// `page_folder` (the folder of the page the picture is for, ending in "/";
+// empty means the project folder), with "/" between folders and every blank
+// and URL-special character ("#", "?", "%", quotes and the like) written as
+// "%XX". Characters outside ASCII are kept as they are.
+//
+// Throws CommandError naming the file and the system's reason when the
+// picture cannot be read or the copy cannot be made; nothing is copied then.
+std::string ImportPicture(const std::string& project_folder, const std::string& page_folder,
+                          const std::string& picture);
+
+// The folder pictures chosen for the open page are named relative to: the
+// open page's folder, or the project folder while no page is open.
+std::string PictureBaseFolder(const Workspace& workspace);
+
+// A relative file path written as a location in a page: "/" kept, blanks and
+// URL-special characters as "%XX", everything else as it is.
+std::string PagePathLocation(std::string_view relative_path);
+
+} // namespace qf
