@@ -3,6 +3,7 @@
 #include "app/main_window.h"
 #include "services/icons.h"
 #include "workspace/app_folder.h"
+#include "workspace/session.h"
 
 #include <QApplication>
 
@@ -66,6 +67,7 @@ int main(int argc, char* argv[]) {
     QGuiApplication::setDesktopFileName("quenfort");
     QApplication::setWindowIcon(qf::ProductIcon());
     qf::TForm1 window;
+    window.RememberSession(qf::DefaultSessionFile());
     window.OpenAtStart(line);
     window.show();
     return QApplication::exec();

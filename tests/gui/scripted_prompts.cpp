@@ -65,4 +65,8 @@ bool ScriptedPrompts::Print(QWidget*, QPrinter*) {
     return Next<bool>().value_or(false);
 }
 
+void ScriptedPrompts::OpenUrl(QWidget*, const QUrl& url) {
+    asked << "open-url: " + url.toString();
+}
+
 } // namespace qf::test

@@ -22,7 +22,7 @@ public:
 
     // One line per prompt: "inform: TEXT", "error: TEXT", "ask: TEXT",
     // "open-file: CAPTION", "open-picture: CAPTION", "folder: CAPTION",
-    // "colour", "print".
+    // "colour", "print", "open-url: URL".
     QStringList asked;
     std::optional<QPoint> last_ask_position;
     QString last_filter;
@@ -39,6 +39,8 @@ public:
     QString ExistingFolder(QWidget* parent, const QString& caption, const QString& start) override;
     std::optional<QColor> Colour(QWidget* parent, const QColor& initial) override;
     bool Print(QWidget* parent, QPrinter* printer) override;
+    // Records "open-url: URL" and opens nothing.
+    void OpenUrl(QWidget* parent, const QUrl& url) override;
 
 private:
     template <typename T> std::optional<T> Next();

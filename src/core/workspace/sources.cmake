@@ -7,4 +7,5 @@ target_sources(quenfort_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/layouts.cpp
   ${CMAKE_CURRENT_LIST_DIR}/new_page.cpp
   ${CMAKE_CURRENT_LIST_DIR}/layout_designer.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/session.cpp
 )

@@ -14,7 +14,6 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QFrame>
@@ -72,7 +71,6 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     setObjectName("TForm1");
     setWindowTitle(kMainCaption);
     setWindowIcon(ProductIcon());
-    open_url_ = [](const QUrl& url) { QDesktopServices::openUrl(url); };
 
     auto* central = new QWidget(this);
     auto* outer = new QVBoxLayout(central);
@@ -186,6 +184,8 @@ void TForm1::BuildMenusAndActions() {
     tools->addAction(properties);
     table_commands_.push_back(
         {[properties](bool on) { properties->setEnabled(on); }, kPagePropertiesDialog});
+
+    BuildSessionMenus(file, tools);
 
     QMenu* help = menuBar()->addMenu("&Help");
     help->addAction(MakeAction("HelpContents", "Help Contents", "help", QKeySequence::HelpContents,
@@ -411,6 +411,7 @@ void TForm1::OpenStartPath() {
     const EditorCommandLine::Open open = start_.open;
     start_.open = EditorCommandLine::Open::Nothing;
     if (open == EditorCommandLine::Open::Nothing) {
+        ReopenLastProject();
         return;
     }
     const QString folder =
@@ -541,6 +542,7 @@ void TForm1::UpdateCommandStates() {
 void TForm1::ShowPageList() {
     file_list_box1_->clear();
     if (!workspace_.HasProject()) {
+        ShowWhereabouts();
         return;
     }
     RunCommand([&] {
@@ -551,6 +553,7 @@ void TForm1::ShowPageList() {
         }
     });
     SelectOpenPageEntry();
+    ShowWhereabouts();
 }
 
 void TForm1::SelectOpenPageEntry() {
@@ -693,7 +696,7 @@ void TForm1::HelpContentsClick() {
 }
 
 void TForm1::WebSiteClick() {
-    open_url_(QUrl(Q(kMakerWebSite)));
+    AppPrompts().OpenUrl(this, QUrl(Q(kMakerWebSite)));
 }
 
 void TForm1::AboutClick() {

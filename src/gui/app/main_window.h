@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/command_line.h"
+#include "workspace/session.h"
 #include "workspace/workspace.h"
 
 #include <QMainWindow>
@@ -16,6 +17,7 @@ class QComboBox;
 class QLabel;
 class QListWidget;
 class QListWidgetItem;
+class QMenu;
 class QTabWidget;
 class QToolButton;
 
@@ -38,10 +40,6 @@ public:
     Workspace& workspace() { return workspace_; }
     Preview* preview() const { return web1_; }
 
-    // Opens web addresses ("VORNEX Online"); the desktop's browser unless
-    // replaced (tests record the address instead).
-    void SetUrlOpener(std::function<void(const QUrl&)> opener) { open_url_ = std::move(opener); }
-
     // Shows everything from the workspace: the labels, both selection lists
     // (entries and texts), the palette's enabled state and the page list;
     // with `reload_preview` also the open page in the preview.
@@ -51,6 +49,12 @@ public:
     // project folder, or a page with its folder as the project. A failure is
     // shown as an error; the window then starts as it would without it.
     void OpenAtStart(const EditorCommandLine& line) { start_ = line; }
+
+    // Keeps what the editor remembers between runs (Recent Projects, the last
+    // project and page, the preferences) in the settings file `file`, and
+    // reads it now; call it before the window is first shown, so the last
+    // project and page are reopened at start. Without it nothing is kept.
+    void RememberSession(const QString& file);
 
 public Q_SLOTS:
     // The start-up steps: the application folder, the home page, an empty
@@ -101,10 +105,24 @@ private:
     void TakeListTexts();
     void OpenStartPath();
 
+    // What the window remembers (main_window_session.cpp): the title, the
+    // Recent Projects menu and the memory kept between runs.
+    void BuildSessionMenus(QMenu* file, QMenu* tools);
+    void ShowWhereabouts();
+    void FillRecentMenu();
+    void OpenRecentProject(const std::string& folder);
+    // Takes a project folder that is gone off the list, with a note.
+    void DropMissingProject(const std::string& folder);
+    void ReopenLastProject();
+    void SaveMemory();
+
     Workspace workspace_;
     bool started_ = false;
     EditorCommandLine start_;
-    std::function<void(const QUrl&)> open_url_;
+    SessionMemory memory_;
+    QString session_file_;
+    QMenu* recent_menu_ = nullptr;
+    QAction* reopen_last_ = nullptr;
 
     Preview* web1_ = nullptr;
     QListWidget* file_list_box1_ = nullptr;

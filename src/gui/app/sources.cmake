@@ -3,5 +3,6 @@ target_sources(quenfort_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/view_source_dialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/palette_table.cpp
   ${CMAKE_CURRENT_LIST_DIR}/main_window.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/main_window_session.cpp
   ${CMAKE_CURRENT_LIST_DIR}/command_line.cpp
 )

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QImageReader>
@@ -74,6 +75,8 @@ public:
         }
         return colour;
     }
+
+    void OpenUrl(QWidget*, const QUrl& url) override { QDesktopServices::openUrl(url); }
 
     bool Print(QWidget* parent, QPrinter* printer) override {
         QPrintDialog dialog(printer, parent);

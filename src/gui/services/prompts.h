@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QPoint>
 #include <QString>
+#include <QUrl>
 #include <QWidget>
 
 #include <optional>
@@ -45,6 +46,9 @@ public:
     virtual std::optional<QColor> Colour(QWidget* parent, const QColor& initial) = 0;
     // A print dialog for `printer`; true when the user chose to print.
     virtual bool Print(QWidget* parent, QPrinter* printer) = 0;
+    // Hands a web address (or a file outside the editor's reach) to the
+    // desktop: its browser, mail program or file viewer.
+    virtual void OpenUrl(QWidget* parent, const QUrl& url) = 0;
 };
 
 // The prompts every window uses. Until something is installed this is the Qt
