@@ -174,17 +174,19 @@ private Q_SLOTS:
         for (QAction* menu : window_->menuBar()->actions()) {
             QStringList items;
             for (QAction* item : menu->menu()->actions()) {
-                items << item->text();
+                if (!item->isSeparator()) {
+                    items << item->text();
+                }
             }
             menus << menu->text().remove('&') + ": " + items.join(", ");
         }
         QCOMPARE(menus, QStringList({
                             "File: New Project, New Page, Open Project, Open Project Page, "
-                            "Print..., Exit",
+                            "Recent Projects, Print..., Exit",
                             "Edit: Delete Project Page, Delete Selected Area, Delete Selected "
                             "Component, Modify Selected Area, Modify Selected Component",
                             "View: View Source",
-                            "Tools: Page Properties",
+                            "Tools: Page Properties, Reopen Last Project at Start",
                             "Help: Help Contents, VORNEX Online, About...",
                         }));
         QCOMPARE(window_->findChild<QAction*>("NewPage")->shortcut(),
