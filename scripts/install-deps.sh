@@ -10,6 +10,7 @@ packages=(
   clang libclang-rt-14-dev clang-format
   fonts-dejavu-core
   qt6-svg-dev desktop-file-utils appstream man-db groff-base dpkg-dev file
+  php-cli php-cgi
 )
 
 missing=()

@@ -19,7 +19,7 @@ std::string ErrorOf(std::string_view kind, const FieldValues& values) {
 }
 
 TEST(ComponentFields, EveryKindIsInTheKindTableWithItsDisplayName) {
-    ASSERT_EQ(ComponentSpecs().size(), 12u);
+    ASSERT_EQ(ComponentSpecs().size(), 20u);
     for (const ComponentSpec& spec : ComponentSpecs()) {
         const Kind* kind = FindKindByTag(spec.kind_tag);
         ASSERT_NE(kind, nullptr) << spec.kind_tag;

@@ -40,4 +40,14 @@ std::string ItemListBody(const Fields& fields);
 std::string BulletItemListBody(const Fields& fields);
 std::string SpacedListBody(const Fields& fields);
 
+// Form fields.
+std::string TextFieldBody(const Fields& fields);
+std::string PasswordFieldBody(const Fields& fields);
+std::string TextAreaBody(const Fields& fields);
+std::string DropListBody(const Fields& fields);
+std::string ListBoxBody(const Fields& fields);
+std::string SubmitButtonBody(const Fields& fields);
+std::string ImageButtonBody(const Fields& fields);
+std::string ResetButtonBody(const Fields& fields);
+
 } // namespace qf::builders

@@ -106,6 +106,27 @@ constexpr auto kSuperscriptFields =
 
 constexpr auto kListFields = Join(FontRows("Italic"), Row({"items", "Items", "", F::kLines}));
 
+// The form fields: their own rows, then the Style group all but the imaged
+// submit button share.
+constexpr Rows<3> kStyleRows{{
+    {"defaultstyle", "Use default Windows Style", "0", F::kFlag},
+    {"bordercolor", "Border Color", "", F::kAttribute},
+    {"bgcolor", "Back Ground Color", "", F::kAttribute},
+}};
+constexpr Rows<1> kFieldNameRow{{{"name", "Name", "", F::kAttribute}}};
+constexpr auto kInputFields =
+    Join(Row({"width", "Width", "0", F::kInteger}),
+         Row({"maxlength", "Maximum length", "0", F::kInteger}),
+         Row({"value", "Default Text", "", F::kAttribute}), kFieldNameRow, kStyleRows);
+constexpr auto kTextAreaFields =
+    Join(Row({"width", "Width", "0", F::kInteger}), kFieldNameRow, kStyleRows);
+constexpr auto kOptionListFields =
+    Join(kFieldNameRow, Row({"options", "List", "", F::kLines}), kStyleRows);
+constexpr auto kSubmitFields = Join(Row({"value", "Button Text", "", F::kAttribute}), kStyleRows);
+constexpr auto kResetFields =
+    Join(Row({"value", "Button Text", "Reset", F::kAttribute}), kStyleRows);
+constexpr FieldSpec kImageButtonFields[] = {{"src", "Image Location", "", F::kAttribute}};
+
 constexpr ComponentSpec kSpecs[] = {
     {"Image", "Image", kImageFields},
     {"Link_Img", "Image Link", kImageLinkFields},
@@ -119,16 +140,27 @@ constexpr ComponentSpec kSpecs[] = {
     {"Item_List", "Item List", kListFields},
     {"Bullet_Item_List", "Bullet Item List", kListFields},
     {"Spaced_List", "Spaced Item List", kListFields},
+    {"Input_Text", "Text Feild", kInputFields},
+    {"Input_Pass", "Password Feild", kInputFields},
+    {"TextArea", "Form TextArea", kTextAreaFields},
+    {"Drop_List", "Drop List", kOptionListFields},
+    {"ListBox", "ListBox", kOptionListFields},
+    {"Button", "Form Button", kSubmitFields},
+    {"Image_Button", "Image Button", kImageButtonFields},
+    {"Reset", "Reset Button", kResetFields},
 };
 
 using Builder = std::string (*)(const builders::Fields&);
 
 // In the order of kSpecs.
 constexpr std::array<Builder, std::size(kSpecs)> kBuilders = {
-    builders::ImageBody,    builders::ImageLinkBody,      builders::RolloverBody,
-    builders::TextLinkBody, builders::MailLinkBody,       builders::HorizontalLineBody,
-    builders::TextBody,     builders::SubscriptBody,      builders::SuperscriptBody,
-    builders::ItemListBody, builders::BulletItemListBody, builders::SpacedListBody,
+    builders::ImageBody,       builders::ImageLinkBody,      builders::RolloverBody,
+    builders::TextLinkBody,    builders::MailLinkBody,       builders::HorizontalLineBody,
+    builders::TextBody,        builders::SubscriptBody,      builders::SuperscriptBody,
+    builders::ItemListBody,    builders::BulletItemListBody, builders::SpacedListBody,
+    builders::TextFieldBody,   builders::PasswordFieldBody,  builders::TextAreaBody,
+    builders::DropListBody,    builders::ListBoxBody,        builders::SubmitButtonBody,
+    builders::ImageButtonBody, builders::ResetButtonBody,
 };
 
 // "Mouse Over Text (alt)": how messages name a field.

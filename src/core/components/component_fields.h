@@ -55,12 +55,19 @@ struct ComponentSpec {
 //   Subscript:   as Text, then text[content] (main text) sub[content]
 //   Superscript: as Text, then text[content] (main text) sup[content]
 //   Item_List, Bullet_Item_List, Spaced_List: as Text, with items[lines]
+//   Input_Text, Input_Pass: width=0 maxlength=0 value name, then the style
+//                rows defaultstyle=0[flag] bordercolor bgcolor
+//   TextArea:    width=0 name, style rows
+//   Drop_List, ListBox: name options[lines], style rows
+//   Button:      value, style rows;  Reset: value="Reset", style rows
+//   Image_Button: src
 // Faces are written as given: the link dialogs hand their combo's text as
 // shown, the text and list dialogs FaceOfListEntry(selected entry).
 //
 // The kinds with a builder, in palette order: Image, Link_Img, Roll_Img,
 // Text_Link, Mail_Link, Hr, Text, Subscript, Superscript, Item_List,
-// Bullet_Item_List, Spaced_List.
+// Bullet_Item_List, Spaced_List, Input_Text, Input_Pass, TextArea, Drop_List,
+// ListBox, Button, Image_Button, Reset.
 std::span<const ComponentSpec> ComponentSpecs();
 const ComponentSpec* FindComponentSpec(std::string_view kind_tag);
 const FieldSpec* FindField(const ComponentSpec& spec, std::string_view name);

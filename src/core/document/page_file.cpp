@@ -78,8 +78,7 @@ std::string ReadPageFile(const std::string& path) {
     return DecodePageFile(std::string_view(bytes.constData(), std::size_t(bytes.size())));
 }
 
-void WritePageFile(const std::string& path, std::string_view text) {
-    const std::string bytes = EncodePageFile(text);
+void WriteFileAtomically(const std::string& path, std::string_view bytes) {
     QSaveFile file(QString::fromStdString(path));
     if (!file.open(QIODevice::WriteOnly)) {
         throw CommandError("Cannot create file \"" + path + "\". " +
@@ -94,6 +93,10 @@ void WritePageFile(const std::string& path, std::string_view text) {
         throw CommandError("Cannot write file \"" + path + "\". " +
                            file.errorString().toStdString());
     }
+}
+
+void WritePageFile(const std::string& path, std::string_view text) {
+    WriteFileAtomically(path, EncodePageFile(text));
 }
 
 } // namespace qf

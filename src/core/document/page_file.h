@@ -27,6 +27,12 @@ std::string DecodePageFile(std::string_view bytes);
 // Reads a page file. Throws CommandError naming the file and the system's reason.
 std::string ReadPageFile(const std::string& path);
 
+// Writes `bytes` as the file at `path` atomically: a temporary file in the
+// same folder, flushed and renamed over the old one, which keeps its
+// permissions. On any failure the old file stays whole and CommandError names
+// the file and the reason.
+void WriteFileAtomically(const std::string& path, std::string_view bytes);
+
 // Writes a page file atomically: a temporary file in the same folder, flushed
 // and renamed over the old one, which keeps its permissions. On any failure
 // the old file stays whole and CommandError names the file and the reason.

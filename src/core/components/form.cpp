@@ -1,0 +1,52 @@
+#include "components/form.h"
+
+#include "components/user_text.h"
+#include "document/markers.h"
+#include "document/page_text.h"
+#include "error.h"
+#include "workspace/workspace.h"
+
+namespace qf {
+
+namespace {
+
+constexpr std::string_view kFormKind = "Form";
+constexpr std::string_view kBodyEnd = "</body>";
+constexpr std::string_view kFormEnd = "</form>";
+constexpr std::string_view kActionTitle = "Target Script";
+
+} // namespace
+
+int AddForm(std::string& page, std::string_view action) {
+    CheckNoMarkerDelimiters(kActionTitle, action);
+    if (action.find_first_of("\r\n") != std::string_view::npos) {
+        throw CommandError(std::string(kActionTitle) + " must be a single line");
+    }
+    const std::string opening = BeginMarker(kFormKind) + "<form method=\"POST\" action=\"" +
+                                AttributeText(kActionTitle, action) + "\">" + EndMarker(kFormKind);
+    std::string text = page;
+    const int number = NextInstanceNumber(text, kFormKind);
+    AddDeclaration(text, std::string(kFormKind) + std::to_string(number));
+    const std::size_t declarations = text.find(kDeclareBegin);
+    if (declarations == std::string::npos) {
+        throw CommandError("The page has no declaration block to put the form in front of");
+    }
+    text.insert(declarations, opening);
+    const std::size_t body_end = text.find(kBodyEnd);
+    if (body_end == std::string::npos) {
+        throw CommandError("The page has no </body> to close the form before");
+    }
+    text.insert(body_end, kFormEnd);
+    page = std::move(text);
+    return number;
+}
+
+std::string PrepareForm(Workspace& workspace, std::string_view action) {
+    RequireOpenPage(workspace);
+    std::string page = workspace.page_text;
+    const int number = AddForm(page, action);
+    CommitPageText(workspace, std::move(page));
+    return std::string(kFormKind) + std::to_string(number);
+}
+
+} // namespace qf

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace qf {
+
+struct Workspace;
+
+// The form element that makes the page's fields post to a script. It is not
+// a component of an area: the declaration "Form" + n goes before the
+// declaration separator, the opening block "<!---Begin_Form---!><form
+// method="POST" action="ACTION"><!---End_Form---!>" (markers without number)
+// directly before "<!---declare_begin---!>", and "</form>" directly before
+// the first "</body>". Preparing the form again adds another of each.
+// `action` is UTF-8 as typed; it enters the page as an attribute value.
+// Returns n. Throws CommandError (page unchanged) for an action holding the
+// marker delimiters or a line break, or a page without the declaration block
+// or "</body>".
+int AddForm(std::string& page, std::string_view action);
+
+// "Prepare your Form": AddForm on the open page, which is then written. No
+// Select Component entry is added. Returns the declaration's name ("Form1").
+std::string PrepareForm(Workspace& workspace, std::string_view action);
+
+} // namespace qf
