@@ -1,5 +1,8 @@
 #pragma once
 
+#include "components/component_fields.h"
+#include "workspace/workspace.h"
+
 #include <ostream>
 #include <stdexcept>
 #include <string>
@@ -30,11 +33,18 @@ std::vector<Command> DocumentCommands();  // areas, components, declarations, ch
 std::vector<Command> ComponentCommands(); // insert, kinds, page-properties
 std::vector<Command> LayoutCommands();    // new-page, layouts, design-layout
 std::vector<Command> ProjectCommands();   // new-project, pages, delete-page, about
+std::vector<Command> FormCommands();      // form, php
 
 void PrintLines(std::ostream& out, const std::vector<std::string>& lines);
 
 // Runs the command line; returns the exit status.
 int Run(const Args& args, std::ostream& out, std::ostream& err);
+
+// FIELD=VALUE arguments from args[first] on, each field at most once.
+FieldValues ParseAssignments(const Args& args, std::size_t first);
+
+// Opens the page file as the editor would, with the project folder the page's own.
+Workspace OpenWorkspace(const std::string& page);
 
 // Exactly `count` positional arguments, or a usage error.
 void ExpectArgs(const Args& args, std::size_t count, std::string_view synopsis);

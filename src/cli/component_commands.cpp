@@ -13,12 +13,6 @@
 
 namespace qf::cli {
 
-namespace {
-
-constexpr std::string_view kInsertSynopsis = "insert PAGE AREA KIND [FIELD=VALUE]...";
-constexpr std::string_view kPagePropertiesSynopsis =
-    "page-properties PAGE [heading=TEXT] [background=COLOUR|PICTURE] [noscroll=0|1]";
-
 // FIELD=VALUE arguments, each field at most once.
 FieldValues ParseAssignments(const Args& args, std::size_t first) {
     FieldValues values;
@@ -43,6 +37,12 @@ Workspace OpenWorkspace(const std::string& page) {
         QFileInfo(QString::fromStdString(page)).absolutePath().toStdString() + "/";
     return workspace;
 }
+
+namespace {
+
+constexpr std::string_view kInsertSynopsis = "insert PAGE AREA KIND [FIELD=VALUE]...";
+constexpr std::string_view kPagePropertiesSynopsis =
+    "page-properties PAGE [heading=TEXT] [background=COLOUR|PICTURE] [noscroll=0|1]";
 
 std::string KindList() {
     std::string list;
@@ -156,8 +156,10 @@ std::vector<Command> ComponentCommands() {
          "and prints the new Select Component entry (Image2). A field left out takes\n"
          "the dialog's initial value; 'quenfort-cli kinds' lists the kinds and fields.\n"
          "Text is UTF-8; characters outside ASCII enter the page as character\n"
-         "references. A list's items are the lines of its items value. A rollover\n"
-         "image copies js.js from the application folder beside the page.\n",
+         "references. A list's items are the lines of its items value, a drop-down\n"
+         "list's or list box's options the lines of its options value (empty lines\n"
+         "skipped). A rollover image copies js.js from the application folder beside\n"
+         "the page.\n",
          InsertCommand},
         {"kinds", "kinds", "lists the component kinds with their fields and initial values",
          "Prints every kind that 'insert' takes, with its display name, then one line\n"
