@@ -5,3 +5,12 @@ add_test(NAME components_gui_tests COMMAND components_gui_tests)
 set_tests_properties(components_gui_tests PROPERTIES
   ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QTWEBENGINE_DISABLE_SANDBOX=1"
   LABELS gui)
+
+# The form, its fields and the feedback script.
+add_executable(form_gui_tests form_dialogs_test.cpp)
+target_link_libraries(form_gui_tests PRIVATE quenfort_gui_test_support quenfort_test_support)
+add_test(NAME form_gui_tests COMMAND form_gui_tests)
+set_tests_properties(form_gui_tests PROPERTIES
+  ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QTWEBENGINE_DISABLE_SANDBOX=1"
+  LABELS gui
+  TIMEOUT 300)

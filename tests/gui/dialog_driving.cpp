@@ -1,6 +1,9 @@
 #include "dialog_driving.h"
 
+#include "document/page_file.h"
 #include "services/preview.h"
+#include "test_pages.h"
+#include "workspace/workspace.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -12,6 +15,22 @@
 #include <QToolButton>
 
 namespace qf::test {
+
+Workspace TwoAreaWorkspace(const QString& root) {
+    QDir(root).mkpath("app");
+    QDir(root).mkpath("site");
+    const std::string folder = root.toStdString() + "/";
+    Workspace workspace;
+    workspace.app_folder = folder + "app/";
+    workspace.project_folder = folder + "site/";
+    workspace.page_name = "index.html";
+    workspace.page_path = workspace.project_folder + "index.html";
+    workspace.page_text = PageWith("<!---Table1---!><!---Table2---!>", TableArea(1) + CellArea(2));
+    WritePageFile(workspace.page_path, workspace.page_text);
+    workspace.area_list = {{"Area1", "Area2"}, "Area1"};
+    workspace.palette_enabled = true;
+    return workspace;
+}
 
 void Click(QWidget* dialog, const char* name) {
     Find<QAbstractButton>(dialog, name)->click();

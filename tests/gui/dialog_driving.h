@@ -7,7 +7,16 @@
 
 class QToolButton;
 
+namespace qf {
+struct Workspace;
+}
+
 namespace qf::test {
+
+// The workspace of a project `root`/site/ (with an application folder
+// `root`/app/) whose page index.html is open: a table area Area1 and a cell
+// area Area2, written to disk, Area1 selected, the palette enabled.
+Workspace TwoAreaWorkspace(const QString& root);
 
 // The child of `dialog` with the objectName `name`; a missing one ends the
 // test program, naming both.

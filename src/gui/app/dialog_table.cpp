@@ -3,12 +3,15 @@
 // One include per dialog family, next to its lines in the table below.
 #include "about/about_dialog.h"
 #include "app/view_source_dialog.h"
+#include "components/form_dialog.h"
+#include "components/form_field_dialogs.h"
 #include "components/horizontal_line_dialog.h"
 #include "components/image_dialog.h"
 #include "components/image_link_dialog.h"
 #include "components/item_list_dialogs.h"
 #include "components/mail_link_dialog.h"
 #include "components/page_properties_dialog.h"
+#include "components/php_script_dialog.h"
 #include "components/rollover_dialog.h"
 #include "components/text_dialog.h"
 #include "components/text_link_dialog.h"
@@ -38,6 +41,18 @@ constexpr DialogEntry kDialogs[] = {
     {"TFormc1", TFormc1::Open}, // Insert an Item List
     {"TFormc2", TFormc2::Open}, // Insert a Bullet Item List
     {"TFormc3", TFormc3::Open}, // Insert a Seperated Item List
+
+    // The form, its fields and the feedback script.
+    {"TFormg1", TFormg1::Open},   // Prepare your Form
+    {"TFormg3", TFormg3::Open},   // Insert a Text Field
+    {"TFormg4", TFormg4::Open},   // Insert a Password Field
+    {"TFormg5", TFormg5::Open},   // Insert a Text Area Field
+    {"TFormg6", TFormg6::Open},   // Insert a Drop Down Option List Field
+    {"TFormg7", TFormg7::Open},   // Insert an Option Listbox
+    {"TFormg8", TFormg8::Open},   // Insert a Submit Button
+    {"TFormg9", TFormg9::Open},   // Insert an Imaged Submit Button
+    {"TFormg10", TFormg10::Open}, // Insert a Reset Button
+    {"TFormja", TFormja::Open},   // Create a PHP script
 
     // New Page (page properties, then the layout chooser) and the layout designer.
     {"TFormmen5", TFormmen5::Open},

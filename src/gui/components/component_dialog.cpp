@@ -1,9 +1,9 @@
 #include "components/component_dialog.h"
 
-#include "services/prompts.h"
 #include "components/insertion.h"
 #include "document/kind_table.h"
 #include "error.h"
+#include "services/prompts.h"
 #include "workspace/workspace.h"
 
 #include <QPushButton>
@@ -56,13 +56,23 @@ QPushButton* ComponentDialog::AddCancelButton(const QString& text, const QString
 }
 
 void ComponentDialog::Insert(std::string_view kind_tag, const FieldValues& values) {
-    try {
+    RunAndClose([&] {
         InsertComponent(workspace_, kind_tag, values);
+        return true;
+    });
+}
+
+void ComponentDialog::RunAndClose(const std::function<bool()>& command) {
+    bool done = false;
+    try {
+        done = command();
     } catch (const CommandError& error) {
         AppPrompts().ShowError(this, QString::fromStdString(error.what()));
         return;
     }
-    accept();
+    if (done) {
+        accept();
+    }
 }
 
 } // namespace qf

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -46,6 +47,9 @@ protected:
     // Hands the values to the insertion and closes the dialog when it
     // succeeded; a refusal or file error is shown and the dialog stays open.
     void Insert(std::string_view kind_tag, const FieldValues& values);
+    // The same for any command: runs it, and closes the dialog (accepted)
+    // when it returned true; a CommandError it threw is shown.
+    void RunAndClose(const std::function<bool()>& command);
 
     Workspace& workspace_;
     ColourMemory colours_;

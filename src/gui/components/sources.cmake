@@ -11,4 +11,7 @@ target_sources(quenfort_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/text_dialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/item_list_dialogs.cpp
   ${CMAKE_CURRENT_LIST_DIR}/page_properties_dialog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/form_field_dialogs.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/form_dialog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/php_script_dialog.cpp
 )

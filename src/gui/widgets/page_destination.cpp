@@ -21,7 +21,7 @@ PageDestination::PageDestination(const Names& names, Style style, const QString&
     page_radio_ = new QRadioButton(names.page_caption, this);
     page_radio_->setObjectName(names.page_radio);
     page_radio_->setToolTip(tr("Link to a page of this project"));
-    url_radio_ = new QRadioButton(tr("Url"), this);
+    url_radio_ = new QRadioButton(names.url_caption, this);
     url_radio_->setObjectName(names.url_radio);
     url_radio_->setToolTip(tr("Link to a web address"));
     auto* group = new QButtonGroup(this);
@@ -51,25 +51,35 @@ PageDestination::PageDestination(const Names& names, Style style, const QString&
     connect(url_radio_, &QRadioButton::toggled, this, &PageDestination::UrlToggled);
 }
 
-QStringList PageDestination::ProjectPages(const QString& project_folder) {
+QStringList PageDestination::ProjectPages(const QString& project_folder, const QString& mask) {
     if (project_folder.isEmpty()) {
         return {};
     }
     return QDir(project_folder)
-        .entryList({"*.html"}, QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
+        .entryList({mask}, QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
 }
 
-void PageDestination::FillPages(const QString& project_folder) {
+void PageDestination::FillPages(const QString& project_folder, const QString& mask) {
     const QString text = pages_->currentText();
     pages_->clear();
-    pages_->addItems(ProjectPages(project_folder));
+    pages_->addItems(ProjectPages(project_folder, mask));
     pages_->setCurrentIndex(-1);
     pages_->setEditText(text);
 }
 
 QString PageDestination::Destination() const {
-    if (style_ == Style::ResetOnChoice) {
+    switch (style_) {
+    case Style::ResetOnChoice:
         return pages_->currentText().isEmpty() ? url_edit_->text() : pages_->currentText();
+    case Style::ShowOnly:
+        break;
+    case Style::ChosenOnly:
+        if (!page_radio_->isChecked() && !url_radio_->isChecked()) {
+            return QString();
+        }
+        break;
+    case Style::UrlUnlessEmpty:
+        return url_edit_->text().isEmpty() ? pages_->currentText() : url_edit_->text();
     }
     return page_radio_->isChecked() ? pages_->currentText() : url_edit_->text();
 }
@@ -82,6 +92,8 @@ void PageDestination::PageToggled(bool checked) {
     url_edit_->hide();
     if (style_ == Style::ResetOnChoice) {
         pages_->setEditText("Select");
+    }
+    if (style_ == Style::ResetOnChoice || style_ == Style::UrlUnlessEmpty) {
         url_edit_->clear();
     }
 }
@@ -92,8 +104,10 @@ void PageDestination::UrlToggled(bool checked) {
     }
     url_edit_->show();
     pages_->hide();
-    if (style_ == Style::ResetOnChoice) {
+    if (style_ != Style::ShowOnly) {
         url_edit_->setText("http://");
+    }
+    if (style_ == Style::ResetOnChoice) {
         pages_->setCurrentIndex(-1);
         pages_->setEditText("");
     }

@@ -28,6 +28,13 @@ public:
         // destination is the page list's text while "Project Page" is
         // selected, otherwise the URL box's text.
         ShowOnly,
+        // As ShowOnly, but "Url" also puts "http://" into the URL box, and
+        // with neither button selected the destination is empty.
+        ChosenOnly,
+        // "Project Page" also empties the URL box and "Url" puts "http://"
+        // into it; the destination is the URL box's text unless it is empty,
+        // then the page list's.
+        UrlUnlessEmpty,
     };
 
     struct Names {
@@ -36,20 +43,24 @@ public:
         QString url_radio;
         QString page_list;
         QString url_edit;
+        QString url_caption = "Url";
     };
 
     PageDestination(const Names& names, Style style, const QString& initial_page_text,
                     QWidget* parent = nullptr);
 
-    // Fills the page list from the project folder.
-    void FillPages(const QString& project_folder);
+    // Fills the page list from the project folder's files matching `mask`.
+    void FillPages(const QString& project_folder, const QString& mask = "*.html");
     QString Destination() const;
 
     QComboBox* PageList() const { return pages_; }
     QLineEdit* UrlEdit() const { return url_edit_; }
+    QRadioButton* PageRadio() const { return page_radio_; }
+    QRadioButton* UrlRadio() const { return url_radio_; }
 
-    // The bare names of the folder's *.html files, sorted without regard to case.
-    static QStringList ProjectPages(const QString& project_folder);
+    // The bare names of the folder's files matching `mask` ("*.html"), sorted
+    // without regard to case.
+    static QStringList ProjectPages(const QString& project_folder, const QString& mask = "*.html");
 
 private Q_SLOTS:
     void PageToggled(bool checked);

@@ -7,4 +7,5 @@ target_sources(quenfort_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/image_fields.cpp
   ${CMAKE_CURRENT_LIST_DIR}/page_destination.cpp
   ${CMAKE_CURRENT_LIST_DIR}/font_group.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/field_style.cpp
 )

@@ -1,0 +1,180 @@
+#include "components/form_field_dialogs.h"
+
+#include "document/kind_table.h"
+#include "widgets/field_style.h"
+#include "widgets/picture_field.h"
+#include "widgets/simple_fields.h"
+#include "workspace/workspace.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QToolButton>
+
+namespace qf {
+
+namespace {
+
+// The rows of one styled field's dialog.
+struct FieldDialogRows {
+    std::string_view kind_tag;
+    const char* heading;
+    const char* width_unit = nullptr; // a width row, with this unit
+    bool max_length = false;
+    bool default_text = false;
+    bool name = false;
+    bool options = false;
+    bool button_text = false;
+};
+
+constexpr FieldDialogRows kRows[] = {
+    {"Input_Text", "Insert an Input Text Field:", "(pixels)", true, true, true},
+    {"Input_Pass", "Insert an Input Password Field:", "(pixels)", true, true, true},
+    {"TextArea", "Insert a Text Area Field:", "(columns)", false, false, true},
+    {"Drop_List", "Insert a Drop Down Option List Field:", nullptr, false, false, true, true},
+    {"ListBox", "Insert an Option Listbox:", nullptr, false, false, true, true},
+    {"Button", "Insert a Submit Button:", nullptr, false, false, false, false, true},
+    {"Reset", "Insert a Reset Button:", nullptr, false, false, false, false, true},
+};
+
+const FieldDialogRows& RowsOf(std::string_view kind_tag) {
+    for (const FieldDialogRows& rows : kRows) {
+        if (rows.kind_tag == kind_tag) {
+            return rows;
+        }
+    }
+    Q_ASSERT(false);
+    return kRows[0];
+}
+
+QString Q(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The initial value of a field, from the kind's field table.
+QString Initial(std::string_view kind_tag, std::string_view field) {
+    const ComponentSpec* spec = FindComponentSpec(kind_tag);
+    const FieldSpec* row = spec != nullptr ? FindField(*spec, field) : nullptr;
+    return row != nullptr ? Q(row->initial) : QString();
+}
+
+// A spin field with its unit label after it.
+QWidget* SpinRow(QSpinBox*& spin, const char* name, const QString& unit, QWidget* parent) {
+    auto* row_widget = new QWidget(parent);
+    auto* row = new QHBoxLayout(row_widget);
+    row->setContentsMargins(0, 0, 0, 0);
+    spin = MakeSpinField(name, row_widget);
+    row->addWidget(spin);
+    row->addWidget(new QLabel(unit, row_widget));
+    row->addStretch(1);
+    return row_widget;
+}
+
+QLineEdit* LineEdit(const char* name, const QString& text, const QString& tip, QWidget* parent) {
+    auto* edit = new QLineEdit(text, parent);
+    edit->setObjectName(name);
+    edit->setToolTip(tip);
+    edit->setMinimumWidth(220);
+    return edit;
+}
+
+} // namespace
+
+FormFieldDialog::FormFieldDialog(Workspace& workspace, std::string_view kind_tag, QWidget* parent)
+    : ComponentDialog(workspace, Q(FindKindByTag(kind_tag)->dialog_caption),
+                      tr(RowsOf(kind_tag).heading), parent) {
+    setObjectName(Q(FindKindByTag(kind_tag)->dialog_class));
+    kind_tag_ = kind_tag;
+    const FieldDialogRows& rows = RowsOf(kind_tag);
+    QFormLayout* form = Form();
+    if (rows.width_unit != nullptr) {
+        form->addRow(tr("Width:"), SpinRow(width_, "SpinEdit1", tr(rows.width_unit), this));
+        width_->setValue(Initial(kind_tag, "width").toInt());
+    }
+    if (rows.max_length) {
+        form->addRow(tr("Maximum length:"),
+                     SpinRow(max_length_, "SpinEdit2", tr("(characters)"), this));
+        max_length_->setValue(Initial(kind_tag, "maxlength").toInt());
+    }
+    if (rows.default_text) {
+        default_text_ = LineEdit("Edit1", Initial(kind_tag, "value"),
+                                 tr("The text the field shows before the visitor types"), this);
+        form->addRow(tr(" Default Text:"), default_text_);
+    }
+    if (rows.name) {
+        name_ = LineEdit("Edit4", Initial(kind_tag, "name"),
+                         tr("The name the form's script reads the value by: letters, digits "
+                            "and underscores"),
+                         this);
+        form->addRow(tr("Name:"), name_);
+    }
+    if (rows.options) {
+        options_ = new QPlainTextEdit(this);
+        options_->setObjectName("Memo1");
+        options_->setToolTip(tr("One option for each line; empty lines are skipped"));
+        options_->setMinimumHeight(110);
+        form->addRow(tr(" List:"), options_);
+    }
+    if (rows.button_text) {
+        button_text_ =
+            LineEdit("Edit4", Initial(kind_tag, "value"), tr("The text on the button"), this);
+        form->addRow(tr("Button Text:"), button_text_);
+    }
+    style_ = new FieldStyle(&colours_, this);
+    Body()->addWidget(style_);
+
+    connect(AddOkButton(tr("OK   "), "ToolButton3"), &QPushButton::clicked, this,
+            &FormFieldDialog::ToolButton3Click);
+    AddCancelButton(tr("Cancel   "), "ToolButton1");
+}
+
+void FormFieldDialog::ToolButton3Click() {
+    FieldValues values;
+    if (width_ != nullptr) {
+        values["width"] = std::to_string(SpinValue(width_));
+    }
+    if (max_length_ != nullptr) {
+        values["maxlength"] = std::to_string(SpinValue(max_length_));
+    }
+    if (default_text_ != nullptr) {
+        values["value"] = default_text_->text().toStdString();
+    }
+    if (name_ != nullptr) {
+        values["name"] = name_->text().toStdString();
+    }
+    if (options_ != nullptr) {
+        values["options"] = options_->toPlainText().toStdString();
+    }
+    if (button_text_ != nullptr) {
+        values["value"] = button_text_->text().toStdString();
+    }
+    style_->Gather(values);
+    Insert(kind_tag_, values);
+}
+
+TFormg9::TFormg9(Workspace& workspace, QWidget* parent)
+    : ComponentDialog(workspace, tr("Insert an Imaged Submit Button"),
+                      tr("Insert an Imaged Submit Button:"), parent) {
+    setObjectName("TFormg9");
+    location_ = new LocationChoice({"RadioButton1", "RadioButton2", "Edit4", "ToolButton2"},
+                                   kTiffPictureFilter, this);
+    location_->Field()->Edit()->setText(Initial("Image_Button", "src"));
+    location_->Field()->Edit()->setToolTip(tr("The picture the visitor clicks to send the form"));
+    location_->Field()->Button()->setText("[...] ");
+    location_->Field()->SetStartFolder(QString::fromStdString(workspace.project_folder));
+    Form()->addRow(tr("Image Location:"), location_);
+
+    connect(AddOkButton(tr("OK   "), "ToolButton3"), &QPushButton::clicked, this,
+            &TFormg9::ToolButton3Click);
+    AddCancelButton(tr("Cancel   "), "ToolButton1");
+}
+
+void TFormg9::ToolButton3Click() {
+    Insert("Image_Button", {{"src", location_->Text().toStdString()}});
+}
+
+} // namespace qf
