@@ -23,6 +23,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -220,13 +221,19 @@ private Q_SLOTS:
         QVERIFY(Find<QToolButton>(&dialog, "ToolButton2")->isHidden());
         Click(&dialog, "RadioButton1");
         QCOMPARE(Find<QLineEdit>(&dialog, "Edit4")->text(), QString());
-        prompts_->Queue(QString("/pics/go button.gif"));
+        // The picture travels with the site, named relative to the page.
+        QDir(dir_->path()).mkpath("pics");
+        QImage picture(QSize(60, 20), QImage::Format_RGB32);
+        picture.fill(Qt::darkGreen);
+        QVERIFY(picture.save(dir_->filePath("pics/go button.png"), "PNG"));
+        prompts_->Queue(dir_->filePath("pics/go button.png"));
         Click(&dialog, "ToolButton2");
         QCOMPARE(prompts_->last_filter, kTiffPictureFilter);
-        Click(&dialog, "ToolButton2"); // cancelled: the file stays
+        Click(&dialog, "ToolButton2"); // cancelled: the location stays
+        QVERIFY(QFile::exists(dir_->filePath("site/images/go button.png")));
         Confirm(dialog);
         QVERIFY(PageHolds(Block("Image_Button1", "<input name=\"\" type=\"image\" "
-                                                 "src=\"/pics/go button.gif\" border=\"0\">") +
+                                                 "src=\"images/go%20button.png\" border=\"0\">") +
                           "</td><!---End_Table2---!>"));
     }
 

@@ -165,7 +165,7 @@ TFormg9::TFormg9(Workspace& workspace, QWidget* parent)
     location_->Field()->Edit()->setText(Initial("Image_Button", "src"));
     location_->Field()->Edit()->setToolTip(tr("The picture the visitor clicks to send the form"));
     location_->Field()->Button()->setText("[...] ");
-    location_->Field()->SetStartFolder(QString::fromStdString(workspace.project_folder));
+    location_->Field()->SetProject(workspace);
     Form()->addRow(tr("Image Location:"), location_);
 
     connect(AddOkButton(tr("OK   "), "ToolButton3"), &QPushButton::clicked, this,
