@@ -87,7 +87,8 @@ std::vector<Command> FormCommands() {
         {"form", kFormSynopsis, "makes the fields of a page post to a script",
          "Prepares the form of the page file PAGE as \"Prepare your Form\" does: the\n"
          "form's opening tag, posting to SCRIPT (empty when not given), goes directly\n"
-         "before the declaration block and \"</form>\" directly before \"</body>\".\n"
+         "before the declaration block and \"</form>\" directly before \"</html>\",\n"
+         "behind the areas, so that the form holds every field of the page.\n"
          "Prints the form's declaration (Form1). Preparing again adds another form.\n",
          FormCommand},
         {"php", kPhpSynopsis, "writes a PHP script that mails a page's form",

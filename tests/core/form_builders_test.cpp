@@ -98,13 +98,13 @@ TEST(AddForm, OpensBeforeTheDeclarationsAndClosesBeforeTheBody) {
     EXPECT_EQ(AddForm(page, "feedback.php"), 1);
     EXPECT_EQ(page, "<html><body><!---End_Body---!>" + FormBlock("feedback.php") +
                         "<!---declare_begin---!><!---Table1---!><!---Form1---!><!---////---!>"
-                        "<!---declare_end---!></form></body></html>");
+                        "<!---declare_end---!></body></form></html>");
     // Prepared again: a further declaration, opening block and "</form>".
     EXPECT_EQ(AddForm(page, "http://"), 2);
     EXPECT_EQ(page, "<html><body><!---End_Body---!>" + FormBlock("feedback.php") +
                         FormBlock("http://") +
                         "<!---declare_begin---!><!---Table1---!><!---Form1---!><!---Form2---!>"
-                        "<!---////---!><!---declare_end---!></form></form></body></html>");
+                        "<!---////---!><!---declare_end---!></body></form></form></html>");
     // The structural check accepts the numberless blocks.
     std::string checked = test::PageWith("<!---Table1---!>", test::TableArea(1));
     AddForm(checked, "a.php");
@@ -123,9 +123,9 @@ TEST(AddForm, RefusalsLeaveThePageAlone) {
     for (const auto& [page, action] : std::vector<std::pair<std::string, std::string>>{
              {test::PageWith(""), "a\nb"},
              {test::PageWith(""), "x<!---y"},
-             {"<html><body><!---declare_begin---!><!---////---!></html>", "s.php"},
              {"<html><body><!---////---!></body></html>", "s.php"},
              {"<html><body><!---declare_begin---!></body></html>", "s.php"},
+             {"<html><body><!---declare_begin---!><!---////---!></body>", "s.php"},
          }) {
         std::string changed = page;
         EXPECT_THROW(AddForm(changed, action), CommandError) << page;
@@ -142,7 +142,8 @@ TEST(PrepareForm, WritesThePageAndListsNothing) {
     WritePageFile(workspace.page_path, workspace.page_text);
     EXPECT_EQ(PrepareForm(workspace, "mail.php"), "Form1");
     EXPECT_EQ(ReadPageFile(workspace.page_path), workspace.page_text);
-    EXPECT_NE(workspace.page_text.find("</form></body>"), std::string::npos);
+    // Closed behind the areas, which stand after "</body>".
+    EXPECT_NE(workspace.page_text.find("<!---End_Table1---!></form></html>"), std::string::npos);
     EXPECT_TRUE(workspace.component_list.entries.empty());
 
     workspace.page_name.clear();

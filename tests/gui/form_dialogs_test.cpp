@@ -3,8 +3,10 @@
 
 #include "app/main_window.h"
 #include "app/palette_table.h"
+#include "components/form.h"
 #include "components/form_dialog.h"
 #include "components/form_field_dialogs.h"
+#include "components/insertion.h"
 #include "components/php_script.h"
 #include "components/php_script_dialog.h"
 #include "dialog_driving.h"
@@ -276,7 +278,8 @@ private Q_SLOTS:
         }
         QVERIFY(PageHolds("<!---End_Body---!><!---Begin_Form---!><form method=\"POST\" "
                           "action=\"http://\"><!---End_Form---!><!---declare_begin---!>"));
-        QVERIFY(PageHolds("<!---Form1---!><!---////---!><!---declare_end---!></form></body>"));
+        QVERIFY(PageHolds("<!---Form1---!><!---////---!><!---declare_end---!></body>"));
+        QVERIFY(PageHolds("<!---End_Table2---!></form></html>"));
         {
             TFormg1 dialog(workspace_);
             Click(&dialog, "RadioButton1");
@@ -292,7 +295,7 @@ private Q_SLOTS:
                           "method=\"POST\" action=\"b.php\"><!---End_Form---!><!---Begin_Form---!>"
                           "<form method=\"POST\" action=\"\"><!---End_Form---!>"
                           "<!---declare_begin---!>"));
-        QVERIFY(PageHolds("</form></form></form></body>"));
+        QVERIFY(PageHolds("<!---End_Table2---!></form></form></form></html>"));
         QVERIFY(workspace_.component_list.entries.empty());
     }
 
@@ -372,6 +375,36 @@ private Q_SLOTS:
         QCOMPARE(bad.result(), int(QDialog::Rejected));
     }
 
+    // In the browser the prepared form holds every field of the page, so its
+    // submit button posts them all.
+    void ThePreparedFormHoldsEveryFieldInTheBrowser() {
+        InsertComponent(workspace_, "Input_Text", {{"name", "email"}});
+        InsertComponent(workspace_, "Input_Pass", {{"name", "pw"}});
+        InsertComponent(workspace_, "Image_Button", {});
+        workspace_.area_list.text = "Area2";
+        InsertComponent(workspace_, "TextArea", {{"name", "comments"}});
+        InsertComponent(workspace_, "Drop_List", {{"name", "size"}, {"options", "S\nM"}});
+        InsertComponent(workspace_, "ListBox", {{"name", "colours"}, {"options", "Red"}});
+        InsertComponent(workspace_, "Button", {{"value", "Send"}});
+        InsertComponent(workspace_, "Reset", {});
+        PrepareForm(workspace_, "feedback.php");
+        // A script at the end lists what the form holds, for the test to read.
+        std::string page = workspace_.page_text;
+        page.insert(page.rfind("</html>"),
+                    "<script>document.body.appendChild(document.createTextNode('FORM ' + "
+                    "Array.from(document.querySelectorAll('input,select,textarea')).map(e => "
+                    "e.form === document.forms[0] ? e.name || e.type : 'outside').join(',') + "
+                    "' ' + document.forms[0].getAttribute('action')))</script>");
+        WritePageFile(workspace_.page_path, page);
+        Preview preview;
+        preview.show();
+        preview.ShowFile(QString::fromStdString(workspace_.page_path));
+        QVERIFY(preview.WaitForLoaded());
+        QVERIFY2(preview.VisibleText().contains(
+                     "FORM email,pw,image,comments,size,colours,submit,reset feedback.php"),
+                 qPrintable(preview.VisibleText()));
+    }
+
     // The Forms and PHP tabs in the main window: every button works while a
     // page is open; the PHP command closes the page and, once a script is
     // written, shows the application folder's php.html.
@@ -412,7 +445,7 @@ private Q_SLOTS:
         QVERIFY(window.preview()->WaitForLoaded());
         const std::string page = ReadPageFile((site + "index.html").toStdString());
         QVERIFY(page.find("<input name=\"email\"") != std::string::npos);
-        QVERIFY(page.find("</form></body>") != std::string::npos);
+        QVERIFY(page.find("</form></html>") != std::string::npos);
 
         // Cancelled: the page stays closed, nothing is shown anew.
         OnModal([](QWidget* dialog) { Click(dialog, "ToolButton1"); });

@@ -11,7 +11,7 @@ namespace qf {
 namespace {
 
 constexpr std::string_view kFormKind = "Form";
-constexpr std::string_view kBodyEnd = "</body>";
+constexpr std::string_view kPageEnd = "</html>";
 constexpr std::string_view kFormEnd = "</form>";
 constexpr std::string_view kActionTitle = "Target Script";
 
@@ -32,11 +32,12 @@ int AddForm(std::string& page, std::string_view action) {
         throw CommandError("The page has no declaration block to put the form in front of");
     }
     text.insert(declarations, opening);
-    const std::size_t body_end = text.find(kBodyEnd);
-    if (body_end == std::string::npos) {
-        throw CommandError("The page has no </body> to close the form before");
+    // Behind every area, so that the form holds the fields.
+    const std::size_t page_end = text.rfind(kPageEnd);
+    if (page_end == std::string::npos) {
+        throw CommandError("The page has no </html> to close the form before");
     }
-    text.insert(body_end, kFormEnd);
+    text.insert(page_end, kFormEnd);
     page = std::move(text);
     return number;
 }

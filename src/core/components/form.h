@@ -9,14 +9,16 @@ struct Workspace;
 
 // The form element that makes the page's fields post to a script. It is not
 // a component of an area: the declaration "Form" + n goes before the
-// declaration separator, the opening block "<!---Begin_Form---!><form
+// declaration separator and the opening block "<!---Begin_Form---!><form
 // method="POST" action="ACTION"><!---End_Form---!>" (markers without number)
-// directly before "<!---declare_begin---!>", and "</form>" directly before
-// the first "</body>". Preparing the form again adds another of each.
+// directly before "<!---declare_begin---!>". Its "</form>" goes directly
+// before the page's last "</html>", behind the areas, which stand after
+// "</body>": closed before "</body>" the form would hold none of the fields
+// and post nothing. Preparing the form again adds another of each.
 // `action` is UTF-8 as typed; it enters the page as an attribute value.
 // Returns n. Throws CommandError (page unchanged) for an action holding the
 // marker delimiters or a line break, or a page without the declaration block
-// or "</body>".
+// or "</html>".
 int AddForm(std::string& page, std::string_view action);
 
 // "Prepare your Form": AddForm on the open page, which is then written. No
