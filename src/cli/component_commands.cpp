@@ -30,8 +30,11 @@ FieldValues ParseAssignments(const Args& args, std::size_t first) {
 }
 
 // Opens the page as the editor would, with the project folder the page's own.
+// The page's lock is held from here to the command's end, so no other writer
+// comes between its reading and its writing.
 Workspace OpenWorkspace(const std::string& page) {
     Workspace workspace;
+    workspace.hold_page_lock = true;
     OpenPage(workspace, page);
     workspace.project_folder =
         QFileInfo(QString::fromStdString(page)).absolutePath().toStdString() + "/";

@@ -14,4 +14,11 @@ public:
     explicit CommandError(const std::string& message) : std::runtime_error(message) {}
 };
 
+// A command the user stopped at a question it asked (or answered by reading
+// the page again): nothing more is to be told, so its message is empty.
+class CommandCancelled : public CommandError {
+public:
+    CommandCancelled() : CommandError(std::string()) {}
+};
+
 } // namespace qf

@@ -184,7 +184,7 @@ std::string ApplyPageProperties(std::string_view page, const PageProperties& pro
 void SetPageProperties(Workspace& workspace, const PageProperties& properties) {
     RequireOpenPage(workspace);
     std::string text = ApplyPageProperties(workspace.page_text, properties);
-    CommitPageText(workspace, std::move(text));
+    CommitPageText(workspace, std::move(text), "Page Properties");
     workspace.page_header = PageHeader(workspace.page_text);
 }
 

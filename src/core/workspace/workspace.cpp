@@ -5,6 +5,8 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace qf {
 
 void RequireProject(const Workspace& workspace) {
@@ -44,37 +46,171 @@ std::string PageHeader(std::string_view page) {
     return std::string(page.substr(open + 7, close - open - 7));
 }
 
+std::string OutsideChangeQuestion(std::string_view page_name) {
+    return std::string(page_name) +
+           " was changed by another program. Reload it (your last change is not applied), or "
+           "overwrite it?";
+}
+
 namespace {
 
-std::int64_t FileSize(const std::string& path) {
-    return QFileInfo(QString::fromStdString(path)).size();
+const PageHistory kNoHistory;
+
+PageMemory& OpenPageMemory(Workspace& workspace) {
+    return workspace.pages[workspace.page_path];
+}
+
+// The lock of the page at `path`: the one the workspace holds, or a new one.
+std::shared_ptr<PageLock> LockPage(Workspace& workspace, const std::string& path) {
+    if (workspace.page_lock && workspace.page_lock->page_path() == path) {
+        return workspace.page_lock;
+    }
+    return std::make_shared<PageLock>(path, workspace.lock_wait_ms);
+}
+
+// Writes `text` to the open page's file when the file is still what the run
+// last knew, or when the user says so (see the header).
+void WriteCheckedPage(Workspace& workspace, std::string_view text) {
+    const std::string path = workspace.page_path;
+    PageMemory& memory = OpenPageMemory(workspace);
+    bool overwrite = false;
+    for (;;) {
+        {
+            const std::shared_ptr<PageLock> lock = LockPage(workspace, path);
+            if (overwrite || FileMatchesRecord(memory.disk, path)) {
+                WritePageFile(path, text);
+                PageFileRecord record = StampOfFile(path).value_or(PageFileRecord{});
+                record.text_hash = PageTextHash(text);
+                memory.disk = record;
+                workspace.page_file_size = std::max<std::int64_t>(record.size, 0);
+                return;
+            }
+        }
+        if (!workspace.ask_outside_change) {
+            throw CommandError(workspace.page_name +
+                               " was changed by another program; nothing was written");
+        }
+        switch (workspace.ask_outside_change(workspace.page_name)) {
+        case OutsideChangeAnswer::Overwrite:
+            overwrite = true;
+            break;
+        case OutsideChangeAnswer::Reload:
+            ReloadOpenPage(workspace);
+            throw CommandCancelled();
+        case OutsideChangeAnswer::Cancel:
+            throw CommandCancelled();
+        }
+    }
+}
+
+void TakeText(Workspace& workspace, std::string text) {
+    workspace.page_text = std::move(text);
+    workspace.page_header = PageHeader(workspace.page_text);
+    RebuildComponentList(workspace.component_list, workspace.page_text);
+    RebuildAreaList(workspace.area_list, workspace.page_text);
+}
+
+std::string StepPageHistory(Workspace& workspace, bool undo) {
+    RequireOpenPage(workspace);
+    PageHistory& history = OpenPageMemory(workspace).history;
+    if (undo ? !history.CanUndo() : !history.CanRedo()) {
+        throw CommandError(undo ? "Nothing to undo" : "Nothing to redo");
+    }
+    std::optional<std::string> text =
+        undo ? history.UndoText(workspace.page_text) : history.RedoText(workspace.page_text);
+    if (!text) {
+        history.Clear();
+        throw CommandError("The page was changed without its history; nothing can be " +
+                           std::string(undo ? "undone" : "redone"));
+    }
+    std::string name(undo ? history.UndoName() : history.RedoName());
+    WriteCheckedPage(workspace, *text);
+    if (undo) {
+        history.StepBack();
+    } else {
+        history.StepForward();
+    }
+    TakeText(workspace, std::move(*text));
+    return name;
 }
 
 } // namespace
 
 void PageRefresh(Workspace& workspace) {
     RequireOpenPage(workspace);
-    WritePageFile(workspace.page_path, workspace.page_text);
-    workspace.page_file_size = FileSize(workspace.page_path);
+    PageMemory& memory = OpenPageMemory(workspace);
+    if (memory.disk.Known() && PageTextHash(workspace.page_text) != memory.disk.text_hash) {
+        memory.history.Clear();
+    }
+    WriteCheckedPage(workspace, workspace.page_text);
 }
 
-void CommitPageText(Workspace& workspace, std::string new_text) {
+void CommitPageText(Workspace& workspace, std::string new_text, std::string_view step_name) {
     RequireOpenPage(workspace);
-    WritePageFile(workspace.page_path, new_text);
+    WriteCheckedPage(workspace, new_text);
+    std::string old_text = std::move(workspace.page_text);
     workspace.page_text = std::move(new_text);
-    workspace.page_file_size = FileSize(workspace.page_path);
+    OpenPageMemory(workspace).history.Record(
+        old_text, workspace.page_text,
+        step_name.empty() ? DescribeChange(old_text, workspace.page_text) : std::string(step_name));
 }
 
 void OpenPage(Workspace& workspace, const std::string& path) {
+    std::shared_ptr<PageLock> lock;
+    if (workspace.hold_page_lock) {
+        lock = LockPage(workspace, path);
+    }
+    // The stamp before the text: a change between the two is seen as one later.
+    PageFileRecord record = StampOfFile(path).value_or(PageFileRecord{});
     std::string text = ReadPageFile(path);
+    record.text_hash = PageTextHash(text);
+    PageMemory& memory = workspace.pages[path];
+    if (!memory.disk.Known() || memory.disk.text_hash != record.text_hash) {
+        memory.history.Clear();
+    }
+    memory.disk = record;
+    workspace.page_lock = std::move(lock);
     workspace.page_text = std::move(text);
     workspace.page_path = path;
     workspace.page_name = QFileInfo(QString::fromStdString(path)).fileName().toStdString();
     workspace.page_header = PageHeader(workspace.page_text);
-    workspace.page_file_size = FileSize(path);
+    workspace.page_file_size = std::max<std::int64_t>(record.size, 0);
     RebuildComponentList(workspace.component_list, workspace.page_text);
     RebuildAreaList(workspace.area_list, workspace.page_text);
     workspace.palette_enabled = true;
+}
+
+void ReloadOpenPage(Workspace& workspace) {
+    RequireOpenPage(workspace);
+    OpenPage(workspace, workspace.page_path);
+}
+
+std::string UndoPageChange(Workspace& workspace) {
+    return StepPageHistory(workspace, true);
+}
+
+std::string RedoPageChange(Workspace& workspace) {
+    return StepPageHistory(workspace, false);
+}
+
+const PageHistory& OpenPageHistory(const Workspace& workspace) {
+    if (!workspace.HasOpenPage()) {
+        return kNoHistory;
+    }
+    const auto found = workspace.pages.find(workspace.page_path);
+    return found == workspace.pages.end() ? kNoHistory : found->second.history;
+}
+
+PageOnDisk CheckOpenPageOnDisk(Workspace& workspace) {
+    if (!workspace.HasOpenPage()) {
+        return PageOnDisk::Unchanged;
+    }
+    if (!StampOfFile(workspace.page_path)) {
+        return PageOnDisk::Missing;
+    }
+    return FileMatchesRecord(OpenPageMemory(workspace).disk, workspace.page_path)
+               ? PageOnDisk::Unchanged
+               : PageOnDisk::Changed;
 }
 
 } // namespace qf

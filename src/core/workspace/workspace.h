@@ -1,8 +1,13 @@
 #pragma once
 
 #include "document/selection_lists.h"
+#include "workspace/page_guard.h"
+#include "workspace/page_history.h"
 
 #include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -15,6 +20,18 @@ struct PendingPageProperties {
     int border = 0;
     std::string name; // as typed; the page file is NewPageFileName(name)
 };
+
+// What an editor run knows of one page it has opened: the file as last read
+// or written, and the page's undo and redo steps. Kept per page while the run
+// lasts, so switching pages and back keeps the history; a page whose text on
+// disk is not the one the run last knew starts a new history.
+struct PageMemory {
+    PageFileRecord disk;
+    PageHistory history;
+};
+
+// The answer to "NAME was changed by another program. ..." before a write.
+enum class OutsideChangeAnswer { Reload, Overwrite, Cancel };
 
 // The one workspace state of an editor run: what is open and what the two
 // selection lists hold. The page text is the master copy of the open page;
@@ -32,6 +49,17 @@ struct Workspace {
     SelectionList component_list{{}, std::string(kSelectComponentText)};
     PendingPageProperties pending;
     bool palette_enabled = false; // enabled by the first page opened or created
+
+    // Every page opened in this run, by its file's path.
+    std::map<std::string, PageMemory> pages;
+    // Asked before a write when the open page's file was changed by another
+    // program; without it such a write is refused.
+    std::function<OutsideChangeAnswer(const std::string& page_name)> ask_outside_change;
+    // The command line holds the page's lock from OpenPage on, so its read,
+    // change and write are one; the editor takes the lock for each write.
+    bool hold_page_lock = false;
+    std::shared_ptr<PageLock> page_lock;
+    int lock_wait_ms = 5000;
 
     bool HasProject() const { return !project_folder.empty(); }
     bool HasOpenPage() const { return !page_name.empty(); }
@@ -53,20 +81,55 @@ std::string SizeText(std::int64_t bytes);
 // either is missing.
 std::string PageHeader(std::string_view page);
 
+// "NAME was changed by another program. Reload it (your last change is not
+// applied), or overwrite it?"
+std::string OutsideChangeQuestion(std::string_view page_name);
+
+// Every write of the open page's file goes this way. Under the page's lock
+// (PageLock; "NAME is being changed by another program" when another
+// process keeps it), the file on disk is compared with what the run last
+// read or wrote. When another program changed it, nothing is written and
+// `ask_outside_change` decides: Overwrite writes all the same, Reload reads
+// the page again (a new history) and Cancel leaves everything; both then
+// throw CommandCancelled. Without an answerer the write is refused.
+
 // Writes the page text to the open page's file and updates the file size.
 // The preview is the caller's to reload. Throws CommandError on a file error;
 // the file then stays as it was. With no page open it refuses with "A page
 // must be open!", so a closed or deleted page's file is never written again.
+// A text changed in memory since the last write cannot be undone step by
+// step: the page's history starts again.
 void PageRefresh(Workspace& workspace);
 
 // Writes `new_text` as the open page's text: the file first, and only when
 // that succeeded the page text in memory, so a failure changes nothing.
-// Refuses with "A page must be open!" when no page is open.
-void CommitPageText(Workspace& workspace, std::string new_text);
+// Records the change as one step of the page's history, named `step_name`
+// or, when that is empty, by DescribeChange. Refuses with "A page must be
+// open!" when no page is open.
+void CommitPageText(Workspace& workspace, std::string new_text, std::string_view step_name = {});
 
 // Opens the page file at `path`: reads its text, takes its bare file name as
 // the page name, reads the header and size, rebuilds both selection lists
 // (components first) and enables the palette. On a read error nothing changes.
+// The page keeps its history when its text is the one the run last knew.
 void OpenPage(Workspace& workspace, const std::string& path);
+
+// Reads the open page again from its file, as OpenPage does.
+void ReloadOpenPage(Workspace& workspace);
+
+// Takes back (does again) the open page's last undone step: the page file is
+// written (as every write, see above), then the text taken, both lists
+// rebuilt and the header read again. Returns the step's name. Refuses with
+// "Nothing to undo" ("Nothing to redo"); a page text that is no longer the
+// one the history knows loses its history and is refused.
+std::string UndoPageChange(Workspace& workspace);
+std::string RedoPageChange(Workspace& workspace);
+
+// The open page's history; an empty one while no page is open.
+const PageHistory& OpenPageHistory(const Workspace& workspace);
+
+// The open page's file against what the run last read or wrote.
+enum class PageOnDisk { Unchanged, Changed, Missing };
+PageOnDisk CheckOpenPageOnDisk(Workspace& workspace);
 
 } // namespace qf
