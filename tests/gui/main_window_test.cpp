@@ -5,6 +5,7 @@
 #include "app/palette_table.h"
 #include "dialog_driving.h"
 #include "document/page_file.h"
+#include "document/page_text.h"
 #include "scripted_prompts.h"
 #include "services/preview.h"
 #include "services/prompts.h"
@@ -15,6 +16,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileSystemModel>
@@ -28,6 +30,7 @@
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -121,6 +124,42 @@ private:
         found->trigger();
     }
 
+    // The site project open with index.html open, nothing asked yet.
+    void OpenIndexPage() {
+        OpenSiteProject();
+        ClickPage("index.html", Prompts::Answer::Yes);
+        QCOMPARE(Q(window_->workspace().page_name), QString("index.html"));
+        prompts_->asked.clear();
+    }
+
+    std::string IndexPath() const { return (Site() + "index.html").toStdString(); }
+    QAction* Action(const char* name) { return window_->findChild<QAction*>(name); }
+    QComboBox* Combo(const char* name) { return window_->findChild<QComboBox*>(name); }
+
+    QStringList ComboEntries(const char* name) {
+        QStringList entries;
+        for (int i = 0; i < Combo(name)->count(); ++i) {
+            entries << Combo(name)->itemText(i);
+        }
+        return entries;
+    }
+
+    // Inserts a horizontal line into Area1 through its dialog's OK.
+    void InsertLineThroughTheDialog() {
+        Combo("Com1")->setEditText("Area1");
+        OnModal([](QWidget* dialog) { test::Click(dialog, "ToolButton2"); });
+        test::PaletteButton(window_.get(), "Insert Horizontal Line")->click();
+    }
+
+    // Keys typed into the active main window, away from the lists' text fields.
+    void Keys(QKeyCombination keys) {
+        window_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+        QWidget* list = window_->findChild<QListWidget*>("FileListBox1");
+        list->setFocus();
+        QTest::keyClick(list, keys.key(), keys.keyboardModifiers());
+    }
+
 private Q_SLOTS:
     void initTestCase() {
         qputenv("XDG_DATA_HOME", data_home_.path().toUtf8());
@@ -183,7 +222,8 @@ private Q_SLOTS:
         QCOMPARE(menus, QStringList({
                             "File: New Project, New Page, Open Project, Open Project Page, "
                             "Recent Projects, Print..., Exit",
-                            "Edit: Delete Project Page, Delete Selected Area, Delete Selected "
+                            "Edit: Undo, Redo, , Delete Project Page, Delete Selected Area, "
+                            "Delete Selected "
                             "Component, Modify Selected Area, Modify Selected Component",
                             "View: View Source",
                             "Tools: Page Properties, Reopen Last Project at Start",
@@ -226,11 +266,12 @@ private Q_SLOTS:
         for (QAction* action : window_->findChild<QToolBar*>("ToolBar1")->actions()) {
             hints << (action->isSeparator() ? QString("|") : action->toolTip());
         }
-        QCOMPARE(hints,
-                 QStringList(
-                     {"Create a New Project", "Create a New Project Page", "Open a Project",
-                      "Open a Page", "|", "Exit", "Delete Project Page",
-                      QString("VORNEX Online (%1)").arg(QString::fromUtf8(kMakerWebSite.data()))}));
+        QCOMPARE(
+            hints,
+            QStringList({"Create a New Project", "Create a New Project Page", "Open a Project",
+                         "Open a Page", "|", "Exit", "Delete Project Page",
+                         QString("VORNEX Online (%1)").arg(QString::fromUtf8(kMakerWebSite.data())),
+                         "|", "Undo (Ctrl+Z)", "Redo (Ctrl+Shift+Z)"}));
 
         // The bottom panels' labels and captions, blanks included.
         QStringList labels;
@@ -706,6 +747,143 @@ private Q_SLOTS:
             });
             Trigger(action);
         }
+    }
+
+    void undoAndRedoAreNamedEnabledAndOnTheirKeys() {
+        QVERIFY(!Action("Undo")->isEnabled());
+        QVERIFY(!Action("Redo")->isEnabled());
+        QCOMPARE(Action("Undo")->shortcuts(), QList<QKeySequence>({QKeySequence::Undo}));
+        QCOMPARE(Action("Redo")->shortcuts(),
+                 QList<QKeySequence>({QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")}));
+        auto* undo_button = window_->findChild<QToolButton*>("ToolButton_Undo");
+        QVERIFY(undo_button != nullptr && !undo_button->icon().isNull());
+
+        OpenIndexPage();
+        const std::string original = ReadPageFile(IndexPath());
+        QVERIFY(!Action("Undo")->isEnabled());
+        InsertLineThroughTheDialog();
+        QVERIFY2(prompts_->asked.isEmpty(), qPrintable(prompts_->asked.join('\n')));
+        const std::string inserted = ReadPageFile(IndexPath());
+        QVERIFY(inserted != original);
+        QCOMPARE(Action("Undo")->text(), QString("Undo Insert Horizontal Line1"));
+        QCOMPARE(Action("Undo")->toolTip(), QString("Undo Insert Horizontal Line1 (Ctrl+Z)"));
+        QVERIFY(Action("Undo")->isEnabled());
+        QVERIFY(undo_button->isEnabled());
+        QVERIFY(!Action("Redo")->isEnabled());
+        QCOMPARE(Action("Redo")->text(), QString("Redo"));
+
+        Keys(Qt::CTRL | Qt::Key_Z);
+        QCOMPARE(ReadPageFile(IndexPath()), original);
+        QCOMPARE(ComboEntries("Com2"), QStringList({"Image1"}));
+        QVERIFY(!Action("Undo")->isEnabled());
+        QCOMPARE(Action("Redo")->text(), QString("Redo Insert Horizontal Line1"));
+        QCOMPARE(window_->statusBar()->currentMessage(),
+                 QString("Undone: Insert Horizontal Line1"));
+
+        Keys(Qt::CTRL | Qt::Key_Y);
+        QCOMPARE(ReadPageFile(IndexPath()), inserted);
+        QCOMPARE(ComboEntries("Com2"), QStringList({"Image1", "Horizontal Line1"}));
+        Keys(Qt::CTRL | Qt::Key_Z);
+        Keys(Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
+        QCOMPARE(ReadPageFile(IndexPath()), inserted);
+        QVERIFY(window_->preview()->ShownFile().endsWith("index.html"));
+
+        // Another page has its own history; coming back finds this one's.
+        prompts_->Queue(Prompts::Answer::Yes);
+        window_->FileListBox1Click(window_->findChild<QListWidget*>("FileListBox1")->item(1));
+        QCOMPARE(Q(window_->workspace().page_name), QString("other.html"));
+        QVERIFY(!Action("Undo")->isEnabled());
+        prompts_->Queue(Prompts::Answer::Yes);
+        window_->FileListBox1Click(window_->findChild<QListWidget*>("FileListBox1")->item(0));
+        QCOMPARE(Action("Undo")->text(), QString("Undo Insert Horizontal Line1"));
+    }
+
+    void undoAfterADeletionBringsTheComponentBack() {
+        OpenIndexPage();
+        const std::string original = window_->workspace().page_text;
+        // The component deletion: block and declaration gone, entry removed.
+        std::string text = original;
+        const BlockPosition block = FindBlock(text, "Image1");
+        text.erase(block.begin, block.block_end - block.begin);
+        RemoveDeclaration(text, "Image1");
+        CommitPageText(window_->workspace(), text);
+        window_->workspace().component_list.Remove("Image1");
+        window_->ShowWorkspace(true);
+        QCOMPARE(ComboEntries("Com2"), QStringList());
+        QCOMPARE(Action("Undo")->text(), QString("Undo Delete Image1"));
+
+        Action("Undo")->trigger();
+        QCOMPARE(ReadPageFile(IndexPath()), original);
+        QCOMPARE(ComboEntries("Com2"), QStringList({"Image1"}));
+        QCOMPARE(ComboEntries("Com1"), QStringList({"Area1"}));
+        QCOMPARE(Action("Redo")->text(), QString("Redo Delete Image1"));
+        QVERIFY(prompts_->asked.isEmpty());
+    }
+
+    void aPageChangedBehindAnInsertionIsAskedAbout() {
+        OpenIndexPage();
+        const std::string theirs = test::WorkedExamplePage() + "<p>theirs</p>";
+        // Written while a dialog is open, so the watcher leaves it to the OK.
+        const QString question = "choose: index.html was changed by another program. Reload it "
+                                 "(your last change is not applied), or overwrite it? "
+                                 "[Reload|Overwrite|Cancel]";
+        QStringList seen;
+        Combo("Com1")->setEditText("Area1");
+        OnModal([&](QWidget* dialog) {
+            WritePageFile(IndexPath(), theirs);
+            prompts_->Queue(QString("Cancel"));
+            test::Click(dialog, "ToolButton2");
+            seen << QString::number(dialog->isVisible()) << Q(ReadPageFile(IndexPath()));
+            prompts_->Queue(QString("Reload"));
+            test::Click(dialog, "ToolButton2");
+            seen << QString::number(dialog->isVisible()) << Q(window_->workspace().page_text);
+            static_cast<QDialog*>(dialog)->reject();
+        });
+        test::PaletteButton(window_.get(), "Insert Horizontal Line")->click();
+        QCOMPARE(prompts_->asked, QStringList({question, question}));
+        QCOMPARE(seen, QStringList({"1", Q(theirs), "1", Q(theirs)}));
+        QTRY_COMPARE(window_->statusBar()->currentMessage(),
+                     QString("index.html was reloaded from disk"));
+        QVERIFY(!Action("Undo")->isEnabled());
+
+        // Overwrite writes the insertion over the other program's page.
+        prompts_->asked.clear();
+        WritePageFile(IndexPath(), theirs + "<p>again</p>");
+        window_->workspace().area_list.text = "Area1";
+        prompts_->Queue(QString("Overwrite"));
+        InsertLineThroughTheDialog();
+        QCOMPARE(prompts_->asked, QStringList({question}));
+        const std::string now = ReadPageFile(IndexPath());
+        QVERIFY(now.find("again") == std::string::npos);
+        QVERIFY(now.find("Begin_Hr1") != std::string::npos);
+    }
+
+    void aPageChangedWhileIdleIsReloadedAndADeletedOneClosed() {
+        OpenIndexPage();
+        QFile file(Q(IndexPath()));
+        QVERIFY(file.open(QIODevice::Append));
+        file.write("<p>appended</p>\r\n");
+        file.close();
+        QTRY_VERIFY_WITH_TIMEOUT(window_->workspace().page_text.ends_with("<p>appended</p>"), 1000);
+        QCOMPARE(window_->statusBar()->currentMessage(),
+                 QString("index.html was changed by another program and has been reloaded"));
+        QVERIFY(prompts_->asked.isEmpty());
+
+        // The editor's own writes are not taken for another program's.
+        InsertLineThroughTheDialog();
+        window_->statusBar()->clearMessage();
+        QTest::qWait(400);
+        QVERIFY(window_->statusBar()->currentMessage().isEmpty());
+        QCOMPARE(Action("Undo")->text(), QString("Undo Insert Horizontal Line1"));
+
+        QVERIFY(QFile::rename(Q(IndexPath()), Site() + "renamed.html"));
+        QTRY_VERIFY_WITH_TIMEOUT(!window_->workspace().HasOpenPage(), 1000);
+        QCOMPARE(prompts_->asked,
+                 QStringList({"inform: index.html was deleted or renamed by another program. The "
+                              "page has been closed."}));
+        QVERIFY(window_->preview()->ShownFile().endsWith("bin/blank.html"));
+        QVERIFY(!Action("Undo")->isEnabled());
+        QVERIFY(!QFile::exists(Q(IndexPath())));
     }
 
 private:

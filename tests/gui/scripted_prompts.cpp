@@ -23,7 +23,14 @@ void ScriptedPrompts::Inform(QWidget*, const QString& text) {
 }
 
 void ScriptedPrompts::ShowError(QWidget*, const QString& text) {
-    asked << "error: " + text;
+    if (!text.isEmpty()) { // as the real one: an empty text shows nothing
+        asked << "error: " + text;
+    }
+}
+
+QString ScriptedPrompts::Choose(QWidget*, const QString& text, const QStringList& buttons) {
+    asked << "choose: " + text + " [" + buttons.join('|') + "]";
+    return Next<QString>().value_or(buttons.value(buttons.size() - 1));
 }
 
 Prompts::Answer ScriptedPrompts::Ask(QWidget*, const QString& text, bool with_cancel,

@@ -21,6 +21,7 @@ public:
     void Queue(Reply reply) { replies_.push_back(std::move(reply)); }
 
     // One line per prompt: "inform: TEXT", "error: TEXT", "ask: TEXT",
+    // "choose: TEXT [BUTTON|BUTTON|...]" (a queued QString names the button),
     // "open-file: CAPTION", "open-picture: CAPTION", "folder: CAPTION",
     // "colour", "print", "open-url: URL".
     QStringList asked;
@@ -30,6 +31,7 @@ public:
 
     void Inform(QWidget* parent, const QString& text) override;
     void ShowError(QWidget* parent, const QString& text) override;
+    QString Choose(QWidget* parent, const QString& text, const QStringList& buttons) override;
     Answer Ask(QWidget* parent, const QString& text, bool with_cancel,
                std::optional<QPoint> position) override;
     QString OpenFile(QWidget* parent, const QString& caption, const QString& folder,

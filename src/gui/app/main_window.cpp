@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/dialog_table.h"
+#include "app/page_watcher.h"
 #include "app/palette_table.h"
 #include "components/rollover.h"
 #include "error.h"
@@ -13,6 +14,7 @@
 #include "workspace/project_dialog.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QFormLayout>
@@ -26,6 +28,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QShortcut>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
@@ -103,6 +106,12 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     setCentralWidget(central);
     setMinimumSize(720, 480);
     resize(803, 572);
+    statusBar()->setObjectName("StatusBar1");
+    page_watcher_ = new PageWatcher(this);
+    connect(page_watcher_, &PageWatcher::Touched, this, &TForm1::CheckPageOnDisk);
+    workspace_.ask_outside_change = [this](const std::string& page_name) {
+        return AskAboutOutsideChange(page_name);
+    };
     ShowWorkspace(false);
 }
 
@@ -144,6 +153,13 @@ void TForm1::BuildMenusAndActions() {
         MakeAction("Exit", "Exit", "exit", QKeySequence(Qt::CTRL | Qt::Key_Q), &TForm1::ExitClick));
 
     QMenu* edit = menuBar()->addMenu("&Edit");
+    undo_ = MakeAction("Undo", "Undo", "undo", QKeySequence::Undo, &TForm1::UndoClick);
+    redo_ = MakeAction("Redo", "Redo", "redo", QKeySequence(), &TForm1::RedoClick);
+    redo_->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    edit->addAction(undo_);
+    edit->addAction(redo_);
+    edit->addSeparator();
     edit->addAction(MakeAction("DeleteProjectPage", "Delete Project Page", "delete-page",
                                QKeySequence(Qt::CTRL | Qt::Key_Delete), &TForm1::DeletePageClick));
     struct EditCommand {
@@ -218,6 +234,9 @@ void TForm1::BuildToolBar(QBoxLayout* top) {
     add("Exit", "Exit");
     add("DeleteProjectPage", "Delete Project Page");
     add("VornexOnline", kWebSiteHint);
+    bar->addSeparator();
+    add("Undo", "Undo");
+    add("Redo", "Redo");
     bar->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     top->addWidget(bar, 0, Qt::AlignBottom);
 }
@@ -521,6 +540,7 @@ void TForm1::ShowWorkspace(bool reload_preview) {
         combo->setEditText(Q(list.text));
         combo->lineEdit()->setCursorPosition(0);
     };
+    page_watcher_->Watch(workspace_.HasOpenPage() ? Q(workspace_.page_path) : QString());
     fill(com1_, workspace_.area_list);
     fill(com2_, workspace_.component_list);
     page_control1_->setEnabled(workspace_.palette_enabled);
@@ -528,7 +548,21 @@ void TForm1::ShowWorkspace(bool reload_preview) {
     ShowPageList();
 }
 
+void TForm1::UpdateHistoryActions() {
+    const PageHistory& history = OpenPageHistory(workspace_);
+    const auto show = [](QAction* action, const QString& verb, std::string_view step,
+                         const QString& keys) {
+        const QString text = step.empty() ? verb : verb + " " + Q(step);
+        action->setText(text);
+        action->setToolTip(QString("%1 (%2)").arg(text, keys));
+        action->setEnabled(!step.empty());
+    };
+    show(undo_, "Undo", history.UndoName(), "Ctrl+Z");
+    show(redo_, "Redo", history.RedoName(), "Ctrl+Shift+Z");
+}
+
 void TForm1::UpdateCommandStates() {
+    UpdateHistoryActions();
     for (const TableCommand& command : table_commands_) {
         bool on = FindDialog(command.dialog_class) != nullptr;
         // A page takes one rollover image (every one is named "y").
@@ -701,6 +735,80 @@ void TForm1::WebSiteClick() {
 
 void TForm1::AboutClick() {
     RunDialog(kAboutDialog, Guard::None);
+}
+
+void TForm1::UndoClick() {
+    StepPageHistory(true);
+}
+
+void TForm1::RedoClick() {
+    StepPageHistory(false);
+}
+
+void TForm1::StepPageHistory(bool undo) {
+    TakeListTexts();
+    if (!workspace_.HasOpenPage()) {
+        return;
+    }
+    RunCommand([&] {
+        const QString step = Q(undo ? UndoPageChange(workspace_) : RedoPageChange(workspace_));
+        statusBar()->showMessage((undo ? "Undone: " : "Redone: ") + step, 5000);
+    });
+    ShowWorkspace(true);
+}
+
+OutsideChangeAnswer TForm1::AskAboutOutsideChange(const std::string& page_name) {
+    QWidget* parent = QApplication::activeModalWidget();
+    const QString answer =
+        AppPrompts().Choose(parent != nullptr ? parent : this, Q(OutsideChangeQuestion(page_name)),
+                            {"Reload", "Overwrite", "Cancel"});
+    if (answer == "Reload") {
+        // The page is read again once the question is answered; the window
+        // shows it when the command (maybe under an open dialog) has ended.
+        QTimer::singleShot(0, this, [this] {
+            ShowWorkspace(true);
+            statusBar()->showMessage(Q(workspace_.page_name) + " was reloaded from disk", 5000);
+        });
+        return OutsideChangeAnswer::Reload;
+    }
+    return answer == "Overwrite" ? OutsideChangeAnswer::Overwrite : OutsideChangeAnswer::Cancel;
+}
+
+void TForm1::CheckPageOnDisk() {
+    if (!workspace_.HasOpenPage()) {
+        return;
+    }
+    if (QApplication::activeModalWidget() != nullptr) {
+        // Not while a dialog is open: its command checks the file itself.
+        QTimer::singleShot(500, this, &TForm1::CheckPageOnDisk);
+        return;
+    }
+    const QString name = Q(workspace_.page_name);
+    switch (CheckOpenPageOnDisk(workspace_)) {
+    case PageOnDisk::Unchanged:
+        return;
+    case PageOnDisk::Changed: {
+        bool reloaded = false;
+        RunCommand([&] {
+            ReloadOpenPage(workspace_);
+            reloaded = true;
+        });
+        if (reloaded) {
+            ShowWorkspace(true);
+            statusBar()->showMessage(name +
+                                     " was changed by another program and has been reloaded");
+        }
+        return;
+    }
+    case PageOnDisk::Missing:
+        ClosePage(workspace_);
+        ShowWorkspace(false);
+        web1_->ShowFile(Q(AppFile(workspace_, kBlankPage)));
+        statusBar()->showMessage(name + " was deleted or renamed by another program");
+        AppPrompts().Inform(this, name + " was deleted or renamed by another program. The page has "
+                                         "been closed.");
+        return;
+    }
 }
 
 } // namespace qf

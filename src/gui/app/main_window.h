@@ -23,6 +23,7 @@ class QToolButton;
 
 namespace qf {
 
+class PageWatcher;
 class Preview;
 enum class Guard;
 
@@ -73,6 +74,12 @@ public Q_SLOTS:
     void HelpContentsClick();
     void WebSiteClick();
     void AboutClick();
+    // Edit menu: take back or do again the open page's last step.
+    void UndoClick();
+    void RedoClick();
+    // The open page's file was touched: reloads a page another program
+    // changed, closes one it deleted or renamed. Waits while a dialog is open.
+    void CheckPageOnDisk();
     // A click on an entry of the page list.
     void FileListBox1Click(QListWidgetItem* item);
 
@@ -115,6 +122,9 @@ private:
     void DropMissingProject(const std::string& folder);
     void ReopenLastProject();
     void SaveMemory();
+    void UpdateHistoryActions();
+    void StepPageHistory(bool undo);
+    OutsideChangeAnswer AskAboutOutsideChange(const std::string& page_name);
 
     Workspace workspace_;
     bool started_ = false;
@@ -133,6 +143,9 @@ private:
     QComboBox* com1_ = nullptr;
     QComboBox* com2_ = nullptr;
     QTabWidget* page_control1_ = nullptr;
+    QAction* undo_ = nullptr;
+    QAction* redo_ = nullptr;
+    PageWatcher* page_watcher_ = nullptr;
 
     // Commands that lead to a dialog of the table, enabled once it has one.
     struct TableCommand {

@@ -5,4 +5,5 @@ target_sources(quenfort_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/main_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/main_window_session.cpp
   ${CMAKE_CURRENT_LIST_DIR}/command_line.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/page_watcher.cpp
 )

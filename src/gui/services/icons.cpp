@@ -55,6 +55,20 @@ void Outlined(QPainter& p, const QBrush& fill) {
     p.setBrush(fill);
 }
 
+// The arrow of undo, turning back to the left; mirrored for redo.
+void TurningArrow(QPainter& p, bool mirrored) {
+    if (mirrored) {
+        p.translate(24, 0);
+        p.scale(-1, 1);
+    }
+    QPainterPath path(QPointF(20, 19));
+    path.cubicTo(QPointF(20, 9), QPointF(14, 8), QPointF(6, 9));
+    p.setPen(Ink(2.4, kBlue));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(path);
+    p.drawPolyline(QPolygonF({QPointF(10, 4.5), QPointF(5.5, 9), QPointF(10, 13.5)}));
+}
+
 // A round disc filling the grid.
 void Disc(QPainter& p, const QColor& fill) {
     Outlined(p, fill);
@@ -284,6 +298,8 @@ const QHash<QString, Painter>& Painters() {
              p.drawLine(QPointF(18.5, 8.5), QPointF(21.5, 12));
              p.drawLine(QPointF(18.5, 15.5), QPointF(21.5, 12));
          }},
+        {"undo", [](QPainter& p) { TurningArrow(p, false); }},
+        {"redo", [](QPainter& p) { TurningArrow(p, true); }},
         {"web-site",
          [](QPainter& p) {
              Disc(p, kSky);

@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace qf {
@@ -24,7 +25,26 @@ public:
     }
 
     void ShowError(QWidget* parent, const QString& text) override {
-        QMessageBox::critical(parent, QApplication::applicationDisplayName(), text);
+        if (!text.isEmpty()) {
+            QMessageBox::critical(parent, QApplication::applicationDisplayName(), text);
+        }
+    }
+
+    QString Choose(QWidget* parent, const QString& text, const QStringList& buttons) override {
+        QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(), text,
+                        QMessageBox::NoButton, parent);
+        QList<QAbstractButton*> added;
+        for (qsizetype i = 0; i < buttons.size(); ++i) {
+            const bool last = i + 1 == buttons.size();
+            added.append(box.addButton(buttons[i],
+                                       last ? QMessageBox::RejectRole : QMessageBox::AcceptRole));
+        }
+        if (!added.isEmpty()) {
+            box.setEscapeButton(added.last());
+        }
+        box.exec();
+        const qsizetype chosen = added.indexOf(box.clickedButton());
+        return chosen >= 0 ? buttons[chosen] : buttons.value(buttons.size() - 1);
     }
 
     Answer Ask(QWidget* parent, const QString& text, bool with_cancel,

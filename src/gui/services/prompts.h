@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QPoint>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 #include <QWidget>
 
@@ -25,8 +26,12 @@ public:
 
     // A plain information box with an OK button.
     virtual void Inform(QWidget* parent, const QString& text) = 0;
-    // A file error or another failure.
+    // A file error or another failure. An empty text (a command the user
+    // stopped at a question of its own) shows nothing.
     virtual void ShowError(QWidget* parent, const QString& text) = 0;
+    // A question answered by one of `buttons` (their texts, the last one
+    // the cancelling one); returns the chosen button's text.
+    virtual QString Choose(QWidget* parent, const QString& text, const QStringList& buttons) = 0;
     // A question with Yes and No (and Cancel when asked for), optionally
     // placed with its top left corner at a screen position.
     virtual Answer Ask(QWidget* parent, const QString& text, bool with_cancel,
