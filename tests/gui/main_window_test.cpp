@@ -222,7 +222,7 @@ private Q_SLOTS:
         QCOMPARE(menus, QStringList({
                             "File: New Project, New Page, Open Project, Open Project Page, "
                             "Recent Projects, Print..., Exit",
-                            "Edit: Undo, Redo, , Delete Project Page, Delete Selected Area, "
+                            "Edit: Undo, Redo, Delete Project Page, Delete Selected Area, "
                             "Delete Selected "
                             "Component, Modify Selected Area, Modify Selected Component",
                             "View: View Source",
