@@ -336,6 +336,7 @@ TEST_F(PhpScriptFile, ReplacingAsksFirstAndRefusalsWriteNothing) {
     EXPECT_EQ(Bytes(path), first);
     EXPECT_EQ(CreatePhpScript(folder_, changed, answer(true)), path);
     EXPECT_NE(Bytes(path).find("other@x.org"), std::string::npos);
+    ExpectValidPhp(path);
 
     // Bad settings are refused before anything is asked or written.
     asked.clear();
