@@ -230,8 +230,9 @@ struct ProgramRun {
     std::string out;
 };
 
-ProgramRun RunProgram(const QString& program, const QStringList& args, const std::string& input = {},
-               const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
+ProgramRun
+RunProgram(const QString& program, const QStringList& args, const std::string& input = {},
+           const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
     QProcess process;
     process.setProcessEnvironment(environment);
     process.start(program, args);
