@@ -165,6 +165,25 @@ TEST(FieldValues, QuotesInAttributesAndCharactersOutsideAscii) {
               "Text (text): the text is not valid UTF-8");
 }
 
+TEST(FieldValues, TextsHandedToScriptsKeepTheirStringsClosed) {
+    // The status-bar text and the rollover picture stand in single-quoted
+    // script strings: a quote or backslash there is escaped, and only there.
+    const FieldValues status = {{"status", "Don't \\ \"stop\""}, {"text", "Don't \\"}};
+    const std::string handler =
+        " onMouseOver=\"window.status='Don\\'t \\\\ &quot;stop&quot;'; return true;\"";
+    for (const char* kind : {"Text_Link", "Mail_Link"}) {
+        const std::string body = BuildComponentBody(kind, status);
+        EXPECT_NE(body.find(handler), std::string::npos) << body;
+        EXPECT_NE(body.find(">Don't \\</font>"), std::string::npos) << body;
+    }
+    EXPECT_EQ(BuildComponentBody("Roll_Img", {{"rollover", "C:\\Pics\\Bob's b.gif"},
+                                              {"src", "Bob's a.gif"},
+                                              {"alt", "Bob's"}}),
+              "<a href=\"http://\" onMouseOut=\"RestoreImg()\" "
+              "onMouseOver=\"SwitchImg('document.y','document.y','C:\\\\Pics\\\\Bob\\'s b.gif')\">"
+              "<img src=\"Bob's a.gif\" name=\"y\" alt=\"Bob's\" border=\"0\"></a>");
+}
+
 TEST(FieldValues, RefusalsNameTheField) {
     EXPECT_EQ(ErrorOf("Image", {{"alt", "a<!---b"}}),
               "Mouse Over Text (alt) may not contain \"<!---\" or \"---!>\"");
@@ -180,6 +199,11 @@ TEST(FieldValues, RefusalsNameTheField) {
     EXPECT_EQ(ErrorOf("Image", {{"width", "99999999999"}}),
               "Width (width): '99999999999' is not a valid integer value");
     EXPECT_EQ(ErrorOf("Image", {{"border", "-2147483648"}}), "(no error)");
+    // One sign at most.
+    EXPECT_EQ(ErrorOf("Image", {{"width", "+-5"}}),
+              "Width (width): '+-5' is not a valid integer value");
+    EXPECT_EQ(ErrorOf("Image", {{"width", "++5"}}),
+              "Width (width): '++5' is not a valid integer value");
     EXPECT_EQ(ErrorOf("Text", {{"bold", "yes"}}), "Bold (bold) must be 0 or 1");
     EXPECT_EQ(ErrorOf("Image", {{"alt", "two\nlines"}}),
               "Mouse Over Text (alt) must be a single line");

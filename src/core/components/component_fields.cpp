@@ -46,7 +46,7 @@ constexpr auto kImageLinkFields =
 
 constexpr FieldSpec kRolloverFields[] = {
     {"src", "Origonal Image", "", F::kAttribute},
-    {"rollover", "Rollover Image", "", F::kAttribute},
+    {"rollover", "Rollover Image", "", F::kScript},
     {"href", "Destination Link", "http://", F::kAttribute},
     {"newwindow", "Open Link In a New Window", "0", F::kFlag},
     {"alt", "Mouse over Text", "", F::kAttribute},
@@ -61,14 +61,14 @@ constexpr FieldSpec kTextLinkFields[] = {
     {"underline", "Underline", "0", F::kFlag},
     {"newwindow", "Open Link in new Window", "0", F::kFlag},
     {"text", "Text", "", F::kContent},
-    {"status", "Status Bar", "", F::kAttribute},
+    {"status", "Status Bar", "", F::kScript},
 };
 
 constexpr FieldSpec kMailLinkFields[] = {
-    {"email", "Email to", "", F::kAttribute},    {"face", "Face", "Arial", F::kAttribute},
-    {"color", "Color", "", F::kAttribute},       {"bold", "Bold", "0", F::kFlag},
-    {"underline", "Underline", "0", F::kFlag},   {"text", "Text", "", F::kContent},
-    {"status", "Status Bar", "", F::kAttribute},
+    {"email", "Email to", "", F::kAttribute},  {"face", "Face", "Arial", F::kAttribute},
+    {"color", "Color", "", F::kAttribute},     {"bold", "Bold", "0", F::kFlag},
+    {"underline", "Underline", "0", F::kFlag}, {"text", "Text", "", F::kContent},
+    {"status", "Status Bar", "", F::kScript},
 };
 
 constexpr FieldSpec kHorizontalLineFields[] = {
@@ -172,11 +172,13 @@ std::string IntegerValue(const FieldSpec& field, const std::string& title, std::
     int number = 0;
     const char* first = value.data();
     const char* last = value.data() + value.size();
-    if (first != last && *first == '+') {
+    // One sign at most: "+5" is 5, "+-5" is no number.
+    const bool plus = first != last && *first == '+';
+    if (plus) {
         ++first;
     }
     const auto [end, error] = std::from_chars(first, last, number);
-    if (first == last || error != std::errc() || end != last) {
+    if (first == last || (plus && *first == '-') || error != std::errc() || end != last) {
         throw CommandError(title + ": '" + std::string(value) + "' is not a valid integer value");
     }
     const bool bounded = field.minimum != 0 || field.maximum != 0;
@@ -198,6 +200,8 @@ std::string PageValue(const FieldSpec& field, std::string_view value) {
     switch (field.format) {
     case F::kAttribute:
         return AttributeText(title, value);
+    case F::kScript:
+        return ScriptStringText(title, value);
     case F::kContent:
     case F::kLines:
         return PageText(title, value);

@@ -16,6 +16,8 @@ using FieldValues = std::map<std::string, std::string, std::less<>>;
 // How a field's value enters the kind's template.
 enum class FieldFormat {
     kAttribute, // inside a double-quoted attribute: a double quote becomes &quot;
+    kScript,    // a single-quoted script string inside a double-quoted attribute:
+                // as kAttribute, and a quote or backslash gets a backslash before it
     kContent,   // element content (text runs, link text): written as typed
     kLines,     // element content, one item per line ("\n" or "\r\n")
     kInteger,   // decimal integer, within [minimum, maximum]
@@ -45,10 +47,11 @@ struct ComponentSpec {
 //   Image:       src="http://" width=0 height=0 alt align border=0 bordercolor
 //   Link_Img:    href="Select" newwindow=0[flag] src="http://" width=0 height=0
 //                alt align border=0 bordercolor
-//   Roll_Img:    src rollover href="http://" newwindow=0[flag] alt
+//   Roll_Img:    src rollover[script] href="http://" newwindow=0[flag] alt
 //   Text_Link:   href="http://" face="Arial" color size=0 bold=0 underline=0
-//                newwindow=0[flag] text[content] status
-//   Mail_Link:   email face="Arial" color bold=0 underline=0 text[content] status
+//                newwindow=0[flag] text[content] status[script]
+//   Mail_Link:   email face="Arial" color bold=0 underline=0 text[content]
+//                status[script]
 //   Hr:          width=1[int 1..100] size align noshade=0[flag] color
 //   Text:        face bold=0 italic=0 underline=0 strikeout=0 color size=0
 //                align text[content]
@@ -61,6 +64,8 @@ struct ComponentSpec {
 //   Drop_List, ListBox: name options[lines], style rows
 //   Button:      value, style rows;  Reset: value="Reset", style rows
 //   Image_Button: src
+// [script] marks the values the link's handlers hand to a script as a string:
+// the status-bar text and the rollover picture.
 // Faces are written as given: the link dialogs hand their combo's text as
 // shown, the text and list dialogs FaceOfListEntry(selected entry).
 //

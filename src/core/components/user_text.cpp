@@ -53,15 +53,21 @@ CodePoint DecodeAt(std::string_view text, std::size_t pos) {
     return {value, length};
 }
 
-std::string Encode(std::string_view field, std::string_view utf8, bool in_attribute) {
+// Where a text stands, which decides what else it must escape.
+enum class Place { kContent, kAttribute, kScriptString };
+
+std::string Encode(std::string_view field, std::string_view utf8, Place place) {
     std::string out;
     out.reserve(utf8.size());
     std::size_t pos = 0;
     while (pos < utf8.size()) {
         const char c = utf8[pos];
         if (static_cast<unsigned char>(c) < 0x80) {
-            if (c == '"' && in_attribute) {
+            if (c == '"' && place != Place::kContent) {
                 out += "&quot;";
+            } else if ((c == '\'' || c == '\\') && place == Place::kScriptString) {
+                out += '\\';
+                out += c;
             } else {
                 out += c;
             }
@@ -81,11 +87,15 @@ std::string Encode(std::string_view field, std::string_view utf8, bool in_attrib
 } // namespace
 
 std::string PageText(std::string_view field, std::string_view utf8) {
-    return Encode(field, utf8, false);
+    return Encode(field, utf8, Place::kContent);
 }
 
 std::string AttributeText(std::string_view field, std::string_view utf8) {
-    return Encode(field, utf8, true);
+    return Encode(field, utf8, Place::kAttribute);
+}
+
+std::string ScriptStringText(std::string_view field, std::string_view utf8) {
+    return Encode(field, utf8, Place::kScriptString);
 }
 
 void CheckNoMarkerDelimiters(std::string_view field, std::string_view value) {

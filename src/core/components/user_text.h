@@ -14,6 +14,12 @@ std::string PageText(std::string_view field, std::string_view utf8);
 // quote is written as &quot; as well.
 std::string AttributeText(std::string_view field, std::string_view utf8);
 
+// The same for a value that stands in a single-quoted script string inside a
+// double-quoted attribute (onMouseOver="window.status='...'"): a single quote
+// and a backslash are written \' and \\ as well, so the string ends where
+// the template ends it.
+std::string ScriptStringText(std::string_view field, std::string_view utf8);
+
 // Refuses, with a message naming `field`, a value that holds the marker
 // delimiters "<!---" or "---!>".
 void CheckNoMarkerDelimiters(std::string_view field, std::string_view value);

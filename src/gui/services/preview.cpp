@@ -11,8 +11,29 @@
 
 namespace qf {
 
+namespace {
+
+// A page that keeps what the shown page writes to the console.
+class ConsolePage : public QWebEnginePage {
+public:
+    using QWebEnginePage::QWebEnginePage;
+    QStringList messages;
+
+protected:
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message,
+                                  int line, const QString&) override {
+        const char* kind = level == ErrorMessageLevel     ? "error"
+                           : level == WarningMessageLevel ? "warning"
+                                                          : "info";
+        messages << QString("%1: %2 (line %3)").arg(kind, message).arg(line);
+    }
+};
+
+} // namespace
+
 struct Preview::Impl {
     QWebEngineView* view = nullptr;
+    ConsolePage* page = nullptr;
     QString shown;
     bool loading = false;
     bool last_load_ok = false;
@@ -23,6 +44,8 @@ Preview::Preview(QWidget* parent) : QWidget(parent), impl_(std::make_unique<Impl
     layout->setContentsMargins(0, 0, 0, 0);
     impl_->view = new QWebEngineView(this);
     impl_->view->setContextMenuPolicy(Qt::NoContextMenu);
+    impl_->page = new ConsolePage(impl_->view);
+    impl_->view->setPage(impl_->page);
     layout->addWidget(impl_->view);
     setMinimumSize(80, 60);
     connect(impl_->view, &QWebEngineView::loadStarted, this, [this] { impl_->loading = true; });
@@ -37,6 +60,7 @@ Preview::~Preview() = default;
 
 void Preview::ShowFile(const QString& path) {
     impl_->shown = path;
+    impl_->page->messages.clear();
     impl_->loading = true;
     impl_->last_load_ok = false;
     const QUrl url = QUrl::fromLocalFile(path);
@@ -111,6 +135,24 @@ QString Preview::VisibleText(int timeout_ms) {
     });
     RunUntilDone(wait, timeout_ms);
     return wait->text;
+}
+
+QStringList Preview::ConsoleMessages() const {
+    return impl_->page->messages;
+}
+
+QVariant Preview::RunScript(const QString& script, int timeout_ms) {
+    if (!WaitForLoaded(timeout_ms)) {
+        return {};
+    }
+    auto wait = std::make_shared<Wait>();
+    auto result = std::make_shared<QVariant>();
+    impl_->page->runJavaScript(script, [wait, result](const QVariant& value) {
+        *result = value;
+        wait->Done(true);
+    });
+    RunUntilDone(wait, timeout_ms);
+    return *result;
 }
 
 bool Preview::Print(QPrinter* printer) {

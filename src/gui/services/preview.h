@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+#include <QVariant>
 #include <QWidget>
 
 #include <memory>
@@ -38,6 +40,16 @@ public:
     // The plain text of the page shown (what a reader sees), read back from
     // the browser; empty when nothing has loaded.
     QString VisibleText(int timeout_ms = 15000);
+
+    // What the shown page wrote to the browser's console since it was shown,
+    // one entry a message: "error: Uncaught SyntaxError: ... (line 3)". Script
+    // errors of the page land here.
+    QStringList ConsoleMessages() const;
+
+    // Runs `script` in the page shown, once it has loaded, and waits for its
+    // result (converted to a QVariant as the browser gives it); an invalid
+    // QVariant when nothing has loaded or the time ran out.
+    QVariant RunScript(const QString& script, int timeout_ms = 15000);
 
 Q_SIGNALS:
     // Emitted when a ShowFile has finished loading.
