@@ -17,7 +17,12 @@ TEST(NewPageName, AddsHtmlOnceAndRefusesEmptyNamesAndSlashes) {
     EXPECT_EQ(NewPageFileName("index.html"), "index.html");
     EXPECT_EQ(NewPageFileName("Index.HTML"), "Index.HTML");
     EXPECT_EQ(NewPageFileName("my page.htm"), "my page.htm.html");
-    for (const char* bad : {"", "   ", ".html", "a/b", "/index", "sub/"}) {
+    EXPECT_EQ(NewPageFileName("a.b"), "a.b.html");
+    EXPECT_EQ(NewPageFileName("caf\xC3\xA9"), "caf\xC3\xA9.html");
+    // A name starting with "." would be a hidden file; control characters
+    // (ASCII, DEL and the C1 range) have no place in a file name.
+    for (const char* bad : {"", "   ", ".html", "a/b", "/index", "sub/", ".hidden", "..x",
+                            ".x.html", "a\tb", "a\nb", "x\r", "a\x7F", "a\xC2\x85"}) {
         EXPECT_THROW(NewPageFileName(bad), CommandError) << bad;
     }
     try {
@@ -67,6 +72,27 @@ TEST(NewPageText, TypedTextEntersAsAsciiAndCannotBreakThePage) {
     EXPECT_THROW(PageTextFromLayout("<html><title>t</title></html>", {"x", "", "", 0}),
                  CommandError);
     EXPECT_THROW(PageTextFromLayout("<html><body></body></html>", {"x", "", "", 0}), CommandError);
+}
+
+TEST(NewPageText, AHeaderCannotReachTheBodyTagOrEndTheTitle) {
+    // "<body" in the header: the attributes still go into the real body tag.
+    const std::string page = PageTextFromLayout(SeedLayout(), {"x", "a <body> b", "#ff0000", 1});
+    EXPECT_NE(page.find("<title>a <body> b</title></head><body bgcolor=\"#ff0000\""),
+              std::string::npos)
+        << page;
+    // A title whose layout holds "<body" in its head as well.
+    std::string layout(SeedLayout());
+    layout.replace(layout.find("Welcome"), 7, "<body");
+    EXPECT_NE(PageTextFromLayout(layout, {"x", "T", "#ff0000", 1})
+                  .find("</head><body bgcolor=\"#ff0000\""),
+              std::string::npos);
+    for (const char* bad : {"a</title>b", "a</TITLE", "x</Title >", "two\nlines", "cr\r"}) {
+        EXPECT_THROW(PageTextFromLayout(SeedLayout(), {"x", bad, "", 0}), CommandError) << bad;
+        EXPECT_THROW(CheckNewPageProperties({"x", bad, "", 0}), CommandError) << bad;
+    }
+    EXPECT_THROW(CheckNewPageProperties({"x", "", "a\nb", 0}), CommandError);
+    EXPECT_THROW(CheckNewPageProperties({".x", "", "", 0}), CommandError);
+    EXPECT_NO_THROW(CheckNewPageProperties({"x", "a </titl b", "#fff", 0}));
 }
 
 class NewPageProject : public ::testing::Test {

@@ -40,10 +40,12 @@ TEST(PageProperties, TheSequenceOfColoursAndPictures) {
               original.substr(original.find("<!---End_Body---!>")));
 }
 
-TEST(PageProperties, HeadingDefaultsScrollAndEmptyBackground) {
-    const std::string original = test::WorkedExamplePage();
+TEST(PageProperties, NoHeadingKeepsTheTitleScrollAndEmptyBackground) {
+    std::string original = test::WorkedExamplePage();
+    original.replace(original.find("<title>") + 7,
+                     original.find("</title>") - original.find("<title>") - 7, "&#252;ber uns");
     std::string page = ApplyPageProperties(original, PageProperties{});
-    EXPECT_NE(page.find("<title>Welcome to .....</title>"), std::string::npos);
+    EXPECT_EQ(page, original);                   // nothing given: nothing changes
     EXPECT_EQ(BodyTag(page), BodyTag(original)); // empty background: left as it is
     page = ApplyPageProperties(page, Props("T", "", true));
     page = ApplyPageProperties(page, Props("T", "", true));
@@ -79,11 +81,47 @@ TEST(PageProperties, BackgroundRulesTouchOnlyTheirAttribute) {
         std::string::npos);
 }
 
+TEST(PageProperties, TheDialogOpensWithTheTitleAsItsReaderSeesIt) {
+    auto with_title = [](const std::string& title) {
+        std::string page = test::PageWith("");
+        const std::size_t open = page.find("<title>") + 7;
+        return page.replace(open, page.find("</title>") - open, title);
+    };
+    EXPECT_EQ(HeadingForEditing(with_title("&#252;ber &#xFC; uns &amp; &#65; &#55296;")),
+              "\xC3\xBC"
+              "ber \xC3\xBC uns &amp; &#65; &#55296;");
+    EXPECT_EQ(HeadingForEditing(with_title("caf\xE9")), "caf\xC3\xA9"); // Windows-1252
+    EXPECT_EQ(HeadingForEditing(with_title("")), "Welcome to .....");
+    EXPECT_EQ(HeadingForEditing("<html><body><!---End_Body---!></body></html>"),
+              "Welcome to .....");
+    // Written back unchanged, the title stays byte for byte.
+    const std::string page = with_title("&#252;ber uns &#8364;");
+    EXPECT_EQ(ApplyPageProperties(page, Props(HeadingForEditing(page), "", false)), page);
+}
+
+TEST(PageProperties, AHeadingCannotReachTheBodyTagOrEndTheTitle) {
+    const std::string original = test::WorkedExamplePage();
+    // "<body" in the heading: the body tag after the head is still the one edited.
+    std::string page = ApplyPageProperties(original, Props("a <body x> b", "#336699", true));
+    EXPECT_NE(page.find("<title>a <body x> b</title>"), std::string::npos) << page;
+    EXPECT_EQ(BodyTag(page.substr(page.find("</head>"))).substr(0, 35),
+              "<body scroll=\"no\" bgcolor=\"#336699\"");
+    page = ApplyPageProperties(page, Props("<body", "#000000", false));
+    EXPECT_NE(page.find("<title><body</title></head><body bgcolor=\"#000000\" topmargin"),
+              std::string::npos)
+        << page;
+    EXPECT_EQ(BodyTagStart(page), page.find("</head>") + 7);
+    for (const char* bad : {"x</title>y", "x</TITLE>", "</Title", "a\nb", "a\r"}) {
+        EXPECT_THROW(ApplyPageProperties(original, Props(bad, "", false)), CommandError) << bad;
+    }
+}
+
 TEST(PageProperties, RefusesWhatItCannotHandleAndChangesNothing) {
     EXPECT_THROW(ApplyPageProperties("<html><body>x</body></html>", PageProperties{}),
                  CommandError);
-    EXPECT_THROW(ApplyPageProperties("<html><body><!---End_Body---!></html>", PageProperties{}),
-                 CommandError);
+    EXPECT_THROW(
+        ApplyPageProperties("<html><body><!---End_Body---!></html>", Props("T", "", false)),
+        CommandError);
     EXPECT_THROW(ApplyPageProperties(test::WorkedExamplePage(), Props("<!---x", "", false)),
                  CommandError);
     EXPECT_THROW(ApplyPageProperties(test::WorkedExamplePage(), Props("x", "a---!>", false)),

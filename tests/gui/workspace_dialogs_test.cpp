@@ -205,6 +205,24 @@ private Q_SLOTS:
             QVERIFY(step.isVisible());
         }
         QVERIFY(prompts_->asked.front().contains("\"/\""));
+        // A hidden name, and a header that would end the title or break the
+        // line, are refused before the chooser; the field at fault has the focus.
+        Find<QLineEdit>(&step, "Edit2")->setText(".hidden");
+        Click(&step, "ToolButton1");
+        QCOMPARE(prompts_->asked.last(), QString("error: A page name cannot start with \".\": "
+                                                 ".hidden"));
+        Find<QLineEdit>(&step, "Edit2")->setText("fresh");
+        for (const char* header : {"a</Title>", "two\nlines"}) {
+            prompts_->asked.clear();
+            Find<QLineEdit>(&step, "Edit3")->setText(header);
+            Click(&step, "ToolButton1");
+            QCOMPARE(prompts_->asked.size(), 1);
+            QVERIFY(prompts_->asked.front().startsWith("error: Header "));
+            QVERIFY(step.isVisible());
+            QVERIFY(step.focusWidget() == Find<QLineEdit>(&step, "Edit3"));
+        }
+        Find<QLineEdit>(&step, "Edit3")->clear();
+        QVERIFY(!QFile::exists(QString::fromStdString(ProjectFile("fresh.html"))));
 
         prompts_->asked.clear();
         Find<QLineEdit>(&step, "Edit2")->setText("index.html");

@@ -3,6 +3,7 @@
 #include "components/user_text.h"
 #include "document/markers.h"
 #include "error.h"
+#include "workspace/source_text.h"
 #include "workspace/workspace.h"
 
 #include <optional>
@@ -40,7 +41,7 @@ struct BodyTag {
 };
 
 BodyTag FindBodyTag(std::string_view page) {
-    const std::size_t begin = page.find("<body");
+    const std::size_t begin = BodyTagStart(page);
     const std::size_t marker = page.find(kBodyMarker);
     if (begin == std::string_view::npos || marker == std::string_view::npos ||
         marker <= begin + 5 || page[marker - 1] != '>') {
@@ -153,23 +154,69 @@ void SetScroll(std::string& page, bool disable_scrollers) {
     }
 }
 
-// A value as it enters the page, refused when it could break the page.
-std::string CheckedValue(std::string_view field, std::string_view value, bool attribute) {
-    CheckNoMarkerDelimiters(field, value);
+void CheckSingleLine(std::string_view field, std::string_view value) {
     if (value.find_first_of("\r\n") != std::string_view::npos) {
         throw CommandError(std::string(field) + " must be a single line");
     }
-    return attribute ? AttributeText(field, value) : PageText(field, value);
+}
+
+// The first `needle` (lower case) in `text` at or after `from`, in any case.
+std::size_t FindAnyCase(std::string_view text, std::string_view needle, std::size_t from = 0) {
+    for (std::size_t at = from; at + needle.size() <= text.size(); ++at) {
+        if (SameName(text.substr(at, needle.size()), needle)) {
+            return at;
+        }
+    }
+    return std::string_view::npos;
 }
 
 } // namespace
 
+std::string HeadingForEditing(std::string_view page) {
+    const std::string title = PageHeader(page);
+    if (title.empty()) {
+        return std::string(kDefaultHeading);
+    }
+    return ReadableText(title).toStdString();
+}
+
+void CheckTitleText(std::string_view field, std::string_view value) {
+    CheckNoMarkerDelimiters(field, value);
+    CheckSingleLine(field, value);
+    if (FindAnyCase(value, "</title") != std::string_view::npos) {
+        throw CommandError(std::string(field) + " may not contain \"</title\"");
+    }
+}
+
+std::size_t BodyTagStart(std::string_view page) {
+    std::size_t from = 0;
+    const std::size_t title = page.find("<title>");
+    const std::size_t title_end = page.find("</title>");
+    if (title != std::string_view::npos && title_end != std::string_view::npos &&
+        title < title_end) {
+        from = title_end;
+    }
+    const std::size_t head_end = page.find("</head>", from);
+    if (head_end != std::string_view::npos) {
+        from = head_end;
+    }
+    return page.find("<body", from);
+}
+
 std::string ApplyPageProperties(std::string_view page, const PageProperties& properties) {
-    const std::string heading = CheckedValue("Heading", properties.heading, false);
-    const std::string background = CheckedValue("Background", properties.background, true);
+    std::optional<std::string> heading;
+    if (properties.heading) {
+        CheckTitleText("Heading", *properties.heading);
+        heading = PageText("Heading", *properties.heading);
+    }
+    CheckNoMarkerDelimiters("Background", properties.background);
+    CheckSingleLine("Background", properties.background);
+    const std::string background = AttributeText("Background", properties.background);
     std::string text(page);
     FindBodyTag(text); // refuse before any change
-    ReplaceTitle(text, heading);
+    if (heading) {
+        ReplaceTitle(text, *heading);
+    }
     if (!background.empty()) {
         if (background.front() == '#') {
             SetColour(text, background);

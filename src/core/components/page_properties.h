@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -7,26 +9,43 @@ namespace qf {
 
 struct Workspace;
 
-// What the Page Properties dialog hands over, with its initial values.
+// The heading a page without a title starts with.
+inline constexpr std::string_view kDefaultHeading = "Welcome to .....";
+
+// What the Page Properties dialog hands over.
 struct PageProperties {
-    std::string heading = "Welcome to .....";
+    // The new title as typed (UTF-8); nothing keeps the page's own title.
+    std::optional<std::string> heading;
     // A colour ("#336699") when it begins with "#", else a picture path or
     // URL; empty leaves the background as it is.
     std::string background;
     bool disable_scrollers = false;
 };
 
+// The heading the dialog opens with: the page's title as its reader sees it
+// (character references of characters outside ASCII decoded, UTF-8), or
+// "Welcome to ....." when the page has no title.
+std::string HeadingForEditing(std::string_view page);
+
+// Refuses, naming `field`, a title text that would break the page's head or
+// not read back: the marker delimiters, a line break, or "</title" in any case.
+void CheckTitleText(std::string_view field, std::string_view value);
+
+// Where the body start tag begins: the first "<body" behind the head (behind
+// the title's end and the head's end tag where the page has them), so a title
+// holding "<body" is never taken for it. kNotFound (npos) when there is none.
+std::size_t BodyTagStart(std::string_view page);
+
 // The page property rules on a page text, in order: the title becomes the
-// heading; a colour replaces the whole value of the body start tag's first
+// heading (when one is given); a colour replaces the whole value of the body start tag's first
 // bgcolor (or adds " bgcolor=" + colour after "<body") and removes the
 // background attribute; a picture replaces the background attribute's value
 // (or adds it before the tag's closing ">"); the scroll attribute is added
 // after "<body" or removed, looking only inside the body start tag. The body
-// start tag runs from the first "<body" to the ">" just before the body
-// marker. Text enters as ASCII (numeric character references), a double
-// quote in the background as &quot;. Throws CommandError, changing nothing,
-// for a page without title or body start tag, or a value holding the marker
-// delimiters.
+// start tag runs from BodyTagStart to the ">" just before the body marker. Text enters as ASCII
+// (numeric character references), a double quote in the background as &quot;. Throws CommandError,
+// changing nothing, for a page without title (when a heading is given) or body start tag, a heading
+// CheckTitleText refuses, or a background holding the marker delimiters or a line break.
 std::string ApplyPageProperties(std::string_view page, const PageProperties& properties);
 
 // Applies the rules to the open page, writes the page file and, only when that

@@ -1,5 +1,6 @@
 #include "workspace/new_page.h"
 
+#include "components/page_properties.h"
 #include "components/user_text.h"
 #include "document/page_file.h"
 #include "error.h"
@@ -31,6 +32,29 @@ bool IsBlank(std::string_view text) {
                        [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; });
 }
 
+// A control character of ASCII, or one of the C1 controls (U+0080 to U+009F)
+// written in UTF-8.
+bool HasControlCharacter(std::string_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        const bool c1 = c == 0xC2 && i + 1 < text.size() &&
+                        static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+                        static_cast<unsigned char>(text[i + 1]) <= 0x9F;
+        if (c < 0x20 || c == 0x7F || c1) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void CheckHeaderAndBackground(const NewPageProperties& properties) {
+    CheckTitleText("Header", properties.header);
+    CheckNoMarkerDelimiters("Background", properties.background);
+    if (properties.background.find_first_of("\r\n") != std::string::npos) {
+        throw CommandError("Background must be a single line");
+    }
+}
+
 } // namespace
 
 std::string NewPageFileName(std::string_view name) {
@@ -42,6 +66,14 @@ std::string NewPageFileName(std::string_view name) {
     }
     if (name.find('/') != std::string_view::npos) {
         throw CommandError("A page name cannot contain \"/\": " + std::string(name));
+    }
+    // A name starting with "." makes a hidden file the page list never shows.
+    if (name.front() == '.') {
+        throw CommandError("A page name cannot start with \".\": " + std::string(name));
+    }
+    if (HasControlCharacter(name)) {
+        throw CommandError("A page name cannot contain control characters such as tabs or line "
+                           "breaks.");
     }
     return typed_suffix ? std::string(name) : std::string(name) + std::string(kHtmlSuffix);
 }
@@ -56,14 +88,18 @@ std::string NewPageBodyAttributes(std::string_view background, int border) {
     return attribute + std::string(background) + "\"" + margins;
 }
 
+void CheckNewPageProperties(const NewPageProperties& properties) {
+    NewPageFileName(properties.name);
+    CheckHeaderAndBackground(properties);
+}
+
 std::string PageTextFromLayout(std::string_view layout_text, const NewPageProperties& properties) {
-    CheckNoMarkerDelimiters("Header", properties.header);
-    CheckNoMarkerDelimiters("Background", properties.background);
+    CheckHeaderAndBackground(properties);
     const std::string header = PageText("Header", properties.header);
     const std::string background = AttributeText("Background", properties.background);
 
     std::string text(layout_text);
-    const std::size_t body = text.find("<body");
+    const std::size_t body = BodyTagStart(text);
     if (body == std::string::npos) {
         throw CommandError("This layout has no body tag (\"<body\"), so no page can be made "
                            "from it.");

@@ -17,7 +17,8 @@ struct NewPageProperties {
 
 // The page file name for a typed name: the name + ".html", or the name as it
 // stands when it already ends in ".html". Throws CommandError for an empty
-// name and for a name holding "/".
+// name, a name holding "/" or a control character, and a name starting with
+// "." (a hidden file, which the page list would not show).
 std::string NewPageFileName(std::string_view name);
 
 // The attributes put in front of a layout's own body attributes: the
@@ -25,11 +26,18 @@ std::string NewPageFileName(std::string_view name);
 // nothing for an empty text) and both margins. `background` is page text.
 std::string NewPageBodyAttributes(std::string_view background, int border);
 
+// Refuses, before anything is made, what CreatePageFromLayout would refuse in
+// the properties themselves: the name (NewPageFileName), a header holding the
+// marker delimiters, a line break or "</title" (CheckTitleText), a background
+// holding the marker delimiters or a line break.
+void CheckNewPageProperties(const NewPageProperties& properties);
+
 // The page text made from a layout text: the body attributes inserted right
-// behind the first "<body", before the layout's own, and the title replaced by
-// the header. Header and background are typed text and enter the page as
-// ASCII. Throws CommandError when the layout has no body tag or no title, or a
-// value holds a marker delimiter.
+// behind "<body" of the body start tag (BodyTagStart), before the layout's
+// own, and the title replaced by the header. Header and background are typed
+// text and enter the page as ASCII. Throws CommandError when the layout has
+// no body tag or no title, or a value is refused as CheckNewPageProperties
+// refuses it.
 std::string PageTextFromLayout(std::string_view layout_text, const NewPageProperties& properties);
 
 // True when the project already holds the page file the name gives.

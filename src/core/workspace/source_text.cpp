@@ -4,6 +4,7 @@
 #include <QStringDecoder>
 
 #include <array>
+#include <optional>
 
 namespace qf {
 
@@ -40,7 +41,70 @@ int ToWindows1252(char16_t c) {
     return -1;
 }
 
+int DigitValue(char16_t c, bool hex) {
+    if (c >= u'0' && c <= u'9') {
+        return c - u'0';
+    }
+    if (hex && c >= u'a' && c <= u'f') {
+        return 10 + (c - u'a');
+    }
+    if (hex && c >= u'A' && c <= u'F') {
+        return 10 + (c - u'A');
+    }
+    return -1;
+}
+
+// The character of the numeric reference starting at `at` ("&#252;" or
+// "&#xFC;") when it is one outside ASCII, and where the reference ends.
+struct Reference {
+    char32_t code = 0;
+    qsizetype end = 0;
+};
+
+std::optional<Reference> NonAsciiReference(const QString& text, qsizetype at) {
+    if (!QStringView(text).mid(at).startsWith(u"&#")) {
+        return std::nullopt;
+    }
+    qsizetype pos = at + 2;
+    const bool hex = pos < text.size() && (text[pos] == u'x' || text[pos] == u'X');
+    pos += hex ? 1 : 0;
+    const qsizetype digits = pos;
+    char32_t code = 0;
+    // Eight digits at most, so the number never overflows.
+    while (pos < text.size() && pos - digits < 8) {
+        const int value = DigitValue(text[pos].unicode(), hex);
+        if (value < 0) {
+            break;
+        }
+        code = code * (hex ? 16 : 10) + char32_t(value);
+        ++pos;
+    }
+    if (pos == digits || pos >= text.size() || text[pos] != u';') {
+        return std::nullopt;
+    }
+    if (code < 0x80 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+        return std::nullopt;
+    }
+    return Reference{code, pos + 1};
+}
+
 } // namespace
+
+QString ReadableText(std::string_view bytes) {
+    const QString text = DecodeSource(bytes).text;
+    QString readable;
+    readable.reserve(text.size());
+    for (qsizetype at = 0; at < text.size();) {
+        if (const std::optional<Reference> reference = NonAsciiReference(text, at)) {
+            readable += QString::fromUcs4(&reference->code, 1);
+            at = reference->end;
+        } else {
+            readable += text[at];
+            ++at;
+        }
+    }
+    return readable;
+}
 
 SourceText DecodeSource(std::string_view bytes) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);

@@ -24,4 +24,11 @@ SourceText DecodeSource(std::string_view bytes);
 // is written as a numeric character reference ("&#8364;" style).
 std::string EncodeSource(const QString& text, SourceEncoding encoding);
 
+// Page text as a reader sees it where it stands for one line of typed text
+// (a title): decoded as DecodeSource does, with every numeric character
+// reference of a character outside ASCII ("&#252;", "&#xFC;") turned back
+// into that character, the way typed text entered the page. Everything else,
+// other references included, stays as it is.
+QString ReadableText(std::string_view bytes);
+
 } // namespace qf

@@ -19,7 +19,8 @@ TForma::TForma(Workspace& workspace, QWidget* parent)
     : ComponentDialog(workspace, "Page Properties", "Page Properties", parent) {
     setObjectName("TForma");
     QFormLayout* form = Form();
-    heading_ = new QLineEdit("Welcome to .....", this);
+    // The page's own title, as its reader sees it; OK writes it back as it was.
+    heading_ = new QLineEdit(QString::fromStdString(HeadingForEditing(workspace.page_text)), this);
     heading_->setObjectName("Edit3");
     heading_->setToolTip(tr("The page's title"));
     heading_->setMinimumWidth(240);

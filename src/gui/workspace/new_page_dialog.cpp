@@ -96,9 +96,29 @@ void TFormmen5::ToolButton2Click() {
 
 void TFormmen5::ToolButton1Click() {
     const std::string name = name_->text().toStdString();
+    const NewPageProperties properties{name, header_->text().toStdString(),
+                                       background_->Text().toStdString(), border_->value()};
+    // A refused value is shown with its field focused; nothing goes on.
+    auto refuse = [this](const CommandError& error, QLineEdit* field) {
+        AppPrompts().ShowError(this, QString::fromStdString(error.what()));
+        field->setFocus();
+    };
+    std::string file_name;
+    try {
+        file_name = NewPageFileName(name);
+    } catch (const CommandError& error) {
+        refuse(error, name_);
+        return;
+    }
+    try {
+        CheckNewPageProperties(properties);
+    } catch (const CommandError& error) {
+        refuse(error, std::string_view(error.what()).starts_with("Background") ? background_->Edit()
+                                                                               : header_);
+        return;
+    }
     bool replace = false;
     try {
-        const std::string file_name = NewPageFileName(name);
         if (NewPageExists(workspace_, name)) {
             const QString question =
                 "Replace the existing page " + QString::fromStdString(file_name) + "?";
@@ -110,12 +130,10 @@ void TFormmen5::ToolButton1Click() {
             replace = true;
         }
     } catch (const CommandError& error) {
-        AppPrompts().ShowError(this, QString::fromStdString(error.what()));
-        name_->setFocus();
+        refuse(error, name_);
         return;
     }
-    workspace_.pending = {header_->text().toStdString(), background_->Text().toStdString(),
-                          border_->value(), name};
+    workspace_.pending = {properties.header, properties.background, properties.border, name};
 
     TFormmen2 chooser(workspace_, this);
     chooser.SetReplaceConfirmed(replace);
