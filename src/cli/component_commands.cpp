@@ -4,6 +4,7 @@
 #include "components/insertion.h"
 #include "components/page_properties.h"
 #include "components/picture_import.h"
+#include "document/selection_lists.h"
 #include "error.h"
 #include "workspace/app_folder.h"
 #include "workspace/project.h"
@@ -74,6 +75,7 @@ int InsertCommand(const Args& args, std::ostream& out) {
     if (spec->kind_tag == "Roll_Img") {
         workspace.app_folder = PrepareAppFolder(); // holds the rollover script
     }
+    ExactAreaNumber(workspace.page_text, args[1]); // no other text names an area here
     workspace.area_list.text = args[1];
     out << InsertComponent(workspace, spec->kind_tag, values) << '\n';
     return 0;
@@ -82,6 +84,7 @@ int InsertCommand(const Args& args, std::ostream& out) {
 std::string FormatText(const FieldSpec& field) {
     switch (field.format) {
     case FieldFormat::kAttribute:
+    case FieldFormat::kScript:
         return "text";
     case FieldFormat::kContent:
         return "text, markup allowed";
@@ -155,7 +158,8 @@ std::vector<Command> ComponentCommands() {
     return {
         {"insert", kInsertSynopsis, "inserts a component into an area of a page",
          "Inserts a component of kind KIND at the end of the area AREA (a Select Area\n"
-         "entry such as Area2) of the page file PAGE, exactly as its dialog's OK does,\n"
+         "entry, written exactly as the list shows it: Area2) of the page file PAGE,\n"
+         "exactly as its dialog's OK does,\n"
          "and prints the new Select Component entry (Image2). A field left out takes\n"
          "the dialog's initial value; 'quenfort-cli kinds' lists the kinds and fields.\n"
          "Text is UTF-8; characters outside ASCII enter the page as character\n"
@@ -171,10 +175,9 @@ std::vector<Command> ComponentCommands() {
         {"page-properties", kPagePropertiesSynopsis,
          "changes the title, background and scrolling of a page",
          "Applies the Page Properties dialog to the page file PAGE and prints the new\n"
-         "header. heading defaults to \"Welcome to .....\" as in the dialog; a background\n"
-         "beginning with # is a colour, any other a picture, an empty one leaves the\n"
-         "background as it is; noscroll=1 hides the scroll bars, 0 (the default) shows\n"
-         "them.\n",
+         "header. Without heading the page keeps its title; a background beginning\n"
+         "with # is a colour, any other a picture, an empty one leaves the background\n"
+         "as it is; noscroll=1 hides the scroll bars, 0 (the default) shows them.\n",
          PagePropertiesCommand},
         {"import-picture", "import-picture PROJECT FILE",
          "copies a picture into the project's images folder and prints its location",

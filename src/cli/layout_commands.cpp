@@ -10,6 +10,7 @@
 
 #include <charconv>
 #include <iostream>
+#include <optional>
 #include <sstream>
 
 namespace qf::cli {
@@ -61,12 +62,12 @@ int NewPageCommand(const Args& args, std::ostream& out) {
     }
     NewPageProperties properties;
     properties.name = args[1];
-    int layout = 0;
+    std::optional<int> layout; // the newest unless given
     ExistingPage existing = ExistingPage::Refuse;
     for (std::size_t i = 2; i < args.size(); ++i) {
         const auto [key, value] = KeyValue(args[i], "");
         if (key == "layout") {
-            layout = IntOption(key, value, "");
+            layout = IntOption(key, value, ""); // 0 and below: no such layout
         } else if (key == "header") {
             properties.header = value;
         } else if (key == "background") {
@@ -79,12 +80,12 @@ int NewPageCommand(const Args& args, std::ostream& out) {
             throw UsageError("unknown option '" + args[i] + "'");
         }
     }
-    NewPageFileName(properties.name); // refuses a bad name before anything else
+    CheckNewPageProperties(properties); // refuses bad values before anything else
     if (!QFileInfo(QString::fromStdString(workspace.project_folder)).isDir()) {
         throw CommandError("The project folder \"" + args[0] + "\" does not exist.");
     }
     workspace.app_folder = PrepareAppFolder();
-    if (layout == 0) {
+    if (!layout) {
         const std::vector<int> numbers = LayoutNumbers(workspace.app_folder);
         if (numbers.empty()) {
             throw CommandError("There are no layouts in \"" + LaysFolder(workspace.app_folder) +
@@ -92,7 +93,7 @@ int NewPageCommand(const Args& args, std::ostream& out) {
         }
         layout = numbers.back();
     }
-    out << CreatePageFromLayout(workspace, properties, layout, existing) << '\n';
+    out << CreatePageFromLayout(workspace, properties, *layout, existing) << '\n';
     return 0;
 }
 

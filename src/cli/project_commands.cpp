@@ -20,7 +20,7 @@ int NewProjectCommand(const Args& args, std::ostream& out) {
         args[1].empty()
             ? args[1]
             : QFileInfo(QString::fromStdString(args[1])).absoluteFilePath().toStdString();
-    out << CreateProject(workspace, location, args[0]) << '\n';
+    out << CreateProject(workspace, location, args[0]).folder << '\n';
     return 0;
 }
 

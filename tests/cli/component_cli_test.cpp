@@ -74,11 +74,27 @@ TEST_F(ComponentCli, UsageErrorsAndRefusalsLeaveThePageAlone) {
     EXPECT_EQ(RunCli({"insert", Path(), "Area1", "Image", "width"}).status, 2);
     EXPECT_EQ(RunCli({"insert", Path(), "Area1", "Image", "alt=a", "alt=b"}).status, 2);
     EXPECT_EQ(RunCli({"insert", Path(), "Area1"}).status, 2);
-    auto result = RunCli({"insert", Path(), "Area", "Image"});
+    // Only "Area" and the digits of an area on the page name an area; the
+    // last digits of a longer text do not.
+    for (const char* bad : {"Area", "Apple1", "Area 1", "Area-2", "Area+1", "Area01", "area1",
+                            "Area1x", " Area1", "Area\xC2\xB2"}) {
+        const auto result = RunCli({"insert", Path(), bad, "Image"});
+        EXPECT_EQ(result.status, 1) << bad;
+        EXPECT_EQ(result.err, "'" + std::string(bad) +
+                                  "' is not an area name: Area followed by the area's number, as "
+                                  "Area2\n");
+    }
+    auto result = RunCli({"insert", Path(), "Area9", "Hr"});
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err, "'Area' is not a valid integer value\n");
-    result = RunCli({"insert", Path(), "Area9", "Hr"});
     EXPECT_EQ(result.err, "Area9 is not on this page\n");
+    for (const char* absent : {"Area1001", "Area2001", "Area99999999999"}) {
+        result = RunCli({"insert", Path(), absent, "Hr"});
+        EXPECT_EQ(result.status, 1) << absent;
+        EXPECT_EQ(result.err, std::string(absent) + " is not on this page\n");
+    }
+    result = RunCli({"insert", Path(), "Area1", "Image", "width=+-5"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "Width (width): '+-5' is not a valid integer value\n");
     result = RunCli({"insert", Path(), "Area1", "Image", "alt=<!---x"});
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.err, "Mouse Over Text (alt) may not contain \"<!---\" or \"---!>\"\n");
@@ -112,9 +128,19 @@ TEST_F(ComponentCli, PagePropertiesAndKinds) {
     const std::string expected = ApplyPageProperties(Start(), {"My Page", "#336699", true});
     EXPECT_EQ(ReadPageFile(Path().toStdString()), expected);
     EXPECT_NE(expected.find("<body scroll=\"no\" bgcolor=#336699>"), std::string::npos);
+    // Without heading= the page keeps its title.
     result = RunCli({"page-properties", Path()});
-    EXPECT_EQ(result.out, "Welcome to .....\n");
+    EXPECT_EQ(result.out, "My Page\n");
+    EXPECT_NE(ReadPageFile(Path().toStdString()).find("<title>My Page</title>"), std::string::npos);
     EXPECT_NE(ReadPageFile(Path().toStdString()).find("<body bgcolor=#336699>"), std::string::npos);
+    // A heading that would end the title or hold a line break is refused.
+    const std::string before = Bytes(Path());
+    for (const char* bad : {"heading=a</TITLE>b", "heading=two\nlines"}) {
+        result = RunCli({"page-properties", Path(), bad});
+        EXPECT_EQ(result.status, 1) << bad;
+    }
+    EXPECT_EQ(result.err, "Heading must be a single line\n");
+    EXPECT_EQ(Bytes(Path()), before);
 
     result = RunCli({"kinds"});
     EXPECT_EQ(result.status, 0);

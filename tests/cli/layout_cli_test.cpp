@@ -90,6 +90,16 @@ TEST_F(LayoutCli, DesignLayoutDeletesAndRefusesUnknownTables) {
         << result.err;
     EXPECT_EQ(result.out, "");
 
+    // Deleting a table the layout does not hold says so; Under is checked
+    // also beside Adjacent.
+    for (const char* input : {"add width=400\ndelete Table7\nsave\n",
+                              "add width=400\nadd adjacent=Table1 under=Table7\n"}) {
+        result = RunCli({"design-layout"}, input);
+        EXPECT_EQ(result.status, 1) << input;
+        EXPECT_EQ(result.err, "line 2: Table7 is not in this layout.\n") << input;
+        EXPECT_EQ(result.out, "");
+    }
+
     for (const char* input : {"add width=wide\n", "add colour=red\n", "frobnicate\n", "delete\n",
                               "add width\n", "add under=\n"}) {
         result = RunCli({"design-layout"}, input);
@@ -149,8 +159,23 @@ TEST_F(LayoutCli, NewPageRefusalsAndUsageErrors) {
     auto result = RunCli({"new-page", project, "a", "layout=9999"});
     EXPECT_EQ(result.status, 1);
     EXPECT_NE(result.err.find("There is no layout 9999"), std::string::npos) << result.err;
-    result = RunCli({"new-page", project, "sub/a"});
+    // Layout 0 is no layout, as -1 is not; neither means the newest.
+    for (const char* layout : {"layout=0", "layout=-1", "layout=+0"}) {
+        result = RunCli({"new-page", project, "a", layout});
+        EXPECT_NE(result.status, 0) << layout;
+    }
+    result = RunCli({"new-page", project, "a", "layout=0"});
     EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("There is no layout 0"), std::string::npos) << result.err;
+    for (const char* name : {"sub/a", ".hidden", "tab\there", "bell\x07"}) {
+        result = RunCli({"new-page", project, name});
+        EXPECT_EQ(result.status, 1) << name;
+    }
+    for (const char* header : {"header=a\nb", "header=x</TITLE>"}) {
+        result = RunCli({"new-page", project, "a", header});
+        EXPECT_EQ(result.status, 1) << header;
+    }
+    EXPECT_EQ(result.err, "Header may not contain \"</title\"\n");
     result = RunCli({"new-page", project, ""});
     EXPECT_EQ(result.status, 1);
     EXPECT_NE(result.err.find("Please enter a name"), std::string::npos) << result.err;

@@ -111,6 +111,8 @@ TEST(LayoutDesigner, ATableThatIsNotInTheLayoutIsRefusedAndNothingChanges) {
         EXPECT_THROW(designer.Commit(Area(10, 10, "NONE", name)), CommandError) << name;
     }
     EXPECT_THROW(designer.Commit({1, 1, 0, 0, "<!---x", "", "NONE", "NONE"}), CommandError);
+    // A table named under Under is checked also when Adjacent names one.
+    EXPECT_THROW(designer.Commit(Area(10, 10, "Table1", "Table9")), CommandError);
     EXPECT_EQ(designer.Text(), before);
     EXPECT_EQ(designer.TableList(), (std::vector<std::string>{"NONE", "Table1"}));
 }
@@ -203,7 +205,17 @@ TEST(LayoutDesigner, DeletingATableWithoutAdjacentAreasOrNoneAtAll) {
     const std::string one = designer.Text();
     designer.Commit(Area(300, 100));
     designer.Delete("NONE");
-    designer.Delete("Table9");
+    const std::string two = designer.Text();
+    // A table that is not in the layout is refused by name; nothing changes.
+    for (const char* name : {"Table9", "Table", "table1", ""}) {
+        try {
+            designer.Delete(name);
+            ADD_FAILURE() << name << " was deleted";
+        } catch (const CommandError& error) {
+            EXPECT_EQ(std::string(error.what()), std::string(name) + " is not in this layout.");
+        }
+    }
+    EXPECT_EQ(designer.Text(), two);
     EXPECT_EQ(DeclarationNames(designer.Text()), (std::vector<std::string>{"Table1", "Table2"}));
     designer.Delete("Table2");
     EXPECT_EQ(designer.Text(), one);

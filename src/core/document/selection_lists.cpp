@@ -65,6 +65,25 @@ std::optional<int> SelectedAreaNumber(std::string_view area_text) {
     return TrailingNumber(area_text);
 }
 
+int ExactAreaNumber(std::string_view page, std::string_view area_text) {
+    constexpr std::string_view kPrefix = "Area";
+    const std::string_view digits = area_text.substr(std::min(area_text.size(), kPrefix.size()));
+    const bool well_formed =
+        area_text.substr(0, kPrefix.size()) == kPrefix && !digits.empty() && digits[0] != '0' &&
+        std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
+    if (!well_formed) {
+        throw CommandError("'" + std::string(area_text) +
+                           "' is not an area name: Area followed by the area's number, as Area2");
+    }
+    // Numbers stop at 999, so a longer one names no area of any page.
+    if (digits.size() > 3) {
+        throw CommandError(std::string(area_text) + " is not on this page");
+    }
+    const int area = TrailingNumber(area_text);
+    AreaInsertPoint(page, area); // throws when the page does not hold it
+    return area;
+}
+
 std::optional<ComponentSelection> SelectedComponentName(std::string_view component_text) {
     if (component_text.empty() || component_text.back() < '0' || component_text.back() > '9') {
         return std::nullopt;

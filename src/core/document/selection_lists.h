@@ -37,6 +37,13 @@ void RebuildComponentList(SelectionList& list, std::string_view page);
 // "A"; throws the invalid-integer CommandError when it does but has no number.
 std::optional<int> SelectedAreaNumber(std::string_view area_text);
 
+// The area a typed area name stands for, where nothing but an exact name will
+// do (the command line): "Area" followed by the number of an area on the page,
+// in digits without sign or leading zero ("Area2"). Throws CommandError for
+// any other text ("Area02", "Area-2", "Apple1", "Area 1") and for an area the
+// page does not hold ("Area1001").
+int ExactAreaNumber(std::string_view page, std::string_view area_text);
+
 // The component named by a Select Component text. Nothing when the text does
 // not end in a digit. A display name the kind table does not hold gives an
 // empty kind tag, whose marker name finds no block.

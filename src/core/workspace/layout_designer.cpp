@@ -166,6 +166,9 @@ int LayoutDesigner::Commit(const LayoutArea& area) {
     const int number = NextDesignerAreaNumber(text);
     const std::string name = AreaName(number);
     AddDeclaration(text, name);
+    if (area.under != kNoTable) {
+        HoldingTable(text, area.under); // refuses a table that is not in the layout
+    }
     if (area.adjacent != kNoTable) {
         // The last cell of the row that holds the chosen area.
         const std::string holder = HoldingTable(text, area.adjacent);
@@ -213,8 +216,11 @@ void LayoutDesigner::Delete(std::string_view name) {
         return;
     }
     std::string text = text_;
-    RemoveDeclaration(text, name);
+    const bool declared = RemoveDeclaration(text, name);
     const BlockPosition block = FindBlock(text, name);
+    if (!declared && !block.found()) {
+        throw CommandError(std::string(name) + " is not in this layout.");
+    }
     if (block.found()) {
         const std::size_t inner = text.find("Begin_Table", block.content_begin);
         if (inner != kNotFound && inner < block.end) {

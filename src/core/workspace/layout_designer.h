@@ -52,13 +52,15 @@ public:
     // area becomes the last cell of the row that holds that table, and the
     // row's table grows by the area's width. Otherwise it becomes a table of
     // its own: directly behind the table named by `under`, or behind every
-    // area when `under` is "NONE". Refuses a table that is not in the layout.
+    // area when `under` is "NONE". Refuses a table named in `under` or
+    // `adjacent` that is not in the layout, also when both are given.
     int Commit(const LayoutArea& area);
 
     // Deletes the table `name` ("NONE" does nothing): its declaration and its
     // block. A top-level table that holds adjacent areas keeps its table for
     // them: it loses only its own cell and its width, and its markers take a
     // number that no marker in the text uses, so it is no longer an area.
+    // Refuses a table that the layout neither declares nor holds.
     void Delete(std::string_view name);
 
     // Saves the working text as the next layout file; returns its number.
