@@ -36,8 +36,10 @@ TEST(Project, CreateMakesTheFolderAndKeepsTheOpenPage) {
     workspace.page_name = "old.html";
     workspace.page_text = "old text";
     workspace.area_list.entries = {"Area1"};
-    const std::string folder = CreateProject(workspace, Folder(dir), "shop");
+    const CreatedProject created = CreateProject(workspace, Folder(dir), "shop");
+    const std::string folder = created.folder;
     EXPECT_EQ(folder, Folder(dir) + "shop/");
+    EXPECT_FALSE(created.existed);
     EXPECT_EQ(workspace.project_folder, folder);
     EXPECT_TRUE(QDir(dir.filePath("shop")).exists());
     EXPECT_EQ(workspace.page_name, "old.html");
@@ -47,7 +49,9 @@ TEST(Project, CreateMakesTheFolderAndKeepsTheOpenPage) {
     // A project folder that exists already is opened as the project.
     Touch(dir.filePath("shop/index.html"));
     Workspace again;
-    EXPECT_EQ(CreateProject(again, dir.path().toStdString(), "shop"), folder);
+    const CreatedProject opened = CreateProject(again, dir.path().toStdString(), "shop");
+    EXPECT_EQ(opened.folder, folder);
+    EXPECT_TRUE(opened.existed); // said to be opened, not created
     EXPECT_TRUE(QFile::exists(dir.filePath("shop/index.html")));
 }
 

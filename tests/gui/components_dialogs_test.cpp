@@ -17,6 +17,7 @@
 #include "dialog_driving.h"
 #include "document/page_file.h"
 #include "scripted_prompts.h"
+#include "services/preview.h"
 #include "test_pages.h"
 #include "widgets/picture_field.h"
 #include "workspace/app_folder.h"
@@ -439,6 +440,59 @@ private Q_SLOTS:
         QCOMPARE(PageOnDisk(), page);
     }
 
+    // Quotes and backslashes typed into the texts the links hand to scripts
+    // (status-bar texts, the rollover picture) keep the scripts whole: the
+    // browser runs every handler without a syntax error and gets the texts.
+    void ScriptTextsRunInTheBrowser() {
+        workspace_.app_folder = PrepareAppFolder(); // the shipped js.js
+        // Texts without blanks, so no line cut of the page file falls in them.
+        const QString status = "Don't\\miss\"it\"";
+        {
+            TForme dialog(workspace_);
+            Type(&dialog, "Edit5", "Go");
+            Type(&dialog, "Edit3", status);
+            Confirm(dialog, "ToolButton3");
+        }
+        {
+            TFormf dialog(workspace_);
+            Type(&dialog, "Edit1", "me@example.org");
+            Type(&dialog, "Edit5", "Mail");
+            Type(&dialog, "Edit3", "It's");
+            Confirm(dialog, "ToolButton3");
+        }
+        {
+            TFormd dialog(workspace_);
+            Type(&dialog, "Edit1", "Bob's_a.gif");
+            Type(&dialog, "Edit2", "Bob's_b.gif");
+            Confirm(dialog, "ToolButton3");
+        }
+        Preview preview;
+        preview.resize(400, 300);
+        preview.show();
+        preview.ShowFile(QString::fromStdString(workspace_.page_path));
+        QVERIFY(preview.WaitForLoaded());
+        // Each link's mouse-over handler, then what it left behind.
+        const QVariant seen =
+            preview.RunScript("(function() { var seen = [];"
+                              "  var links = document.getElementsByTagName('a');"
+                              "  for (var i = 0; i < links.length; i++) {"
+                              "    window.status = '';"
+                              "    links[i].dispatchEvent(new MouseEvent('mouseover'));"
+                              "    seen.push(String(window.status));"
+                              "    links[i].dispatchEvent(new MouseEvent('mouseout'));"
+                              "  }"
+                              "  links[2].dispatchEvent(new MouseEvent('mouseover'));"
+                              "  seen.push(decodeURIComponent(document.images['y'].src));"
+                              "  return seen; })()");
+        const QStringList messages = preview.ConsoleMessages();
+        QVERIFY2(!messages.join("\n").contains("SyntaxError"), qPrintable(messages.join("\n")));
+        const QStringList values = seen.toStringList();
+        QCOMPARE(values.size(), 4);
+        QCOMPARE(values[0], status);
+        QCOMPARE(values[1], QString("It's"));
+        QVERIFY2(values[3].endsWith("/Bob's_b.gif"), qPrintable(values[3]));
+    }
+
     void TextAndMailLinks() {
         {
             TForme dialog(workspace_);
@@ -602,19 +656,22 @@ private Q_SLOTS:
         const std::string margins = " topmargin=\"0\" leftmargin=\"0\"";
         {
             TForma dialog(workspace_);
-            QCOMPARE(Find<QLineEdit>(&dialog, "Edit3")->text(), QString("Welcome to ....."));
-            Type(&dialog, "Edit3", "My Page");
+            // The page's own title, not a stock heading.
+            QCOMPARE(Find<QLineEdit>(&dialog, "Edit3")->text(), QString("My Page"));
+            Type(&dialog, "Edit3", "\u00DCber uns");
             Click(&dialog, "RadioButton2");
             Type(&dialog, "Edit2", "#336699");
             Click(&dialog, "CheckBox1");
             Shoot(&dialog, "page_properties_dialog");
             Confirm(dialog, "ToolButton2");
         }
-        QCOMPARE(workspace_.page_header, std::string("My Page"));
+        QCOMPARE(workspace_.page_header, std::string("&#220;ber uns"));
         QCOMPARE(body_tag(), "<body scroll=\"no\" bgcolor=\"#336699\"" + margins +
                                  " bgcolor=\"#FFFFFF\"" + margins + ">");
         {
             TForma dialog(workspace_);
+            // Shown decoded, written back as it was.
+            QCOMPARE(Find<QLineEdit>(&dialog, "Edit3")->text(), QString("\u00DCber uns"));
             Click(&dialog, "RadioButton1");
             prompts_->Queue(Picture("bg.png"));
             Click(&dialog, "ToolButton3");
@@ -622,7 +679,7 @@ private Q_SLOTS:
         }
         QCOMPARE(body_tag(), "<body bgcolor=\"#336699\"" + margins + " bgcolor=\"#FFFFFF\"" +
                                  margins + " background=\"images/bg.png\">");
-        QVERIFY(PageOnDisk().find("<title>Welcome to .....</title>") != std::string::npos);
+        QVERIFY(PageOnDisk().find("<title>&#220;ber uns</title>") != std::string::npos);
         {
             TForma dialog(workspace_);
             Click(&dialog, "RadioButton2");
@@ -645,7 +702,53 @@ private Q_SLOTS:
         Type(&cancelled, "Edit3", "Other");
         Click(&cancelled, "ToolButton4");
         QCOMPARE(PageOnDisk(), before);
-        QCOMPARE(workspace_.page_header, std::string("Welcome to ....."));
+        QCOMPARE(workspace_.page_header, std::string("&#220;ber uns"));
+
+        // A heading that would end the title is refused; the dialog stays.
+        TForma refused(workspace_);
+        refused.show();
+        Type(&refused, "Edit3", "a</TITLE>b");
+        Click(&refused, "ToolButton2");
+        QVERIFY(refused.isVisible());
+        QCOMPARE(prompts_->asked.last(), QString("error: Heading may not contain \"</title\""));
+        QCOMPARE(PageOnDisk(), before);
+        refused.close();
+
+        // A page without a title starts from the stock heading.
+        workspace_.page_text.replace(workspace_.page_text.find("<title>"), 7, "<titel>");
+        QCOMPARE(Find<QLineEdit>(std::make_unique<TForma>(workspace_).get(), "Edit3")->text(),
+                 QString("Welcome to ....."));
+    }
+
+    // Typing in a face list reaches the face typed, although the entries
+    // are stored with their leading blank.
+    void TypingInAFaceListReachesTheFace() {
+        TFormb1 dialog(workspace_);
+        dialog.show();
+        auto* faces = Find<QListWidget>(&dialog, "ListBox1");
+        faces->setFocus();
+        QTest::keyClicks(faces, "Verd");
+        QVERIFY(faces->currentItem() != nullptr);
+        QCOMPARE(faces->currentItem()->text(), QString(" Verdana"));
+        QVERIFY(faces->currentItem()->isSelected());
+        QTest::qWait(QApplication::keyboardInputInterval() + 50);
+        QTest::keyClicks(faces, "t");
+        QCOMPARE(faces->currentItem()->text(), QString(" Tahoma"));
+        QTest::keyClicks(faces, "t"); // again: the next face with that letter
+        QCOMPARE(faces->currentItem()->text(), QString(" Terminal"));
+        Type(&dialog, "Edit2", "x");
+        Confirm(dialog, "ToolButton3");
+        QVERIFY(PageOnDisk().find("<font face=\"Terminal\"") != std::string::npos);
+
+        TForme link(workspace_);
+        link.show();
+        link.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&link));
+        auto* combo = Find<QComboBox>(&link, "ComboBox2");
+        combo->setFocus();
+        combo->lineEdit()->selectAll();
+        QTest::keyClicks(combo->lineEdit(), "Verd");
+        QCOMPARE(combo->currentText(), QString("Verdana"));
     }
 
     // The text and list dialogs are one class each, made per kind: caption,

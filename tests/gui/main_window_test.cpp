@@ -7,6 +7,7 @@
 #include "document/page_file.h"
 #include "document/page_text.h"
 #include "scripted_prompts.h"
+#include "services/icons.h"
 #include "services/preview.h"
 #include "services/prompts.h"
 #include "test_pages.h"
@@ -365,9 +366,10 @@ private Q_SLOTS:
         Trigger("NewProject");
         QCOMPARE(seen, QStringList(
                            {"Create a New Project", "", "", "1", location + "/", location + "/"}));
+        // The folder was there already: it has been opened, and says so.
         QCOMPARE(prompts_->asked,
                  QStringList({"error: Please enter a Project Name.", "folder: Select a folder",
-                              "folder: Select a folder", "inform: Project Created"}));
+                              "folder: Select a folder", "inform: Project Opened"}));
         QCOMPARE(Q(window_->workspace().project_folder), location + "/shop/");
         auto* list = window_->findChild<QListWidget*>("FileListBox1");
         QStringList pages;
@@ -375,6 +377,17 @@ private Q_SLOTS:
             pages << list->item(i)->text();
         }
         QCOMPARE(pages, QStringList({"A.php", "b.html"}));
+
+        // A folder that was not there is created.
+        prompts_->asked.clear();
+        OnModal([&](QWidget* dialog) {
+            dialog->findChild<QLineEdit*>("Edit1")->setText("fresh");
+            dialog->findChild<QLineEdit*>("Edit")->setText(location);
+            dialog->findChild<QPushButton*>("ToolButton2")->click();
+        });
+        Trigger("NewProject");
+        QCOMPARE(prompts_->asked, QStringList({"inform: Project Created"}));
+        QVERIFY(QDir(location + "/fresh").exists());
     }
 
     void openProjectCancelledChangesNothing() {
@@ -423,6 +436,85 @@ private Q_SLOTS:
         QCOMPARE(com2->itemText(0), QString("Text String3"));
         QCOMPARE(com1->currentText(), QString("Area2"));
         QCOMPARE(window_->preview()->ShownFile(), Site() + "other.html");
+    }
+
+    // The header label shows the title as its reader sees it, cut with "…"
+    // where it does not fit, and the whole of it as its tooltip.
+    void headerLabelShowsTheTitleDecodedAndElided() {
+        QDir().mkpath(Site());
+        auto titled = [](const std::string& title) {
+            std::string page = test::WorkedExamplePage();
+            page.replace(page.find("My Page"), 7, title);
+            return page;
+        };
+        const std::string long_title = "&#252;ber uns: " + std::string(200, 'x') + " end";
+        WritePageFile((Site() + "index.html").toStdString(), titled("&#252;ber uns"));
+        WritePageFile((Site() + "long.html").toStdString(), titled(long_title));
+        prompts_->Queue(Site());
+        window_->OpenProjectClick();
+        ClickPage("index.html", Prompts::Answer::Yes);
+        auto* label = window_->findChild<QLabel*>("lblHead");
+        QCOMPARE(label->text(), QString("\u00FCber uns"));
+        QCOMPARE(label->toolTip(), QString("\u00FCber uns"));
+
+        ClickPage("long.html", Prompts::Answer::Yes);
+        const QString whole = QString("\u00FCber uns: ") + QString(200, 'x') + " end";
+        QCOMPARE(label->toolTip(), whole);
+        QVERIFY2(label->text().endsWith(QChar(0x2026)), qPrintable(label->text()));
+        QVERIFY(label->text().startsWith("\u00FCber uns: x"));
+        QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) <= label->width());
+        if (const QByteArray folder = qgetenv("QF_GRAB_DIR"); !folder.isEmpty()) {
+            window_->grab().save(QString(folder) + "/long_header.png");
+        }
+        // A wider window shows more of it.
+        const int shown = label->text().size();
+        window_->resize(1400, 700);
+        QTRY_VERIFY(label->text().size() > shown);
+        // The page keeps its title as it was written.
+        QVERIFY(window_->workspace().page_header == long_title);
+    }
+
+    // Every icon drawn in code has a disabled look of its own: grey, and
+    // unlike its enabled look, so a disabled button never passes for an
+    // enabled one.
+    void everyIconHasAGreyedDisabledLook() {
+        QList<QPair<QString, QIcon>> icons;
+        for (const QString& name : ToolIconNames()) {
+            icons.append({name, ToolIcon(name)});
+        }
+        icons.append({"product", ProductIcon()});
+        QVERIFY(icons.size() > 40);
+        for (const auto& [name, icon] : icons) {
+            for (const int size : {16, 24}) {
+                QVERIFY2(!icon.availableSizes(QIcon::Disabled).isEmpty(), qPrintable(name));
+                const QImage normal = icon.pixmap(size, QIcon::Normal)
+                                          .toImage()
+                                          .convertToFormat(QImage::Format_ARGB32);
+                const QImage disabled = icon.pixmap(size, QIcon::Disabled)
+                                            .toImage()
+                                            .convertToFormat(QImage::Format_ARGB32);
+                QCOMPARE(disabled.size(), normal.size());
+                QVERIFY2(disabled != normal, qPrintable(name));
+                for (int y = 0; y < normal.height(); ++y) {
+                    for (int x = 0; x < normal.width(); ++x) {
+                        const QRgb on = normal.pixel(x, y);
+                        const QRgb off = disabled.pixel(x, y);
+                        QVERIFY2(qAlpha(off) == 0 ||
+                                     (qRed(off) == qGreen(off) && qGreen(off) == qBlue(off)),
+                                 qPrintable(name));
+                        QVERIFY2(qAlpha(off) <= qAlpha(on), qPrintable(name));
+                        // Light (faint edges aside, whose colour rounds away).
+                        QVERIFY2(qAlpha(off) < 32 || qRed(off) >= 150, qPrintable(name));
+                    }
+                }
+            }
+        }
+        // The tool bar's buttons show it.
+        auto* button = window_->findChild<QToolButton*>("ToolButton_NewPage");
+        button->setEnabled(true);
+        const QImage enabled = button->grab().toImage();
+        button->setEnabled(false);
+        QVERIFY(button->grab().toImage() != enabled);
     }
 
     void sizeLabelFollowsARefresh() {
@@ -548,6 +640,12 @@ private Q_SLOTS:
             QCOMPARE(dialog->windowTitle(), QString("View Page Source"));
             auto* memo = dialog->findChild<QPlainTextEdit*>("Memo1");
             shown = memo->toPlainText();
+            // What is typed would be discarded, so nothing can be typed.
+            QVERIFY(memo->isReadOnly());
+            memo->setFocus();
+            QTest::keyClicks(memo, "typed over");
+            QTest::keyClick(memo, Qt::Key_Delete);
+            QCOMPARE(memo->toPlainText(), shown);
             memo->setPlainText("typed over");
             dialog->findChild<QPushButton*>("Button1")->click();
         });

@@ -71,7 +71,8 @@ std::string NewProjectFolder(std::string_view location, std::string_view name) {
     return FolderPath(FolderPath(absolute.toStdString()) + std::string(name));
 }
 
-std::string CreateProject(Workspace& workspace, std::string_view location, std::string_view name) {
+CreatedProject CreateProject(Workspace& workspace, std::string_view location,
+                             std::string_view name) {
     const std::string folder = NewProjectFolder(location, name);
     const std::string parent =
         FolderPath(QFileInfo(ToQ(location)).absoluteFilePath().toStdString());
@@ -79,13 +80,18 @@ std::string CreateProject(Workspace& workspace, std::string_view location, std::
     // One level only: the location must exist. A folder that exists already
     // simply becomes the project.
     const std::string bare = folder.substr(0, folder.size() - 1);
-    if (::mkdir(bare.c_str(), 0777) != 0 && errno != EEXIST) {
+    bool existed = false;
+    if (::mkdir(bare.c_str(), 0777) != 0) {
         const int error = errno;
-        throw CommandError("Cannot create folder " + Quoted(folder) + ". " + std::strerror(error));
+        if (error != EEXIST) {
+            throw CommandError("Cannot create folder " + Quoted(folder) + ". " +
+                               std::strerror(error));
+        }
+        existed = true;
     }
     RequireListableFolder(folder);
     workspace.project_folder = folder;
-    return folder;
+    return {folder, existed};
 }
 
 std::string OpenProject(Workspace& workspace, std::string_view folder) {

@@ -17,12 +17,19 @@ std::string FolderPath(std::string_view folder);
 // and a name that is not one folder name ("", ".", "..", or holding "/").
 std::string NewProjectFolder(std::string_view location, std::string_view name);
 
+// The project folder CreateProject made or found.
+struct CreatedProject {
+    std::string folder;   // ends in "/"
+    bool existed = false; // the folder was there already and has been opened
+};
+
 // Creates the project folder `name` inside the existing folder `location` (an
 // existing project folder is simply opened) and makes it the project folder.
-// Neither the open page nor the selection lists change. Returns the folder.
-// Throws CommandError for a refused name or location, or when the folder
-// cannot be made, naming the folder and the system's reason; nothing changes.
-std::string CreateProject(Workspace& workspace, std::string_view location, std::string_view name);
+// Neither the open page nor the selection lists change. Throws CommandError
+// for a refused name or location, or when the folder cannot be made, naming
+// the folder and the system's reason; nothing changes.
+CreatedProject CreateProject(Workspace& workspace, std::string_view location,
+                             std::string_view name);
 
 // Makes the existing folder `folder` the project folder (the open page stays
 // open). Throws CommandError when it is not a folder that can be listed;

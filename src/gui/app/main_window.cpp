@@ -8,10 +8,12 @@
 #include "services/icons.h"
 #include "services/preview.h"
 #include "services/prompts.h"
+#include "widgets/elided_label.h"
 #include "workspace/app_folder.h"
 #include "workspace/page_commands.h"
 #include "workspace/project.h"
 #include "workspace/project_dialog.h"
+#include "workspace/source_text.h"
 
 #include <QAction>
 #include <QApplication>
@@ -330,14 +332,13 @@ QWidget* TForm1::BuildPropertiesPanel() {
     form->setVerticalSpacing(4);
     lbl_name_ = BoldLabel(QString(), panel);
     lbl_name_->setObjectName("lblName");
-    lbl_head_ = BoldLabel(QString(), panel);
+    lbl_head_ = new ElidedLabel(panel);
+    lbl_head_->setFont(lbl_name_->font());
     lbl_head_->setObjectName("lblHead");
     lbl_size_ = BoldLabel(QString(), panel);
     lbl_size_->setObjectName("lblSize");
-    for (QLabel* label : {lbl_name_, lbl_head_}) {
-        label->setTextFormat(Qt::PlainText);
-        label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    }
+    lbl_name_->setTextFormat(Qt::PlainText);
+    lbl_name_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     form->addRow("Name:", lbl_name_);
     form->addRow("Header:", lbl_head_);
     form->addRow("Size:", lbl_size_);
@@ -522,8 +523,8 @@ void TForm1::RunDialog(std::string_view dialog_class, Guard guard) {
 void TForm1::ShowWorkspace(bool reload_preview) {
     if (workspace_.HasOpenPage()) {
         lbl_name_->setText(Q(workspace_.page_name));
-        lbl_head_->setText(Q(workspace_.page_header));
-        lbl_head_->setToolTip(Q(workspace_.page_header));
+        // The title as its reader sees it; the whole of it in the tooltip.
+        lbl_head_->SetFullText(ReadableText(workspace_.page_header));
         lbl_size_->setText(Q(SizeText(workspace_.page_file_size)));
         lbl_name_->setToolTip(Q(workspace_.page_path));
         if (reload_preview) {
@@ -609,7 +610,8 @@ void TForm1::NewProjectClick() {
         return;
     }
     ShowPageList();
-    AppPrompts().Inform(this, "Project Created");
+    // A folder that was there already has been opened, not created.
+    AppPrompts().Inform(this, dialog.OpenedExisting() ? "Project Opened" : "Project Created");
 }
 
 void TForm1::NewPageClick() {

@@ -23,6 +23,7 @@ class QToolButton;
 
 namespace qf {
 
+class ElidedLabel;
 class PageWatcher;
 class Preview;
 enum class Guard;
@@ -138,7 +139,7 @@ private:
     QListWidget* file_list_box1_ = nullptr;
     QLabel* project_pages_label_ = nullptr;
     QLabel* lbl_name_ = nullptr;
-    QLabel* lbl_head_ = nullptr;
+    ElidedLabel* lbl_head_ = nullptr;
     QLabel* lbl_size_ = nullptr;
     QComboBox* com1_ = nullptr;
     QComboBox* com2_ = nullptr;

@@ -16,6 +16,10 @@ TFormt::TFormt(std::string page_text, QWidget* parent)
     setObjectName("TFormt");
     memo_ = new QPlainTextEdit(this);
     memo_->setObjectName("Memo1");
+    // What is typed here would be thrown away: the source is for reading and
+    // copying only.
+    memo_->setReadOnly(true);
+    memo_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     memo_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     memo_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memo_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));

@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QHash>
+#include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -580,6 +581,34 @@ QPixmap Draw(int size, const Painter& paint) {
     return pixmap;
 }
 
+// The picture of a disabled button: the same shapes in a light grey, faded,
+// so it never passes for an enabled one (and an enabled icon with grey parts
+// never for a disabled one, since every disabled icon is this pale).
+QPixmap Greyed(const QPixmap& pixmap) {
+    QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const int light = 150 + qGray(line[x]) * 80 / 255;
+            line[x] = qRgba(light, light, light, qAlpha(line[x]) * 3 / 5);
+        }
+    }
+    QPixmap greyed = QPixmap::fromImage(image);
+    greyed.setDevicePixelRatio(pixmap.devicePixelRatio());
+    return greyed;
+}
+
+// An icon of the pictures `draw` gives at each size, normal and disabled.
+QIcon IconOf(std::initializer_list<int> sizes, const std::function<QPixmap(int)>& draw) {
+    QIcon icon;
+    for (int size : sizes) {
+        const QPixmap pixmap = draw(size);
+        icon.addPixmap(pixmap, QIcon::Normal);
+        icon.addPixmap(Greyed(pixmap), QIcon::Disabled);
+    }
+    return icon;
+}
+
 // A product picture: a page of the web (a globe behind a sheet) with a bold Q.
 void Product(QPainter& p) {
     QLinearGradient sky(0, 0, 24, 24);
@@ -613,11 +642,13 @@ QIcon ToolIcon(const QString& name) {
     const auto found = painters.find(name);
     const Painter paint =
         found != painters.end() ? found.value() : Painter([](QPainter& p) { Page(p); });
-    QIcon icon;
-    for (int size : {16, 24, 32, 48, 64}) {
-        icon.addPixmap(Draw(size, paint));
-    }
-    return icon;
+    return IconOf({16, 24, 32, 48, 64}, [&paint](int size) { return Draw(size, paint); });
+}
+
+QStringList ToolIconNames() {
+    QStringList names = Painters().keys();
+    names.sort();
+    return names;
 }
 
 QPixmap ProductPicture(int size) {
@@ -633,11 +664,7 @@ void PaintProductPicture(QPainter& painter, int size) {
 }
 
 QIcon ProductIcon() {
-    QIcon icon;
-    for (int size : {16, 24, 32, 48, 57, 64, 128, 256}) {
-        icon.addPixmap(ProductPicture(size));
-    }
-    return icon;
+    return IconOf({16, 24, 32, 48, 57, 64, 128, 256}, ProductPicture);
 }
 
 } // namespace qf

@@ -3,8 +3,11 @@
 #include "components/font_faces.h"
 #include "widgets/simple_fields.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCompleter>
+#include <QElapsedTimer>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -32,6 +35,54 @@ QString Flag(bool on) {
     return on ? "1" : "0";
 }
 
+// The faces as typed: the entries without their leading blank.
+QStringList TypedFaces() {
+    QStringList faces;
+    for (std::string_view face : FontFaces()) {
+        const std::string_view name = FaceOfListEntry(face);
+        faces << QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+    }
+    return faces;
+}
+
+// The face list of the text and list dialogs. Its entries keep their leading
+// blank (" Verdana"), so typing a face's first letters finds it behind the
+// blank: "Verd" reaches " Verdana". A letter pressed again steps to the next
+// face that starts with it, as in any list.
+class FaceListWidget : public QListWidget {
+public:
+    using QListWidget::QListWidget;
+
+    void keyboardSearch(const QString& search) override {
+        if (search.isEmpty()) {
+            typed_.clear();
+            return;
+        }
+        if (!typed_clock_.isValid() ||
+            typed_clock_.elapsed() > QApplication::keyboardInputInterval()) {
+            typed_.clear();
+        }
+        typed_clock_.start();
+        typed_ += search;
+        const bool one_letter = typed_.count(typed_.front()) == typed_.size();
+        const QString wanted = one_letter ? typed_.left(1) : typed_;
+        // A new first letter moves on from the current face; more letters
+        // refine the search from it.
+        const int from = currentRow() + (one_letter ? 1 : 0);
+        for (int i = 0; i < count(); ++i) {
+            const int row = (std::max(from, 0) + i) % count();
+            if (item(row)->text().trimmed().startsWith(wanted, Qt::CaseInsensitive)) {
+                setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+                return;
+            }
+        }
+    }
+
+private:
+    QString typed_;
+    QElapsedTimer typed_clock_;
+};
+
 } // namespace
 
 QCheckBox* MakeStyleBox(const QString& object_name, const QString& caption, QWidget* parent,
@@ -49,6 +100,11 @@ QCheckBox* MakeStyleBox(const QString& object_name, const QString& caption, QWid
 
 QComboBox* MakeFaceCombo(const QString& object_name, QWidget* parent) {
     auto* combo = MakeEditableList(object_name, FaceEntries(), parent, "Arial");
+    // Typing completes a face although the entries start with a blank.
+    auto* completer = new QCompleter(TypedFaces(), combo);
+    completer->setCaseSensitivity(Qt::CaseInsensitive);
+    completer->setCompletionMode(QCompleter::InlineCompletion);
+    combo->setCompleter(completer);
     combo->setMaxVisibleItems(16);
     combo->setToolTip(QObject::tr("Font face"));
     return combo;
@@ -61,7 +117,7 @@ FontGroup::FontGroup(ColourMemory* colours, const QString& italic_caption, QWidg
 
     auto* left = new QVBoxLayout;
     left->addWidget(new QLabel(tr("Face:"), this));
-    faces_ = new QListWidget(this);
+    faces_ = new FaceListWidget(this);
     faces_->setObjectName("ListBox1");
     faces_->addItems(FaceEntries());
     faces_->setMinimumWidth(170);

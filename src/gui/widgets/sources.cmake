@@ -8,4 +8,5 @@ target_sources(quenfort_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/page_destination.cpp
   ${CMAKE_CURRENT_LIST_DIR}/font_group.cpp
   ${CMAKE_CURRENT_LIST_DIR}/field_style.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/elided_label.cpp
 )

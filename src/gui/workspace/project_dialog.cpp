@@ -1,7 +1,7 @@
 #include "workspace/project_dialog.h"
 
-#include "services/prompts.h"
 #include "error.h"
+#include "services/prompts.h"
 #include "workspace/project.h"
 #include "workspace/workspace.h"
 
@@ -58,7 +58,9 @@ void TProject::ToolButton1Click() {
 
 void TProject::ToolButton2Click() {
     try {
-        CreateProject(workspace_, edit_->text().toStdString(), edit1_->text().toStdString());
+        opened_existing_ =
+            CreateProject(workspace_, edit_->text().toStdString(), edit1_->text().toStdString())
+                .existed;
     } catch (const CommandError& error) {
         AppPrompts().ShowError(this, QString::fromStdString(error.what()));
         return;

@@ -17,6 +17,9 @@ class TProject : public ToolDialog {
 public:
     TProject(Workspace& workspace, QWidget* parent = nullptr);
 
+    // After Done: true when the folder was there already and has been opened.
+    bool OpenedExisting() const { return opened_existing_; }
+
 public Q_SLOTS:
     void ToolButton1Click(); // "[...] ": the folder browser
     void ToolButton2Click(); // " Done     "
@@ -25,6 +28,7 @@ private:
     Workspace& workspace_;
     QLineEdit* edit1_; // Project Name
     QLineEdit* edit_;  // Save Project in
+    bool opened_existing_ = false;
 };
 
 } // namespace qf
