@@ -4,6 +4,7 @@
 #include "components/insertion.h"
 #include "components/page_properties.h"
 #include "components/picture_import.h"
+#include "document/file_io.h"
 #include "document/selection_lists.h"
 #include "error.h"
 #include "workspace/app_folder.h"
@@ -37,8 +38,7 @@ Workspace OpenWorkspace(const std::string& page) {
     Workspace workspace;
     workspace.hold_page_lock = true;
     OpenPage(workspace, page);
-    workspace.project_folder =
-        QFileInfo(QString::fromStdString(page)).absolutePath().toStdString() + "/";
+    workspace.project_folder = FolderOfFile(page);
     return workspace;
 }
 

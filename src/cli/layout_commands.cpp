@@ -1,12 +1,11 @@
 #include "cli_commands.h"
 
+#include "document/file_io.h"
 #include "error.h"
 #include "workspace/app_folder.h"
 #include "workspace/layout_designer.h"
 #include "workspace/layouts.h"
 #include "workspace/new_page.h"
-
-#include <QFileInfo>
 
 #include <charconv>
 #include <iostream>
@@ -81,7 +80,7 @@ int NewPageCommand(const Args& args, std::ostream& out) {
         }
     }
     CheckNewPageProperties(properties); // refuses bad values before anything else
-    if (!QFileInfo(QString::fromStdString(workspace.project_folder)).isDir()) {
+    if (!IsFolder(workspace.project_folder)) {
         throw CommandError("The project folder \"" + args[0] + "\" does not exist.");
     }
     workspace.app_folder = PrepareAppFolder();

@@ -2,7 +2,71 @@
 #include "workspace/app_folder.h"
 
 #include <QCoreApplication>
+
+#include <cerrno>
+#include <cstring>
 #include <iostream>
+#include <streambuf>
+#include <unistd.h>
+
+namespace {
+
+// Standard output that remembers why its first write failed, so that output
+// lost to a full disk or a closed file is not reported as success.
+class OutputBuffer : public std::streambuf {
+public:
+    ~OutputBuffer() override { Flush(); }
+    // The errno of the first failed write; 0 while every write succeeded.
+    int Error() {
+        Flush();
+        return error_;
+    }
+
+protected:
+    int_type overflow(int_type c) override {
+        if (!traits_type::eq_int_type(c, traits_type::eof())) {
+            buffer_.push_back(traits_type::to_char_type(c));
+            FlushWhenFull();
+        }
+        return error_ != 0 ? traits_type::eof() : traits_type::not_eof(c);
+    }
+    std::streamsize xsputn(const char* text, std::streamsize count) override {
+        buffer_.append(text, std::size_t(count));
+        FlushWhenFull();
+        return error_ != 0 ? 0 : count;
+    }
+    int sync() override {
+        Flush();
+        return error_ != 0 ? -1 : 0;
+    }
+
+private:
+    void FlushWhenFull() {
+        if (buffer_.size() >= 65536) {
+            Flush();
+        }
+    }
+    void Flush() {
+        std::size_t done = 0;
+        while (error_ == 0 && done < buffer_.size()) {
+            const ssize_t n = ::write(STDOUT_FILENO, buffer_.data() + done, buffer_.size() - done);
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n <= 0) {
+                error_ = n < 0 ? errno : EIO;
+                break;
+            }
+            done += std::size_t(n);
+        }
+        buffer_.clear();
+    }
+
+    std::string buffer_;
+    int error_ = 0;
+};
+
+} // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
@@ -11,5 +75,15 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         args.emplace_back(argv[i]);
     }
-    return qf::cli::Run(args, std::cout, std::cerr);
+    OutputBuffer output;
+    std::ostream out(&output);
+    int status = qf::cli::Run(args, out, std::cerr);
+    out.flush();
+    if (const int error = output.Error(); error != 0) {
+        std::cerr << "quenfort-cli: cannot write the output: " << std::strerror(error) << '\n';
+        if (status == 0) {
+            status = 1;
+        }
+    }
+    return status;
 }

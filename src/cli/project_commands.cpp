@@ -1,6 +1,7 @@
 #include "cli_commands.h"
 
 #include "about/system_info.h"
+#include "document/file_io.h"
 #include "error.h"
 #include "workspace/page_commands.h"
 #include "workspace/project.h"
@@ -40,12 +41,13 @@ int DeletePageCommand(const Args& args, std::ostream&) {
         throw UsageError("usage: quenfort-cli " + std::string(synopsis));
     }
     Workspace workspace;
-    const QFileInfo page(QString::fromStdString(args[0]));
-    if (!page.isFile()) {
-        throw CommandError("Cannot delete file \"" + args[0] + "\". No such file");
+    // Only a page file is deleted; anything else is named for what it is.
+    const std::string problem = PageFileProblem(args[0]);
+    if (!problem.empty()) {
+        throw CommandError("Cannot delete \"" + args[0] + "\". " + problem);
     }
     workspace.page_path = args[0];
-    workspace.page_name = page.fileName().toStdString();
+    workspace.page_name = BaseName(args[0]);
     if (for_good) {
         DeleteOpenPage(workspace);
     } else if (TrashOpenPage(workspace) == PageDeletion::NoTrash) {

@@ -15,17 +15,8 @@
 namespace qf {
 namespace {
 
-std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream buffer;
-    buffer << in.rdbuf();
-    return buffer.str();
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
-}
+using test::ReadBytes;
+using test::WriteBytes;
 
 std::string RandomPageText(std::mt19937& random, std::size_t size) {
     // Mostly markup-like text with blanks, runs without blanks, and any byte but LF.
@@ -159,6 +150,17 @@ TEST_F(PageFileOnDisk, WritingOverAFolderFailsAndKeepsIt) {
     QDir(dir_.path()).mkdir("sub");
     EXPECT_THROW(WritePageFile(path, "text"), CommandError);
     EXPECT_TRUE(QFileInfo(QString::fromStdString(path)).isDir());
+}
+
+TEST_F(PageFileOnDisk, WritingThroughALinkChangesTheFileItPointsTo) {
+    const std::string target = Path("real.html");
+    const std::string link = Path("index.html");
+    WriteBytes(target, "old");
+    ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
+    WritePageFile(link, "new");
+    EXPECT_EQ(ReadBytes(target), EncodePageFile("new"));
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(link)).isSymLink());
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
 }
 
 TEST_F(PageFileOnDisk, ReadingAMissingFileNamesItAndTheReason) {

@@ -1,5 +1,8 @@
 #include "test_pages.h"
 
+#include <fstream>
+#include <sstream>
+
 namespace qf::test {
 
 std::string WorkedExamplePage() {
@@ -42,6 +45,18 @@ std::string CellArea(int number, const std::string& content) {
            "---!><td border=\"0\" bordercolor=\"#000000\" bgcolor=\"#ffffff\" width=200><img "
            "src=\"\" height=\"100\" width=\"1\" align=\"left\">" +
            content + "</td><!---End_Table" + n + "---!>";
+}
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream buffer;
+    buffer << in.rdbuf();
+    return buffer.str();
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
 }
 
 } // namespace qf::test

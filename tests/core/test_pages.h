@@ -16,4 +16,9 @@ std::string TableArea(int number, const std::string& content = "");
 // An area block of cell shape (an adjacent cell or a platform cell).
 std::string CellArea(int number, const std::string& content = "");
 
+// A file's bytes, or "" when it cannot be read; and a file written with
+// exactly these bytes. Paths are bytes, UTF-8 or not.
+std::string ReadBytes(const std::string& path);
+void WriteBytes(const std::string& path, const std::string& bytes);
+
 } // namespace qf::test

@@ -1,13 +1,12 @@
 #include "components/insertion.h"
 
 #include "components/rollover.h"
+#include "document/file_io.h"
 #include "document/markers.h"
 #include "document/page_text.h"
 #include "document/selection_lists.h"
 #include "error.h"
 #include "workspace/workspace.h"
-
-#include <QFileInfo>
 
 namespace qf {
 
@@ -38,8 +37,7 @@ std::string Commit(Workspace& workspace, std::string_view kind_tag, int number, 
 // The folder of the open page file, ending in "/": where the page looks for
 // the files it references by a bare name.
 std::string PageFolder(const Workspace& workspace) {
-    return QFileInfo(QString::fromStdString(workspace.page_path)).absolutePath().toStdString() +
-           "/";
+    return FolderOfFile(workspace.page_path);
 }
 
 } // namespace

@@ -1,10 +1,8 @@
 #include "components/rollover.h"
 
+#include "document/file_io.h"
 #include "document/page_text.h"
 #include "error.h"
-
-#include <QFile>
-#include <QSaveFile>
 
 namespace qf {
 
@@ -16,30 +14,7 @@ bool PageTakesRollover(std::string_view page) {
 void CopyRolloverScript(const std::string& app_folder, const std::string& target_folder) {
     const std::string source_path = app_folder + std::string(kRolloverScriptFile);
     const std::string target_path = target_folder + std::string(kRolloverScriptFile);
-    QFile source(QString::fromStdString(source_path));
-    if (!source.open(QIODevice::ReadOnly)) {
-        throw CommandError("Cannot open file \"" + source_path + "\". " +
-                           source.errorString().toStdString());
-    }
-    const QByteArray bytes = source.readAll();
-    if (source.error() != QFileDevice::NoError) {
-        throw CommandError("Cannot read file \"" + source_path + "\". " +
-                           source.errorString().toStdString());
-    }
-    QSaveFile target(QString::fromStdString(target_path));
-    if (!target.open(QIODevice::WriteOnly)) {
-        throw CommandError("Cannot create file \"" + target_path + "\". " +
-                           target.errorString().toStdString());
-    }
-    if (target.write(bytes) != bytes.size()) {
-        const std::string reason = target.errorString().toStdString();
-        target.cancelWriting();
-        throw CommandError("Cannot write file \"" + target_path + "\". " + reason);
-    }
-    if (!target.commit()) {
-        throw CommandError("Cannot write file \"" + target_path + "\". " +
-                           target.errorString().toStdString());
-    }
+    WriteFileAtomically(target_path, ReadRegularFile(source_path));
 }
 
 void AddRolloverScriptReference(std::string& page) {

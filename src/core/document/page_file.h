@@ -1,5 +1,8 @@
 #pragma once
 
+#include "document/file_io.h"
+
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,14 +12,59 @@ namespace qf {
 // The longest line a page file is written with, where a blank allows the cut.
 inline constexpr std::size_t kPageLineWidth = 120;
 
-// Cuts a page text into lines. A line ends only directly after a blank, so no
-// cut falls inside a tag, a marker or right after "<"; a line is at most
-// kPageLineWidth characters long unless a run without blanks makes it longer.
-// Joining the lines gives the text back.
+// The UTF-8 byte-order mark. At the start of a page text it is written at the
+// very start of the file, before the leading empty line, where browsers read it.
+inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// Hands out the lines a page text is cut into, in one pass over the text.
+// A line ends only directly after a blank that a browser reads as a mere
+// blank: outside every tag's quoted attribute value, outside comments (so
+// never inside a marker) and declarations, and outside the content of script,
+// style, textarea, pre, xmp, listing and plaintext elements. A line is at most
+// kPageLineWidth characters long unless no such blank is within reach; then it
+// runs on to the first one. Joining the lines gives the text back.
+class LineCutter {
+public:
+    explicit LineCutter(std::string_view text) : text_(text) {}
+    // The next line; false once every line was handed out.
+    bool Next(std::string_view& line);
+
+private:
+    enum class State {
+        kText,
+        kTagName,
+        kTag,
+        kBeforeValue,
+        kUnquotedValue,
+        kDoubleQuoted,
+        kSingleQuoted,
+        kComment,
+        kDeclaration,
+        kRawText,
+    };
+    // The position of the next blank a line may end after, or npos.
+    std::size_t NextCutBlank();
+    void StartMarkup();
+    void EndTagName();
+    void ScanRawText();
+
+    std::string_view text_;
+    std::size_t start_ = 0;   // where the next line starts
+    std::size_t pos_ = 0;     // everything before it is scanned
+    std::size_t pending_ = 0; // the next cut blank not yet used, once started_
+    bool started_ = false;
+    State state_ = State::kText;
+    std::size_t name_start_ = 0;
+    bool end_tag_ = false;
+    std::string_view raw_element_; // the element whose content is being skipped
+};
+
+// The lines of a page text, as LineCutter hands them out.
 std::vector<std::string_view> CutIntoLines(std::string_view text);
 
 // The bytes of a page file: an empty line, the text cut into lines, an empty
-// line, every line ended by CR LF.
+// line, every line ended by CR LF; a byte-order mark that starts the text
+// comes first of all.
 std::string EncodePageFile(std::string_view text);
 
 // The page text of a page file's bytes: all lines joined with nothing between
@@ -24,18 +72,13 @@ std::string EncodePageFile(std::string_view text);
 // a lone CR included, is kept as it stands.
 std::string DecodePageFile(std::string_view bytes);
 
-// Reads a page file. Throws CommandError naming the file and the system's reason.
+// Reads a page file: only a regular file of at most 256 MB. Throws
+// CommandError naming the file and the system's reason or what the path is.
 std::string ReadPageFile(const std::string& path);
 
-// Writes `bytes` as the file at `path` atomically: a temporary file in the
-// same folder, flushed and renamed over the old one, which keeps its
-// permissions. On any failure the old file stays whole and CommandError names
-// the file and the reason.
-void WriteFileAtomically(const std::string& path, std::string_view bytes);
-
-// Writes a page file atomically: a temporary file in the same folder, flushed
-// and renamed over the old one, which keeps its permissions. On any failure
-// the old file stays whole and CommandError names the file and the reason.
+// Writes a page file atomically (see SaveFile): every failure, a full disk or
+// a failed sync or close among them, throws CommandError naming the file and
+// the system's reason, and the old file stays whole.
 void WritePageFile(const std::string& path, std::string_view text);
 
 } // namespace qf

@@ -2,11 +2,10 @@
 
 #include "components/page_properties.h"
 #include "components/user_text.h"
+#include "document/file_io.h"
 #include "document/page_file.h"
 #include "error.h"
 #include "workspace/layouts.h"
-
-#include <QFileInfo>
 
 #include <algorithm>
 #include <cctype>
@@ -117,8 +116,8 @@ std::string PageTextFromLayout(std::string_view layout_text, const NewPageProper
 }
 
 bool NewPageExists(const Workspace& workspace, std::string_view name) {
-    return QFileInfo::exists(
-        QString::fromStdString(workspace.project_folder + NewPageFileName(name)));
+    // Any entry of that name counts, a symbolic link to nothing included.
+    return EntryExists(workspace.project_folder + NewPageFileName(name));
 }
 
 std::string CreatePageFromLayout(Workspace& workspace, const NewPageProperties& properties,
@@ -126,7 +125,7 @@ std::string CreatePageFromLayout(Workspace& workspace, const NewPageProperties& 
     RequireProject(workspace);
     const std::string file_name = NewPageFileName(properties.name);
     const std::string path = workspace.project_folder + file_name;
-    if (existing == ExistingPage::Refuse && QFileInfo::exists(QString::fromStdString(path))) {
+    if (existing == ExistingPage::Refuse && EntryExists(path)) {
         throw CommandError("The page " + file_name + " already exists in this project.");
     }
     const std::string text =

@@ -1,5 +1,6 @@
 #include "workspace/page_commands.h"
 
+#include "document/file_io.h"
 #include "error.h"
 #include "workspace/workspace.h"
 
@@ -51,8 +52,11 @@ PageDeletion TrashOpenPage(Workspace& workspace) {
     if (!workspace.HasOpenPage()) {
         return PageDeletion::NoPage;
     }
-    const QString path = QString::fromStdString(workspace.page_path);
-    if (!QFileInfo::exists(path)) {
+    const QString path = QFile::decodeName(QByteArray::fromStdString(workspace.page_path));
+    if (QFile::encodeName(path).toStdString() != workspace.page_path) {
+        return PageDeletion::NoTrash; // a name the trash cannot take as it is
+    }
+    if (!EntryExists(workspace.page_path)) {
         ClosePage(workspace);
         return PageDeletion::Trashed;
     }

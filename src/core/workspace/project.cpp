@@ -3,12 +3,15 @@
 #include "error.h"
 #include "workspace/workspace.h"
 
-#include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace qf {
 
@@ -22,22 +25,44 @@ std::string Quoted(const std::string& path) {
     return "\"" + path + "\"";
 }
 
-// Throws unless `folder` is a folder this user can list.
+// Throws unless `folder` is a folder this user can list. The path's bytes go
+// to the system as they are, UTF-8 or not.
 void RequireListableFolder(const std::string& folder) {
     std::string bare = folder;
     if (bare.size() > 1 && bare.back() == '/') {
         bare.pop_back();
     }
-    const QFileInfo info(ToQ(bare));
-    if (!info.exists()) {
+    struct stat info {};
+    if (::stat(bare.c_str(), &info) != 0) {
         throw CommandError("Cannot open folder " + Quoted(folder) + ". No such file or directory");
     }
-    if (!info.isDir()) {
+    if (!S_ISDIR(info.st_mode)) {
         throw CommandError("Cannot open folder " + Quoted(folder) + ". Not a directory");
     }
-    if (!info.isReadable() || !info.isExecutable()) {
+    if (::access(bare.c_str(), R_OK | X_OK) != 0) {
         throw CommandError("Cannot open folder " + Quoted(folder) + ". Permission denied");
     }
+}
+
+bool IsPageName(std::string_view name) {
+    const auto ends_with = [&](std::string_view suffix) {
+        if (name.size() <= suffix.size()) {
+            return false;
+        }
+        const std::string_view tail = name.substr(name.size() - suffix.size());
+        return std::equal(tail.begin(), tail.end(), suffix.begin(), [](char a, char b) {
+            return std::tolower(static_cast<unsigned char>(a)) == b;
+        });
+    };
+    return name.front() != '.' && (ends_with(".html") || ends_with(".php"));
+}
+
+std::string LowerAscii(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) {
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return lower;
 }
 
 } // namespace
@@ -106,14 +131,28 @@ std::string OpenProject(Workspace& workspace, std::string_view folder) {
 
 std::vector<std::string> ProjectPages(const std::string& folder) {
     RequireListableFolder(folder);
-    QDir dir(ToQ(folder));
-    const QStringList names =
-        dir.entryList({"*.html", "*.php"}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+    // Listed by the bytes of their names, so every page is found again.
     std::vector<std::string> pages;
-    pages.reserve(std::size_t(names.size()));
-    for (const QString& name : names) {
-        pages.push_back(name.toStdString());
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) {
+        const int error = errno;
+        throw CommandError("Cannot open folder " + Quoted(folder) + ". " + std::strerror(error));
     }
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        struct stat info {};
+        if (IsPageName(name) &&
+            ::stat((FolderPath(folder) + std::string(name)).c_str(), &info) == 0 &&
+            S_ISREG(info.st_mode)) {
+            pages.emplace_back(name);
+        }
+    }
+    ::closedir(dir);
+    std::sort(pages.begin(), pages.end(), [](const std::string& a, const std::string& b) {
+        const std::string lower_a = LowerAscii(a);
+        const std::string lower_b = LowerAscii(b);
+        return lower_a != lower_b ? lower_a < lower_b : a < b;
+    });
     return pages;
 }
 

@@ -1,9 +1,8 @@
 #include "workspace/workspace.h"
 
+#include "document/file_io.h"
 #include "document/page_file.h"
 #include "error.h"
-
-#include <QFileInfo>
 
 #include <algorithm>
 
@@ -172,7 +171,7 @@ void OpenPage(Workspace& workspace, const std::string& path) {
     workspace.page_lock = std::move(lock);
     workspace.page_text = std::move(text);
     workspace.page_path = path;
-    workspace.page_name = QFileInfo(QString::fromStdString(path)).fileName().toStdString();
+    workspace.page_name = BaseName(path);
     workspace.page_header = PageHeader(workspace.page_text);
     workspace.page_file_size = std::max<std::int64_t>(record.size, 0);
     RebuildComponentList(workspace.component_list, workspace.page_text);
