@@ -3,38 +3,15 @@
 #include "document/page_file.h"
 #include "document/page_text.h"
 #include "error.h"
+#include "workspace/numbered_files.h"
 
 #include <QDir>
 #include <QFile>
 
 #include <algorithm>
-#include <charconv>
 #include <limits>
 
 namespace qf {
-
-namespace {
-
-// The number of a file named like "12.html": digits without a leading zero.
-int LayoutFileNumber(std::string_view file_name) {
-    constexpr std::string_view kSuffix = ".html";
-    if (file_name.size() <= kSuffix.size() ||
-        file_name.substr(file_name.size() - kSuffix.size()) != kSuffix) {
-        return 0;
-    }
-    const std::string_view digits = file_name.substr(0, file_name.size() - kSuffix.size());
-    if (digits.front() == '0') {
-        return 0;
-    }
-    int number = 0;
-    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
-    if (error != std::errc() || end != digits.data() + digits.size()) {
-        return 0;
-    }
-    return number;
-}
-
-} // namespace
 
 std::string LaysFolder(const std::string& app_folder) {
     return app_folder + "lays/";
@@ -45,16 +22,7 @@ std::string LayoutPath(const std::string& app_folder, int number) {
 }
 
 std::vector<int> LayoutNumbers(const std::string& app_folder) {
-    const QDir lays(QString::fromStdString(LaysFolder(app_folder)));
-    std::vector<int> numbers;
-    for (const QString& name : lays.entryList({QStringLiteral("*.html")}, QDir::Files)) {
-        const int number = LayoutFileNumber(name.toStdString());
-        if (number > 0) {
-            numbers.push_back(number);
-        }
-    }
-    std::sort(numbers.begin(), numbers.end());
-    return numbers;
+    return NumberedFiles(LaysFolder(app_folder));
 }
 
 std::string ReadLayout(const std::string& app_folder, int number) {
@@ -133,44 +101,7 @@ std::string WriteLayoutPreview(const std::string& app_folder, std::string_view l
 }
 
 void LayoutChooser::Scan(const std::string& app_folder) {
-    SetLayouts(LayoutNumbers(app_folder));
-}
-
-void LayoutChooser::SetLayouts(std::vector<int> numbers) {
-    numbers_ = std::move(numbers);
-    current_ = numbers_.empty() ? 0 : numbers_.size() - 1;
-    previous_enabled_ = false;
-    next_enabled_ = !numbers_.empty();
-}
-
-void LayoutChooser::Next() {
-    if (Empty()) {
-        return;
-    }
-    if (current_ > 0) {
-        --current_;
-    }
-    if (current_ == 0) {
-        next_enabled_ = false;
-    }
-    if (current_ != numbers_.size() - 1) {
-        previous_enabled_ = true;
-    }
-}
-
-void LayoutChooser::Previous() {
-    if (Empty()) {
-        return;
-    }
-    if (current_ < numbers_.size() - 1) {
-        ++current_;
-    }
-    if (current_ == numbers_.size() - 1) {
-        previous_enabled_ = false;
-    }
-    if (current_ != 0) {
-        next_enabled_ = true;
-    }
+    SetNumbers(LayoutNumbers(app_folder));
 }
 
 } // namespace qf

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "workspace/numbered_files.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -39,31 +41,13 @@ std::string WriteLayoutPreview(const std::string& app_folder, std::string_view l
                                std::string_view file_name);
 
 // The state of the layout chooser: the layouts found at its last scan, the
-// one shown, and which of its step buttons are enabled. "Previous" steps to
-// the next higher number, "Next" to the next lower one.
-class LayoutChooser {
+// one shown, and which of its step buttons are enabled.
+class LayoutChooser : public NumberedChooser {
 public:
-    // Rescans the lays subfolder and shows the newest layout: Previous
-    // disabled, Next enabled (both disabled when there is no layout).
+    // Rescans the lays subfolder and shows the newest layout.
     void Scan(const std::string& app_folder);
     // Sets the layouts directly (what Scan does after listing the folder).
-    void SetLayouts(std::vector<int> numbers);
-
-    void Next();
-    void Previous();
-
-    bool Empty() const { return numbers_.empty(); }
-    // The layout shown; 0 when there is none.
-    int Current() const { return Empty() ? 0 : numbers_[current_]; }
-    const std::vector<int>& Numbers() const { return numbers_; }
-    bool NextEnabled() const { return next_enabled_; }
-    bool PreviousEnabled() const { return previous_enabled_; }
-
-private:
-    std::vector<int> numbers_;
-    std::size_t current_ = 0;
-    bool next_enabled_ = false;
-    bool previous_enabled_ = false;
+    void SetLayouts(std::vector<int> numbers) { SetNumbers(std::move(numbers)); }
 };
 
 } // namespace qf

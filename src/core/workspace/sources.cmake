@@ -5,6 +5,7 @@ target_sources(quenfort_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/project.cpp
   ${CMAKE_CURRENT_LIST_DIR}/page_commands.cpp
   ${CMAKE_CURRENT_LIST_DIR}/layouts.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/numbered_files.cpp
   ${CMAKE_CURRENT_LIST_DIR}/new_page.cpp
   ${CMAKE_CURRENT_LIST_DIR}/layout_designer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/session.cpp
