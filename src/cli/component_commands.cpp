@@ -1,6 +1,7 @@
 #include "cli_commands.h"
 
 #include "components/component_fields.h"
+#include "components/custom_tables.h"
 #include "components/insertion.h"
 #include "components/page_properties.h"
 #include "components/picture_import.h"
@@ -72,8 +73,8 @@ int InsertCommand(const Args& args, std::ostream& out) {
         }
     }
     Workspace workspace = OpenWorkspace(args[0]);
-    if (spec->kind_tag == "Roll_Img") {
-        workspace.app_folder = PrepareAppFolder(); // holds the rollover script
+    if (spec->kind_tag == "Roll_Img" || spec->kind_tag == "Custom_Table") {
+        workspace.app_folder = PrepareAppFolder(); // holds the script and the custom tables
     }
     ExactAreaNumber(workspace.page_text, args[1]); // no other text names an area here
     workspace.area_list.text = args[1];
@@ -97,6 +98,8 @@ std::string FormatText(const FieldSpec& field) {
         return "integer " + std::to_string(field.minimum) + ".." + std::to_string(field.maximum);
     case FieldFormat::kFlag:
         return "0 or 1";
+    case FieldFormat::kCell:
+        return "text of the cell in row R, column C (from 1), markup allowed";
     }
     return "";
 }
@@ -111,6 +114,14 @@ int KindsCommand(const Args& args, std::ostream& out) {
             assignment.resize(std::max<std::size_t>(assignment.size() + 2, 22), ' ');
             out << assignment << field.label << " [" << FormatText(field) << "]\n";
         }
+    }
+    return 0;
+}
+
+int CustomTablesCommand(const Args& args, std::ostream& out) {
+    ExpectArgs(args, 0, "custom-tables");
+    for (int number : CustomTableNumbers(PrepareAppFolder())) {
+        out << number << '\n';
     }
     return 0;
 }
@@ -166,12 +177,22 @@ std::vector<Command> ComponentCommands() {
          "references. A list's items are the lines of its items value, a drop-down\n"
          "list's or list box's options the lines of its options value (empty lines\n"
          "skipped). A rollover image copies js.js from the application folder beside\n"
-         "the page.\n",
+         "the page.\n"
+         "A data table's grid is rows=R cols=C (0 or less gives 1, at most 100 each)\n"
+         "with its texts as cell.R.C=TEXT, rows and columns counted from 1; cells left\n"
+         "out stay empty. A custom table is table=N, a number 'custom-tables' lists\n"
+         "(0, the default, is the highest). A background sound goes before the\n"
+         "declaration block whatever AREA names.\n",
          InsertCommand},
         {"kinds", "kinds", "lists the component kinds with their fields and initial values",
          "Prints every kind that 'insert' takes, with its display name, then one line\n"
          "per field: FIELD=INITIAL VALUE, the dialog's label and the value's form.\n",
          KindsCommand},
+        {"custom-tables", "custom-tables", "lists the numbers of the custom tables",
+         "Prints the number of every custom table in the application folder's custom\n"
+         "subfolder, one a line in numeric order; 'insert PAGE AREA Custom_Table\n"
+         "table=N' inserts one.\n",
+         CustomTablesCommand},
         {"page-properties", kPagePropertiesSynopsis,
          "changes the title, background and scrolling of a page",
          "Applies the Page Properties dialog to the page file PAGE and prints the new\n"

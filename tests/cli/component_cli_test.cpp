@@ -172,5 +172,71 @@ TEST_F(ComponentCli, ImportPictureCopiesOnceAndPrintsTheLocation) {
     EXPECT_EQ(RunCli({"import-picture", dir_.path()}).status, 2);
 }
 
+TEST_F(ComponentCli, TablesFramesAndMediaGiveTheCoreBytes) {
+    // The values the dialogs hand to the core, inserted there directly.
+    QTemporaryDir other;
+    const std::string other_path = other.filePath("index.html").toStdString();
+    WritePageFile(other_path, Start());
+    Workspace workspace;
+    OpenPage(workspace, other_path);
+    workspace.area_list.text = "Area2";
+    const FieldValues table{
+        {"rows", "2"}, {"cols", "2"},    {"cell.1.1", "Caf\xC3\xA9"}, {"cell.2.2", "<b>x</b>"},
+        {"bold", "1"}, {"bgcolor", "1"}, {"background", "#FFFFFF"}};
+    InsertComponent(workspace, "Data_Table", table);
+    InsertComponent(workspace, "Frame", {{"src", "about.html"}, {"noscroll", "1"}});
+    workspace.area_list.text = "Area1";
+    InsertComponent(workspace, "Bgsound", {{"src", "tune.mid"}});
+    InsertComponent(workspace, "Flash", {{"src", "a.swf"}, {"width", "320"}});
+
+    QStringList args{"insert", Path(), "Area2", "Data_Table"};
+    for (const auto& [name, value] : table) {
+        args << QString::fromStdString(name + "=" + value);
+    }
+    auto result = RunCli(args);
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "Data Table1\n");
+    EXPECT_EQ(RunCli({"insert", Path(), "Area2", "Frame", "src=about.html", "noscroll=1"}).out,
+              "Frame1\n");
+    EXPECT_EQ(RunCli({"insert", Path(), "Area1", "Bgsound", "src=tune.mid"}).out,
+              "Back Ground Sound1\n");
+    EXPECT_EQ(RunCli({"insert", Path(), "Area1", "Flash", "src=a.swf", "width=320"}).out,
+              "Flash1\n");
+    EXPECT_EQ(Bytes(Path()), Bytes(QString::fromStdString(other_path)));
+
+    const std::string before = Bytes(Path());
+    result = RunCli({"insert", Path(), "Area1", "Data_Table", "rows=101"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "A data table can have at most 100 rows.\n");
+    EXPECT_EQ(RunCli({"insert", Path(), "Area1", "Data_Table", "cell.0.1=x"}).status, 2);
+    EXPECT_EQ(RunCli({"insert", Path(), "Area1", "Video", "cell.1.1=x"}).status, 2);
+    EXPECT_EQ(Bytes(Path()), before);
+
+    result = RunCli({"kinds"});
+    EXPECT_NE(result.out.find("Data_Table (Data Table)\n  rows=1"), std::string::npos);
+    EXPECT_NE(result.out.find("  cell.R.C="), std::string::npos);
+    EXPECT_NE(result.out.find("Shock (Shockwave)\n  src="), std::string::npos);
+}
+
+TEST_F(ComponentCli, CustomTablesAreListedAndInsertedByNumber) {
+    auto result = RunCli({"custom-tables"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "1\n2\n3\n4\n5\n6\n");
+    const QString shipped = data_.filePath("quenfort/custom/2.html");
+    const std::string table = ReadPageFile(shipped.toStdString());
+    EXPECT_NE(table.find("Opening Hours"), std::string::npos);
+
+    result = RunCli({"insert", Path(), "Area1", "Custom_Table", "table=2"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "Custom Table1\n");
+    EXPECT_NE(ReadPageFile(Path().toStdString())
+                  .find("<!---Begin_Custom_Table1---!>" + table + "<!---End_Custom_Table1---!>"),
+              std::string::npos);
+    result = RunCli({"insert", Path(), "Area1", "Custom_Table", "table=60"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("There is no custom table 60"), std::string::npos);
+    EXPECT_EQ(RunCli({"custom-tables", "x"}).status, 2);
+}
+
 } // namespace
 } // namespace qf

@@ -19,13 +19,16 @@ std::string ErrorOf(std::string_view kind, const FieldValues& values) {
 }
 
 TEST(ComponentFields, EveryKindIsInTheKindTableWithItsDisplayName) {
-    ASSERT_EQ(ComponentSpecs().size(), 20u);
+    ASSERT_EQ(ComponentSpecs().size(), 27u);
     for (const ComponentSpec& spec : ComponentSpecs()) {
         const Kind* kind = FindKindByTag(spec.kind_tag);
         ASSERT_NE(kind, nullptr) << spec.kind_tag;
         EXPECT_EQ(kind->display_name, spec.display_name);
-        // Every kind builds from its initial values alone.
-        EXPECT_NO_THROW(BuildComponentBody(spec.kind_tag, {})) << spec.kind_tag;
+        // Every kind builds from its initial values alone (a custom table
+        // from its file).
+        if (spec.kind_tag != "Custom_Table") {
+            EXPECT_NO_THROW(BuildComponentBody(spec.kind_tag, {})) << spec.kind_tag;
+        }
     }
 }
 

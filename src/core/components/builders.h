@@ -14,14 +14,20 @@ namespace qf::builders {
 // as "1" or "0", lines separated by "\n".
 class Fields {
 public:
-    explicit Fields(std::map<std::string_view, std::string> values) : values_(std::move(values)) {}
+    explicit Fields(std::map<std::string, std::string, std::less<>> values)
+        : values_(std::move(values)) {}
     const std::string& Text(std::string_view name) const;
+    // The text of a grid cell given as "cell.R.C" (rows and columns from 1);
+    // empty for a cell that was not given.
+    std::string Cell(int row, int column) const;
+    // The names of the grid cells that were given.
+    std::vector<std::string> CellNames() const;
     bool Flag(std::string_view name) const { return Text(name) == "1"; }
     // The items of a lines field: every line that is not empty, in order.
     std::vector<std::string> Lines(std::string_view name) const;
 
 private:
-    std::map<std::string_view, std::string> values_;
+    std::map<std::string, std::string, std::less<>> values_;
 };
 
 // Images and links.
@@ -49,5 +55,26 @@ std::string ListBoxBody(const Fields& fields);
 std::string SubmitButtonBody(const Fields& fields);
 std::string ImageButtonBody(const Fields& fields);
 std::string ResetButtonBody(const Fields& fields);
+
+// Tables and frames (the custom table's body is its file's text).
+std::string DataTableBody(const Fields& fields);
+std::string FrameBody(const Fields& fields);
+// The most rows, and the most columns, a data table may have.
+inline constexpr int kMaxDataTableRows = 100;
+inline constexpr int kMaxDataTableColumns = 100;
+
+// Multimedia.
+std::string BackgroundSoundBody(const Fields& fields);
+std::string VideoBody(const Fields& fields);
+std::string FlashBody(const Fields& fields);
+std::string ShockwaveBody(const Fields& fields);
+// The plug-in vendor's public download locations the Flash and Shockwave
+// objects name.
+inline constexpr std::string_view kFlashCabinetAddress =
+    "http://download.macromedia.com/pub/shockwave/cabs/flash/swflash.cab#3,0,0,0";
+inline constexpr std::string_view kShockwaveCabinetAddress =
+    "http://download.macromedia.com/director/cabs/sw.cab#version=6,0,1,0";
+inline constexpr std::string_view kPluginDownloadPage =
+    "http://www.macromedia.com/shockwave/download/";
 
 } // namespace qf::builders

@@ -127,6 +127,51 @@ constexpr auto kResetFields =
     Join(Row({"value", "Button Text", "Reset", F::kAttribute}), kStyleRows);
 constexpr FieldSpec kImageButtonFields[] = {{"src", "Image Location", "", F::kAttribute}};
 
+constexpr FieldSpec kDataTableFields[] = {
+    {"rows", "Rows", "1", F::kInteger},
+    {"cols", "Columns", "1", F::kInteger},
+    {"padding", "Inner Spacing", "0", F::kInteger},
+    {"spacing", "Outer Spacing", "0", F::kInteger},
+    {"width", "Table Width", "0", F::kInteger},
+    {"border", "Border", "0", F::kInteger},
+    {"cell.R.C", "Text for the Selected Cell", "", F::kCell},
+    {"color", "Color", "", F::kAttribute},
+    {"size", "Size", "0", F::kInteger},
+    {"bold", "Bold", "0", F::kFlag},
+    {"italic", "Italic", "0", F::kFlag},
+    {"underline", "Underline", "0", F::kFlag},
+    {"strikeout", "Strikeout", "0", F::kFlag},
+    {"bgcolor", "Cell Background: Color (else Image)", "0", F::kFlag},
+    {"background", "Cell Background", "", F::kAttribute},
+};
+
+constexpr FieldSpec kCustomTableFields[] = {
+    {"table", "Custom Table", "0", F::kInteger, 0, std::numeric_limits<int>::max()},
+};
+
+constexpr FieldSpec kFrameFields[] = {
+    {"src", "Target Page", "", F::kAttribute},
+    {"align", "Align", "", F::kAttribute},
+    {"width", "Frame Width", "0", F::kInteger},
+    {"height", "Frame Height", "0", F::kInteger},
+    {"noscroll", "Disable Scrolling", "0", F::kFlag},
+    {"noborder", "Disable Frame Border", "0", F::kFlag},
+};
+
+constexpr FieldSpec kSoundFields[] = {
+    {"src", "Sound file source", "", F::kAttribute},
+};
+
+constexpr Rows<2> kPluginSize{{
+    {"width", "Width", "0", F::kInteger},
+    {"height", "Height", "0", F::kInteger},
+}};
+
+constexpr auto kVideoFields = Join(Row({"src", "Video file source", "", F::kAttribute}),
+                                   kPluginSize, Row({"autostart", "Auto Start", "0", F::kFlag}));
+
+constexpr auto kPluginFields = Join(Row({"src", "File source", "", F::kAttribute}), kPluginSize);
+
 constexpr ComponentSpec kSpecs[] = {
     {"Image", "Image", kImageFields},
     {"Link_Img", "Image Link", kImageLinkFields},
@@ -148,19 +193,47 @@ constexpr ComponentSpec kSpecs[] = {
     {"Button", "Form Button", kSubmitFields},
     {"Image_Button", "Image Button", kImageButtonFields},
     {"Reset", "Reset Button", kResetFields},
+    {"Data_Table", "Data Table", kDataTableFields},
+    {"Custom_Table", "Custom Table", kCustomTableFields},
+    {"Frame", "Frame", kFrameFields},
+    {"Bgsound", "Back Ground Sound", kSoundFields},
+    {"Video", "Video", kVideoFields},
+    {"Flash", "Flash", kPluginFields},
+    {"Shock", "Shockwave", kPluginFields},
 };
 
 using Builder = std::string (*)(const builders::Fields&);
 
 // In the order of kSpecs.
 constexpr std::array<Builder, std::size(kSpecs)> kBuilders = {
-    builders::ImageBody,       builders::ImageLinkBody,      builders::RolloverBody,
-    builders::TextLinkBody,    builders::MailLinkBody,       builders::HorizontalLineBody,
-    builders::TextBody,        builders::SubscriptBody,      builders::SuperscriptBody,
-    builders::ItemListBody,    builders::BulletItemListBody, builders::SpacedListBody,
-    builders::TextFieldBody,   builders::PasswordFieldBody,  builders::TextAreaBody,
-    builders::DropListBody,    builders::ListBoxBody,        builders::SubmitButtonBody,
-    builders::ImageButtonBody, builders::ResetButtonBody,
+    builders::ImageBody,
+    builders::ImageLinkBody,
+    builders::RolloverBody,
+    builders::TextLinkBody,
+    builders::MailLinkBody,
+    builders::HorizontalLineBody,
+    builders::TextBody,
+    builders::SubscriptBody,
+    builders::SuperscriptBody,
+    builders::ItemListBody,
+    builders::BulletItemListBody,
+    builders::SpacedListBody,
+    builders::TextFieldBody,
+    builders::PasswordFieldBody,
+    builders::TextAreaBody,
+    builders::DropListBody,
+    builders::ListBoxBody,
+    builders::SubmitButtonBody,
+    builders::ImageButtonBody,
+    builders::ResetButtonBody,
+    // Tables and frames, multimedia.
+    builders::DataTableBody,
+    nullptr,
+    builders::FrameBody,
+    builders::BackgroundSoundBody,
+    builders::VideoBody,
+    builders::FlashBody,
+    builders::ShockwaveBody,
 };
 
 // "Mouse Over Text (alt)": how messages name a field.
@@ -189,6 +262,26 @@ std::string IntegerValue(const FieldSpec& field, const std::string& title, std::
     return std::to_string(number);
 }
 
+// A positive number without a leading zero, the whole of `digits`.
+bool IsCellNumber(std::string_view digits) {
+    int number = 0;
+    const char* end = digits.data() + digits.size();
+    const auto [at, error] = std::from_chars(digits.data(), end, number);
+    return !digits.empty() && digits.front() != '0' && error == std::errc() && at == end;
+}
+
+// "cell.R.C" with R and C numbers from 1.
+bool IsCellName(std::string_view name) {
+    constexpr std::string_view kPrefix = "cell.";
+    if (name.substr(0, kPrefix.size()) != kPrefix) {
+        return false;
+    }
+    name.remove_prefix(kPrefix.size());
+    const std::size_t dot = name.find('.');
+    return dot != std::string_view::npos && IsCellNumber(name.substr(0, dot)) &&
+           IsCellNumber(name.substr(dot + 1));
+}
+
 // One field's value in page form.
 std::string PageValue(const FieldSpec& field, std::string_view value) {
     const std::string title = FieldTitle(field);
@@ -204,6 +297,7 @@ std::string PageValue(const FieldSpec& field, std::string_view value) {
         return ScriptStringText(title, value);
     case F::kContent:
     case F::kLines:
+    case F::kCell:
         return PageText(title, value);
     case F::kInteger:
         return IntegerValue(field, title, value);
@@ -219,7 +313,26 @@ std::string PageValue(const FieldSpec& field, std::string_view value) {
 } // namespace
 
 const std::string& builders::Fields::Text(std::string_view name) const {
-    return values_.at(name);
+    const auto found = values_.find(name);
+    if (found == values_.end()) {
+        throw std::out_of_range("no field " + std::string(name));
+    }
+    return found->second;
+}
+
+std::string builders::Fields::Cell(int row, int column) const {
+    const auto found = values_.find("cell." + std::to_string(row) + "." + std::to_string(column));
+    return found == values_.end() ? std::string() : found->second;
+}
+
+std::vector<std::string> builders::Fields::CellNames() const {
+    std::vector<std::string> names;
+    for (const auto& [name, value] : values_) {
+        if (IsCellName(name)) {
+            names.push_back(name);
+        }
+    }
+    return names;
 }
 
 std::vector<std::string> builders::Fields::Lines(std::string_view name) const {
@@ -256,33 +369,52 @@ const ComponentSpec* FindComponentSpec(std::string_view kind_tag) {
 }
 
 const FieldSpec* FindField(const ComponentSpec& spec, std::string_view name) {
+    const bool cell = IsCellName(name);
     for (const FieldSpec& field : spec.fields) {
-        if (field.name == name) {
+        if (field.format == F::kCell ? cell : field.name == name) {
             return &field;
         }
     }
     return nullptr;
 }
 
-std::string BuildComponentBody(std::string_view kind_tag, const FieldValues& values) {
+std::map<std::string, std::string, std::less<>> PageFieldValues(std::string_view kind_tag,
+                                                                const FieldValues& values) {
     const ComponentSpec* spec = FindComponentSpec(kind_tag);
     if (spec == nullptr) {
         throw CommandError("Unknown component kind '" + std::string(kind_tag) + "'");
     }
+    std::map<std::string, std::string, std::less<>> page_values;
     for (const auto& [name, value] : values) {
-        if (FindField(*spec, name) == nullptr) {
+        const FieldSpec* field = FindField(*spec, name);
+        if (field == nullptr) {
             throw CommandError("'" + name + "' is not a field of " + std::string(kind_tag));
         }
+        if (field->format == F::kCell) {
+            const std::string label = "Cell " + name.substr(5);
+            page_values.emplace(name, PageValue(FieldSpec{name, label, "", F::kCell}, value));
+        }
     }
-    std::map<std::string_view, std::string> page_values;
     for (const FieldSpec& field : spec->fields) {
+        if (field.format == F::kCell) {
+            continue;
+        }
         const auto given = values.find(field.name);
         const std::string_view value =
             given != values.end() ? std::string_view(given->second) : field.initial;
         page_values.emplace(field.name, PageValue(field, value));
     }
-    const builders::Fields fields(std::move(page_values));
-    return kBuilders[static_cast<std::size_t>(spec - kSpecs)](fields);
+    return page_values;
+}
+
+std::string BuildComponentBody(std::string_view kind_tag, const FieldValues& values) {
+    const builders::Fields fields(PageFieldValues(kind_tag, values));
+    const ComponentSpec* spec = FindComponentSpec(kind_tag);
+    const Builder builder = kBuilders[static_cast<std::size_t>(spec - kSpecs)];
+    if (builder == nullptr) {
+        throw CommandError(std::string(kind_tag) + " is built from its file, not from fields");
+    }
+    return builder(fields);
 }
 
 } // namespace qf

@@ -22,6 +22,7 @@ enum class FieldFormat {
     kLines,     // element content, one item per line ("\n" or "\r\n")
     kInteger,   // decimal integer, within [minimum, maximum]
     kFlag,      // "1" ticked, "0" not ticked
+    kCell,      // a grid cell "cell.R.C" (row R, column C, from 1): element content
 };
 
 // One field of a kind. Text values enter the page as ASCII: every character
@@ -64,6 +65,14 @@ struct ComponentSpec {
 //   Drop_List, ListBox: name options[lines], style rows
 //   Button:      value, style rows;  Reset: value="Reset", style rows
 //   Image_Button: src
+//   Data_Table:  rows=1[int] cols=1[int] padding=0 spacing=0 width=0 border=0
+//                cell.R.C[cell] color size=0 bold=0 italic=0 underline=0
+//                strikeout=0 bgcolor=0[flag: "Color" chosen] background
+//   Custom_Table: table=0[int: the file's number, 0 the highest]
+//   Frame:       src align width=0 height=0 noscroll=0[flag] noborder=0[flag]
+//   Bgsound:     src
+//   Video:       src width=0 height=0 autostart=0[flag]
+//   Flash, Shock: src width=0 height=0
 // [script] marks the values the link's handlers hand to a script as a string:
 // the status-bar text and the rollover picture.
 // Faces are written as given: the link dialogs hand their combo's text as
@@ -72,17 +81,27 @@ struct ComponentSpec {
 // The kinds with a builder, in palette order: Image, Link_Img, Roll_Img,
 // Text_Link, Mail_Link, Hr, Text, Subscript, Superscript, Item_List,
 // Bullet_Item_List, Spaced_List, Input_Text, Input_Pass, TextArea, Drop_List,
-// ListBox, Button, Image_Button, Reset.
+// ListBox, Button, Image_Button, Reset, Data_Table, Custom_Table, Frame,
+// Bgsound, Video, Flash, Shock.
 std::span<const ComponentSpec> ComponentSpecs();
 const ComponentSpec* FindComponentSpec(std::string_view kind_tag);
+// The field of that name; a grid cell name ("cell.2.3", numbers from 1
+// without leading zeros) gives the kind's cell row.
 const FieldSpec* FindField(const ComponentSpec& spec, std::string_view name);
+
+// The values in page form (as the builders take them), every field present;
+// throws as BuildComponentBody does.
+std::map<std::string, std::string, std::less<>> PageFieldValues(std::string_view kind_tag,
+                                                                const FieldValues& values);
 
 // The kind's body (its HTML without markers) from the given values, built by
 // the kind's template; missing fields take their initial values. Throws
 // CommandError, naming the field, for an unknown kind or field, a value that
 // holds the marker delimiters "<!---" or "---!>", a line break in a one-line
 // field, text that is not UTF-8, or an integer that is not one or is out of
-// its bounds.
+// its bounds. A data table of more than 100 rows or columns, or with a cell
+// outside its grid, is refused. The custom table has no builder here: its
+// body is its file's text (ReadCustomTable).
 std::string BuildComponentBody(std::string_view kind_tag, const FieldValues& values);
 
 } // namespace qf

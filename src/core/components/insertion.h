@@ -17,6 +17,13 @@ struct Workspace;
 // the page or the page has no declaration separator.
 int AddComponent(std::string& page, std::string_view kind_tag, std::string_view body, int area);
 
+// The same for the components that stand outside all areas (the background
+// sound): the block goes immediately before "<!---declare_begin---!>", behind
+// the blocks already there. Throws CommandError (and leaves `page` unchanged)
+// when the page has no declaration block.
+int AddComponentBeforeDeclarations(std::string& page, std::string_view kind_tag,
+                                   std::string_view body);
+
 // Puts a finished body into the area named by the Select Area text of the
 // workspace: checks the area first (no "A": "Your Must Select an Area!"; no
 // number: the invalid-integer message; not on the page: its own message),
@@ -30,6 +37,10 @@ std::string CommitComponent(Workspace& workspace, std::string_view kind_tag, std
 // steps for Roll_Img (the page must hold no rollover yet; js.js is copied from
 // the application folder beside the page and referenced in the head), then
 // commits as CommitComponent does. Returns the new Select Component entry.
+// A custom table's body is the text of its file in the application folder's
+// custom subfolder. A background sound goes before the declaration block
+// whatever area is selected; it only needs the Select Area text to begin
+// with "A", as the palette's area gate does.
 std::string InsertComponent(Workspace& workspace, std::string_view kind_tag,
                             const FieldValues& values);
 
