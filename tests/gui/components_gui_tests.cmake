@@ -14,3 +14,10 @@ set_tests_properties(form_gui_tests PROPERTIES
   ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QTWEBENGINE_DISABLE_SANDBOX=1"
   LABELS gui
   TIMEOUT 300)
+# The table, frame and multimedia dialogs.
+add_executable(table_media_gui_tests table_media_dialogs_test.cpp)
+target_link_libraries(table_media_gui_tests PRIVATE quenfort_gui_test_support quenfort_test_support)
+add_test(NAME table_media_gui_tests COMMAND table_media_gui_tests)
+set_tests_properties(table_media_gui_tests PROPERTIES
+  ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QTWEBENGINE_DISABLE_SANDBOX=1"
+  LABELS gui)

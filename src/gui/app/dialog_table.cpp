@@ -15,6 +15,12 @@
 #include "components/rollover_dialog.h"
 #include "components/text_dialog.h"
 #include "components/text_link_dialog.h"
+// Tables and frames, multimedia.
+#include "components/custom_table_dialog.h"
+#include "components/data_table_dialog.h"
+#include "components/frame_dialog.h"
+#include "components/media_dialogs.h"
+
 #include "workspace/layout_chooser.h"
 #include "workspace/layout_designer_dialog.h"
 #include "workspace/new_page_dialog.h"
@@ -53,6 +59,15 @@ constexpr DialogEntry kDialogs[] = {
     {"TFormg9", TFormg9::Open},   // Insert an Imaged Submit Button
     {"TFormg10", TFormg10::Open}, // Insert a Reset Button
     {"TFormja", TFormja::Open},   // Create a PHP script
+
+    // Tables and frames, multimedia.
+    {"TFormd1", TFormd1::Open},   // Insert a Data Table
+    {"TFormer2", TFormer2::Open}, // Insert a Custom Table
+    {"TFormf1", TFormf1::Open},   // Insert Frame
+    {"TFormh1", TFormh1::Open},   // Insert Back Ground Sound
+    {"TFormh2", TFormh2::Open},   // Insert a Video Plugin
+    {"TFormh3", TFormh3::Open},   // Insert a Macromedia Flash File
+    {"TFormh4", TFormh4::Open},   // Insert a Macromedia Shockwave File
 
     // New Page (page properties, then the layout chooser) and the layout designer.
     {"TFormmen5", TFormmen5::Open},

@@ -14,4 +14,9 @@ target_sources(quenfort_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/form_field_dialogs.cpp
   ${CMAKE_CURRENT_LIST_DIR}/form_dialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/php_script_dialog.cpp
+  # Tables and frames, multimedia.
+  ${CMAKE_CURRENT_LIST_DIR}/data_table_dialog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/custom_table_dialog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/frame_dialog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/media_dialogs.cpp
 )

@@ -108,8 +108,16 @@ void PictureField::FillSizeWhenZero(QSpinBox* width, QSpinBox* height) {
 
 void PictureField::Browse() {
     QString file;
-    QString location =
-        ChoosePicture(window(), filter_, folder_, project_folder_, page_folder_, &file);
+    QString location;
+    if (any_file_) {
+        location = AppPrompts().OpenFile(window(), tr("Open"), folder_, filter_);
+        file = location;
+        if (!location.isEmpty()) {
+            folder_ = QFileInfo(location).absolutePath();
+        }
+    } else {
+        location = ChoosePicture(window(), filter_, folder_, project_folder_, page_folder_, &file);
+    }
     if (location.isEmpty()) {
         return;
     }
@@ -120,18 +128,21 @@ void PictureField::Browse() {
     Q_EMIT PictureChosen(file);
 }
 
-LocationChoice::LocationChoice(const Names& names, const QString& filter, QWidget* parent)
+LocationChoice::LocationChoice(const Names& names, const QString& filter, QWidget* parent,
+                               Content content)
     : QWidget(parent) {
+    const bool picture = content == Content::Picture;
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(4);
     auto* radios = new QHBoxLayout;
     local_ = new QRadioButton(tr("Local"), this);
     local_->setObjectName(names.local_radio);
-    local_->setToolTip(tr("A picture file on this computer"));
+    local_->setToolTip(picture ? tr("A picture file on this computer")
+                               : tr("A file on this computer"));
     url_ = new QRadioButton(tr("Url"), this);
     url_->setObjectName(names.url_radio);
-    url_->setToolTip(tr("A picture on the web"));
+    url_->setToolTip(picture ? tr("A picture on the web") : tr("A file on the web"));
     auto* group = new QButtonGroup(this);
     group->addButton(local_);
     group->addButton(url_);
@@ -140,7 +151,13 @@ LocationChoice::LocationChoice(const Names& names, const QString& filter, QWidge
     radios->addStretch(1);
     column->addLayout(radios);
     field_ = new PictureField(names.edit, names.button, filter, this);
-    field_->Edit()->setText("http://");
+    if (picture) {
+        field_->Edit()->setText("http://");
+    } else {
+        field_->SetAnyFile(true);
+        field_->Button()->setText("[...] ");
+        field_->Button()->setToolTip(tr("Browse for a file"));
+    }
     column->addWidget(field_);
     connect(local_, &QRadioButton::toggled, this, &LocationChoice::LocalToggled);
     connect(url_, &QRadioButton::toggled, this, &LocationChoice::UrlToggled);

@@ -54,11 +54,17 @@ public:
     void SetProject(const Workspace& workspace);
     // The same for a page not yet made, whose folder is `page_folder`.
     void SetProject(const std::string& project_folder, const std::string& page_folder);
+    // The folder the open dialog starts in until a file has been chosen.
+    void SetStartFolder(const QString& folder) { folder_ = folder; }
     // Writes a chosen path outside any project with forward slashes only.
     void SetForwardSlashes(bool on) { forward_slashes_ = on; }
     // Fills `width` and `height` with a chosen picture's size in pixels,
     // each only while it is 0.
     void FillSizeWhenZero(QSpinBox* width, QSpinBox* height);
+    // Browses with the plain open-file dialog instead of the open-picture
+    // dialog (for sound, video and plug-in files); the chosen path is written
+    // as it stands, nothing is copied.
+    void SetAnyFile(bool on) { any_file_ = on; }
 
 public Q_SLOTS:
     void Browse();
@@ -75,12 +81,14 @@ private:
     std::string project_folder_;
     std::string page_folder_;
     bool forward_slashes_ = false;
+    bool any_file_ = false;
 };
 
-// A picture location given either as a local file or as a URL: the radio
-// buttons "Local" and "Url" over a picture field. "Local" shows the browse
-// button and empties the field; "Url" hides the button and puts "http://"
-// into the field. At first neither is selected and the field holds "http://".
+// A location given either as a local file or as a URL: the radio buttons
+// "Local" and "Url" over a picture field. "Local" shows the browse button and
+// empties the field; "Url" hides the button and puts "http://" into the
+// field. At first neither is selected; the field holds "http://" for a
+// picture, nothing for a media file.
 class LocationChoice : public QWidget {
     Q_OBJECT
 
@@ -92,10 +100,18 @@ public:
         QString button;      // "ToolButton1"
     };
 
-    LocationChoice(const Names& names, const QString& filter, QWidget* parent = nullptr);
+    // What the location names: a picture (the open-picture dialog, the field
+    // starting with "http://") or a media file (the open-file dialog, the
+    // field starting empty, the browse button captioned "[...] ").
+    enum class Content { Picture, MediaFile };
+
+    LocationChoice(const Names& names, const QString& filter, QWidget* parent = nullptr,
+                   Content content = Content::Picture);
 
     PictureField* Field() const { return field_; }
     QString Text() const;
+    QRadioButton* LocalButton() const { return local_; }
+    QRadioButton* UrlButton() const { return url_; }
 
 private Q_SLOTS:
     void LocalToggled(bool checked);
