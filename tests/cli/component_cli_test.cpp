@@ -28,6 +28,16 @@ protected:
                               test::TableArea(1) + test::CellArea(2));
     }
     QString Path() const { return dir_.filePath("index.html"); }
+    // The start page opened in `folder`, with Area2 selected: where a test
+    // inserts through the core what it inserts through the command line.
+    static Workspace CoreTwin(const QTemporaryDir& folder) {
+        const std::string path = folder.filePath("index.html").toStdString();
+        WritePageFile(path, Start());
+        Workspace workspace;
+        OpenPage(workspace, path);
+        workspace.area_list.text = "Area2";
+        return workspace;
+    }
     std::string Bytes(const QString& path) const {
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "(missing)";
@@ -39,11 +49,7 @@ protected:
 TEST_F(ComponentCli, InsertGivesTheSameBytesAsTheCoreAndPrintsTheEntry) {
     // The same values through the core function a dialog calls.
     QTemporaryDir other;
-    const std::string other_path = other.filePath("index.html").toStdString();
-    WritePageFile(other_path, Start());
-    Workspace workspace;
-    OpenPage(workspace, other_path);
-    workspace.area_list.text = "Area2";
+    Workspace workspace = CoreTwin(other);
     InsertComponent(workspace, "Text",
                     {{"face", "Arial"}, {"bold", "1"}, {"text", "Caf\xC3\xA9 \"x\""}});
     InsertComponent(workspace, "Bullet_Item_List", {{"items", "one\ntwo"}});
@@ -54,7 +60,7 @@ TEST_F(ComponentCli, InsertGivesTheSameBytesAsTheCoreAndPrintsTheEntry) {
     EXPECT_EQ(result.out, "Text String1\n");
     result = RunCli({"insert", Path(), "Area2", "Bullet_Item_List", "items=one\ntwo"});
     EXPECT_EQ(result.out, "Bullet Item List1\n");
-    EXPECT_EQ(Bytes(Path()), Bytes(QString::fromStdString(other_path)));
+    EXPECT_EQ(Bytes(Path()), Bytes(other.filePath("index.html")));
     EXPECT_NE(ReadPageFile(Path().toStdString()).find("<b>Caf&#233; \"x\"</b>"), std::string::npos);
 
     result = RunCli({"insert", Path(), "Area1", "Image"});
@@ -175,11 +181,7 @@ TEST_F(ComponentCli, ImportPictureCopiesOnceAndPrintsTheLocation) {
 TEST_F(ComponentCli, TablesFramesAndMediaGiveTheCoreBytes) {
     // The values the dialogs hand to the core, inserted there directly.
     QTemporaryDir other;
-    const std::string other_path = other.filePath("index.html").toStdString();
-    WritePageFile(other_path, Start());
-    Workspace workspace;
-    OpenPage(workspace, other_path);
-    workspace.area_list.text = "Area2";
+    Workspace workspace = CoreTwin(other);
     const FieldValues table{
         {"rows", "2"}, {"cols", "2"},    {"cell.1.1", "Caf\xC3\xA9"}, {"cell.2.2", "<b>x</b>"},
         {"bold", "1"}, {"bgcolor", "1"}, {"background", "#FFFFFF"}};
@@ -202,7 +204,7 @@ TEST_F(ComponentCli, TablesFramesAndMediaGiveTheCoreBytes) {
               "Back Ground Sound1\n");
     EXPECT_EQ(RunCli({"insert", Path(), "Area1", "Flash", "src=a.swf", "width=320"}).out,
               "Flash1\n");
-    EXPECT_EQ(Bytes(Path()), Bytes(QString::fromStdString(other_path)));
+    EXPECT_EQ(Bytes(Path()), Bytes(other.filePath("index.html")));
 
     const std::string before = Bytes(Path());
     result = RunCli({"insert", Path(), "Area1", "Data_Table", "rows=101"});

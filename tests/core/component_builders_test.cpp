@@ -3,20 +3,14 @@
 #include "components/font_faces.h"
 #include "document/kind_table.h"
 #include "error.h"
+#include "test_pages.h"
 
 #include <gtest/gtest.h>
 
 namespace qf {
 namespace {
 
-std::string ErrorOf(std::string_view kind, const FieldValues& values) {
-    try {
-        BuildComponentBody(kind, values);
-    } catch (const CommandError& error) {
-        return error.what();
-    }
-    return "(no error)";
-}
+using test::ErrorOf;
 
 TEST(ComponentFields, EveryKindIsInTheKindTableWithItsDisplayName) {
     ASSERT_EQ(ComponentSpecs().size(), 27u);

@@ -16,14 +16,7 @@
 namespace qf {
 namespace {
 
-std::string ErrorOf(std::string_view kind, const FieldValues& values) {
-    try {
-        BuildComponentBody(kind, values);
-    } catch (const CommandError& error) {
-        return error.what();
-    }
-    return "(no error)";
-}
+using test::ErrorOf;
 
 const std::string kHead = "<table width=\"0\" Cellpadding=\"0\" Cellspacing=\"0\" border=\"0\" "
                           "bordercolor=\"#000000\">";

@@ -1,5 +1,7 @@
 #include "test_pages.h"
 
+#include "error.h"
+
 #include <fstream>
 #include <sstream>
 
@@ -57,6 +59,19 @@ std::string ReadBytes(const std::string& path) {
 void WriteBytes(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;
+}
+
+std::string Block(const std::string& name, const std::string& body) {
+    return "<!---Begin_" + name + "---!>" + body + "<!---End_" + name + "---!>";
+}
+
+std::string ErrorOf(std::string_view kind, const FieldValues& values) {
+    try {
+        BuildComponentBody(kind, values);
+    } catch (const CommandError& error) {
+        return error.what();
+    }
+    return "(no error)";
 }
 
 } // namespace qf::test

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "components/component_fields.h"
+
 #include <string>
+#include <string_view>
 
 namespace qf::test {
 
@@ -20,5 +23,13 @@ std::string CellArea(int number, const std::string& content = "");
 // exactly these bytes. Paths are bytes, UTF-8 or not.
 std::string ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::string& bytes);
+
+// A component block: "<!---Begin_" + name + "---!>" + body + "<!---End_" +
+// name + "---!>".
+std::string Block(const std::string& name, const std::string& body);
+
+// The message with which BuildComponentBody refuses the values, or
+// "(no error)".
+std::string ErrorOf(std::string_view kind, const FieldValues& values);
 
 } // namespace qf::test

@@ -46,10 +46,8 @@ using test::Find;
 using test::OnModal;
 using test::Shoot;
 using test::Type;
-
-std::string Block(const std::string& name, const std::string& body) {
-    return "<!---Begin_" + name + "---!>" + body + "<!---End_" + name + "---!>";
-}
+// "<!---Begin_" + name + "---!>" + body + "<!---End_" + name + "---!>".
+using test::Block;
 
 } // namespace
 
@@ -92,19 +90,8 @@ private Q_SLOTS:
         dir_ = std::make_unique<QTemporaryDir>();
         QVERIFY(dir_->isValid());
         prompts_ = std::make_unique<test::ScriptedPrompts>();
-        const std::string root = dir_->path().toStdString() + "/";
+        workspace_ = test::TwoAreaWorkspace(dir_->path());
         QDir(dir_->path()).mkpath("app/custom");
-        QDir(dir_->path()).mkpath("site");
-        workspace_ = Workspace{};
-        workspace_.app_folder = root + "app/";
-        workspace_.project_folder = root + "site/";
-        workspace_.page_name = "index.html";
-        workspace_.page_path = workspace_.project_folder + "index.html";
-        workspace_.page_text = test::PageWith("<!---Table1---!><!---Table2---!>",
-                                              test::TableArea(1) + test::CellArea(2));
-        WritePageFile(workspace_.page_path, workspace_.page_text);
-        workspace_.area_list = {{"Area1", "Area2"}, "Area1"};
-        workspace_.palette_enabled = true;
     }
 
     void cleanup() {
