@@ -182,9 +182,18 @@ private Q_SLOTS:
         QCOMPARE(prompts_->asked.last(), QString("open-picture: Open"));
         QCOMPARE(prompts_->last_filter, kTiffPictureFilter);
         QCOMPARE(Find<QLineEdit>(&dialog, "Edit3")->text(), QString());
-        prompts_->Queue(QString("/pics/tile.gif"));
+        // A picture from outside the project travels with it, as every
+        // picture browse makes it.
+        QDir(dir_->path()).mkpath("pics");
+        QFile tile(dir_->filePath("pics/tile.gif"));
+        QVERIFY(tile.open(QIODevice::WriteOnly));
+        tile.write("GIF89a");
+        tile.close();
+        prompts_->Queue(tile.fileName());
         Click(&dialog, "ToolButton4");
-        QCOMPARE(Find<QLineEdit>(&dialog, "Edit3")->text(), QString("/pics/tile.gif"));
+        QCOMPARE(Find<QLineEdit>(&dialog, "Edit3")->text(), QString("images/tile.gif"));
+        QVERIFY(
+            QFile::exists(QString::fromStdString(workspace_.project_folder) + "images/tile.gif"));
         Find<QLineEdit>(&dialog, "Edit3")->clear();
         Confirm(dialog, "ToolButton1");
         ExpectInArea1("Data_Table1",

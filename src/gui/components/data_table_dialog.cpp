@@ -1,6 +1,7 @@
 #include "components/data_table_dialog.h"
 
 #include "components/builders.h"
+#include "components/picture_import.h"
 #include "services/prompts.h"
 #include "widgets/colour_field.h"
 #include "widgets/picture_field.h"
@@ -43,6 +44,7 @@ constexpr struct {
 TFormd1::TFormd1(Workspace& workspace, QWidget* parent)
     : ComponentDialog(workspace, "Insert a Data Table", "Insert Data Table", parent) {
     setObjectName("TFormd1");
+    picture_folder_ = QString::fromStdString(workspace.project_folder);
     auto* top = new QHBoxLayout;
     QFormLayout* sizes = MakeForm();
     rows_ = MakeSpinField("SpinEdit1", this, 1);
@@ -201,10 +203,12 @@ void TFormd1::ToolButton4Click() {
         background_->ChooseColour();
         return;
     }
-    const QString path = AppPrompts().OpenPicture(
-        this, tr("Open"), QString::fromStdString(workspace_.project_folder), kTiffPictureFilter);
-    if (!path.isEmpty()) {
-        background_->Edit()->setText(path);
+    // A picture travels with the site, as every picture browse does.
+    const QString location =
+        ChoosePicture(this, kTiffPictureFilter, picture_folder_, workspace_.project_folder,
+                      PictureBaseFolder(workspace_));
+    if (!location.isEmpty()) {
+        background_->Edit()->setText(location);
     }
 }
 

@@ -52,7 +52,8 @@ private:
     QRadioButton* background_colour_;
     QRadioButton* background_image_;
     ColourField* background_;
-    bool filling_ = false; // Edit1 is being filled from the selected cell
+    QString picture_folder_; // where the picture browse starts
+    bool filling_ = false;   // Edit1 is being filled from the selected cell
 };
 
 } // namespace qf
