@@ -226,7 +226,7 @@ private Q_SLOTS:
                             "Edit: Undo, Redo, Delete Project Page, Delete Selected Area, "
                             "Delete Selected "
                             "Component, Modify Selected Area, Modify Selected Component",
-                            "View: View Source",
+                            "View: View Source, Show Areas",
                             "Tools: Page Properties, Reopen Last Project at Start",
                             "Help: Help Contents, VORNEX Online, About...",
                         }));

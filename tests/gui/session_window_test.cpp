@@ -174,12 +174,16 @@ private Q_SLOTS:
         QAction* reopen = window_->findChild<QAction*>("ReopenLastProject");
         QVERIFY(reopen->isChecked());
         reopen->setChecked(false);
+        QAction* show_areas = window_->findChild<QAction*>("ShowAreas");
+        QVERIFY(show_areas->isChecked());
+        show_areas->setChecked(false);
         window_.reset();
 
         Start();
         QVERIFY(!window_->workspace().HasProject());
         QCOMPARE(window_->windowTitle(), QString("Quenfort Website Developer"));
         QVERIFY(!window_->findChild<QAction*>("ReopenLastProject")->isChecked());
+        QVERIFY(!window_->findChild<QAction*>("ShowAreas")->isChecked());
         QCOMPARE(RecentEntries().size(), 8);
 
         // A last project that was deleted meanwhile is dropped at start, with the note.

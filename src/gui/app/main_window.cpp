@@ -104,6 +104,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     bottom->addWidget(BuildPropertiesPanel(), 265);
     bottom->addWidget(BuildSelectionPanel(), 297);
     outer->addLayout(bottom);
+    ConnectPreview();
 
     setCentralWidget(central);
     setMinimumSize(720, 480);
@@ -194,6 +195,7 @@ void TForm1::BuildMenusAndActions() {
     QMenu* view = menuBar()->addMenu("&View");
     view->addAction(MakeAction("ViewSource", "View Source", "view-source",
                                QKeySequence(Qt::CTRL | Qt::Key_U), &TForm1::ViewSourceClick));
+    BuildPreviewMenu(view);
 
     QMenu* tools = menuBar()->addMenu("&Tools");
     QAction* properties =
@@ -659,7 +661,10 @@ void TForm1::FileListBox1Click(QListWidgetItem* item) {
     if (item == nullptr) {
         return;
     }
-    const QString name = item->text();
+    AskToOpenPage(item->text());
+}
+
+void TForm1::AskToOpenPage(const QString& name) {
     if (AppPrompts().Ask(this, "Open Page?", true, QPoint(300, 200)) != Prompts::Answer::Yes) {
         SelectOpenPageEntry(); // the open page stays the one marked
         return;

@@ -127,6 +127,17 @@ private:
     void StepPageHistory(bool undo);
     OutsideChangeAnswer AskAboutOutsideChange(const std::string& page_name);
 
+    // The preview one points at (main_window_preview.cpp): View > Show Areas,
+    // links that stay in the editor, clicks that select, double-clicks that
+    // open Modify.
+    void BuildPreviewMenu(QMenu* view);
+    void ConnectPreview();
+    void PreviewLinkClicked(const QUrl& url);
+    void PreviewPointedAt(const QString& area, const QString& component);
+    void PreviewDoubleClicked(const QString& area, const QString& component);
+    // Asks "Open Page?" as the page list does, and opens the project page `name`.
+    void AskToOpenPage(const QString& name);
+
     Workspace workspace_;
     bool started_ = false;
     EditorCommandLine start_;

@@ -4,6 +4,7 @@ target_sources(quenfort_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/palette_table.cpp
   ${CMAKE_CURRENT_LIST_DIR}/main_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/main_window_session.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/main_window_preview.cpp
   ${CMAKE_CURRENT_LIST_DIR}/command_line.cpp
   ${CMAKE_CURRENT_LIST_DIR}/page_watcher.cpp
 )

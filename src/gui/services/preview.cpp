@@ -1,25 +1,93 @@
 #include "services/preview.h"
 
+#include "document/kind_table.h"
+
+#include <QAction>
 #include <QEventLoop>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QMenu>
 #include <QPointer>
 #include <QPrinter>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QWebChannel>
+#include <QWebEngineLoadingInfo>
+#include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 #include <QWebEngineView>
 
 namespace qf {
 
 namespace {
 
-// A page that keeps what the shown page writes to the console.
-class ConsolePage : public QWebEnginePage {
+// The object the outline script talks to: what to draw, and what was picked.
+class OutlineBridge : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(bool showAreas MEMBER show_areas NOTIFY changed)
+    Q_PROPERTY(QString chosenArea MEMBER chosen_area NOTIFY changed)
+    Q_PROPERTY(QString chosenComponent MEMBER chosen_component NOTIFY changed)
+
 public:
-    using QWebEnginePage::QWebEnginePage;
+    using QObject::QObject;
+
+    bool show_areas = true;
+    QString chosen_area;
+    QString chosen_component;
+
+public Q_SLOTS:
+    void Pointed(const QString& area, const QString& component) { Q_EMIT pointed(area, component); }
+    void DoubleClicked(const QString& area, const QString& component) {
+        Q_EMIT doubleClicked(area, component);
+    }
+
+Q_SIGNALS:
+    void changed();
+    void pointed(const QString& area, const QString& component);
+    void doubleClicked(const QString& area, const QString& component);
+};
+
+// The page of a preview: a link never navigates it (the owner is told
+// instead), a form is never sent, and what the page writes to the console
+// is kept.
+class PreviewPage : public QWebEnginePage {
+public:
+    PreviewPage(std::function<void(const QUrl&)> on_link, QObject* parent)
+        : QWebEnginePage(parent), on_link_(std::move(on_link)) {
+        connect(this, &QWebEnginePage::newWindowRequested, this,
+                [this](QWebEngineNewWindowRequest& request) {
+                    if (request.isUserInitiated()) {
+                        on_link_(request.requestedUrl());
+                    }
+                });
+    }
+
     QStringList messages;
 
 protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool main_frame) override {
+        if (!main_frame) {
+            return true; // a frame's own links stay in the frame
+        }
+        if (type == NavigationTypeFormSubmitted) {
+            return false;
+        }
+        if (type != NavigationTypeLinkClicked) {
+            return true;
+        }
+        // A jump within the page shown stays a jump.
+        if (url.hasFragment() &&
+            url.adjusted(QUrl::RemoveFragment) == this->url().adjusted(QUrl::RemoveFragment)) {
+            return true;
+        }
+        on_link_(url);
+        return false;
+    }
+
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message,
                                   int line, const QString&) override {
         const char* kind = level == ErrorMessageLevel     ? "error"
@@ -27,14 +95,42 @@ protected:
                                                           : "info";
         messages << QString("%1: %2 (line %3)").arg(kind, message).arg(line);
     }
+
+private:
+    std::function<void(const QUrl&)> on_link_;
 };
+
+// The outline script with the web channel's client before it, and the
+// kind table's display names filled in.
+QString OutlineScriptSource() {
+    QFile channel(":/qtwebchannel/qwebchannel.js");
+    QFile outlines(":/preview/preview_outlines.js");
+    if (!channel.open(QIODevice::ReadOnly) || !outlines.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    QJsonObject kinds;
+    for (const Kind& kind : Kinds()) {
+        if (!kind.display_name.empty()) {
+            kinds.insert(
+                QString::fromUtf8(kind.tag.data(), qsizetype(kind.tag.size())),
+                QString::fromUtf8(kind.display_name.data(), qsizetype(kind.display_name.size())));
+        }
+    }
+    QString script = QString::fromUtf8(outlines.readAll());
+    script.replace("__KINDS__",
+                   QString::fromUtf8(QJsonDocument(kinds).toJson(QJsonDocument::Compact)));
+    return QString::fromUtf8(channel.readAll()) + "\n" + script;
+}
 
 } // namespace
 
 struct Preview::Impl {
     QWebEngineView* view = nullptr;
-    ConsolePage* page = nullptr;
+    PreviewPage* page = nullptr;
+    OutlineBridge* bridge = nullptr;
+    QMenu* menu = nullptr;
     QString shown;
+    QUrl requested;
     bool loading = false;
     bool last_load_ok = false;
 };
@@ -43,17 +139,36 @@ Preview::Preview(QWidget* parent) : QWidget(parent), impl_(std::make_unique<Impl
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     impl_->view = new QWebEngineView(this);
-    impl_->view->setContextMenuPolicy(Qt::NoContextMenu);
-    impl_->page = new ConsolePage(impl_->view);
+    impl_->page =
+        new PreviewPage([this](const QUrl& url) { Q_EMIT LinkClicked(url); }, impl_->view);
     impl_->view->setPage(impl_->page);
+    impl_->menu = new QMenu(this);
+    impl_->menu->setObjectName("PreviewMenu");
+    QAction* reload = impl_->menu->addAction(tr("Reload"), this, &Preview::Reload);
+    reload->setObjectName("PreviewReload");
+    reload->setShortcut(QKeySequence::Refresh);
+    reload->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    addAction(reload);
+    impl_->view->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(impl_->view, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { impl_->menu->popup(impl_->view->mapToGlobal(at)); });
     layout->addWidget(impl_->view);
     setMinimumSize(80, 60);
-    connect(impl_->view, &QWebEngineView::loadStarted, this, [this] { impl_->loading = true; });
-    connect(impl_->view, &QWebEngineView::loadFinished, this, [this](bool ok) {
-        impl_->loading = false;
-        impl_->last_load_ok = ok;
-        Q_EMIT Loaded(ok);
-    });
+    // Only the loads of the file shown count: a link that was not followed
+    // starts and fails a load of its own, which leaves the page as it was.
+    connect(impl_->page, &QWebEnginePage::loadingChanged, this,
+            [this](const QWebEngineLoadingInfo& info) {
+                if (info.url().adjusted(QUrl::RemoveFragment) != impl_->requested) {
+                    return;
+                }
+                if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
+                    impl_->loading = true;
+                    return;
+                }
+                impl_->loading = false;
+                impl_->last_load_ok = info.status() == QWebEngineLoadingInfo::LoadSucceededStatus;
+                Q_EMIT Loaded(impl_->last_load_ok);
+            });
 }
 
 Preview::~Preview() = default;
@@ -64,6 +179,7 @@ void Preview::ShowFile(const QString& path) {
     impl_->loading = true;
     impl_->last_load_ok = false;
     const QUrl url = QUrl::fromLocalFile(path);
+    impl_->requested = url;
     if (impl_->view->url() == url) {
         impl_->view->reload();
     } else {
@@ -73,6 +189,63 @@ void Preview::ShowFile(const QString& path) {
 
 QString Preview::ShownFile() const {
     return impl_->shown;
+}
+
+void Preview::Reload() {
+    if (!impl_->shown.isEmpty()) {
+        ShowFile(impl_->shown);
+    }
+}
+
+void Preview::AddContextAction(QAction* action) {
+    if (impl_->menu->actions().size() == 1) {
+        impl_->menu->addSeparator();
+    }
+    impl_->menu->addAction(action);
+}
+
+void Preview::EnableOutlines() {
+    if (impl_->bridge != nullptr) {
+        return;
+    }
+    impl_->bridge = new OutlineBridge(this);
+    connect(impl_->bridge, &OutlineBridge::pointed, this, &Preview::PointedAt);
+    connect(impl_->bridge, &OutlineBridge::doubleClicked, this, &Preview::DoubleClicked);
+    auto* channel = new QWebChannel(this);
+    channel->registerObject("quenfortPreview", impl_->bridge);
+    impl_->page->setWebChannel(channel, QWebEngineScript::ApplicationWorld);
+    QWebEngineScript script;
+    script.setName("quenfort-outlines");
+    script.setSourceCode(OutlineScriptSource());
+    script.setInjectionPoint(QWebEngineScript::DocumentReady);
+    script.setWorldId(QWebEngineScript::ApplicationWorld);
+    script.setRunsOnSubFrames(false);
+    impl_->page->scripts().insert(script);
+}
+
+void Preview::ShowOutlines(bool on) {
+    if (impl_->bridge != nullptr && impl_->bridge->show_areas != on) {
+        impl_->bridge->show_areas = on;
+        Q_EMIT impl_->bridge->changed();
+    }
+}
+
+void Preview::ShowChosen(const QString& area, const QString& component) {
+    OutlineBridge* bridge = impl_->bridge;
+    if (bridge != nullptr &&
+        (bridge->chosen_area != area || bridge->chosen_component != component)) {
+        bridge->chosen_area = area;
+        bridge->chosen_component = component;
+        Q_EMIT bridge->changed();
+    }
+}
+
+QWidget* Preview::PointerTarget() const {
+    return impl_->view->focusProxy();
+}
+
+QStringList Preview::ConsoleMessages() const {
+    return impl_->page->messages;
 }
 
 namespace {
@@ -137,10 +310,6 @@ QString Preview::VisibleText(int timeout_ms) {
     return wait->text;
 }
 
-QStringList Preview::ConsoleMessages() const {
-    return impl_->page->messages;
-}
-
 QVariant Preview::RunScript(const QString& script, int timeout_ms) {
     if (!WaitForLoaded(timeout_ms)) {
         return {};
@@ -153,6 +322,33 @@ QVariant Preview::RunScript(const QString& script, int timeout_ms) {
     });
     RunUntilDone(wait, timeout_ms);
     return *result;
+}
+
+QJsonObject Preview::OutlineState(int timeout_ms) {
+    if (impl_->bridge == nullptr || !WaitForLoaded(timeout_ms)) {
+        return {};
+    }
+    auto wait = std::make_shared<Wait>();
+    impl_->page->runJavaScript("window.quenfortOutlines ? window.quenfortOutlines.state() : ''",
+                               QWebEngineScript::ApplicationWorld, [wait](const QVariant& result) {
+                                   wait->text = result.toString();
+                                   wait->Done(true);
+                               });
+    RunUntilDone(wait, timeout_ms);
+    QJsonObject state = QJsonDocument::fromJson(wait->text.toUtf8()).object();
+    // CSS pixels of the page to this widget's pixels.
+    const double zoom = impl_->view->zoomFactor();
+    QJsonObject blocks;
+    const QJsonObject css = state.value("blocks").toObject();
+    for (auto it = css.begin(); it != css.end(); ++it) {
+        QJsonArray rect;
+        for (const QJsonValue& value : it.value().toArray()) {
+            rect.append(value.toDouble() * zoom);
+        }
+        blocks.insert(it.key(), rect);
+    }
+    state.insert("blocks", blocks);
+    return state;
 }
 
 bool Preview::Print(QPrinter* printer) {
@@ -172,3 +368,5 @@ bool Preview::Print(QPrinter* printer) {
 }
 
 } // namespace qf
+
+#include "preview.moc"

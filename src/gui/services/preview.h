@@ -1,12 +1,15 @@
 #pragma once
 
+#include <QJsonObject>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 #include <QVariant>
 #include <QWidget>
 
 #include <memory>
 
+class QAction;
 class QPrinter;
 
 namespace qf {
@@ -16,6 +19,13 @@ namespace qf {
 // chooser's, the designer's, the component and HTML-code dialogs') is one of
 // these; the owner sets its objectName. The browser engine stays behind this
 // class, so including this header costs nothing.
+//
+// A link clicked in the page never takes the preview elsewhere: it is
+// reported by LinkClicked, and the page stays. The context menu offers
+// Reload. With outlines on, a script and a web channel object (both only in
+// this view; the page file and what a browser shows stay as they are) draw
+// every area's outline and name, the component under the pointer, and the
+// area and component chosen; clicks on them are reported.
 class Preview : public QWidget {
     Q_OBJECT
 
@@ -51,9 +61,40 @@ public:
     // QVariant when nothing has loaded or the time ran out.
     QVariant RunScript(const QString& script, int timeout_ms = 15000);
 
+    // Shows the page shown once more (the context menu's Reload).
+    void Reload();
+    // Adds an action to the context menu, below Reload.
+    void AddContextAction(QAction* action);
+
+    // Outlines the areas of every page shown from now on, and reports what
+    // the pointer picks (PointedAt, DoubleClicked).
+    void EnableOutlines();
+    // Switches the drawing on and off (on at first); picking works either way.
+    void ShowOutlines(bool on);
+    // The Select Area and Select Component texts, outlined more strongly.
+    void ShowChosen(const QString& area, const QString& component);
+
+    // What the outline script sees in the page shown, for tests: "blocks",
+    // each list entry ("Area1", "Image2") with [x, y, width, height] in this
+    // widget's pixels, and "drawn", one "NAME CLASSES" text per outline drawn
+    // ("Area1 area chosen"). Empty when outlines are off or nothing loaded.
+    QJsonObject OutlineState(int timeout_ms = 15000);
+    // The widget that takes the pointer's events (tests send clicks to it);
+    // null until the page has first been drawn.
+    QWidget* PointerTarget() const;
+
 Q_SIGNALS:
     // Emitted when a ShowFile has finished loading.
     void Loaded(bool ok);
+    // A link of the page was clicked (also one that opens a new window);
+    // the preview did not follow it.
+    void LinkClicked(const QUrl& url);
+    // A click in the page: the Select Area entry of the innermost area under
+    // the pointer and the Select Component entry of the innermost component
+    // (either empty when there is none).
+    void PointedAt(const QString& area, const QString& component);
+    // The same for a double-click.
+    void DoubleClicked(const QString& area, const QString& component);
 
 private:
     struct Impl;
