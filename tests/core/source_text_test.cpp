@@ -25,5 +25,44 @@ TEST(SourceText, OtherBytesAreWindows1252AndRoundTrip) {
               "\xE9&#8594;&#128512;");
 }
 
+namespace {
+std::string Joined(const std::vector<std::string>& lines) {
+    std::string joined;
+    for (const std::string& line : lines) {
+        joined += line;
+    }
+    return joined;
+}
+} // namespace
+
+TEST(SourceText, LinesHoldOneTagOrMarkerEachAndJoinBackExactly) {
+    const std::string page =
+        "<html><head><title>Caf\xC3\xA9 &amp; more</title></head><body bgcolor=\"#FFFFFF\">"
+        "<!---End_Body---!><!---declare_begin---!><!---Image1---!><!---////---!>"
+        "<!---declare_end---!></body><!---Begin_Image1---!><img alt=\"a > b\" src='x>y.png'>"
+        "<!---End_Image1---!>a < b, 3<4 <!-- note > here --></html>";
+    const std::vector<std::string> lines = SourceLines(page);
+    EXPECT_EQ(Joined(lines), page);
+    EXPECT_EQ(lines,
+              (std::vector<std::string>{
+                  "<html>", "<head>", "<title>", "Caf\xC3\xA9 &amp; more", "</title>", "</head>",
+                  "<body bgcolor=\"#FFFFFF\">", "<!---End_Body---!>", "<!---declare_begin---!>",
+                  "<!---Image1---!>", "<!---////---!>", "<!---declare_end---!>", "</body>",
+                  "<!---Begin_Image1---!>", "<img alt=\"a > b\" src='x>y.png'>",
+                  "<!---End_Image1---!>", "a < b, 3<4 ", "<!-- note > here -->", "</html>"}));
+}
+
+TEST(SourceText, BrokenTagsStillJoinBack) {
+    EXPECT_TRUE(SourceLines("").empty());
+    EXPECT_EQ(SourceLines("plain"), std::vector<std::string>{"plain"});
+    // An open quote ends at the first ">"; an open tag or comment runs to the end.
+    EXPECT_EQ(SourceLines("<a href=\"x>go</a>"),
+              (std::vector<std::string>{"<a href=\"x>", "go", "</a>"}));
+    EXPECT_EQ(SourceLines("x<td width=4"), (std::vector<std::string>{"x", "<td width=4"}));
+    EXPECT_EQ(SourceLines("<!---Begin_Te"), std::vector<std::string>{"<!---Begin_Te"});
+    EXPECT_EQ(SourceLines("<"), std::vector<std::string>{"<"});
+    EXPECT_EQ(SourceLines("\xE9<b>\xFF"), (std::vector<std::string>{"\xE9", "<b>", "\xFF"}));
+}
+
 } // namespace
 } // namespace qf

@@ -10,6 +10,7 @@
 #include "services/preview.h"
 #include "test_pages.h"
 #include "workspace/app_folder.h"
+#include "workspace/source_text.h"
 
 #include <QAction>
 #include <QApplication>
@@ -19,10 +20,15 @@
 #include <QFile>
 #include <QImage>
 #include <QJsonArray>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
 
 #include <memory>
 
@@ -248,6 +254,57 @@ private Q_SLOTS:
         QCOMPARE(Web()->ShownFile(), Site() + "other.html");
         QTRY_VERIFY(RectOf("Image1").width() == 120);
         QCOMPARE(Web()->ConsoleMessages().filter("error:"), QStringList());
+    }
+
+    void TheSourceViewShowsThePageLineByLineAndChangesNothing() {
+        // A page with non-ASCII text (valid UTF-8) and one in Windows-1252.
+        for (const std::string& page : {PointingPage() + "<p>Caf\xC3\xA9 \xE2\x82\xAC</p>",
+                                        PointingPage() + "<p>Caf\xE9</p>"}) {
+            window_->workspace().page_text = page;
+            QString shown;
+            QStringList coloured;
+            bool read_only = false;
+            QString found;
+            QString missing;
+            test::OnModal([&](QWidget* dialog) {
+                auto* memo = dialog->findChild<QPlainTextEdit*>("Memo1");
+                read_only = memo->isReadOnly();
+                shown = memo->toPlainText();
+                for (QTextBlock block = memo->document()->begin(); block.isValid();
+                     block = block.next()) {
+                    if (block.text().startsWith("<!---Begin_Image1") &&
+                        !block.layout()->formats().isEmpty()) {
+                        coloured
+                            << block.layout()->formats().first().format.foreground().color().name();
+                    }
+                }
+                // Ctrl+F, a word, Enter: the word is selected.
+                QTest::keyClick(memo, Qt::Key_F, Qt::ControlModifier);
+                auto* find = dialog->findChild<QLineEdit*>("FindEdit");
+                QVERIFY(find->isVisible() && find->hasFocus());
+                QTest::keyClicks(find, "Text_Link2");
+                QTest::keyClick(find, Qt::Key_Return);
+                found = memo->textCursor().selectedText();
+                find->setText("nowhere at all");
+                QTest::keyClick(find, Qt::Key_Return);
+                missing = dialog->findChild<QLabel*>("FindResult")->text();
+                test::Shoot(dialog, "view_source");
+                static_cast<QDialog*>(dialog)->reject();
+            });
+            window_->findChild<QAction*>("ViewSource")->trigger();
+            QVERIFY(read_only);
+            // One tag or marker a line, and the lines join back to the exact page text.
+            const QStringList lines = shown.split('\n');
+            QVERIFY(lines.contains("<!---Begin_Image1---!>"));
+            QVERIFY(lines.contains("<a href=\"other.html\">"));
+            const SourceEncoding encoding = DecodeSource(page).encoding;
+            QCOMPARE(EncodeSource(lines.join(QString()), encoding), page);
+            QCOMPARE(coloured, QStringList{"#8e24aa"});
+            QCOMPARE(found, QString("Text_Link2"));
+            QCOMPARE(missing, QString("Not found"));
+            QCOMPARE(window_->workspace().page_text, page);
+        }
+        QCOMPARE(ReadPageFile((Site() + "index.html").toStdString()), PointingPage());
     }
 };
 

@@ -3,7 +3,9 @@
 #include <QList>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <optional>
 
 namespace qf {
@@ -135,6 +137,67 @@ std::string EncodeSource(const QString& text, SourceEncoding encoding) {
         }
     }
     return bytes;
+}
+
+namespace {
+
+bool StartsTag(std::string_view bytes, std::size_t at) {
+    if (at + 1 >= bytes.size()) {
+        return false;
+    }
+    const auto next = static_cast<unsigned char>(bytes[at + 1]);
+    return std::isalpha(next) != 0 || next == '/' || next == '!' || next == '?';
+}
+
+// The position just behind the tag, comment or marker that starts at `at`.
+std::size_t TagEnd(std::string_view bytes, std::size_t at) {
+    if (bytes.substr(at, 4) == "<!--") {
+        const std::size_t plain = bytes.find("-->", at + 4);
+        const std::size_t marker = bytes.find("--!>", at + 4);
+        const std::size_t end = std::min(plain, marker);
+        if (end == std::string_view::npos) {
+            return bytes.size();
+        }
+        return end + (end == plain ? 3 : 4);
+    }
+    for (std::size_t i = at + 1; i < bytes.size(); ++i) {
+        if (bytes[i] == '>') {
+            return i + 1;
+        }
+        if (bytes[i] == '"' || bytes[i] == '\'') {
+            const std::size_t close = bytes.find(bytes[i], i + 1);
+            if (close == std::string_view::npos) {
+                break; // an open quote: the first ">" ends the tag after all
+            }
+            i = close;
+        }
+    }
+    const std::size_t plain = bytes.find('>', at + 1);
+    return plain == std::string_view::npos ? bytes.size() : plain + 1;
+}
+
+} // namespace
+
+std::vector<std::string> SourceLines(std::string_view bytes) {
+    std::vector<std::string> lines;
+    std::size_t text_start = 0;
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        if (bytes[i] != '<' || !StartsTag(bytes, i)) {
+            ++i;
+            continue;
+        }
+        if (i > text_start) {
+            lines.emplace_back(bytes.substr(text_start, i - text_start));
+        }
+        const std::size_t end = TagEnd(bytes, i);
+        lines.emplace_back(bytes.substr(i, end - i));
+        i = text_start = end;
+    }
+    if (text_start < bytes.size()) {
+        lines.emplace_back(bytes.substr(text_start));
+    }
+    return lines;
 }
 
 } // namespace qf

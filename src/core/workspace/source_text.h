@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qf {
 
@@ -19,6 +20,13 @@ struct SourceText {
 // Page text as a person reads it: UTF-8 where the bytes are valid UTF-8,
 // otherwise Windows-1252.
 SourceText DecodeSource(std::string_view bytes);
+
+// Page bytes cut for reading: every tag, comment and marker on a line of its
+// own, the text between them on lines of their own. Nothing is lost or added,
+// so the lines joined with nothing between them are the page bytes again.
+// A tag's end is its first ">" outside quotes; a comment's (and a marker's)
+// is its first "-->" or "--!>"; a "<" that starts no tag is text.
+std::vector<std::string> SourceLines(std::string_view bytes);
 
 // Text back to page bytes in `encoding`. A character Windows-1252 cannot hold
 // is written as a numeric character reference ("&#8364;" style).
