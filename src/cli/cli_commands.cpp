@@ -30,8 +30,8 @@ void ExpectArgs(const Args& args, std::size_t count, std::string_view synopsis) 
 const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = [] {
         std::vector<Command> all;
-        for (auto group :
-             {DocumentCommands, ComponentCommands, FormCommands, LayoutCommands, ProjectCommands}) {
+        for (auto group : {DocumentCommands, ComponentCommands, FormCommands, LayoutCommands,
+                           ProjectCommands, EditingCommands}) {
             for (const Command& command : group()) {
                 all.push_back(command);
             }

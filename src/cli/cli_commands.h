@@ -34,6 +34,7 @@ std::vector<Command> ComponentCommands(); // insert, kinds, page-properties
 std::vector<Command> LayoutCommands();    // new-page, layouts, design-layout
 std::vector<Command> ProjectCommands();   // new-project, pages, delete-page, about
 std::vector<Command> FormCommands();      // form, php
+std::vector<Command> EditingCommands();   // modify-area, delete-area, component-source, ...
 
 void PrintLines(std::ostream& out, const std::vector<std::string>& lines);
 

@@ -74,4 +74,13 @@ std::string ErrorOf(std::string_view kind, const FieldValues& values) {
     return "(no error)";
 }
 
+std::string Refusal(const std::function<void()>& command) {
+    try {
+        command();
+    } catch (const CommandError& error) {
+        return error.what();
+    }
+    return "(no refusal)";
+}
+
 } // namespace qf::test

@@ -2,6 +2,7 @@
 
 #include "components/component_fields.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -31,5 +32,8 @@ std::string Block(const std::string& name, const std::string& body);
 // The message with which BuildComponentBody refuses the values, or
 // "(no error)".
 std::string ErrorOf(std::string_view kind, const FieldValues& values);
+// The message with which `command` refuses (its CommandError), or
+// "(no refusal)" when it does not.
+std::string Refusal(const std::function<void()>& command);
 
 } // namespace qf::test

@@ -1,0 +1,3 @@
+target_sources(quenfort_cli_commands PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/editing_commands.cpp
+)

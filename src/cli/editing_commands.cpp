@@ -1,0 +1,218 @@
+#include "cli_commands.h"
+
+#include "error.h"
+#include "workspace/area_content.h"
+#include "workspace/area_editing.h"
+#include "workspace/component_editing.h"
+
+#include <charconv>
+#include <iostream>
+#include <iterator>
+
+namespace qf::cli {
+
+namespace {
+
+constexpr std::string_view kModifyAreaSynopsis =
+    "modify-area PAGE AREA [width=N] [height=N] [inner=N] [outer=N] [align=TEXT] "
+    "[valign=TEXT] [bgcolor=COLOUR] [bordercolor=COLOUR]";
+constexpr std::string_view kPlatformSynopsis = "platform PAGE AREA [count=K] [width=W] [height=H]";
+
+int WholeNumber(std::string_view field, const std::string& value) {
+    int number = 0;
+    const auto [stop, error] = std::from_chars(value.data(), value.data() + value.size(), number);
+    if (value.empty() || error != std::errc() || stop != value.data() + value.size()) {
+        throw CommandError(std::string(field) + " must be a whole number, not '" + value + "'");
+    }
+    return number;
+}
+
+std::string StandardInput() {
+    return std::string(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+}
+
+// The page opened with the Select Area and Select Component texts set, as
+// the user would have picked them.
+Workspace WorkspaceWith(const Args& args, std::string* area_text, std::string* component_text) {
+    Workspace workspace = OpenWorkspace(args[0]);
+    if (area_text != nullptr) {
+        workspace.area_list.text = *area_text;
+    }
+    if (component_text != nullptr) {
+        workspace.component_list.text = *component_text;
+    }
+    return workspace;
+}
+
+void PrintArea(std::ostream& out, const AreaReading& reading) {
+    const AreaFields& f = reading.fields;
+    out << "width=" << f.width << "\nheight=" << f.height << '\n';
+    if (reading.shape == AreaShape::Table) {
+        out << "inner=" << f.inner << "\nouter=" << f.outer << "\nalign=" << f.align
+            << "\nvalign=" << f.valign << '\n';
+    }
+    out << "bgcolor=" << f.background << "\nbordercolor=" << f.border_colour << '\n';
+}
+
+int ModifyAreaCommand(const Args& args, std::ostream& out) {
+    if (args.size() < 2) {
+        throw UsageError("usage: quenfort-cli " + std::string(kModifyAreaSynopsis));
+    }
+    AreaChanges changes;
+    for (const auto& [name, value] : ParseAssignments(args, 2)) {
+        if (name == "width") {
+            changes.width = WholeNumber(name, value);
+        } else if (name == "height") {
+            changes.height = WholeNumber(name, value);
+        } else if (name == "inner") {
+            changes.inner = WholeNumber(name, value);
+        } else if (name == "outer") {
+            changes.outer = WholeNumber(name, value);
+        } else if (name == "align") {
+            changes.align = value;
+        } else if (name == "valign") {
+            changes.valign = value;
+        } else if (name == "bgcolor") {
+            changes.background = value;
+        } else if (name == "bordercolor") {
+            changes.border_colour = value;
+        } else {
+            throw UsageError("'" + name +
+                             "' is not a field of an area (width, height, inner, outer, align, "
+                             "valign, bgcolor, bordercolor)");
+        }
+    }
+    std::string area_text = args[1];
+    Workspace workspace = WorkspaceWith(args, &area_text, nullptr);
+    ModifyArea(workspace, changes);
+    PrintArea(out, ReadArea(workspace.page_text, AreaToEdit(area_text)));
+    return 0;
+}
+
+int DeleteAreaCommand(const Args& args, std::ostream& out) {
+    ExpectArgs(args, 2, "delete-area PAGE AREA");
+    std::string area_text = args[1];
+    Workspace workspace = WorkspaceWith(args, &area_text, nullptr);
+    const AreaDeletion deletion = DeleteArea(workspace);
+    PrintLines(out, deletion.area_entries);
+    PrintLines(out, deletion.component_entries);
+    return 0;
+}
+
+int ComponentSourceCommand(const Args& args, std::ostream& out) {
+    ExpectArgs(args, 2, "component-source PAGE ENTRY");
+    const Workspace workspace = OpenWorkspace(args[0]);
+    out << ComponentSource(workspace.page_text, args[1]) << '\n';
+    return 0;
+}
+
+int SetComponentSourceCommand(const Args& args, std::ostream&) {
+    ExpectArgs(args, 2, "set-component-source PAGE ENTRY");
+    std::string entry = args[1];
+    Workspace workspace = WorkspaceWith(args, nullptr, &entry);
+    ComponentToEdit(entry); // a bad entry is refused before standard input is read
+    SaveComponentSource(workspace, StandardInput());
+    return 0;
+}
+
+int DeleteComponentCommand(const Args& args, std::ostream& out) {
+    ExpectArgs(args, 2, "delete-component PAGE ENTRY");
+    std::string entry = args[1];
+    Workspace workspace = WorkspaceWith(args, nullptr, &entry);
+    out << DeleteComponent(workspace) << '\n';
+    return 0;
+}
+
+int PlatformCommand(const Args& args, std::ostream& out) {
+    if (args.size() < 2) {
+        throw UsageError("usage: quenfort-cli " + std::string(kPlatformSynopsis));
+    }
+    int count = kMinPlatformAreas;
+    int width = 0;
+    int height = 0;
+    for (const auto& [name, value] : ParseAssignments(args, 2)) {
+        if (name == "count") {
+            count = WholeNumber(name, value);
+        } else if (name == "width") {
+            width = WholeNumber(name, value);
+        } else if (name == "height") {
+            height = WholeNumber(name, value);
+        } else {
+            throw UsageError("'" + name + "' is not a field of a platform (count, width, height)");
+        }
+    }
+    std::string area_text = args[1];
+    Workspace workspace = WorkspaceWith(args, &area_text, nullptr);
+    PrintLines(out, InsertPlatform(workspace, count, width, height));
+    return 0;
+}
+
+int LineBreakCommand(const Args& args, std::ostream&) {
+    ExpectArgs(args, 2, "line-break PAGE AREA");
+    std::string area_text = args[1];
+    Workspace workspace = WorkspaceWith(args, &area_text, nullptr);
+    InsertLineBreak(workspace);
+    return 0;
+}
+
+int InsertHtmlCommand(const Args& args, std::ostream&) {
+    ExpectArgs(args, 2, "insert-html PAGE AREA");
+    std::string area_text = args[1];
+    Workspace workspace = WorkspaceWith(args, &area_text, nullptr);
+    InsertHtml(workspace, StandardInput());
+    return 0;
+}
+
+} // namespace
+
+std::vector<Command> EditingCommands() {
+    return {
+        {"modify-area", kModifyAreaSynopsis,
+         "changes the size, spacings, alignment and colours of an area",
+         "Does what OK of the \"Modify an Area\" dialog does for the area AREA (a Select\n"
+         "Area entry such as Area2) of the page file PAGE. A field left out keeps the\n"
+         "value read from the page. Width sets the area's cell and grows or shrinks its\n"
+         "table by as much. A cell placed beside another area has only width, height,\n"
+         "bgcolor and bordercolor. Prints the area's fields afterwards, one a line.\n",
+         ModifyAreaCommand},
+        {"delete-area", "delete-area PAGE AREA", "deletes an area with everything in it",
+         "Deletes the area AREA of the page file PAGE with its components, its line\n"
+         "breaks and HTML code and the areas of platforms inside it, together with\n"
+         "their declarations. Prints the Select Area and Select Component entries that\n"
+         "went, one a line. It does not ask.\n",
+         DeleteAreaCommand},
+        {"component-source", "component-source PAGE ENTRY", "prints a component's HTML source",
+         "Prints the HTML between the markers of the component ENTRY (a Select\n"
+         "Component entry such as \"Image Link2\") of the page file PAGE, as the\n"
+         "\"Component Modify\" dialog shows it.\n",
+         ComponentSourceCommand},
+        {"set-component-source", "set-component-source PAGE ENTRY",
+         "replaces a component's HTML source with standard input",
+         "Does what Save Component of the \"Component Modify\" dialog does: the\n"
+         "component ENTRY of the page file PAGE gets the text read from standard input\n"
+         "as its source, its lines joined with nothing between them. The component\n"
+         "keeps its markers and number. A source holding \"<!---\" or \"---!>\" is refused.\n",
+         SetComponentSourceCommand},
+        {"delete-component", "delete-component PAGE ENTRY",
+         "deletes a component and its declaration",
+         "Deletes the component ENTRY of the page file PAGE and its declaration, and\n"
+         "prints the Select Component entry that went. A component whose area was\n"
+         "deleted loses its declaration. It does not ask.\n",
+         DeleteComponentCommand},
+        {"platform", kPlatformSynopsis, "puts a row of new areas side by side into an area",
+         "Does what OK of the platform dialog does: COUNT areas (2 to 20, default 2),\n"
+         "each WIDTH wide and HEIGHT high (default 0), side by side at the end of the\n"
+         "area AREA of the page file PAGE. Prints the new Select Area entries.\n",
+         PlatformCommand},
+        {"line-break", "line-break PAGE AREA", "puts a line break at the end of an area",
+         "Puts \"<br>\" at the end of the area AREA of the page file PAGE.\n", LineBreakCommand},
+        {"insert-html", "insert-html PAGE AREA", "puts HTML code from standard input into an area",
+         "Does what Insert Code of the \"Insert HTML code\" dialog does: the text read\n"
+         "from standard input goes at the end of the area AREA of the page file PAGE,\n"
+         "its lines joined with nothing between them and characters outside ASCII as\n"
+         "character references. Code holding \"<!---\" or \"---!>\" is refused.\n",
+         InsertHtmlCommand},
+    };
+}
+
+} // namespace qf::cli

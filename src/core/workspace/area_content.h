@@ -1,0 +1,45 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qf {
+
+struct Workspace;
+
+// A platform holds from 2 to 20 areas side by side.
+inline constexpr int kMinPlatformAreas = 2;
+inline constexpr int kMaxPlatformAreas = 20;
+
+// The platform text for areas numbered `numbers` (in that order), each
+// `width` wide and `height` high: an outer table as wide as all of them
+// holding their area blocks in one row.
+std::string PlatformText(const std::vector<int>& numbers, int width, int height);
+
+// Puts a platform of `count` areas at the end of area `area`'s cell and
+// declares the new areas (each in front of the one before it). The numbers
+// skip every number still in use. Returns the numbers in increasing order.
+// Throws CommandError, leaving `page` as it was, for a count outside 2 to 20,
+// numbers past 999, a missing area or a page without declaration block.
+std::vector<int> AddPlatform(std::string& page, int area, int count, int width, int height);
+
+// The platform on the workspace's selected area ("Your Must Select an Area!"
+// unless the Select Area text begins with "A"): the page written, then the
+// text taken and "Area" + n appended to Select Area for each new area, which
+// are returned.
+std::vector<std::string> InsertPlatform(Workspace& workspace, int count, int width, int height);
+
+// Puts "<br>" at the end of the selected area's cell.
+void InsertLineBreak(Workspace& workspace);
+
+// Code as typed (UTF-8) as it enters the page: the lines joined with nothing
+// between them, every character outside ASCII a character reference. Refuses
+// code holding "<!---" or "---!>", which would break the page's markers.
+std::string HtmlCodeBytes(std::string_view typed);
+
+// Insert Code: the code (as HtmlCodeBytes gives it) at the end of the
+// selected area's cell, without markers or declaration.
+void InsertHtml(Workspace& workspace, std::string_view typed);
+
+} // namespace qf

@@ -1,0 +1,418 @@
+#include "workspace/area_editing.h"
+
+#include "components/user_text.h"
+#include "document/kind_table.h"
+#include "document/markers.h"
+#include "document/page_text.h"
+#include "document/selection_lists.h"
+#include "error.h"
+#include "workspace/workspace.h"
+
+#include <algorithm>
+#include <charconv>
+#include <climits>
+
+namespace qf {
+
+namespace {
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f';
+}
+
+char Lower(char c) {
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [](char x, char y) { return Lower(x) == Lower(y); });
+}
+
+// One attribute of a tag: where its value stands in the page, and how it is
+// quoted ('"', '\'' or 0 for none).
+struct Attribute {
+    std::string_view name;
+    std::size_t value_begin = 0;
+    std::size_t value_end = 0;
+    char quote = 0;
+};
+
+struct Tag {
+    std::string_view name;
+    std::size_t end = 0; // one past the closing ">"
+    std::vector<Attribute> attributes;
+
+    const Attribute* Find(std::string_view attribute) const {
+        for (const Attribute& a : attributes) {
+            if (SameName(a.name, attribute)) {
+                return &a;
+            }
+        }
+        return nullptr;
+    }
+};
+
+// The start tag that begins at `pos` (blanks before it skipped), read up to
+// its ">" with quoted values honoured; nothing when there is no tag there or
+// it does not close before `limit`.
+std::optional<Tag> ReadTag(std::string_view page, std::size_t pos, std::size_t limit) {
+    while (pos < limit && IsBlank(page[pos])) {
+        ++pos;
+    }
+    if (pos >= limit || page[pos] != '<') {
+        return std::nullopt;
+    }
+    auto is_name_char = [](char c) { return !IsBlank(c) && c != '>' && c != '=' && c != '/'; };
+    Tag tag;
+    std::size_t i = pos + 1;
+    const std::size_t name_begin = i;
+    while (i < limit && is_name_char(page[i])) {
+        ++i;
+    }
+    tag.name = page.substr(name_begin, i - name_begin);
+    if (tag.name.empty()) {
+        return std::nullopt;
+    }
+    while (i < limit) {
+        while (i < limit && (IsBlank(page[i]) || page[i] == '/')) {
+            ++i;
+        }
+        if (i >= limit) {
+            break;
+        }
+        if (page[i] == '>') {
+            tag.end = i + 1;
+            return tag;
+        }
+        Attribute attribute;
+        const std::size_t attribute_begin = i;
+        while (i < limit && is_name_char(page[i])) {
+            ++i;
+        }
+        attribute.name = page.substr(attribute_begin, i - attribute_begin);
+        std::size_t after = i;
+        while (after < limit && IsBlank(page[after])) {
+            ++after;
+        }
+        if (after < limit && page[after] == '=') {
+            i = after + 1;
+            while (i < limit && IsBlank(page[i])) {
+                ++i;
+            }
+            if (i < limit && (page[i] == '"' || page[i] == '\'')) {
+                attribute.quote = page[i];
+                const std::size_t close = page.find(attribute.quote, i + 1);
+                if (close == kNotFound || close >= limit) {
+                    return std::nullopt;
+                }
+                attribute.value_begin = i + 1;
+                attribute.value_end = close;
+                i = close + 1;
+            } else {
+                attribute.value_begin = i;
+                while (i < limit && !IsBlank(page[i]) && page[i] != '>') {
+                    ++i;
+                }
+                attribute.value_end = i;
+            }
+        } else {
+            attribute.value_begin = attribute.value_end = i;
+        }
+        tag.attributes.push_back(attribute);
+    }
+    return std::nullopt;
+}
+
+// Where each field of an area stands in the page.
+struct AreaLayout {
+    AreaShape shape = AreaShape::Table;
+    std::optional<Tag> table;
+    Tag cell;
+    Tag spacer;
+};
+
+std::string AreaLabel(int area) {
+    return "Area" + std::to_string(area);
+}
+
+[[noreturn]] void Unreadable(int area, const std::string& why) {
+    throw CommandError(AreaLabel(area) + " cannot be modified: " + why + ".");
+}
+
+AreaLayout LocateArea(std::string_view page, int area) {
+    const BlockPosition block = FindBlock(page, AreaName(area));
+    if (!block.found()) {
+        throw CommandError(AreaLabel(area) + " is not on this page");
+    }
+    AreaLayout layout;
+    std::optional<Tag> first = ReadTag(page, block.content_begin, block.end);
+    if (!first) {
+        Unreadable(area, "its content does not begin with a table or a cell");
+    }
+    std::optional<Tag> cell;
+    if (SameName(first->name, "table")) {
+        layout.table = first;
+        cell = ReadTag(page, first->end, block.end);
+        if (!cell || !SameName(cell->name, "td")) {
+            Unreadable(area, "its table does not begin with a cell");
+        }
+    } else if (SameName(first->name, "td")) {
+        layout.shape = AreaShape::Cell;
+        cell = first;
+    } else {
+        Unreadable(area, "its content does not begin with a table or a cell");
+    }
+    layout.cell = *cell;
+    std::optional<Tag> spacer = ReadTag(page, cell->end, block.end);
+    if (!spacer || !SameName(spacer->name, "img")) {
+        Unreadable(area, "its cell does not begin with the spacer picture that gives its height");
+    }
+    layout.spacer = *spacer;
+    return layout;
+}
+
+const Attribute& Require(int area, const Tag& tag, std::string_view name, const char* where) {
+    const Attribute* attribute = tag.Find(name);
+    if (attribute == nullptr) {
+        Unreadable(area, std::string(where) + " has no " + std::string(name) + " attribute");
+    }
+    return *attribute;
+}
+
+std::string_view ValueOf(std::string_view page, const Attribute& attribute) {
+    return page.substr(attribute.value_begin, attribute.value_end - attribute.value_begin);
+}
+
+int NumberOf(std::string_view page, int area, const Attribute& attribute, const char* what) {
+    const std::string_view text = ValueOf(page, attribute);
+    int value = 0;
+    const auto [stop, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || stop != text.data() + text.size()) {
+        Unreadable(area, std::string("its ") + what + " \"" + std::string(text) +
+                             "\" is not a whole number");
+    }
+    return value;
+}
+
+// Every attribute Modify reads, located in the area's own tags.
+struct AreaAttributes {
+    AreaShape shape = AreaShape::Table;
+    const Attribute* table_width = nullptr;
+    const Attribute* inner = nullptr;
+    const Attribute* outer = nullptr;
+    const Attribute* align = nullptr;
+    const Attribute* valign = nullptr;
+    Attribute cell_width;
+    Attribute background;
+    Attribute border_colour;
+    Attribute height;
+};
+
+AreaAttributes Attributes(const AreaLayout& layout, int area) {
+    AreaAttributes a;
+    a.shape = layout.shape;
+    if (layout.table) {
+        const Tag& table = *layout.table;
+        a.table_width = &Require(area, table, "width", "its table");
+        a.inner = &Require(area, table, "cellpadding", "its table");
+        a.outer = &Require(area, table, "cellspacing", "its table");
+        a.align = &Require(area, table, "align", "its table");
+        a.valign = &Require(area, table, "valign", "its table");
+    }
+    a.cell_width = Require(area, layout.cell, "width", "its cell");
+    a.background = Require(area, layout.cell, "bgcolor", "its cell");
+    a.border_colour = Require(area, layout.cell, "bordercolor", "its cell");
+    a.height = Require(area, layout.spacer, "height", "its spacer picture");
+    return a;
+}
+
+AreaReading Read(std::string_view page, int area, const AreaAttributes& a) {
+    AreaReading reading;
+    reading.shape = a.shape;
+    AreaFields& f = reading.fields;
+    f.width = NumberOf(page, area, a.cell_width, "width");
+    f.height = NumberOf(page, area, a.height, "height");
+    f.background = ValueOf(page, a.background);
+    f.border_colour = ValueOf(page, a.border_colour);
+    if (a.shape == AreaShape::Table) {
+        NumberOf(page, area, *a.table_width, "table width");
+        f.inner = NumberOf(page, area, *a.inner, "inner spacing");
+        f.outer = NumberOf(page, area, *a.outer, "outer spacing");
+        f.align = ValueOf(page, *a.align);
+        f.valign = ValueOf(page, *a.valign);
+    }
+    return reading;
+}
+
+// One value to write over an attribute's value.
+struct Replacement {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    std::string text;
+};
+
+Replacement Write(const Attribute& attribute, std::string text) {
+    // An unquoted value only takes a plain token; anything else gets quotes.
+    const bool needs_quotes =
+        attribute.quote == 0 && (text.empty() || std::any_of(text.begin(), text.end(), [](char c) {
+                                     return IsBlank(c) || c == '>' || c == '"' || c == '\'' ||
+                                            c == '=';
+                                 }));
+    if (needs_quotes) {
+        text = "\"" + text + "\"";
+    }
+    return {attribute.value_begin, attribute.value_end, std::move(text)};
+}
+
+std::string TypedAttribute(const char* label, const std::string& typed) {
+    CheckNoMarkerDelimiters(label, typed);
+    return AttributeText(label, typed);
+}
+
+} // namespace
+
+int AreaToEdit(std::string_view area_text) {
+    if (area_text.empty() || area_text.front() != 'A') {
+        throw CommandError(std::string(kNeedAreaToEditMessage));
+    }
+    return TrailingNumber(area_text);
+}
+
+AreaReading ReadArea(std::string_view page, int area) {
+    const AreaLayout layout = LocateArea(page, area);
+    return Read(page, area, Attributes(layout, area));
+}
+
+std::string ModifiedAreaText(std::string_view page, int area, const AreaChanges& changes) {
+    const AreaLayout layout = LocateArea(page, area);
+    const AreaAttributes a = Attributes(layout, area);
+    const AreaReading before = Read(page, area, a);
+    if (a.shape == AreaShape::Cell &&
+        (changes.inner || changes.outer || changes.align || changes.valign)) {
+        throw CommandError(AreaLabel(area) +
+                           " is a cell beside another area: it has no spacings or alignment of "
+                           "its own, only width, height and colours.");
+    }
+    std::vector<Replacement> replacements;
+    if (changes.width) {
+        replacements.push_back(Write(a.cell_width, std::to_string(*changes.width)));
+        if (a.table_width != nullptr) {
+            const long long table = NumberOf(page, area, *a.table_width, "table width");
+            const long long grown = table + (*changes.width - (long long)before.fields.width);
+            if (grown < INT_MIN || grown > INT_MAX) {
+                throw CommandError("Width " + std::to_string(*changes.width) +
+                                   " makes the table of " + AreaLabel(area) + " too wide.");
+            }
+            replacements.push_back(Write(*a.table_width, std::to_string(grown)));
+        }
+    }
+    if (changes.height) {
+        replacements.push_back(Write(a.height, std::to_string(*changes.height)));
+    }
+    if (changes.inner) {
+        replacements.push_back(Write(*a.inner, std::to_string(*changes.inner)));
+    }
+    if (changes.outer) {
+        replacements.push_back(Write(*a.outer, std::to_string(*changes.outer)));
+    }
+    if (changes.align) {
+        replacements.push_back(Write(*a.align, TypedAttribute("Align", *changes.align)));
+    }
+    if (changes.valign) {
+        replacements.push_back(Write(*a.valign, TypedAttribute("Valign", *changes.valign)));
+    }
+    if (changes.background) {
+        replacements.push_back(
+            Write(a.background, TypedAttribute("Background Color", *changes.background)));
+    }
+    if (changes.border_colour) {
+        replacements.push_back(
+            Write(a.border_colour, TypedAttribute("Border Color", *changes.border_colour)));
+    }
+    // From the back, so every position read stays true for the ones before it.
+    std::sort(replacements.begin(), replacements.end(),
+              [](const Replacement& x, const Replacement& y) { return x.begin > y.begin; });
+    std::string text(page);
+    for (const Replacement& r : replacements) {
+        text.replace(r.begin, r.end - r.begin, r.text);
+    }
+    return text;
+}
+
+void ModifyArea(Workspace& workspace, const AreaChanges& changes) {
+    RequireOpenPage(workspace);
+    const int area = AreaToEdit(workspace.area_list.text);
+    CommitPageText(workspace, ModifiedAreaText(workspace.page_text, area, changes));
+}
+
+AreaDeletion DeletedAreaText(std::string_view page, int area) {
+    const std::string name = AreaName(area);
+    AreaDeletion deletion;
+    deletion.page = std::string(page);
+    const BlockPosition block = FindBlock(page, name);
+    const bool declared = RemoveDeclaration(deletion.page, name);
+    if (!declared && !block.found()) {
+        throw CommandError(AreaLabel(area) + " is not on this page");
+    }
+    deletion.area_entries.push_back(AreaLabel(area));
+    if (!block.found()) {
+        return deletion;
+    }
+    // The names of every block inside the area, read before the block goes.
+    std::vector<std::string> inner;
+    const std::string_view content =
+        page.substr(block.content_begin, block.end - block.content_begin);
+    const std::string begin_open = std::string(kMarkerOpen) + "Begin_";
+    for (std::size_t pos = content.find(begin_open); pos != kNotFound;
+         pos = content.find(begin_open, pos + 1)) {
+        const std::size_t name_begin = pos + begin_open.size();
+        const std::size_t close = content.find(kMarkerClose, name_begin);
+        if (close == kNotFound) {
+            break;
+        }
+        inner.emplace_back(content.substr(name_begin, close - name_begin));
+    }
+    // The block is removed first: a name that still has a block elsewhere
+    // (a number handed out twice) keeps its declaration and its entry.
+    deletion.page.erase(deletion.page.find(BeginMarker(name)), block.block_end - block.begin);
+    for (const std::string& inner_name : inner) {
+        if (deletion.page.find(BeginMarker(inner_name)) != kNotFound ||
+            !RemoveDeclaration(deletion.page, inner_name)) {
+            continue;
+        }
+        const std::optional<NumberedName> split = SplitTrailingNumber(inner_name);
+        if (!split) {
+            continue;
+        }
+        if (split->prefix == kAreaKind) {
+            deletion.area_entries.push_back(AreaLabel(split->number));
+        } else if (std::string entry = ComponentEntry(split->prefix, split->number);
+                   !entry.empty()) {
+            deletion.component_entries.push_back(std::move(entry));
+        }
+    }
+    return deletion;
+}
+
+AreaDeletion DeleteArea(Workspace& workspace) {
+    RequireOpenPage(workspace);
+    const int area = AreaToEdit(workspace.area_list.text);
+    AreaDeletion deletion = DeletedAreaText(workspace.page_text, area);
+    CommitPageText(workspace, deletion.page);
+    auto take = [](SelectionList& list, const std::vector<std::string>& removed,
+                   std::string_view prompt, bool selected_gone) {
+        for (const std::string& entry : removed) {
+            list.Remove(entry);
+        }
+        if (selected_gone ||
+            std::find(removed.begin(), removed.end(), list.text) != removed.end()) {
+            list.text = prompt;
+        }
+    };
+    take(workspace.area_list, deletion.area_entries, kSelectAreaText, true);
+    take(workspace.component_list, deletion.component_entries, kSelectComponentText, false);
+    return deletion;
+}
+
+} // namespace qf
