@@ -21,9 +21,13 @@
 #include "components/frame_dialog.h"
 #include "components/media_dialogs.h"
 
+#include "workspace/area_dialog.h"
+#include "workspace/edit_commands.h"
 #include "workspace/layout_chooser.h"
 #include "workspace/layout_designer_dialog.h"
 #include "workspace/new_page_dialog.h"
+#include "workspace/platform_dialog.h"
+#include "workspace/source_dialogs.h"
 
 namespace qf {
 
@@ -73,6 +77,15 @@ constexpr DialogEntry kDialogs[] = {
     {"TFormmen5", TFormmen5::Open},
     {"TFormmen2", TFormmen2::Open},
     {"TFormmen4", TFormmen4::Open},
+
+    // Editing areas and components; platforms, line breaks and HTML code.
+    {"TFormModify5", TFormModify5::Open},     // Modify Selected Area
+    {"Action2Execute", Action2Execute},       // Delete Selected Area
+    {"TFormCom", TFormCom::Open},             // Modify Selected Component
+    {"Action4Execute", Action4Execute},       // Delete Selected Component
+    {"TFormAdj", TFormAdj::Open},             // Insert a Platform
+    {"TFormCom2", TFormCom2::Open},           // Insert HTML code
+    {"ToolButton36Click", ToolButton36Click}, // Insert a Line Braker
 };
 
 } // namespace

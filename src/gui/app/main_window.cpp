@@ -37,6 +37,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace qf {
 
 namespace {
@@ -398,10 +400,15 @@ QWidget* TForm1::BuildSelectionPanel() {
     com2_ = add_list("Select Component:", "Com2", "The component to modify or delete",
                      kModifyComponentDialog, kDeleteComponent, "Component");
     layout->addStretch(1);
-    connect(com1_, &QComboBox::editTextChanged, this,
-            [this](const QString& text) { workspace_.area_list.text = text.toStdString(); });
-    connect(com2_, &QComboBox::editTextChanged, this,
-            [this](const QString& text) { workspace_.component_list.text = text.toStdString(); });
+    // Modify and Delete follow what each list shows.
+    connect(com1_, &QComboBox::editTextChanged, this, [this](const QString& text) {
+        workspace_.area_list.text = text.toStdString();
+        UpdateCommandStates();
+    });
+    connect(com2_, &QComboBox::editTextChanged, this, [this](const QString& text) {
+        workspace_.component_list.text = text.toStdString();
+        UpdateCommandStates();
+    });
     panel->setFixedHeight(139);
     return panel;
 }
@@ -564,6 +571,11 @@ void TForm1::UpdateHistoryActions() {
     show(redo_, "Redo", history.RedoName(), "Ctrl+Shift+Z");
 }
 
+bool TForm1::ShowsEntry(const SelectionList& list) const {
+    return workspace_.HasOpenPage() &&
+           std::find(list.entries.begin(), list.entries.end(), list.text) != list.entries.end();
+}
+
 void TForm1::UpdateCommandStates() {
     UpdateHistoryActions();
     for (const TableCommand& command : table_commands_) {
@@ -571,6 +583,14 @@ void TForm1::UpdateCommandStates() {
         // A page takes one rollover image (every one is named "y").
         if (command.dialog_class == kRolloverDialog && !PageTakesRollover(workspace_.page_text)) {
             on = false;
+        }
+        // Modify and Delete act on an entry of the open page's list.
+        if (command.dialog_class == kModifyAreaDialog || command.dialog_class == kDeleteArea) {
+            on = on && ShowsEntry(workspace_.area_list);
+        }
+        if (command.dialog_class == kModifyComponentDialog ||
+            command.dialog_class == kDeleteComponent) {
+            on = on && ShowsEntry(workspace_.component_list);
         }
         command.enable(on);
     }

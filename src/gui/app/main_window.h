@@ -110,6 +110,8 @@ private:
     // Marks the open page's entry in the page list (none for a page elsewhere).
     void SelectOpenPageEntry();
     void UpdateCommandStates();
+    // True when a page is open and the list's text is one of its entries.
+    bool ShowsEntry(const SelectionList& list) const;
     void TakeListTexts();
     void OpenStartPath();
 

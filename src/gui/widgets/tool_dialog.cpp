@@ -1,5 +1,8 @@
 #include "widgets/tool_dialog.h"
 
+#include "error.h"
+#include "services/prompts.h"
+
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -59,6 +62,16 @@ QPushButton* ToolDialog::AddButton(const QString& text, const QString& object_na
 
 void ToolDialog::MakeResizable() {
     layout()->setSizeConstraint(QLayout::SetDefaultConstraint);
+}
+
+void ToolDialog::AcceptAfter(const std::function<void()>& command) {
+    try {
+        command();
+    } catch (const CommandError& error) {
+        AppPrompts().ShowError(this, QString::fromStdString(error.what()));
+        return;
+    }
+    accept();
 }
 
 } // namespace qf

@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class QBoxLayout;
 class QFormLayout;
 class QLabel;
@@ -38,6 +40,10 @@ public:
     QPushButton* AddButton(const QString& text, const QString& object_name);
     // Lets the user resize the dialog (for dialogs with a preview or a list).
     void MakeResizable();
+    // Runs a core command for the dialog's OK: closes the dialog when it
+    // succeeded; after a refusal or file error shows the message and stays
+    // open with everything as typed.
+    void AcceptAfter(const std::function<void()>& command);
 
 private:
     QLabel* heading_;

@@ -4,4 +4,8 @@ target_sources(quenfort_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/new_page_dialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/layout_chooser.cpp
   ${CMAKE_CURRENT_LIST_DIR}/layout_designer_dialog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/area_dialog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/source_dialogs.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/platform_dialog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/edit_commands.cpp
 )

@@ -1,0 +1,345 @@
+// Editing areas and components from the main window: the Edit menu and the
+// Modify/Delete buttons beside both lists, "Modify an Area", "Component
+// Modify", the platform dialog, "Insert HTML code" and the line break, all
+// driven through their control names.
+
+#include "app/main_window.h"
+#include "dialog_driving.h"
+#include "document/page_file.h"
+#include "scripted_prompts.h"
+#include "services/preview.h"
+#include "test_pages.h"
+#include "workspace/app_folder.h"
+#include "workspace/workspace.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include <memory>
+
+using namespace qf;
+
+namespace {
+
+using test::Click;
+using test::Find;
+using test::OnModal;
+using test::PaletteButton;
+using test::Shoot;
+
+std::string Block(const std::string& name, const std::string& body) {
+    return "<!---Begin_" + name + "---!>" + body + "<!---End_" + name + "---!>";
+}
+
+// Area 1 holds a bold text; area 2 is a cell beside it; Image3 lost its block.
+std::string StartPage() {
+    return test::PageWith("<!---Table1---!><!---Table2---!><!---Image1---!><!---Image3---!>",
+                          test::TableArea(1, Block("Image1", "<b>Bold</b>")) + test::CellArea(2));
+}
+
+} // namespace
+
+class EditingDialogsTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir data_home_;
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<test::ScriptedPrompts> prompts_;
+    std::unique_ptr<TForm1> window_;
+    std::string path_;
+
+    Workspace& W() { return window_->workspace(); }
+    QComboBox* List(const char* name) { return Find<QComboBox>(window_.get(), name); }
+    bool Enabled(const char* name) {
+        QObject* found = window_->findChild<QObject*>(name);
+        if (auto* action = qobject_cast<QAction*>(found)) {
+            return action->isEnabled();
+        }
+        return qobject_cast<QWidget*>(found)->isEnabled();
+    }
+    std::string Bytes() const {
+        QFile file(QString::fromStdString(path_));
+        return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "(missing)";
+    }
+    QStringList Items(const char* list) {
+        QStringList items;
+        for (int i = 0; i < List(list)->count(); ++i) {
+            items << List(list)->itemText(i);
+        }
+        return items;
+    }
+
+private Q_SLOTS:
+    void initTestCase() {
+        qputenv("XDG_DATA_HOME", data_home_.path().toUtf8());
+        QApplication::setApplicationName(kApplicationName);
+    }
+
+    void init() {
+        dir_ = std::make_unique<QTemporaryDir>();
+        prompts_ = std::make_unique<test::ScriptedPrompts>();
+        window_ = std::make_unique<TForm1>();
+        window_->FormActivate();
+        QDir(dir_->path()).mkpath("site");
+        W().project_folder = dir_->path().toStdString() + "/site/";
+        path_ = W().project_folder + "index.html";
+        WritePageFile(path_, StartPage());
+        OpenPage(W(), path_);
+        window_->ShowWorkspace(true);
+    }
+
+    void cleanup() {
+        window_.reset();
+        prompts_.reset();
+        dir_.reset();
+    }
+
+    void modifyAndDeleteFollowWhatTheListsShow() {
+        const char* area_commands[] = {"ModifyArea", "DeleteArea", "ModifySelectedArea",
+                                       "DeleteSelectedArea"};
+        const char* component_commands[] = {"ModifyComponent", "DeleteComponent",
+                                            "ModifySelectedComponent", "DeleteSelectedComponent"};
+        auto expect = [&](const char* const(&names)[4], bool on) {
+            for (const char* name : names) {
+                QVERIFY2(Enabled(name) == on, name);
+            }
+        };
+        expect(area_commands, false); // the prompts "Select Area" and "Select Component"
+        expect(component_commands, false);
+        List("Com1")->setCurrentIndex(1);
+        expect(area_commands, true);
+        List("Com1")->setEditText("Area9");
+        expect(area_commands, false);
+        List("Com1")->setEditText("Area1");
+        expect(area_commands, true);
+        List("Com2")->setEditText("Image1");
+        expect(component_commands, true);
+        List("Com2")->setEditText("Image2");
+        expect(component_commands, false);
+        QCOMPARE(Items("Com2"), QStringList({"Image1", "Image3"}));
+        // The palette's editing buttons are there on an open page.
+        for (const char* hint :
+             {"Insert HTML code", "Insert a Platform to add components next to each other",
+              "Insert a Line Braker"}) {
+            QVERIFY2(PaletteButton(window_.get(), hint)->isEnabled(), hint);
+        }
+    }
+
+    void modifyAreaShowsTheAreaAndWritesOnlyWhatChanged() {
+        List("Com1")->setEditText("Area1");
+        const std::string before = Bytes();
+        OnModal([](QWidget* dialog) {
+            QCOMPARE(dialog->objectName(), QString("TFormModify5"));
+            QCOMPARE(dialog->windowTitle(), QString("Modify an Area"));
+            QCOMPARE(Find<QSpinBox>(dialog, "Sed1")->value(), 400);
+            QCOMPARE(Find<QSpinBox>(dialog, "Sed2")->value(), 100);
+            QCOMPARE(Find<QComboBox>(dialog, "Com1")->currentText(), QString("Left"));
+            QCOMPARE(Find<QComboBox>(dialog, "Com2")->currentText(), QString("Top"));
+            QCOMPARE(Find<QLineEdit>(dialog, "Edit1")->text(), QString("#ffffff"));
+            QCOMPARE(Find<QLineEdit>(dialog, "Edit2")->text(), QString("#000000"));
+            Shoot(dialog, "editing-modify-area");
+            Click(dialog, "ToolButton2");
+        });
+        Click(window_.get(), "ModifyArea");
+        QCOMPARE(Bytes(), before); // OK without changes
+        QVERIFY(prompts_->asked.isEmpty());
+
+        OnModal([](QWidget* dialog) {
+            Find<QSpinBox>(dialog, "Sed1")->setValue(300);
+            Find<QLineEdit>(dialog, "Edit1")->setText("#336699");
+            Click(dialog, "ToolButton2");
+        });
+        window_->findChild<QAction*>("ModifySelectedArea")->trigger();
+        const std::string page = ReadPageFile(path_);
+        QVERIFY(page.find("width=300 cellpadding") != std::string::npos);
+        QVERIFY(page.find("bgcolor=\"#336699\" width=300><img") != std::string::npos);
+        QVERIFY(page.find(test::CellArea(2)) != std::string::npos);
+
+        // A refusal keeps the dialog open with what was typed; Cancel then
+        // leaves the page alone.
+        const std::string after = Bytes();
+        OnModal([this](QWidget* dialog) {
+            Find<QComboBox>(dialog, "Com1")->setEditText("<!---x");
+            Click(dialog, "ToolButton2");
+            QVERIFY(dialog->isVisible());
+            QCOMPARE(prompts_->asked,
+                     QStringList({"error: Align may not contain \"<!---\" or \"---!>\""}));
+            QCOMPARE(Find<QComboBox>(dialog, "Com1")->currentText(), QString("<!---x"));
+            Click(dialog, "ToolButton1");
+        });
+        Click(window_.get(), "ModifyArea");
+        QCOMPARE(Bytes(), after);
+    }
+
+    void aCellShowsItsSpacingsAndAlignmentDisabled() {
+        List("Com1")->setEditText("Area2");
+        OnModal([](QWidget* dialog) {
+            for (const char* name : {"Sed3", "Sed4", "Com1", "Com2"}) {
+                QVERIFY2(!Find<QWidget>(dialog, name)->isEnabled(), name);
+            }
+            QVERIFY(Find<QWidget>(dialog, "Sed1")->isEnabled());
+            QCOMPARE(Find<QSpinBox>(dialog, "Sed1")->value(), 200);
+            Shoot(dialog, "editing-modify-cell");
+            Find<QSpinBox>(dialog, "Sed2")->setValue(55);
+            Click(dialog, "ToolButton2");
+        });
+        Click(window_.get(), "ModifyArea");
+        QVERIFY(ReadPageFile(path_).find("height=\"55\"") != std::string::npos);
+    }
+
+    void deletingAnAreaAsksAndTakesItsComponents() {
+        List("Com1")->setEditText("Area1");
+        List("Com2")->setEditText("Image1");
+        const std::string before = Bytes();
+        prompts_->Queue(Prompts::Answer::No);
+        Click(window_.get(), "DeleteArea");
+        QCOMPARE(prompts_->asked, QStringList({"ask: Delete Area1 from this page?"}));
+        QCOMPARE(Bytes(), before);
+
+        prompts_->Queue(Prompts::Answer::Yes);
+        Click(window_.get(), "DeleteArea");
+        const std::string page = ReadPageFile(path_);
+        QVERIFY(page.find("Table1") == std::string::npos);
+        QVERIFY(page.find("Image1") == std::string::npos);
+        QCOMPARE(Items("Com1"), QStringList({"Area2"}));
+        QCOMPARE(Items("Com2"), QStringList({"Image3"}));
+        QCOMPARE(List("Com1")->currentText(), QString("Select Area"));
+        QCOMPARE(List("Com2")->currentText(), QString("Select Component"));
+        QVERIFY(!Enabled("DeleteArea"));
+    }
+
+    void componentModifyPreviewsAndSavesTheSource() {
+        List("Com2")->setEditText("Image1");
+        const std::string before = Bytes();
+        const QString preview = QString::fromStdString(W().app_folder) + "temp/Comp.html";
+        OnModal([&](QWidget* dialog) {
+            QCOMPARE(dialog->objectName(), QString("TFormCom"));
+            QCOMPARE(dialog->windowTitle(), QString("Component Modify"));
+            auto* memo = Find<QPlainTextEdit>(dialog, "Memo1");
+            QCOMPARE(memo->toPlainText(), QString("<b>Bold</b>"));
+            auto* web = Find<Preview>(dialog, "Web1");
+            QCOMPARE(web->ShownFile(), preview);
+            QVERIFY(web->VisibleText().contains("Bold"));
+            Shoot(dialog, "editing-component-modify", "Web1");
+
+            memo->setPlainText("<i>Fresh</i>");
+            Click(dialog, "ToolButton2"); // Update Preview: the page stays
+            QVERIFY(web->VisibleText().contains("Fresh"));
+            QCOMPARE(Bytes(), before);
+
+            memo->setPlainText("<!---End_Image1---!>");
+            Click(dialog, "ToolButton1");
+            QVERIFY(dialog->isVisible());
+            QCOMPARE(memo->toPlainText(), QString("<!---End_Image1---!>"));
+            QCOMPARE(prompts_->asked.size(), 1);
+            QCOMPARE(Bytes(), before);
+
+            memo->setPlainText("<p>\nab</p>");
+            Click(dialog, "ToolButton1");
+        });
+        Click(window_.get(), "ModifyComponent");
+        QVERIFY(ReadPageFile(path_).find(Block("Image1", "<p>ab</p>")) != std::string::npos);
+
+        // Cancel changes nothing; a component whose block went is refused
+        // before any dialog opens.
+        const std::string saved = Bytes();
+        OnModal([](QWidget* dialog) {
+            Find<QPlainTextEdit>(dialog, "Memo1")->setPlainText("other");
+            Click(dialog, "ToolButton3");
+        });
+        Click(window_.get(), "ModifyComponent");
+        QCOMPARE(Bytes(), saved);
+        prompts_->asked.clear();
+        List("Com2")->setEditText("Image3");
+        Click(window_.get(), "ModifyComponent");
+        QCOMPARE(prompts_->asked,
+                 QStringList({"error: Image3 is not on this page any more (the area that held it "
+                              "was deleted), so it cannot be modified; it can only be deleted."}));
+    }
+
+    void deletingAComponentAsksFirst() {
+        List("Com2")->setEditText("Image3");
+        prompts_->Queue(Prompts::Answer::Yes);
+        window_->findChild<QAction*>("DeleteSelectedComponent")->trigger();
+        QCOMPARE(prompts_->asked, QStringList({"ask: Delete Image3 from this page?"}));
+        QVERIFY(ReadPageFile(path_).find("Image3") == std::string::npos);
+        QCOMPARE(Items("Com2"), QStringList({"Image1"}));
+        QCOMPARE(List("Com2")->currentText(), QString("Select Component"));
+    }
+
+    void platformDialogSketchesTheRowAndInsertsIt() {
+        List("Com1")->setEditText("Area2");
+        OnModal([](QWidget* dialog) {
+            QCOMPARE(dialog->objectName(), QString("TFormAdj"));
+            QCOMPARE(dialog->windowTitle(), QString("FormAdj"));
+            auto* count = Find<QSpinBox>(dialog, "SE1");
+            auto* sketch = Find<QTableWidget>(dialog, "SG1");
+            QCOMPARE(count->value(), 2);
+            QCOMPARE(count->minimum(), 2);
+            QCOMPARE(count->maximum(), 20);
+            QCOMPARE(sketch->rowCount(), 1);
+            QCOMPARE(sketch->columnCount(), 2);
+            count->setValue(4);
+            QCOMPARE(sketch->columnCount(), 4);
+            QCOMPARE(sketch->item(0, 0)->text(), QString("Area3"));
+            QCOMPARE(sketch->item(0, 3)->text(), QString("Area6"));
+            count->setValue(3);
+            QCOMPARE(sketch->columnCount(), 3);
+            Find<QSpinBox>(dialog, "SE2")->setValue(120);
+            Find<QSpinBox>(dialog, "SE3")->setValue(30);
+            Shoot(dialog, "editing-platform");
+            Click(dialog, "ToolButton2");
+        });
+        PaletteButton(window_.get(), "Insert a Platform to add components next to each other")
+            ->click();
+        QCOMPARE(Items("Com1"), QStringList({"Area1", "Area2", "Area3", "Area4", "Area5"}));
+        QVERIFY(ReadPageFile(path_).find("<Table width=\"360\"") != std::string::npos);
+    }
+
+    void htmlCodeAndLineBreakGoIntoTheSelectedArea() {
+        List("Com1")->setEditText("Select Area");
+        PaletteButton(window_.get(), "Insert HTML code")->click();
+        QCOMPARE(prompts_->asked, QStringList({"inform: Your Must Select an Area!"}));
+        prompts_->asked.clear();
+
+        List("Com1")->setEditText("Area2");
+        PaletteButton(window_.get(), "Insert a Line Braker")->click();
+        const QString preview = QString::fromStdString(W().app_folder) + "temp/Comp.html";
+        OnModal([&](QWidget* dialog) {
+            QCOMPARE(dialog->objectName(), QString("TFormCom2"));
+            QCOMPARE(dialog->windowTitle(), QString("Insert HTML code"));
+            auto* memo = Find<QPlainTextEdit>(dialog, "Memo1");
+            QVERIFY(memo->toPlainText().isEmpty());
+            memo->setPlainText("<u>Und\nerlined</u> caf\u00e9");
+            Click(dialog, "ToolButton2");
+            auto* web = Find<Preview>(dialog, "Web1");
+            QCOMPARE(web->ShownFile(), preview);
+            QVERIFY(web->VisibleText().contains("Underlined"));
+            Shoot(dialog, "editing-html-code", "Web1");
+            memo->appendPlainText("<!---");
+            Click(dialog, "ToolButton1");
+            QVERIFY(dialog->isVisible());
+            memo->setPlainText("<u>Und\nerlined</u> caf\u00e9");
+            Click(dialog, "ToolButton1");
+        });
+        PaletteButton(window_.get(), "Insert HTML code")->click();
+        QVERIFY(ReadPageFile(path_).find("<br><u>Underlined</u> caf&#233;</td><!---End_Table2") !=
+                std::string::npos);
+        QCOMPARE(prompts_->asked,
+                 QStringList({"error: The HTML code may not contain \"<!---\" or \"---!>\""}));
+    }
+};
+
+QTEST_MAIN(EditingDialogsTest)
+#include "editing_dialogs_test.moc"
