@@ -295,6 +295,14 @@ TEST_F(AreaWorkspace, ModifyAndDeleteWriteTheFileAndKeepTheListsTrue) {
     EXPECT_EQ(workspace_.component_list.text, "Select Component");
     EXPECT_TRUE(CheckPage(workspace_.page_text).empty());
 
+    // Each edit is one step of the page's history, named after what it did.
+    const std::string after_delete = workspace_.page_text;
+    EXPECT_EQ(UndoPageChange(workspace_), "Delete Area2");
+    EXPECT_NE(workspace_.page_text.find("<!---Begin_Image1---!>"), std::string::npos);
+    EXPECT_EQ(workspace_.component_list.entries, std::vector<std::string>{"Image1"});
+    EXPECT_EQ(RedoPageChange(workspace_), "Delete Area2");
+    EXPECT_EQ(workspace_.page_text, after_delete);
+
     // Refusals change neither the file nor the text.
     const std::string before = workspace_.page_text;
     EXPECT_EQ(Refusal([&] { DeleteArea(workspace_); }), "Please Select an Area");

@@ -22,11 +22,12 @@ int SelectedArea(const Workspace& workspace) {
     return *area;
 }
 
-void InsertIntoSelectedArea(Workspace& workspace, std::string_view content) {
+void InsertIntoSelectedArea(Workspace& workspace, std::string_view content,
+                            std::string_view step_name) {
     const int area = SelectedArea(workspace);
     std::string page = workspace.page_text;
     page.insert(AreaInsertPoint(page, area), content);
-    CommitPageText(workspace, std::move(page));
+    CommitPageText(workspace, std::move(page), step_name);
 }
 
 } // namespace
@@ -76,7 +77,7 @@ std::vector<std::string> InsertPlatform(Workspace& workspace, int count, int wid
     const int area = SelectedArea(workspace);
     std::string page = workspace.page_text;
     const std::vector<int> numbers = AddPlatform(page, area, count, width, height);
-    CommitPageText(workspace, std::move(page));
+    CommitPageText(workspace, std::move(page), "Platform");
     std::vector<std::string> entries;
     for (const int m : numbers) {
         entries.push_back("Area" + std::to_string(m));
@@ -86,7 +87,7 @@ std::vector<std::string> InsertPlatform(Workspace& workspace, int count, int wid
 }
 
 void InsertLineBreak(Workspace& workspace) {
-    InsertIntoSelectedArea(workspace, "<br>");
+    InsertIntoSelectedArea(workspace, "<br>", "Line Break");
 }
 
 std::string HtmlCodeBytes(std::string_view typed) {
@@ -98,7 +99,7 @@ std::string HtmlCodeBytes(std::string_view typed) {
 
 void InsertHtml(Workspace& workspace, std::string_view typed) {
     SelectedArea(workspace);
-    InsertIntoSelectedArea(workspace, HtmlCodeBytes(typed));
+    InsertIntoSelectedArea(workspace, HtmlCodeBytes(typed), "HTML Code");
 }
 
 } // namespace qf

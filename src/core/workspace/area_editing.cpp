@@ -343,7 +343,8 @@ std::string ModifiedAreaText(std::string_view page, int area, const AreaChanges&
 void ModifyArea(Workspace& workspace, const AreaChanges& changes) {
     RequireOpenPage(workspace);
     const int area = AreaToEdit(workspace.area_list.text);
-    CommitPageText(workspace, ModifiedAreaText(workspace.page_text, area, changes));
+    CommitPageText(workspace, ModifiedAreaText(workspace.page_text, area, changes),
+                   "Modify " + AreaLabel(area));
 }
 
 AreaDeletion DeletedAreaText(std::string_view page, int area) {
@@ -399,7 +400,7 @@ AreaDeletion DeleteArea(Workspace& workspace) {
     RequireOpenPage(workspace);
     const int area = AreaToEdit(workspace.area_list.text);
     AreaDeletion deletion = DeletedAreaText(workspace.page_text, area);
-    CommitPageText(workspace, deletion.page);
+    CommitPageText(workspace, deletion.page, "Delete " + AreaLabel(area));
     auto take = [](SelectionList& list, const std::vector<std::string>& removed,
                    std::string_view prompt, bool selected_gone) {
         for (const std::string& entry : removed) {

@@ -82,8 +82,9 @@ std::string ModifiedComponentText(std::string_view page, std::string_view compon
 
 void SaveComponentSource(Workspace& workspace, std::string_view typed) {
     RequireOpenPage(workspace);
-    CommitPageText(workspace, ModifiedComponentText(workspace.page_text,
-                                                    workspace.component_list.text, typed));
+    const std::string& selected = workspace.component_list.text;
+    CommitPageText(workspace, ModifiedComponentText(workspace.page_text, selected, typed),
+                   "Modify " + selected);
 }
 
 std::string DeletedComponentText(std::string_view page, std::string_view component_text) {
@@ -104,8 +105,9 @@ std::string DeleteComponent(Workspace& workspace) {
     RequireOpenPage(workspace);
     const std::string& selected = workspace.component_list.text;
     const ComponentSelection selection = ComponentToEdit(selected);
-    CommitPageText(workspace, DeletedComponentText(workspace.page_text, selected));
     std::string entry = ComponentEntry(selection.kind_tag, selection.number);
+    CommitPageText(workspace, DeletedComponentText(workspace.page_text, selected),
+                   "Delete " + entry);
     workspace.component_list.Remove(entry);
     workspace.component_list.text = kSelectComponentText;
     return entry;
