@@ -11,6 +11,14 @@ using test::PageWith;
 using test::TableArea;
 using Problems = std::vector<std::string>;
 
+std::string Repeat(const std::string& piece, int times) {
+    std::string text;
+    for (int i = 0; i < times; ++i) {
+        text += piece;
+    }
+    return text;
+}
+
 TEST(PageCheck, SoundPagesHaveNoProblems) {
     EXPECT_EQ(CheckPage(test::WorkedExamplePage()), Problems{});
     const std::string form = "<!---Begin_Form---!><form method=\"POST\" action=\"x\"><!---End_Form"
@@ -37,6 +45,30 @@ TEST(PageCheck, KeptRowOfADeletedAreaIsNotAFault) {
     std::string area = TableArea(417);
     area.replace(area.find("</td></table>"), 13, "</td>" + CellArea(2) + "</table>");
     EXPECT_EQ(CheckPage(PageWith("<!---Table2---!>", area)), Problems{});
+}
+
+TEST(PageCheck, ManyMarkerOpeningsBeforeOneClose) {
+    // Only the last opening before the close makes a marker word.
+    const std::string page =
+        PageWith("<!---Table1---!>", TableArea(1) + Repeat("<!---", 3000) + "End_Table9---!>");
+    EXPECT_EQ(CheckPage(page), Problems{"end marker End_Table9 has no start marker"});
+    EXPECT_EQ(CheckPage(PageWith("<!---Table1---!>", TableArea(1) + Repeat("<!---", 3000))),
+              Problems{});
+}
+
+TEST(PageCheck, KeptRowNeedsATableInsideTheDeletedArea) {
+    // A table after the undeclared area's end does not make it a kept row.
+    EXPECT_EQ(
+        CheckPage(PageWith("<!---Table6---!>",
+                           "<!---Begin_Table5---!><td></td><!---End_Table5---!>" + TableArea(6))),
+        Problems{"block Table5 has no declaration"});
+    // Nested undeclared areas, each around a table.
+    std::string nested = TableArea(6);
+    for (int i = 10; i < 200; ++i) {
+        nested = "<!---Begin_Table" + std::to_string(i) + "---!>" + nested + "<!---End_Table" +
+                 std::to_string(i) + "---!>";
+    }
+    EXPECT_EQ(CheckPage(PageWith("<!---Table6---!>", nested)), Problems{});
 }
 
 } // namespace

@@ -98,6 +98,24 @@ TEST(InstanceNumbers, PlatformCountsTablesAndSkipsUsedNumbers) {
                  CommandError);
 }
 
+TEST(InstanceNumbers, OnlyExactMarkerNamesHoldANumber) {
+    // Undeclared end markers hold 1 to 998: the last free number is found.
+    std::string ends;
+    for (int i = 1; i <= 998; ++i) {
+        ends += "<!---End_Hr" + std::to_string(i) + "---!>";
+    }
+    EXPECT_EQ(NextInstanceNumber(PageWith("", ends), "Hr"), 999);
+    EXPECT_THROW(NextInstanceNumber(PageWith("", ends + "<!---Hr999---!>"), "Hr"), CommandError);
+    // Leading zeros, extra characters and longer numbers are other names.
+    const std::string others =
+        "<!---End_Hr01---!><!---Hr1 ---!><!---Begin_Hr1x---!><!---End_Hr00002---!><!---Hr_1---!>";
+    EXPECT_EQ(NextInstanceNumber(PageWith("", others), "Hr"), 1);
+    EXPECT_EQ(NextInstanceNumber(PageWith("", others + "<!---End_Hr1---!><!---Hr2---!>"), "Hr"), 3);
+    // A marker that starts inside the text of another one still counts.
+    EXPECT_EQ(NextInstanceNumber(PageWith("", "<!---Begin_<!---Hr1---!>"), "Hr"), 2);
+    EXPECT_EQ(NextDesignerAreaNumber(PageWith("", "<!---<!---Begin_Table1---!>")), 2);
+}
+
 TEST(Declarations, AddGoesBeforeTheSeparatorAndRemoveTakesTheFirstExactName) {
     std::string page = PageWith("<!---Table1---!>");
     AddDeclaration(page, "Image1");
@@ -156,6 +174,30 @@ TEST(AreaInsertPoint, AreaWithAdjacentCellsGetsContentInItsOwnCell) {
     EXPECT_EQ(page.substr(point, 22), "</td><!---Begin_Table2");
     // The adjacent areas keep their own cells.
     EXPECT_EQ(page.substr(AreaInsertPoint(page, 3), 25), "</td><!---End_Table3---!>");
+}
+
+TEST(AreaInsertPoint, LongRowsOfAdjacentCells) {
+    std::string cells;
+    std::string declarations = "<!---Table1---!>";
+    for (int i = 2; i <= 400; ++i) {
+        cells += CellArea(i);
+        declarations += "<!---Table" + std::to_string(i) + "---!>";
+    }
+    std::string area = TableArea(1);
+    const std::string tail = "</td></table><!---End_Table1---!>";
+    area.replace(area.size() - tail.size(), tail.size(),
+                 "</td>" + cells + "</table><!---End_Table1---!>");
+    const std::string page = PageWith(declarations, area);
+    EXPECT_EQ(page.substr(AreaInsertPoint(page, 1), 22), "</td><!---Begin_Table2");
+    // A second start marker of an adjacent area further on does not matter.
+    std::string repeated = page;
+    repeated.insert(repeated.rfind("</html>"), "<!---Begin_Table2---!>");
+    EXPECT_EQ(repeated.substr(AreaInsertPoint(repeated, 1), 22), "</td><!---Begin_Table2");
+    // When an adjacent area's first start marker stands before the row, the
+    // row's cell cannot be found.
+    std::string stray = page;
+    stray.insert(stray.find("<!---Begin_Table1---!>"), "<!---Begin_Table200---!>");
+    EXPECT_THROW(AreaInsertPoint(stray, 1), CommandError);
 }
 
 TEST(AreaInsertPoint, RefusedWhenTheAreaIsMissingOrHasNoCell) {

@@ -16,7 +16,10 @@ struct MarkerCounts {
     int begins = 0;
     int ends = 0;
     std::size_t first_begin = kNotFound;
+    std::vector<std::size_t> end_positions; // in page order
 };
+
+constexpr std::string_view kTableBegin = "<!---Begin_Table";
 
 bool IsMarkerWord(std::string_view word) {
     return !word.empty() && word.size() <= 64 && std::none_of(word.begin(), word.end(), [](char c) {
@@ -35,9 +38,14 @@ std::vector<std::string> CheckPage(std::string_view page) {
 
     // Every block marker in the page, by marker name.
     std::map<std::string, MarkerCounts> blocks;
+    std::size_t close = 0; // the first marker close at or after the word searched
+    bool close_known = false;
     for (std::size_t open = page.find(kMarkerOpen); open != kNotFound;
          open = page.find(kMarkerOpen, open + 1)) {
-        const std::size_t close = page.find(kMarkerClose, open + kMarkerOpen.size());
+        if (!close_known || close < open + kMarkerOpen.size()) {
+            close = page.find(kMarkerClose, open + kMarkerOpen.size());
+            close_known = true;
+        }
         if (close == kNotFound) {
             break;
         }
@@ -52,8 +60,16 @@ std::vector<std::string> CheckPage(std::string_view page) {
                 counts.first_begin = open;
             }
         } else if (word.substr(0, 4) == "End_") {
-            ++blocks[std::string(word.substr(4))].ends;
+            MarkerCounts& counts = blocks[std::string(word.substr(4))];
+            ++counts.ends;
+            counts.end_positions.push_back(open);
         }
+    }
+    // Where each table block starts, in page order.
+    std::vector<std::size_t> table_begins;
+    for (std::size_t at = page.find(kTableBegin); at != kNotFound;
+         at = page.find(kTableBegin, at + 1)) {
+        table_begins.push_back(at);
     }
 
     const std::vector<std::string> declarations = DeclarationNames(page);
@@ -92,12 +108,17 @@ std::vector<std::string> CheckPage(std::string_view page) {
         }
         // The designer keeps the row of a deleted area that had adjacent areas
         // as an undeclared table around them; that is not a fault.
-        const std::string end_marker = EndMarker(name);
-        const std::size_t end = page.find(end_marker, counts.first_begin);
-        const bool kept_row = name.compare(0, kAreaKind.size(), kAreaKind) == 0 &&
-                              end != kNotFound &&
-                              page.substr(counts.first_begin + 1, end - counts.first_begin)
-                                      .find("<!---Begin_Table") != kNotFound;
+        // The first end marker after the start marker, and a table start
+        // marker lying wholly between the two.
+        const auto end_at = std::lower_bound(counts.end_positions.begin(),
+                                             counts.end_positions.end(), counts.first_begin);
+        bool kept_row = false;
+        if (name.compare(0, kAreaKind.size(), kAreaKind) == 0 &&
+            end_at != counts.end_positions.end()) {
+            const auto table =
+                std::lower_bound(table_begins.begin(), table_begins.end(), counts.first_begin + 1);
+            kept_row = table != table_begins.end() && *table + kTableBegin.size() <= *end_at + 1;
+        }
         if (!kept_row) {
             problems.push_back("block " + name + " has no declaration");
         }

@@ -3,6 +3,10 @@
 #include "document/markers.h"
 #include "error.h"
 
+#include <optional>
+#include <set>
+#include <unordered_map>
+
 namespace qf {
 
 namespace {
@@ -15,8 +19,43 @@ bool EndsWith(std::string_view text, std::size_t end, std::string_view suffix) {
     return end >= suffix.size() && text.substr(end - suffix.size(), suffix.size()) == suffix;
 }
 
+// The instance numbers of `kind` whose marker name stands in the page as a
+// declaration, start marker or end marker; one pass over the page.
+std::set<int> NumbersInUse(std::string_view page, std::string_view kind) {
+    std::set<int> used;
+    auto take = [&](std::size_t at) {
+        if (page.compare(at, kind.size(), kind) != 0) {
+            return;
+        }
+        std::size_t digits = at + kind.size();
+        std::size_t stop = digits;
+        while (stop < page.size() && stop - digits <= 4 && IsDigit(page[stop])) {
+            ++stop;
+        }
+        const std::size_t length = stop - digits;
+        // The digits must read back as the number itself: no leading zero.
+        if (length == 0 || length > 4 || (length > 1 && page[digits] == '0') ||
+            page.compare(stop, kMarkerClose.size(), kMarkerClose) != 0) {
+            return;
+        }
+        used.insert(std::stoi(std::string(page.substr(digits, length))));
+    };
+    for (std::size_t open = page.find(kMarkerOpen); open != kNotFound;
+         open = page.find(kMarkerOpen, open + 1)) {
+        const std::size_t word = open + kMarkerOpen.size();
+        take(word);
+        if (page.compare(word, 6, "Begin_") == 0) {
+            take(word + 6);
+        } else if (page.compare(word, 4, "End_") == 0) {
+            take(word + 4);
+        }
+    }
+    return used;
+}
+
 int FirstUnusedFrom(std::string_view page, std::string_view kind, int number,
                     const std::vector<int>& taken = {}) {
+    const std::set<int> used = NumbersInUse(page, kind);
     auto is_taken = [&](int n) {
         for (int t : taken) {
             if (t == n) {
@@ -25,9 +64,7 @@ int FirstUnusedFrom(std::string_view page, std::string_view kind, int number,
         }
         return false;
     };
-    while (
-        number <= kMaxInstanceNumber &&
-        (is_taken(number) || MarkerNameInUse(page, std::string(kind) + std::to_string(number)))) {
+    while (number <= kMaxInstanceNumber && (is_taken(number) || used.count(number) != 0)) {
         ++number;
     }
     if (number > kMaxInstanceNumber) {
@@ -39,6 +76,28 @@ int FirstUnusedFrom(std::string_view page, std::string_view kind, int number,
                            " or start a new page.");
     }
     return number;
+}
+
+// The first position of each start marker "<!---Begin_" + name + "---!>" in
+// the page, by name; one pass over the page.
+std::unordered_map<std::string_view, std::size_t> FirstBeginMarkers(std::string_view page) {
+    static constexpr std::string_view kBegin = "<!---Begin_";
+    std::unordered_map<std::string_view, std::size_t> first;
+    std::size_t close = 0; // the first marker close at or after the name searched
+    bool close_known = false;
+    for (std::size_t open = page.find(kBegin); open != kNotFound;
+         open = page.find(kBegin, open + 1)) {
+        const std::size_t name = open + kBegin.size();
+        if (!close_known || close < name) {
+            close = page.find(kMarkerClose, name);
+            close_known = true;
+        }
+        if (close == kNotFound) {
+            break;
+        }
+        first.emplace(page.substr(name, close - name), open);
+    }
+    return first;
 }
 
 } // namespace
@@ -176,6 +235,7 @@ std::size_t AreaInsertPoint(std::string_view page, int area) {
     if (EndsWith(page, end, "</table>")) {
         std::size_t pos = end - 8;
         bool crossed_block = false;
+        std::optional<std::unordered_map<std::string_view, std::size_t>> begin_markers;
         while (pos > content_begin) {
             if (crossed_block && EndsWith(page, pos, "</td>")) {
                 return pos - 5;
@@ -192,7 +252,18 @@ std::size_t AreaInsertPoint(std::string_view page, int area) {
             if (word.substr(0, 4) != "End_") {
                 break;
             }
-            const std::size_t inner_begin = page.find(BeginMarker(word.substr(4)));
+            // A name holding a marker close cannot be in the index: search for it.
+            const std::string_view inner = word.substr(4);
+            std::size_t inner_begin = kNotFound;
+            if (inner.find(kMarkerClose) != kNotFound) {
+                inner_begin = page.find(BeginMarker(inner));
+            } else {
+                if (!begin_markers) {
+                    begin_markers = FirstBeginMarkers(page);
+                }
+                const auto found = begin_markers->find(inner);
+                inner_begin = found == begin_markers->end() ? kNotFound : found->second;
+            }
             if (inner_begin == kNotFound || inner_begin < content_begin || inner_begin >= open) {
                 break;
             }
