@@ -179,6 +179,9 @@ TEST(LineCuts, ComponentsOfEveryKindKeepTheirAttributeValuesWhole) {
     GeneratedPage page;
     for (int round = 0; round < 20; ++round) {
         for (const ComponentSpec& spec : ComponentSpecs()) {
+            if (spec.kind_tag == "Custom_Table") {
+                continue; // its body is its file's text, not built from fields
+            }
             FieldValues values;
             for (const FieldSpec& field : spec.fields) {
                 if (field.format == FieldFormat::kAttribute ||
