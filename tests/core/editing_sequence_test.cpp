@@ -87,8 +87,9 @@ private:
         if (Pick(0, 1) == 0) {
             // A kind with a builder, with its dialog's initial values.
             std::vector<std::string_view> kinds;
+            // (Not those that need the application folder's files.)
             for (const ComponentSpec& spec : ComponentSpecs()) {
-                if (spec.kind_tag != "Roll_Img") {
+                if (spec.kind_tag != "Roll_Img" && spec.kind_tag != "Custom_Table") {
                     kinds.push_back(spec.kind_tag);
                 }
             }
