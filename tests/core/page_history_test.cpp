@@ -1,6 +1,7 @@
 #include "workspace/page_history.h"
 
 #include "components/component_fields.h"
+#include "components/form.h"
 #include "components/insertion.h"
 #include "components/page_properties.h"
 #include "document/markers.h"
@@ -89,6 +90,12 @@ TEST(DescribeChange, NamesEachKindOfStep) {
     std::string inserted = page;
     AddComponent(inserted, "Link_Img", "<a><img></a>", 1);
     EXPECT_EQ(DescribeChange(page, inserted), "Insert Image Link1");
+    std::string table = page;
+    AddComponent(table, "Data_Table", "<table></table>", 1);
+    EXPECT_EQ(DescribeChange(page, table), "Insert Data Table1");
+    std::string form = page;
+    AddForm(form, "feedback.php");
+    EXPECT_EQ(DescribeChange(page, form), "Prepare your Form");
 
     std::string deleted = page;
     const BlockPosition image = FindBlock(deleted, "Image1");

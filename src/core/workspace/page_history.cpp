@@ -208,6 +208,12 @@ std::string DescribeChange(std::string_view before, std::string_view after) {
         if (std::any_of(added.begin(), added.end(), IsArea)) {
             return "Insert Platform";
         }
+        // A kind listed nowhere (the form) is named by its command.
+        const std::optional<NumberedName> split = SplitTrailingNumber(added.front());
+        const Kind* kind = split ? FindKindByTag(split->prefix) : nullptr;
+        if (kind != nullptr && kind->display_name.empty() && !kind->dialog_caption.empty()) {
+            return std::string(kind->dialog_caption);
+        }
         return "Insert " + EntryName(added.front());
     }
     if (!removed.empty()) {

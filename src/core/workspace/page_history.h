@@ -30,7 +30,8 @@ std::optional<std::string> ApplyHunks(std::string_view before, const std::vector
 std::optional<std::string> RevertHunks(std::string_view after, const std::vector<TextHunk>& hunks);
 
 // The name of the step that turned `before` into `after`, for the Edit menu:
-// "Insert Image2" or "Insert Platform" for new declarations, "Delete Area3"
+// "Insert Image2" or "Insert Platform" for new declarations ("Prepare your
+// Form" for the form, which is listed nowhere), "Delete Area3"
 // for removed ones, "Modify Image2" for a change inside a component's block,
 // "Insert Line Break" or "Insert HTML" for unmarked content added to an area,
 // "Modify Area3" for another change inside an area, "Page Properties" for a
