@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -80,9 +81,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     Check(qf::DecodePageFile(qf::EncodePageFile(page)) == page);
-    for (std::string_view line : qf::CutIntoLines(page)) {
-        Check(line.size() <= qf::kPageLineWidth ||
-              line.substr(0, line.size() - 1).find(' ') == std::string_view::npos);
+    // The lines join to the text, and every line but the last ends after a
+    // blank (a long line is allowed where no blank may be cut, as inside a
+    // quoted value, a comment or a script).
+    const std::vector<std::string_view> lines = qf::CutIntoLines(page);
+    std::size_t joined = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        Check(page.compare(joined, lines[i].size(), lines[i]) == 0);
+        joined += lines[i].size();
+        if (i + 1 < lines.size()) {
+            Check(!lines[i].empty() && lines[i].back() == ' ');
+        }
     }
+    Check(joined == page.size());
     return 0;
 }
