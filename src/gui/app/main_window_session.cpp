@@ -134,10 +134,10 @@ void TForm1::DropMissingProject(const std::string& folder) {
                   .arg(Q(folder)));
 }
 
-void TForm1::OpenRecentProject(const std::string& folder) {
+bool TForm1::OpenRememberedProject(const std::string& folder) {
     if (!QFileInfo(Q(folder)).isDir()) {
         DropMissingProject(folder);
-        return;
+        return false;
     }
     bool opened = false;
     RunCommand([&] {
@@ -147,6 +147,11 @@ void TForm1::OpenRecentProject(const std::string& folder) {
     if (opened) {
         ShowPageList();
     }
+    return opened;
+}
+
+void TForm1::OpenRecentProject(const std::string& folder) {
+    OpenRememberedProject(folder);
 }
 
 void TForm1::ReopenLastProject() {
@@ -155,19 +160,9 @@ void TForm1::ReopenLastProject() {
     }
     const std::string folder = memory_.last_project;
     const std::string page = memory_.last_page;
-    if (!QFileInfo(Q(folder)).isDir()) {
-        DropMissingProject(folder);
+    if (!OpenRememberedProject(folder)) {
         return;
     }
-    bool opened = false;
-    RunCommand([&] {
-        OpenProject(workspace_, folder);
-        opened = true;
-    });
-    if (!opened) {
-        return;
-    }
-    ShowPageList();
     // A page deleted since is simply not reopened; the project's list shows what is there.
     if (!page.empty() && QFileInfo(Q(workspace_.project_folder + page)).isFile()) {
         RunCommand([&] {
