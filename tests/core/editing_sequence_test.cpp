@@ -50,8 +50,11 @@ public:
             if (w_.area_list.entries.size() < 3) {
                 return Insert();
             }
-            DeleteArea(w_);
-            return "delete-area " + Selected();
+            {
+                const std::string area = Selected();
+                DeleteArea(w_);
+                return "delete-area " + area;
+            }
         case 4:
             if (!has_component) {
                 return Insert();
@@ -94,7 +97,14 @@ private:
                 }
             }
             const std::string_view kind = kinds[std::size_t(Pick(0, int(kinds.size()) - 1))];
-            return "insert " + InsertComponent(w_, kind, {});
+            const std::string before = w_.page_text;
+            try {
+                return "insert " + InsertComponent(w_, kind, {});
+            } catch (const CommandError&) {
+                // A kind that needs more than its initial values (a custom
+                // table without table files): refused without a change.
+                EXPECT_EQ(w_.page_text, before) << kind;
+            }
         }
         // Any listed kind of the kind table, with a finished body.
         std::vector<std::string_view> kinds;
