@@ -1,7 +1,7 @@
 #include "widgets/colour_field.h"
 
-#include "services/prompts.h"
 #include "components/colour.h"
+#include "services/prompts.h"
 
 #include <QHBoxLayout>
 #include <QLineEdit>

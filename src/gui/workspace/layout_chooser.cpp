@@ -1,8 +1,8 @@
 #include "workspace/layout_chooser.h"
 
+#include "error.h"
 #include "services/preview.h"
 #include "services/prompts.h"
-#include "error.h"
 #include "workspace/layout_designer_dialog.h"
 #include "workspace/new_page.h"
 #include "workspace/workspace.h"

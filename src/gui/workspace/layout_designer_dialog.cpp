@@ -1,8 +1,8 @@
 #include "workspace/layout_designer_dialog.h"
 
+#include "error.h"
 #include "services/preview.h"
 #include "services/prompts.h"
-#include "error.h"
 #include "widgets/simple_fields.h"
 #include "workspace/workspace.h"
 
