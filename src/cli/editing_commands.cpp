@@ -1,5 +1,6 @@
 #include "cli_commands.h"
 
+#include "document/selection_lists.h"
 #include "error.h"
 #include "workspace/area_content.h"
 #include "workspace/area_editing.h"
@@ -32,10 +33,12 @@ std::string StandardInput() {
 }
 
 // The page opened with the Select Area and Select Component texts set, as
-// the user would have picked them.
+// the user would have picked them. An area is named exactly, as "Area2": no
+// other text, whatever digits it ends in, reaches an area here.
 Workspace WorkspaceWith(const Args& args, std::string* area_text, std::string* component_text) {
     Workspace workspace = OpenWorkspace(args[0]);
     if (area_text != nullptr) {
+        ExactAreaNumber(workspace.page_text, *area_text);
         workspace.area_list.text = *area_text;
     }
     if (component_text != nullptr) {
@@ -169,8 +172,8 @@ std::vector<Command> EditingCommands() {
     return {
         {"modify-area", kModifyAreaSynopsis,
          "changes the size, spacings, alignment and colours of an area",
-         "Does what OK of the \"Modify an Area\" dialog does for the area AREA (a Select\n"
-         "Area entry such as Area2) of the page file PAGE. A field left out keeps the\n"
+         "Does what OK of the \"Modify an Area\" dialog does for the area AREA (its name\n"
+         "exactly, such as Area2) of the page file PAGE. A field left out keeps the\n"
          "value read from the page. Width sets the area's cell and grows or shrinks its\n"
          "table by as much. A cell placed beside another area has only width, height,\n"
          "bgcolor and bordercolor. Prints the area's fields afterwards, one a line.\n",

@@ -123,7 +123,10 @@ TEST_F(EditingCli, RefusalsAndUsageErrorsLeaveThePageAlone) {
         std::string err;
     };
     const Case cases[] = {
-        {{"modify-area", P(), "Select Area", "width=1"}, "", 1, "Please Select an Area\n"},
+        {{"modify-area", P(), "Select Area", "width=1"},
+         "",
+         1,
+         "'Select Area' is not an area name: Area followed by the area's number, as Area2\n"},
         {{"modify-area", P(), "Area9"}, "", 1, "Area9 is not on this page\n"},
         {{"modify-area", P(), "Area1", "width=wide"},
          "",
@@ -158,7 +161,10 @@ TEST_F(EditingCli, RefusalsAndUsageErrorsLeaveThePageAlone) {
          1,
          "Adjacent Tables must be from 2 to 20, not 21.\n"},
         {{"platform", P(), "Area1", "rows=2"}, "", 2, ""},
-        {{"line-break", P(), "Select Area"}, "", 1, "Your Must Select an Area!\n"},
+        {{"line-break", P(), "Select Area"},
+         "",
+         1,
+         "'Select Area' is not an area name: Area followed by the area's number, as Area2\n"},
         {{"insert-html", P(), "Area1"},
          "<!---",
          1,
@@ -172,6 +178,17 @@ TEST_F(EditingCli, RefusalsAndUsageErrorsLeaveThePageAlone) {
             EXPECT_EQ(result.err, c.err);
         }
         EXPECT_EQ(Bytes(Path()), before);
+    }
+    // Texts whose last digits name an area of the page name no area here.
+    for (const char* command :
+         {"modify-area", "delete-area", "platform", "line-break", "insert-html"}) {
+        for (const char* bad : {"Area1001", "Area001", "Area-2", "Apple1", "Area 1", "Area+1"}) {
+            SCOPED_TRACE(std::string(command) + " " + bad);
+            const auto result = RunCli({command, P(), bad}, "<b>x</b>");
+            EXPECT_EQ(result.status, 1);
+            EXPECT_NE(result.err.find(bad), std::string::npos) << result.err;
+            EXPECT_EQ(Bytes(Path()), before);
+        }
     }
 }
 
