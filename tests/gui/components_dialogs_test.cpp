@@ -16,6 +16,7 @@
 #include "components/text_link_dialog.h"
 #include "dialog_driving.h"
 #include "document/page_file.h"
+#include "gui_test.h"
 #include "scripted_prompts.h"
 #include "services/preview.h"
 #include "test_pages.h"
@@ -70,13 +71,11 @@ std::string Block(const std::string& name, const std::string& body) {
 
 } // namespace
 
-class ComponentDialogsTest : public QObject {
+class ComponentDialogsTest : public test::GuiTest {
     Q_OBJECT
 
 private:
-    QTemporaryDir data_home_;
-    std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<ColourPrompts> prompts_;
+    ColourPrompts* Colours() { return static_cast<ColourPrompts*>(prompts_.get()); }
     Workspace workspace_;
 
     // The page file as it stands on disk, read back into a page text.
@@ -99,22 +98,14 @@ private:
     }
 
 private Q_SLOTS:
-    void initTestCase() {
-        qputenv("XDG_DATA_HOME", data_home_.path().toUtf8());
-        QApplication::setApplicationName(kApplicationName);
-    }
+    void initTestCase() { StartProgram(); }
 
     void init() {
-        dir_ = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir_->isValid());
-        prompts_ = std::make_unique<ColourPrompts>();
+        StartTest(std::make_unique<ColourPrompts>());
         workspace_ = test::TwoAreaWorkspace(dir_->path());
     }
 
-    void cleanup() {
-        prompts_.reset();
-        dir_.reset();
-    }
+    void cleanup() { EndTest(); }
 
     void ImageWithInitialValuesIsTheModelComponent() {
         TFormb dialog(workspace_);
@@ -342,12 +333,12 @@ private Q_SLOTS:
         QCOMPARE(Find<QLineEdit>(&dialog, "Edit3")->text(), QString("#0000FF"));
         Click(&dialog, "ToolButton3");
         QCOMPARE(Find<QLineEdit>(&dialog, "Edit3")->text(), QString("#0000FF"));
-        QCOMPARE(prompts_->initial_colours,
+        QCOMPARE(Colours()->initial_colours,
                  (QList<QColor>{Qt::black, Qt::black, QColor(0, 0, 255)}));
         // A new opening starts black again.
         TFormg2 line(workspace_);
         Click(&line, "ToolButton1");
-        QCOMPARE(prompts_->initial_colours.back(), QColor(Qt::black));
+        QCOMPARE(Colours()->initial_colours.back(), QColor(Qt::black));
 
         // Picture: a cancel keeps the chosen file; Url hides the button.
         Click(&dialog, "RadioButton1");

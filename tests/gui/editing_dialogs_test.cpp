@@ -6,6 +6,7 @@
 #include "app/main_window.h"
 #include "dialog_driving.h"
 #include "document/page_file.h"
+#include "gui_test.h"
 #include "scripted_prompts.h"
 #include "services/preview.h"
 #include "test_pages.h"
@@ -49,14 +50,10 @@ std::string StartPage() {
 
 } // namespace
 
-class EditingDialogsTest : public QObject {
+class EditingDialogsTest : public test::GuiTest {
     Q_OBJECT
 
 private:
-    QTemporaryDir data_home_;
-    std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<test::ScriptedPrompts> prompts_;
-    std::unique_ptr<TForm1> window_;
     std::string path_;
 
     Workspace& W() { return window_->workspace(); }
@@ -81,14 +78,10 @@ private:
     }
 
 private Q_SLOTS:
-    void initTestCase() {
-        qputenv("XDG_DATA_HOME", data_home_.path().toUtf8());
-        QApplication::setApplicationName(kApplicationName);
-    }
+    void initTestCase() { StartProgram(); }
 
     void init() {
-        dir_ = std::make_unique<QTemporaryDir>();
-        prompts_ = std::make_unique<test::ScriptedPrompts>();
+        StartTest();
         window_ = std::make_unique<TForm1>();
         window_->FormActivate();
         QDir(dir_->path()).mkpath("site");
@@ -99,11 +92,7 @@ private Q_SLOTS:
         window_->ShowWorkspace(true);
     }
 
-    void cleanup() {
-        window_.reset();
-        prompts_.reset();
-        dir_.reset();
-    }
+    void cleanup() { EndTest(); }
 
     void modifyAndDeleteFollowWhatTheListsShow() {
         const char* area_commands[] = {"ModifyArea", "DeleteArea", "ModifySelectedArea",

@@ -11,6 +11,7 @@
 #include "components/php_script_dialog.h"
 #include "dialog_driving.h"
 #include "document/page_file.h"
+#include "gui_test.h"
 #include "scripted_prompts.h"
 #include "services/preview.h"
 #include "test_pages.h"
@@ -71,13 +72,10 @@ void Touch(const std::string& path) {
 
 } // namespace
 
-class FormDialogsTest : public QObject {
+class FormDialogsTest : public test::GuiTest {
     Q_OBJECT
 
 private:
-    QTemporaryDir data_home_;
-    std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<test::ScriptedPrompts> prompts_;
     Workspace workspace_;
 
     std::string PageOnDisk() const { return ReadPageFile(workspace_.page_path); }
@@ -90,21 +88,14 @@ private:
     }
 
 private Q_SLOTS:
-    void initTestCase() {
-        qputenv("XDG_DATA_HOME", data_home_.path().toUtf8());
-        QApplication::setApplicationName(kApplicationName);
-    }
+    void initTestCase() { StartProgram(); }
 
     void init() {
-        dir_ = std::make_unique<QTemporaryDir>();
-        prompts_ = std::make_unique<test::ScriptedPrompts>();
+        StartTest();
         workspace_ = test::TwoAreaWorkspace(dir_->path());
     }
 
-    void cleanup() {
-        prompts_.reset();
-        dir_.reset();
-    }
+    void cleanup() { EndTest(); }
 
     void TextFieldWithItsStyle() {
         TFormg3 dialog(workspace_);

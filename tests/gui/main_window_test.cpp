@@ -6,6 +6,7 @@
 #include "dialog_driving.h"
 #include "document/page_file.h"
 #include "document/page_text.h"
+#include "gui_test.h"
 #include "scripted_prompts.h"
 #include "services/icons.h"
 #include "services/preview.h"
@@ -77,16 +78,11 @@ public:
 
 } // namespace
 
-class MainWindowTest : public QObject {
+class MainWindowTest : public test::GuiTest {
     Q_OBJECT
 
 private:
-    QTemporaryDir data_home_;
-    std::unique_ptr<QTemporaryDir> sites_;
-    std::unique_ptr<test::ScriptedPrompts> prompts_;
-    std::unique_ptr<TForm1> window_;
-
-    QString Site() const { return sites_->filePath("site") + "/"; }
+    QString Site() const { return dir_->filePath("site") + "/"; }
 
     // A started main window with the project "site" open, holding the
     // worked example as index.html and a second page other.html.
@@ -162,25 +158,14 @@ private:
     }
 
 private Q_SLOTS:
-    void initTestCase() {
-        qputenv("XDG_DATA_HOME", data_home_.path().toUtf8());
-        QApplication::setApplicationName(kApplicationName);
-    }
+    void initTestCase() { StartProgram(); }
 
     void init() {
-        sites_ = std::make_unique<QTemporaryDir>();
-        prompts_ = std::make_unique<test::ScriptedPrompts>();
-        window_ = std::make_unique<TForm1>();
-        window_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
-        window_->FormActivate();
+        StartTest();
+        StartWindow();
     }
 
-    void cleanup() {
-        window_.reset();
-        prompts_.reset();
-        sites_.reset();
-    }
+    void cleanup() { EndTest(); }
 
     void startUpShowsTheHomePageOfTheApplicationFolder() {
         const QString app = Q(DefaultAppFolder());
@@ -338,11 +323,11 @@ private Q_SLOTS:
     }
 
     void newProjectFillsThePageList() {
-        QDir().mkpath(sites_->filePath("shop"));
-        WriteFile(sites_->filePath("shop/b.html"), "<html></html>");
-        WriteFile(sites_->filePath("shop/A.php"), "<?php ?>");
-        WriteFile(sites_->filePath("shop/notes.txt"), "x");
-        const QString location = sites_->path();
+        QDir().mkpath(dir_->filePath("shop"));
+        WriteFile(dir_->filePath("shop/b.html"), "<html></html>");
+        WriteFile(dir_->filePath("shop/A.php"), "<?php ?>");
+        WriteFile(dir_->filePath("shop/notes.txt"), "x");
+        const QString location = dir_->path();
 
         QStringList seen;
         OnModal([&](QWidget* dialog) {
@@ -603,7 +588,7 @@ private Q_SLOTS:
     void withoutATrashDeletingAsksFirst() {
         OpenSiteProject();
         // A data home that cannot hold a trash folder.
-        const QString blocker = sites_->filePath("blocker");
+        const QString blocker = dir_->filePath("blocker");
         WriteFile(blocker, "x");
         const EnvironmentRestorer restore("XDG_DATA_HOME");
         qputenv("XDG_DATA_HOME", blocker.toUtf8());
@@ -681,8 +666,8 @@ private Q_SLOTS:
 
     void aPageFromOutsideTheProjectKeepsItsOwnPath() {
         OpenSiteProject();
-        const QString outside = sites_->filePath("elsewhere/away.html");
-        QDir().mkpath(sites_->filePath("elsewhere"));
+        const QString outside = dir_->filePath("elsewhere/away.html");
+        QDir().mkpath(dir_->filePath("elsewhere"));
         WritePageFile(outside.toStdString(), test::WorkedExamplePage());
         WriteFile(Site() + "away.html", "<html>the project's own away.html</html>");
 
@@ -712,7 +697,7 @@ private Q_SLOTS:
     void printPrintsThePreviewOnTheChosenPrinter() {
         prompts_.reset();
         auto pdf_prompts = std::make_unique<PdfPrompts>();
-        pdf_prompts->pdf_path = sites_->filePath("printed.pdf");
+        pdf_prompts->pdf_path = dir_->filePath("printed.pdf");
         OpenSiteProject_With(pdf_prompts.get());
         // Cancelled: nothing is printed.
         Trigger("Print");

@@ -6,6 +6,7 @@
 #include "app/main_window.h"
 #include "dialog_driving.h"
 #include "document/page_file.h"
+#include "gui_test.h"
 #include "scripted_prompts.h"
 #include "services/preview.h"
 #include "test_pages.h"
@@ -58,15 +59,10 @@ std::string PointingPage() {
 
 } // namespace
 
-class PreviewPointingTest : public QObject {
+class PreviewPointingTest : public test::GuiTest {
     Q_OBJECT
 
 private:
-    QTemporaryDir data_home_;
-    std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<test::ScriptedPrompts> prompts_;
-    std::unique_ptr<TForm1> window_;
-
     QString Site() const { return dir_->filePath("site/"); }
     Preview* Web() const { return window_->preview(); }
     QString ListText(const char* name) const {
@@ -136,32 +132,21 @@ private:
     }
 
 private Q_SLOTS:
-    void initTestCase() {
-        qputenv("XDG_DATA_HOME", data_home_.path().toUtf8());
-        QApplication::setApplicationName(kApplicationName);
-    }
+    void initTestCase() { StartProgram(); }
 
     void init() {
-        dir_ = std::make_unique<QTemporaryDir>();
+        StartTest();
         QDir().mkpath(Site() + "images");
         QImage sky(120, 60, QImage::Format_RGB32);
         sky.fill(QColor("#7ab8e8"));
         QVERIFY(sky.save(Site() + "images/sky.png"));
         WritePageFile((Site() + "index.html").toStdString(), PointingPage());
         WritePageFile((Site() + "other.html").toStdString(), test::WorkedExamplePage());
-        prompts_ = std::make_unique<test::ScriptedPrompts>();
-        window_ = std::make_unique<TForm1>();
-        window_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
-        window_->FormActivate();
+        StartWindow();
         OpenIndex();
     }
 
-    void cleanup() {
-        window_.reset();
-        prompts_.reset();
-        dir_.reset();
-    }
+    void cleanup() { EndTest(); }
 
     void EveryAreaIsOutlinedAndNamedInTheViewOnly() {
         const QRect area1 = RectOf("Area1");

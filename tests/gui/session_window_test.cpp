@@ -4,6 +4,7 @@
 
 #include "app/main_window.h"
 #include "document/page_file.h"
+#include "gui_test.h"
 #include "scripted_prompts.h"
 #include "test_pages.h"
 #include "workspace/app_folder.h"
@@ -22,15 +23,10 @@
 
 namespace qf {
 
-class SessionWindowTest : public QObject {
+class SessionWindowTest : public test::GuiTest {
     Q_OBJECT
 
 private:
-    QTemporaryDir data_home_;
-    std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<test::ScriptedPrompts> prompts_;
-    std::unique_ptr<TForm1> window_;
-
     QString Settings() const { return dir_->filePath("config/quenfort.conf"); }
 
     // A project folder holding index.html and other.html; its path with "/".
@@ -81,21 +77,11 @@ private:
     }
 
 private Q_SLOTS:
-    void initTestCase() {
-        qputenv("XDG_DATA_HOME", data_home_.path().toUtf8());
-        QApplication::setApplicationName(kApplicationName);
-    }
+    void initTestCase() { StartProgram(); }
 
-    void init() {
-        dir_ = std::make_unique<QTemporaryDir>();
-        prompts_ = std::make_unique<test::ScriptedPrompts>();
-    }
+    void init() { StartTest(); }
 
-    void cleanup() {
-        window_.reset();
-        prompts_.reset();
-        dir_.reset();
-    }
+    void cleanup() { EndTest(); }
 
     void TheTitleNamesThePageAndTheProject() {
         Start(false);

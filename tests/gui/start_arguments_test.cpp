@@ -4,6 +4,7 @@
 #include "app/main_window.h"
 #include "dialog_driving.h"
 #include "document/page_file.h"
+#include "gui_test.h"
 #include "scripted_prompts.h"
 #include "services/icons.h"
 #include "services/preview.h"
@@ -48,17 +49,12 @@ double MeanDifference(const QImage& one, const QImage& other) {
 
 } // namespace
 
-class StartArgumentsTest : public QObject {
+class StartArgumentsTest : public test::GuiTest {
     Q_OBJECT
 
 private:
-    QTemporaryDir data_home_;
-    std::unique_ptr<QTemporaryDir> sites_;
-    std::unique_ptr<test::ScriptedPrompts> prompts_;
-    std::unique_ptr<TForm1> window_;
-
     // The folder "my site" (a blank, and non-ASCII) holding two pages.
-    QString Site() const { return sites_->filePath("my site é") + "/"; }
+    QString Site() const { return dir_->filePath("my site é") + "/"; }
 
     EditorCommandLine Parse(const QStringList& paths) {
         return ParseEditorCommandLine(QStringList{"quenfort"} + paths);
@@ -88,24 +84,16 @@ private:
     }
 
 private Q_SLOTS:
-    void initTestCase() {
-        qputenv("XDG_DATA_HOME", data_home_.path().toUtf8());
-        QApplication::setApplicationName(kApplicationName);
-    }
+    void initTestCase() { StartProgram(); }
 
     void init() {
-        sites_ = std::make_unique<QTemporaryDir>();
+        StartTest();
         QDir().mkpath(Site());
         WritePageFile((Site() + "index.html").toStdString(), test::WorkedExamplePage());
         WritePageFile((Site() + "Other.HTM").toStdString(), test::PageWith("<!---Table1---!>"));
-        prompts_ = std::make_unique<test::ScriptedPrompts>();
     }
 
-    void cleanup() {
-        window_.reset();
-        prompts_.reset();
-        sites_.reset();
-    }
+    void cleanup() { EndTest(); }
 
     void argumentsAreReadAsAFolderAPageOrAMistake() {
         const QString cwd = QDir::currentPath();

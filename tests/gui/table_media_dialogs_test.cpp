@@ -14,6 +14,7 @@
 #include "components/media_dialogs.h"
 #include "dialog_driving.h"
 #include "document/page_file.h"
+#include "gui_test.h"
 #include "scripted_prompts.h"
 #include "services/preview.h"
 #include "test_pages.h"
@@ -51,13 +52,10 @@ using test::Block;
 
 } // namespace
 
-class TableMediaDialogsTest : public QObject {
+class TableMediaDialogsTest : public test::GuiTest {
     Q_OBJECT
 
 private:
-    QTemporaryDir data_home_;
-    std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<test::ScriptedPrompts> prompts_;
     Workspace workspace_;
 
     std::string PageOnDisk() const { return ReadPageFile(workspace_.page_path); }
@@ -81,23 +79,15 @@ private:
     }
 
 private Q_SLOTS:
-    void initTestCase() {
-        qputenv("XDG_DATA_HOME", data_home_.path().toUtf8());
-        QApplication::setApplicationName(kApplicationName);
-    }
+    void initTestCase() { StartProgram(); }
 
     void init() {
-        dir_ = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir_->isValid());
-        prompts_ = std::make_unique<test::ScriptedPrompts>();
+        StartTest();
         workspace_ = test::TwoAreaWorkspace(dir_->path());
         QDir(dir_->path()).mkpath("app/custom");
     }
 
-    void cleanup() {
-        prompts_.reset();
-        dir_.reset();
-    }
+    void cleanup() { EndTest(); }
 
     void DataTableGridStylesAndBackground() {
         TFormd1 dialog(workspace_);
