@@ -445,15 +445,9 @@ void TForm1::OpenStartPath() {
     }
     const QString folder =
         open == EditorCommandLine::Open::Page ? QFileInfo(start_.path).absolutePath() : start_.path;
-    bool opened = false;
-    RunCommand([&] {
-        OpenProject(workspace_, folder.toStdString());
-        opened = true;
-    });
-    if (!opened) {
+    if (!OpenProjectFolder(folder.toStdString())) {
         return;
     }
-    ShowPageList();
     if (open == EditorCommandLine::Open::Page) {
         // As Open Project Page does, now that the page's folder is the project.
         RunCommand([&] {
@@ -640,21 +634,27 @@ void TForm1::NewPageClick() {
     RunDialog(kNewPageDialog, Guard::Project);
 }
 
+bool TForm1::OpenProjectFolder(const std::string& folder) {
+    bool opened = false;
+    RunCommand([&] {
+        OpenProject(workspace_, folder);
+        opened = true;
+    });
+    if (opened) {
+        ShowPageList();
+    }
+    return opened;
+}
+
 void TForm1::OpenProjectClick() {
     const QString folder =
         AppPrompts().ExistingFolder(this, "Select a folder", Q(workspace_.project_folder));
     if (folder.isEmpty()) {
         return; // cancelled: the open project stays
     }
-    bool opened = false;
-    RunCommand([&] {
-        OpenProject(workspace_, folder.toStdString());
-        opened = true;
-    });
-    if (!opened) {
+    if (!OpenProjectFolder(folder.toStdString())) {
         return;
     }
-    ShowPageList();
     AppPrompts().Inform(this, "Project Opened");
 }
 

@@ -121,6 +121,9 @@ private:
     void ShowWhereabouts();
     void FillRecentMenu();
     void OpenRecentProject(const std::string& folder);
+    // Opens a project folder and shows its pages; false when it failed (the
+    // failure was shown).
+    bool OpenProjectFolder(const std::string& folder);
     // Opens a remembered project folder, or drops it with a note when it is gone.
     bool OpenRememberedProject(const std::string& folder);
     // Takes a project folder that is gone off the list, with a note.

@@ -139,15 +139,7 @@ bool TForm1::OpenRememberedProject(const std::string& folder) {
         DropMissingProject(folder);
         return false;
     }
-    bool opened = false;
-    RunCommand([&] {
-        OpenProject(workspace_, folder);
-        opened = true;
-    });
-    if (opened) {
-        ShowPageList();
-    }
-    return opened;
+    return OpenProjectFolder(folder);
 }
 
 void TForm1::OpenRecentProject(const std::string& folder) {
