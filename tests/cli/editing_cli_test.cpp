@@ -91,6 +91,21 @@ TEST_F(EditingCli, AreaCommandsGiveTheDialogsBytes) {
     EXPECT_EQ(RunCli({"check", P()}).status, 0);
 }
 
+TEST_F(EditingCli, AnAreaDeclaredWithoutItsBlockCanOnlyBeDeleted) {
+    const std::string page =
+        test::PageWith("<!---Table1---!><!---Table5---!>", test::TableArea(1, "x"));
+    WritePageFile(Path(), page);
+    auto result = RunCli({"insert", P(), "Area5", "Hr"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "Area5 is not on this page\n");
+    EXPECT_EQ(RunCli({"line-break", P(), "Area5"}).status, 1);
+    EXPECT_EQ(Bytes(Path()), page);
+    result = RunCli({"delete-area", P(), "Area5"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "Area5\n");
+    EXPECT_EQ(ReadPageFile(Path()), test::PageWith("<!---Table1---!>", test::TableArea(1, "x")));
+}
+
 TEST_F(EditingCli, ComponentCommandsGiveTheDialogsBytes) {
     auto result = RunCli({"component-source", P(), "Image1"});
     ASSERT_EQ(result.status, 0) << result.err;

@@ -80,7 +80,12 @@ int ExactAreaNumber(std::string_view page, std::string_view area_text) {
         throw CommandError(std::string(area_text) + " is not on this page");
     }
     const int area = TrailingNumber(area_text);
-    AreaInsertPoint(page, area); // throws when the page does not hold it
+    // A declared area counts even without its block: deleting it is how
+    // such a declaration goes.
+    const std::vector<std::string> declared = AreaEntries(page);
+    if (std::find(declared.begin(), declared.end(), area_text) == declared.end()) {
+        AreaInsertPoint(page, area); // throws when the page does not hold it
+    }
     return area;
 }
 

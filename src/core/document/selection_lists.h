@@ -41,7 +41,7 @@ std::optional<int> SelectedAreaNumber(std::string_view area_text);
 // do (the command line): "Area" followed by the number of an area on the page,
 // in digits without sign or leading zero ("Area2"). Throws CommandError for
 // any other text ("Area02", "Area-2", "Apple1", "Area 1") and for an area the
-// page does not hold ("Area1001").
+// page neither declares nor holds ("Area1001").
 int ExactAreaNumber(std::string_view page, std::string_view area_text);
 
 // The component named by a Select Component text. Nothing when the text does
