@@ -1,4 +1,5 @@
 #include "components/page_properties.h"
+#include "components/rollover.h"
 #include "document/page_file.h"
 #include "error.h"
 #include "test_pages.h"
@@ -114,6 +115,28 @@ TEST(PageProperties, AHeadingCannotReachTheBodyTagOrEndTheTitle) {
     for (const char* bad : {"x</title>y", "x</TITLE>", "</Title", "a\nb", "a\r"}) {
         EXPECT_THROW(ApplyPageProperties(original, Props(bad, "", false)), CommandError) << bad;
     }
+}
+
+TEST(PageProperties, TheRolloverScriptGoesIntoTheHeadWhateverTheTitleHolds) {
+    // A heading holding "</head>" or the reference itself leaves the head's
+    // own end tag as the place, and the script is still referred to once.
+    const std::string reference(kRolloverScriptReference);
+    for (const std::string& heading :
+         std::vector<std::string>{"x</head>y", reference, "a</head>" + reference}) {
+        std::string page =
+            ApplyPageProperties(test::WorkedExamplePage(), Props(heading, "", false));
+        AddRolloverScriptReference(page);
+        EXPECT_NE(page.find("<title>" + heading + "</title>" + reference + "</head>"),
+                  std::string::npos)
+            << page;
+        const std::string once = page;
+        AddRolloverScriptReference(page);
+        EXPECT_EQ(page, once);
+    }
+    // The same text typed into a component loads nothing.
+    std::string page = test::PageWith("<!---Table1---!>", test::TableArea(1, reference));
+    AddRolloverScriptReference(page);
+    EXPECT_NE(page.find("</title>" + reference + "</head>"), std::string::npos) << page;
 }
 
 TEST(PageProperties, RefusesWhatItCannotHandleAndChangesNothing) {

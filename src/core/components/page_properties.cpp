@@ -188,19 +188,23 @@ void CheckTitleText(std::string_view field, std::string_view value) {
     }
 }
 
-std::size_t BodyTagStart(std::string_view page) {
-    std::size_t from = 0;
+std::size_t TitleEnd(std::string_view page) {
     const std::size_t title = page.find("<title>");
     const std::size_t title_end = page.find("</title>");
     if (title != std::string_view::npos && title_end != std::string_view::npos &&
         title < title_end) {
-        from = title_end;
+        return title_end;
     }
-    const std::size_t head_end = page.find("</head>", from);
-    if (head_end != std::string_view::npos) {
-        from = head_end;
-    }
-    return page.find("<body", from);
+    return 0;
+}
+
+std::size_t HeadEndTag(std::string_view page) {
+    return page.find("</head>", TitleEnd(page));
+}
+
+std::size_t BodyTagStart(std::string_view page) {
+    const std::size_t head_end = HeadEndTag(page);
+    return page.find("<body", head_end != std::string_view::npos ? head_end : TitleEnd(page));
 }
 
 std::string ApplyPageProperties(std::string_view page, const PageProperties& properties) {

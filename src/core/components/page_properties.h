@@ -31,6 +31,15 @@ std::string HeadingForEditing(std::string_view page);
 // not read back: the marker delimiters, a line break, or "</title" in any case.
 void CheckTitleText(std::string_view field, std::string_view value);
 
+// Where the title's end tag "</title>" begins when the page has a title
+// ("<title>" before it); 0 when it has none.
+std::size_t TitleEnd(std::string_view page);
+
+// Where the head's end tag "</head>" begins: the first one behind the title,
+// so a title holding "</head>" is never taken for it. kNotFound (npos) when
+// there is none.
+std::size_t HeadEndTag(std::string_view page);
+
 // Where the body start tag begins: the first "<body" behind the head (behind
 // the title's end and the head's end tag where the page has them), so a title
 // holding "<body" is never taken for it. kNotFound (npos) when there is none.

@@ -1,5 +1,6 @@
 #include "components/rollover.h"
 
+#include "components/page_properties.h"
 #include "document/file_io.h"
 #include "document/page_text.h"
 #include "error.h"
@@ -18,12 +19,16 @@ void CopyRolloverScript(const std::string& app_folder, const std::string& target
 }
 
 void AddRolloverScriptReference(std::string& page) {
-    if (page.find(kRolloverScriptReference) != std::string::npos) {
-        return;
-    }
-    const std::size_t head_end = page.find("</head>");
+    const std::size_t head_end = HeadEndTag(page);
     if (head_end == std::string::npos) {
         throw CommandError("This page has no \"</head>\" to take the rollover script");
+    }
+    // Only a reference in the head, behind the title, loads the script: the
+    // same text typed into the heading or into a component does not.
+    const std::size_t from = TitleEnd(page);
+    if (std::string_view(page).substr(from, head_end - from).find(kRolloverScriptReference) !=
+        std::string_view::npos) {
+        return;
     }
     page.insert(head_end, kRolloverScriptReference);
 }
