@@ -165,9 +165,11 @@ TEST(FieldValues, QuotesInAttributesAndCharactersOutsideAscii) {
 TEST(FieldValues, TextsHandedToScriptsKeepTheirStringsClosed) {
     // The status-bar text and the rollover picture stand in single-quoted
     // script strings: a quote or backslash there is escaped, and only there.
-    const FieldValues status = {{"status", "Don't \\ \"stop\""}, {"text", "Don't \\"}};
+    // A typed reference is shown as typed: decoded with the attribute, it
+    // would end the string.
+    const FieldValues status = {{"status", "Don't \\ \"stop\" &#39;"}, {"text", "Don't \\"}};
     const std::string handler =
-        " onMouseOver=\"window.status='Don\\'t \\\\ &quot;stop&quot;'; return true;\"";
+        " onMouseOver=\"window.status='Don\\'t \\\\ &quot;stop&quot; &amp;#39;'; return true;\"";
     for (const char* kind : {"Text_Link", "Mail_Link"}) {
         const std::string body = BuildComponentBody(kind, status);
         EXPECT_NE(body.find(handler), std::string::npos) << body;

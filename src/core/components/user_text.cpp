@@ -68,6 +68,10 @@ std::string Encode(std::string_view field, std::string_view utf8, Place place) {
             } else if ((c == '\'' || c == '\\') && place == Place::kScriptString) {
                 out += '\\';
                 out += c;
+            } else if (c == '&' && place == Place::kScriptString) {
+                // The browser reads the attribute before the script: a typed
+                // "&#39;" would become a quote that ends the string.
+                out += "&amp;";
             } else {
                 out += c;
             }

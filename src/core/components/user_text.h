@@ -16,8 +16,9 @@ std::string AttributeText(std::string_view field, std::string_view utf8);
 
 // The same for a value that stands in a single-quoted script string inside a
 // double-quoted attribute (onMouseOver="window.status='...'"): a single quote
-// and a backslash are written \' and \\ as well, so the string ends where
-// the template ends it.
+// and a backslash are written \' and \\ as well, and "&" as &amp; (the
+// browser decodes the attribute before it runs the script, so a typed "&#39;"
+// would end the string), so the string ends where the template ends it.
 std::string ScriptStringText(std::string_view field, std::string_view utf8);
 
 // Refuses, with a message naming `field`, a value that holds the marker
