@@ -175,8 +175,9 @@ std::vector<Command> EditingCommands() {
          "Does what OK of the \"Modify an Area\" dialog does for the area AREA (its name\n"
          "exactly, such as Area2) of the page file PAGE. A field left out keeps the\n"
          "value read from the page. Width sets the area's cell and grows or shrinks its\n"
-         "table by as much. A cell placed beside another area has only width, height,\n"
-         "bgcolor and bordercolor. Prints the area's fields afterwards, one a line.\n",
+         "own table by as much. A cell placed beside another area has only width,\n"
+         "height, bgcolor and bordercolor, and its width is the cell's alone. Prints the\n"
+         "area's fields afterwards, one a line.\n",
          ModifyAreaCommand},
         {"delete-area", "delete-area PAGE AREA", "deletes an area with everything in it",
          "Deletes the area AREA of the page file PAGE with its components, its line\n"

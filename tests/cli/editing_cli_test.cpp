@@ -99,7 +99,7 @@ TEST_F(EditingCli, AnAreaDeclaredWithoutItsBlockCanOnlyBeDeleted) {
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.err, "Area5 is not on this page\n");
     EXPECT_EQ(RunCli({"line-break", P(), "Area5"}).status, 1);
-    EXPECT_EQ(Bytes(Path()), page);
+    EXPECT_EQ(ReadPageFile(Path()), page);
     result = RunCli({"delete-area", P(), "Area5"});
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out, "Area5\n");
@@ -165,11 +165,15 @@ TEST_F(EditingCli, RefusalsAndUsageErrorsLeaveThePageAlone) {
          "<!---End_Image1---!>",
          1,
          "The component source may not contain \"<!---\" or \"---!>\"\n"},
-        {{"set-component-source", P(), "Image4"},
-         "x",
+        {{"set-component-source", P(), "Image4"}, "x", 1, "Image4 is not on this page\n"},
+        {{"set-component-source", P(), "Image1"},
+         "caf\xe9",
          1,
-         "Image4 is not on this page any more (the area that held it was deleted), so it "
-         "cannot be modified; it can only be deleted.\n"},
+         "The component source: the text is not valid UTF-8\n"},
+        {{"modify-area", P(), "Area1", "align=Left\nRight"},
+         "",
+         1,
+         "Align must be a single line\n"},
         {{"delete-component", P(), "Text Link1"}, "", 1, "Text Link1 is not on this page\n"},
         {{"platform", P(), "Area1", "count=21"},
          "",

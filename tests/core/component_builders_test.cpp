@@ -183,6 +183,14 @@ TEST(FieldValues, TextsHandedToScriptsKeepTheirStringsClosed) {
               "<img src=\"Bob's a.gif\" name=\"y\" alt=\"Bob's\" border=\"0\"></a>");
 }
 
+TEST(FieldValues, AnEmptyNumberFieldIsItsMinimum) {
+    EXPECT_NE(BuildComponentBody("Image", {{"width", ""}, {"border", ""}})
+                  .find(" width=\"0\" height=\"0\""),
+              std::string::npos);
+    EXPECT_NE(BuildComponentBody("Hr", {{"width", ""}}).find("width=\"1%\""), std::string::npos)
+        << BuildComponentBody("Hr", {{"width", ""}});
+}
+
 TEST(FieldValues, RefusalsNameTheField) {
     EXPECT_EQ(ErrorOf("Image", {{"alt", "a<!---b"}}),
               "Mouse Over Text (alt) may not contain \"<!---\" or \"---!>\"");
@@ -194,7 +202,6 @@ TEST(FieldValues, RefusalsNameTheField) {
     EXPECT_EQ(ErrorOf("Marquee", {}), "Unknown component kind 'Marquee'");
     EXPECT_EQ(ErrorOf("Image", {{"width", "12px"}}),
               "Width (width): '12px' is not a valid integer value");
-    EXPECT_EQ(ErrorOf("Image", {{"width", ""}}), "Width (width): '' is not a valid integer value");
     EXPECT_EQ(ErrorOf("Image", {{"width", "99999999999"}}),
               "Width (width): '99999999999' is not a valid integer value");
     EXPECT_EQ(ErrorOf("Image", {{"border", "-2147483648"}}), "(no error)");

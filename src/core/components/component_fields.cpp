@@ -242,6 +242,10 @@ std::string FieldTitle(const FieldSpec& field) {
 }
 
 std::string IntegerValue(const FieldSpec& field, const std::string& title, std::string_view value) {
+    // A number field left empty is its minimum, as its spin box gives it.
+    if (value.empty()) {
+        return std::to_string(field.minimum);
+    }
     int number = 0;
     const char* first = value.data();
     const char* last = value.data() + value.size();
@@ -286,9 +290,8 @@ bool IsCellName(std::string_view name) {
 std::string PageValue(const FieldSpec& field, std::string_view value) {
     const std::string title = FieldTitle(field);
     CheckNoMarkerDelimiters(title, value);
-    const bool one_line = field.format != F::kLines;
-    if (one_line && value.find_first_of("\r\n") != std::string_view::npos) {
-        throw CommandError(title + " must be a single line");
+    if (field.format != F::kLines) {
+        CheckSingleLine(title, value);
     }
     switch (field.format) {
     case F::kAttribute:

@@ -154,12 +154,6 @@ void SetScroll(std::string& page, bool disable_scrollers) {
     }
 }
 
-void CheckSingleLine(std::string_view field, std::string_view value) {
-    if (value.find_first_of("\r\n") != std::string_view::npos) {
-        throw CommandError(std::string(field) + " must be a single line");
-    }
-}
-
 // The first `needle` (lower case) in `text` at or after `from`, in any case.
 std::size_t FindAnyCase(std::string_view text, std::string_view needle, std::size_t from = 0) {
     for (std::size_t at = from; at + needle.size() <= text.size(); ++at) {

@@ -102,6 +102,12 @@ std::string ScriptStringText(std::string_view field, std::string_view utf8) {
     return Encode(field, utf8, Place::kScriptString);
 }
 
+void CheckSingleLine(std::string_view field, std::string_view value) {
+    if (value.find_first_of("\r\n") != std::string_view::npos) {
+        throw CommandError(std::string(field) + " must be a single line");
+    }
+}
+
 void CheckNoMarkerDelimiters(std::string_view field, std::string_view value) {
     if (value.find(kMarkerOpen) != std::string_view::npos ||
         value.find(kMarkerClose) != std::string_view::npos) {

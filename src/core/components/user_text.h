@@ -21,6 +21,9 @@ std::string AttributeText(std::string_view field, std::string_view utf8);
 // would end the string), so the string ends where the template ends it.
 std::string ScriptStringText(std::string_view field, std::string_view utf8);
 
+// Refuses, with "FIELD must be a single line", a value holding a line break.
+void CheckSingleLine(std::string_view field, std::string_view value);
+
 // Refuses, with a message naming `field`, a value that holds the marker
 // delimiters "<!---" or "---!>".
 void CheckNoMarkerDelimiters(std::string_view field, std::string_view value);

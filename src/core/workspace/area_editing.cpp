@@ -267,6 +267,7 @@ Replacement Write(const Attribute& attribute, std::string text) {
 
 std::string TypedAttribute(const char* label, const std::string& typed) {
     CheckNoMarkerDelimiters(label, typed);
+    CheckSingleLine(label, typed);
     return AttributeText(label, typed);
 }
 

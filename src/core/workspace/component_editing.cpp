@@ -18,6 +18,9 @@ constexpr std::string_view kSourceField = "The component source";
 BlockPosition ExistingBlock(std::string_view page, std::string_view component_text,
                             const ComponentSelection& selection) {
     const BlockPosition block = FindBlock(page, selection.MarkerName());
+    if (!block.found() && !MarkerNameInUse(page, selection.MarkerName())) {
+        throw CommandError(std::string(component_text) + " is not on this page");
+    }
     if (!block.found()) {
         throw CommandError(std::string(component_text) +
                            " is not on this page any more (the area that held it was deleted), "
@@ -58,6 +61,7 @@ std::string ComponentSource(std::string_view page, std::string_view component_te
 
 std::string SourceBytes(std::string_view typed, std::string_view old_bytes) {
     std::string joined = JoinedLines(typed);
+    PageText(kSourceField, joined); // refuses a text that is not UTF-8
     if (DecodeSource(old_bytes).encoding == SourceEncoding::Utf8) {
         return joined;
     }
