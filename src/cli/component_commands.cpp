@@ -198,7 +198,8 @@ std::vector<Command> ComponentCommands() {
          "Applies the Page Properties dialog to the page file PAGE and prints the new\n"
          "header. Without heading the page keeps its title; a background beginning\n"
          "with # is a colour, any other a picture, an empty one leaves the background\n"
-         "as it is; noscroll=1 hides the scroll bars, 0 (the default) shows them.\n",
+         "as it is; noscroll=1 hides the scroll bars, 0 shows them, and without\n"
+         "noscroll they stay as the page has them.\n",
          PagePropertiesCommand},
         {"import-picture", "import-picture PROJECT FILE",
          "copies a picture into the project's images folder and prints its location",

@@ -134,9 +134,11 @@ TEST_F(ComponentCli, PagePropertiesAndKinds) {
     const std::string expected = ApplyPageProperties(Start(), {"My Page", "#336699", true});
     EXPECT_EQ(ReadPageFile(Path().toStdString()), expected);
     EXPECT_NE(expected.find("<body scroll=\"no\" bgcolor=#336699>"), std::string::npos);
-    // Without heading= the page keeps its title.
+    // Without heading= the page keeps its title, without noscroll= its scroll bars.
     result = RunCli({"page-properties", Path()});
     EXPECT_EQ(result.out, "My Page\n");
+    EXPECT_EQ(ReadPageFile(Path().toStdString()), expected);
+    result = RunCli({"page-properties", Path(), "noscroll=0"});
     EXPECT_NE(ReadPageFile(Path().toStdString()).find("<title>My Page</title>"), std::string::npos);
     EXPECT_NE(ReadPageFile(Path().toStdString()).find("<body bgcolor=#336699>"), std::string::npos);
     // A heading that would end the title or hold a line break is refused.

@@ -51,6 +51,14 @@ TEST(PageProperties, NoHeadingKeepsTheTitleScrollAndEmptyBackground) {
     page = ApplyPageProperties(page, Props("T", "", true));
     page = ApplyPageProperties(page, Props("T", "", true));
     EXPECT_EQ(BodyTag(page), "<body scroll=\"no\"" + BodyTag(original).substr(5));
+    // The dialog opens with the scroll bars as the page has them, and a
+    // change that does not name them keeps them.
+    EXPECT_TRUE(PageHidesScrollBars(page));
+    EXPECT_FALSE(PageHidesScrollBars(original));
+    PageProperties heading_only;
+    heading_only.heading = "U";
+    page = ApplyPageProperties(page, heading_only);
+    EXPECT_EQ(BodyTag(page), "<body scroll=\"no\"" + BodyTag(original).substr(5));
     // The scroll rule looks only inside the body start tag.
     std::string framed = test::PageWith("", "<marquee scroll=\"no\">");
     framed = ApplyPageProperties(framed, Props("T", "", true));

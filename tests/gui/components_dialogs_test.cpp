@@ -663,6 +663,9 @@ private Q_SLOTS:
             TForma dialog(workspace_);
             // Shown decoded, written back as it was.
             QCOMPARE(Find<QLineEdit>(&dialog, "Edit3")->text(), QString("\u00DCber uns"));
+            // Ticked as the page has it; untick to show the scroll bars again.
+            QVERIFY(Find<QCheckBox>(&dialog, "CheckBox1")->isChecked());
+            Click(&dialog, "CheckBox1");
             Click(&dialog, "RadioButton1");
             prompts_->Queue(Picture("bg.png"));
             Click(&dialog, "ToolButton3");
@@ -673,6 +676,7 @@ private Q_SLOTS:
         QVERIFY(PageOnDisk().find("<title>&#220;ber uns</title>") != std::string::npos);
         {
             TForma dialog(workspace_);
+            QVERIFY(!Find<QCheckBox>(&dialog, "CheckBox1")->isChecked());
             Click(&dialog, "RadioButton2");
             prompts_->Queue(QColor(0, 0, 0));
             Click(&dialog, "ToolButton1");

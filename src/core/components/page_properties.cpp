@@ -166,6 +166,23 @@ std::size_t FindAnyCase(std::string_view text, std::string_view needle, std::siz
 
 } // namespace
 
+bool PageHidesScrollBars(std::string_view page) {
+    try {
+        const auto scroll = FindAttribute(page, FindBodyTag(page), "scroll");
+        if (!scroll) {
+            return false;
+        }
+        std::string_view value =
+            page.substr(scroll->value_begin, scroll->end - scroll->value_begin);
+        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'')) {
+            value = value.substr(1, value.size() - 2);
+        }
+        return SameName(value, "no");
+    } catch (const CommandError&) {
+        return false; // no body start tag: nothing hides them
+    }
+}
+
 std::string HeadingForEditing(std::string_view page) {
     const std::string title = PageHeader(page);
     if (title.empty()) {
@@ -222,7 +239,9 @@ std::string ApplyPageProperties(std::string_view page, const PageProperties& pro
             SetPicture(text, background);
         }
     }
-    SetScroll(text, properties.disable_scrollers);
+    if (properties.disable_scrollers) {
+        SetScroll(text, *properties.disable_scrollers);
+    }
     return text;
 }
 

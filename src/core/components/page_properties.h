@@ -19,13 +19,19 @@ struct PageProperties {
     // A colour ("#336699") when it begins with "#", else a picture path or
     // URL; empty leaves the background as it is.
     std::string background;
-    bool disable_scrollers = false;
+    // Hide (true) or show (false) the scroll bars; nothing keeps them as
+    // the page has them.
+    std::optional<bool> disable_scrollers;
 };
 
 // The heading the dialog opens with: the page's title as its reader sees it
 // (character references of characters outside ASCII decoded, UTF-8), or
 // "Welcome to ....." when the page has no title.
 std::string HeadingForEditing(std::string_view page);
+
+// Whether the page hides its scroll bars (scroll="no" in its body start
+// tag), which the dialog opens with.
+bool PageHidesScrollBars(std::string_view page);
 
 // Refuses, naming `field`, a title text that would break the page's head or
 // not read back: the marker delimiters, a line break, or "</title" in any case.

@@ -45,6 +45,8 @@ TForma::TForma(Workspace& workspace, QWidget* parent)
     no_scrollers_ = new QCheckBox(tr("Disable Scrollers"), this);
     no_scrollers_->setObjectName("CheckBox1");
     no_scrollers_->setToolTip(tr("Hide the page's scroll bars"));
+    // Ticked when the page hides them now, so OK keeps what it has.
+    no_scrollers_->setChecked(PageHidesScrollBars(workspace.page_text));
     form->addRow(QString(), no_scrollers_);
 
     QPushButton* ok = AddOkButton(tr("OK    "), "ToolButton2");
