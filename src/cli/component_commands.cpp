@@ -182,7 +182,8 @@ std::vector<Command> ComponentCommands() {
          "with its texts as cell.R.C=TEXT, rows and columns counted from 1; cells left\n"
          "out stay empty. A custom table is table=N, a number 'custom-tables' lists\n"
          "(0, the default, is the highest). A background sound goes before the\n"
-         "declaration block whatever AREA names.\n",
+         "declaration block, but AREA must still name an area of the page, as the\n"
+         "dialog opens only with an area selected.\n",
          InsertCommand},
         {"kinds", "kinds", "lists the component kinds with their fields and initial values",
          "Prints every kind that 'insert' takes, with its display name, then one line\n"

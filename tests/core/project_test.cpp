@@ -28,6 +28,16 @@ TEST(Project, FolderPathsEndInOneSlash) {
     // A typed location without the slash is joined with one, not glued on.
     EXPECT_EQ(NewProjectFolder("/srv/sites", "shop"), "/srv/sites/shop/");
     EXPECT_EQ(NewProjectFolder("/", "shop"), "/shop/");
+    for (const char* name : {".", "..", "a/b"}) {
+        try {
+            NewProjectFolder("/srv", name);
+            ADD_FAILURE() << name;
+        } catch (const CommandError& error) {
+            EXPECT_EQ(error.what(), "The Project Name \"" + std::string(name) +
+                                        "\" is not a folder name; it may not be \".\" or \"..\" "
+                                        "nor contain \"/\".");
+        }
+    }
 }
 
 TEST(Project, CreateMakesTheFolderAndKeepsTheOpenPage) {

@@ -84,7 +84,8 @@ std::string NewProjectFolder(std::string_view location, std::string_view name) {
     }
     if (name == "." || name == ".." || name.find('/') != std::string_view::npos) {
         throw CommandError("The Project Name \"" + std::string(name) +
-                           "\" is not a folder name; it may not contain \"/\".");
+                           "\" is not a folder name; it may not be \".\" or \"..\" nor contain "
+                           "\"/\".");
     }
     // A relative location would put the project wherever the program
     // happens to run.
