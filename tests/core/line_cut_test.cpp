@@ -102,7 +102,12 @@ public:
         case 3: {
             const std::string element = elements[std::size_t(Pick(int(elements.size())))];
             page.Free("<" + element + " class=c>");
-            page.Whole(Words(60, raw_words) + " </" + element + "x y ");
+            if (element == "pre" || element == "PRE") {
+                // Its content is markup: text, and a tag that is not its end tag.
+                page.Whole(Words(60, text_words) + " </" + element + "x>y ");
+            } else {
+                page.Whole(Words(60, raw_words) + " </" + element + "x y ");
+            }
             page.Free("</" + element + "> ");
             break;
         }
@@ -229,6 +234,62 @@ TEST(LineCuts, AValueLongerThanALineStaysWhole) {
     const std::vector<std::string_view> area_lines = CutIntoLines(area);
     ASSERT_EQ(area_lines.size(), 2u);
     EXPECT_EQ(area_lines[1], "after");
+}
+
+// The line a page text's position falls on.
+std::size_t LineOf(const std::vector<std::string_view>& lines, std::size_t position) {
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        start += lines[i].size();
+        if (position < start) {
+            return i;
+        }
+    }
+    return lines.size();
+}
+
+TEST(LineCuts, FollowTheBrowsersReadingOfScriptsAndPreformattedText) {
+    const std::string words =
+        "a b c d e f g h i j k l m n o p q r s t u v w x y z 0 1 2 3 4 5 6 7 8 9 "
+        "a b c d e f g h i j k l m n o p q r s t u v w x y z 0 1 2 3 4 5 6 7 ";
+    // Each text holds `words` in a part a browser reads as one piece: the cut
+    // must fall before or after it, never inside.
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        // Inside "<!--" of a script, "<script" starts a part that its
+        // "</script>" does not end: the string runs on.
+        {"<script><!-- document.write('<script src=\"x.js\"></script> ", "'); --></script>"},
+        {"<SCRIPT> <!-- var s = '<Script>a</script>", "'; // --> </SCRIPT>"},
+        // A preformatted element's content is markup: an end tag inside a
+        // comment or an attribute value does not end it.
+        {"<pre><!-- </pre> --> ", "</pre>"},
+        {"<pre><a title=\"</pre>\">x</a> ", "</pre>"},
+        {"<listing><!-- </listing> --> ", "</listing>"},
+        // Nothing ends plain text.
+        {"<plaintext></plaintext> ", ""},
+        // The title's content is text: what looks like a tag there is none, so
+        // the quoted value after it starts where the browser starts it.
+        {"<title><a x=\"</title><b y=\"", "\">"},
+        {"<noscript><a x=\"</noscript><b y=\"", "\">"},
+        {"<iframe><a x=\"</iframe><b y=\"", "\">"},
+    };
+    for (const auto& [before, after] : cases) {
+        const std::string text = "lead " + before + words + after + " tail text";
+        const std::vector<std::string_view> lines = CutIntoLines(text);
+        const std::size_t first = text.find(words);
+        SCOPED_TRACE(text);
+        EXPECT_EQ(LineOf(lines, first), LineOf(lines, first + words.size() - 1));
+        EXPECT_EQ(DecodePageFile(EncodePageFile(text)), text);
+    }
+    // Outside those parts blanks are cut as ever: only the preformatted
+    // text makes a line longer than the width.
+    const std::string text = "<pre>" + words + "</pre> " + words + "<script><!-- x --></script> " +
+                             words + "<title>t</title> " + words;
+    const std::vector<std::string_view> lines = CutIntoLines(text);
+    ASSERT_GE(lines.size(), 5u);
+    EXPECT_EQ(lines[0], "<pre>" + words + "</pre> ");
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        EXPECT_LE(lines[i].size(), kPageLineWidth) << lines[i];
+    }
 }
 
 TEST(PageFile, AByteOrderMarkStaysAtTheStartOfTheFile) {

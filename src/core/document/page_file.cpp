@@ -33,10 +33,73 @@ bool EqualsLower(std::string_view text, std::string_view lower) {
     return true;
 }
 
-// Elements whose content a line break would change: raw text, text the
-// visitor edits, and preformatted text.
-constexpr std::string_view kWholeContentElements[] = {"script", "style",   "textarea", "pre",
-                                                      "xmp",    "listing", "plaintext"};
+// Elements whose content is not markup but runs to the element's end tag
+// (plaintext to the end of the page). A line break would change the content
+// of most of them (scripts, style sheets, text the visitor edits); the others
+// are not cut either, which is simpler and costs only a longer line.
+constexpr std::string_view kRawTextElements[] = {"script",    "style",   "textarea", "xmp",
+                                                 "plaintext", "title",   "iframe",   "noembed",
+                                                 "noframes",  "noscript"};
+
+// Elements whose content is markup, but every blank of it is shown as it
+// stands.
+constexpr std::string_view kPreformattedElements[] = {"pre", "listing"};
+
+bool IsNameEnd(char c) {
+    return IsSpace(c) || c == '/' || c == '>';
+}
+
+// True when `text` at `at` holds the end tag of `element`: "</" + the name in
+// any case + a blank, "/" or ">" (or the end of the text).
+bool IsEndTagAt(std::string_view text, std::size_t at, std::string_view element) {
+    const std::size_t after = at + 2 + element.size();
+    return text.substr(at, 2) == "</" &&
+           EqualsLower(text.substr(at + 2, element.size()), element) &&
+           (after >= text.size() || IsNameEnd(text[after]));
+}
+
+// Where a script's content ends: the "<" of its end tag, or the end of the
+// text. As browsers read it, "<!--" in a script starts an escaped part, in
+// which "<script" starts a part that "</script>" does not end but returns to
+// the escaped part; "-->" ends either part.
+std::size_t ScriptContentEnd(std::string_view text, std::size_t pos) {
+    enum class Part { kPlain, kEscaped, kDoubleEscaped };
+    Part part = Part::kPlain;
+    while ((pos = text.find_first_of("<-", pos)) != kNone) {
+        const std::string_view rest = text.substr(pos);
+        if (part != Part::kPlain && rest.substr(0, 3) == "-->") {
+            part = Part::kPlain;
+            pos += 3;
+        } else if (part != Part::kDoubleEscaped && IsEndTagAt(text, pos, "script")) {
+            return pos;
+        } else if (part == Part::kPlain && rest.substr(0, 4) == "<!--") {
+            part = Part::kEscaped;
+            pos += 2; // its dashes may end the part at once: "<!-->"
+        } else if (part == Part::kEscaped && rest.size() > 7 &&
+                   EqualsLower(rest.substr(0, 7), "<script") && IsNameEnd(rest[7])) {
+            part = Part::kDoubleEscaped;
+            pos += 8;
+        } else if (part == Part::kDoubleEscaped && rest.size() > 8 &&
+                   EqualsLower(rest.substr(0, 8), "</script") && IsNameEnd(rest[8])) {
+            part = Part::kEscaped;
+            pos += 9;
+        } else {
+            ++pos;
+        }
+    }
+    return text.size();
+}
+
+// Where the content of any other raw text element ends.
+std::size_t RawContentEnd(std::string_view text, std::size_t pos, std::string_view element) {
+    if (element == "plaintext") {
+        return text.size();
+    }
+    while ((pos = text.find('<', pos)) != kNone && !IsEndTagAt(text, pos, element)) {
+        ++pos;
+    }
+    return pos == kNone ? text.size() : pos;
+}
 
 // Writes the page file's bytes piece by piece.
 template <typename Sink> void EncodeInto(std::string_view text, Sink&& sink) {
@@ -101,30 +164,48 @@ void LineCutter::StartMarkup() {
 
 void LineCutter::EndTagName() {
     raw_element_ = {};
+    opening_pre_ = {};
+    closing_pre_ = false;
+    const std::string_view name = text_.substr(name_start_, pos_ - name_start_);
     if (end_tag_) {
+        closing_pre_ = !pre_element_.empty() && EqualsLower(name, pre_element_);
         return;
     }
-    const std::string_view name = text_.substr(name_start_, pos_ - name_start_);
-    for (std::string_view element : kWholeContentElements) {
+    for (std::string_view element : kRawTextElements) {
         if (EqualsLower(name, element)) {
             raw_element_ = element;
         }
     }
+    for (std::string_view element : kPreformattedElements) {
+        if (pre_element_.empty() && EqualsLower(name, element)) {
+            opening_pre_ = element;
+        }
+    }
+}
+
+void LineCutter::EndTag() {
+    // A preformatted element's content runs from its start tag's ">" to its
+    // end tag's.
+    if (closing_pre_) {
+        pre_element_ = {};
+        closing_pre_ = false;
+    }
+    if (!opening_pre_.empty()) {
+        pre_element_ = opening_pre_;
+        opening_pre_ = {};
+    }
+    state_ = raw_element_.empty() ? State::kText : State::kRawText;
 }
 
 void LineCutter::ScanRawText() {
-    // Up to the element's end tag: "</" + its name + a blank, "/" or ">".
-    const std::size_t after = pos_ + 2 + raw_element_.size();
-    if (text_[pos_] == '<' && text_.substr(pos_ + 1, 1) == "/" &&
-        EqualsLower(text_.substr(pos_ + 2, raw_element_.size()), raw_element_) &&
-        (after >= text_.size() || IsSpace(text_[after]) || text_[after] == '/' ||
-         text_[after] == '>')) {
+    pos_ = raw_element_ == "script" ? ScriptContentEnd(text_, pos_)
+                                    : RawContentEnd(text_, pos_, raw_element_);
+    if (pos_ < text_.size()) {
+        // The end tag goes on as any tag.
+        pos_ += 2 + raw_element_.size();
         raw_element_ = {};
-        pos_ = after;
         state_ = State::kTag;
-        return;
     }
-    ++pos_;
 }
 
 std::size_t LineCutter::NextCutBlank() {
@@ -138,7 +219,7 @@ std::size_t LineCutter::NextCutBlank() {
                 continue;
             }
             ++pos_;
-            if (c == ' ') {
+            if (c == ' ' && pre_element_.empty()) {
                 return here;
             }
             break;
@@ -155,12 +236,12 @@ std::size_t LineCutter::NextCutBlank() {
         case State::kUnquotedValue:
             ++pos_;
             if (c == '>') {
-                state_ = raw_element_.empty() ? State::kText : State::kRawText;
+                EndTag();
             } else if (IsSpace(c)) {
                 if (state_ == State::kUnquotedValue) {
                     state_ = State::kTag;
                 }
-                if (c == ' ') {
+                if (c == ' ' && pre_element_.empty()) {
                     return here;
                 }
             } else if (state_ == State::kBeforeValue) {

@@ -20,7 +20,12 @@ inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 // A line ends only directly after a blank that a browser reads as a mere
 // blank: outside every tag's quoted attribute value, outside comments (so
 // never inside a marker) and declarations, and outside the content of script,
-// style, textarea, pre, xmp, listing and plaintext elements. A line is at most
+// style, textarea, pre, xmp, listing and plaintext elements (and the other
+// elements whose content is not markup: title, iframe, noembed, noframes,
+// noscript). Contents are read as browsers read them: a script's runs to its
+// end tag, but not to one inside "<!--" and "<script"; a pre's is markup, so
+// its end tag inside a comment or an attribute value does not end it;
+// plaintext runs to the end of the page. A line is at most
 // kPageLineWidth characters long unless no such blank is within reach; then it
 // runs on to the first one. Joining the lines gives the text back.
 class LineCutter {
@@ -46,6 +51,7 @@ private:
     std::size_t NextCutBlank();
     void StartMarkup();
     void EndTagName();
+    void EndTag();
     void ScanRawText();
 
     std::string_view text_;
@@ -57,6 +63,9 @@ private:
     std::size_t name_start_ = 0;
     bool end_tag_ = false;
     std::string_view raw_element_; // the element whose content is being skipped
+    std::string_view pre_element_; // the preformatted element the text is in
+    std::string_view opening_pre_; // the start tag being read opens one
+    bool closing_pre_ = false;     // the end tag being read closes it
 };
 
 // The lines of a page text, as LineCutter hands them out.
