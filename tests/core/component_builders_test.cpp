@@ -128,6 +128,13 @@ TEST(TextBuilders, ListsTakeOneItemPerLineAsTyped) {
     EXPECT_EQ(spaced.find("<menu><font face=\"\" size=\"0\" color=\"\">a</font></menu><menu>"), 14u)
         << spaced;
     EXPECT_EQ(BuildComponentBody("Spaced_List", {}), "<div align=\"\"></div>");
+    // A lone CR (old Mac line ends, pasted text) ends a line as well: no line
+    // break reaches the page, whose text holds none.
+    EXPECT_EQ(BuildComponentBody("Bullet_Item_List", {{"items", "one\rtwo\r\r\nthree\r"}}),
+              "<div align=\"\"><li>" + font + "one</font></li><li>" + font + "two</font></li><li>" +
+                  font + "three</font></li></div>");
+    EXPECT_EQ(BuildComponentBody("Drop_List", {{"options", "S\rM"}}).find_first_of("\r\n"),
+              std::string::npos);
     // No limit on the number of lines; a long line stays one item.
     std::string many;
     for (int i = 0; i < 150; ++i) {

@@ -339,14 +339,12 @@ std::vector<std::string> builders::Fields::CellNames() const {
 }
 
 std::vector<std::string> builders::Fields::Lines(std::string_view name) const {
+    // A line ends at LF, CR LF or a lone CR.
     std::vector<std::string> lines;
     std::string_view rest = Text(name);
     while (!rest.empty()) {
-        const std::size_t end = rest.find('\n');
-        std::string_view line = rest.substr(0, end);
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
-        }
+        const std::size_t end = rest.find_first_of("\r\n");
+        const std::string_view line = rest.substr(0, end);
         if (!line.empty()) {
             lines.emplace_back(line);
         }

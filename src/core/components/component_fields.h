@@ -19,7 +19,7 @@ enum class FieldFormat {
     kScript,    // a single-quoted script string inside a double-quoted attribute:
                 // as kAttribute, and a quote or backslash gets a backslash before it
     kContent,   // element content (text runs, link text): written as typed
-    kLines,     // element content, one item per line ("\n" or "\r\n")
+    kLines,     // element content, one item per line ("\n", "\r\n" or "\r")
     kInteger,   // decimal integer, within [minimum, maximum]
     kFlag,      // "1" ticked, "0" not ticked
     kCell,      // a grid cell "cell.R.C" (row R, column C, from 1): element content
