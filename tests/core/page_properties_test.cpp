@@ -153,6 +153,19 @@ TEST(PageProperties, RefusesWhatItCannotHandleAndChangesNothing) {
     EXPECT_THROW(
         ApplyPageProperties("<html><body><!---End_Body---!></html>", Props("T", "", false)),
         CommandError);
+    // The body start tag must end right before the body marker: other markup
+    // between them, or a quote that never closes, would take the attributes.
+    const std::string head = "<html><head><title>T</title></head>";
+    for (const std::string body :
+         {"<body bgcolor=#FFFFFF><p class=\"a\">text</p><!---End_Body---!>",
+          "<body title=\"a><!---End_Body---!>"}) {
+        EXPECT_THROW(ApplyPageProperties(head + body + "</body></html>", Props("T", "x.gif", true)),
+                     CommandError)
+            << body;
+    }
+    EXPECT_EQ(BodyTag(ApplyPageProperties(head + "<body onload='a>b'><!---End_Body---!>",
+                                          Props("T", "x.gif", false))),
+              "<body onload='a>b' background=\"x.gif\">");
     EXPECT_THROW(ApplyPageProperties(test::WorkedExamplePage(), Props("<!---x", "", false)),
                  CommandError);
     EXPECT_THROW(ApplyPageProperties(test::WorkedExamplePage(), Props("x", "a---!>", false)),

@@ -40,11 +40,37 @@ struct BodyTag {
     std::size_t close = 0; // the closing ">"
 };
 
+// The ">" that ends the tag starting at `begin`, a quoted value after "="
+// read whole as browsers read it; npos when the text ends first.
+std::size_t TagClose(std::string_view page, std::size_t begin) {
+    bool after_equals = false;
+    for (std::size_t pos = begin + 1; pos < page.size(); ++pos) {
+        const char c = page[pos];
+        if (c == '>') {
+            return pos;
+        }
+        if (after_equals && (c == '"' || c == '\'')) {
+            pos = page.find(c, pos + 1);
+            if (pos == std::string_view::npos) {
+                return pos;
+            }
+            after_equals = false;
+        } else if (c == '=') {
+            after_equals = true;
+        } else if (!IsBlank(c)) {
+            after_equals = false;
+        }
+    }
+    return std::string_view::npos;
+}
+
 BodyTag FindBodyTag(std::string_view page) {
     const std::size_t begin = BodyTagStart(page);
     const std::size_t marker = page.find(kBodyMarker);
+    // The tag must end right before the marker: other markup between them, or
+    // a value that never closes, is not the body start tag's to change.
     if (begin == std::string_view::npos || marker == std::string_view::npos ||
-        marker <= begin + 5 || page[marker - 1] != '>') {
+        marker <= begin + 5 || page[marker - 1] != '>' || TagClose(page, begin) != marker - 1) {
         throw CommandError(
             "The body start tag of this page cannot be found (\"<body ...>\" followed by \"" +
             std::string(kBodyMarker) + "\")");

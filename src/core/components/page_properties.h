@@ -57,7 +57,8 @@ std::size_t BodyTagStart(std::string_view page);
 // background attribute; a picture replaces the background attribute's value
 // (or adds it before the tag's closing ">"); the scroll attribute is added
 // after "<body" or removed, looking only inside the body start tag. The body
-// start tag runs from BodyTagStart to the ">" just before the body marker. Text enters as ASCII
+// start tag runs from BodyTagStart to the ">" just before the body marker, and is one tag
+// (read as browsers read it, it ends at that ">"). Text enters as ASCII
 // (numeric character references), a double quote in the background as &quot;. Throws CommandError,
 // changing nothing, for a page without title (when a heading is given) or body start tag, a heading
 // CheckTitleText refuses, or a background holding the marker delimiters or a line break.
