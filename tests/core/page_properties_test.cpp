@@ -166,6 +166,16 @@ TEST(PageProperties, RefusesWhatItCannotHandleAndChangesNothing) {
     EXPECT_EQ(BodyTag(ApplyPageProperties(head + "<body onload='a>b'><!---End_Body---!>",
                                           Props("T", "x.gif", false))),
               "<body onload='a>b' background=\"x.gif\">");
+    // A colour is "#" and letters and digits: a blank, a quote or a ">" would
+    // break the body start tag, which takes the colour without quotes.
+    for (const char* colour : {"#33 66 99", "#fff\"x", "#fff>", "#336699\t"}) {
+        EXPECT_THROW(ApplyPageProperties(test::WorkedExamplePage(), Props("T", colour, false)),
+                     CommandError)
+            << colour;
+    }
+    EXPECT_NE(ApplyPageProperties(head + "<body><!---End_Body---!>", Props("T", "#a1B2c3", false))
+                  .find("<body bgcolor=#a1B2c3>"),
+              std::string::npos);
     EXPECT_THROW(ApplyPageProperties(test::WorkedExamplePage(), Props("<!---x", "", false)),
                  CommandError);
     EXPECT_THROW(ApplyPageProperties(test::WorkedExamplePage(), Props("x", "a---!>", false)),

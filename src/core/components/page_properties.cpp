@@ -180,6 +180,20 @@ void SetScroll(std::string& page, bool disable_scrollers) {
     }
 }
 
+// A background starting with "#" is a colour, which the body start tag takes
+// without quotes: only letters and digits may follow.
+void CheckColour(std::string_view background) {
+    if (background.empty() || background.front() != '#') {
+        return;
+    }
+    for (const char c : background.substr(1)) {
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'))) {
+            throw CommandError("A background colour is \"#\" followed by letters and digits "
+                               "(\"#336699\")");
+        }
+    }
+}
+
 // The first `needle` (lower case) in `text` at or after `from`, in any case.
 std::size_t FindAnyCase(std::string_view text, std::string_view needle, std::size_t from = 0) {
     for (std::size_t at = from; at + needle.size() <= text.size(); ++at) {
@@ -252,6 +266,7 @@ std::string ApplyPageProperties(std::string_view page, const PageProperties& pro
     }
     CheckNoMarkerDelimiters("Background", properties.background);
     CheckSingleLine("Background", properties.background);
+    CheckColour(properties.background);
     const std::string background = AttributeText("Background", properties.background);
     std::string text(page);
     FindBodyTag(text); // refuse before any change

@@ -61,7 +61,8 @@ std::size_t BodyTagStart(std::string_view page);
 // (read as browsers read it, it ends at that ">"). Text enters as ASCII
 // (numeric character references), a double quote in the background as &quot;. Throws CommandError,
 // changing nothing, for a page without title (when a heading is given) or body start tag, a heading
-// CheckTitleText refuses, or a background holding the marker delimiters or a line break.
+// CheckTitleText refuses, a background holding the marker delimiters or a line break, or a colour
+// with anything but letters and digits after its "#".
 std::string ApplyPageProperties(std::string_view page, const PageProperties& properties);
 
 // Applies the rules to the open page, writes the page file and, only when that
