@@ -166,6 +166,13 @@ TEST(PageProperties, RefusesWhatItCannotHandleAndChangesNothing) {
     EXPECT_EQ(BodyTag(ApplyPageProperties(head + "<body onload='a>b'><!---End_Body---!>",
                                           Props("T", "x.gif", false))),
               "<body onload='a>b' background=\"x.gif\">");
+    // "<body" must be the whole tag name: "<bodyx" or "<body!" is another tag.
+    for (const char* other : {"<body!bgcolor=#FFFFFF>", "<bodyx>"}) {
+        EXPECT_THROW(
+            ApplyPageProperties(head + other + "<!---End_Body---!>", Props("T", "#000000", false)),
+            CommandError)
+            << other;
+    }
     // A colour is "#" and letters and digits: a blank, a quote or a ">" would
     // break the body start tag, which takes the colour without quotes.
     for (const char* colour : {"#33 66 99", "#fff\"x", "#fff>", "#336699\t"}) {

@@ -255,7 +255,14 @@ std::size_t HeadEndTag(std::string_view page) {
 
 std::size_t BodyTagStart(std::string_view page) {
     const std::size_t head_end = HeadEndTag(page);
-    return page.find("<body", head_end != std::string_view::npos ? head_end : TitleEnd(page));
+    // "<body" as the whole tag name, not the start of another ("<bodyx").
+    std::size_t at =
+        page.find("<body", head_end != std::string_view::npos ? head_end : TitleEnd(page));
+    while (at != std::string_view::npos && at + 5 < page.size() && !IsBlank(page[at + 5]) &&
+           page[at + 5] != '>' && page[at + 5] != '/') {
+        at = page.find("<body", at + 5);
+    }
+    return at;
 }
 
 std::string ApplyPageProperties(std::string_view page, const PageProperties& properties) {

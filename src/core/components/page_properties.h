@@ -46,9 +46,10 @@ std::size_t TitleEnd(std::string_view page);
 // there is none.
 std::size_t HeadEndTag(std::string_view page);
 
-// Where the body start tag begins: the first "<body" behind the head (behind
-// the title's end and the head's end tag where the page has them), so a title
-// holding "<body" is never taken for it. kNotFound (npos) when there is none.
+// Where the body start tag begins: the first "<body" (followed by a blank, "/"
+// or ">") behind the head (behind the title's end and the head's end tag where
+// the page has them), so a title holding "<body" is never taken for it.
+// kNotFound (npos) when there is none.
 std::size_t BodyTagStart(std::string_view page);
 
 // The page property rules on a page text, in order: the title becomes the
