@@ -240,7 +240,9 @@ void ApplySomeProperties(std::string& page, std::uint8_t op, Values& values) {
     if (op & 0x20) {
         properties.background = values.Next();
     }
-    properties.disable_scrollers = (op & 0x40) != 0;
+    if (op & 0x40) {
+        properties.disable_scrollers = (op & 0x80) != 0;
+    }
     std::string changed;
     try {
         changed = ApplyPageProperties(page, properties);
@@ -256,7 +258,7 @@ void ApplySomeProperties(std::string& page, std::uint8_t op, Values& values) {
     if (const std::string again = ApplyPageProperties(changed, properties); again != changed) {
         std::fprintf(stderr, "heading [%s] background [%s] scroll %d\n",
                      properties.heading.value_or("(none)").c_str(), properties.background.c_str(),
-                     int(properties.disable_scrollers));
+                     properties.disable_scrollers ? int(*properties.disable_scrollers) : -1);
         for (const std::string* text : {&std::as_const(page), &std::as_const(changed), &again}) {
             std::fwrite(text->data(), 1, text->size(), stderr);
             std::fputc('\n', stderr);
