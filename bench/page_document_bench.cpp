@@ -1,19 +1,36 @@
-// One component insertion (declaration, block at the area insertion point,
-// page file written) against writing the same bytes with a plain ofstream,
-// and the declaration walk over a full block. Adversarial pages (a long row of
-// adjacent cells, every free number held by a stray end marker, marker openings
-// without a close) must stay within the same ratio.
+// A component inserted the way the editor and `quenfort-cli insert` insert it
+// (the page file read, the component added, the page file written, synced and
+// renamed into place) against reading the same file and writing its bytes
+// back with a plain synced write (open, write, fsync, close, rename), for
+// ordinary pages of 10 KB, 1 MB and 10 MB and for adversarial pages of 1 and
+// 5 MB (a long row of adjacent cells, every free number held by a stray end
+// marker, marker openings without a close); the whole-process peak memory of
+// `quenfort-cli insert` on a 10 MB page; and the declaration walk over a full
+// block. Before each run the page file is put back, synced, untimed, so every
+// run starts from the same file.
 #include "components/insertion.h"
 #include "document/page_check.h"
 #include "document/page_file.h"
 #include "document/page_text.h"
+#include "workspace/workspace.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QTemporaryDir>
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <cstdio>
-#include <fstream>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
 #include <map>
+#include <stdexcept>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -22,11 +39,81 @@ QTemporaryDir& Folder() {
     return dir;
 }
 
+std::string PathOf(const char* name) {
+    return Folder().filePath(name).toStdString();
+}
+
+[[noreturn]] void Fail(const std::string& what) {
+    throw std::runtime_error(what + ": " + std::strerror(errno));
+}
+
+void WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n <= 0) {
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            Fail("write");
+        }
+        bytes.remove_prefix(std::size_t(n));
+    }
+}
+
+// Writes the file in place and syncs it, so no dirty data of an earlier run
+// is left for the next timed sync.
+void PutBack(const std::string& path, std::string_view bytes) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        Fail("open " + path);
+    }
+    WriteAll(fd, bytes);
+    if (::fsync(fd) != 0 || ::close(fd) != 0) {
+        Fail("sync " + path);
+    }
+}
+
+std::string PlainRead(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat info {};
+    if (fd < 0 || ::fstat(fd, &info) != 0) {
+        Fail("open " + path);
+    }
+    std::string bytes(std::size_t(info.st_size), '\0');
+    std::size_t got = 0;
+    while (got < bytes.size()) {
+        const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+        if (n <= 0) {
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            Fail("read " + path);
+        }
+        got += std::size_t(n);
+    }
+    ::close(fd);
+    return bytes;
+}
+
+// open, write, fsync, close, rename.
+void PlainSyncedWrite(const std::string& path, std::string_view bytes) {
+    const std::string temp = path + ".new";
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        Fail("open " + temp);
+    }
+    WriteAll(fd, bytes);
+    if (::fsync(fd) != 0 || ::close(fd) != 0 || ::rename(temp.c_str(), path.c_str()) != 0) {
+        Fail("write " + temp);
+    }
+}
+
 // A page of about `size` bytes: one area whose cell holds text components.
 std::string PageOfSize(std::size_t size) {
     std::string page = "<html><head><title>Bench</title></head><body><!---End_Body---!>"
                        "<!---declare_begin---!><!---Table1---!><!---////---!><!---declare_end---!>"
                        "</body><!---Begin_Table1---!><Table width=400><td width=400>";
+    page.reserve(size + 200);
     int n = 1;
     while (page.size() < size) {
         const std::string name = "Text" + std::to_string(n++);
@@ -39,58 +126,20 @@ std::string PageOfSize(std::size_t size) {
     return page;
 }
 
-const std::string kBlock = "<!---Begin_Image1---!><img src=\"logo.gif\" width=\"120\" "
-                           "height=\"60\" align=\"Left\" alt=\"Logo\" border=\"0\" "
-                           "bordercolor=\"#000000\"><!---End_Image1---!>";
+// The shapes of page: ordinary, then the adversarial ones.
+enum Shape { kOrdinary = 0, kAdjacentCells = 1, kUndeclaredEnds = 2, kOpenings = 3 };
+constexpr const char* kShapeNames[] = {"ordinary", "adjacent cells", "undeclared ends",
+                                       "marker openings"};
 
-void BM_InsertComponent(benchmark::State& state) {
-    const std::string base = PageOfSize(std::size_t(state.range(0)));
-    const std::string path = Folder().filePath("page.html").toStdString();
-    for (auto _ : state) {
-        std::string page = base;
-        qf::AddDeclaration(page, "Image1");
-        page.insert(qf::AreaInsertPoint(page, 1), kBlock);
-        qf::WritePageFile(path, page);
+std::string PageOfShape(std::size_t size, int shape) {
+    if (shape == kOrdinary) {
+        return PageOfSize(size);
     }
-    state.SetBytesProcessed(state.iterations() * state.range(0));
-}
-
-void BM_PlainWrite(benchmark::State& state) {
-    std::string page = PageOfSize(std::size_t(state.range(0)));
-    qf::AddDeclaration(page, "Image1");
-    page.insert(qf::AreaInsertPoint(page, 1), kBlock);
-    const std::string bytes = qf::EncodePageFile(page);
-    const std::string path = Folder().filePath("plain.html").toStdString();
-    for (auto _ : state) {
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out.write(bytes.data(), std::streamsize(bytes.size()));
-        out.flush();
-    }
-    state.SetBytesProcessed(state.iterations() * state.range(0));
-}
-
-void BM_DeclarationNames(benchmark::State& state) {
-    std::string declarations;
-    for (int i = 1; i <= state.range(0); ++i) {
-        declarations += "<!---Bullet_Item_List" + std::to_string(i) + "---!>";
-    }
-    const std::string page = "<body><!---End_Body---!><!---declare_begin---!>" + declarations +
-                             "<!---////---!><!---declare_end---!></body>";
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(qf::DeclarationNames(page));
-    }
-    state.SetComplexityN(state.range(0));
-}
-
-// Adversarial pages of about `size` bytes.
-enum Shape { kAdjacentCells = 0, kUndeclaredEnds = 1, kOpenings = 2 };
-constexpr const char* kShapeNames[] = {"adjacent cells", "undeclared ends", "marker openings"};
-
-std::string AdversarialPage(std::size_t size, int shape) {
     const std::string head = "<html><head><title>Bench</title></head><body><!---End_Body---!>"
                              "<!---declare_begin---!><!---Table1---!><!---////---!>"
                              "<!---declare_end---!></body>";
     std::string page = head;
+    page.reserve(size + 200);
     if (shape == kAdjacentCells) {
         // Area 1's own cell followed by one long row of small adjacent cells:
         // the insertion point is found by walking back over all of them.
@@ -121,57 +170,106 @@ std::string AdversarialPage(std::size_t size, int shape) {
     return page;
 }
 
-// Adds an image to area 1 the way the editor does (free number, declaration,
-// block at the insertion point, page file written); for the page of marker
-// openings, checks the page and writes it.
-void BM_InsertAdversarial(benchmark::State& state) {
-    const std::string base = AdversarialPage(std::size_t(state.range(0)), int(state.range(1)));
-    const std::string path = Folder().filePath("adversarial.html").toStdString();
-    for (auto _ : state) {
-        std::string page = base;
-        if (state.range(1) == kOpenings) {
-            benchmark::DoNotOptimize(qf::CheckPage(page));
-        }
-        qf::AddComponent(page, "Image", "<img src=\"logo.gif\">", 1);
-        qf::WritePageFile(path, page);
+// What `quenfort-cli insert PAGE Area1 Image` does: the page opened (read,
+// its lock held), checked first on the page of marker openings, the image
+// added and the page file written.
+void InsertAsTheCommandLineDoes(const std::string& path, bool check) {
+    qf::Workspace workspace;
+    workspace.hold_page_lock = true;
+    qf::OpenPage(workspace, path);
+    if (check) {
+        benchmark::DoNotOptimize(qf::CheckPage(workspace.page_text));
     }
-    state.SetBytesProcessed(state.iterations() * state.range(0));
+    workspace.area_list.text = "Area1";
+    benchmark::DoNotOptimize(qf::InsertComponent(workspace, "Image", {{"alt", "Logo"}}));
 }
 
-void BM_PlainWriteAdversarial(benchmark::State& state) {
-    const std::string bytes =
-        qf::EncodePageFile(AdversarialPage(std::size_t(state.range(0)), int(state.range(1))));
-    const std::string path = Folder().filePath("plain-adversarial.html").toStdString();
-    for (auto _ : state) {
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out.write(bytes.data(), std::streamsize(bytes.size()));
-        out.flush();
-    }
-    state.SetBytesProcessed(state.iterations() * state.range(0));
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t middle = values.size() / 2;
+    return values.empty()      ? 0.0
+           : values.size() % 2 ? values[middle]
+                               : (values[middle - 1] + values[middle]) / 2;
 }
 
-void AdversarialArgs(benchmark::internal::Benchmark* bench) {
+double SecondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Each run times the plain copy and then the insertion, one after the other,
+// so both meet the same load on the shared disk; the time reported is the
+// insertion's. The counters are medians over the runs (a stall of the disk
+// caused by another program moves a mean, hardly a median): insertion and
+// plain copy in milliseconds, and their ratio.
+void BM_InsertAgainstPlain(benchmark::State& state) {
+    const int shape = int(state.range(1));
+    const std::string bytes = qf::EncodePageFile(PageOfShape(std::size_t(state.range(0)), shape));
+    const std::string path = PathOf("page.html");
+    std::vector<double> insert;
+    std::vector<double> plain;
+    for (auto _ : state) {
+        PutBack(path, bytes);
+        auto start = std::chrono::steady_clock::now();
+        PlainSyncedWrite(path, PlainRead(path));
+        plain.push_back(SecondsSince(start));
+        PutBack(path, bytes);
+        start = std::chrono::steady_clock::now();
+        InsertAsTheCommandLineDoes(path, shape == kOpenings);
+        insert.push_back(SecondsSince(start));
+        state.SetIterationTime(insert.back());
+    }
+    state.SetBytesProcessed(state.iterations() * std::int64_t(bytes.size()));
+    state.counters["insert_ms"] = Median(insert) * 1e3;
+    state.counters["plain_ms"] = Median(plain) * 1e3;
+    state.counters["ratio"] = Median(insert) / Median(plain);
+}
+
+void BM_DeclarationNames(benchmark::State& state) {
+    std::string declarations;
+    for (int i = 1; i <= state.range(0); ++i) {
+        declarations += "<!---Bullet_Item_List" + std::to_string(i) + "---!>";
+    }
+    const std::string page = "<body><!---End_Body---!><!---declare_begin---!>" + declarations +
+                             "<!---////---!><!---declare_end---!></body>";
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(qf::DeclarationNames(page));
+    }
+    state.SetComplexityN(state.range(0));
+}
+
+constexpr const char* kOrdinarySizes[] = {"10000", "1000000", "10000000"};
+constexpr const char* kAdversarialSizes[] = {"1000000", "5000000"};
+
+void PageArgs(benchmark::internal::Benchmark* bench) {
+    for (const char* size : kOrdinarySizes) {
+        bench->Args({std::atol(size), kOrdinary});
+    }
     for (int shape : {kAdjacentCells, kUndeclaredEnds, kOpenings}) {
-        for (int size : {1'000'000, 5'000'000}) {
-            bench->Args({size, shape});
+        for (const char* size : kAdversarialSizes) {
+            bench->Args({std::atol(size), shape});
         }
     }
 }
 
-BENCHMARK(BM_InsertComponent)->Arg(10'000)->Arg(100'000)->Arg(1'000'000);
-BENCHMARK(BM_PlainWrite)->Arg(10'000)->Arg(100'000)->Arg(1'000'000);
-BENCHMARK(BM_InsertAdversarial)->Apply(AdversarialArgs)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PlainWriteAdversarial)->Apply(AdversarialArgs)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_InsertAgainstPlain)
+    ->Apply(PageArgs)
+    ->UseManualTime()
+    ->MinTime(1.0)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DeclarationNames)->RangeMultiplier(4)->Range(16, 999)->Complexity(benchmark::oN);
 
 // Remembers each run's time so that the ratios can be printed at the end.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     std::map<std::string, double> nanoseconds;
+    std::map<std::string, benchmark::UserCounters> counters;
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
             if (run.run_type == Run::RT_Iteration) {
-                nanoseconds[run.benchmark_name()] =
+                // By function and arguments: "BM_InsertAgainstPlain/1000000/1".
+                const std::string name = run.run_name.function_name + "/" + run.run_name.args;
+                counters[name] = run.counters;
+                nanoseconds[name] =
                     run.GetAdjustedRealTime() * (run.time_unit == benchmark::kMillisecond   ? 1e6
                                                  : run.time_unit == benchmark::kMicrosecond ? 1e3
                                                                                             : 1.0);
@@ -179,44 +277,143 @@ public:
         }
         ConsoleReporter::ReportRuns(runs);
     }
+    double Of(const std::string& name) { return nanoseconds[name]; }
+    double Counter(const std::string& name, const char* counter) {
+        const auto found = counters[name].find(counter);
+        return found == counters[name].end() ? 0.0 : double(found->second);
+    }
 };
+
+// Runs `program` with `args` as a child with its standard output thrown
+// away, and answers its peak resident memory in bytes (ru_maxrss from wait4).
+std::int64_t PeakOfChild(const std::string& program, const std::vector<std::string>& args) {
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const std::string& arg : args) {
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    }
+    argv.push_back(nullptr);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const int null = ::open("/dev/null", O_WRONLY);
+        ::dup2(null, STDOUT_FILENO);
+        ::execv(program.c_str(), argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    struct rusage usage {};
+    if (child < 0 || ::wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) ||
+        WEXITSTATUS(status) != 0) {
+        return -1;
+    }
+    return std::int64_t(usage.ru_maxrss) * 1024;
+}
+
+// Writes the page file of an ordinary page of about `size` bytes in a child
+// process, so that building it never adds to this process's memory, which a
+// child started later begins with.
+std::int64_t WritePageInChild(const std::string& path, std::size_t size) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        try {
+            qf::WritePageFile(path, PageOfSize(size));
+        } catch (...) {
+            ::_exit(1);
+        }
+        ::_exit(0);
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) ||
+        WEXITSTATUS(status) != 0) {
+        return -1;
+    }
+    return qf::FileSizeOf(path);
+}
+
+std::int64_t ResidentBytes() {
+    long pages = 0;
+    long resident = 0;
+    if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) {
+            resident = 0;
+        }
+        std::fclose(statm);
+    }
+    return std::int64_t(resident) * ::sysconf(_SC_PAGESIZE);
+}
+
+// The whole-process peak memory of `quenfort-cli insert` on a 10 MB page, and
+// of the same insertion into a 10 KB page: what the program holds whatever
+// the page (its libraries, Qt's start, the allocator).
+void PrintInsertionMemory() {
+    const std::string large = PathOf("memory-large.html");
+    const std::string small = PathOf("memory-small.html");
+    const std::int64_t large_size = WritePageInChild(large, 10'000'000);
+    const std::int64_t small_size = WritePageInChild(small, 10'000);
+    const std::int64_t floor = ResidentBytes();
+    const std::int64_t large_peak =
+        large_size > 0 ? PeakOfChild(QUENFORT_CLI, {"insert", large, "Area1", "Image"}) : -1;
+    const std::int64_t small_peak =
+        small_size > 0 ? PeakOfChild(QUENFORT_CLI, {"insert", small, "Area1", "Image"}) : -1;
+    std::printf("Peak memory of quenfort-cli insert (whole process, ru_maxrss from wait4):\n");
+    if (large_peak <= 0 || small_peak <= 0) {
+        std::printf("  could not be measured (the insertion failed)\n\n");
+        return;
+    }
+    const double mb = 1e6;
+    std::printf("  page file of %.2f MB: peak %.1f MB, %.2f times the page\n", large_size / mb,
+                large_peak / mb, double(large_peak) / double(large_size));
+    std::printf("  page file of %.0f KB: peak %.1f MB (the program itself)\n", small_size / 1e3,
+                small_peak / mb);
+    std::printf("  above the program itself: %.1f MB, %.2f times the page\n",
+                (large_peak - small_peak) / mb,
+                double(large_peak - small_peak) / double(large_size));
+    std::printf("  (the benchmark held %.1f MB when it started the children: no child's peak\n"
+                "   reads below that)\n\n",
+                floor / 1e6);
+}
 
 } // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
+    PrintInsertionMemory();
+    std::fflush(stdout);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    std::printf("\nInsertion against a plain write of the same bytes:\n");
-    for (const char* size : {"10000", "100000", "1000000"}) {
-        const double insert = reporter.nanoseconds["BM_InsertComponent/" + std::string(size)];
-        const double plain = reporter.nanoseconds["BM_PlainWrite/" + std::string(size)];
-        if (insert > 0 && plain > 0) {
-            std::printf("  %8s bytes: insertion %.1f us, plain write %.1f us, ratio %.2f\n", size,
-                        insert / 1e3, plain / 1e3, insert / plain);
+    std::printf("\nInsertion (read, insert, synced write) against reading the same file and a "
+                "plain synced write,\nmedians over the runs:\n");
+    for (int shape : {kOrdinary, kAdjacentCells, kUndeclaredEnds, kOpenings}) {
+        std::vector<std::string> sizes(std::begin(kAdversarialSizes), std::end(kAdversarialSizes));
+        if (shape == kOrdinary) {
+            sizes.assign(std::begin(kOrdinarySizes), std::end(kOrdinarySizes));
         }
-    }
-    const double small = reporter.nanoseconds["BM_InsertComponent/10000"];
-    const double large = reporter.nanoseconds["BM_InsertComponent/1000000"];
-    if (small > 0) {
-        std::printf("  time per insertion, 1 MB over 10 KB: %.1f (linear growth gives about 100)\n",
-                    large / small);
-    }
-    std::printf("\nInsertion into adversarial pages against a plain write of the page:\n");
-    for (int shape : {kAdjacentCells, kUndeclaredEnds, kOpenings}) {
-        for (const char* size : {"1000000", "5000000"}) {
-            const std::string args = std::string(size) + "/" + std::to_string(shape);
-            const double insert = reporter.nanoseconds["BM_InsertAdversarial/" + args];
-            const double plain = reporter.nanoseconds["BM_PlainWriteAdversarial/" + args];
+        for (const std::string& size : sizes) {
+            const std::string name = "BM_InsertAgainstPlain/" + size + "/" + std::to_string(shape);
+            const double insert = reporter.Counter(name, "insert_ms");
+            const double plain = reporter.Counter(name, "plain_ms");
             if (insert > 0 && plain > 0) {
-                std::printf("  %-16s %8s bytes: insertion %.1f ms, plain write %.1f ms, ratio "
-                            "%.2f\n",
-                            kShapeNames[shape], size, insert / 1e6, plain / 1e6, insert / plain);
+                std::printf("  %-16s %9s bytes: insertion %8.2f ms, plain %8.2f ms, ratio %.2f\n",
+                            kShapeNames[shape], size.c_str(), insert, plain, insert / plain);
+            }
+        }
+        if (shape != kOrdinary) {
+            const std::string one = "BM_InsertAgainstPlain/1000000/" + std::to_string(shape);
+            const std::string five = "BM_InsertAgainstPlain/5000000/" + std::to_string(shape);
+            const double insert =
+                reporter.Counter(five, "insert_ms") / reporter.Counter(one, "insert_ms");
+            const double plain =
+                reporter.Counter(five, "plain_ms") / reporter.Counter(one, "plain_ms");
+            if (insert > 0 && plain > 0) {
+                std::printf("  %-16s 5 MB over 1 MB: insertion %.2f, plain %.2f (linear: about "
+                            "5)\n",
+                            kShapeNames[shape], insert, plain);
             }
         }
     }
-    const double walk = reporter.nanoseconds["BM_DeclarationNames/999"];
-    std::printf("DeclarationNames over 999 declarations: %.1f us\n", walk / 1e3);
+    const double walk = reporter.Of("BM_DeclarationNames/999");
+    if (walk > 0) {
+        std::printf("DeclarationNames over 999 declarations: %.1f us\n", walk / 1e3);
+    }
     benchmark::Shutdown();
     return 0;
 }

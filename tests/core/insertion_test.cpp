@@ -1,14 +1,22 @@
 #include "components/insertion.h"
 #include "components/rollover.h"
+#include "document/markers.h"
 #include "document/page_file.h"
+#include "document/page_text.h"
+#include "document/selection_lists.h"
 #include "error.h"
+#include "random_edits.h"
 #include "test_pages.h"
+#include "workspace/app_folder.h"
+#include "workspace/layouts.h"
 #include "workspace/workspace.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <random>
 
 namespace qf {
 namespace {
@@ -56,6 +64,86 @@ TEST(AddComponent, AMissingAreaChangesNothing) {
     const std::string before = page;
     EXPECT_THROW(AddComponent(page, "Image", "x", 4), CommandError);
     EXPECT_EQ(page, before);
+}
+
+// The insertion as single steps on the text, each searching the text the
+// step before left: the number, the declaration, then the block at the
+// area's insertion point (or before the declaration block).
+std::string StepByStep(std::string page, std::string_view kind, std::string_view body, int area) {
+    const std::string name = std::string(kind) + std::to_string(NextInstanceNumber(page, kind));
+    AddDeclaration(page, name);
+    const std::size_t point = area == 0 ? page.find(kDeclareBegin) : AreaInsertPoint(page, area);
+    if (point == std::string::npos) {
+        throw CommandError("no declaration block");
+    }
+    page.insert(point, BeginMarker(name) + std::string(body) + EndMarker(name));
+    return page;
+}
+
+// The one-pass text against the steps: the same bytes, or a refusal by both.
+void ExpectSameAsStepByStep(const std::string& page, std::string_view kind, int area) {
+    SCOPED_TRACE("Area" + std::to_string(area) + " of " + page);
+    std::string expected;
+    try {
+        expected = StepByStep(page, kind, "<b>x</b>", area);
+    } catch (const CommandError&) {
+        expected = "(refused)";
+    }
+    std::string text;
+    try {
+        text = area == 0 ? WithComponentBeforeDeclarations(page, kind, "<b>x</b>").text
+                         : WithComponent(page, kind, "<b>x</b>", area).text;
+    } catch (const CommandError&) {
+        text = "(refused)";
+    }
+    EXPECT_EQ(text, expected);
+}
+
+TEST(AddComponent, OnePassGivesTheBytesOfTheStepsOneAfterAnother) {
+    // Every area of pages from each shipped layout after random edits
+    // (platforms, adjacent cells, components, deletions), and one missing.
+    QTemporaryDir app;
+    const std::string app_folder = app.path().toStdString() + "/";
+    FillAppFolder(app_folder);
+    std::mt19937 random(7);
+    for (const int layout : LayoutNumbers(app_folder)) {
+        std::string page = test::PageFromLayout(ReadLayout(app_folder, layout));
+        for (int edit = 0; edit < 40; ++edit) {
+            try {
+                test::RandomEdit(random, page);
+            } catch (const CommandError&) {
+            }
+            if (edit % 10 != 9) {
+                continue;
+            }
+            for (const std::string& area : AreaEntries(page)) {
+                ExpectSameAsStepByStep(page, "Image", TrailingNumber(area));
+            }
+            ExpectSameAsStepByStep(page, "Bgsound", 0);
+            ExpectSameAsStepByStep(page, "Image", 977);
+        }
+    }
+    // The declaration block after the areas, inside an area's cell, inside a
+    // row of adjacent cells, and missing.
+    const std::string declarations = "<!---declare_begin---!><!---Table1---!><!---Table2---!>"
+                                     "<!---Table3---!><!---////---!><!---declare_end---!>";
+    const std::string row = "<!---Begin_Table1---!><Table><td>own</td>" + test::CellArea(2) +
+                            test::CellArea(3) + "</table><!---End_Table1---!>";
+    const std::vector<std::string> pages = {
+        "<body><!---End_Body---!></body>" + row + declarations,
+        "<body><!---End_Body---!><!---Begin_Table1---!><Table><td>own" + declarations +
+            "</td></table><!---End_Table1---!></body>",
+        "<body><!---End_Body---!><!---Begin_Table1---!><Table><td>own</td>" + declarations +
+            test::CellArea(2) + "</table><!---End_Table1---!></body>",
+        "<body><!---End_Body---!><!---Begin_Table1---!><Table><td>own</td>" + test::CellArea(2) +
+            declarations + "</table><!---End_Table1---!></body>",
+        "<body><!---End_Body---!></body>" + row,
+    };
+    for (const std::string& page : pages) {
+        for (int area : {0, 1, 2, 3, 4}) {
+            ExpectSameAsStepByStep(page, "Hr", area);
+        }
+    }
 }
 
 class InsertionTest : public ::testing::Test {

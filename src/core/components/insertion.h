@@ -17,17 +17,29 @@ struct Workspace;
 // the page or the page has no declaration separator.
 int AddComponent(std::string& page, std::string_view kind_tag, std::string_view body, int area);
 
+// What AddComponent makes of `page`, as a new text built in one pass over
+// the original (both points found on it, the text assembled once), and the
+// instance number. Throws as AddComponent does.
+struct PageWithComponent {
+    std::string text;
+    int number = 0;
+};
+PageWithComponent WithComponent(std::string_view page, std::string_view kind_tag,
+                                std::string_view body, int area);
+
 // The same for the components that stand outside all areas (the background
 // sound): the block goes immediately before "<!---declare_begin---!>", behind
 // the blocks already there. Throws CommandError (and leaves `page` unchanged)
 // when the page has no declaration block.
 int AddComponentBeforeDeclarations(std::string& page, std::string_view kind_tag,
                                    std::string_view body);
+PageWithComponent WithComponentBeforeDeclarations(std::string_view page, std::string_view kind_tag,
+                                                  std::string_view body);
 
 // Puts a finished body into the area named by the Select Area text of the
 // workspace: checks the area first (no "A": "Your Must Select an Area!"; no
 // number: the invalid-integer message; not on the page: its own message),
-// runs AddComponent on a copy of the page text, writes the page file, and
+// builds the new text from the page text (WithComponent), writes the page file, and
 // only then takes the new text and appends the Select Component entry, which
 // it returns ("Image2"). On any refusal or file error nothing has changed.
 std::string CommitComponent(Workspace& workspace, std::string_view kind_tag, std::string_view body);

@@ -141,30 +141,37 @@ std::string ReadRegularFile(const std::string& path) {
     }
     ::fcntl(file.get(), F_SETFL, ::fcntl(file.get(), F_GETFL) & ~O_NONBLOCK);
 
+    auto read_some = [&](char* into, std::size_t size) {
+        for (;;) {
+            const ssize_t n = ::read(file.get(), into, size);
+            if (n >= 0) {
+                return std::size_t(n);
+            }
+            if (errno != EINTR) {
+                Throw("Cannot read file", path, Reason(errno));
+            }
+        }
+    };
+    // The text is allocated once, at the size the file has; only a file that
+    // grew since is read on, to its end, within the limit.
     std::string bytes;
     bytes.resize(std::size_t(info.st_size));
     std::size_t got = 0;
-    while (true) {
-        if (got == bytes.size()) {
-            // The file may have grown since: read on to its end, within the limit.
-            if (std::int64_t(bytes.size()) > kMaxPageFileSize) {
-                Throw("Cannot open file", path, too_large);
-            }
-            bytes.resize(bytes.size() + 65536);
-        }
-        const ssize_t n = ::read(file.get(), bytes.data() + got, bytes.size() - got);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            Throw("Cannot read file", path, Reason(errno));
-        }
+    while (got < bytes.size()) {
+        const std::size_t n = read_some(bytes.data() + got, bytes.size() - got);
         if (n == 0) {
-            break;
+            bytes.resize(got);
+            return bytes;
         }
-        got += std::size_t(n);
+        got += n;
     }
-    bytes.resize(got);
+    char more[65536];
+    for (std::size_t n; (n = read_some(more, sizeof more)) > 0;) {
+        if (std::int64_t(bytes.size() + n) > kMaxPageFileSize) {
+            Throw("Cannot open file", path, too_large);
+        }
+        bytes.append(more, n);
+    }
     return bytes;
 }
 

@@ -21,10 +21,12 @@ struct MarkerCounts {
 
 constexpr std::string_view kTableBegin = "<!---Begin_Table";
 
+constexpr std::size_t kLongestMarkerWord = 64;
+
 bool IsMarkerWord(std::string_view word) {
-    return !word.empty() && word.size() <= 64 && std::none_of(word.begin(), word.end(), [](char c) {
-        return c == ' ' || c == '<' || c == '>' || c == '\t';
-    });
+    return !word.empty() && word.size() <= kLongestMarkerWord &&
+           std::none_of(word.begin(), word.end(),
+                        [](char c) { return c == ' ' || c == '<' || c == '>' || c == '\t'; });
 }
 
 } // namespace
@@ -49,6 +51,11 @@ std::vector<std::string> CheckPage(std::string_view page) {
         if (close == kNotFound) {
             break;
         }
+        if (close - open - kMarkerOpen.size() > kLongestMarkerWord) {
+            // The openings up to here all have words too long: go on near the close.
+            open = close - kMarkerOpen.size() - kLongestMarkerWord - 1;
+            continue;
+        }
         const std::string_view word =
             page.substr(open + kMarkerOpen.size(), close - open - kMarkerOpen.size());
         if (!IsMarkerWord(word) || word == "End_Body") {
@@ -67,8 +74,8 @@ std::vector<std::string> CheckPage(std::string_view page) {
     }
     // Where each table block starts, in page order.
     std::vector<std::size_t> table_begins;
-    for (std::size_t at = page.find(kTableBegin); at != kNotFound;
-         at = page.find(kTableBegin, at + 1)) {
+    for (std::size_t at = FindText(page, kTableBegin); at != kNotFound;
+         at = FindText(page, kTableBegin, at + 1)) {
         table_begins.push_back(at);
     }
 

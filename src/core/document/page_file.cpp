@@ -3,6 +3,9 @@
 #include "document/file_io.h"
 #include "error.h"
 
+#include <array>
+#include <cstring>
+
 namespace qf {
 
 namespace {
@@ -116,22 +119,62 @@ template <typename Sink> void EncodeInto(std::string_view text, Sink&& sink) {
     sink("\r\n");
 }
 
-// Joins the lines of a page file's bytes where they stand.
+// Joins the lines of a page file's bytes where they stand, moving each line
+// once.
 void DecodeInPlace(std::string& bytes) {
+    char* const data = bytes.data();
+    const std::size_t size = bytes.size();
     std::size_t kept = 0;
-    bool after_cr = false;
-    for (const char c : bytes) {
-        if (c == '\n') {
-            if (after_cr) {
-                --kept; // the CR before it, kept when it was read
-            }
-            after_cr = false;
-            continue;
+    std::size_t from = 0;
+    while (from < size) {
+        const void* found = std::memchr(data + from, '\n', size - from);
+        const std::size_t stop = found ? std::size_t(static_cast<const char*>(found) - data) : size;
+        std::size_t end = stop;
+        if (found && end > from && data[end - 1] == '\r') {
+            --end; // the CR directly before the LF
         }
-        after_cr = c == '\r';
-        bytes[kept++] = c;
+        if (kept != from) {
+            std::memmove(data + kept, data + from, end - from);
+        }
+        kept += end - from;
+        from = stop + 1;
     }
     bytes.resize(kept);
+}
+
+// The bytes a state of the line cutter stops at; it passes over all others.
+using ByteSet = std::array<bool, 256>;
+
+constexpr ByteSet Bytes(std::string_view bytes) {
+    ByteSet set{};
+    for (const char c : bytes) {
+        set[static_cast<unsigned char>(c)] = true;
+    }
+    return set;
+}
+
+constexpr ByteSet kTagNameStops = Bytes(" \t\n\r\f/>");
+constexpr ByteSet kTagStops = Bytes(">=");
+constexpr ByteSet kUnquotedStops = Bytes(" \t\n\r\f>");
+
+// The first position in [from, end) holding `c`, or `end`. Markup is dense,
+// so the first bytes are looked at one by one before memchr takes over.
+std::size_t FindCharIn(std::string_view text, std::size_t from, std::size_t end, char c) {
+    for (const std::size_t near = std::min(end, from + 16); from < near; ++from) {
+        if (text[from] == c) {
+            return from;
+        }
+    }
+    if (from >= end) {
+        return end;
+    }
+    const void* found = std::memchr(text.data() + from, c, end - from);
+    return found ? std::size_t(static_cast<const char*>(found) - text.data()) : end;
+}
+
+// The first position at or after `from` holding `c`, or the size.
+std::size_t FindChar(std::string_view text, std::size_t from, char c) {
+    return FindCharIn(text, from, text.size(), c);
 }
 
 } // namespace
@@ -208,78 +251,212 @@ void LineCutter::ScanRawText() {
     }
 }
 
-std::size_t LineCutter::NextCutBlank() {
-    while (pos_ < text_.size()) {
-        const char c = text_[pos_];
-        const std::size_t here = pos_;
-        switch (state_) {
-        case State::kText:
-            if (c == '<') {
-                StartMarkup();
-                continue;
-            }
-            ++pos_;
-            if (c == ' ' && pre_element_.empty()) {
-                return here;
-            }
-            break;
-        case State::kTagName:
-            if (IsSpace(c) || c == '/' || c == '>') {
-                EndTagName();
-                state_ = State::kTag;
-                continue; // the tag reads this character
-            }
-            ++pos_;
-            break;
-        case State::kTag:
-        case State::kBeforeValue:
-        case State::kUnquotedValue:
-            ++pos_;
-            if (c == '>') {
-                EndTag();
-            } else if (IsSpace(c)) {
-                if (state_ == State::kUnquotedValue) {
-                    state_ = State::kTag;
-                }
-                if (c == ' ' && pre_element_.empty()) {
-                    return here;
-                }
-            } else if (state_ == State::kBeforeValue) {
-                state_ = c == '"'    ? State::kDoubleQuoted
-                         : c == '\'' ? State::kSingleQuoted
-                                     : State::kUnquotedValue;
-            } else if (state_ == State::kTag && c == '=') {
-                state_ = State::kBeforeValue;
-            }
-            break;
-        case State::kDoubleQuoted:
-        case State::kSingleQuoted:
-            ++pos_;
-            if (c == (state_ == State::kDoubleQuoted ? '"' : '\'')) {
-                state_ = State::kTag;
-            }
-            break;
-        case State::kComment:
-            if (c == '-' && text_.substr(pos_, 3) == "-->") {
-                pos_ += 3;
-                state_ = State::kText;
-            } else if (c == '-' && text_.substr(pos_, 4) == "--!>") {
-                pos_ += 4;
-                state_ = State::kText;
-            } else {
-                ++pos_;
-            }
-            break;
-        case State::kDeclaration:
-            ++pos_;
-            if (c == '>') {
-                state_ = State::kText;
-            }
-            break;
-        case State::kRawText:
-            ScanRawText();
+std::size_t LineCutter::CutBlankBefore(std::size_t end, std::size_t limit, std::size_t& last) {
+    if (!pre_element_.empty()) {
+        pos_ = end; // a blank of preformatted text is never cut
+        return kNone;
+    }
+    for (std::size_t at = std::min(end, limit); at > pos_; --at) {
+        if (text_[at - 1] == ' ') {
+            last = at - 1;
             break;
         }
+    }
+    const std::size_t from = std::max(pos_, limit);
+    const std::size_t at = from < end ? FindCharIn(text_, from, end, ' ') : end;
+    if (at < end) {
+        pos_ = at + 1;
+        return at;
+    }
+    pos_ = end;
+    return kNone;
+}
+
+// Each state is a label, and a change of state jumps to the next one.
+std::size_t LineCutter::NextCutBlank(std::size_t limit, std::size_t& last) {
+    const std::size_t size = text_.size();
+    std::size_t found = kNone;
+    switch (state_) {
+    case State::kText:
+        goto text;
+    case State::kTagName:
+        goto tag_name;
+    case State::kTag:
+        goto tag;
+    case State::kBeforeValue:
+        goto before_value;
+    case State::kUnquotedValue:
+        goto unquoted_value;
+    case State::kDoubleQuoted:
+        goto double_quoted;
+    case State::kSingleQuoted:
+        goto single_quoted;
+    case State::kComment:
+        goto comment;
+    case State::kDeclaration:
+        goto declaration;
+    case State::kRawText:
+        goto raw_text;
+    }
+
+text:
+    // Every blank up to the next markup is a cut blank, outside preformatted text.
+    state_ = State::kText;
+    if (segment_end_ == kNone) {
+        segment_end_ = FindChar(text_, pos_, '<');
+    }
+    found = CutBlankBefore(segment_end_, limit, last);
+    if (found != kNone) {
+        return found;
+    }
+    segment_end_ = kNone;
+    if (pos_ >= size) {
+        return kNone;
+    }
+    StartMarkup();
+    if (state_ == State::kTagName) {
+        goto tag_name;
+    }
+    if (state_ == State::kComment) {
+        goto comment;
+    }
+    if (state_ == State::kDeclaration) {
+        goto declaration;
+    }
+    goto text;
+
+tag_name:
+    state_ = State::kTagName;
+    while (pos_ < size && !kTagNameStops[static_cast<unsigned char>(text_[pos_])]) {
+        ++pos_;
+    }
+    if (pos_ >= size) {
+        return kNone;
+    }
+    EndTagName();
+    goto tag; // the tag reads this character
+
+tag:
+    // Between attributes every blank is a cut blank, up to a value or the end.
+    state_ = State::kTag;
+    if (segment_end_ == kNone) {
+        segment_end_ = pos_;
+        while (segment_end_ < size && !kTagStops[static_cast<unsigned char>(text_[segment_end_])]) {
+            ++segment_end_;
+        }
+    }
+    found = CutBlankBefore(segment_end_, limit, last);
+    if (found != kNone) {
+        return found;
+    }
+    segment_end_ = kNone;
+    if (pos_ >= size) {
+        return kNone;
+    }
+    if (text_[pos_++] == '=') {
+        goto before_value;
+    }
+    goto tag_end;
+
+tag_end:
+    EndTag();
+    if (state_ == State::kText) {
+        goto text;
+    }
+    goto raw_text;
+
+before_value:
+    state_ = State::kBeforeValue;
+    while (pos_ < size) {
+        const char c = text_[pos_++];
+        if (c == '>') {
+            goto tag_end;
+        }
+        if (c == '"') {
+            goto double_quoted;
+        }
+        if (c == '\'') {
+            goto single_quoted;
+        }
+        if (!IsSpace(c)) {
+            goto unquoted_value;
+        }
+        if (c == ' ' && pre_element_.empty()) {
+            if (pos_ - 1 >= limit) {
+                return pos_ - 1;
+            }
+            last = pos_ - 1;
+        }
+    }
+    return kNone;
+
+unquoted_value:
+    state_ = State::kUnquotedValue;
+    while (pos_ < size && !kUnquotedStops[static_cast<unsigned char>(text_[pos_])]) {
+        ++pos_;
+    }
+    if (pos_ >= size) {
+        return kNone;
+    }
+    if (text_[pos_++] == '>') {
+        goto tag_end;
+    }
+    state_ = State::kTag; // a blank ends the value
+    if (text_[pos_ - 1] == ' ' && pre_element_.empty()) {
+        if (pos_ - 1 >= limit) {
+            return pos_ - 1;
+        }
+        last = pos_ - 1;
+    }
+    goto tag;
+
+double_quoted:
+    state_ = State::kDoubleQuoted;
+    pos_ = FindChar(text_, pos_, '"');
+    if (pos_ >= size) {
+        return kNone;
+    }
+    ++pos_;
+    goto tag;
+
+single_quoted:
+    state_ = State::kSingleQuoted;
+    pos_ = FindChar(text_, pos_, '\'');
+    if (pos_ >= size) {
+        return kNone;
+    }
+    ++pos_;
+    goto tag;
+
+comment:
+    // The comment ends at the first "-->" or "--!>" from here; each ends at
+    // a ">", and a ">" ends at most one of them.
+    state_ = State::kComment;
+    for (std::size_t close = pos_; (close = FindChar(text_, close, '>')) < size; ++close) {
+        if ((close >= pos_ + 2 && text_.substr(close - 2, 2) == "--") ||
+            (close >= pos_ + 3 && text_.substr(close - 3, 3) == "--!")) {
+            pos_ = close + 1;
+            goto text;
+        }
+    }
+    pos_ = size;
+    return kNone;
+
+declaration:
+    // A declaration or a bogus comment, up to the next ">".
+    state_ = State::kDeclaration;
+    pos_ = FindChar(text_, pos_, '>');
+    if (pos_ >= size) {
+        return kNone;
+    }
+    ++pos_;
+    goto text;
+
+raw_text:
+    state_ = State::kRawText;
+    ScanRawText();
+    if (state_ == State::kTag) {
+        goto tag;
     }
     return kNone;
 }
@@ -288,21 +465,22 @@ bool LineCutter::Next(std::string_view& line) {
     if (start_ >= text_.size()) {
         return false;
     }
+    std::size_t cut = kNone;
     if (!started_) {
-        pending_ = NextCutBlank();
+        pending_ = NextCutBlank(0, cut);
         started_ = true;
     }
-    std::size_t cut = kNone;
     if (text_.size() - start_ > kPageLineWidth) {
         // The last cut blank that still ends a line of at most kPageLineWidth
         // characters; failing that, the first one after it.
-        while (pending_ != kNone && pending_ < start_ + kPageLineWidth) {
+        const std::size_t limit = start_ + kPageLineWidth;
+        if (pending_ != kNone && pending_ < limit) {
             cut = pending_;
-            pending_ = NextCutBlank();
+            pending_ = NextCutBlank(limit, cut);
         }
         if (cut == kNone && pending_ != kNone) {
             cut = pending_;
-            pending_ = NextCutBlank();
+            pending_ = NextCutBlank(0, cut);
         }
     }
     if (cut == kNone || cut + 1 >= text_.size()) {

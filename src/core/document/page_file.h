@@ -48,7 +48,13 @@ private:
         kRawText,
     };
     // The position of the next blank a line may end after, or npos.
-    std::size_t NextCutBlank();
+    // Scans on over the blanks a line may end after: each one before `limit`
+    // becomes `last`; answers the first one at or after `limit`, or npos.
+    std::size_t NextCutBlank(std::size_t limit, std::size_t& last);
+    // The same for the text from here to `end`, where every blank is a cut
+    // blank (none in preformatted text); pos_ then stands behind the blank
+    // answered, or at `end`.
+    std::size_t CutBlankBefore(std::size_t end, std::size_t limit, std::size_t& last);
     void StartMarkup();
     void EndTagName();
     void EndTag();
@@ -66,6 +72,9 @@ private:
     std::string_view pre_element_; // the preformatted element the text is in
     std::string_view opening_pre_; // the start tag being read opens one
     bool closing_pre_ = false;     // the end tag being read closes it
+    // Where the run of text or of a tag's attributes that the last answered
+    // blank stands in ends; npos when no such run is under way.
+    std::size_t segment_end_ = std::string_view::npos;
 };
 
 // The lines of a page text, as LineCutter hands them out.

@@ -3,9 +3,12 @@
 #include "document/markers.h"
 #include "error.h"
 
+#include <algorithm>
+#include <cstring>
+#include <functional>
 #include <optional>
 #include <set>
-#include <unordered_map>
+#include <utility>
 
 namespace qf {
 
@@ -40,9 +43,29 @@ std::set<int> NumbersInUse(std::string_view page, std::string_view kind) {
         }
         used.insert(std::stoi(std::string(page.substr(digits, length))));
     };
+    // A word that holds a number of the kind is at most this long, and the
+    // first marker close after its opening stands right behind it.
+    const std::size_t longest = 6 + kind.size() + 4;
+    const bool plain_kind = kind.find_first_of("-!>") == std::string_view::npos;
+    std::size_t close = 0;
+    bool close_known = false;
     for (std::size_t open = page.find(kMarkerOpen); open != kNotFound;
          open = page.find(kMarkerOpen, open + 1)) {
         const std::size_t word = open + kMarkerOpen.size();
+        if (plain_kind) {
+            if (!close_known || close < word) {
+                close = page.find(kMarkerClose, word);
+                close_known = true;
+            }
+            if (close == kNotFound) {
+                break; // no marker closes any more
+            }
+            if (close - word > longest) {
+                // Every opening up to here has a word too long: go on near the close.
+                open = std::max(open, close - kMarkerOpen.size() - longest - 1);
+                continue;
+            }
+        }
         take(word);
         if (page.compare(word, 6, "Begin_") == 0) {
             take(word + 6);
@@ -79,26 +102,73 @@ int FirstUnusedFrom(std::string_view page, std::string_view kind, int number,
 }
 
 // The first position of each start marker "<!---Begin_" + name + "---!>" in
-// the page, by name; one pass over the page.
-std::unordered_map<std::string_view, std::size_t> FirstBeginMarkers(std::string_view page) {
-    static constexpr std::string_view kBegin = "<!---Begin_";
-    std::unordered_map<std::string_view, std::size_t> first;
-    std::size_t close = 0; // the first marker close at or after the name searched
-    bool close_known = false;
-    for (std::size_t open = page.find(kBegin); open != kNotFound;
-         open = page.find(kBegin, open + 1)) {
-        const std::size_t name = open + kBegin.size();
-        if (!close_known || close < name) {
-            close = page.find(kMarkerClose, name);
-            close_known = true;
+// the page, by name; built in one pass over the page. An open-addressing
+// table of positions: a page may hold a hundred thousand markers, and one
+// allocation per name would cost more than the pass itself.
+class FirstBeginMarkers {
+public:
+    explicit FirstBeginMarkers(std::string_view page) : page_(page) {
+        std::vector<std::pair<std::size_t, std::size_t>> names; // start and length
+        std::size_t close = 0; // the first marker close at or after the name searched
+        bool close_known = false;
+        for (std::size_t open = FindText(page, kBegin); open != kNotFound;
+             open = FindText(page, kBegin, open + 1)) {
+            const std::size_t name = open + kBegin.size();
+            if (!close_known || close < name) {
+                close = FindText(page, kMarkerClose, name);
+                close_known = true;
+            }
+            if (close == kNotFound) {
+                break;
+            }
+            names.emplace_back(name, close - name);
         }
-        if (close == kNotFound) {
-            break;
+        std::size_t capacity = 16;
+        while (capacity < 2 * names.size()) {
+            capacity *= 2;
         }
-        first.emplace(page.substr(name, close - name), open);
+        slots_.assign(capacity, Slot{});
+        for (const auto& [start, length] : names) {
+            const std::string_view name = page.substr(start, length);
+            const std::size_t hash = Hash(name);
+            Slot& slot = slots_[SlotOf(name, hash)];
+            if (slot.start == kNotFound) { // the first of its name only
+                slot = {hash, start, length};
+            }
+        }
     }
-    return first;
-}
+
+    // Where the first start marker of `name` begins, or kNotFound.
+    std::size_t Find(std::string_view name) const {
+        const Slot& slot = slots_[SlotOf(name, Hash(name))];
+        return slot.start == kNotFound ? kNotFound : slot.start - kBegin.size();
+    }
+
+private:
+    static constexpr std::string_view kBegin = "<!---Begin_";
+    struct Slot {
+        std::size_t hash = 0;
+        std::size_t start = kNotFound; // of the name
+        std::size_t length = 0;
+    };
+
+    static std::size_t Hash(std::string_view name) { return std::hash<std::string_view>{}(name); }
+
+    // The slot holding `name`, or the empty slot where it would go.
+    std::size_t SlotOf(std::string_view name, std::size_t hash) const {
+        const std::size_t mask = slots_.size() - 1;
+        for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+            const Slot& slot = slots_[at];
+            if (slot.start == kNotFound ||
+                (slot.hash == hash && page_.substr(slot.start, slot.length) == name)) {
+                return at;
+            }
+        }
+    }
+
+    std::string_view page_;
+    std::vector<Slot> slots_;
+};
 
 } // namespace
 
@@ -144,6 +214,15 @@ std::vector<std::string> DeclarationNames(std::string_view page) {
 bool MarkerNameInUse(std::string_view page, std::string_view name) {
     return page.find(DeclarationMarker(name)) != kNotFound ||
            page.find(BeginMarker(name)) != kNotFound || page.find(EndMarker(name)) != kNotFound;
+}
+
+std::size_t FindText(std::string_view text, std::string_view needle, std::size_t from) {
+    if (from > text.size()) {
+        return kNotFound;
+    }
+    const void* found =
+        ::memmem(text.data() + from, text.size() - from, needle.data(), needle.size());
+    return found ? std::size_t(static_cast<const char*>(found) - text.data()) : kNotFound;
 }
 
 std::size_t CountOccurrences(std::string_view text, std::string_view needle) {
@@ -195,13 +274,17 @@ std::vector<int> NextPlatformAreaNumbers(std::string_view page, int count) {
     return numbers;
 }
 
-void AddDeclaration(std::string& page, std::string_view name) {
+std::size_t DeclarationSeparator(std::string_view page) {
     const std::size_t separator = page.find(kDeclarationSeparator);
     if (separator == kNotFound) {
         throw CommandError("This page has no declaration block (\"<!---////---!>\" is missing), "
                            "so nothing can be added to it.");
     }
-    page.insert(separator, DeclarationMarker(name));
+    return separator;
+}
+
+void AddDeclaration(std::string& page, std::string_view name) {
+    page.insert(DeclarationSeparator(page), DeclarationMarker(name));
 }
 
 bool RemoveDeclaration(std::string& page, std::string_view name) {
@@ -215,19 +298,23 @@ bool RemoveDeclaration(std::string& page, std::string_view name) {
 }
 
 std::size_t AreaInsertPoint(std::string_view page, int area) {
+    return FindAreaPlace(page, area).insert_point;
+}
+
+AreaPlace FindAreaPlace(std::string_view page, int area) {
     const std::string name = AreaName(area);
     const std::string label = "Area" + std::to_string(area);
-    const std::size_t end = page.find(EndMarker(name));
-    const std::size_t begin = page.find(BeginMarker(name));
+    const std::size_t end = FindText(page, EndMarker(name));
+    const std::size_t begin = FindText(page, BeginMarker(name));
     if (end == kNotFound || begin == kNotFound || begin > end) {
         throw CommandError(label + " is not on this page");
     }
     const std::size_t content_begin = begin + BeginMarker(name).size();
     if (EndsWith(page, end, "</td></table>") && end - 13 >= content_begin) {
-        return end - 13;
+        return {begin, end, end - 13};
     }
     if (EndsWith(page, end, "</td>") && end - 5 >= content_begin) {
-        return end - 5;
+        return {begin, end, end - 5};
     }
     // A top-level area that holds adjacent cells: its own cell's "</td>", the
     // blocks of the adjacent areas one after another, then "</table>". Walk back
@@ -235,10 +322,10 @@ std::size_t AreaInsertPoint(std::string_view page, int area) {
     if (EndsWith(page, end, "</table>")) {
         std::size_t pos = end - 8;
         bool crossed_block = false;
-        std::optional<std::unordered_map<std::string_view, std::size_t>> begin_markers;
+        std::optional<FirstBeginMarkers> begin_markers;
         while (pos > content_begin) {
             if (crossed_block && EndsWith(page, pos, "</td>")) {
-                return pos - 5;
+                return {begin, end, pos - 5};
             }
             if (!EndsWith(page, pos, kMarkerClose)) {
                 break;
@@ -259,10 +346,9 @@ std::size_t AreaInsertPoint(std::string_view page, int area) {
                 inner_begin = page.find(BeginMarker(inner));
             } else {
                 if (!begin_markers) {
-                    begin_markers = FirstBeginMarkers(page);
+                    begin_markers.emplace(page);
                 }
-                const auto found = begin_markers->find(inner);
-                inner_begin = found == begin_markers->end() ? kNotFound : found->second;
+                inner_begin = begin_markers->Find(inner);
             }
             if (inner_begin == kNotFound || inner_begin < content_begin || inner_begin >= open) {
                 break;
@@ -272,6 +358,22 @@ std::size_t AreaInsertPoint(std::string_view page, int area) {
         }
     }
     throw CommandError("The end of " + label + "'s cell cannot be found on this page");
+}
+
+std::string WithInsertions(std::string_view page, std::size_t first_at, std::string_view first,
+                           std::size_t second_at, std::string_view second) {
+    if (second_at < first_at) {
+        std::swap(first_at, second_at);
+        std::swap(first, second);
+    }
+    std::string text;
+    text.reserve(page.size() + first.size() + second.size());
+    text.append(page.substr(0, first_at))
+        .append(first)
+        .append(page.substr(first_at, second_at - first_at))
+        .append(second)
+        .append(page.substr(second_at));
+    return text;
 }
 
 BlockPosition FindBlock(std::string_view page, std::string_view name) {

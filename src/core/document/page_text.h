@@ -42,6 +42,10 @@ int NextDesignerAreaNumber(std::string_view page);
 // each one the next number whose marker name is not yet in use.
 std::vector<int> NextPlatformAreaNumbers(std::string_view page, int count);
 
+// Where the declaration separator "<!---////---!>" stands. Throws
+// CommandError when the page has none.
+std::size_t DeclarationSeparator(std::string_view page);
+
 // Inserts "<!---" + name + "---!>" immediately before the declaration
 // separator. Throws CommandError when the page has no separator.
 void AddDeclaration(std::string& page, std::string_view name);
@@ -54,6 +58,22 @@ bool RemoveDeclaration(std::string& page, std::string_view name);
 // end in a cell.
 std::size_t AreaInsertPoint(std::string_view page, int area);
 
+// Where area `area` stands and where its new content goes. Throws as
+// AreaInsertPoint does.
+struct AreaPlace {
+    std::size_t begin = kNotFound;        // first character of the start marker
+    std::size_t end = kNotFound;          // first character of the end marker
+    std::size_t insert_point = kNotFound; // as AreaInsertPoint answers
+};
+AreaPlace FindAreaPlace(std::string_view page, int area);
+
+// `page` with two texts put in at positions of `page` itself, built in one
+// pass: what inserting `first` at `first_at` and then `second` at the place
+// `second_at` has moved to would give. At the same position `first` comes
+// first.
+std::string WithInsertions(std::string_view page, std::size_t first_at, std::string_view first,
+                           std::size_t second_at, std::string_view second);
+
 // The start and end markers of a block; kNotFound where missing.
 struct BlockPosition {
     std::size_t begin = kNotFound; // first character of the start marker
@@ -63,6 +83,11 @@ struct BlockPosition {
     bool found() const { return begin != kNotFound && end != kNotFound && content_begin <= end; }
 };
 BlockPosition FindBlock(std::string_view page, std::string_view name);
+
+// The first occurrence of `needle` at or after `from`, as string_view::find
+// answers it, but skipping ahead through text dense with markup: for marker
+// texts.
+std::size_t FindText(std::string_view text, std::string_view needle, std::size_t from = 0);
 
 // Counts the non-overlapping occurrences of `needle` in `text`.
 std::size_t CountOccurrences(std::string_view text, std::string_view needle);

@@ -5,14 +5,51 @@
 
 #include <QFileInfo>
 
+#include <cstdint>
+#include <cstring>
 #include <filesystem>
-#include <functional>
 #include <system_error>
 
 namespace qf {
 
+namespace {
+
+constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
+
+std::uint64_t Mix(std::uint64_t hash, std::uint64_t word) {
+    hash = (hash ^ word) * kMultiplier;
+    return hash ^ (hash >> 32);
+}
+
+std::uint64_t Word(const char* bytes) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, bytes, sizeof word);
+    return word;
+}
+
+} // namespace
+
+// Four independent runs over the words, so that a page of megabytes is
+// hashed at the speed of memory; then the rest and the length.
 std::size_t PageTextHash(std::string_view text) {
-    return std::hash<std::string_view>{}(text);
+    std::uint64_t lanes[4] = {1, 2, 3, 4};
+    const char* at = text.data();
+    std::size_t left = text.size();
+    for (; left >= 32; at += 32, left -= 32) {
+        for (int lane = 0; lane < 4; ++lane) {
+            lanes[lane] = Mix(lanes[lane], Word(at + 8 * lane));
+        }
+    }
+    std::uint64_t hash = Mix(Mix(lanes[0], lanes[1]), Mix(lanes[2], lanes[3]));
+    for (; left >= 8; at += 8, left -= 8) {
+        hash = Mix(hash, Word(at));
+    }
+    char tail[8] = {};
+    if (left > 0) {
+        std::memcpy(tail, at, left);
+    }
+    hash = Mix(Mix(hash, Word(tail)), text.size());
+    return std::size_t(Mix(hash, hash >> 29));
 }
 
 std::optional<PageFileRecord> StampOfFile(const std::string& path) {

@@ -6,6 +6,7 @@
 #include "document/selection_lists.h"
 
 #include <algorithm>
+#include <cstring>
 #include <exception>
 
 namespace qf {
@@ -19,16 +20,35 @@ constexpr std::size_t kAnchorSize = 48;
 constexpr int kMaxSplitDepth = 24;
 constexpr std::size_t kMaxHunks = 256;
 
+// Equal runs are skipped a block at a time with memcmp, then byte by byte.
+constexpr std::size_t kCompareBlock = 256;
+
 std::size_t CommonPrefix(std::string_view a, std::string_view b) {
     const std::size_t limit = std::min(a.size(), b.size());
-    const auto mismatch = std::mismatch(a.begin(), a.begin() + std::ptrdiff_t(limit), b.begin());
-    return std::size_t(mismatch.first - a.begin());
+    std::size_t n = 0;
+    while (limit - n >= kCompareBlock &&
+           std::memcmp(a.data() + n, b.data() + n, kCompareBlock) == 0) {
+        n += kCompareBlock;
+    }
+    while (n < limit && a[n] == b[n]) {
+        ++n;
+    }
+    return n;
 }
 
 std::size_t CommonSuffix(std::string_view a, std::string_view b, std::size_t limit) {
     limit = std::min({limit, a.size(), b.size()});
-    const auto mismatch = std::mismatch(a.rbegin(), a.rbegin() + std::ptrdiff_t(limit), b.rbegin());
-    return std::size_t(mismatch.first - a.rbegin());
+    const char* const a_end = a.data() + a.size();
+    const char* const b_end = b.data() + b.size();
+    std::size_t n = 0;
+    while (limit - n >= kCompareBlock &&
+           std::memcmp(a_end - n - kCompareBlock, b_end - n - kCompareBlock, kCompareBlock) == 0) {
+        n += kCompareBlock;
+    }
+    while (n < limit && a_end[-std::ptrdiff_t(n) - 1] == b_end[-std::ptrdiff_t(n) - 1]) {
+        ++n;
+    }
+    return n;
 }
 
 void Diff(std::string_view before, std::string_view after, std::size_t offset, int depth,
