@@ -194,6 +194,13 @@ private Q_SLOTS:
         QVERIFY(prompts_->asked.isEmpty());
     }
 
+    void theStartPageLoadsBeforeTheWindowIsFirstShown() {
+        TForm1 hidden;
+        QVERIFY(!hidden.isVisible());
+        QCOMPARE(Q(hidden.workspace().app_folder), Q(DefaultAppFolder()));
+        QCOMPARE(hidden.preview()->ShownFile(), Q(DefaultAppFolder()) + "bin/home.html");
+    }
+
     void menusToolBarAndPaletteAreTheSystems() {
         QStringList menus;
         for (QAction* menu : window_->menuBar()->actions()) {

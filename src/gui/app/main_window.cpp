@@ -118,6 +118,18 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
         return AskAboutOutsideChange(page_name);
     };
     ShowWorkspace(false);
+    // Before the window is first shown, so the start page loads while it appears.
+    LoadStartPage();
+}
+
+void TForm1::LoadStartPage() {
+    try {
+        workspace_.app_folder = PrepareAppFolder();
+    } catch (const CommandError& error) {
+        workspace_.app_folder = DefaultAppFolder();
+        start_error_ = Q(error.what()); // shown once the window is there
+    }
+    web1_->ShowFile(Q(AppFile(workspace_, kHomePage)));
 }
 
 TForm1::~TForm1() = default;
@@ -425,13 +437,9 @@ void TForm1::FormActivate() {
         return;
     }
     started_ = true;
-    try {
-        workspace_.app_folder = PrepareAppFolder();
-    } catch (const CommandError& error) {
-        workspace_.app_folder = DefaultAppFolder();
-        AppPrompts().ShowError(this, Q(error.what()));
+    if (!start_error_.isEmpty()) {
+        AppPrompts().ShowError(this, start_error_);
     }
-    web1_->ShowFile(Q(AppFile(workspace_, kHomePage)));
     file_list_box1_->clear();
     OpenStartPath();
 }

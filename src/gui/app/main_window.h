@@ -59,8 +59,11 @@ public:
     void RememberSession(const QString& file);
 
 public Q_SLOTS:
-    // The start-up steps: the application folder, the home page, an empty
-    // page list. They run once, when the window is first shown.
+    // The start-up steps left for the window's first showing: a failure to
+    // fill the application folder reported, an empty page list, what the
+    // command line or the last run names opened. They run once. (The
+    // application folder and the home page are taken while the window is
+    // built, so the page loads while the window appears.)
     void FormActivate();
 
     void NewProjectClick();
@@ -145,8 +148,13 @@ private:
     // Asks "Open Page?" as the page list does, and opens the project page `name`.
     void AskToOpenPage(const QString& name);
 
+    // Fixes the application folder and starts loading its home page into
+    // the preview, without waiting for it.
+    void LoadStartPage();
+
     Workspace workspace_;
     bool started_ = false;
+    QString start_error_; // why the application folder could not be filled
     EditorCommandLine start_;
     SessionMemory memory_;
     QString session_file_;
