@@ -14,7 +14,9 @@ namespace qf {
 
 namespace {
 
-constexpr std::size_t kWriteChunk = std::size_t(1) << 20;
+// What a save file gathers before it writes: small against a page of
+// megabytes, whose own text is all the memory a save needs.
+constexpr std::size_t kWriteChunk = std::size_t(128) << 10;
 
 std::string Reason(int error) {
     return std::strerror(error);

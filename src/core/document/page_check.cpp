@@ -42,10 +42,10 @@ std::vector<std::string> CheckPage(std::string_view page) {
     std::map<std::string, MarkerCounts> blocks;
     std::size_t close = 0; // the first marker close at or after the word searched
     bool close_known = false;
-    for (std::size_t open = page.find(kMarkerOpen); open != kNotFound;
-         open = page.find(kMarkerOpen, open + 1)) {
+    for (std::size_t open = FindText(page, kMarkerOpen); open != kNotFound;
+         open = FindText(page, kMarkerOpen, open + 1)) {
         if (!close_known || close < open + kMarkerOpen.size()) {
-            close = page.find(kMarkerClose, open + kMarkerOpen.size());
+            close = FindText(page, kMarkerClose, open + kMarkerOpen.size());
             close_known = true;
         }
         if (close == kNotFound) {

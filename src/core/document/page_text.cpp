@@ -18,8 +18,22 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
+// True when `piece` stands in `text` at `at`; compared byte by byte, as the
+// pieces are short and the walk over adjacent blocks compares many.
+bool HasAt(std::string_view text, std::size_t at, std::string_view piece) {
+    if (at > text.size() || text.size() - at < piece.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < piece.size(); ++i) {
+        if (text[at + i] != piece[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool EndsWith(std::string_view text, std::size_t end, std::string_view suffix) {
-    return end >= suffix.size() && text.substr(end - suffix.size(), suffix.size()) == suffix;
+    return end >= suffix.size() && HasAt(text, end - suffix.size(), suffix);
 }
 
 // The instance numbers of `kind` whose marker name stands in the page as a
@@ -47,22 +61,23 @@ std::set<int> NumbersInUse(std::string_view page, std::string_view kind) {
     // first marker close after its opening stands right behind it.
     const std::size_t longest = 6 + kind.size() + 4;
     const bool plain_kind = kind.find_first_of("-!>") == std::string_view::npos;
-    std::size_t close = 0;
+    std::size_t close = 0; // the first marker close at or after the word, once known
     bool close_known = false;
     for (std::size_t open = page.find(kMarkerOpen); open != kNotFound;
          open = page.find(kMarkerOpen, open + 1)) {
         const std::size_t word = open + kMarkerOpen.size();
-        if (plain_kind) {
-            if (!close_known || close < word) {
-                close = page.find(kMarkerClose, word);
-                close_known = true;
-            }
+        if (plain_kind && (!close_known || close < word)) {
+            const std::size_t reach = std::min(page.size(), word + longest + kMarkerClose.size());
+            close = page.substr(0, reach).find(kMarkerClose, word);
+            close_known = true;
             if (close == kNotFound) {
-                break; // no marker closes any more
-            }
-            if (close - word > longest) {
-                // Every opening up to here has a word too long: go on near the close.
-                open = std::max(open, close - kMarkerOpen.size() - longest - 1);
+                // No close within reach: none of the openings before the next
+                // close can hold a number, so go on near it.
+                close = FindText(page, kMarkerClose, word);
+                if (close == kNotFound) {
+                    break;
+                }
+                open = close - kMarkerOpen.size() - longest - 1;
                 continue;
             }
         }
@@ -170,6 +185,150 @@ private:
     std::vector<Slot> slots_;
 };
 
+// The last marker opening that starts at or before `at`, as rfind answers it.
+std::size_t LastMarkerOpen(std::string_view page, std::size_t at) {
+    if (page.size() < kMarkerOpen.size()) {
+        return kNotFound;
+    }
+    for (at = std::min(at, page.size() - kMarkerOpen.size());; --at) {
+        if (page[at] == '<' && HasAt(page, at, kMarkerOpen)) {
+            return at;
+        }
+        if (at == 0) {
+            return kNotFound;
+        }
+    }
+}
+
+// The walk of FindAreaPlace from `pos` back over adjacent blocks, each from
+// its end marker to its start marker, which `begin_of(name, end_marker)`
+// finds; the end of the area's own cell, or kNotFound.
+template <typename BeginOf>
+std::size_t WalkBackOverBlocks(std::string_view page, std::size_t content_begin, std::size_t pos,
+                               BeginOf&& begin_of) {
+    bool crossed_block = false;
+    while (pos > content_begin) {
+        if (crossed_block && EndsWith(page, pos, "</td>")) {
+            return pos - 5;
+        }
+        if (!EndsWith(page, pos, kMarkerClose)) {
+            break;
+        }
+        const std::size_t open = LastMarkerOpen(page, pos - kMarkerClose.size());
+        if (open == kNotFound || open < content_begin) {
+            break;
+        }
+        const std::string_view word = page.substr(
+            open + kMarkerOpen.size(), pos - kMarkerClose.size() - open - kMarkerOpen.size());
+        if (word.substr(0, 4) != "End_") {
+            break;
+        }
+        // A name holding a marker close cannot be in the index: search for it.
+        const std::string_view inner = word.substr(4);
+        const std::size_t inner_begin = inner.find(kMarkerClose) != kNotFound
+                                            ? page.find(BeginMarker(inner))
+                                            : begin_of(inner, open);
+        if (inner_begin == kNotFound || inner_begin < content_begin || inner_begin >= open) {
+            break;
+        }
+        pos = inner_begin;
+        crossed_block = true;
+    }
+    return kNotFound;
+}
+
+// The end of an area's own cell behind which adjacent blocks stand, walking
+// back from `pos`. Each block's start marker counts where the name's first
+// one in the page stands. Mostly that is the one right before the block,
+// so the walk takes those first, and then checks in one pass that no block
+// it crossed has a start marker of its name earlier in the page; only when
+// one may have does it walk again with the index of every first start
+// marker.
+std::size_t OwnCellEnd(std::string_view page, std::size_t content_begin, std::size_t pos) {
+    static constexpr std::string_view kBegin = "<!---Begin_";
+    std::vector<std::size_t> crossed; // the start markers taken, in walk order
+    std::vector<std::size_t> hashes;
+    bool sure = true;
+    const std::size_t quick = WalkBackOverBlocks(
+        page, content_begin, pos, [&](std::string_view name, std::size_t before) {
+            std::size_t at = kNotFound;
+            for (std::size_t from = before; from > 0 && at == kNotFound;) {
+                const std::size_t open = LastMarkerOpen(page, from - 1);
+                if (open == kNotFound) {
+                    break;
+                }
+                if (HasAt(page, open, kBegin) && HasAt(page, open + kBegin.size(), name) &&
+                    HasAt(page, open + kBegin.size() + name.size(), kMarkerClose)) {
+                    at = open;
+                }
+                from = open;
+            }
+            // The index reads a name up to the first marker close behind it,
+            // which must not begin within the name's last characters.
+            bool read_whole = at != kNotFound;
+            for (std::size_t back = 1; read_whole && back < kMarkerClose.size(); ++back) {
+                read_whole = back > name.size() ||
+                             !HasAt(page, at + kBegin.size() + name.size() - back, kMarkerClose);
+            }
+            if (!read_whole) {
+                sure = false;
+                return kNotFound;
+            }
+            crossed.push_back(at);
+            hashes.push_back(std::hash<std::string_view>{}(name));
+            return at;
+        });
+    if (quick != kNotFound && sure) {
+        // Every other start marker before the walk's end whose name may be
+        // one crossed sends the walk to the index.
+        std::size_t bits = 4096;
+        while (bits < 32 * hashes.size()) {
+            bits *= 2;
+        }
+        std::vector<bool> names(bits);
+        for (const std::size_t hash : hashes) {
+            names[hash & (bits - 1)] = true;
+        }
+        std::reverse(crossed.begin(), crossed.end()); // in page order
+        auto next_crossed = crossed.begin();
+        std::size_t close = 0;
+        bool close_known = false;
+        for (std::size_t open = FindText(page, kBegin); open != kNotFound && open < pos;
+             open = FindText(page, kBegin, open + 1)) {
+            const std::size_t name = open + kBegin.size();
+            if (!close_known || close < name) {
+                close = FindText(page, kMarkerClose, name);
+                close_known = true;
+            }
+            if (close == kNotFound) {
+                break;
+            }
+            while (next_crossed != crossed.end() && *next_crossed < open) {
+                ++next_crossed;
+            }
+            if (next_crossed != crossed.end() && *next_crossed == open) {
+                continue;
+            }
+            const std::size_t hash = std::hash<std::string_view>{}(page.substr(name, close - name));
+            if (names[hash & (bits - 1)]) {
+                sure = false;
+                break;
+            }
+        }
+        if (sure) {
+            return quick;
+        }
+    }
+    std::optional<FirstBeginMarkers> index;
+    return WalkBackOverBlocks(page, content_begin, pos,
+                              [&](std::string_view name, std::size_t /*before*/) {
+                                  if (!index) {
+                                      index.emplace(page);
+                                  }
+                                  return index->Find(name);
+                              });
+}
+
 } // namespace
 
 std::string_view DeclarationBlockText(std::string_view page) {
@@ -217,12 +376,22 @@ bool MarkerNameInUse(std::string_view page, std::string_view name) {
 }
 
 std::size_t FindText(std::string_view text, std::string_view needle, std::size_t from) {
-    if (from > text.size()) {
-        return kNotFound;
+    // Near at hand a plain search is quickest; memmem costs more to start but
+    // skips ahead where it has far to go.
+    constexpr std::size_t kNear = 256;
+    const std::size_t near_end = std::min(text.size(), from + kNear);
+    if (from > text.size() || needle.empty()) {
+        return text.find(needle, from);
     }
-    const void* found =
-        ::memmem(text.data() + from, text.size() - from, needle.data(), needle.size());
-    return found ? std::size_t(static_cast<const char*>(found) - text.data()) : kNotFound;
+    const std::size_t found = text.substr(0, near_end).find(needle, from);
+    if (found != kNotFound || near_end == text.size()) {
+        return found;
+    }
+    // An occurrence may start in the window and end behind it.
+    const std::size_t rest = std::max(from, near_end - std::min(near_end, needle.size() - 1));
+    const void* far =
+        ::memmem(text.data() + rest, text.size() - rest, needle.data(), needle.size());
+    return far ? std::size_t(static_cast<const char*>(far) - text.data()) : kNotFound;
 }
 
 std::size_t CountOccurrences(std::string_view text, std::string_view needle) {
@@ -320,41 +489,9 @@ AreaPlace FindAreaPlace(std::string_view page, int area) {
     // blocks of the adjacent areas one after another, then "</table>". Walk back
     // over the adjacent blocks to the end of the area's own cell.
     if (EndsWith(page, end, "</table>")) {
-        std::size_t pos = end - 8;
-        bool crossed_block = false;
-        std::optional<FirstBeginMarkers> begin_markers;
-        while (pos > content_begin) {
-            if (crossed_block && EndsWith(page, pos, "</td>")) {
-                return {begin, end, pos - 5};
-            }
-            if (!EndsWith(page, pos, kMarkerClose)) {
-                break;
-            }
-            const std::size_t open = page.rfind(kMarkerOpen, pos - kMarkerClose.size());
-            if (open == kNotFound || open < content_begin) {
-                break;
-            }
-            const std::string_view word = page.substr(
-                open + kMarkerOpen.size(), pos - kMarkerClose.size() - open - kMarkerOpen.size());
-            if (word.substr(0, 4) != "End_") {
-                break;
-            }
-            // A name holding a marker close cannot be in the index: search for it.
-            const std::string_view inner = word.substr(4);
-            std::size_t inner_begin = kNotFound;
-            if (inner.find(kMarkerClose) != kNotFound) {
-                inner_begin = page.find(BeginMarker(inner));
-            } else {
-                if (!begin_markers) {
-                    begin_markers.emplace(page);
-                }
-                inner_begin = begin_markers->Find(inner);
-            }
-            if (inner_begin == kNotFound || inner_begin < content_begin || inner_begin >= open) {
-                break;
-            }
-            pos = inner_begin;
-            crossed_block = true;
+        const std::size_t point = OwnCellEnd(page, content_begin, end - 8);
+        if (point != kNotFound) {
+            return {begin, end, point};
         }
     }
     throw CommandError("The end of " + label + "'s cell cannot be found on this page");
