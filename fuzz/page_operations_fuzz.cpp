@@ -106,10 +106,11 @@ void CheckPageFileBytes(std::string_view page, std::string_view bytes) {
         Require(end != std::string_view::npos, "every line ends with CR LF");
         const std::string_view line = lines.substr(0, end);
         lines.remove_prefix(end + 2);
+        Require(!line.empty(), "no empty line but the first and the last");
         Require(text.substr(joined, line.size()) == line, "the lines join to the text");
         joined += line.size();
         if (!lines.empty()) {
-            Require(!line.empty() && line.back() == ' ', "a line ends after a blank");
+            Require(line.back() == ' ', "a line ends after a blank");
             if (reading.protected_after[joined - 1]) {
                 const std::size_t from = joined > 60 ? joined - 60 : 0;
                 std::fprintf(stderr, "cut at ...%s|%s...\n",

@@ -271,6 +271,10 @@ TEST(LineCuts, FollowTheBrowsersReadingOfScriptsAndPreformattedText) {
         {"<title><a x=\"</title><b y=\"", "\">"},
         {"<noscript><a x=\"</noscript><b y=\"", "\">"},
         {"<iframe><a x=\"</iframe><b y=\"", "\">"},
+        // An "=" where an attribute name would start begins that name, so the
+        // "=" after it opens the value.
+        {"<a href=\"x.html\" =onMouseOver=\"", "\">"},
+        {"<a href=\"x.html\"=x=\"", "\">"},
     };
     for (const auto& [before, after] : cases) {
         const std::string text = "lead " + before + words + after + " tail text";

@@ -334,6 +334,7 @@ tag_name:
         return kNone;
     }
     EndTagName();
+    named_ = false;
     goto tag; // the tag reads this character
 
 tag:
@@ -341,8 +342,18 @@ tag:
     state_ = State::kTag;
     if (segment_end_ == kNone) {
         segment_end_ = pos_;
-        while (segment_end_ < size && !kTagStops[static_cast<unsigned char>(text_[segment_end_])]) {
-            ++segment_end_;
+        // Whether an attribute name stands before the stop, so that an "="
+        // there opens its value.
+        for (; segment_end_ < size; ++segment_end_) {
+            const char c = text_[segment_end_];
+            if (kTagStops[static_cast<unsigned char>(c)]) {
+                break;
+            }
+            if (c == '/') {
+                named_ = false;
+            } else if (!IsSpace(c)) {
+                named_ = true;
+            }
         }
     }
     found = CutBlankBefore(segment_end_, limit, last);
@@ -354,7 +365,12 @@ tag:
         return kNone;
     }
     if (text_[pos_++] == '=') {
-        goto before_value;
+        // Where a name would start, "=" starts the name ("=x").
+        named_ = !named_;
+        if (!named_) {
+            goto before_value;
+        }
+        goto tag;
     }
     goto tag_end;
 
@@ -402,6 +418,7 @@ unquoted_value:
         goto tag_end;
     }
     state_ = State::kTag; // a blank ends the value
+    named_ = false;
     if (text_[pos_ - 1] == ' ' && pre_element_.empty()) {
         if (pos_ - 1 >= limit) {
             return pos_ - 1;
@@ -417,6 +434,7 @@ double_quoted:
         return kNone;
     }
     ++pos_;
+    named_ = false;
     goto tag;
 
 single_quoted:
@@ -426,6 +444,7 @@ single_quoted:
         return kNone;
     }
     ++pos_;
+    named_ = false;
     goto tag;
 
 comment:
@@ -456,6 +475,7 @@ raw_text:
     state_ = State::kRawText;
     ScanRawText();
     if (state_ == State::kTag) {
+        named_ = false;
         goto tag;
     }
     return kNone;

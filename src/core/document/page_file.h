@@ -68,6 +68,7 @@ private:
     State state_ = State::kText;
     std::size_t name_start_ = 0;
     bool end_tag_ = false;
+    bool named_ = false;           // in a tag, an attribute name is read and no value yet
     std::string_view raw_element_; // the element whose content is being skipped
     std::string_view pre_element_; // the preformatted element the text is in
     std::string_view opening_pre_; // the start tag being read opens one
