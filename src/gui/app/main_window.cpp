@@ -60,6 +60,9 @@ constexpr std::string_view kModifyAreaDialog = "TFormModify5";
 constexpr std::string_view kDeleteArea = "Action2Execute";
 constexpr std::string_view kModifyComponentDialog = "TFormCom";
 constexpr std::string_view kDeleteComponent = "Action4Execute";
+constexpr std::string_view kHtmlCodeDialog = "TFormCom2";
+constexpr std::string_view kPlatformDialog = "TFormAdj";
+constexpr std::string_view kLineBreak = "ToolButton36Click";
 constexpr std::string_view kRolloverDialog = "TFormd";
 constexpr std::string_view kPhpDialog = "TFormja";
 constexpr std::string_view kPhpPage = "bin/php.html";
@@ -185,23 +188,23 @@ void TForm1::BuildMenusAndActions() {
         const char* icon;
         QKeySequence shortcut;
         std::string_view dialog_class;
+        void (TForm1::*slot)();
     };
     const EditCommand edit_commands[] = {
         {"DeleteSelectedArea", "Delete Selected Area", "delete", QKeySequence(Qt::CTRL | Qt::Key_D),
-         kDeleteArea},
+         kDeleteArea, &TForm1::Action2Execute},
         {"DeleteSelectedComponent", "Delete Selected Component", "delete",
-         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D), kDeleteComponent},
+         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D), kDeleteComponent, &TForm1::Action4Execute},
         {"ModifySelectedArea", "Modify Selected Area", "modify", QKeySequence(Qt::CTRL | Qt::Key_M),
-         kModifyAreaDialog},
+         kModifyAreaDialog, &TForm1::Action1Execute},
         {"ModifySelectedComponent", "Modify Selected Component", "modify",
-         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M), kModifyComponentDialog},
+         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M), kModifyComponentDialog,
+         &TForm1::Action3Execute},
     };
     for (const EditCommand& command : edit_commands) {
         QAction* action =
-            MakeAction(command.name, command.text, command.icon, command.shortcut, nullptr);
+            MakeAction(command.name, command.text, command.icon, command.shortcut, command.slot);
         const std::string_view dialog_class = command.dialog_class;
-        connect(action, &QAction::triggered, this,
-                [this, dialog_class] { RunDialog(dialog_class, Guard::Page); });
         table_commands_.push_back({[action](bool on) { action->setEnabled(on); }, dialog_class});
         edit->addAction(action);
     }
@@ -276,9 +279,18 @@ void TForm1::BuildPalette(QBoxLayout* top) {
             }
             // The frame button has no hint of its own; its dialog's caption serves.
             const QString tip = button.hint.empty() ? QString("Insert Frame") : Q(button.hint);
+            // The commands that are not a component kind's have handlers of their own.
+            void (TForm1::*slot)() = nullptr;
+            if (button.dialog_class == kHtmlCodeDialog) {
+                slot = &TForm1::ToolButton22Click;
+            } else if (button.dialog_class == kPlatformDialog) {
+                slot = &TForm1::ToolButton23Click;
+            } else if (button.dialog_class == kLineBreak) {
+                slot = &TForm1::ToolButton36Click;
+            }
             QToolButton* tool =
                 MakeCommandButton("Palette" + Q(button.dialog_class), QString(), Q(button.icon),
-                                  tip, button.dialog_class, button.guard);
+                                  tip, button.dialog_class, button.guard, slot);
             tool->setParent(page);
             row->addWidget(tool);
         }
@@ -291,7 +303,8 @@ void TForm1::BuildPalette(QBoxLayout* top) {
 
 QToolButton* TForm1::MakeCommandButton(const QString& object_name, const QString& text,
                                        const QString& icon, const QString& tip,
-                                       std::string_view dialog_class, Guard guard) {
+                                       std::string_view dialog_class, Guard guard,
+                                       void (TForm1::*slot)()) {
     auto* button = new QToolButton(this);
     button->setObjectName(object_name);
     button->setIcon(ToolIcon(icon));
@@ -304,8 +317,12 @@ QToolButton* TForm1::MakeCommandButton(const QString& object_name, const QString
         button->setIconSize(QSize(16, 16));
         button->setAutoRaise(false);
     }
-    connect(button, &QToolButton::clicked, this,
-            [this, dialog_class, guard] { RunDialog(dialog_class, guard); });
+    if (slot != nullptr) {
+        connect(button, &QToolButton::clicked, this, slot);
+    } else {
+        connect(button, &QToolButton::clicked, this,
+                [this, dialog_class, guard] { RunDialog(dialog_class, guard); });
+    }
     table_commands_.push_back({[button](bool on) { button->setEnabled(on); }, dialog_class});
     return button;
 }
@@ -378,9 +395,10 @@ QWidget* TForm1::BuildSelectionPanel() {
     auto* layout = new QVBoxLayout(panel);
     layout->setContentsMargins(8, 6, 8, 6);
     layout->setSpacing(3);
+    using Slot = void (TForm1::*)();
     auto add_list = [&](const QString& caption, const char* name, const QString& tip,
-                        std::string_view modify_class, std::string_view delete_class,
-                        const char* which) {
+                        std::string_view modify_class, Slot modify_slot,
+                        std::string_view delete_class, Slot delete_slot, const char* which) {
         layout->addWidget(new QLabel(caption, panel));
         auto* row = new QHBoxLayout;
         auto* combo = new QComboBox(panel);
@@ -394,11 +412,11 @@ QWidget* TForm1::BuildSelectionPanel() {
         QToolButton* modify =
             MakeCommandButton(QString("Modify") + which, "Modify    ", "modify",
                               QString("Modify the selected %1").arg(QString(which).toLower()),
-                              modify_class, Guard::Page);
+                              modify_class, Guard::Page, modify_slot);
         QToolButton* remove =
             MakeCommandButton(QString("Delete") + which, "Delete     ", "delete",
                               QString("Delete the selected %1").arg(QString(which).toLower()),
-                              delete_class, Guard::Page);
+                              delete_class, Guard::Page, delete_slot);
         for (QToolButton* button : {modify, remove}) {
             button->setParent(panel);
             row->addWidget(button);
@@ -407,10 +425,11 @@ QWidget* TForm1::BuildSelectionPanel() {
         return combo;
     };
     com1_ = add_list("Select Area:", "Com1", "The area that components go into", kModifyAreaDialog,
-                     kDeleteArea, "Area");
+                     &TForm1::Action1Execute, kDeleteArea, &TForm1::Action2Execute, "Area");
     layout->addSpacing(4);
     com2_ = add_list("Select Component:", "Com2", "The component to modify or delete",
-                     kModifyComponentDialog, kDeleteComponent, "Component");
+                     kModifyComponentDialog, &TForm1::Action3Execute, kDeleteComponent,
+                     &TForm1::Action4Execute, "Component");
     layout->addStretch(1);
     // Modify and Delete follow what each list shows.
     connect(com1_, &QComboBox::editTextChanged, this, [this](const QString& text) {
@@ -529,6 +548,43 @@ void TForm1::RunDialog(std::string_view dialog_class, Guard guard) {
         web1_->ShowFile(Q(AppFile(workspace_, kPhpPage)));
     }
     ShowWorkspace(guard != Guard::Php);
+}
+
+void TForm1::RunPaletteCommand(std::string_view dialog_class) {
+    for (const PaletteButton& button : PaletteButtons()) {
+        if (button.dialog_class == dialog_class) {
+            RunDialog(dialog_class, button.guard);
+            return;
+        }
+    }
+}
+
+void TForm1::Action1Execute() {
+    RunDialog(kModifyAreaDialog, Guard::Page);
+}
+
+void TForm1::Action2Execute() {
+    RunDialog(kDeleteArea, Guard::Page);
+}
+
+void TForm1::Action3Execute() {
+    RunDialog(kModifyComponentDialog, Guard::Page);
+}
+
+void TForm1::Action4Execute() {
+    RunDialog(kDeleteComponent, Guard::Page);
+}
+
+void TForm1::ToolButton22Click() {
+    RunPaletteCommand(kHtmlCodeDialog);
+}
+
+void TForm1::ToolButton23Click() {
+    RunPaletteCommand(kPlatformDialog);
+}
+
+void TForm1::ToolButton36Click() {
+    RunPaletteCommand(kLineBreak);
 }
 
 void TForm1::ShowWorkspace(bool reload_preview) {

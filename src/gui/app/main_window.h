@@ -81,6 +81,15 @@ public Q_SLOTS:
     // Edit menu: take back or do again the open page's last step.
     void UndoClick();
     void RedoClick();
+    // Edit menu, and the Modify and Delete buttons beside the selection lists.
+    void Action1Execute(); // Modify Selected Area
+    void Action2Execute(); // Delete Selected Area
+    void Action3Execute(); // Modify Selected Component
+    void Action4Execute(); // Delete Selected Component
+    // The palette's commands that put content into an area besides components.
+    void ToolButton22Click(); // Insert HTML code
+    void ToolButton23Click(); // Insert a Platform
+    void ToolButton36Click(); // Insert a Line Braker
     // The open page's file was touched: reloads a page another program
     // changed, closes one it deleted or renamed. Waits while a dialog is open.
     void CheckPageOnDisk();
@@ -100,14 +109,19 @@ private:
 
     QAction* MakeAction(const QString& object_name, const QString& text, const QString& icon,
                         const QKeySequence& shortcut, void (TForm1::*slot)());
+    // A button for the command of `dialog_class`: clicking it runs `slot`, or
+    // without one the guard and the dialog.
     QToolButton* MakeCommandButton(const QString& object_name, const QString& text,
                                    const QString& icon, const QString& tip,
-                                   std::string_view dialog_class, Guard guard);
+                                   std::string_view dialog_class, Guard guard,
+                                   void (TForm1::*slot)() = nullptr);
 
     // Runs a command's guard; false (after its message) when it refuses.
     bool PassesGuard(Guard guard);
     // Guard, then the dialog of `dialog_class` from the dialog table.
     void RunDialog(std::string_view dialog_class, Guard guard);
+    // RunDialog with the guard the palette gives `dialog_class`.
+    void RunPaletteCommand(std::string_view dialog_class);
     void RunCommand(const std::function<void()>& command);
     void ShowPageList();
     // Marks the open page's entry in the page list (none for a page elsewhere).
