@@ -144,15 +144,24 @@ private Q_SLOTS:
         QCOMPARE(Bytes(), before); // OK without changes
         QVERIFY(prompts_->asked.isEmpty());
 
+        // Each colour button fills its own field from the colour dialog.
+        prompts_->Queue(QColor("#336699"));
+        prompts_->Queue(QColor(255, 0, 0));
         OnModal([](QWidget* dialog) {
             Find<QSpinBox>(dialog, "Sed1")->setValue(300);
-            Find<QLineEdit>(dialog, "Edit1")->setText("#336699");
+            Click(dialog, "ToolButton5");
+            Click(dialog, "ToolButton6");
+            QCOMPARE(Find<QLineEdit>(dialog, "Edit1")->text(), QString("#336699"));
+            QCOMPARE(Find<QLineEdit>(dialog, "Edit2")->text(), QString("#FF0000"));
             Click(dialog, "ToolButton2");
         });
         window_->findChild<QAction*>("ModifySelectedArea")->trigger();
+        QCOMPARE(prompts_->asked, QStringList({"colour", "colour"}));
+        prompts_->asked.clear();
         const std::string page = ReadPageFile(path_);
         QVERIFY(page.find("width=300 cellpadding") != std::string::npos);
-        QVERIFY(page.find("bgcolor=\"#336699\" width=300><img") != std::string::npos);
+        QVERIFY(page.find("bordercolor=\"#FF0000\" bgcolor=\"#336699\" width=300><img") !=
+                std::string::npos);
         QVERIFY(page.find(test::CellArea(2)) != std::string::npos);
 
         // A refusal keeps the dialog open with what was typed; Cancel then

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QToolButton>
 
 namespace qf {
 
@@ -55,6 +56,12 @@ TFormModify5::TFormModify5(Workspace& workspace, AreaReading reading, QWidget* p
     background_->Edit()->setToolTip(tr("The area's background colour, such as #ffffff"));
     border_ = new ColourField("Edit2", "ToolButton6", &colours_, this);
     border_->Edit()->setToolTip(tr("The colour of the area's border, such as #000000"));
+    // Each colour button runs its own handler.
+    for (ColourField* field : {background_, border_}) {
+        disconnect(field->Button(), &QToolButton::clicked, field, &ColourField::ChooseColour);
+    }
+    connect(background_->Button(), &QToolButton::clicked, this, &TFormModify5::ToolButton5Click);
+    connect(border_->Button(), &QToolButton::clicked, this, &TFormModify5::ToolButton6Click);
     form->addRow(tr("  Width:"), width_);
     form->addRow(tr(" Height:"), height_);
     form->addRow(tr("Inner Spacing:"), inner_);
@@ -130,6 +137,14 @@ void TFormModify5::ToolButton2Click() {
 
 void TFormModify5::ToolButton1Click() {
     reject();
+}
+
+void TFormModify5::ToolButton5Click() {
+    background_->ChooseColour();
+}
+
+void TFormModify5::ToolButton6Click() {
+    border_->ChooseColour();
 }
 
 } // namespace qf

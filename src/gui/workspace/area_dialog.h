@@ -31,6 +31,8 @@ public Q_SLOTS:
     void FormShow();         // puts the values read into the controls
     void ToolButton2Click(); // OK
     void ToolButton1Click(); // Cancel
+    void ToolButton5Click(); // "[...]  " of Background Color: the colour dialog
+    void ToolButton6Click(); // "[...]  " of Border Color: the colour dialog
 
 protected:
     void showEvent(QShowEvent* event) override;
