@@ -35,11 +35,13 @@ void CheckAreaSelected(const Workspace& workspace) {
     }
 }
 
-// Writes the page text the pipeline produced, and only then takes it and
+// Writes the page text the pipeline produced (`commit`), and only then
 // appends the new Select Component entry.
-std::string Commit(Workspace& workspace, std::string_view kind_tag, int number, std::string page) {
+template <typename Write>
+std::string CommitEntry(Workspace& workspace, std::string_view kind_tag, int number,
+                        Write&& commit) {
     std::string entry = ComponentEntry(kind_tag, number);
-    CommitPageText(workspace, std::move(page));
+    commit();
     if (!entry.empty()) {
         workspace.component_list.entries.push_back(entry);
     }
@@ -63,33 +65,96 @@ std::string PageFolder(const Workspace& workspace) {
 
 namespace {
 
-// WithComponent, with the area's place on `page` given when it is known.
-PageWithComponent WithComponentAt(std::string_view page, std::string_view kind_tag,
-                                  std::string_view body, int area, const AreaPlace* known) {
-    const int number = NextInstanceNumber(page, kind_tag);
-    const std::string name = std::string(kind_tag) + std::to_string(number);
-    const std::size_t separator = DeclarationSeparator(page);
+// Where a new component goes, found on the page before any change: its
+// declaration before the separator, its block at `point`.
+struct ComponentPlan {
+    int number = 0;
+    std::string name;
+    std::size_t separator = 0;
+    std::size_t point = 0;
+    std::string block;
+    // The declaration block stands inside the area itself: the declaration
+    // may change how the area's cell is found, so the steps go one by one.
+    bool step_by_step = false;
+};
+
+// The plan in area `area`, with the area's place on `page` given when it is known.
+ComponentPlan PlanInArea(std::string_view page, std::string_view kind_tag, std::string_view body,
+                         int area, const AreaPlace* known) {
+    ComponentPlan plan;
+    plan.number = NextInstanceNumber(page, kind_tag);
+    plan.name = std::string(kind_tag) + std::to_string(plan.number);
+    plan.separator = DeclarationSeparator(page);
     const AreaPlace place = known != nullptr ? *known : FindAreaPlace(page, area);
-    const std::string block = ComponentBlock(name, body);
-    if (separator > place.begin && separator < place.end) {
-        // The declaration block inside the area itself: the declaration may
-        // change how the area's cell is found, so the steps go one by one.
+    plan.point = place.insert_point;
+    plan.block = ComponentBlock(plan.name, body);
+    plan.step_by_step = plan.separator > place.begin && plan.separator < place.end;
+    return plan;
+}
+
+ComponentPlan PlanBeforeDeclarations(std::string_view page, std::string_view kind_tag,
+                                     std::string_view body) {
+    ComponentPlan plan;
+    plan.number = NextInstanceNumber(page, kind_tag);
+    plan.name = std::string(kind_tag) + std::to_string(plan.number);
+    plan.separator = DeclarationSeparator(page);
+    plan.point = page.find(kDeclareBegin);
+    if (plan.point == std::string::npos) {
+        throw CommandError("The page has no declaration block (" + std::string(kDeclareBegin) +
+                           "): it was not made by this editor.");
+    }
+    plan.block = ComponentBlock(plan.name, body);
+    return plan;
+}
+
+// The new page text of a plan; `area` is the plan's area.
+PageWithComponent Assemble(std::string_view page, const ComponentPlan& plan, int area) {
+    if (plan.step_by_step) {
         std::string text(page);
-        AddDeclaration(text, name);
-        text.insert(AreaInsertPoint(text, area), block);
-        return {std::move(text), number};
+        AddDeclaration(text, plan.name);
+        text.insert(AreaInsertPoint(text, area), plan.block);
+        return {std::move(text), plan.number};
     }
     // Elsewhere the declaration only moves what stands behind it: both points
     // are those of the original text.
-    return {WithInsertions(page, separator, DeclarationMarker(name), place.insert_point, block),
-            number};
+    return {
+        WithInsertions(page, plan.separator, DeclarationMarker(plan.name), plan.point, plan.block),
+        plan.number};
+}
+
+// True when the plan can be carried out on the page text where it stands
+// (CommitInsertions): both points found on the original, the declaration
+// going into the declaration block and the block outside it, so the step is
+// named by its declaration alone.
+bool InsertsInPlace(std::string_view page, const ComponentPlan& plan) {
+    static constexpr std::string_view kBlockEnd = "<!---declare_end";
+    const std::size_t begin = page.find("<!---declare_begin");
+    const std::size_t end = page.find(kBlockEnd);
+    return !plan.step_by_step && begin != kNotFound && end != kNotFound &&
+           plan.separator >= begin && plan.separator < end &&
+           (plan.point <= begin || plan.point >= end + kBlockEnd.size());
+}
+
+// Carries out a plan on the open page: where it can, on the page text where
+// it stands, else on a new text.
+std::string Commit(Workspace& workspace, std::string_view kind_tag, int area, ComponentPlan plan) {
+    return CommitEntry(workspace, kind_tag, plan.number, [&] {
+        if (InsertsInPlace(workspace.page_text, plan)) {
+            std::vector<TextInsertion> insertions;
+            insertions.push_back({plan.separator, DeclarationMarker(plan.name)});
+            insertions.push_back({plan.point, std::move(plan.block)});
+            CommitInsertions(workspace, std::move(insertions));
+        } else {
+            CommitPageText(workspace, Assemble(workspace.page_text, plan, area).text);
+        }
+    });
 }
 
 } // namespace
 
 PageWithComponent WithComponent(std::string_view page, std::string_view kind_tag,
                                 std::string_view body, int area) {
-    return WithComponentAt(page, kind_tag, body, area, nullptr);
+    return Assemble(page, PlanInArea(page, kind_tag, body, area, nullptr), area);
 }
 
 int AddComponent(std::string& page, std::string_view kind_tag, std::string_view body, int area) {
@@ -100,17 +165,7 @@ int AddComponent(std::string& page, std::string_view kind_tag, std::string_view 
 
 PageWithComponent WithComponentBeforeDeclarations(std::string_view page, std::string_view kind_tag,
                                                   std::string_view body) {
-    const int number = NextInstanceNumber(page, kind_tag);
-    const std::string name = std::string(kind_tag) + std::to_string(number);
-    const std::size_t separator = DeclarationSeparator(page);
-    const std::size_t point = page.find(kDeclareBegin);
-    if (point == std::string::npos) {
-        throw CommandError("The page has no declaration block (" + std::string(kDeclareBegin) +
-                           "): it was not made by this editor.");
-    }
-    return {
-        WithInsertions(page, separator, DeclarationMarker(name), point, ComponentBlock(name, body)),
-        number};
+    return Assemble(page, PlanBeforeDeclarations(page, kind_tag, body), 0);
 }
 
 int AddComponentBeforeDeclarations(std::string& page, std::string_view kind_tag,
@@ -124,9 +179,8 @@ std::string CommitComponent(Workspace& workspace, std::string_view kind_tag,
                             std::string_view body) {
     RequireOpenPage(workspace);
     const SelectedArea area = CheckedArea(workspace);
-    PageWithComponent page =
-        WithComponentAt(workspace.page_text, kind_tag, body, area.number, &area.place);
-    return Commit(workspace, kind_tag, page.number, std::move(page.text));
+    return Commit(workspace, kind_tag, area.number,
+                  PlanInArea(workspace.page_text, kind_tag, body, area.number, &area.place));
 }
 
 std::string InsertComponent(Workspace& workspace, std::string_view kind_tag,
@@ -143,26 +197,25 @@ std::string InsertComponent(Workspace& workspace, std::string_view kind_tag,
                                  ? CustomTableBody(workspace.app_folder, values)
                                  : BuildComponentBody(kind_tag, values);
     const bool rollover = kind_tag == "Roll_Img";
-    std::string_view source = workspace.page_text;
-    std::string with_script;
-    if (rollover) {
-        if (!PageTakesRollover(source)) {
-            throw CommandError(std::string(kPageHoldsRolloverMessage));
-        }
-        with_script = workspace.page_text;
-        AddRolloverScriptReference(with_script);
-        source = with_script;
+    if (!rollover) {
+        return Commit(workspace, kind_tag, area.number,
+                      outside_areas ? PlanBeforeDeclarations(workspace.page_text, kind_tag, body)
+                                    : PlanInArea(workspace.page_text, kind_tag, body, area.number,
+                                                 &area.place));
+    }
+    if (!PageTakesRollover(workspace.page_text)) {
+        throw CommandError(std::string(kPageHoldsRolloverMessage));
     }
     // The script's reference in the head moves the area: its place is found again.
-    PageWithComponent page = outside_areas ? WithComponentBeforeDeclarations(source, kind_tag, body)
-                                           : WithComponentAt(source, kind_tag, body, area.number,
-                                                             rollover ? nullptr : &area.place);
+    std::string with_script = workspace.page_text;
+    AddRolloverScriptReference(with_script);
+    PageWithComponent page = Assemble(
+        with_script, PlanInArea(with_script, kind_tag, body, area.number, nullptr), area.number);
     with_script = std::string();
-    if (rollover) {
-        // The page refers to the script by its bare name: it goes beside the page.
-        CopyRolloverScript(workspace.app_folder, PageFolder(workspace));
-    }
-    return Commit(workspace, kind_tag, page.number, std::move(page.text));
+    // The page refers to the script by its bare name: it goes beside the page.
+    CopyRolloverScript(workspace.app_folder, PageFolder(workspace));
+    return CommitEntry(workspace, kind_tag, page.number,
+                       [&] { CommitPageText(workspace, std::move(page.text)); });
 }
 
 } // namespace qf

@@ -268,7 +268,10 @@ std::string_view PageHistory::RedoName() const {
 }
 
 void PageHistory::Record(std::string_view before, std::string_view after, std::string name) {
-    std::vector<TextHunk> hunks = DiffTexts(before, after);
+    RecordHunks(DiffTexts(before, after), std::move(name));
+}
+
+void PageHistory::RecordHunks(std::vector<TextHunk> hunks, std::string name) {
     if (hunks.empty()) {
         return;
     }

@@ -51,6 +51,9 @@ public:
     // Records the step from `before` to `after`; the steps that were undone
     // are dropped. An unchanged text records nothing.
     void Record(std::string_view before, std::string_view after, std::string name);
+    // The same for a change whose runs are known (positions in the text
+    // before it, in text order), so the text before need not be kept.
+    void RecordHunks(std::vector<TextHunk> hunks, std::string name);
 
     bool CanUndo() const { return done_ > 0; }
     bool CanRedo() const { return done_ < steps_.size(); }

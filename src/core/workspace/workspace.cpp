@@ -1,7 +1,9 @@
 #include "workspace/workspace.h"
 
 #include "document/file_io.h"
+#include "document/markers.h"
 #include "document/page_file.h"
+#include "document/page_text.h"
 #include "error.h"
 
 #include <algorithm>
@@ -68,8 +70,9 @@ std::shared_ptr<PageLock> LockPage(Workspace& workspace, const std::string& path
 }
 
 // Writes `text` to the open page's file when the file is still what the run
-// last knew, or when the user says so (see the header).
-void WriteCheckedPage(Workspace& workspace, std::string_view text) {
+// last knew, or when the user says so (see the header). `reloaded`, when
+// given, tells whether the page was read again (the user's Reload).
+void WriteCheckedPage(Workspace& workspace, std::string_view text, bool* reloaded = nullptr) {
     const std::string path = workspace.page_path;
     PageMemory& memory = OpenPageMemory(workspace);
     bool overwrite = false;
@@ -94,6 +97,9 @@ void WriteCheckedPage(Workspace& workspace, std::string_view text) {
             overwrite = true;
             break;
         case OutsideChangeAnswer::Reload:
+            if (reloaded != nullptr) {
+                *reloaded = true;
+            }
             ReloadOpenPage(workspace);
             throw CommandCancelled();
         case OutsideChangeAnswer::Cancel:
@@ -152,6 +158,46 @@ void CommitPageText(Workspace& workspace, std::string new_text, std::string_view
     OpenPageMemory(workspace).history.Record(
         old_text, workspace.page_text,
         step_name.empty() ? DescribeChange(old_text, workspace.page_text) : std::string(step_name));
+}
+
+void CommitInsertions(Workspace& workspace, std::vector<TextInsertion> insertions,
+                      std::string_view step_name) {
+    RequireOpenPage(workspace);
+    std::stable_sort(insertions.begin(), insertions.end(),
+                     [](const TextInsertion& a, const TextInsertion& b) { return a.at < b.at; });
+    std::string& text = workspace.page_text;
+    // The declaration block before, ended as the block reader expects.
+    const std::string names_before = std::string(DeclarationBlockText(text)).append(kDeclareEnd);
+    std::size_t grown = text.size();
+    for (const TextInsertion& insertion : insertions) {
+        grown += insertion.text.size();
+    }
+    text.reserve(grown);
+    // From the last, so the earlier positions stay where they are.
+    for (auto it = insertions.rbegin(); it != insertions.rend(); ++it) {
+        text.insert(it->at, it->text);
+    }
+    bool reloaded = false;
+    try {
+        WriteCheckedPage(workspace, text, &reloaded);
+    } catch (...) {
+        if (!reloaded) { // a reloaded page holds the file's text instead
+            for (const TextInsertion& insertion : insertions) {
+                text.erase(insertion.at, insertion.text.size());
+            }
+        }
+        throw;
+    }
+    std::string name(step_name);
+    if (name.empty()) {
+        name = DescribeChange(names_before,
+                              std::string(DeclarationBlockText(text)).append(kDeclareEnd));
+    }
+    std::vector<TextHunk> hunks;
+    for (TextInsertion& insertion : insertions) {
+        hunks.push_back({insertion.at, std::string(), std::move(insertion.text)});
+    }
+    OpenPageMemory(workspace).history.RecordHunks(std::move(hunks), std::move(name));
 }
 
 void OpenPage(Workspace& workspace, const std::string& path) {

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qf {
 
@@ -107,6 +108,22 @@ void PageRefresh(Workspace& workspace);
 // or, when that is empty, by DescribeChange. Refuses with "A page must be
 // open!" when no page is open.
 void CommitPageText(Workspace& workspace, std::string new_text, std::string_view step_name = {});
+
+// A text put into the page at `at`, a position in the text before the change.
+struct TextInsertion {
+    std::size_t at = 0;
+    std::string text;
+};
+
+// CommitPageText for a change that only inserts (a few texts; at the same
+// position the one given first comes first), made on the page
+// text where it stands, so a page of megabytes is never held twice. The file
+// is written from it; on any failure the insertions are taken out again and
+// nothing has changed. The step is named as CommitPageText names it, from the
+// declaration block, which must hold every new declaration and no other
+// insertion.
+void CommitInsertions(Workspace& workspace, std::vector<TextInsertion> insertions,
+                      std::string_view step_name = {});
 
 // Opens the page file at `path`: reads its text, takes its bare file name as
 // the page name, reads the header and size, rebuilds both selection lists
