@@ -116,6 +116,29 @@ int FirstUnusedFrom(std::string_view page, std::string_view kind, int number,
     return number;
 }
 
+// The start markers "<!---Begin_" + name + "---!>" that begin before
+// `limit`, in page order: `visit(open, name_begin, name_end)` for each, the
+// name running to the next marker close. Stops at the first opening that no
+// close follows, or when `visit` returns false. One pass: the close found
+// serves every opening before it.
+template <class Visit>
+void ForEachBeginMarker(std::string_view page, std::size_t limit, Visit visit) {
+    constexpr std::string_view kBeginOpen = "<!---Begin_";
+    std::size_t close = 0;
+    bool close_known = false;
+    for (std::size_t open = FindText(page, kBeginOpen); open != kNotFound && open < limit;
+         open = FindText(page, kBeginOpen, open + 1)) {
+        const std::size_t name = open + kBeginOpen.size();
+        if (!close_known || close < name) {
+            close = FindText(page, kMarkerClose, name);
+            close_known = true;
+        }
+        if (close == kNotFound || !visit(open, name, close)) {
+            return;
+        }
+    }
+}
+
 // The first position of each start marker "<!---Begin_" + name + "---!>" in
 // the page, by name; built in one pass over the page. An open-addressing
 // table of positions: a page may hold a hundred thousand markers, and one
@@ -124,20 +147,11 @@ class FirstBeginMarkers {
 public:
     explicit FirstBeginMarkers(std::string_view page) : page_(page) {
         std::vector<std::pair<std::size_t, std::size_t>> names; // start and length
-        std::size_t close = 0; // the first marker close at or after the name searched
-        bool close_known = false;
-        for (std::size_t open = FindText(page, kBegin); open != kNotFound;
-             open = FindText(page, kBegin, open + 1)) {
-            const std::size_t name = open + kBegin.size();
-            if (!close_known || close < name) {
-                close = FindText(page, kMarkerClose, name);
-                close_known = true;
-            }
-            if (close == kNotFound) {
-                break;
-            }
-            names.emplace_back(name, close - name);
-        }
+        ForEachBeginMarker(page, kNotFound,
+                           [&](std::size_t /*open*/, std::size_t name, std::size_t close) {
+                               names.emplace_back(name, close - name);
+                               return true;
+                           });
         std::size_t capacity = 16;
         while (capacity < 2 * names.size()) {
             capacity *= 2;
@@ -291,30 +305,20 @@ std::size_t OwnCellEnd(std::string_view page, std::size_t content_begin, std::si
         }
         std::reverse(crossed.begin(), crossed.end()); // in page order
         auto next_crossed = crossed.begin();
-        std::size_t close = 0;
-        bool close_known = false;
-        for (std::size_t open = FindText(page, kBegin); open != kNotFound && open < pos;
-             open = FindText(page, kBegin, open + 1)) {
-            const std::size_t name = open + kBegin.size();
-            if (!close_known || close < name) {
-                close = FindText(page, kMarkerClose, name);
-                close_known = true;
-            }
-            if (close == kNotFound) {
-                break;
-            }
+        ForEachBeginMarker(page, pos, [&](std::size_t open, std::size_t name, std::size_t close) {
             while (next_crossed != crossed.end() && *next_crossed < open) {
                 ++next_crossed;
             }
             if (next_crossed != crossed.end() && *next_crossed == open) {
-                continue;
+                return true;
             }
             const std::size_t hash = std::hash<std::string_view>{}(page.substr(name, close - name));
             if (names[hash & (bits - 1)]) {
                 sure = false;
-                break;
+                return false;
             }
-        }
+            return true;
+        });
         if (sure) {
             return quick;
         }
