@@ -6,7 +6,7 @@ cli=$1 version=$2
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 [ "$("$cli" --version)" = "quenfort-cli $version" ] || fail "--version printed '$("$cli" --version)'"
-"$cli" --help | grep -q -- "--version" || fail "--help does not mention --version"
+grep -q -- "--version" <<<"$("$cli" --help)" || fail "--help does not mention --version"
 # --version is an option of the program, not of a command.
 status=0
 "$cli" areas --version >/dev/null 2>&1 || status=$?

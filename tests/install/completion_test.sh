@@ -33,10 +33,10 @@ commands=$(quenfort-cli --help | awk '/^  [a-z]/ { print $1 }')
 [ "$(echo "$commands" | wc -l)" -ge 10 ] || fail "the help lists too few commands: $commands"
 offered=$(complete_line "quenfort-cli ")
 for command in $commands --help --version; do
-    echo "$offered" | grep -qx -- "$command" || fail "'$command' is not offered: $offered"
+    grep -qx -- "$command" <<<"$offered" || fail "'$command' is not offered: $offered"
 done
 for command in areas insert kinds new-page new-project; do
-    echo "$offered" | grep -qx "$command" || fail "'$command' is not offered"
+    grep -qx "$command" <<<"$offered" || fail "'$command' is not offered"
 done
 [ "$(complete_line "quenfort-cli ne")" = $'new-page\nnew-project' ] ||
     fail "'ne' offers: $(complete_line "quenfort-cli ne")"
@@ -46,15 +46,15 @@ done
     fail "pages offered: $(complete_line "quenfort-cli areas ")"
 # The areas of the page, the kinds, the fields of the kind.
 area=$(quenfort-cli areas index.html | head -n 1)
-complete_line "quenfort-cli insert index.html " | grep -qx "$area" || fail "area $area not offered"
-complete_line "quenfort-cli insert index.html $area " | grep -qx "Image" || fail "kind Image not offered"
+grep -qx "$area" <<<"$(complete_line "quenfort-cli insert index.html ")" || fail "area $area not offered"
+grep -qx "Image" <<<"$(complete_line "quenfort-cli insert index.html $area ")" || fail "kind Image not offered"
 [ "$(complete_line "quenfort-cli insert index.html $area Link_Img ne")" = "newwindow=" ] ||
     fail "Link_Img fields: $(complete_line "quenfort-cli insert index.html $area Link_Img ne")"
 fields=$(complete_line "quenfort-cli insert index.html $area Image src=x ")
 expected=$(quenfort-cli kinds | awk '/^[^ ]/ { inside = ($1 == "Image"); next } inside { split($1, f, "="); print f[1] "=" }' | sort)
 [ "$fields" = "$expected" ] || fail "Image fields: $fields"
-echo "$fields" | grep -qx "alt=" || fail "no alt= among the Image fields"
+grep -qx "alt=" <<<"$fields" || fail "no alt= among the Image fields"
 # A value is the user's own; options come from the command's synopsis.
 [ -z "$(complete_line "quenfort-cli insert index.html $area Image src=")" ] || fail "a value was completed"
-complete_line "quenfort-cli new-page . home " | grep -qx "layout=" || fail "new-page options"
+grep -qx "layout=" <<<"$(complete_line "quenfort-cli new-page . home ")" || fail "new-page options"
 echo "ok"

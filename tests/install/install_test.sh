@@ -52,16 +52,16 @@ for page in quenfort quenfort-cli; do
     rendered=$(MANWIDTH=80 LC_ALL=C.UTF-8 man --warnings -l "$man_file" 2>"$root/warnings") ||
         fail "man $page failed: $(cat "$root/warnings")"
     [ ! -s "$root/warnings" ] || fail "man $page warns: $(cat "$root/warnings")"
-    echo "$rendered" | grep -q "^NAME" || fail "man $page has no NAME"
-    echo "$rendered" | grep -q -- "--version" || fail "man $page does not name --version"
-    echo "$rendered" | grep -q "$page $version" || fail "man $page does not name version $version"
+    grep -q "^NAME" <<<"$rendered" || fail "man $page has no NAME"
+    grep -q -- "--version" <<<"$rendered" || fail "man $page does not name --version"
+    grep -q "$page $version" <<<"$rendered" || fail "man $page does not name version $version"
 done
 # The command line's page holds every command with its own help.
 cli_page=$(MANWIDTH=200 man -l "$usr/$mandir/man1/quenfort-cli.1.gz" 2>/dev/null)
 for command in $("$usr/$bindir/quenfort-cli" --help | awk '/^  [a-z]/ { print $1 }'); do
-    echo "$cli_page" | grep -q "^       $command" || fail "man quenfort-cli lacks $command"
+    grep -q "^       $command" <<<"$cli_page" || fail "man quenfort-cli lacks $command"
 done
-echo "$cli_page" | grep -q "Reads layout designer commands from standard input" ||
+grep -q "Reads layout designer commands from standard input" <<<"$cli_page" ||
     fail "man quenfort-cli lacks the commands' own help"
 
 [ "$("$usr/$bindir/quenfort-cli" --version)" = "quenfort-cli $version" ] || fail "installed cli version"
