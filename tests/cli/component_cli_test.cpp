@@ -66,7 +66,7 @@ TEST_F(ComponentCli, InsertGivesTheSameBytesAsTheCoreAndPrintsTheEntry) {
     result = RunCli({"insert", Path(), "Area1", "Image"});
     EXPECT_EQ(result.out, "Image1\n");
     EXPECT_NE(ReadPageFile(Path().toStdString())
-                  .find("<!---Begin_Image1---!><img src=\"http://\" width=\"0\" height=\"0\" "
+                  .find("<!---Begin_Image1---!><img src=\"http://\" "
                         "align=\"\" alt=\"\" "
                         "border=\"0\" "
                         "bordercolor=\"\"><!---End_Image1---!></td></table><!---End_Table1---!>"),

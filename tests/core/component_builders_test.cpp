@@ -28,8 +28,8 @@ TEST(ComponentFields, EveryKindIsInTheKindTableWithItsDisplayName) {
 
 TEST(ImageBuilders, ImageAndImageLinkFromDefaultsAndValues) {
     EXPECT_EQ(BuildComponentBody("Image", {}),
-              "<img src=\"http://\" width=\"0\" height=\"0\" align=\"\" alt=\"\" border=\"0\" "
-              "bordercolor=\"\">");
+              "<img src=\"http://\" align=\"\" alt=\"\" border=\"0\" bordercolor=\"\">");
+    // A size left at 0 (or less) is not written: the picture keeps its own.
     EXPECT_EQ(BuildComponentBody("Image", {{"src", ""},
                                            {"width", "-5"},
                                            {"height", "+60"},
@@ -37,12 +37,17 @@ TEST(ImageBuilders, ImageAndImageLinkFromDefaultsAndValues) {
                                            {"alt", "Logo"},
                                            {"border", "2"},
                                            {"bordercolor", "#FF8000"}}),
-              "<img src=\"\" width=\"-5\" height=\"60\" align=\"Left\" alt=\"Logo\" border=\"2\" "
+              "<img src=\"\" height=\"60\" align=\"Left\" alt=\"Logo\" border=\"2\" "
               "bordercolor=\"#FF8000\">");
-    EXPECT_EQ(
-        BuildComponentBody("Link_Img", {}),
-        "<a href=\"Select\"><img src=\"http://\" width=\"0\" height=\"0\" align=\"\" alt=\"\" "
-        "border=\"0\" bordercolor=\"\"></a>");
+    EXPECT_EQ(BuildComponentBody("Image", {{"src", "a.gif"}, {"width", "120"}, {"height", "60"}}),
+              "<img src=\"a.gif\" width=\"120\" height=\"60\" align=\"\" alt=\"\" border=\"0\" "
+              "bordercolor=\"\">");
+    EXPECT_EQ(BuildComponentBody("Link_Img", {}),
+              "<a href=\"Select\"><img src=\"http://\" align=\"\" alt=\"\" border=\"0\" "
+              "bordercolor=\"\"></a>");
+    EXPECT_NE(BuildComponentBody("Link_Img", {{"width", "7"}})
+                  .find("<img src=\"http://\" width=\"7\" align"),
+              std::string::npos);
     EXPECT_EQ(BuildComponentBody("Link_Img", {{"href", "http://x.org/"}, {"newwindow", "1"}})
                   .substr(0, 57),
               "<a href=\"http://x.org/\" target=\"_blank\"><img src=\"http://");
@@ -153,8 +158,8 @@ TEST(TextBuilders, ListsTakeOneItemPerLineAsTyped) {
 TEST(FieldValues, QuotesInAttributesAndCharactersOutsideAscii) {
     // A double quote cannot end an attribute early; element content stays as typed.
     EXPECT_EQ(BuildComponentBody("Image", {{"alt", "say \"hi\""}}),
-              "<img src=\"http://\" width=\"0\" height=\"0\" align=\"\" alt=\"say &quot;hi&quot;\" "
-              "border=\"0\" bordercolor=\"\">");
+              "<img src=\"http://\" align=\"\" alt=\"say &quot;hi&quot;\" border=\"0\" "
+              "bordercolor=\"\">");
     EXPECT_NE(BuildComponentBody("Text", {{"text", "<b>\"x\"</b> & y"}})
                   .find("\"><b>\"x\"</b> & y</font>"),
               std::string::npos);
@@ -192,7 +197,7 @@ TEST(FieldValues, TextsHandedToScriptsKeepTheirStringsClosed) {
 
 TEST(FieldValues, AnEmptyNumberFieldIsItsMinimum) {
     EXPECT_NE(BuildComponentBody("Image", {{"width", ""}, {"border", ""}})
-                  .find(" width=\"0\" height=\"0\""),
+                  .find("<img src=\"http://\" align=\"\" alt=\"\" border=\"0\""),
               std::string::npos);
     EXPECT_NE(BuildComponentBody("Hr", {{"width", ""}}).find("width=\"1%\""), std::string::npos)
         << BuildComponentBody("Hr", {{"width", ""}});

@@ -25,24 +25,36 @@ FieldValues With(FieldValues values, const FieldValues& more) {
 }
 
 TEST(FormBuilders, TextAndPasswordFieldsWithAndWithoutTheStyle) {
+    // The width is the field's CSS width in pixels, behind the style's colours.
     const FieldValues email = {{"name", "email"}, {"width", "30"}, {"maxlength", "60"}};
     EXPECT_EQ(BuildComponentBody("Input_Text", With(email, kColours)),
               "<input name=\"email\" size=\"30\" maxlength=\"60\" type=\"text\" value=\"\"" +
-                  kStyle + ">");
+                  kStyle.substr(0, kStyle.size() - 1) + "; WIDTH: 30px\">");
     EXPECT_EQ(
         BuildComponentBody("Input_Text", With(With(email, kColours), {{"defaultstyle", "1"}})),
-        "<input name=\"email\" size=\"30\" maxlength=\"60\" type=\"text\" value=\"\">");
+        "<input name=\"email\" size=\"30\" maxlength=\"60\" type=\"text\" value=\"\" "
+        "style=\"WIDTH: 30px\">");
+    // A width or maximum length of 0 or less is not set: maxlength="0" would
+    // take no typing.
     EXPECT_EQ(BuildComponentBody("Input_Pass", {{"value", "se\"cr\xC3\xA9t"}, {"width", "-2"}}),
-              "<input name=\"\" size=\"-2\" maxlength=\"0\" type=\"password\" "
+              "<input name=\"\" type=\"password\" "
               "value=\"se&quot;cr&#233;t\" style=\"BORDER-RIGHT: 1px solid; BORDER-TOP: 1px "
               "solid; MARGIN: 1px; BORDER-LEFT: 1px solid; COLOR: ; BORDER-BOTTOM: 1px solid; "
               "FONT-FAMILY: Verdana, arial,helvetica,sans-serif; BACKGROUND-COLOR: \">");
+    EXPECT_EQ(BuildComponentBody("Input_Text", {{"name", "q"}, {"defaultstyle", "1"}}),
+              "<input name=\"q\" type=\"text\" value=\"\">");
+    EXPECT_EQ(BuildComponentBody("Input_Text",
+                                 {{"name", "q"}, {"maxlength", "8"}, {"defaultstyle", "1"}}),
+              "<input name=\"q\" maxlength=\"8\" type=\"text\" value=\"\">");
 }
 
 TEST(FormBuilders, TextAreaListsAndButtons) {
     EXPECT_EQ(
         BuildComponentBody("TextArea", With(kColours, {{"name", "comments"}, {"width", "40"}})),
         "<textarea name=\"comments\" cols=\"40\" rows=\"5\"" + kStyle + "></textarea>");
+    // A width of 0 leaves the browser's own number of columns.
+    EXPECT_EQ(BuildComponentBody("TextArea", {{"name", "c"}, {"defaultstyle", "1"}}),
+              "<textarea name=\"c\" rows=\"5\"></textarea>");
     EXPECT_EQ(BuildComponentBody("Drop_List",
                                  {{"name", "size"}, {"options", "S\nM\nL"}, {"defaultstyle", "1"}}),
               "<select name=\"size\"><option selected>&lt;-- Select --&gt;<option>S<option>M"

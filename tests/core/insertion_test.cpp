@@ -21,8 +21,8 @@
 namespace qf {
 namespace {
 
-const std::string kEmptyImage = "<img src=\"http://\" width=\"0\" height=\"0\" align=\"\" alt=\"\" "
-                                "border=\"0\" bordercolor=\"\">";
+const std::string kEmptyImage =
+    "<img src=\"http://\" align=\"\" alt=\"\" border=\"0\" bordercolor=\"\">";
 
 TEST(AddComponent, DeclaresNumbersAndPlacesTheBlockAtTheEndOfTheCell) {
     std::string page = test::PageWith("<!---Table1---!>", test::TableArea(1));

@@ -118,8 +118,11 @@ TEST(Frame, ProjectPageUrlAndFlags) {
               "<iframe src=\"about.html\" align=\"Center\" width=\"400\" height=\"300\" "
               "Frameborder=\"yes\" scrolling=\"no\"></iframe>");
     EXPECT_EQ(BuildComponentBody("Frame", {{"noborder", "1"}, {"src", "http://x.org/?a=\"1\""}}),
-              "<iframe src=\"http://x.org/?a=&quot;1&quot;\" align=\"\" width=\"0\" height=\"0\" "
-              "Frameborder=\"no\" scrolling=\"yes\"></iframe>");
+              "<iframe src=\"http://x.org/?a=&quot;1&quot;\" align=\"\" Frameborder=\"no\" "
+              "scrolling=\"yes\"></iframe>");
+    EXPECT_NE(
+        BuildComponentBody("Frame", {{"height", "90"}}).find("align=\"\" height=\"90\" Frame"),
+        std::string::npos);
 }
 
 TEST(Multimedia, SoundVideoFlashAndShockwave) {
@@ -131,16 +134,15 @@ TEST(Multimedia, SoundVideoFlashAndShockwave) {
                   {{"src", "clip.avi"}, {"width", "320"}, {"height", "240"}, {"autostart", "1"}}),
               "<embed src=\"clip.avi\" autostart=\"true\" width=\"320\" height=\"240\">");
     EXPECT_EQ(BuildComponentBody("Video", {{"src", "http://"}}),
-              "<embed src=\"http://\" autostart=\"false\" width=\"0\" height=\"0\">");
+              "<embed src=\"http://\" autostart=\"false\">");
     const std::string flash = BuildComponentBody("Flash", {{"src", "intro.swf"}});
-    EXPECT_EQ(flash,
-              "<object classid=\"clsid:d27cdb6e-ae6d-11cf-96b8-444553540000\" codebase=\"" +
-                  std::string(builders::kFlashCabinetAddress) +
-                  "\" width=\"0\" height=\"0\"><param name=\"src\" value=\"intro.swf\"><embed "
-                  "src=\"intro.swf\" pluginspage=\"" +
-                  std::string(builders::kPluginDownloadPage) +
-                  "\" type=\"application/x-shockwave-flash\" width=\"0\" height=\"0\"></embed>"
-                  "</object>");
+    EXPECT_EQ(flash, "<object classid=\"clsid:d27cdb6e-ae6d-11cf-96b8-444553540000\" codebase=\"" +
+                         std::string(builders::kFlashCabinetAddress) +
+                         "\"><param name=\"src\" value=\"intro.swf\"><embed "
+                         "src=\"intro.swf\" pluginspage=\"" +
+                         std::string(builders::kPluginDownloadPage) +
+                         "\" type=\"application/x-shockwave-flash\"></embed>"
+                         "</object>");
     // The Shockwave object differs in its class id and cabinet only.
     std::string shock = BuildComponentBody("Shock", {{"src", "intro.swf"}});
     shock.replace(shock.find("166b1bca-3f9c-11cf-8075-444553540000"), 36,
@@ -148,6 +150,11 @@ TEST(Multimedia, SoundVideoFlashAndShockwave) {
     shock.replace(shock.find(builders::kShockwaveCabinetAddress),
                   builders::kShockwaveCabinetAddress.size(), builders::kFlashCabinetAddress);
     EXPECT_EQ(shock, flash);
+    const std::string sized =
+        BuildComponentBody("Flash", {{"src", "a.swf"}, {"width", "550"}, {"height", "400"}});
+    EXPECT_NE(sized.find("swflash.cab#3,0,0,0\" width=\"550\" height=\"400\"><param"),
+              std::string::npos);
+    EXPECT_NE(sized.find("-flash\" width=\"550\" height=\"400\"></embed>"), std::string::npos);
     // The vendor's addresses keep their fixed paths.
     EXPECT_TRUE(builders::kFlashCabinetAddress.starts_with("http://"));
     EXPECT_TRUE(

@@ -303,8 +303,9 @@ private Q_SLOTS:
         // Neither radio button: the hidden URL box, empty.
         TFormf1 neither(workspace_);
         Confirm(neither, "ToolButton26");
-        ExpectInArea1("Frame2", "<iframe src=\"\" align=\"\" width=\"0\" height=\"0\" "
-                                "Frameborder=\"yes\" scrolling=\"yes\"></iframe>");
+        ExpectInArea1(
+            "Frame2",
+            "<iframe src=\"\" align=\"\" Frameborder=\"yes\" scrolling=\"yes\"></iframe>");
         TFormf1 url(workspace_);
         Click(&url, "RadioButton2");
         QVERIFY(!Find<QLineEdit>(&url, "Edit1")->isHidden());
@@ -312,8 +313,8 @@ private Q_SLOTS:
         Type(&url, "Edit1", "http://example.com/");
         Click(&url, "CheckBox2");
         Confirm(url, "ToolButton26");
-        ExpectInArea1("Frame3", "<iframe src=\"http://example.com/\" align=\"\" width=\"0\" "
-                                "height=\"0\" Frameborder=\"no\" scrolling=\"yes\"></iframe>");
+        ExpectInArea1("Frame3", "<iframe src=\"http://example.com/\" align=\"\" "
+                                "Frameborder=\"no\" scrolling=\"yes\"></iframe>");
     }
 
     void SoundGoesBeforeTheDeclarationBlockWhateverArea() {

@@ -30,6 +30,12 @@ private:
     std::map<std::string, std::string, std::less<>> values_;
 };
 
+// " ATTRIBUTE=\"N\"" for a number field that is set, empty for one left at
+// 0 or less: a size of 0 would hide a picture or an object, and a maximum
+// length of 0 would take no typing at all.
+std::string SetNumberAttribute(const Fields& fields, std::string_view field,
+                               std::string_view attribute);
+
 // Images and links.
 std::string ImageBody(const Fields& fields);
 std::string ImageLinkBody(const Fields& fields);

@@ -356,6 +356,15 @@ std::vector<std::string> builders::Fields::Lines(std::string_view name) const {
     return lines;
 }
 
+std::string builders::SetNumberAttribute(const Fields& fields, std::string_view field,
+                                         std::string_view attribute) {
+    const std::string& number = fields.Text(field);
+    if (number.empty() || number == "0" || number.front() == '-') {
+        return "";
+    }
+    return " " + std::string(attribute) + "=\"" + number + "\"";
+}
+
 std::span<const ComponentSpec> ComponentSpecs() {
     return kSpecs;
 }

@@ -4,11 +4,13 @@ namespace qf::builders {
 
 namespace {
 
-// The img element shared by the image and the image link.
+// The img element shared by the image and the image link; a size left at 0
+// is not written, so the picture shows at its own size.
 std::string ImageElement(const Fields& f) {
-    return "<img src=\"" + f.Text("src") + "\" width=\"" + f.Text("width") + "\" height=\"" +
-           f.Text("height") + "\" align=\"" + f.Text("align") + "\" alt=\"" + f.Text("alt") +
-           "\" border=\"" + f.Text("border") + "\" bordercolor=\"" + f.Text("bordercolor") + "\">";
+    return "<img src=\"" + f.Text("src") + "\"" + SetNumberAttribute(f, "width", "width") +
+           SetNumberAttribute(f, "height", "height") + " align=\"" + f.Text("align") + "\" alt=\"" +
+           f.Text("alt") + "\" border=\"" + f.Text("border") + "\" bordercolor=\"" +
+           f.Text("bordercolor") + "\">";
 }
 
 // The status-bar handlers of the text and mail links.

@@ -5,14 +5,15 @@ namespace qf::builders {
 namespace {
 
 // The object of the Flash and Shockwave players, with an embed element inside
-// for the browsers that take no object.
+// for the browsers that take no object. A size left at 0 is not written, so
+// the player takes its own.
 std::string PluginObject(const Fields& f, std::string_view class_id, std::string_view cabinet) {
     const std::string size =
-        "width=\"" + f.Text("width") + "\" height=\"" + f.Text("height") + "\"";
+        SetNumberAttribute(f, "width", "width") + SetNumberAttribute(f, "height", "height");
     return "<object classid=\"clsid:" + std::string(class_id) + "\" codebase=\"" +
-           std::string(cabinet) + "\" " + size + "><param name=\"src\" value=\"" + f.Text("src") +
+           std::string(cabinet) + "\"" + size + "><param name=\"src\" value=\"" + f.Text("src") +
            "\"><embed src=\"" + f.Text("src") + "\" pluginspage=\"" +
-           std::string(kPluginDownloadPage) + "\" type=\"application/x-shockwave-flash\" " + size +
+           std::string(kPluginDownloadPage) + "\" type=\"application/x-shockwave-flash\"" + size +
            "></embed></object>";
 }
 
@@ -24,10 +25,12 @@ std::string BackgroundSoundBody(const Fields& f) {
            "\" loop=\"infinite\">";
 }
 
+// A size left at 0 is not written, so the player takes its own.
 std::string VideoBody(const Fields& f) {
     return "<embed src=\"" + f.Text("src") + "\" autostart=\"" +
-           (f.Flag("autostart") ? "true" : "false") + "\" width=\"" + f.Text("width") +
-           "\" height=\"" + f.Text("height") + "\">";
+           (f.Flag("autostart") ? "true" : "false") + "\"" +
+           SetNumberAttribute(f, "width", "width") + SetNumberAttribute(f, "height", "height") +
+           ">";
 }
 
 std::string FlashBody(const Fields& f) {

@@ -73,10 +73,11 @@ std::string DataTableBody(const Fields& f) {
     return body + "</table>";
 }
 
+// A size left at 0 is not written, so the frame takes the browser's own.
 std::string FrameBody(const Fields& f) {
-    return "<iframe src=\"" + f.Text("src") + "\" align=\"" + f.Text("align") + "\" width=\"" +
-           f.Text("width") + "\" height=\"" + f.Text("height") + "\" Frameborder=\"" +
-           (f.Flag("noborder") ? "no" : "yes") + "\" scrolling=\"" +
+    return "<iframe src=\"" + f.Text("src") + "\" align=\"" + f.Text("align") + "\"" +
+           SetNumberAttribute(f, "width", "width") + SetNumberAttribute(f, "height", "height") +
+           " Frameborder=\"" + (f.Flag("noborder") ? "no" : "yes") + "\" scrolling=\"" +
            (f.Flag("noscroll") ? "no" : "yes") + "\"></iframe>";
 }
 

@@ -63,11 +63,13 @@ QString Initial(std::string_view kind_tag, std::string_view field) {
 }
 
 // A spin field with its unit label after it.
-QWidget* SpinRow(QSpinBox*& spin, const char* name, const QString& unit, QWidget* parent) {
+QWidget* SpinRow(QSpinBox*& spin, const char* name, const QString& unit, const QString& tip,
+                 QWidget* parent) {
     auto* row_widget = new QWidget(parent);
     auto* row = new QHBoxLayout(row_widget);
     row->setContentsMargins(0, 0, 0, 0);
     spin = MakeSpinField(name, row_widget);
+    spin->setToolTip(tip);
     row->addWidget(spin);
     row->addWidget(new QLabel(unit, row_widget));
     row->addStretch(1);
@@ -92,12 +94,19 @@ FormFieldDialog::FormFieldDialog(Workspace& workspace, std::string_view kind_tag
     const FieldDialogRows& rows = RowsOf(kind_tag);
     QFormLayout* form = Form();
     if (rows.width_unit != nullptr) {
-        form->addRow(tr("Width:"), SpinRow(width_, "SpinEdit1", tr(rows.width_unit), this));
+        const QString tip =
+            rows.max_length
+                ? tr("The field's width in pixels, written as its CSS width; 0 leaves the "
+                     "browser's own width")
+                : tr("The field's width in characters; 0 leaves the browser's own width");
+        form->addRow(tr("Width:"), SpinRow(width_, "SpinEdit1", tr(rows.width_unit), tip, this));
         width_->setValue(Initial(kind_tag, "width").toInt());
     }
     if (rows.max_length) {
         form->addRow(tr("Maximum length:"),
-                     SpinRow(max_length_, "SpinEdit2", tr("(characters)"), this));
+                     SpinRow(max_length_, "SpinEdit2", tr("(characters)"),
+                             tr("The most characters the visitor can type; 0 sets no limit"),
+                             this));
         max_length_->setValue(Initial(kind_tag, "maxlength").toInt());
     }
     if (rows.default_text) {
