@@ -105,7 +105,7 @@ int DeleteAreaCommand(const Args& args, std::ostream& out) {
 int ComponentSourceCommand(const Args& args, std::ostream& out) {
     ExpectArgs(args, 2, "component-source PAGE ENTRY");
     const Workspace workspace = OpenWorkspace(args[0]);
-    out << ComponentSource(workspace.page_text, args[1]) << '\n';
+    out << ShownLineBreaks(ComponentSource(workspace.page_text, args[1])) << '\n';
     return 0;
 }
 
@@ -114,7 +114,7 @@ int SetComponentSourceCommand(const Args& args, std::ostream&) {
     std::string entry = args[1];
     Workspace workspace = WorkspaceWith(args, nullptr, &entry);
     ComponentToEdit(entry); // a bad entry is refused before standard input is read
-    SaveComponentSource(workspace, StandardInput());
+    SaveComponentSource(workspace, WithoutFinalLineBreak(StandardInput()));
     return 0;
 }
 
@@ -162,7 +162,7 @@ int InsertHtmlCommand(const Args& args, std::ostream&) {
     ExpectArgs(args, 2, "insert-html PAGE AREA");
     std::string area_text = args[1];
     Workspace workspace = WorkspaceWith(args, &area_text, nullptr);
-    InsertHtml(workspace, StandardInput());
+    InsertHtml(workspace, WithoutFinalLineBreak(StandardInput()));
     return 0;
 }
 
@@ -188,14 +188,15 @@ std::vector<Command> EditingCommands() {
         {"component-source", "component-source PAGE ENTRY", "prints a component's HTML source",
          "Prints the HTML between the markers of the component ENTRY (a Select\n"
          "Component entry such as \"Image Link2\") of the page file PAGE, as the\n"
-         "\"Component Modify\" dialog shows it.\n",
+         "\"Component Modify\" dialog shows it, its line breaks as line breaks.\n",
          ComponentSourceCommand},
         {"set-component-source", "set-component-source PAGE ENTRY",
          "replaces a component's HTML source with standard input",
          "Does what Save Component of the \"Component Modify\" dialog does: the\n"
          "component ENTRY of the page file PAGE gets the text read from standard input\n"
-         "as its source, its lines joined with nothing between them. The component\n"
-         "keeps its markers and number. A source holding \"<!---\" or \"---!>\" is refused.\n",
+         "as its source, its line breaks kept (the line break that ends the input is\n"
+         "not part of it). The component keeps its markers and number. A source\n"
+         "holding \"<!---\" or \"---!>\" is refused.\n",
          SetComponentSourceCommand},
         {"delete-component", "delete-component PAGE ENTRY",
          "deletes a component and its declaration",
@@ -213,8 +214,9 @@ std::vector<Command> EditingCommands() {
         {"insert-html", "insert-html PAGE AREA", "puts HTML code from standard input into an area",
          "Does what Insert Code of the \"Insert HTML code\" dialog does: the text read\n"
          "from standard input goes at the end of the area AREA of the page file PAGE,\n"
-         "its lines joined with nothing between them and characters outside ASCII as\n"
-         "character references. Code holding \"<!---\" or \"---!>\" is refused.\n",
+         "its line breaks kept as a browser reads them (the one that ends the input is\n"
+         "not part of it) and characters outside ASCII as character references. Code\n"
+         "holding \"<!---\" or \"---!>\" is refused.\n",
          InsertHtmlCommand},
     };
 }

@@ -91,6 +91,20 @@ TEST_F(EditingCli, AreaCommandsGiveTheDialogsBytes) {
     EXPECT_EQ(RunCli({"check", P()}).status, 0);
 }
 
+TEST_F(EditingCli, HtmlCodeKeepsItsLineBreaksInThePageFile) {
+    const std::string code = "<script>\n// say hello\ndocument.title = \"ran\";\n</script>\n"
+                             "<pre>line 1\nline 2</pre>\nHello\nworld\n";
+    const auto result = RunCli({"insert-html", P(), "Area2"}, code);
+    ASSERT_EQ(result.status, 0) << result.err;
+    // Each line break is a CR, which the file keeps; the input's last one goes.
+    const std::string page = ReadPageFile(Path());
+    EXPECT_NE(page.find("<script>\r// say hello\rdocument.title = \"ran\";\r</script>\r"
+                        "<pre>line 1\rline 2</pre>\rHello\rworld</td><!---End_Table2---!>"),
+              std::string::npos)
+        << page;
+    EXPECT_EQ(RunCli({"check", P()}).status, 0);
+}
+
 TEST_F(EditingCli, AnAreaDeclaredWithoutItsBlockCanOnlyBeDeleted) {
     const std::string page =
         test::PageWith("<!---Table1---!><!---Table5---!>", test::TableArea(1, "x"));
@@ -115,12 +129,15 @@ TEST_F(EditingCli, ComponentCommandsGiveTheDialogsBytes) {
     EXPECT_EQ(RunCli({"set-component-source", P(), "Image1"}, result.out).status, 0);
     EXPECT_EQ(Bytes(Path()), before);
 
-    result = RunCli({"set-component-source", P(), "Image1"}, "<img\nsrc=\"a.gif\">\n");
+    // Line breaks stay line breaks, but the one that ends the input is not
+    // part of the source.
+    result = RunCli({"set-component-source", P(), "Image1"}, "<img\nsrc=\"a.gif\">\r\n");
     ASSERT_EQ(result.status, 0) << result.err;
     twin_.component_list.text = "Image1";
-    SaveComponentSource(twin_, "<img\nsrc=\"a.gif\">\n");
+    SaveComponentSource(twin_, "<img\nsrc=\"a.gif\">");
     ExpectSameBytes();
-    EXPECT_EQ(RunCli({"component-source", P(), "Image1"}).out, "<imgsrc=\"a.gif\">\n");
+    EXPECT_EQ(RunCli({"component-source", P(), "Image1"}).out, "<img\nsrc=\"a.gif\">\n");
+    EXPECT_NE(ReadPageFile(Path()).find("<img\rsrc=\"a.gif\"><!---End_Image1"), std::string::npos);
 
     result = RunCli({"delete-component", P(), "Image1"});
     ASSERT_EQ(result.status, 0) << result.err;

@@ -133,15 +133,15 @@ TEST_F(ContentWorkspace, LineBreaksAndCodeGoAtTheEndOfTheCellWithoutMarkers) {
     InsertHtml(workspace_, "<p class=\"x\">\r\nCaf\xC3\xA9\n</p>");
     EXPECT_EQ(workspace_.page_text,
               test::PageWith("<!---Table1---!><!---Table2---!>",
-                             test::TableArea(1) +
-                                 test::CellArea(2, "<br><br><p class=\"x\">Caf&#233;</p>")));
+                             test::TableArea(1) + test::CellArea(2, "<br><br><p class=\"x\">"
+                                                                    "\rCaf&#233;\r</p>")));
     EXPECT_EQ(ReadPageFile(path_), workspace_.page_text);
     EXPECT_TRUE(workspace_.component_list.entries.empty());
     EXPECT_EQ(workspace_.area_list.entries, (std::vector<std::string>{"Area1", "Area2"}));
 
     EXPECT_EQ(Message([&] { InsertHtml(workspace_, "a<!---End_Table2---!>"); }),
               "The HTML code may not contain \"<!---\" or \"---!>\"");
-    EXPECT_EQ(Message([&] { InsertHtml(workspace_, "a---\n!>"); }),
+    EXPECT_EQ(Message([&] { InsertHtml(workspace_, "a---!>"); }),
               "The HTML code may not contain \"<!---\" or \"---!>\"");
     EXPECT_EQ(Message([&] { InsertHtml(workspace_, "\xFF"); }),
               "The HTML code: the text is not valid UTF-8");

@@ -5,6 +5,7 @@
 #include "error.h"
 #include "test_pages.h"
 #include "workspace/component_editing.h"
+#include "workspace/source_text.h"
 #include "workspace/workspace.h"
 
 #include <QDir>
@@ -67,22 +68,26 @@ TEST(ModifyComponent, SavesBetweenTheSameMarkersAndRefusesMarkerDelimiters) {
     for (const char* entry : {"Text String2", "Text Link2", "Image1", "Image105"}) {
         EXPECT_EQ(ModifiedComponentText(page, entry, ComponentSource(page, entry)), page);
     }
-    // Lines typed into the memo are joined directly.
+    // Line breaks typed into the memo are kept, each as one CR.
     std::string modified = ModifiedComponentText(page, "Text String2", "a\r\nb\nc");
-    EXPECT_EQ(ComponentSource(modified, "Text String2"), "abc");
+    EXPECT_EQ(ComponentSource(modified, "Text String2"), "a\rb\rc");
     EXPECT_EQ(ComponentSource(modified, "Text Link2"), "<a>link</a>");
     EXPECT_EQ(ComponentSource(modified, "Form TextArea2"), "<textarea></textarea>");
     std::string expected = page;
-    expected.replace(expected.find("<font>t</font>"), 14, "abc");
+    expected.replace(expected.find("<font>t</font>"), 14, "a\rb\rc");
     EXPECT_EQ(modified, expected);
 
-    // Markers in the source would break the page: refused, also when they
-    // only form as the lines are joined.
+    // Markers in the source would break the page: refused.
     const std::string refusal = "The component source may not contain \"<!---\" or \"---!>\"";
     EXPECT_EQ(Refusal([&] { ModifiedComponentText(page, "Image7", "<!---End_Image7---!>x"); }),
               refusal);
     EXPECT_EQ(Refusal([&] { ModifiedComponentText(page, "Image7", "x ---!>"); }), refusal);
-    EXPECT_EQ(Refusal([&] { ModifiedComponentText(page, "Image7", "<!--\n-x"); }), refusal);
+    // A line break between the parts keeps them apart, also once the page
+    // file has been written and read again.
+    const std::string apart = ModifiedComponentText(page, "Image7", "<!--\n-x");
+    EXPECT_EQ(DecodePageFile(EncodePageFile(apart)), apart);
+    EXPECT_EQ(ComponentSource(apart, "Image7"), "<!--\r-x");
+    EXPECT_TRUE(CheckPage(apart).empty());
     EXPECT_EQ(Refusal([&] { ModifiedComponentText(page, "Image3", "x"); }),
               "Image3 is not on this page");
     EXPECT_TRUE(CheckPage(ModifiedComponentText(page, "Image42", "<p>new</p>")).empty());
@@ -94,8 +99,24 @@ TEST(ModifyComponent, SourceKeepsTheEncodingItWasShownIn) {
     EXPECT_EQ(SourceBytes("\xE2\x98\x83", "\xE9"), "&#9731;");
     // UTF-8 and plain ASCII sources take the typed text as it stands.
     EXPECT_EQ(SourceBytes("caf\xC3\xA9", "caf\xC3\xA9"), "caf\xC3\xA9");
-    EXPECT_EQ(SourceBytes("a\nb", "ab"), "ab");
-    EXPECT_EQ(JoinedLines("\r\na\r\r\nb\n"), "ab");
+}
+
+TEST(ModifyComponent, LineBreaksAreShownAsTypedAndSavedBackAsTheyWere) {
+    EXPECT_EQ(KeptLineBreaks("\r\na\r\r\nb\n\n"), "\ra\r\rb\r\r");
+    // A source is shown with "\n" and typed back unchanged gives its bytes,
+    // in either encoding.
+    for (const std::string source : {"<script>// hi\r\rx = 1;</script>\r", "caf\xE9\r\xE9"}) {
+        const std::string shown = DecodeSource(ShownLineBreaks(source)).text.toStdString();
+        EXPECT_EQ(shown.find('\r'), std::string::npos);
+        EXPECT_EQ(SourceBytes(shown, source), source);
+    }
+    EXPECT_EQ(ShownLineBreaks("a\rb"), "a\nb");
+    // Only the line break that ends a text read from a stream goes.
+    EXPECT_EQ(WithoutFinalLineBreak("a\n\n"), "a\n");
+    EXPECT_EQ(WithoutFinalLineBreak("a\r\n"), "a");
+    EXPECT_EQ(WithoutFinalLineBreak("a\r"), "a");
+    EXPECT_EQ(WithoutFinalLineBreak("\na"), "\na");
+    EXPECT_EQ(WithoutFinalLineBreak(""), "");
 }
 
 TEST(DeleteComponent, RemovesBlockAndDeclarationOfThatComponentOnly) {

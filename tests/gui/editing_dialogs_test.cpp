@@ -247,7 +247,7 @@ private Q_SLOTS:
             Click(dialog, "ToolButton1");
         });
         Click(window_.get(), "ModifyComponent");
-        QVERIFY(ReadPageFile(path_).find(Block("Image1", "<p>ab</p>")) != std::string::npos);
+        QVERIFY(ReadPageFile(path_).find(Block("Image1", "<p>\rab</p>")) != std::string::npos);
 
         // Cancel changes nothing; a component whose block went is refused
         // before any dialog opens.
@@ -305,6 +305,60 @@ private Q_SLOTS:
         QVERIFY(ReadPageFile(path_).find("<Table width=\"360\"") != std::string::npos);
     }
 
+    // Code typed with line breaks does in a browser what it says: the script
+    // with a line comment runs, the pre and the textarea keep their lines,
+    // words on two lines stay apart. Checked in the dialog's preview, in the
+    // page file itself, and again after Component Modify saved it back.
+    void typedCodeKeepsItsMeaningInTheBrowser() {
+        const QString code =
+            "<script>\n// say hello\ndocument.title = \"ran\";\n</script>\n"
+            "<pre id=\"p\">line 1\nline 2</pre>\n"
+            "<textarea id=\"t\">a\r\nb</textarea>\n<span id=\"w\">Hello\nworld</span>";
+        const QString probe = "[document.title, document.getElementById('p').innerText,"
+                              " document.getElementById('t').value,"
+                              " document.getElementById('w').innerText].join('|')";
+        const QString expected = "ran|line 1\nline 2|a\nb|Hello world";
+        auto page_result = [&] {
+            Preview page;
+            page.resize(400, 300);
+            page.show();
+            page.ShowFile(QString::fromStdString(path_));
+            const QString result = page.RunScript(probe).toString();
+            const QStringList messages = page.ConsoleMessages();
+            return messages.isEmpty() ? result : result + " " + messages.join(" ");
+        };
+
+        List("Com1")->setEditText("Area2");
+        OnModal([&](QWidget* dialog) {
+            Find<QPlainTextEdit>(dialog, "Memo1")->setPlainText(code);
+            Click(dialog, "ToolButton2");
+            QCOMPARE(Find<Preview>(dialog, "Web1")->RunScript(probe).toString(), expected);
+            Click(dialog, "ToolButton1");
+        });
+        PaletteButton(window_.get(), "Insert HTML code")->click();
+        QCOMPARE(page_result(), expected);
+
+        // The component source editor shows the lines and keeps them.
+        List("Com2")->setEditText("Image1");
+        OnModal([&](QWidget* dialog) {
+            Find<QPlainTextEdit>(dialog, "Memo1")->setPlainText(code);
+            Click(dialog, "ToolButton1");
+        });
+        Click(window_.get(), "ModifyComponent");
+        OnModal([&](QWidget* dialog) {
+            QCOMPARE(Find<QPlainTextEdit>(dialog, "Memo1")->toPlainText(),
+                     QString(code).replace("\r\n", "\n"));
+            const std::string saved = Bytes();
+            Click(dialog, "ToolButton1"); // saved unchanged: the same bytes
+            QCOMPARE(Bytes(), saved);
+        });
+        Click(window_.get(), "ModifyComponent");
+        // Both copies stand in the page now: the ids of the first answer.
+        QCOMPARE(page_result(), expected);
+        const std::string text = ReadPageFile(path_);
+        QVERIFY(text.find("<!---Begin_Image1---!><script>\r// say hello\r") != std::string::npos);
+    }
+
     void htmlCodeAndLineBreakGoIntoTheSelectedArea() {
         List("Com1")->setEditText("Select Area");
         PaletteButton(window_.get(), "Insert HTML code")->click();
@@ -319,20 +373,20 @@ private Q_SLOTS:
             QCOMPARE(dialog->windowTitle(), QString("Insert HTML code"));
             auto* memo = Find<QPlainTextEdit>(dialog, "Memo1");
             QVERIFY(memo->toPlainText().isEmpty());
-            memo->setPlainText("<u>Und\nerlined</u> caf\u00e9");
+            memo->setPlainText("<u>Under\nlined</u> caf\u00e9");
             Click(dialog, "ToolButton2");
             auto* web = Find<Preview>(dialog, "Web1");
             QCOMPARE(web->ShownFile(), preview);
-            QVERIFY(web->VisibleText().contains("Underlined"));
+            QVERIFY(web->VisibleText().contains("Under lined"));
             Shoot(dialog, "editing-html-code", "Web1");
             memo->appendPlainText("<!---");
             Click(dialog, "ToolButton1");
             QVERIFY(dialog->isVisible());
-            memo->setPlainText("<u>Und\nerlined</u> caf\u00e9");
+            memo->setPlainText("<u>Under\nlined</u> caf\u00e9");
             Click(dialog, "ToolButton1");
         });
         PaletteButton(window_.get(), "Insert HTML code")->click();
-        QVERIFY(ReadPageFile(path_).find("<br><u>Underlined</u> caf&#233;</td><!---End_Table2") !=
+        QVERIFY(ReadPageFile(path_).find("<br><u>Under\rlined</u> caf&#233;</td><!---End_Table2") !=
                 std::string::npos);
         QCOMPARE(prompts_->asked,
                  QStringList({"error: The HTML code may not contain \"<!---\" or \"---!>\""}));

@@ -91,10 +91,10 @@ void InsertLineBreak(Workspace& workspace) {
 }
 
 std::string HtmlCodeBytes(std::string_view typed) {
-    const std::string joined = JoinedLines(typed);
+    const std::string kept = KeptLineBreaks(typed);
     constexpr std::string_view kField = "The HTML code";
-    CheckNoMarkerDelimiters(kField, joined);
-    return PageText(kField, joined);
+    CheckNoMarkerDelimiters(kField, kept);
+    return PageText(kField, kept);
 }
 
 void InsertHtml(Workspace& workspace, std::string_view typed) {

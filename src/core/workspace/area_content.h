@@ -33,8 +33,9 @@ std::vector<std::string> InsertPlatform(Workspace& workspace, int count, int wid
 // Puts "<br>" at the end of the selected area's cell.
 void InsertLineBreak(Workspace& workspace);
 
-// Code as typed (UTF-8) as it enters the page: the lines joined with nothing
-// between them, every character outside ASCII a character reference. Refuses
+// Code as typed (UTF-8) as it enters the page: its line breaks kept (each
+// one CR, see KeptLineBreaks), so a script with line comments still runs and
+// a pre keeps its lines; every character outside ASCII a character reference. Refuses
 // code holding "<!---" or "---!>", which would break the page's markers.
 std::string HtmlCodeBytes(std::string_view typed);
 

@@ -31,15 +31,39 @@ BlockPosition ExistingBlock(std::string_view page, std::string_view component_te
 
 } // namespace
 
-std::string JoinedLines(std::string_view text) {
-    std::string joined;
-    joined.reserve(text.size());
-    for (const char c : text) {
-        if (c != '\r' && c != '\n') {
-            joined += c;
+std::string KeptLineBreaks(std::string_view typed) {
+    std::string kept;
+    kept.reserve(typed.size());
+    for (std::size_t i = 0; i < typed.size(); ++i) {
+        const char c = typed[i];
+        if (c == '\r' && i + 1 < typed.size() && typed[i + 1] == '\n') {
+            continue; // the LF of this CR LF stands for both
+        }
+        kept += c == '\n' ? kKeptLineBreak : c;
+    }
+    return kept;
+}
+
+std::string ShownLineBreaks(std::string_view bytes) {
+    std::string shown(bytes);
+    for (char& c : shown) {
+        if (c == kKeptLineBreak) {
+            c = '\n';
         }
     }
-    return joined;
+    return shown;
+}
+
+std::string_view WithoutFinalLineBreak(std::string_view text) {
+    if (text.ends_with('\n')) {
+        text.remove_suffix(1);
+        if (text.ends_with('\r')) {
+            text.remove_suffix(1);
+        }
+    } else if (text.ends_with('\r')) {
+        text.remove_suffix(1);
+    }
+    return text;
 }
 
 ComponentSelection ComponentToEdit(std::string_view component_text) {
@@ -60,12 +84,12 @@ std::string ComponentSource(std::string_view page, std::string_view component_te
 }
 
 std::string SourceBytes(std::string_view typed, std::string_view old_bytes) {
-    std::string joined = JoinedLines(typed);
-    PageText(kSourceField, joined); // refuses a text that is not UTF-8
+    std::string kept = KeptLineBreaks(typed);
+    PageText(kSourceField, kept); // refuses a text that is not UTF-8
     if (DecodeSource(old_bytes).encoding == SourceEncoding::Utf8) {
-        return joined;
+        return kept;
     }
-    return EncodeSource(QString::fromUtf8(joined.data(), qsizetype(joined.size())),
+    return EncodeSource(QString::fromUtf8(kept.data(), qsizetype(kept.size())),
                         SourceEncoding::Windows1252);
 }
 

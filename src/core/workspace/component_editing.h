@@ -17,19 +17,32 @@ inline constexpr std::string_view kNeedComponentMessage = "Please select a compo
 ComponentSelection ComponentToEdit(std::string_view component_text);
 
 // The component source of the component a Select Component text names: the
-// text strictly between its markers. Throws CommandError when its block is
-// not on the page (its area was deleted): such a component can only be
-// deleted.
+// text strictly between its markers (as bytes; ShownLineBreaks for showing). Throws CommandError
+// when its block is not on the page (its area was deleted): such a component can only be deleted.
 std::string ComponentSource(std::string_view page, std::string_view component_text);
 
-// The lines of a text joined with nothing between them: every CR and LF
-// removed, as a memo's lines are when its text goes into the page.
-std::string JoinedLines(std::string_view text);
+// The line break typed code keeps in the page text: a lone CR. A browser
+// reads it as a line break wherever it stands (ending a script's line
+// comment, in a pre or a textarea, between two words), and the reading of a
+// page file keeps it, since only LF (with a CR directly before it) ends a
+// line there. Pages written before hold none, so they read as they did.
+inline constexpr char kKeptLineBreak = '\r';
+
+// Typed text with each of its line breaks ("\r\n", "\n" or "\r") as one
+// kKeptLineBreak.
+std::string KeptLineBreaks(std::string_view typed);
+
+// Page bytes as they are shown for editing: each kKeptLineBreak as "\n", so
+// KeptLineBreaks gives the bytes back.
+std::string ShownLineBreaks(std::string_view bytes);
+
+// A text read from a stream without the line break that ends its last line
+// (one "\n", "\r\n" or "\r"): a file's last line end is not part of the code.
+std::string_view WithoutFinalLineBreak(std::string_view text);
 
 // Source text as typed (UTF-8) turned into the bytes that go into the page:
-// line breaks removed (the lines joined with nothing between them), in the
-// encoding `old_bytes` were shown in (UTF-8 where they are valid UTF-8, else
-// Windows-1252), so an unchanged source gives its bytes back.
+// line breaks kept (KeptLineBreaks), in the encoding `old_bytes` were shown in (UTF-8 where they
+// are valid UTF-8, else Windows-1252), so an unchanged source gives its bytes back.
 std::string SourceBytes(std::string_view typed, std::string_view old_bytes);
 
 // The page text with the component's source replaced by `typed` (as

@@ -107,7 +107,7 @@ void TFormCom::showEvent(QShowEvent* event) {
 }
 
 void TFormCom::FormShow() {
-    Memo()->setPlainText(DecodeSource(source_).text);
+    Memo()->setPlainText(DecodeSource(ShownLineBreaks(source_)).text);
     ToolButton2Click();
 }
 
