@@ -152,14 +152,20 @@ int PagePropertiesCommand(const Args& args, std::ostream& out) {
     return 0;
 }
 
+std::string AbsolutePath(const std::string& path) {
+    return path.empty() ? path
+                        : QFileInfo(QString::fromStdString(path)).absoluteFilePath().toStdString();
+}
+
 int ImportPictureCommand(const Args& args, std::ostream& out) {
     ExpectArgs(args, 2, "import-picture PROJECT FILE");
-    const auto absolute = [](const std::string& path) {
-        return path.empty()
-                   ? path
-                   : QFileInfo(QString::fromStdString(path)).absoluteFilePath().toStdString();
-    };
-    out << ImportPicture(FolderPath(absolute(args[0])), {}, absolute(args[1])) << '\n';
+    out << ImportPicture(FolderPath(AbsolutePath(args[0])), {}, AbsolutePath(args[1])) << '\n';
+    return 0;
+}
+
+int ImportFileCommand(const Args& args, std::ostream& out) {
+    ExpectArgs(args, 2, "import-file PROJECT FILE");
+    out << ImportFile(FolderPath(AbsolutePath(args[0])), {}, AbsolutePath(args[1])) << '\n';
     return 0;
 }
 
@@ -214,6 +220,17 @@ std::vector<Command> ComponentCommands() {
          "location a page in PROJECT names it by (images/photo.png), blanks written\n"
          "as %20.\n",
          ImportPictureCommand},
+        {"import-file", "import-file PROJECT FILE",
+         "copies a picture or a media file into the project and prints its location",
+         "Makes the file FILE travel with the project folder PROJECT, as the browse\n"
+         "buttons of the picture and multimedia dialogs do: a file inside PROJECT stays\n"
+         "where it is; a picture from elsewhere (a name ending in .jpg, .jpeg, .jpe,\n"
+         ".gif, .png, .bmp, .ico, .emf, .wmf, .tif, .tiff, .webp or .svg) is copied\n"
+         "into PROJECT/images, any other file (sound, video, Flash, Shockwave) into\n"
+         "PROJECT/media, under the same name rules as import-picture. The copy is\n"
+         "whole or not there at all. Prints the location a page in PROJECT names it by\n"
+         "(media/tone.mp3), blanks written as %20.\n",
+         ImportFileCommand},
     };
 }
 

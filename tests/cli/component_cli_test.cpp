@@ -6,14 +6,19 @@
 #include "test_pages.h"
 #include "workspace/workspace.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace qf {
 namespace {
 
+using test::CliResult;
+using test::RawRun;
 using test::RunCli;
+using test::RunCliRaw;
 
 class ComponentCli : public ::testing::Test {
 protected:
@@ -178,6 +183,88 @@ TEST_F(ComponentCli, ImportPictureCopiesOnceAndPrintsTheLocation) {
     EXPECT_EQ(result.err, "Cannot open file \"" + outside.filePath("none.png").toStdString() +
                               "\". No such file or directory\n");
     EXPECT_EQ(RunCli({"import-picture", dir_.path()}).status, 2);
+}
+
+TEST_F(ComponentCli, ImportFilePutsPicturesIntoImagesAndTheRestIntoMedia) {
+    QTemporaryDir outside;
+    const auto make = [&](const QString& name, const QByteArray& bytes) {
+        QFile file(outside.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return file.fileName();
+    };
+    const struct {
+        QString name;
+        std::string location;
+    } cases[] = {{"tone.mp3", "media/tone.mp3"},
+                 {"my clip.swf", "media/my%20clip.swf"},
+                 {"Logo.PNG", "images/Logo.PNG"},
+                 {"film.avi", "media/film.avi"}};
+    for (const auto& c : cases) {
+        const QString source = make(c.name, c.name.toUtf8());
+        const auto result = RunCli({"import-file", dir_.path(), source});
+        EXPECT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(result.out, c.location + "\n");
+        const QString copy = dir_.filePath(QString::fromStdString(c.location).replace("%20", " "));
+        EXPECT_EQ(Bytes(copy), c.name.toStdString());
+        // The same bytes again are the same file; other bytes get a free name.
+        EXPECT_EQ(RunCli({"import-file", dir_.path(), source}).out, c.location + "\n");
+    }
+    make("tone.mp3", "other bytes");
+    EXPECT_EQ(RunCli({"import-file", dir_.path(), outside.filePath("tone.mp3")}).out,
+              "media/tone-2.mp3\n");
+    // A file inside the project stays where it is.
+    EXPECT_EQ(RunCli({"import-file", dir_.path(), dir_.filePath("media/tone.mp3")}).out,
+              "media/tone.mp3\n");
+    EXPECT_EQ(RunCli({"import-file", dir_.path()}).status, 2);
+}
+
+TEST_F(ComponentCli, AFailedImportLeavesNothingBehind) {
+    QTemporaryDir outside;
+    QFile source(outside.filePath("tone.mp3"));
+    ASSERT_TRUE(source.open(QIODevice::WriteOnly));
+    source.write(QByteArray(300'000, 'x'));
+    source.close();
+    const std::string shim = "LD_PRELOAD=" QUENFORT_WRITE_FAILURE_SHIM;
+    const QTemporaryDir project;
+    const std::string folder = QFileInfo(project.path()).canonicalFilePath().toStdString();
+    const std::string under = "QF_FAIL_UNDER=" + folder + "/";
+    const struct {
+        const char* call;
+        const char* error;
+        const char* reason;
+    } failures[] = {{"write", "28", "No space left on device"},
+                    {"fsync", "5", "Input/output error"},
+                    {"close", "122", "Disk quota exceeded"}};
+    for (const char* command : {"import-file", "import-picture"}) {
+        for (const auto& failure : failures) {
+            RawRun run;
+            run.args = {command, folder, source.fileName().toStdString()};
+            run.env = {shim, under, std::string("QF_FAIL_CALL=") + failure.call,
+                       std::string("QF_FAIL_ERRNO=") + failure.error};
+            const CliResult result = RunCliRaw(run);
+            const std::string context = std::string(command) + ", failing " + failure.call;
+            EXPECT_EQ(result.status, 1) << context;
+            EXPECT_EQ(result.out, "") << context;
+            EXPECT_NE(result.err.find(failure.reason), std::string::npos)
+                << context << ": " << result.err;
+            // Neither a part of the copy nor the folder made for it.
+            EXPECT_EQ(QDir(project.path())
+                          .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+                          .join(" "),
+                      QString())
+                << context;
+        }
+    }
+    // A folder that was there stays, without the part.
+    ASSERT_TRUE(QDir(project.path()).mkdir("media"));
+    RawRun run;
+    run.args = {"import-file", folder, source.fileName().toStdString()};
+    run.env = {shim, under, "QF_FAIL_CALL=write", "QF_FAIL_ERRNO=28"};
+    EXPECT_EQ(RunCliRaw(run).status, 1);
+    EXPECT_TRUE(QDir(project.filePath("media"))
+                    .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+                    .isEmpty());
 }
 
 TEST_F(ComponentCli, TablesFramesAndMediaGiveTheCoreBytes) {

@@ -167,6 +167,23 @@ TEST_F(PictureImport, MissingOrUnreadablePicturesAreRefusedWithTheirName) {
     }
 }
 
+TEST_F(PictureImport, MediaFilesGoIntoTheirOwnFolderByTheSameRules) {
+    Write("elsewhere/tone.mp3", "tone");
+    EXPECT_EQ(ImportMedia(project_, Path("site/sub/"), Path("elsewhere/tone.mp3")),
+              "../media/tone.mp3");
+    EXPECT_EQ(Read("site/media/tone.mp3"), "tone");
+    EXPECT_FALSE(QDir(dir_.filePath("site/images")).exists());
+    // Whatever the file, its name decides where import-file puts it.
+    for (const char* picture : {"a.png", "b.JPG", "c.tiff", "d.svg", "x.mp3.gif"}) {
+        EXPECT_TRUE(IsPictureFile(picture)) << picture;
+    }
+    for (const char* other : {"a.mp3", "b.swf", "c.dcr", ".png", "png", "d.png.avi", "dir.png/x"}) {
+        EXPECT_FALSE(IsPictureFile(other)) << other;
+    }
+    Write("elsewhere/film.PNG.avi", "film");
+    EXPECT_EQ(ImportFile(project_, {}, Path("elsewhere/film.PNG.avi")), "media/film.PNG.avi");
+}
+
 TEST(PictureBase, TheOpenPagesFolderOrElseTheProject) {
     Workspace workspace;
     workspace.project_folder = "/srv/site/";

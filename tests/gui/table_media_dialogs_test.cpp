@@ -71,6 +71,19 @@ private:
                      std::string::npos,
                  PageOnDisk().c_str());
     }
+    // A file outside the project, as the user browses it.
+    QString Outside(const QString& name) const {
+        QDir(dir_->path()).mkpath("elsewhere");
+        QFile file(dir_->filePath("elsewhere/" + name));
+        if (file.open(QIODevice::WriteOnly)) {
+            file.write(name.toUtf8());
+        }
+        return file.fileName();
+    }
+    QByteArray InProject(const QString& relative) const {
+        QFile file(QString::fromStdString(workspace_.project_folder) + relative);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+    }
     void PutCustomTable(int number, const std::string& text) {
         WritePageFile(CustomTablePath(workspace_.app_folder, number), text);
     }
@@ -326,13 +339,19 @@ private Q_SLOTS:
             QVERIFY(dialog.findChild<QSpinBox*>("SpinEdit1") == nullptr);
             QCOMPARE(Find<QLineEdit>(&dialog, "Edit1")->text(), QString());
             Click(&dialog, "RadioButton1");
-            prompts_->Queue(QString("/music/tune.mid"));
+            prompts_->Queue(Outside("tune.mid"));
             Click(&dialog, "ToolButton1");
             QCOMPARE(prompts_->asked.last(), QString("open-file: Open"));
             QCOMPARE(prompts_->last_filter, QString("All (*)"));
+            // Copied into the project, once, and named relative to the page.
+            QCOMPARE(Find<QLineEdit>(&dialog, "Edit1")->text(), QString("media/tune.mid"));
             Confirm(dialog, "ToolButton2");
         }
-        const std::string body = BuildComponentBody("Bgsound", {{"src", "/music/tune.mid"}});
+        QCOMPARE(InProject("media/tune.mid"), QByteArray("tune.mid"));
+        QCOMPARE(QDir(QString::fromStdString(workspace_.project_folder) + "media")
+                     .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList({"tune.mid"}));
+        const std::string body = BuildComponentBody("Bgsound", {{"src", "media/tune.mid"}});
         QVERIFY(PageOnDisk().find("<!---End_Body---!>" + Block("Bgsound1", body) +
                                   Block("Bgsound2", body) + "<!---declare_begin---!>") !=
                 std::string::npos);
@@ -347,18 +366,18 @@ private Q_SLOTS:
         QCOMPARE(Find<QLineEdit>(&video, "Edit1")->text(), QString("http://"));
         QVERIFY(Find<QToolButton>(&video, "ToolButton1")->isHidden());
         Click(&video, "RadioButton1");
-        prompts_->Queue(QString("clip.avi"));
+        prompts_->Queue(Outside("clip.avi"));
         Click(&video, "ToolButton1");
         QCOMPARE(prompts_->last_filter, QString("All (*);;Video Files (*.avi *.wma *.mpg *.mpeg)"));
-        Click(&video, "ToolButton1"); // cancelled: the path stays
-        QCOMPARE(Find<QLineEdit>(&video, "Edit1")->text(), QString("clip.avi"));
+        Click(&video, "ToolButton1"); // cancelled: the location stays
+        QCOMPARE(Find<QLineEdit>(&video, "Edit1")->text(), QString("media/clip.avi"));
         Find<QSpinBox>(&video, "SpinEdit1")->setValue(320);
         Find<QSpinBox>(&video, "SpinEdit2")->setValue(240);
         Click(&video, "CheckBox1");
         Shoot(&video, "video_dialog");
         Confirm(video, "ToolButton2");
-        ExpectInArea1("Video1",
-                      "<embed src=\"clip.avi\" autostart=\"true\" width=\"320\" height=\"240\">");
+        ExpectInArea1("Video1", "<embed src=\"media/clip.avi\" autostart=\"true\" width=\"320\" "
+                                "height=\"240\">");
 
         TFormh3 flash(workspace_);
         QCOMPARE(flash.windowTitle(), QString("Insert a Macromedia Flash File"));
@@ -370,14 +389,24 @@ private Q_SLOTS:
         QCOMPARE(Find<QPushButton>(&shock, "ToolButton2")->text(), QString(" OK  "));
         QCOMPARE(Find<QPushButton>(&shock, "ToolButton3")->text(), QString("Cancel  "));
         Click(&shock, "RadioButton1");
-        prompts_->Queue(QString("/films/intro.swf"));
+        prompts_->Queue(Outside("intro film.swf"));
         Click(&shock, "ToolButton1");
         QCOMPARE(prompts_->last_filter, QString("All (*);;Shockwave Files (*.swf)"));
         Find<QSpinBox>(&shock, "SpinEdit1")->setValue(550);
         Shoot(&shock, "shockwave_dialog");
         Confirm(shock, "ToolButton2");
-        ExpectInArea1("Shock1",
-                      BuildComponentBody("Shock", {{"src", "/films/intro.swf"}, {"width", "550"}}));
+        ExpectInArea1("Shock1", BuildComponentBody("Shock", {{"src", "media/intro%20film.swf"},
+                                                             {"width", "550"}}));
+        QCOMPARE(InProject("media/intro film.swf"), QByteArray("intro film.swf"));
+
+        // A file that cannot be copied is named, and the field keeps its text.
+        TFormh3 failed(workspace_);
+        Click(&failed, "RadioButton1");
+        prompts_->Queue(dir_->filePath("elsewhere/gone.swf"));
+        Click(&failed, "ToolButton1");
+        QCOMPARE(Find<QLineEdit>(&failed, "Edit1")->text(), QString());
+        QVERIFY2(prompts_->asked.last().startsWith("error: Cannot open file"),
+                 qPrintable(prompts_->asked.last()));
 
         TFormh2 cancelled(workspace_);
         const std::string before = PageOnDisk();

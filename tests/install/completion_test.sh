@@ -35,7 +35,7 @@ offered=$(complete_line "quenfort-cli ")
 for command in $commands --help --version; do
     grep -qx -- "$command" <<<"$offered" || fail "'$command' is not offered: $offered"
 done
-for command in areas insert kinds new-page new-project; do
+for command in areas import-file import-picture insert kinds new-page new-project; do
     grep -qx "$command" <<<"$offered" || fail "'$command' is not offered"
 done
 [ "$(complete_line "quenfort-cli ne")" = $'new-page\nnew-project' ] ||

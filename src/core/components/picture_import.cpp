@@ -1,11 +1,15 @@
 #include "components/picture_import.h"
 
+#include "document/file_io.h"
 #include "error.h"
 #include "workspace/workspace.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <algorithm>
+#include <iterator>
 
 namespace qf {
 
@@ -50,6 +54,30 @@ QString CandidateName(const QString& name, int number) {
     return name.left(dot) + "-" + QString::number(number) + name.mid(dot);
 }
 
+// Copies `source` to the new file `target` through a hidden file beside it
+// that is renamed only once every byte is written and synced, so a failed
+// copy (a full disk, a read error) leaves nothing behind.
+void CopyFile(const QString& source, const QString& target) {
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly)) {
+        Fail("Cannot open file", source, in.errorString());
+    }
+    SaveFile out(target.toStdString());
+    constexpr qint64 kChunk = 256 * 1024;
+    std::string chunk(kChunk, '\0');
+    for (;;) {
+        const qint64 got = in.read(chunk.data(), kChunk);
+        if (got < 0) {
+            Fail("Cannot read file", source, in.errorString());
+        }
+        if (got == 0) {
+            break;
+        }
+        out.Write(std::string_view(chunk.data(), std::size_t(got)));
+    }
+    out.Commit();
+}
+
 // Copies `source` into `folder` under its own name or the first free one;
 // returns the name used. A file of the same name and bytes is reused.
 QString CopyUnderFreeName(const QString& source, const QString& folder) {
@@ -64,10 +92,7 @@ QString CopyUnderFreeName(const QString& source, const QString& folder) {
             }
             continue; // other bytes, or a folder of that name: the next name
         }
-        QFile file(source);
-        if (!file.copy(target)) {
-            Fail("Cannot create file", target, file.errorString());
-        }
+        CopyFile(source, target);
         return candidate;
     }
 }
@@ -98,8 +123,40 @@ std::string PictureBaseFolder(const Workspace& workspace) {
     return workspace.project_folder;
 }
 
+bool IsPictureFile(std::string_view path) {
+    const std::string_view name = BaseName(path);
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos || dot == 0) {
+        return false;
+    }
+    std::string ending(name.substr(dot + 1));
+    for (char& c : ending) {
+        if (c >= 'A' && c <= 'Z') {
+            c = char(c - 'A' + 'a');
+        }
+    }
+    return std::find(std::begin(kPictureEndings), std::end(kPictureEndings), ending) !=
+           std::end(kPictureEndings);
+}
+
 std::string ImportPicture(const std::string& project_folder, const std::string& page_folder,
                           const std::string& picture) {
+    return ImportFileInto(project_folder, page_folder, picture, kImagesFolder);
+}
+
+std::string ImportMedia(const std::string& project_folder, const std::string& page_folder,
+                        const std::string& file) {
+    return ImportFileInto(project_folder, page_folder, file, kMediaFolder);
+}
+
+std::string ImportFile(const std::string& project_folder, const std::string& page_folder,
+                       const std::string& file) {
+    return ImportFileInto(project_folder, page_folder, file,
+                          IsPictureFile(file) ? kImagesFolder : kMediaFolder);
+}
+
+std::string ImportFileInto(const std::string& project_folder, const std::string& page_folder,
+                           const std::string& picture, std::string_view folder_name) {
     const QFileInfo source(Q(picture));
     if (!source.exists()) {
         Fail("Cannot open file", Q(picture), "No such file or directory");
@@ -119,15 +176,23 @@ std::string ImportPicture(const std::string& project_folder, const std::string& 
     QString file_path = source.canonicalFilePath();
     const bool inside = file_path.startsWith(project_path + "/");
     if (!inside) {
-        const QString images = project_path + "/" + Q(std::string(kImagesFolder));
+        const QString images = project_path + "/" + Q(std::string(folder_name));
         const QFileInfo images_info(images);
         if (images_info.exists() && !images_info.isDir()) {
             Fail("Cannot create folder", images, "A file of that name is in the way");
         }
-        if (!images_info.exists() && !QDir().mkpath(images)) {
+        const bool made = !images_info.exists();
+        if (made && !QDir().mkpath(images)) {
             Fail("Cannot create folder", images, "Permission denied");
         }
-        file_path = images + "/" + CopyUnderFreeName(file_path, images);
+        try {
+            file_path = images + "/" + CopyUnderFreeName(file_path, images);
+        } catch (const CommandError&) {
+            if (made) {
+                QDir().rmdir(images); // only when still empty
+            }
+            throw;
+        }
     }
     const std::string base = page_folder.empty() ? project_folder : page_folder;
     const QFileInfo base_info(Q(base));

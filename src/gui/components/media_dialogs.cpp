@@ -48,7 +48,8 @@ MediaDialog::MediaDialog(Workspace& workspace, std::string_view kind_tag, QWidge
     QFormLayout* form = Form();
     source_ = new LocationChoice({"RadioButton1", "RadioButton2", "Edit1", "ToolButton1"},
                                  kind.filter, this, LocationChoice::Content::MediaFile);
-    source_->Field()->SetStartFolder(QString::fromStdString(workspace.project_folder));
+    // A file from elsewhere is copied into the project's media folder.
+    source_->Field()->SetProject(workspace);
     form->addRow(tr(kind.source_label), source_);
     if (kind.sized) {
         width_ = MakeSpinField("SpinEdit1", this);

@@ -32,6 +32,29 @@ const QString kTiffPictureFilter =
     "JPEG Image File (*.jpg);;JPEG Image File (*.jpeg);;Bitmaps (*.bmp);;Icons (*.ico);;"
     "Enhanced Metafiles (*.emf);;Metafiles (*.wmf)";
 
+namespace {
+
+// A chosen file made to travel with the project: copied into its images
+// folder (a picture) or media folder (anything else) when it lies elsewhere,
+// and named relative to `page_folder`; without a project, its path. Empty
+// after a failed copy, whose message is shown.
+QString TravellingLocation(QWidget* parent, const QString& path, bool picture,
+                           const std::string& project_folder, const std::string& page_folder) {
+    if (project_folder.empty()) {
+        return path;
+    }
+    try {
+        const std::string file = path.toStdString();
+        return QString::fromStdString(picture ? ImportPicture(project_folder, page_folder, file)
+                                              : ImportMedia(project_folder, page_folder, file));
+    } catch (const CommandError& error) {
+        AppPrompts().ShowError(parent, QString::fromStdString(error.what()));
+        return {};
+    }
+}
+
+} // namespace
+
 QString ChoosePicture(QWidget* parent, const QString& filter, QString& folder,
                       const std::string& project_folder, const std::string& page_folder,
                       QString* file) {
@@ -43,16 +66,7 @@ QString ChoosePicture(QWidget* parent, const QString& filter, QString& folder,
     if (file != nullptr) {
         *file = path;
     }
-    if (project_folder.empty()) {
-        return path;
-    }
-    try {
-        return QString::fromStdString(
-            ImportPicture(project_folder, page_folder, path.toStdString()));
-    } catch (const CommandError& error) {
-        AppPrompts().ShowError(parent, QString::fromStdString(error.what()));
-        return {};
-    }
+    return TravellingLocation(parent, path, true, project_folder, page_folder);
 }
 
 PictureField::PictureField(const QString& edit_name, const QString& button_name,
@@ -110,10 +124,10 @@ void PictureField::Browse() {
     QString file;
     QString location;
     if (any_file_) {
-        location = AppPrompts().OpenFile(window(), tr("Open"), folder_, filter_);
-        file = location;
-        if (!location.isEmpty()) {
-            folder_ = QFileInfo(location).absolutePath();
+        file = AppPrompts().OpenFile(window(), tr("Open"), folder_, filter_);
+        if (!file.isEmpty()) {
+            folder_ = QFileInfo(file).absolutePath();
+            location = TravellingLocation(window(), file, false, project_folder_, page_folder_);
         }
     } else {
         location = ChoosePicture(window(), filter_, folder_, project_folder_, page_folder_, &file);

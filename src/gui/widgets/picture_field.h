@@ -62,8 +62,8 @@ public:
     // each only while it is 0.
     void FillSizeWhenZero(QSpinBox* width, QSpinBox* height);
     // Browses with the plain open-file dialog instead of the open-picture
-    // dialog (for sound, video and plug-in files); the chosen path is written
-    // as it stands, nothing is copied.
+    // dialog (for sound, video and plug-in files), which travel with the
+    // project as pictures do, into its media folder (ImportMedia).
     void SetAnyFile(bool on) { any_file_ = on; }
 
 public Q_SLOTS:
