@@ -224,8 +224,8 @@ std::vector<Command> ComponentCommands() {
          "copies a picture or a media file into the project and prints its location",
          "Makes the file FILE travel with the project folder PROJECT, as the browse\n"
          "buttons of the picture and multimedia dialogs do: a file inside PROJECT stays\n"
-         "where it is; a picture from elsewhere (a name ending in .jpg, .jpeg, .jpe,\n"
-         ".gif, .png, .bmp, .ico, .emf, .wmf, .tif, .tiff, .webp or .svg) is copied\n"
+         "where it is; a picture from elsewhere (a name ending in jpg, jpeg, jpe, gif,\n"
+         "png, bmp, ico, emf, wmf, tif, tiff, webp or svg, in any case) is copied\n"
          "into PROJECT/images, any other file (sound, video, Flash, Shockwave) into\n"
          "PROJECT/media, under the same name rules as import-picture. The copy is\n"
          "whole or not there at all. Prints the location a page in PROJECT names it by\n"
