@@ -74,10 +74,10 @@ TEST(ImageBuilders, RolloverTextLinkMailLinkAndLine) {
         "<a href=\"a.html\" target=_blank onMouseOver=\"window.status='Go home'; return true;\" "
         "onMouseOut=\"window.status=''; return true;\"><font face=\" Verdana\" size=\"3\" "
         "color=\"\"><b><u>Home</u></b></font></a>");
-    // The mail link has no size field: size stays empty.
+    // The mail link has no size field: the browser's own size holds.
     EXPECT_EQ(BuildComponentBody("Mail_Link", {{"email", "me@x.org"}}),
               "<a href=\"mailto:me@x.org\" onMouseOver=\"window.status=''; return true;\" "
-              "onMouseOut=\"window.status=''; return true;\"><font face=\"Arial\" size=\"\" "
+              "onMouseOut=\"window.status=''; return true;\"><font face=\"Arial\" "
               "color=\"\"></font></a>");
     EXPECT_EQ(BuildComponentBody("Hr", {}), "<hr size=\"\" width=\"1%\" align=\"\" color=\"\">");
     EXPECT_EQ(BuildComponentBody("Hr", {{"size", "2"},
@@ -102,27 +102,41 @@ TEST(TextBuilders, TextSubscriptAndSuperscript) {
               "<div align=\"Center\"><font face=\"Arial\" size=\"3\" "
               "color=\"#FF0000\"><b><I>Hello</I></b>"
               "</font></div>");
-    EXPECT_EQ(BuildComponentBody("Text", {}),
-              "<div align=\"\"><font face=\"\" size=\"0\" color=\"\"></font></div>");
+    // Size 0 and no face write neither: the browser's own size and face hold
+    // (size="0" shows the smallest text); a negative size is a smaller one.
+    EXPECT_EQ(BuildComponentBody("Text", {}), "<div align=\"\"><font color=\"\"></font></div>");
+    EXPECT_EQ(BuildComponentBody("Text", {{"size", "-1"}, {"face", "Georgia"}}),
+              "<div align=\"\"><font face=\"Georgia\" size=\"-1\" color=\"\"></font></div>");
+    for (const char* kind : {"Text", "Subscript", "Superscript", "Item_List", "Bullet_Item_List",
+                             "Spaced_List", "Text_Link", "Mail_Link", "Data_Table"}) {
+        FieldValues values;
+        for (const char* field : {"face", "items", "text"}) {
+            if (FindField(*FindComponentSpec(kind), field) != nullptr) {
+                values[field] = field == std::string("face") ? "" : "a";
+            }
+        }
+        const std::string body = BuildComponentBody(kind, values);
+        EXPECT_EQ(body.find("size="), std::string::npos) << kind << ": " << body;
+        EXPECT_EQ(body.find("face="), std::string::npos) << kind << ": " << body;
+    }
     EXPECT_EQ(BuildComponentBody("Text", {{"bold", "1"},
                                           {"italic", "1"},
                                           {"underline", "1"},
                                           {"strikeout", "1"},
                                           {"text", "x"}}),
-              "<div align=\"\"><font face=\"\" size=\"0\" "
+              "<div align=\"\"><font "
               "color=\"\"><b><I><u><strike>x</strike></u></I></b>"
               "</font></div>");
     EXPECT_EQ(BuildComponentBody("Subscript", {{"text", "H"}, {"sub", "2"}}),
-              "<div align=\"\"><font face=\"\" size=\"0\" color=\"\">H<sub>2</sub></font></div>");
+              "<div align=\"\"><font color=\"\">H<sub>2</sub></font></div>");
     // Styles reach the raised text only.
     EXPECT_EQ(
         BuildComponentBody("Superscript", {{"text", "E=mc"}, {"sup", "2"}, {"underline", "1"}}),
-        "<div align=\"\"><font face=\"\" size=\"0\" "
-        "color=\"\">E=mc<sup><u>2</u></sup></font></div>");
+        "<div align=\"\"><font color=\"\">E=mc<sup><u>2</u></sup></font></div>");
 }
 
 TEST(TextBuilders, ListsTakeOneItemPerLineAsTyped) {
-    const std::string font = "<font face=\"\" size=\"0\" color=\"\">";
+    const std::string font = "<font color=\"\">";
     EXPECT_EQ(BuildComponentBody("Bullet_Item_List", {{"items", "one\n\ntwo"}}),
               "<div align=\"\"><li>" + font + "one</font></li><li>" + font +
                   "two</font></li></div>");
@@ -130,8 +144,7 @@ TEST(TextBuilders, ListsTakeOneItemPerLineAsTyped) {
               "<div align=\"\"><dd>" + font + "<b>a</b></font></dd><dd>" + font +
                   "<b>  </b></font></dd></div>");
     const std::string spaced = BuildComponentBody("Spaced_List", {{"items", "a\nb\nc"}});
-    EXPECT_EQ(spaced.find("<menu><font face=\"\" size=\"0\" color=\"\">a</font></menu><menu>"), 14u)
-        << spaced;
+    EXPECT_EQ(spaced.find("<menu><font color=\"\">a</font></menu><menu>"), 14u) << spaced;
     EXPECT_EQ(BuildComponentBody("Spaced_List", {}), "<div align=\"\"></div>");
     // A lone CR (old Mac line ends, pasted text) ends a line as well: no line
     // break reaches the page, whose text holds none.

@@ -24,9 +24,8 @@ const std::string kHead = "<table width=\"0\" Cellpadding=\"0\" Cellspacing=\"0\
 // One cell of a data table whose spins are all 0 and whose colour is empty.
 std::string Cell(const std::string& background, const std::string& text) {
     return "<td" + background +
-           " Cellpadding=\"0\" Cellspacing=\"0\"><font color=\"\" size=\"0\" "
-           "bordercolor=\"#000000\">" +
-           text + "</td>";
+           " Cellpadding=\"0\" Cellspacing=\"0\"><font color=\"\" bordercolor=\"#000000\">" + text +
+           "</td>";
 }
 
 TEST(DataTable, DefaultTableAndTheTwoCellExample) {

@@ -185,14 +185,13 @@ private Q_SLOTS:
             type_spin(dialog, "SpinEdit1", "");
             Confirm(dialog, "ToolButton3");
         }
-        QVERIFY(PageOnDisk().find("<font face=\"\" size=\"0\" color=\"\"></font></div>") !=
-                std::string::npos);
+        QVERIFY(PageOnDisk().find("<font color=\"\"></font></div>") != std::string::npos);
         {
             TForme dialog(workspace_);
             type_spin(dialog, "SpinEdit1", "+");
             Confirm(dialog, "ToolButton3");
         }
-        QVERIFY(PageOnDisk().find("<font face=\"Arial\" size=\"0\" color=\"\"></font></a>") !=
+        QVERIFY(PageOnDisk().find("<font face=\"Arial\" color=\"\"></font></a>") !=
                 std::string::npos);
     }
 
@@ -519,12 +518,11 @@ private Q_SLOTS:
             Shoot(&dialog, "mail_link_dialog");
             Confirm(dialog, "ToolButton3");
         }
-        QVERIFY(PageOnDisk().find(Block("Mail_Link1",
-                                        "<a href=\"mailto:me@example.org\" "
-                                        "onMouseOver=\"window.status=''; return true;\" "
-                                        "onMouseOut=\"window.status=''; return true;\"><font "
-                                        "face=\"Arial\" size=\"\" color=\"\"></font></a>")) !=
-                std::string::npos);
+        QVERIFY(PageOnDisk().find(Block(
+                    "Mail_Link1", "<a href=\"mailto:me@example.org\" "
+                                  "onMouseOver=\"window.status=''; return true;\" "
+                                  "onMouseOut=\"window.status=''; return true;\"><font "
+                                  "face=\"Arial\" color=\"\"></font></a>")) != std::string::npos);
     }
 
     void HorizontalLine() {
@@ -608,6 +606,11 @@ private Q_SLOTS:
             QString long_line(300, 'w');
             Find<QPlainTextEdit>(&dialog, "Memo1")->setPlainText("one\n\n" + long_line + "\ntwo");
             Shoot(&dialog, "bullet_list_dialog");
+            // Shown, the list has the focus and shows its first face chosen.
+            const QList<QListWidgetItem*> chosen =
+                Find<QListWidget>(&dialog, "ListBox1")->selectedItems();
+            QCOMPARE(chosen.size(), 1);
+            QCOMPARE(chosen.front()->text(), QString(" Arial"));
             Confirm(dialog, "ToolButton1");
         }
         {
@@ -621,10 +624,11 @@ private Q_SLOTS:
             Confirm(dialog, "ToolButton1");
         }
         const std::string page = PageOnDisk();
-        const std::string item = "<font face=\"\" size=\"0\" color=\"\">";
+        const std::string item = "<font color=\"\">";
+        const std::string arial = "<font face=\"Arial\" color=\"\">";
         QVERIFY(page.find(Block("Bullet_Item_List1",
-                                "<div align=\"\"><li>" + item + "one</font></li><li>" + item +
-                                    std::string(300, 'w') + "</font></li><li>" + item +
+                                "<div align=\"\"><li>" + arial + "one</font></li><li>" + arial +
+                                    std::string(300, 'w') + "</font></li><li>" + arial +
                                     "two</font></li></div>")) != std::string::npos);
         QVERIFY(page.find(Block("Spaced_List1",
                                 "<div align=\"\"><menu>" + item + "a</font></menu><menu>" + item +
@@ -717,6 +721,33 @@ private Q_SLOTS:
 
     // Typing in a face list reaches the face typed, although the entries
     // are stored with their leading blank.
+    // The face list shows as chosen what OK writes: the focus coming to the
+    // list makes its first face current, and that face is then chosen too.
+    void TheFaceShownChosenIsTheFaceWritten() {
+        TFormb1 dialog(workspace_);
+        dialog.show();
+        auto* faces = Find<QListWidget>(&dialog, "ListBox1");
+        QFocusEvent focus(QEvent::FocusIn, Qt::TabFocusReason);
+        QApplication::sendEvent(faces->viewport(), &focus);
+        QApplication::sendEvent(faces, &focus);
+        QVERIFY(faces->currentItem() != nullptr);
+        QCOMPARE(faces->currentItem()->text(), QString(" Arial"));
+        QVERIFY(faces->currentItem()->isSelected());
+        QCOMPARE(Find<QLabel>(&dialog, "Panel2")->font().family(), QString("Arial"));
+        Type(&dialog, "Edit2", "shown");
+        Confirm(dialog, "ToolButton3");
+        QVERIFY2(PageOnDisk().find("<font face=\"Arial\" color=\"\">shown</font>") !=
+                     std::string::npos,
+                 PageOnDisk().c_str());
+
+        // Nothing chosen: nothing highlighted, no face written.
+        TFormb1 plain(workspace_);
+        QVERIFY(Find<QListWidget>(&plain, "ListBox1")->selectedItems().isEmpty());
+        Type(&plain, "Edit2", "plain");
+        Confirm(plain, "ToolButton3");
+        QVERIFY(PageOnDisk().find("<font color=\"\">plain</font>") != std::string::npos);
+    }
+
     void TypingInAFaceListReachesTheFace() {
         TFormb1 dialog(workspace_);
         dialog.show();

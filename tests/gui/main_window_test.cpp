@@ -469,6 +469,28 @@ private Q_SLOTS:
     // Every icon drawn in code has a disabled look of its own: grey, and
     // unlike its enabled look, so a disabled button never passes for an
     // enabled one.
+    // The list icons show what their lists write: the item list indents its
+    // items without any mark, the bullet lists give each a bullet.
+    void listIconsShowWhatTheListsWrite() {
+        const auto marks = [](const QString& name) {
+            const QImage image =
+                ToolIcon(name).pixmap(24).toImage().convertToFormat(QImage::Format_ARGB32);
+            int inked = 0;
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < 7; ++x) { // where numbers or bullets stand
+                    inked += qAlpha(image.pixel(x, y)) > 40 ? 1 : 0;
+                }
+            }
+            return inked;
+        };
+        QCOMPARE(marks("item-list"), 0);
+        QVERIFY(marks("bullet-list") > 0);
+        QVERIFY(marks("spaced-list") > 0);
+        QDir().mkpath("/tmp/shots");
+        ToolIcon("item-list").pixmap(96).save("/tmp/shots/icon-item-list.png");
+        ToolIcon("bullet-list").pixmap(96).save("/tmp/shots/icon-bullet-list.png");
+    }
+
     void everyIconHasAGreyedDisabledLook() {
         QList<QPair<QString, QIcon>> icons;
         for (const QString& name : ToolIconNames()) {

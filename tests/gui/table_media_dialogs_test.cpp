@@ -202,7 +202,7 @@ private Q_SLOTS:
         ExpectInArea1("Data_Table1",
                       "<table width=\"0\" Cellpadding=\"0\" Cellspacing=\"0\" border=\"0\" "
                       "bordercolor=\"#000000\"><tr><td background=\"\" Cellpadding=\"0\" "
-                      "Cellspacing=\"0\"><font color=\"\" size=\"0\" bordercolor=\"#000000\">"
+                      "Cellspacing=\"0\"><font color=\"\" bordercolor=\"#000000\">"
                       "</td></tr></table>");
 
         // A marker typed into a cell is refused; the dialog stays open.

@@ -36,6 +36,17 @@ private:
 std::string SetNumberAttribute(const Fields& fields, std::string_view field,
                                std::string_view attribute);
 
+// " ATTRIBUTE=\"VALUE\"" for a value that says something, empty for one that
+// is empty or `absent` (a font size of "0", which browsers show as their
+// smallest size, is no size: the browser's own holds).
+std::string OptionalAttribute(std::string_view attribute, std::string_view value,
+                              std::string_view absent = {});
+
+// The font start tag of the text, list and link kinds: face, size (field
+// `size_field`, none for an empty name) and colour, the face and the size
+// only where they are given.
+std::string FontStartTag(const Fields& fields, std::string_view size_field = "size");
+
 // Images and links.
 std::string ImageBody(const Fields& fields);
 std::string ImageLinkBody(const Fields& fields);

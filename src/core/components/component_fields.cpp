@@ -365,6 +365,20 @@ std::string builders::SetNumberAttribute(const Fields& fields, std::string_view 
     return " " + std::string(attribute) + "=\"" + number + "\"";
 }
 
+std::string builders::OptionalAttribute(std::string_view attribute, std::string_view value,
+                                        std::string_view absent) {
+    if (value.empty() || value == absent) {
+        return "";
+    }
+    return " " + std::string(attribute) + "=\"" + std::string(value) + "\"";
+}
+
+std::string builders::FontStartTag(const Fields& fields, std::string_view size_field) {
+    const std::string size = size_field.empty() ? "" : fields.Text(size_field);
+    return "<font" + OptionalAttribute("face", fields.Text("face")) +
+           OptionalAttribute("size", size, "0") + " color=\"" + fields.Text("color") + "\">";
+}
+
 std::span<const ComponentSpec> ComponentSpecs() {
     return kSpecs;
 }

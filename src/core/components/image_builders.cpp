@@ -47,16 +47,14 @@ std::string RolloverBody(const Fields& f) {
 
 std::string TextLinkBody(const Fields& f) {
     const std::string target = f.Flag("newwindow") ? " target=_blank" : "";
-    return "<a href=\"" + f.Text("href") + "\"" + target + StatusHandlers(f) + "<font face=\"" +
-           f.Text("face") + "\" size=\"" + f.Text("size") + "\" color=\"" + f.Text("color") +
-           "\">" + StyledLinkText(f) + "</font></a>";
+    return "<a href=\"" + f.Text("href") + "\"" + target + StatusHandlers(f) + FontStartTag(f) +
+           StyledLinkText(f) + "</font></a>";
 }
 
-// The mail link has no size field: its size attribute stays empty.
+// The mail link has no size field: the browser's own size holds.
 std::string MailLinkBody(const Fields& f) {
-    return "<a href=\"mailto:" + f.Text("email") + "\"" + StatusHandlers(f) + "<font face=\"" +
-           f.Text("face") + "\" size=\"\" color=\"" + f.Text("color") + "\">" + StyledLinkText(f) +
-           "</font></a>";
+    return "<a href=\"mailto:" + f.Text("email") + "\"" + StatusHandlers(f) + FontStartTag(f, {}) +
+           StyledLinkText(f) + "</font></a>";
 }
 
 std::string HorizontalLineBody(const Fields& f) {

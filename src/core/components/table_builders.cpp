@@ -57,8 +57,9 @@ std::string DataTableBody(const Fields& f) {
         " Cellpadding=\"" + f.Text("padding") + "\" Cellspacing=\"" + f.Text("spacing") + "\"";
     const std::string background = f.Flag("bgcolor") ? " bgcolor=\"" : " background=\"";
     const std::string cell_open = "<td" + background + f.Text("background") + "\"" + spacing +
-                                  "><font color=\"" + f.Text("color") + "\" size=\"" +
-                                  f.Text("size") + "\" bordercolor=\"#000000\">" + open;
+                                  "><font color=\"" + f.Text("color") + "\"" +
+                                  OptionalAttribute("size", f.Text("size"), "0") +
+                                  " bordercolor=\"#000000\">" + open;
     const std::string cell_close = close + "</td>";
 
     std::string body = "<table width=\"" + f.Text("width") + "\"" + spacing + " border=\"" +

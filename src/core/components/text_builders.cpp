@@ -32,11 +32,6 @@ Styles StyleTags(const Fields& f) {
     return styles;
 }
 
-std::string FontOpen(const Fields& f) {
-    return "<font face=\"" + f.Text("face") + "\" size=\"" + f.Text("size") + "\" color=\"" +
-           f.Text("color") + "\">";
-}
-
 std::string DivOpen(const Fields& f) {
     return "<div align=\"" + f.Text("align") + "\">";
 }
@@ -44,15 +39,16 @@ std::string DivOpen(const Fields& f) {
 // A main text followed by a raised or lowered text that alone carries the styles.
 std::string ScriptBody(const Fields& f, std::string_view script_field, std::string_view tag) {
     const Styles styles = StyleTags(f);
-    return DivOpen(f) + FontOpen(f) + f.Text("text") + "<" + std::string(tag) + ">" + styles.open +
-           f.Text(script_field) + styles.close + "</" + std::string(tag) + "></font></div>";
+    return DivOpen(f) + FontStartTag(f) + f.Text("text") + "<" + std::string(tag) + ">" +
+           styles.open + f.Text(script_field) + styles.close + "</" + std::string(tag) +
+           "></font></div>";
 }
 
 // One element of its own per item, each repeating the font and the styles;
 // no list container.
 std::string ListBody(const Fields& f, std::string_view item_open, std::string_view item_close) {
     const Styles styles = StyleTags(f);
-    const std::string font = FontOpen(f);
+    const std::string font = FontStartTag(f);
     std::string body = DivOpen(f);
     for (const std::string& item : f.Lines("items")) {
         body.append(item_open).append(font).append(styles.open).append(item);
@@ -65,7 +61,8 @@ std::string ListBody(const Fields& f, std::string_view item_open, std::string_vi
 
 std::string TextBody(const Fields& f) {
     const Styles styles = StyleTags(f);
-    return DivOpen(f) + FontOpen(f) + styles.open + f.Text("text") + styles.close + "</font></div>";
+    return DivOpen(f) + FontStartTag(f) + styles.open + f.Text("text") + styles.close +
+           "</font></div>";
 }
 
 std::string SubscriptBody(const Fields& f) {

@@ -248,14 +248,15 @@ void ScriptGlyphs(QPainter& p, bool raised) {
     Text(p, QRectF(13, raised ? 1 : 12, 10, 11), "2", 9, kBlue);
 }
 
+// The rows of a list as the page shows them: the item list's are only
+// indented (no number, no bullet), the bullet and spaced lists' carry a
+// bullet each, the spaced list's further apart.
 void ListRows(QPainter& p, int kind) {
     for (int i = 0; i < 3; ++i) {
         const double y = (kind == 2 ? 5.5 + i * 6.5 : 6 + i * 6);
-        p.setPen(Ink(1.0, kBlue));
-        p.setBrush(kBlue);
-        if (kind == 0) {
-            Text(p, QRectF(1, y - 4, 7, 8), QString::number(i + 1), 6.5, kBlue);
-        } else {
+        if (kind != 0) {
+            p.setPen(Ink(1.0, kBlue));
+            p.setBrush(kBlue);
             p.drawEllipse(QPointF(4.5, y), 1.6, 1.6);
         }
         p.setPen(Ink(1.6, kInk));

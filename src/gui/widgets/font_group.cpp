@@ -171,7 +171,16 @@ FontGroup::FontGroup(ColourMemory* colours, const QString& italic_caption, QWidg
     right->addStretch(1);
     columns->addWidget(right_, 1);
 
+    // The face shown as the current one is the face chosen: an entry made
+    // current (also by the focus coming to the list) is selected, so what the
+    // list highlights is what OK writes.
+    connect(faces_, &QListWidget::currentItemChanged, this, [](QListWidgetItem* current) {
+        if (current != nullptr && !current->isSelected()) {
+            current->setSelected(true);
+        }
+    });
     connect(faces_, &QListWidget::itemClicked, this, &FontGroup::ListBox1Click);
+    connect(faces_, &QListWidget::itemSelectionChanged, this, &FontGroup::ListBox1Click);
     connect(faces_, &QListWidget::currentRowChanged, this, &FontGroup::ListBox1Click);
 }
 
