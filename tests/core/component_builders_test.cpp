@@ -37,7 +37,7 @@ TEST(ImageBuilders, ImageAndImageLinkFromDefaultsAndValues) {
                                            {"alt", "Logo"},
                                            {"border", "2"},
                                            {"bordercolor", "#FF8000"}}),
-              "<img src=\"\" height=\"60\" align=\"Left\" alt=\"Logo\" border=\"2\" "
+              "<img src=\"\" height=\"60\" align=\"Left\" alt=\"Logo\" title=\"Logo\" border=\"2\" "
               "bordercolor=\"#FF8000\">");
     EXPECT_EQ(BuildComponentBody("Image", {{"src", "a.gif"}, {"width", "120"}, {"height", "60"}}),
               "<img src=\"a.gif\" width=\"120\" height=\"60\" align=\"\" alt=\"\" border=\"0\" "
@@ -61,7 +61,7 @@ TEST(ImageBuilders, RolloverTextLinkMailLinkAndLine) {
                                               {"newwindow", "1"}}),
               "<a href=\"about.html\" onMouseOut=\"RestoreImg()\" "
               "onMouseOver=\"SwitchImg('document.y','document.y','C:/Pics/b.gif')\" target=_blank>"
-              "<img src=\"C:/Pics/a.gif\" name=\"y\" alt=\"Hi\" border=\"0\"></a>");
+              "<img src=\"C:/Pics/a.gif\" name=\"y\" alt=\"Hi\" title=\"Hi\" border=\"0\"></a>");
     EXPECT_EQ(
         BuildComponentBody("Text_Link", {{"href", "a.html"},
                                          {"face", " Verdana"},
@@ -74,6 +74,17 @@ TEST(ImageBuilders, RolloverTextLinkMailLinkAndLine) {
         "<a href=\"a.html\" target=_blank onMouseOver=\"window.status='Go home'; return true;\" "
         "onMouseOut=\"window.status=''; return true;\"><font face=\" Verdana\" size=\"3\" "
         "color=\"\"><b><u>Home</u></b></font></a>");
+    // A mouse-over colour colours the link's text while the mouse is over it.
+    EXPECT_EQ(BuildComponentBody("Text_Link", {{"text", "Go"}, {"hovercolor", "#FF0000"}}),
+              "<a href=\"http://\" onMouseOver=\"window.status=''; "
+              "this.firstChild.style.color='#FF0000'; return true;\" "
+              "onMouseOut=\"window.status=''; this.firstChild.style.color=''; return true;\">"
+              "<font face=\"Arial\" color=\"\">Go</font></a>");
+    EXPECT_EQ(BuildComponentBody("Mail_Link", {{"hovercolor", "it's"}}),
+              "<a href=\"mailto:\" onMouseOver=\"window.status=''; "
+              "this.firstChild.style.color='it\\'s'; return true;\" "
+              "onMouseOut=\"window.status=''; this.firstChild.style.color=''; return true;\">"
+              "<font face=\"Arial\" color=\"\"></font></a>");
     // The mail link has no size field: the browser's own size holds.
     EXPECT_EQ(BuildComponentBody("Mail_Link", {{"email", "me@x.org"}}),
               "<a href=\"mailto:me@x.org\" onMouseOver=\"window.status=''; return true;\" "
@@ -170,9 +181,11 @@ TEST(TextBuilders, ListsTakeOneItemPerLineAsTyped) {
 
 TEST(FieldValues, QuotesInAttributesAndCharactersOutsideAscii) {
     // A double quote cannot end an attribute early; element content stays as typed.
-    EXPECT_EQ(BuildComponentBody("Image", {{"alt", "say \"hi\""}}),
-              "<img src=\"http://\" align=\"\" alt=\"say &quot;hi&quot;\" border=\"0\" "
-              "bordercolor=\"\">");
+    EXPECT_EQ(
+        BuildComponentBody("Image", {{"alt", "say \"hi\""}}),
+        "<img src=\"http://\" align=\"\" alt=\"say &quot;hi&quot;\" title=\"say &quot;hi&quot;\" "
+        "border=\"0\" "
+        "bordercolor=\"\">");
     EXPECT_NE(BuildComponentBody("Text", {{"text", "<b>\"x\"</b> & y"}})
                   .find("\"><b>\"x\"</b> & y</font>"),
               std::string::npos);
@@ -200,12 +213,13 @@ TEST(FieldValues, TextsHandedToScriptsKeepTheirStringsClosed) {
         EXPECT_NE(body.find(handler), std::string::npos) << body;
         EXPECT_NE(body.find(">Don't \\</font>"), std::string::npos) << body;
     }
-    EXPECT_EQ(BuildComponentBody("Roll_Img", {{"rollover", "C:\\Pics\\Bob's b.gif"},
-                                              {"src", "Bob's a.gif"},
-                                              {"alt", "Bob's"}}),
-              "<a href=\"http://\" onMouseOut=\"RestoreImg()\" "
-              "onMouseOver=\"SwitchImg('document.y','document.y','C:\\\\Pics\\\\Bob\\'s b.gif')\">"
-              "<img src=\"Bob's a.gif\" name=\"y\" alt=\"Bob's\" border=\"0\"></a>");
+    EXPECT_EQ(
+        BuildComponentBody(
+            "Roll_Img",
+            {{"rollover", "C:\\Pics\\Bob's b.gif"}, {"src", "Bob's a.gif"}, {"alt", "Bob's"}}),
+        "<a href=\"http://\" onMouseOut=\"RestoreImg()\" "
+        "onMouseOver=\"SwitchImg('document.y','document.y','C:\\\\Pics\\\\Bob\\'s b.gif')\">"
+        "<img src=\"Bob's a.gif\" name=\"y\" alt=\"Bob's\" title=\"Bob's\" border=\"0\"></a>");
 }
 
 TEST(FieldValues, AnEmptyNumberFieldIsItsMinimum) {

@@ -152,6 +152,7 @@ private Q_SLOTS:
         QVERIFY(PageOnDisk().find(Block("Image1",
                                         "<img src=\"images/a%20b.png\" width=\"120\" "
                                         "align=\"Center\" alt=\"Caf&#233; &quot;Chez Nous&quot;\" "
+                                        "title=\"Caf&#233; &quot;Chez Nous&quot;\" "
                                         "border=\"2\" bordercolor=\"#FF8000\">") +
                                   "</td><!---End_Table2---!>") != std::string::npos);
     }
@@ -415,7 +416,7 @@ private Q_SLOTS:
                                 "<a href=\"about.html\" onMouseOut=\"RestoreImg()\" "
                                 "onMouseOver=\"SwitchImg('document.y','document.y','C:/Pics/"
                                 "b.gif')\" target=_blank><img src=\"images/a.png\" name=\"y\" "
-                                "alt=\"Hi\" border=\"0\"></a>")) != std::string::npos);
+                                "alt=\"Hi\" title=\"Hi\" border=\"0\"></a>")) != std::string::npos);
         QVERIFY(page.find("<SCRIPT SRC=\"js.js\"></SCRIPT></head>") != std::string::npos);
         QFile copy(QString::fromStdString(workspace_.project_folder) + "js.js");
         QVERIFY(copy.open(QIODevice::ReadOnly));
@@ -441,6 +442,9 @@ private Q_SLOTS:
             TForme dialog(workspace_);
             Type(&dialog, "Edit5", "Go");
             Type(&dialog, "Edit3", status);
+            Type(&dialog, "Edit2", "#0000FF");
+            prompts_->Queue(QColor(255, 0, 0)); // the mouse-over colour
+            Click(&dialog, "ToolButton1");
             Confirm(dialog, "ToolButton3");
         }
         {
@@ -454,6 +458,7 @@ private Q_SLOTS:
             TFormd dialog(workspace_);
             Type(&dialog, "Edit1", "Bob's_a.gif");
             Type(&dialog, "Edit2", "Bob's_b.gif");
+            Type(&dialog, "Edit4", "Bob's");
             Confirm(dialog, "ToolButton3");
         }
         Preview preview;
@@ -481,6 +486,23 @@ private Q_SLOTS:
         QCOMPARE(values[0], status);
         QCOMPARE(values[1], QString("It's"));
         QVERIFY2(values[3].endsWith("/Bob's_b.gif"), qPrintable(values[3]));
+        // The text link takes its mouse-over colour while the mouse is over
+        // it and its own colour again after; the picture's mouse-over text
+        // is its title, which the browser shows on mouse-over.
+        const QVariant looks =
+            preview.RunScript("(function() { var link = document.getElementsByTagName('a')[0];"
+                              "  var colour = function() {"
+                              "    return getComputedStyle(link.firstChild).color; };"
+                              "  var seen = [colour()];"
+                              "  link.dispatchEvent(new MouseEvent('mouseover'));"
+                              "  seen.push(colour());"
+                              "  link.dispatchEvent(new MouseEvent('mouseout'));"
+                              "  seen.push(colour(), document.images['y'].title);"
+                              "  return seen; })()");
+        QCOMPARE(looks.toStringList(),
+                 QStringList({"rgb(0, 0, 255)", "rgb(255, 0, 0)", "rgb(0, 0, 255)", "Bob's"}));
+        QVERIFY2(preview.ConsoleMessages().isEmpty(),
+                 qPrintable(preview.ConsoleMessages().join("\n")));
     }
 
     void TextAndMailLinks() {
@@ -499,14 +521,16 @@ private Q_SLOTS:
             Type(&dialog, "Edit5", "Home");
             Type(&dialog, "Edit3", "Go home");
             prompts_->Queue(QColor(255, 0, 0));
-            Click(&dialog, "ToolButton1"); // the mouse-over colour is written nowhere
+            Click(&dialog, "ToolButton1"); // the mouse-over colour
             Shoot(&dialog, "text_link_dialog");
             Confirm(dialog, "ToolButton3");
         }
         QVERIFY(PageOnDisk().find(Block(
                     "Text_Link1",
                     "<a href=\"http://a.org/\" target=_blank onMouseOver=\"window.status='Go "
-                    "home'; return true;\" onMouseOut=\"window.status=''; return true;\"><font "
+                    "home'; this.firstChild.style.color='#FF0000'; return true;\" "
+                    "onMouseOut=\"window.status=''; this.firstChild.style.color=''; return "
+                    "true;\"><font "
                     "face=\" Verdana\" size=\"3\" color=\"\"><b><u>Home</u></b></font></a>")) !=
                 std::string::npos);
         {
@@ -520,9 +544,11 @@ private Q_SLOTS:
         }
         QVERIFY(PageOnDisk().find(Block(
                     "Mail_Link1", "<a href=\"mailto:me@example.org\" "
-                                  "onMouseOver=\"window.status=''; return true;\" "
-                                  "onMouseOut=\"window.status=''; return true;\"><font "
-                                  "face=\"Arial\" color=\"\"></font></a>")) != std::string::npos);
+                                  "onMouseOver=\"window.status=''; "
+                                  "this.firstChild.style.color='#FF0000'; return true;\" "
+                                  "onMouseOut=\"window.status=''; this.firstChild.style.color=''; "
+                                  "return true;\"><font face=\"Arial\" color=\"\"></font></a>")) !=
+                std::string::npos);
     }
 
     void HorizontalLine() {

@@ -57,6 +57,7 @@ constexpr FieldSpec kTextLinkFields[] = {
     {"face", "Face", "Arial", F::kAttribute},
     {"color", "Color", "", F::kAttribute},
     {"size", "Size", "0", F::kInteger},
+    {"hovercolor", "Mouse over color", "", F::kScript},
     {"bold", "Bold", "0", F::kFlag},
     {"underline", "Underline", "0", F::kFlag},
     {"newwindow", "Open Link in new Window", "0", F::kFlag},
@@ -65,10 +66,10 @@ constexpr FieldSpec kTextLinkFields[] = {
 };
 
 constexpr FieldSpec kMailLinkFields[] = {
-    {"email", "Email to", "", F::kAttribute},  {"face", "Face", "Arial", F::kAttribute},
-    {"color", "Color", "", F::kAttribute},     {"bold", "Bold", "0", F::kFlag},
-    {"underline", "Underline", "0", F::kFlag}, {"text", "Text", "", F::kContent},
-    {"status", "Status Bar", "", F::kScript},
+    {"email", "Email to", "", F::kAttribute}, {"face", "Face", "Arial", F::kAttribute},
+    {"color", "Color", "", F::kAttribute},    {"hovercolor", "Mouse over color", "", F::kScript},
+    {"bold", "Bold", "0", F::kFlag},          {"underline", "Underline", "0", F::kFlag},
+    {"text", "Text", "", F::kContent},        {"status", "Status Bar", "", F::kScript},
 };
 
 constexpr FieldSpec kHorizontalLineFields[] = {

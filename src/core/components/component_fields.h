@@ -49,10 +49,10 @@ struct ComponentSpec {
 //   Link_Img:    href="Select" newwindow=0[flag] src="http://" width=0 height=0
 //                alt align border=0 bordercolor
 //   Roll_Img:    src rollover[script] href="http://" newwindow=0[flag] alt
-//   Text_Link:   href="http://" face="Arial" color size=0 bold=0 underline=0
-//                newwindow=0[flag] text[content] status[script]
-//   Mail_Link:   email face="Arial" color bold=0 underline=0 text[content]
-//                status[script]
+//   Text_Link:   href="http://" face="Arial" color size=0 hovercolor[script]
+//                bold=0 underline=0 newwindow=0[flag] text[content] status[script]
+//   Mail_Link:   email face="Arial" color hovercolor[script] bold=0 underline=0
+//                text[content] status[script]
 //   Hr:          width=1[int 1..100] size align noshade=0[flag] color
 //   Text:        face bold=0 italic=0 underline=0 strikeout=0 color size=0
 //                align text[content]
@@ -74,7 +74,7 @@ struct ComponentSpec {
 //   Video:       src width=0 height=0 autostart=0[flag]
 //   Flash, Shock: src width=0 height=0
 // [script] marks the values the link's handlers hand to a script as a string:
-// the status-bar text and the rollover picture.
+// the status-bar text, the mouse-over colour and the rollover picture.
 // Faces are written as given: the link dialogs hand their combo's text as
 // shown, the text and list dialogs FaceOfListEntry(selected entry).
 //

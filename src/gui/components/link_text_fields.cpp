@@ -27,7 +27,8 @@ void LinkTextFields::AddFontRows(QFormLayout* form, ColourMemory* colours, QWidg
         form->addRow(QObject::tr("  Size:"), size_);
     }
     mouse_over_colour_ = new ColourField("Edit4", "ToolButton1", colours, parent);
-    mouse_over_colour_->Edit()->setToolTip(QObject::tr("Not written into the page"));
+    mouse_over_colour_->Edit()->setToolTip(
+        QObject::tr("The link's colour while the mouse is over it, for example #FF0000"));
     form->addRow(QObject::tr("Mouse over color:"), mouse_over_colour_);
 
     auto* styles = new QWidget(parent);
@@ -57,6 +58,7 @@ void LinkTextFields::AddTextRows(QFormLayout* form, QWidget* parent) {
 void LinkTextFields::Gather(FieldValues& values) const {
     values["face"] = face_->currentText().toStdString();
     values["color"] = colour_->Text().toStdString();
+    values["hovercolor"] = mouse_over_colour_->Text().toStdString();
     if (size_ != nullptr) {
         values["size"] = std::to_string(SpinValue(size_));
     }

@@ -16,14 +16,14 @@ struct ColourMemory;
 
 // The rows the text link and the mail-to link dialogs share: face, colour,
 // (size), mouse-over colour, bold and underline, link text and status bar
-// text. The mouse-over colour is offered but written nowhere in the page.
+// text. The mouse-over colour is the link's colour while the mouse is over it.
 class LinkTextFields {
 public:
     // Adds the rows up to the style boxes; AddTextRows adds the two text rows.
     void AddFontRows(QFormLayout* form, ColourMemory* colours, QWidget* parent, bool with_size);
     void AddTextRows(QFormLayout* form, QWidget* parent);
 
-    // Adds face, color, (size), bold, underline, text and status.
+    // Adds face, color, hovercolor, (size), bold, underline, text and status.
     void Gather(FieldValues& values) const;
 
 private:
