@@ -3,6 +3,10 @@
 #include "about/version.h"
 #include "error.h"
 
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
 namespace qf::cli {
 
 namespace {
@@ -44,6 +48,25 @@ const std::vector<Command>& Commands() {
 void PrintLines(std::ostream& out, const std::vector<std::string>& lines) {
     for (const std::string& line : lines) {
         out << line << '\n';
+    }
+}
+
+std::string ReadStandardInput() {
+    std::string text;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            throw CommandError(std::string("Cannot read the standard input. ") +
+                               std::strerror(errno) + "; nothing was written.");
+        }
+        if (n == 0) {
+            return text;
+        }
+        text.append(buffer, std::size_t(n));
     }
 }
 

@@ -38,6 +38,10 @@ std::vector<Command> EditingCommands();   // modify-area, delete-area, component
 
 void PrintLines(std::ostream& out, const std::vector<std::string>& lines);
 
+// All of standard input. A failed read is an error (CommandError with the
+// system's reason), never taken for its end.
+std::string ReadStandardInput();
+
 // Runs the command line; returns the exit status.
 int Run(const Args& args, std::ostream& out, std::ostream& err);
 

@@ -6,9 +6,8 @@
 #include "workspace/area_editing.h"
 #include "workspace/component_editing.h"
 
+#include <algorithm>
 #include <charconv>
-#include <iostream>
-#include <iterator>
 
 namespace qf::cli {
 
@@ -28,8 +27,14 @@ int WholeNumber(std::string_view field, const std::string& value) {
     return number;
 }
 
-std::string StandardInput() {
-    return std::string(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+// A component is named exactly as Select Component lists it: "Image01" is
+// not "Image1".
+void RequireListedComponent(const Workspace& workspace, const std::string& entry) {
+    const std::vector<std::string>& entries = workspace.component_list.entries;
+    if (std::find(entries.begin(), entries.end(), entry) == entries.end()) {
+        ComponentToEdit(entry); // says what is wrong with the text itself
+        throw CommandError(entry + " is not on this page");
+    }
 }
 
 // The page opened with the Select Area and Select Component texts set, as
@@ -42,6 +47,7 @@ Workspace WorkspaceWith(const Args& args, std::string* area_text, std::string* c
         workspace.area_list.text = *area_text;
     }
     if (component_text != nullptr) {
+        RequireListedComponent(workspace, *component_text);
         workspace.component_list.text = *component_text;
     }
     return workspace;
@@ -105,6 +111,7 @@ int DeleteAreaCommand(const Args& args, std::ostream& out) {
 int ComponentSourceCommand(const Args& args, std::ostream& out) {
     ExpectArgs(args, 2, "component-source PAGE ENTRY");
     const Workspace workspace = OpenWorkspace(args[0]);
+    RequireListedComponent(workspace, args[1]);
     out << ShownLineBreaks(ComponentSource(workspace.page_text, args[1])) << '\n';
     return 0;
 }
@@ -114,7 +121,7 @@ int SetComponentSourceCommand(const Args& args, std::ostream&) {
     std::string entry = args[1];
     Workspace workspace = WorkspaceWith(args, nullptr, &entry);
     ComponentToEdit(entry); // a bad entry is refused before standard input is read
-    SaveComponentSource(workspace, WithoutFinalLineBreak(StandardInput()));
+    SaveComponentSource(workspace, WithoutFinalLineBreak(ReadStandardInput()));
     return 0;
 }
 
@@ -162,7 +169,7 @@ int InsertHtmlCommand(const Args& args, std::ostream&) {
     ExpectArgs(args, 2, "insert-html PAGE AREA");
     std::string area_text = args[1];
     Workspace workspace = WorkspaceWith(args, &area_text, nullptr);
-    InsertHtml(workspace, WithoutFinalLineBreak(StandardInput()));
+    InsertHtml(workspace, WithoutFinalLineBreak(ReadStandardInput()));
     return 0;
 }
 

@@ -142,9 +142,10 @@ int DesignLayoutCommand(const Args& args, std::ostream& out) {
     ExpectArgs(args, 0, "design-layout");
     const std::string app_folder = PrepareAppFolder();
     LayoutDesigner designer;
+    std::istringstream input(ReadStandardInput());
     std::string line;
     int line_number = 0;
-    while (std::getline(std::cin, line)) {
+    while (std::getline(input, line)) {
         ++line_number;
         const std::string context = "line " + std::to_string(line_number) + ": ";
         std::istringstream stream(line);

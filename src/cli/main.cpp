@@ -1,4 +1,5 @@
 #include "cli_commands.h"
+#include "document/file_io.h"
 #include "workspace/app_folder.h"
 
 #include <QCoreApplication>
@@ -69,6 +70,7 @@ private:
 } // namespace
 
 int main(int argc, char** argv) {
+    qf::TreatFileSizeLimitAsWriteError();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(qf::kApplicationName);
     qf::cli::Args args;

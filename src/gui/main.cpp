@@ -1,6 +1,7 @@
 #include "about/version.h"
 #include "app/command_line.h"
 #include "app/main_window.h"
+#include "document/file_io.h"
 #include "services/icons.h"
 #include "workspace/app_folder.h"
 #include "workspace/session.h"
@@ -28,6 +29,7 @@ int Fail(const QString& message) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    qf::TreatFileSizeLimitAsWriteError();
     // Help and version need no display; neither does a plain mistake.
     const QStringList arguments = Arguments(argc, argv);
     qf::EditorCommandLine line = qf::ParseEditorCommandLine(arguments);

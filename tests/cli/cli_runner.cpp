@@ -48,7 +48,8 @@ std::vector<char*> Pointers(std::vector<std::string>& strings) {
 } // namespace
 
 CliResult RunCliRaw(const RawRun& run) {
-    std::vector<std::string> argv_strings{QUENFORT_CLI_PATH};
+    std::vector<std::string> argv_strings = run.wrapper;
+    argv_strings.push_back(QUENFORT_CLI_PATH);
     argv_strings.insert(argv_strings.end(), run.args.begin(), run.args.end());
     std::vector<std::string> env_strings;
     for (char** e = environ; *e != nullptr; ++e) {
@@ -74,7 +75,8 @@ CliResult RunCliRaw(const RawRun& run) {
     const pid_t pid = ::fork();
     if (pid == 0) {
         // Only calls that are safe between fork and exec.
-        const int in = ::open("/dev/null", O_RDONLY);
+        const int in =
+            ::open(run.stdin_path.empty() ? "/dev/null" : run.stdin_path.c_str(), O_RDONLY);
         ::dup2(in, 0);
         if (!run.stdout_path.empty()) {
             ::dup2(::open(run.stdout_path.c_str(), O_WRONLY), 1);
@@ -83,7 +85,9 @@ CliResult RunCliRaw(const RawRun& run) {
         }
         ::dup2(err_pipe[1], 2);
         if (run.file_size_limit >= 0) {
-            ::signal(SIGXFSZ, SIG_IGN);
+            // SIGXFSZ as the shell leaves it: the program must take the
+            // limit as a write error itself.
+            ::signal(SIGXFSZ, SIG_DFL);
             const rlimit limit{rlim_t(run.file_size_limit), rlim_t(run.file_size_limit)};
             ::setrlimit(RLIMIT_FSIZE, &limit);
         }

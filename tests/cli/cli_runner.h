@@ -22,10 +22,12 @@ CliResult RunCli(const QStringList& args, const std::string& input = {},
 // file, a file-size limit.
 struct RawRun {
     std::vector<std::string> args;
-    std::vector<std::string> env; // "NAME=value", added to the test's environment
-    std::string stdout_path;      // empty: standard output is captured
-    long file_size_limit = -1;    // RLIMIT_FSIZE in bytes, with SIGXFSZ ignored; -1: none
-    int timeout_seconds = 20;     // killed after this; the status is then -1
+    std::vector<std::string> env;     // "NAME=value", added to the test's environment
+    std::string stdout_path;          // empty: standard output is captured
+    std::string stdin_path;           // empty: /dev/null (opened read-only, a folder too)
+    std::vector<std::string> wrapper; // a program and its arguments run with ours, as setpriv
+    long file_size_limit = -1;        // RLIMIT_FSIZE in bytes, SIGXFSZ at its default; -1: none
+    int timeout_seconds = 20;         // killed after this; the status is then -1
 };
 CliResult RunCliRaw(const RawRun& run);
 

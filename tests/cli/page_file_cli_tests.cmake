@@ -5,3 +5,4 @@ target_link_libraries(write_failure_shim PRIVATE ${CMAKE_DL_LIBS})
 target_compile_definitions(cli_tests PRIVATE
   QUENFORT_WRITE_FAILURE_SHIM="$<TARGET_FILE:write_failure_shim>")
 add_dependencies(cli_tests write_failure_shim)
+target_sources(cli_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/write_path_cli_test.cpp)

@@ -7,9 +7,11 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <fstream>
 #include <random>
 #include <sstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace qf {
@@ -173,6 +175,141 @@ TEST_F(PageFileOnDisk, ReadingAMissingFileNamesItAndTheReason) {
         EXPECT_NE(message.find("\"" + path + "\""), std::string::npos);
         EXPECT_NE(message.find("No such file"), std::string::npos) << message;
     }
+}
+
+TEST(PageFile, HashesAndSizesDoNotDependOnHowTheBytesCome) {
+    std::mt19937 random(5);
+    const std::string text = RandomPageText(random, 5000);
+    const std::size_t whole = HashOfBytes(text);
+    std::uniform_int_distribution<std::size_t> piece(0, 70);
+    for (int round = 0; round < 20; ++round) {
+        ByteHash hash;
+        for (std::size_t at = 0; at < text.size();) {
+            const std::size_t n = std::min(piece(random), text.size() - at);
+            hash.Add(std::string_view(text).substr(at, n));
+            at += n;
+        }
+        EXPECT_EQ(hash.Value(), whole) << round;
+    }
+    EXPECT_NE(HashOfBytes(text.substr(1)), whole);
+    EXPECT_NE(HashOfBytes(text + std::string(1, '\0')), whole);
+    for (const std::string& page :
+         {std::string(), text, std::string(kByteOrderMark) + text, std::string(300, 'x')}) {
+        EXPECT_EQ(EncodedPageSize(page), std::int64_t(EncodePageFile(page).size()));
+    }
+}
+
+TEST_F(PageFileOnDisk, ASaveIsUndoneWhenTheFileChangedBeforeItsRename) {
+    const std::string path = Path("index.html");
+    WritePageFile(path, "old");
+    const FileState seen = CurrentFileState(path);
+    ASSERT_TRUE(seen.exists);
+    const auto entries = [&] { return QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden); };
+
+    // Rewritten after the look: the old file stays as the other program left it.
+    {
+        SaveFile file(path);
+        file.ExpectTarget(seen);
+        file.Write(EncodePageFile("mine"));
+        WriteBytes(path, EncodePageFile("theirs, longer"));
+        try {
+            file.Commit();
+            FAIL() << "written over another program's change";
+        } catch (const OutsideChangeError& error) {
+            EXPECT_EQ(std::string(error.what()),
+                      "index.html was changed by another program; nothing was written");
+            EXPECT_FALSE(error.deleted());
+        }
+    }
+    EXPECT_EQ(ReadPageFile(path), "theirs, longer");
+    EXPECT_EQ(entries(), QStringList{"index.html"});
+
+    // Deleted after the look: not made again.
+    const FileState now = CurrentFileState(path);
+    EXPECT_THROW(
+        {
+            SaveFile file(path);
+            file.ExpectTarget(now);
+            file.Write("x");
+            ASSERT_EQ(::unlink(path.c_str()), 0);
+            file.Commit();
+        },
+        OutsideChangeError);
+    EXPECT_FALSE(EntryExists(path));
+    EXPECT_TRUE(entries().isEmpty());
+
+    // Expected to be new, but made meanwhile: kept.
+    EXPECT_THROW(
+        {
+            SaveFile file(path);
+            file.ExpectTarget(FileState{});
+            file.Write("mine");
+            WriteBytes(path, "theirs");
+            file.Commit();
+        },
+        OutsideChangeError);
+    EXPECT_EQ(ReadBytes(path), "theirs");
+    EXPECT_EQ(entries(), QStringList{"index.html"});
+
+    // Unchanged: written.
+    const FileState unchanged = CurrentFileState(path);
+    WriteFileAtomically(path, "mine", &unchanged);
+    EXPECT_EQ(ReadBytes(path), "mine");
+}
+
+TEST_F(PageFileOnDisk, APageTooLargeToReadAgainIsRefusedBeforeItIsWritten) {
+    const std::string path = Path("index.html");
+    WritePageFile(path, "old");
+    // 255 MiB of words: with its line ends the file would pass 256 MB.
+    std::string text;
+    text.reserve(std::size_t(255) << 20);
+    while (text.size() + 5 <= (std::size_t(255) << 20)) {
+        text += "word ";
+    }
+    try {
+        WritePageFile(path, text);
+        FAIL() << "a page was written that cannot be read again";
+    } catch (const CommandError& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  "Cannot write file \"" + path +
+                      "\". The page would be larger than 256 MB, too large to open again.");
+    }
+    EXPECT_EQ(ReadPageFile(path), "old");
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"index.html"});
+    // The size is a limit of the writer itself as well.
+    SaveFile file(path);
+    file.LimitSize(4, "Too much.");
+    EXPECT_THROW(file.Write("12345"), CommandError);
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"index.html"});
+}
+
+TEST_F(PageFileOnDisk, SavesLeftByEndedRunsAreRemoved) {
+    const std::string path = Path("index.html");
+    WritePageFile(path, "old");
+    int dead = 4194000;
+    while (QFile::exists(QStringLiteral("/proc/%1").arg(dead))) {
+        ++dead;
+    }
+    const std::string ours = std::to_string(::getpid());
+    const std::string dead_run = Path(".index.html.") + std::to_string(dead) + "-abcdefghij.saving";
+    const std::string older_run = Path(".index.html.abcdefghij.saving"); // without a number
+    const std::string live_run = Path(".index.html.") + ours + "-abcdefghij.saving";
+    const std::string not_ours = Path(".index.html.notasave");
+    const std::string other_page =
+        Path(".other.html.") + std::to_string(dead) + "-abcdefghij.saving";
+    for (const std::string& file : {dead_run, older_run, live_run, not_ours, other_page}) {
+        WriteBytes(file, "partial");
+    }
+    const timespec old_times[2] = {{1000, 0}, {1000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, older_run.c_str(), old_times, 0), 0);
+
+    WritePageFile(path, "new");
+    EXPECT_FALSE(EntryExists(dead_run));
+    EXPECT_FALSE(EntryExists(older_run));
+    EXPECT_TRUE(EntryExists(live_run)); // this run's, written since it started
+    EXPECT_TRUE(EntryExists(not_ours));
+    EXPECT_TRUE(EntryExists(other_page)); // another page's saves are that page's
+    EXPECT_EQ(ReadPageFile(path), "new");
 }
 
 } // namespace

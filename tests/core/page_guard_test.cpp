@@ -13,12 +13,15 @@
 
 #include <QDir>
 #include <QFile>
-#include <QLockFile>
-#include <QSysInfo>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <functional>
 #include <random>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace qf {
 namespace {
@@ -235,11 +238,17 @@ TEST_F(PageOnDiskTest, AChangeBehindTheEditorIsAskedAbout) {
 }
 
 TEST_F(PageOnDiskTest, ThePageLockKeepsOtherWritersOut) {
-    const QString lock_path = QString::fromStdString(PageLockPath(workspace_.page_path));
-    EXPECT_EQ(lock_path, QString::fromStdString(Folder()) + ".index.html.lock");
+    const std::string lock_path = PageLockPath(workspace_.page_path);
+    EXPECT_EQ(lock_path.rfind(Folder() + ".quenfort-", 0), 0u) << lock_path;
+    // Every name of one file has one lock; another file has another, and a
+    // name of any length a short one.
+    ASSERT_EQ(::symlink("index.html", Path("alias.html").c_str()), 0);
+    EXPECT_EQ(PageLockPath(Path("alias.html")), lock_path);
+    EXPECT_NE(PageLockPath(Path("other.html")), lock_path);
+    const std::string long_name = std::string(250, 'n') + ".html";
+    EXPECT_LT(BaseName(PageLockPath(Path(long_name))).size(), 40u);
     {
-        QLockFile other(lock_path);
-        ASSERT_TRUE(other.tryLock(0));
+        PageLock other(Path("alias.html"), 0);
         const std::string before = OnDisk();
         try {
             InsertComponent(workspace_, "Image", {});
@@ -249,28 +258,23 @@ TEST_F(PageOnDiskTest, ThePageLockKeepsOtherWritersOut) {
         }
         EXPECT_EQ(OnDisk(), before);
         EXPECT_FALSE(OpenPageHistory(workspace_).CanUndo());
-    }
-    // Free again; the lock is gone after the write and never listed as a page.
-    InsertComponent(workspace_, "Image", {});
-    EXPECT_FALSE(QFile::exists(lock_path));
-    {
-        QLockFile held(lock_path);
-        ASSERT_TRUE(held.tryLock(0));
         EXPECT_EQ(ProjectPages(workspace_.project_folder),
-                  (std::vector<std::string>{"index.html", "other.html"}));
+                  (std::vector<std::string>{"alias.html", "index.html", "other.html"}));
     }
+    // Free again; the lock is gone after the write.
+    InsertComponent(workspace_, "Image", {});
+    EXPECT_FALSE(EntryExists(lock_path));
 
-    // A lock left by a process that is gone is taken over.
-    int dead_pid = 4194000;
-    while (QFile::exists(QStringLiteral("/proc/%1").arg(dead_pid))) {
-        ++dead_pid;
+    // What a lock file holds means nothing: one left empty or with garbage by
+    // a killed holder blocks no one, and one that cannot be opened is taken
+    // as left over after a short look.
+    for (const std::string& left : {std::string(), std::string("\x01garbage\n")}) {
+        WriteFileAtomically(lock_path, left);
+        EXPECT_NO_THROW(InsertComponent(workspace_, "Image", {}));
     }
-    QFile stale(lock_path);
-    ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
-    stale.write(QByteArray::number(dead_pid) + "\nquenfort-cli\n" +
-                QSysInfo::machineHostName().toUtf8() + "\n");
-    stale.close();
+    ASSERT_EQ(::symlink("/nowhere", lock_path.c_str()), 0);
     EXPECT_NO_THROW(InsertComponent(workspace_, "Image", {}));
+    EXPECT_FALSE(EntryExists(lock_path));
 
     // The command line holds the lock from opening the page to its end.
     Workspace command;
@@ -280,6 +284,91 @@ TEST_F(PageOnDiskTest, ThePageLockKeepsOtherWritersOut) {
     EXPECT_THROW(InsertComponent(workspace_, "Image", {}), CommandError);
     command.page_lock.reset();
     EXPECT_NO_THROW(InsertComponent(workspace_, "Image", {}));
+}
+
+TEST_F(PageOnDiskTest, APageWhoseLockCannotBeMadeIsNotWritten) {
+    const std::string before = OnDisk();
+    const std::string lock_path = PageLockPath(workspace_.page_path);
+    ASSERT_EQ(::mkdir(lock_path.c_str(), 0755), 0);
+    try {
+        InsertComponent(workspace_, "Image", {});
+        FAIL() << "written without its lock";
+    } catch (const CommandError& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  "Cannot lock \"" + workspace_.page_path +
+                      "\" for writing. A folder is in the way of its lock file \"" + lock_path +
+                      "\"; remove it.");
+    }
+    EXPECT_EQ(OnDisk(), before);
+    EXPECT_FALSE(OpenPageHistory(workspace_).CanUndo());
+
+    // The command line still reads such a page, and refuses to write it.
+    Workspace command;
+    command.hold_page_lock = true;
+    command.lock_wait_ms = 100;
+    OpenPage(command, workspace_.page_path);
+    command.area_list.text = "Area1";
+    EXPECT_THROW(InsertComponent(command, "Hr", {}), CommandError);
+    EXPECT_EQ(OnDisk(), before);
+    ::rmdir(lock_path.c_str());
+    EXPECT_EQ(InsertComponent(command, "Hr", {}), "Horizontal Line1");
+}
+
+TEST_F(PageOnDiskTest, AnOutsideChangeIsSeenThoughSizeAndTimeAreKept) {
+    // As a copy made with its times, or a write within one tick of a coarse
+    // clock: the same size and modification time, other bytes.
+    struct stat info {};
+    ASSERT_EQ(::stat(workspace_.page_path.c_str(), &info), 0);
+    std::string theirs = OnDisk();
+    const std::size_t title = theirs.find("<title>");
+    ASSERT_NE(title, std::string::npos);
+    theirs[title + 7] = theirs[title + 7] == 'X' ? 'Y' : 'X';
+    RewriteBehind(EncodePageFile(theirs));
+    const timespec times[2] = {info.st_atim, info.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, workspace_.page_path.c_str(), times, 0), 0);
+    ASSERT_EQ(QFileInfo(QString::fromStdString(workspace_.page_path)).size(), info.st_size);
+
+    try {
+        InsertComponent(workspace_, "Image", {});
+        FAIL() << "written over another program's change";
+    } catch (const CommandError& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  "index.html was changed by another program; nothing was written");
+    }
+    EXPECT_EQ(OnDisk(), theirs);
+    EXPECT_EQ(CheckOpenPageOnDisk(workspace_), PageOnDisk::Changed);
+}
+
+TEST_F(PageOnDiskTest, APageDeletedByAnotherProgramIsNotMadeAgain) {
+    InsertComponent(workspace_, "Image", {});
+    workspace_.ask_outside_change = [](const std::string&) {
+        return OutsideChangeAnswer::Overwrite;
+    };
+    ASSERT_EQ(::unlink(workspace_.page_path.c_str()), 0);
+    for (const std::function<void()>& write : std::vector<std::function<void()>>{
+             [&] { InsertComponent(workspace_, "Hr", {}); }, [&] { UndoPageChange(workspace_); },
+             [&] { PageRefresh(workspace_); }}) {
+        try {
+            write();
+            FAIL() << "a deleted page was written again";
+        } catch (const CommandError& error) {
+            EXPECT_EQ(std::string(error.what()), "index.html was deleted by another program");
+        }
+        EXPECT_FALSE(EntryExists(workspace_.page_path));
+    }
+}
+
+TEST_F(PageOnDiskTest, APageThatCannotBeLookedAtIsNamedForWhy) {
+    ASSERT_EQ(::unlink(workspace_.page_path.c_str()), 0);
+    ASSERT_EQ(::symlink("index.html", workspace_.page_path.c_str()), 0); // a loop
+    try {
+        InsertComponent(workspace_, "Image", {});
+        FAIL() << "a page that cannot be read was written";
+    } catch (const CommandError& error) {
+        EXPECT_NE(std::string(error.what()).find("Too many levels of symbolic links"),
+                  std::string::npos)
+            << error.what();
+    }
 }
 
 } // namespace

@@ -9,6 +9,8 @@
 #include "error.h"
 #include "workspace/workspace.h"
 
+#include <cstdio>
+
 namespace qf {
 
 namespace {
@@ -212,10 +214,22 @@ std::string InsertComponent(Workspace& workspace, std::string_view kind_tag,
     PageWithComponent page = Assemble(
         with_script, PlanInArea(with_script, kind_tag, body, area.number, nullptr), area.number);
     with_script = std::string();
-    // The page refers to the script by its bare name: it goes beside the page.
+    // The page refers to the script by its bare name: it goes beside the page,
+    // and goes again when the page could not be written.
+    const std::string script = PageFolder(workspace) + std::string(kRolloverScriptFile);
+    const bool had_script = EntryExists(script);
     CopyRolloverScript(workspace.app_folder, PageFolder(workspace));
-    return CommitEntry(workspace, kind_tag, page.number,
-                       [&] { CommitPageText(workspace, std::move(page.text)); });
+    try {
+        return CommitEntry(workspace, kind_tag, page.number,
+                           [&] { CommitPageText(workspace, std::move(page.text)); });
+    } catch (const NotDurableError&) {
+        throw;
+    } catch (...) {
+        if (!had_script) {
+            std::remove(script.c_str());
+        }
+        throw;
+    }
 }
 
 } // namespace qf

@@ -54,30 +54,6 @@ QString CandidateName(const QString& name, int number) {
     return name.left(dot) + "-" + QString::number(number) + name.mid(dot);
 }
 
-// Copies `source` to the new file `target` through a hidden file beside it
-// that is renamed only once every byte is written and synced, so a failed
-// copy (a full disk, a read error) leaves nothing behind.
-void CopyFile(const QString& source, const QString& target) {
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly)) {
-        Fail("Cannot open file", source, in.errorString());
-    }
-    SaveFile out(target.toStdString());
-    constexpr qint64 kChunk = 256 * 1024;
-    std::string chunk(kChunk, '\0');
-    for (;;) {
-        const qint64 got = in.read(chunk.data(), kChunk);
-        if (got < 0) {
-            Fail("Cannot read file", source, in.errorString());
-        }
-        if (got == 0) {
-            break;
-        }
-        out.Write(std::string_view(chunk.data(), std::size_t(got)));
-    }
-    out.Commit();
-}
-
 // Copies `source` into `folder` under its own name or the first free one;
 // returns the name used. A file of the same name and bytes is reused.
 QString CopyUnderFreeName(const QString& source, const QString& folder) {
@@ -92,7 +68,13 @@ QString CopyUnderFreeName(const QString& source, const QString& folder) {
             }
             continue; // other bytes, or a folder of that name: the next name
         }
-        CopyFile(source, target);
+        // Whole under its name or not at all; a name taken meanwhile is passed over.
+        try {
+            CopyFileAtomically(QFile::encodeName(source).toStdString(),
+                               QFile::encodeName(target).toStdString());
+        } catch (const OutsideChangeError&) {
+            continue;
+        }
         return candidate;
     }
 }
@@ -187,9 +169,9 @@ std::string ImportFileInto(const std::string& project_folder, const std::string&
         }
         try {
             file_path = images + "/" + CopyUnderFreeName(file_path, images);
-        } catch (const CommandError&) {
+        } catch (...) {
             if (made) {
-                QDir().rmdir(images); // only when still empty
+                QDir().rmdir(images); // only while it is empty
             }
             throw;
         }

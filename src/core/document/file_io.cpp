@@ -3,11 +3,18 @@
 #include "error.h"
 
 #include <cerrno>
+#include <chrono>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <fstream>
 #include <random>
+#include <signal.h>
+#include <sstream>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace qf {
@@ -51,20 +58,149 @@ std::string FolderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// A name for the new file beside `target`, hidden and unlikely to be taken.
+std::int64_t NowNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+// When this run started: a save file of an older run that is not running
+// any more is a leftover.
+const std::int64_t kRunStartNs = NowNs();
+
+// The part of the target's name a save file carries: room for the prefix and
+// suffix within the longest file name.
+std::string SaveFilePrefix(const std::string& target) {
+    return "." + std::string(BaseName(target).substr(0, NAME_MAX - 40)) + ".";
+}
+
+// A name for the new file beside `target`, hidden, naming the writing
+// process, and unlikely to be taken: ".NAME.PID-RANDOM.saving".
 std::string TempName(const std::string& target) {
     static std::mt19937_64 random{std::random_device{}()};
     static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    // Room for the prefix and suffix within the longest file name.
-    const std::string base(BaseName(target).substr(0, NAME_MAX - 24));
-    std::string name = FolderOf(target) + "/." + base + ".";
+    std::string name =
+        FolderOf(target) + "/" + SaveFilePrefix(target) + std::to_string(::getpid()) + "-";
     for (int i = 0; i < 10; ++i) {
         name += kLetters[random() % (sizeof(kLetters) - 1)];
     }
     return name + ".saving";
 }
 
+std::int64_t ModifiedNs(const struct stat& info) {
+    return std::int64_t(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec;
+}
+
+// When the process `pid` started, in nanoseconds since the epoch; 0 when it
+// is not running (or cannot be told).
+std::int64_t ProcessStartNs(long pid) {
+    std::ifstream stat_file("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (!std::getline(stat_file, line)) {
+        return 0;
+    }
+    // The fields after the command name, which may hold blanks and brackets.
+    const std::size_t close = line.rfind(')');
+    if (close == std::string::npos) {
+        return 0;
+    }
+    std::istringstream fields(line.substr(close + 2));
+    std::string field;
+    unsigned long long start_ticks = 0;
+    for (int i = 3; i <= 22 && (fields >> field); ++i) {
+        if (i == 22) {
+            start_ticks = std::strtoull(field.c_str(), nullptr, 10);
+        }
+    }
+    std::ifstream system_stat("/proc/stat");
+    long long boot_seconds = 0;
+    for (std::string word; system_stat >> word;) {
+        if (word == "btime") {
+            system_stat >> boot_seconds;
+            break;
+        }
+    }
+    const long ticks = ::sysconf(_SC_CLK_TCK);
+    if (boot_seconds == 0 || ticks <= 0) {
+        return 0;
+    }
+    return (boot_seconds + std::int64_t(start_ticks / ticks)) * 1'000'000'000 +
+           std::int64_t(start_ticks % ticks) * (1'000'000'000 / ticks);
+}
+
+// True when the save file `name` (in the folder, of the target's prefix) was
+// left by a run that ended: its process is gone, or started after the file
+// was last written (another process under a reused number), or, for a name
+// without a process number, the file is older than this run.
+bool IsLeftoverSave(const std::string& name, std::size_t prefix_size, const struct stat& info) {
+    const std::string middle = name.substr(prefix_size, name.size() - prefix_size - 7);
+    const std::size_t dash = middle.find('-');
+    const std::int64_t modified = ModifiedNs(info);
+    if (dash == std::string::npos) {
+        return middle.size() == 10 && modified < kRunStartNs;
+    }
+    const std::string digits = middle.substr(0, dash);
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos ||
+        middle.size() - dash - 1 != 10 || digits.size() > 9) {
+        return false;
+    }
+    const long pid = std::stol(digits);
+    if (pid == long(::getpid())) {
+        return modified < kRunStartNs;
+    }
+    if (::kill(pid_t(pid), 0) != 0 && errno == ESRCH) {
+        return true;
+    }
+    const std::int64_t started = ProcessStartNs(pid);
+    // A second's grace: the start is known to the clock tick only.
+    return started != 0 && modified + 1'000'000'000 < started;
+}
+
+// Removes the save files of `target` that ended runs left behind.
+void RemoveLeftoverSaves(const std::string& target) {
+    const std::string folder = FolderOf(target);
+    const std::string prefix = SaveFilePrefix(target);
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) {
+        return;
+    }
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name.size() <= prefix.size() + 7 || name.compare(0, prefix.size(), prefix) != 0 ||
+            name.compare(name.size() - 7, 7, ".saving") != 0) {
+            continue;
+        }
+        struct stat info {};
+        if (::fstatat(::dirfd(dir), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(info.st_mode) && IsLeftoverSave(name, prefix.size(), info)) {
+            ::unlinkat(::dirfd(dir), name.c_str(), 0);
+        }
+    }
+    ::closedir(dir);
+}
+
+// renameat2 with flags; -1 and errno as the system sets them.
+int RenameWith(const std::string& from, const std::string& to, unsigned flags) {
+#ifdef SYS_renameat2
+    return int(::syscall(SYS_renameat2, AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), flags));
+#else
+    errno = ENOSYS;
+    return -1;
+#endif
+}
+
+constexpr unsigned kRenameNoReplace = 1; // RENAME_NOREPLACE
+constexpr unsigned kRenameExchange = 2;  // RENAME_EXCHANGE
+
+bool FlagsUnsupported(int error) {
+    return error == EINVAL || error == ENOSYS || error == ENOTSUP;
+}
+
 } // namespace
+
+void TreatFileSizeLimitAsWriteError() {
+    ::signal(SIGXFSZ, SIG_IGN);
+}
 
 std::string NotARegularFileReason(mode_t mode) {
     if (S_ISREG(mode)) {
@@ -124,7 +260,7 @@ bool IsFolder(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-std::string ReadRegularFile(const std::string& path) {
+std::string ReadRegularFile(const std::string& path, FileReading* reading) {
     // Not blocking on open: a FIFO without a writer would wait for ever.
     const Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (file.get() < 0) {
@@ -163,18 +299,171 @@ std::string ReadRegularFile(const std::string& path) {
         const std::size_t n = read_some(bytes.data() + got, bytes.size() - got);
         if (n == 0) {
             bytes.resize(got);
-            return bytes;
+            break;
         }
         got += n;
     }
-    char more[65536];
-    for (std::size_t n; (n = read_some(more, sizeof more)) > 0;) {
-        if (std::int64_t(bytes.size() + n) > kMaxPageFileSize) {
-            Throw("Cannot open file", path, too_large);
+    if (got == std::size_t(info.st_size)) {
+        char more[65536];
+        for (std::size_t n; (n = read_some(more, sizeof more)) > 0;) {
+            if (std::int64_t(bytes.size() + n) > kMaxPageFileSize) {
+                Throw("Cannot open file", path, too_large);
+            }
+            bytes.append(more, n);
         }
-        bytes.append(more, n);
+    }
+    if (reading != nullptr) {
+        if (::fstat(file.get(), &info) != 0) {
+            Throw("Cannot read file", path, Reason(errno));
+        }
+        reading->state = FileStateOf(info);
+        reading->hash = HashOfBytes(bytes);
     }
     return bytes;
+}
+
+FileState FileStateOf(const struct stat& info) {
+    FileState state;
+    state.exists = true;
+    state.device = std::uint64_t(info.st_dev);
+    state.inode = std::uint64_t(info.st_ino);
+    state.size = std::int64_t(info.st_size);
+    state.modified_ns = ModifiedNs(info);
+    return state;
+}
+
+FileState CurrentFileState(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        if (errno == ENOENT) {
+            return {};
+        }
+        Throw("Cannot read file", path, Reason(errno));
+    }
+    return FileStateOf(info);
+}
+
+namespace {
+
+constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
+
+std::uint64_t Mix(std::uint64_t hash, std::uint64_t word) {
+    hash = (hash ^ word) * kMultiplier;
+    return hash ^ (hash >> 32);
+}
+
+std::uint64_t Word(const char* bytes) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, bytes, sizeof word);
+    return word;
+}
+
+} // namespace
+
+void ByteHash::AddBlock(const char* block) {
+    for (int lane = 0; lane < 4; ++lane) {
+        lanes_[lane] = Mix(lanes_[lane], Word(block + 8 * lane));
+    }
+}
+
+void ByteHash::Add(std::string_view bytes) {
+    length_ += bytes.size();
+    const char* at = bytes.data();
+    std::size_t left = bytes.size();
+    if (carried_ > 0) {
+        const std::size_t take = std::min(left, sizeof carry_ - carried_);
+        std::memcpy(carry_ + carried_, at, take);
+        carried_ += take;
+        at += take;
+        left -= take;
+        if (carried_ < sizeof carry_) {
+            return;
+        }
+        AddBlock(carry_);
+        carried_ = 0;
+    }
+    for (; left >= 32; at += 32, left -= 32) {
+        AddBlock(at);
+    }
+    std::memcpy(carry_, at, left);
+    carried_ = left;
+}
+
+// The rest and the length.
+std::size_t ByteHash::Value() const {
+    std::uint64_t hash = Mix(Mix(lanes_[0], lanes_[1]), Mix(lanes_[2], lanes_[3]));
+    const char* at = carry_;
+    std::size_t left = carried_;
+    for (; left >= 8; at += 8, left -= 8) {
+        hash = Mix(hash, Word(at));
+    }
+    char tail[8] = {};
+    if (left > 0) {
+        std::memcpy(tail, at, left);
+    }
+    hash = Mix(Mix(hash, Word(tail)), length_);
+    return std::size_t(Mix(hash, hash >> 29));
+}
+
+std::size_t HashOfBytes(std::string_view bytes) {
+    ByteHash hash;
+    hash.Add(bytes);
+    return hash.Value();
+}
+
+std::optional<FileReading> HashFile(const std::string& path) {
+    const Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (file.get() < 0) {
+        if (errno == ENOENT) {
+            return std::nullopt;
+        }
+        Throw("Cannot read file", path, Reason(errno));
+    }
+    struct stat before {};
+    if (::fstat(file.get(), &before) != 0) {
+        Throw("Cannot read file", path, Reason(errno));
+    }
+    if (!S_ISREG(before.st_mode)) {
+        Throw("Cannot read file", path, NotARegularFileReason(before.st_mode));
+    }
+    ByteHash hash;
+    static thread_local std::string chunk(std::size_t(256) << 10, '\0');
+    for (;;) {
+        const ssize_t n = ::read(file.get(), chunk.data(), chunk.size());
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            Throw("Cannot read file", path, Reason(errno));
+        }
+        if (n == 0) {
+            break;
+        }
+        hash.Add(std::string_view(chunk.data(), std::size_t(n)));
+    }
+    struct stat after {};
+    if (::fstat(file.get(), &after) != 0) {
+        Throw("Cannot read file", path, Reason(errno));
+    }
+    FileReading reading;
+    reading.state = FileStateOf(after);
+    reading.hash = hash.Value();
+    if (!(FileStateOf(before) == reading.state)) {
+        reading.hash = ~reading.hash; // changed while read: matches nothing
+    }
+    return reading;
+}
+
+std::string ChangedMessage(std::string_view name) {
+    return std::string(name) + " was changed by another program; nothing was written";
+}
+
+std::string MadeMessage(std::string_view name) {
+    return std::string(name) + " was made by another program meanwhile; nothing was written";
+}
+
+std::string DeletedMessage(std::string_view name) {
+    return std::string(name) + " was deleted by another program";
 }
 
 SaveFile::SaveFile(const std::string& path) : path_(path), target_(path) {
@@ -189,13 +478,18 @@ SaveFile::SaveFile(const std::string& path) : path_(path), target_(path) {
         if (!reason.empty()) {
             Throw("Cannot write file", path_, reason);
         }
-        if ((old_.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+        // The mode bits for everyone, the system's answer for this user: a
+        // file the user may not write is not replaced, though its folder
+        // would allow it.
+        if ((old_.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
+            (::access(target_.c_str(), W_OK) != 0 && (errno == EACCES || errno == EPERM))) {
             throw CommandError(std::string(BaseName(path_)) + " is read-only");
         }
         existed_ = true;
     } else if (errno != ENOENT) {
         Throw("Cannot write file", path_, Reason(errno));
     }
+    RemoveLeftoverSaves(target_);
     for (int attempt = 0; fd_ < 0; ++attempt) {
         temp_ = TempName(target_);
         // 0666: a new page gets the mode the umask leaves, as any new file.
@@ -215,6 +509,16 @@ SaveFile::~SaveFile() {
     if (!temp_.empty()) {
         ::unlink(temp_.c_str());
     }
+}
+
+void SaveFile::ExpectTarget(const FileState& state) {
+    expect_ = true;
+    expected_ = state;
+}
+
+void SaveFile::LimitSize(std::int64_t bytes, std::string reason) {
+    limit_ = bytes;
+    limit_reason_ = std::move(reason);
 }
 
 void SaveFile::Fail(const char* action, int error) {
@@ -250,6 +554,15 @@ void SaveFile::Write(std::string_view bytes) {
     if (fd_ < 0) {
         Fail("Cannot write file", EBADF);
     }
+    size_ += std::int64_t(bytes.size());
+    if (limit_ >= 0 && size_ > limit_) {
+        ::close(fd_);
+        fd_ = -1;
+        ::unlink(temp_.c_str());
+        temp_.clear();
+        Throw("Cannot write file", path_, limit_reason_);
+    }
+    hash_.Add(bytes);
     if (buffer_.size() + bytes.size() <= kWriteChunk) {
         if (buffer_.capacity() < kWriteChunk) {
             buffer_.reserve(kWriteChunk);
@@ -263,6 +576,88 @@ void SaveFile::Write(std::string_view bytes) {
         WriteOut(bytes.data(), bytes.size());
     } else {
         buffer_.append(bytes);
+    }
+}
+
+// Puts the new file in the target's place. With an expected state, the
+// target is looked at last right before, and where the system can swap the
+// two files, the old one is looked at once more after the swap and, when it
+// changed meanwhile, swapped back.
+void SaveFile::Rename() {
+    const std::string name(BaseName(path_));
+    auto outside = [&](bool deleted) {
+        ::unlink(temp_.c_str());
+        temp_.clear();
+        throw OutsideChangeError(deleted ? DeletedMessage(name) : ChangedMessage(name), deleted);
+    };
+    if (!expect_) {
+        if (::rename(temp_.c_str(), target_.c_str()) != 0) {
+            Fail("Cannot write file", errno);
+        }
+        return;
+    }
+    if (!expected_.exists) {
+        auto made = [&] {
+            ::unlink(temp_.c_str());
+            temp_.clear();
+            throw OutsideChangeError(MadeMessage(name), false);
+        };
+        if (RenameWith(temp_, target_, kRenameNoReplace) == 0) {
+            return;
+        }
+        if (errno == EEXIST) {
+            made();
+        }
+        if (!FlagsUnsupported(errno)) {
+            Fail("Cannot write file", errno);
+        }
+        // Without the flag: a link that fails on an existing name.
+        if (::link(temp_.c_str(), target_.c_str()) == 0) {
+            ::unlink(temp_.c_str());
+            return;
+        }
+        if (errno == EEXIST) {
+            made();
+        }
+        Fail("Cannot write file", errno);
+    }
+    struct stat now {};
+    if (::stat(target_.c_str(), &now) != 0) {
+        if (errno == ENOENT) {
+            outside(true);
+        }
+        Fail("Cannot write file", errno);
+    }
+    if (!(FileStateOf(now) == expected_)) {
+        outside(false);
+    }
+    if (RenameWith(temp_, target_, kRenameExchange) == 0) {
+        // The temporary name now holds the old file.
+        struct stat old {};
+        const bool looked = ::lstat(temp_.c_str(), &old) == 0;
+        if (!looked || !(FileStateOf(old) == expected_)) {
+            if (RenameWith(temp_, target_, kRenameExchange) == 0) {
+                outside(false); // the new file, back at the temporary name, goes
+            }
+            const std::string kept = temp_;
+            temp_.clear();
+            throw OutsideChangeError(name +
+                                         " was changed by another program while it was saved; "
+                                         "that version is kept as \"" +
+                                         kept + "\"",
+                                     false);
+        }
+        ::unlink(temp_.c_str());
+        return;
+    }
+    if (errno == ENOENT) {
+        outside(true); // removed between the last look and the swap
+    }
+    if (!FlagsUnsupported(errno)) {
+        Fail("Cannot write file", errno);
+    }
+    if (::rename(temp_.c_str(), target_.c_str()) != 0) {
+        Fail("Cannot write file", errno);
     }
 }
 
@@ -285,25 +680,70 @@ void SaveFile::Commit() {
     if (::fsync(fd_) != 0) {
         Fail("Cannot write file", errno);
     }
+    struct stat info {};
+    if (::fstat(fd_, &info) != 0) {
+        Fail("Cannot write file", errno);
+    }
+    written_ = FileStateOf(info);
     const int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0) {
         Fail("Cannot write file", errno);
     }
-    if (::rename(temp_.c_str(), target_.c_str()) != 0) {
-        Fail("Cannot write file", errno);
-    }
+    Rename();
     temp_.clear();
     // The rename itself reaches the disk with the folder.
     const Descriptor folder(::open(FolderOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.get() >= 0) {
-        ::fsync(folder.get());
+    const int error = folder.get() < 0 ? errno : ::fsync(folder.get()) != 0 ? errno : 0;
+    // A file system that cannot sync folders at all keeps the rename anyway.
+    if (error != 0 && error != EINVAL && error != ENOTSUP) {
+        throw NotDurableError(std::string(BaseName(path_)) +
+                              " was written, but its folder could not be synced (" + Reason(error) +
+                              "), so the change may be lost if the system stops now");
     }
 }
 
-void WriteFileAtomically(const std::string& path, std::string_view bytes) {
+void WriteFileAtomically(const std::string& path, std::string_view bytes,
+                         const FileState* expected) {
     SaveFile file(path);
+    if (expected != nullptr) {
+        file.ExpectTarget(*expected);
+    }
     file.Write(bytes);
+    file.Commit();
+}
+
+void CopyFileAtomically(const std::string& source, const std::string& target) {
+    const Descriptor in(::open(source.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (in.get() < 0) {
+        Throw("Cannot open file", source, Reason(errno));
+    }
+    struct stat info {};
+    if (::fstat(in.get(), &info) != 0) {
+        Throw("Cannot read file", source, Reason(errno));
+    }
+    if (!S_ISREG(info.st_mode)) {
+        std::string what = NotARegularFileReason(info.st_mode);
+        what.replace(what.find("a page file"), 11, "a file to copy");
+        Throw("Cannot open file", source, what);
+    }
+    ::fcntl(in.get(), F_SETFL, ::fcntl(in.get(), F_GETFL) & ~O_NONBLOCK);
+    SaveFile file(target);
+    file.ExpectTarget(FileState{});
+    std::string chunk(std::size_t(256) << 10, '\0');
+    for (;;) {
+        const ssize_t n = ::read(in.get(), chunk.data(), chunk.size());
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            Throw("Cannot read file", source, Reason(errno));
+        }
+        if (n == 0) {
+            break;
+        }
+        file.Write(std::string_view(chunk.data(), std::size_t(n)));
+    }
     file.Commit();
 }
 

@@ -535,20 +535,71 @@ std::string DecodePageFile(std::string_view bytes) {
     return text;
 }
 
-std::string ReadPageFile(const std::string& path) {
-    std::string text = ReadRegularFile(path);
+std::string ReadPageFile(const std::string& path, FileReading* reading) {
+    std::string text = ReadRegularFile(path, reading);
     DecodeInPlace(text);
     return text;
 }
 
-void WritePageFile(const std::string& path, std::string_view text) {
-    if (std::int64_t(text.size()) > kMaxPageFileSize) {
-        throw CommandError("Cannot write file \"" + path +
-                           "\". The page would be larger than 256 MB, too large to open again.");
+std::int64_t EncodedPageSize(std::string_view text) {
+    // Two line ends around the lines, and one for each line.
+    std::int64_t size = std::int64_t(text.size()) + 4;
+    std::string_view rest = text;
+    if (rest.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+        rest.remove_prefix(kByteOrderMark.size());
+    }
+    LineCutter cutter(rest);
+    for (std::string_view line; cutter.Next(line);) {
+        size += 2;
+    }
+    return size;
+}
+
+namespace {
+
+const std::string kTooLargeReason =
+    "The page would be larger than 256 MB, too large to open again.";
+
+// True when the page file of `text` would be larger than the largest page
+// that can be read. Every line holds a character, so the file is at most
+// three times the text; only between the bounds are the lines counted.
+bool PageTooLarge(std::string_view text) {
+    const std::int64_t least = std::int64_t(text.size()) + 4;
+    if (least > kMaxPageFileSize) {
+        return true;
+    }
+    if (3 * std::int64_t(text.size()) + 4 <= kMaxPageFileSize) {
+        return false;
+    }
+    return EncodedPageSize(text) > kMaxPageFileSize;
+}
+
+} // namespace
+
+void WritePageFile(const std::string& path, std::string_view text, PageWrite* written,
+                   const FileState* expected) {
+    if (PageTooLarge(text)) {
+        throw CommandError("Cannot write file \"" + path + "\". " + kTooLargeReason);
     }
     SaveFile file(path);
+    if (expected != nullptr) {
+        file.ExpectTarget(*expected);
+    }
+    file.LimitSize(kMaxPageFileSize, kTooLargeReason);
     EncodeInto(text, [&](std::string_view piece) { file.Write(piece); });
-    file.Commit();
+    auto tell = [&] {
+        if (written != nullptr) {
+            written->state = file.written();
+            written->hash = file.written_hash();
+        }
+    };
+    try {
+        file.Commit();
+    } catch (const NotDurableError&) {
+        tell();
+        throw;
+    }
+    tell();
 }
 
 } // namespace qf

@@ -93,11 +93,26 @@ std::string DecodePageFile(std::string_view bytes);
 
 // Reads a page file: only a regular file of at most 256 MB. Throws
 // CommandError naming the file and the system's reason or what the path is.
-std::string ReadPageFile(const std::string& path);
+// With `reading`, also the file's state and the hash of its bytes.
+std::string ReadPageFile(const std::string& path, FileReading* reading = nullptr);
+
+// The size in bytes of the page file EncodePageFile makes of `text`.
+std::int64_t EncodedPageSize(std::string_view text);
+
+// What a page save wrote: the new file's state and the hash of its bytes.
+struct PageWrite {
+    FileState state;
+    std::size_t hash = 0;
+};
 
 // Writes a page file atomically (see SaveFile): every failure, a full disk or
 // a failed sync or close among them, throws CommandError naming the file and
-// the system's reason, and the old file stays whole.
-void WritePageFile(const std::string& path, std::string_view text);
+// the system's reason, and the old file stays whole. A page whose file would
+// be larger than 256 MB (kMaxPageFileSize, the largest one read) is refused
+// before anything is written. With `expected`, the file must still be in that
+// state right before it is replaced (SaveFile::ExpectTarget). `written` is
+// filled once the file is in place, also when NotDurableError follows.
+void WritePageFile(const std::string& path, std::string_view text, PageWrite* written = nullptr,
+                   const FileState* expected = nullptr);
 
 } // namespace qf

@@ -1,10 +1,12 @@
 #include "workspace/app_folder.h"
 
+#include "document/file_io.h"
 #include "error.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 #include <filesystem>
@@ -30,7 +32,9 @@ void MakeFolder(const std::string& path) {
     }
 }
 
-// Copies the shipped file `source` to the new file `destination`.
+// Copies the shipped file `source` to the new file `destination`, whole or
+// not at all, so a run stopped halfway leaves no broken file that later runs
+// would keep.
 void CopyShipped(const QString& source, const QString& destination) {
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly)) {
@@ -38,16 +42,18 @@ void CopyShipped(const QString& source, const QString& destination) {
                            in.errorString().toStdString());
     }
     const QByteArray bytes = in.readAll();
-    QFile out(destination);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-        throw CommandError("Cannot create file \"" + destination.toStdString() + "\". " +
-                           out.errorString().toStdString());
-    }
-    if (out.write(bytes) != bytes.size() || !out.flush()) {
-        const std::string reason = out.errorString().toStdString();
-        out.close();
-        out.remove();
-        throw CommandError("Cannot write file \"" + destination.toStdString() + "\". " + reason);
+    const FileState nothing_there;
+    try {
+        WriteFileAtomically(QFile::encodeName(destination).toStdString(),
+                            std::string_view(bytes.constData(), std::size_t(bytes.size())),
+                            &nothing_there);
+    } catch (const OutsideChangeError&) {
+        // Made by another run meanwhile: a file already there is kept; a
+        // link to nothing, which no copy may go through, is named.
+        if (!QFileInfo(destination).isFile()) {
+            throw CommandError("Cannot create file \"" + destination.toStdString() +
+                               "\". File exists");
+        }
     }
 }
 

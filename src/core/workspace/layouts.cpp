@@ -37,7 +37,7 @@ std::string ReadLayout(const std::string& app_folder, int number) {
 int SaveLayout(const std::string& app_folder, std::string_view layout_text) {
     const std::vector<int> numbers = LayoutNumbers(app_folder);
     int number = numbers.empty() ? 0 : numbers.back();
-    // Claim the name first, so that no existing file is ever written over.
+    // Only a number without a file is used, so no existing file is ever written over.
     while (true) {
         if (number == std::numeric_limits<int>::max()) {
             throw CommandError("No layout number is left in \"" + LaysFolder(app_folder) +
@@ -45,21 +45,15 @@ int SaveLayout(const std::string& app_folder, std::string_view layout_text) {
         }
         ++number;
         const std::string path = LayoutPath(app_folder, number);
-        QFile claim(QString::fromStdString(path));
-        if (claim.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-            claim.close();
-            try {
-                WritePageFile(path, layout_text);
-            } catch (const CommandError&) {
-                claim.remove();
-                throw;
-            }
-            return number;
+        // Written whole under a free number, or not at all: a number taken
+        // meanwhile is passed over, and a failed write leaves no file.
+        const FileState nothing_there;
+        try {
+            WritePageFile(path, layout_text, nullptr, &nothing_there);
+        } catch (const OutsideChangeError&) {
+            continue;
         }
-        if (!claim.exists()) {
-            throw CommandError("Cannot create file \"" + path + "\". " +
-                               claim.errorString().toStdString());
-        }
+        return number;
     }
 }
 

@@ -128,10 +128,15 @@ std::string CreatePageFromLayout(Workspace& workspace, const NewPageProperties& 
     if (existing == ExistingPage::Refuse && EntryExists(path)) {
         throw CommandError("The page " + file_name + " already exists in this project.");
     }
-    const std::string text =
-        PageTextFromLayout(ReadLayout(workspace.app_folder, layout), properties);
-    WritePageFile(path, text);
-    OpenPage(workspace, path);
+    std::string text = PageTextFromLayout(ReadLayout(workspace.app_folder, layout), properties);
+    try {
+        WriteNewPage(workspace, path, std::move(text), existing == ExistingPage::Replace);
+    } catch (const NotDurableError&) {
+        // Made and open, but perhaps not for good: said all the same.
+        workspace.pending = {properties.header, properties.background, properties.border,
+                             properties.name};
+        throw;
+    }
     workspace.pending = {properties.header, properties.background, properties.border,
                          properties.name};
     return file_name;

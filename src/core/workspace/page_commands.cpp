@@ -4,10 +4,12 @@
 #include "error.h"
 #include "workspace/workspace.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QUrl>
 
 #include <cerrno>
 #include <cstdio>
@@ -30,6 +32,44 @@ bool IsInTrash(const QString& path) {
     above.cdUp();
     return trash.dirName() == "Trash" || trash.dirName().startsWith(".Trash-") ||
            above.dirName() == ".Trash";
+}
+
+// The trash information of a file moved to `in_trash` (TRASH/files/NAME):
+// TRASH/info/NAME.trashinfo, which must name where the file came from.
+void KeepTrashInfo(const QString& original, const QString& in_trash) {
+    QDir trash = QFileInfo(in_trash).absoluteDir();
+    trash.cdUp();
+    const QString info_path =
+        trash.filePath("info/" + QFileInfo(in_trash).fileName() + ".trashinfo");
+    QFile info(info_path);
+    if (info.open(QIODevice::ReadOnly)) {
+        const QByteArray text = info.readAll();
+        if (text.startsWith("[Trash Info]\n") && text.contains("\nPath=") &&
+            text.contains("\nDeletionDate=") && text.endsWith('\n')) {
+            return;
+        }
+        info.close();
+    }
+    // A trash beside a mount point's top names its files from that top.
+    QString named = QFileInfo(original).absoluteFilePath();
+    if (trash.dirName() != "Trash") {
+        QDir top = trash;
+        top.cdUp();
+        if (top.dirName() == ".Trash") {
+            top.cdUp();
+        }
+        named = top.relativeFilePath(named);
+    }
+    const QByteArray text =
+        "[Trash Info]\nPath=" + QUrl::toPercentEncoding(named, "/") +
+        "\nDeletionDate=" + QDateTime::currentDateTime().toString(Qt::ISODate).toUtf8() + "\n";
+    try {
+        WriteFileAtomically(QFile::encodeName(info_path).toStdString(),
+                            std::string_view(text.constData(), std::size_t(text.size())));
+    } catch (const CommandError&) {
+        QFile::remove(info_path);
+        throw;
+    }
 }
 
 } // namespace
@@ -68,13 +108,33 @@ PageDeletion TrashOpenPage(Workspace& workspace) {
     if (!QDir().mkpath(home_trash)) {
         return PageDeletion::NoTrash;
     }
-    QString in_trash;
-    if (!QFile::moveToTrash(path, &in_trash)) {
-        return PageDeletion::NoTrash;
+    QFile page(path);
+    if (!page.moveToTrash()) {
+        throw CommandError("Cannot move \"" + workspace.page_path + "\" to the trash. " +
+                           page.errorString().toStdString());
     }
+    const QString in_trash = page.fileName();
     if (!IsInTrash(in_trash)) {
         QFile::rename(in_trash, path);
         return PageDeletion::NoTrash;
+    }
+    // Qt does not tell when the trash information could not be written (a
+    // full disk leaves it empty), so it is read back and, if need be, written
+    // again; a file whose information cannot be written is put back.
+    try {
+        KeepTrashInfo(path, in_trash);
+    } catch (const CommandError& error) {
+        if (!QFile::rename(in_trash, path)) {
+            throw CommandError("Cannot move \"" + workspace.page_path + "\" to the trash. " +
+                               error.what() + " The page is left at \"" + in_trash.toStdString() +
+                               "\".");
+        }
+        throw CommandError("Cannot move \"" + workspace.page_path + "\" to the trash. " +
+                           error.what());
+    }
+    if (EntryExists(workspace.page_path)) {
+        throw CommandError("Cannot move \"" + workspace.page_path +
+                           "\" to the trash. A copy went there, but the page is still in place.");
     }
     ClosePage(workspace);
     return PageDeletion::Trashed;

@@ -35,7 +35,9 @@ enum class PageDeletion {
     NoTrash, // the system has no trash for this file: nothing happened
 };
 
-// Moves the open page's file to the trash and closes the page.
+// Moves the open page's file to the trash and closes the page. Throws
+// CommandError with the reason when the move or its trash information fails;
+// the page is then where it was.
 PageDeletion TrashOpenPage(Workspace& workspace);
 
 // Deletes the open page's file for good and closes the page. A file that is

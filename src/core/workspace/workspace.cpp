@@ -71,26 +71,49 @@ std::shared_ptr<PageLock> LockPage(Workspace& workspace, const std::string& path
 
 // Writes `text` to the open page's file when the file is still what the run
 // last knew, or when the user says so (see the header). `reloaded`, when
-// given, tells whether the page was read again (the user's Reload).
-void WriteCheckedPage(Workspace& workspace, std::string_view text, bool* reloaded = nullptr) {
+// given, tells whether the page was read again (the user's Reload). Returns
+// what went wrong after the file was in place (its folder not synced), for
+// the caller to throw once it took the new text; empty when all went well.
+std::string WriteCheckedPage(Workspace& workspace, std::string_view text,
+                             bool* reloaded = nullptr) {
     const std::string path = workspace.page_path;
     PageMemory& memory = OpenPageMemory(workspace);
     bool overwrite = false;
     for (;;) {
         {
             const std::shared_ptr<PageLock> lock = LockPage(workspace, path);
-            if (overwrite || FileMatchesRecord(memory.disk, path)) {
-                WritePageFile(path, text);
-                PageFileRecord record = StampOfFile(path).value_or(PageFileRecord{});
-                record.text_hash = PageTextHash(text);
-                memory.disk = record;
-                workspace.page_file_size = std::max<std::int64_t>(record.size, 0);
-                return;
+            FileState seen;
+            const bool matches = FileMatchesRecord(memory.disk, path, &seen);
+            if (memory.disk.Known() && !seen.exists) {
+                throw CommandError(DeletedMessage(workspace.page_name));
+            }
+            if (overwrite || matches) {
+                PageWrite written;
+                std::string late;
+                bool changed_meanwhile = false;
+                try {
+                    WritePageFile(path, text, &written, &seen);
+                } catch (const OutsideChangeError& error) {
+                    if (error.deleted()) {
+                        throw;
+                    }
+                    changed_meanwhile = true;
+                } catch (const NotDurableError& error) {
+                    late = error.what();
+                }
+                if (!changed_meanwhile) {
+                    memory.disk = RecordOf(written.state, written.hash, PageTextHash(text));
+                    workspace.page_file_size = std::max<std::int64_t>(written.state.size, 0);
+                    return late;
+                }
+                // Changed between the look and the rename: asked about as any change.
+                overwrite = false;
+                memory.disk.file_hash = ~memory.disk.file_hash;
+                memory.disk.text_hash = ~memory.disk.text_hash;
             }
         }
         if (!workspace.ask_outside_change) {
-            throw CommandError(workspace.page_name +
-                               " was changed by another program; nothing was written");
+            throw CommandError(ChangedMessage(workspace.page_name));
         }
         switch (workspace.ask_outside_change(workspace.page_name)) {
         case OutsideChangeAnswer::Overwrite:
@@ -106,6 +129,34 @@ void WriteCheckedPage(Workspace& workspace, std::string_view text, bool* reloade
             throw CommandCancelled();
         }
     }
+}
+
+// What happened after a page file was in place, thrown once the workspace
+// holds the text written.
+void ThrowLate(const std::string& late) {
+    if (!late.empty()) {
+        throw NotDurableError(late);
+    }
+}
+
+// Takes the text just written and read as the open page at `path`, with
+// `lock` held from now on when the workspace holds its page's lock.
+void AdoptPage(Workspace& workspace, const std::string& path, std::string text,
+               const PageFileRecord& record, std::shared_ptr<PageLock> lock) {
+    PageMemory& memory = workspace.pages[path];
+    if (!memory.disk.Known() || memory.disk.text_hash != record.text_hash) {
+        memory.history.Clear();
+    }
+    memory.disk = record;
+    workspace.page_lock = std::move(lock);
+    workspace.page_text = std::move(text);
+    workspace.page_path = path;
+    workspace.page_name = BaseName(path);
+    workspace.page_header = PageHeader(workspace.page_text);
+    workspace.page_file_size = std::max<std::int64_t>(record.size, 0);
+    RebuildComponentList(workspace.component_list, workspace.page_text);
+    RebuildAreaList(workspace.area_list, workspace.page_text);
+    workspace.palette_enabled = true;
 }
 
 void TakeText(Workspace& workspace, std::string text) {
@@ -129,13 +180,14 @@ std::string StepPageHistory(Workspace& workspace, bool undo) {
                            std::string(undo ? "undone" : "redone"));
     }
     std::string name(undo ? history.UndoName() : history.RedoName());
-    WriteCheckedPage(workspace, *text);
+    const std::string late = WriteCheckedPage(workspace, *text);
     if (undo) {
         history.StepBack();
     } else {
         history.StepForward();
     }
     TakeText(workspace, std::move(*text));
+    ThrowLate(late);
     return name;
 }
 
@@ -147,17 +199,21 @@ void PageRefresh(Workspace& workspace) {
     if (memory.disk.Known() && PageTextHash(workspace.page_text) != memory.disk.text_hash) {
         memory.history.Clear();
     }
-    WriteCheckedPage(workspace, workspace.page_text);
+    ThrowLate(WriteCheckedPage(workspace, workspace.page_text));
 }
 
 void CommitPageText(Workspace& workspace, std::string new_text, std::string_view step_name) {
     RequireOpenPage(workspace);
-    WriteCheckedPage(workspace, new_text);
+    const std::string late = WriteCheckedPage(workspace, new_text);
     std::string old_text = std::move(workspace.page_text);
     workspace.page_text = std::move(new_text);
     OpenPageMemory(workspace).history.Record(
         old_text, workspace.page_text,
         step_name.empty() ? DescribeChange(old_text, workspace.page_text) : std::string(step_name));
+    if (!late.empty()) {
+        TakeText(workspace, std::move(workspace.page_text));
+        ThrowLate(late);
+    }
 }
 
 void CommitInsertions(Workspace& workspace, std::vector<TextInsertion> insertions,
@@ -178,8 +234,9 @@ void CommitInsertions(Workspace& workspace, std::vector<TextInsertion> insertion
         text.insert(it->at, it->text);
     }
     bool reloaded = false;
+    std::string late;
     try {
-        WriteCheckedPage(workspace, text, &reloaded);
+        late = WriteCheckedPage(workspace, text, &reloaded);
     } catch (...) {
         if (!reloaded) { // a reloaded page holds the file's text instead
             for (const TextInsertion& insertion : insertions) {
@@ -198,31 +255,52 @@ void CommitInsertions(Workspace& workspace, std::vector<TextInsertion> insertion
         hunks.push_back({insertion.at, std::string(), std::move(insertion.text)});
     }
     OpenPageMemory(workspace).history.RecordHunks(std::move(hunks), std::move(name));
+    if (!late.empty()) {
+        TakeText(workspace, std::move(workspace.page_text));
+        ThrowLate(late);
+    }
 }
 
 void OpenPage(Workspace& workspace, const std::string& path) {
     std::shared_ptr<PageLock> lock;
     if (workspace.hold_page_lock) {
-        lock = LockPage(workspace, path);
+        try {
+            lock = LockPage(workspace, path);
+        } catch (const PageBusyError&) {
+            throw;
+        } catch (const CommandError&) {
+            // A page whose lock cannot be made (a folder nothing can be
+            // written to) is still read; its writing is refused, with the reason.
+        }
     }
-    // The stamp before the text: a change between the two is seen as one later.
-    PageFileRecord record = StampOfFile(path).value_or(PageFileRecord{});
-    std::string text = ReadPageFile(path);
-    record.text_hash = PageTextHash(text);
-    PageMemory& memory = workspace.pages[path];
-    if (!memory.disk.Known() || memory.disk.text_hash != record.text_hash) {
-        memory.history.Clear();
+    FileReading reading;
+    std::string text = ReadPageFile(path, &reading);
+    const std::size_t text_hash = PageTextHash(text);
+    AdoptPage(workspace, path, std::move(text), RecordOf(reading.state, reading.hash, text_hash),
+              std::move(lock));
+}
+
+void WriteNewPage(Workspace& workspace, const std::string& path, std::string text, bool replace) {
+    std::shared_ptr<PageLock> lock = LockPage(workspace, path);
+    FileState expected; // nothing there
+    if (replace) {
+        expected = CurrentFileState(path);
+    } else if (EntryExists(path)) {
+        throw OutsideChangeError(MadeMessage(BaseName(path)), false);
     }
-    memory.disk = record;
-    workspace.page_lock = std::move(lock);
-    workspace.page_text = std::move(text);
-    workspace.page_path = path;
-    workspace.page_name = BaseName(path);
-    workspace.page_header = PageHeader(workspace.page_text);
-    workspace.page_file_size = std::max<std::int64_t>(record.size, 0);
-    RebuildComponentList(workspace.component_list, workspace.page_text);
-    RebuildAreaList(workspace.area_list, workspace.page_text);
-    workspace.palette_enabled = true;
+    // A link to nothing, replaced by the page itself, is no state to keep.
+    const bool dangling = replace && !expected.exists && EntryExists(path);
+    PageWrite written;
+    std::string late;
+    try {
+        WritePageFile(path, text, &written, dangling ? nullptr : &expected);
+    } catch (const NotDurableError& error) {
+        late = error.what();
+    }
+    const std::size_t text_hash = PageTextHash(text);
+    AdoptPage(workspace, path, std::move(text), RecordOf(written.state, written.hash, text_hash),
+              workspace.hold_page_lock ? std::move(lock) : nullptr);
+    ThrowLate(late);
 }
 
 void ReloadOpenPage(Workspace& workspace) {
@@ -250,12 +328,17 @@ PageOnDisk CheckOpenPageOnDisk(Workspace& workspace) {
     if (!workspace.HasOpenPage()) {
         return PageOnDisk::Unchanged;
     }
-    if (!StampOfFile(workspace.page_path)) {
+    FileState seen;
+    bool matches = false;
+    try {
+        matches = FileMatchesRecord(OpenPageMemory(workspace).disk, workspace.page_path, &seen);
+    } catch (const CommandError&) {
+        return PageOnDisk::Changed; // unreadable now: reading it again says why
+    }
+    if (!seen.exists) {
         return PageOnDisk::Missing;
     }
-    return FileMatchesRecord(OpenPageMemory(workspace).disk, workspace.page_path)
-               ? PageOnDisk::Unchanged
-               : PageOnDisk::Changed;
+    return matches ? PageOnDisk::Unchanged : PageOnDisk::Changed;
 }
 
 } // namespace qf

@@ -88,11 +88,16 @@ std::string OutsideChangeQuestion(std::string_view page_name);
 
 // Every write of the open page's file goes this way. Under the page's lock
 // (PageLock; "NAME is being changed by another program" when another
-// process keeps it), the file on disk is compared with what the run last
-// read or wrote. When another program changed it, nothing is written and
-// `ask_outside_change` decides: Overwrite writes all the same, Reload reads
-// the page again (a new history) and Cancel leaves everything; both then
-// throw CommandCancelled. Without an answerer the write is refused.
+// process keeps it; a lock that cannot be made refuses the write with the
+// reason), the file on disk is read and compared with what the run last read
+// or wrote, and again right before the new file takes its place. When
+// another program changed it, nothing is written and `ask_outside_change`
+// decides: Overwrite writes all the same, Reload reads the page again (a new
+// history) and Cancel leaves everything; both then throw CommandCancelled.
+// Without an answerer the write is refused. A page another program deleted
+// is refused with "NAME was deleted by another program", never made again.
+// A file in place whose folder could not be synced throws NotDurableError
+// once the workspace holds the new text and its history.
 
 // Writes the page text to the open page's file and updates the file size.
 // The preview is the caller's to reload. Throws CommandError on a file error;
@@ -131,6 +136,12 @@ void CommitInsertions(Workspace& workspace, std::vector<TextInsertion> insertion
 // The page keeps its history when its text is the one the run last knew.
 void OpenPage(Workspace& workspace, const std::string& path);
 
+// Writes `text` as the page file at `path`, which is not open, under the
+// page's lock, and opens it from the text written (it is not read again, so
+// a page written is never reported as failed). An existing file is replaced
+// only with `replace`; one made meanwhile is refused all the same.
+void WriteNewPage(Workspace& workspace, const std::string& path, std::string text, bool replace);
+
 // Reads the open page again from its file, as OpenPage does.
 void ReloadOpenPage(Workspace& workspace);
 
@@ -146,6 +157,7 @@ std::string RedoPageChange(Workspace& workspace);
 const PageHistory& OpenPageHistory(const Workspace& workspace);
 
 // The open page's file against what the run last read or wrote.
+// A file that cannot be read any more counts as changed.
 enum class PageOnDisk { Unchanged, Changed, Missing };
 PageOnDisk CheckOpenPageOnDisk(Workspace& workspace);
 
