@@ -20,7 +20,7 @@ std::string PlatformArea(int m, int w, int h) {
            std::to_string(w) + " cellpadding=\"0\" cellspacing=\"0\"><td border=\"1\" " +
            "bordercolor=\"#000000\" bgcolor=\"#ffffff\" width=" + std::to_string(w) +
            "><img src=\"\" height=\"" + std::to_string(h) +
-           "\" width=\"0\" align=\"left\"></td></table><!---End_Table" + n + "---!>";
+           "\" width=\"0\" align=\"left\" hspace=\"0\"></td></table><!---End_Table" + n + "---!>";
 }
 
 TEST(Platform, DeclaresInReverseAndPutsTheRowAtTheEndOfTheCell) {
@@ -45,7 +45,7 @@ TEST(Platform, DeclaresInReverseAndPutsTheRowAtTheEndOfTheCell) {
                         "<!---End_Table1---!>"),
               std::string::npos);
     AddComponent(page, "Hr", "<hr3>", 3);
-    EXPECT_NE(page.find("width=\"0\" align=\"left\"><!---Begin_Hr2---!><hr3><!---End_Hr2---!>"
+    EXPECT_NE(page.find("hspace=\"0\"><!---Begin_Hr2---!><hr3><!---End_Hr2---!>"
                         "</td></table><!---End_Table3---!>"),
               std::string::npos);
 

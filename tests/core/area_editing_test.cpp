@@ -97,6 +97,58 @@ TEST(ModifyArea, OkWithoutChangesLeavesEveryShippedAreaByteForByte) {
     }
 }
 
+// Fields compared whole, so a reading that changed shows which field did.
+std::string Described(const AreaReading& r) {
+    const AreaFields& f = r.fields;
+    return std::to_string(int(r.shape)) + " " + std::to_string(f.width) + "x" +
+           std::to_string(f.height) + " " + std::to_string(f.inner) + "/" +
+           std::to_string(f.outer) + " " + f.align + "/" + f.valign + " " + f.background + "/" +
+           f.border_colour;
+}
+
+TEST(AreaSpacer, TakesNoRoomAndEveryAreaReadsAsBefore) {
+    for (const std::string& layout : ShippedLayouts()) {
+        std::string page = layout;
+        AddPlatform(page, 1, 2, 100, 20);
+        const std::string mended = WithStandingSpacers(page);
+        EXPECT_EQ(WithStandingSpacers(mended), mended); // once is enough
+        for (const std::string& entry : AreaEntries(page)) {
+            SCOPED_TRACE(entry);
+            const int area = AreaToEdit(entry);
+            EXPECT_EQ(Described(ReadArea(mended, area)), Described(ReadArea(page, area)));
+            // Modify still writes what it read, and only that.
+            EXPECT_EQ(ModifiedAreaText(mended, area, Unchanged(ReadArea(mended, area))), mended);
+        }
+        // Every spacer is floated, without width and without space beside it.
+        const std::size_t spacers = AreaEntries(page).size();
+        std::size_t standing = 0;
+        for (std::size_t at = mended.find("width=\"0\" align=\"left\" hspace=\"0\">");
+             at != std::string::npos;
+             at = mended.find("width=\"0\" align=\"left\" hspace=\"0\">", at + 1)) {
+            ++standing;
+        }
+        EXPECT_EQ(standing, spacers);
+        EXPECT_EQ(mended.find("width=\"1\" align=\"left\">"), std::string::npos);
+    }
+    EXPECT_EQ(AreaSpacer(40),
+              "<img src=\"\" height=\"40\" width=\"0\" align=\"left\" hspace=\"0\">");
+
+    // Spacers written otherwise are mended the same way; a picture of its
+    // own at the start of a cell, and anything outside an area, stay.
+    const auto area = [](int n, const std::string& first) {
+        return "<!---Begin_Table" + std::to_string(n) + "---!><td width=10 bgcolor=\"#fff\" " +
+               "bordercolor=\"#000\">" + first + "</td><!---End_Table" + std::to_string(n) +
+               "---!>";
+    };
+    const std::string odd = "<img src=\"\" width=5>" + area(1, "<IMG SRC='' WIDTH=1 HSPACE=3 />") +
+                            area(2, "<img src=\"a.png\" height=\"9\" width=\"1\">") +
+                            area(3, "<b>no picture</b>");
+    EXPECT_EQ(WithStandingSpacers(odd),
+              "<img src=\"\" width=5>" + area(1, "<IMG SRC='' WIDTH=0 HSPACE=0 />") +
+                  area(2, "<img src=\"a.png\" height=\"9\" width=\"1\">") +
+                  area(3, "<b>no picture</b>"));
+}
+
 TEST(ModifyArea, WidthGoesIntoTableAndCellOfThatAreaOnly) {
     // Area1 against Area12: only area 1's own tags change.
     const std::string page = test::PageWith("<!---Table1---!><!---Table12---!>",

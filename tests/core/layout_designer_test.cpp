@@ -3,6 +3,7 @@
 #include "document/page_text.h"
 #include "error.h"
 #include "test_pages.h"
+#include "workspace/area_editing.h"
 #include "workspace/layout_designer.h"
 #include "workspace/layouts.h"
 
@@ -31,14 +32,16 @@ std::string TableWidth(const std::string& text, const std::string& name) {
 }
 
 TEST(LayoutDesigner, BlocksHaveTheDesignersShapes) {
-    EXPECT_EQ(TopLevelAreaBlock(1, Area(400, 100)), test::TableArea(1));
-    EXPECT_EQ(AdjacentAreaBlock(2, Area(200, 100)), test::CellArea(2));
+    // The areas of stored pages, with spacers that take no room beside them.
+    EXPECT_EQ(TopLevelAreaBlock(1, Area(400, 100)), WithStandingSpacers(test::TableArea(1)));
+    EXPECT_EQ(AdjacentAreaBlock(2, Area(200, 100)), WithStandingSpacers(test::CellArea(2)));
     LayoutArea spaced{-5, 7, 3, 4, "Right", "Bottom"};
-    EXPECT_EQ(TopLevelAreaBlock(12, spaced),
-              "<!---Begin_Table12---!><Table align=\"Right\" valign=\"Bottom\" border=\"1\" "
-              "bordercolor=\"#ffffff\" width=-5 cellpadding=\"3\" cellspacing=\"4\"><td "
-              "border=\"1\" bordercolor=\"#000000\" bgcolor=\"#ffffff\" width=-5><img src=\"\" "
-              "height=\"7\" width=\"1\" align=\"left\"></td></table><!---End_Table12---!>");
+    EXPECT_EQ(
+        TopLevelAreaBlock(12, spaced),
+        "<!---Begin_Table12---!><Table align=\"Right\" valign=\"Bottom\" border=\"1\" "
+        "bordercolor=\"#ffffff\" width=-5 cellpadding=\"3\" cellspacing=\"4\"><td "
+        "border=\"1\" bordercolor=\"#000000\" bgcolor=\"#ffffff\" width=-5><img src=\"\" "
+        "height=\"7\" width=\"0\" align=\"left\" hspace=\"0\"></td></table><!---End_Table12---!>");
 }
 
 TEST(LayoutDesigner, FirstCommitDeclaresArea1AndPutsItBeforeTheEnd) {
@@ -62,7 +65,7 @@ TEST(LayoutDesigner, AdjacentAreasFillOneRowInCommitOrderAndWidenItsTable) {
     EXPECT_EQ(designer.Commit(Area(150, 80, "Table1")), 3);
     const std::string& text = designer.Text();
     EXPECT_EQ(TableWidth(text, "Table1"), "750");
-    EXPECT_NE(text.find("width=400><img src=\"\" height=\"100\" width=\"1\" align=\"left\"></td>" +
+    EXPECT_NE(text.find("width=400>" + AreaSpacer(100) + "</td>" +
                         AdjacentAreaBlock(2, Area(200, 100)) + AdjacentAreaBlock(3, Area(150, 80)) +
                         "</table><!---End_Table1---!>"),
               std::string::npos)
@@ -246,7 +249,7 @@ TEST(LayoutDesigner, EveryAreaOfADesignedLayoutTakesComponentsInItsOwnCell) {
         page.insert(AreaInsertPoint(page, area), mark);
     }
     // Each mark sits inside its own cell: right before the cell's "</td>".
-    EXPECT_NE(page.find("align=\"left\"><b>in area 1</b></td>" + BeginMarker("Table2")),
+    EXPECT_NE(page.find("hspace=\"0\"><b>in area 1</b></td>" + BeginMarker("Table2")),
               std::string::npos);
     EXPECT_NE(page.find("<b>in area 2</b></td>" + EndMarker("Table2")), std::string::npos);
     EXPECT_NE(page.find("<b>in area 3</b></td>" + EndMarker("Table3")), std::string::npos);
@@ -263,7 +266,7 @@ TEST(LayoutPreview, ShowsEveryAreaOutlinedAndNamedAndChangesNothingElse) {
     const auto label = [](int n) {
         return "<span class=\"quenfort-area\">Area" + std::to_string(n) + "</span>";
     };
-    EXPECT_NE(preview.find("align=\"left\">" + label(1) + "</td>" + BeginMarker("Table2")),
+    EXPECT_NE(preview.find("hspace=\"0\">" + label(1) + "</td>" + BeginMarker("Table2")),
               std::string::npos);
     EXPECT_NE(preview.find(label(2) + "</td>" + EndMarker("Table2")), std::string::npos);
     EXPECT_NE(preview.find(label(3) + "</td></table>" + EndMarker("Table3")), std::string::npos);

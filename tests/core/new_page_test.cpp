@@ -61,6 +61,24 @@ TEST(NewPageText, PutsThePageAttributesInFrontOfTheLayoutsAndSetsTheTitle) {
     EXPECT_EQ(back, SeedLayout());
 }
 
+TEST(NewPageText, AreasOfOldLayoutsGetSpacersThatTakeNoRoom) {
+    // A layout saved before: its spacer one pixel wide, with the space
+    // browsers leave beside a floated picture.
+    const std::string layout =
+        std::string(SeedLayout())
+            .insert(SeedLayout().find("</html>"),
+                    "<!---Begin_Table1---!><Table align=\"Left\" valign=\"Top\" "
+                    "width=320 cellpadding=\"8\" cellspacing=\"0\"><td "
+                    "bgcolor=\"#ffffff\" bordercolor=\"#000000\" width=320>"
+                    "<img src=\"\" height=\"250\" width=\"1\" "
+                    "align=\"left\"></td></table><!---End_Table1---!>");
+    const std::string page = PageTextFromLayout(layout, {"index", "Home", "", 0});
+    EXPECT_NE(page.find("width=320><img src=\"\" height=\"250\" width=\"0\" align=\"left\" "
+                        "hspace=\"0\"></td></table>"),
+              std::string::npos)
+        << page;
+}
+
 TEST(NewPageText, TypedTextEntersAsAsciiAndCannotBreakThePage) {
     const std::string page =
         PageTextFromLayout(SeedLayout(), {"x", "Caf\xC3\xA9", "/pics/\"sky\".jpg", 0});

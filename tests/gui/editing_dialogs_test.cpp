@@ -4,6 +4,8 @@
 // driven through their control names.
 
 #include "app/main_window.h"
+#include "components/component_fields.h"
+#include "components/insertion.h"
 #include "dialog_driving.h"
 #include "document/page_file.h"
 #include "gui_test.h"
@@ -11,6 +13,10 @@
 #include "services/preview.h"
 #include "test_pages.h"
 #include "workspace/app_folder.h"
+#include "workspace/area_content.h"
+#include "workspace/area_editing.h"
+#include "workspace/layout_designer.h"
+#include "workspace/new_page.h"
 #include "workspace/workspace.h"
 
 #include <QAction>
@@ -18,6 +24,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSpinBox>
@@ -357,6 +364,69 @@ private Q_SLOTS:
         QCOMPARE(page_result(), expected);
         const std::string text = ReadPageFile(path_);
         QVERIFY(text.find("<!---Begin_Image1---!><script>\r// say hello\r") != std::string::npos);
+    }
+
+    // A picture as wide as its area's cell stands at the top of the cell,
+    // beside the spacer picture that holds the cell's height, not below it:
+    // in a designed area (320 wide, inner spacing 8, so 300 for content), in
+    // the same area of a layout saved before spacers took no room, and in a
+    // platform's area. Measured in the preview engine.
+    void contentAsWideAsItsAreaStandsAtTheTop() {
+        const QString picture = dir_->filePath("site/wide.png");
+        QImage image(300, 100, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        QVERIFY(image.save(picture));
+        const LayoutArea area{320, 250, 8, 0, "Left", "Top"};
+        LayoutDesigner designer(1);
+        designer.Commit(area);
+        const std::string designed = designer.Text();
+        std::string old = designed;
+        const std::size_t spacer = old.find(AreaSpacer(250));
+        QVERIFY(spacer != std::string::npos);
+        old.replace(spacer, AreaSpacer(250).size(),
+                    "<img src=\"\" height=\"250\" width=\"1\" align=\"left\">");
+        std::string platform = PageTextFromLayout(designed, {"p", "P", "", 0});
+        AddPlatform(platform, 1, 2, 320, 60); // areas 2 and 3, 320 wide, no spacing
+        struct Case {
+            const char* what;
+            std::string page;
+            int area;
+            int width;
+        };
+        const Case cases[] = {
+            {"designed", PageTextFromLayout(designed, {"p", "P", "", 0}), 1, 300},
+            {"old layout", PageTextFromLayout(old, {"p", "P", "", 0}), 1, 300},
+            {"platform", platform, 2, 316}, // the cells' borders take 4
+        };
+        Preview preview;
+        preview.resize(800, 600);
+        preview.show();
+        for (const Case& c : cases) {
+            std::string page = c.page;
+            AddComponent(page, "Image",
+                         BuildComponentBody("Image", {{"src", "wide.png"},
+                                                      {"width", std::to_string(c.width)},
+                                                      {"height", "100"}}),
+                         c.area);
+            page.insert(page.find("</html>"),
+                        "<script>var p = document.images[document.images.length - 1];"
+                        "var s = p.parentNode.getElementsByTagName('img')[0];"
+                        "var cell = p.parentNode.getBoundingClientRect();"
+                        "var box = p.getBoundingClientRect();"
+                        "document.title = [Math.round(box.top - s.getBoundingClientRect().top),"
+                        " Math.round(box.left - cell.left), Math.round(cell.width)].join(' ');"
+                        "</script>");
+            const std::string path = dir_->filePath("site/wide.html").toStdString();
+            WritePageFile(path, page);
+            preview.ShowFile(QString::fromStdString(path));
+            const QString seen = preview.RunScript("document.title").toString();
+            const QStringList parts = seen.split(' ');
+            QVERIFY2(parts.size() == 3, qPrintable(seen));
+            // At the spacer's height, and inside the cell.
+            QVERIFY2(parts[0] == "0", qPrintable(QString(c.what) + ": " + seen));
+            QVERIFY2(parts[1].toInt() < 12, qPrintable(QString(c.what) + ": " + seen));
+        }
+        preview.grab().save("/tmp/shots/editing-wide-content.png");
     }
 
     void htmlCodeAndLineBreakGoIntoTheSelectedArea() {

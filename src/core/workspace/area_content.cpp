@@ -4,6 +4,7 @@
 #include "document/markers.h"
 #include "document/page_text.h"
 #include "error.h"
+#include "workspace/area_editing.h"
 #include "workspace/component_editing.h"
 #include "workspace/workspace.h"
 
@@ -34,7 +35,6 @@ void InsertIntoSelectedArea(Workspace& workspace, std::string_view content,
 
 std::string PlatformText(const std::vector<int>& numbers, int width, int height) {
     const std::string w = std::to_string(width);
-    const std::string h = std::to_string(height);
     std::string text = "<Table width=\"" + std::to_string((long long)numbers.size() * width) +
                        "\" cellpadding=\"0\" cellspacing=\"0\" border=\"0\"><tr>";
     for (const int m : numbers) {
@@ -44,8 +44,7 @@ std::string PlatformText(const std::vector<int>& numbers, int width, int height)
             "<Table align=\"left\" valign=\"top\" border=\"1\" bordercolor=\"#ffffff\" width=" + w +
             " cellpadding=\"0\" cellspacing=\"0\">" +
             "<td border=\"1\" bordercolor=\"#000000\" bgcolor=\"#ffffff\" width=" + w + ">" +
-            "<img src=\"\" height=\"" + h + "\" width=\"0\" align=\"left\">" + "</td></table>" +
-            EndMarker(name);
+            AreaSpacer(height) + "</td></table>" + EndMarker(name);
     }
     return text + "</tr></table>";
 }

@@ -397,6 +397,63 @@ AreaDeletion DeletedAreaText(std::string_view page, int area) {
     return deletion;
 }
 
+std::string AreaSpacer(int height) {
+    return "<img src=\"\" height=\"" + std::to_string(height) +
+           "\" width=\"0\" align=\"left\" hspace=\"0\">";
+}
+
+std::string WithStandingSpacers(std::string_view text) {
+    std::vector<Replacement> replacements;
+    const std::string begin_open = std::string(kMarkerOpen) + "Begin_" + std::string(kAreaKind);
+    for (std::size_t pos = text.find(begin_open); pos != kNotFound;
+         pos = text.find(begin_open, pos + 1)) {
+        const std::size_t number_begin = pos + begin_open.size();
+        const std::size_t close = text.find(kMarkerClose, number_begin);
+        if (close == kNotFound) {
+            break;
+        }
+        int area = 0;
+        const char* first = text.data() + number_begin;
+        const auto [stop, error] = std::from_chars(first, text.data() + close, area);
+        if (error != std::errc() || stop != text.data() + close || *first == '0') {
+            continue;
+        }
+        AreaLayout layout;
+        try {
+            layout = LocateArea(text, area);
+        } catch (const CommandError&) {
+            continue; // not an area of the editor's shapes
+        }
+        const Tag& spacer = layout.spacer;
+        const Attribute* src = spacer.Find("src");
+        const Attribute* width = spacer.Find("width");
+        if (src == nullptr || src->value_begin != src->value_end || width == nullptr) {
+            continue; // a picture of its own, not a spacer
+        }
+        // Only the first occurrence of an area's markers counts.
+        if (FindBlock(text, AreaName(area)).begin != pos) {
+            continue;
+        }
+        replacements.push_back(Write(*width, "0"));
+        if (const Attribute* hspace = spacer.Find("hspace")) {
+            replacements.push_back(Write(*hspace, "0"));
+        } else {
+            std::size_t end = spacer.end - 1; // the ">"
+            if (end > 0 && text[end - 1] == '/') {
+                --end;
+            }
+            replacements.push_back({end, end, " hspace=\"0\""});
+        }
+    }
+    std::sort(replacements.begin(), replacements.end(),
+              [](const Replacement& x, const Replacement& y) { return x.begin > y.begin; });
+    std::string mended(text);
+    for (const Replacement& r : replacements) {
+        mended.replace(r.begin, r.end - r.begin, r.text);
+    }
+    return mended;
+}
+
 AreaDeletion DeleteArea(Workspace& workspace) {
     RequireOpenPage(workspace);
     const int area = AreaToEdit(workspace.area_list.text);

@@ -86,6 +86,19 @@ struct AreaDeletion {
 // its block.
 AreaDeletion DeletedAreaText(std::string_view page, int area);
 
+// The spacer picture that keeps an area's cell open at `height`: an empty
+// picture floated left, without width and without the space browsers put
+// beside a floated picture, so content as wide as the cell stands at its top
+// beside it instead of below it.
+std::string AreaSpacer(int height);
+
+// A layout or page text whose areas' spacer pictures take no room beside
+// them, as AreaSpacer writes them: the width of every area's spacer (an empty
+// picture at the start of the area's cell) becomes 0 and its hspace 0, its
+// height and everything else staying as they are. Areas of other shapes are
+// left alone.
+std::string WithStandingSpacers(std::string_view text);
+
 // Delete Selected Area on the workspace: the page written, then the text and
 // both lists taken; a list whose text named a removed entry shows its prompt
 // again. Returns what was removed.

@@ -4,6 +4,7 @@
 #include "document/markers.h"
 #include "document/page_text.h"
 #include "error.h"
+#include "workspace/area_editing.h"
 #include "workspace/layouts.h"
 
 #include <algorithm>
@@ -116,8 +117,7 @@ std::string HoldingTable(std::string_view text, std::string_view name) {
 }
 
 std::string AreaBlockTail(const LayoutArea& area) {
-    return " width=" + std::to_string(area.width) + "><img src=\"\" height=\"" +
-           std::to_string(area.height) + "\" width=\"1\" align=\"left\"></td>";
+    return " width=" + std::to_string(area.width) + ">" + AreaSpacer(area.height) + "</td>";
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "document/file_io.h"
 #include "document/page_file.h"
 #include "error.h"
+#include "workspace/area_editing.h"
 #include "workspace/layouts.h"
 
 #include <algorithm>
@@ -112,7 +113,8 @@ std::string PageTextFromLayout(std::string_view layout_text, const NewPageProper
                            "can be made from it.");
     }
     text.replace(title + 7, title_end - title - 7, header);
-    return text;
+    // Layouts written before spacers took no room get them so in the page.
+    return WithStandingSpacers(text);
 }
 
 bool NewPageExists(const Workspace& workspace, std::string_view name) {
