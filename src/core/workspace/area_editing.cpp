@@ -265,6 +265,18 @@ Replacement Write(const Attribute& attribute, std::string text) {
     return {attribute.value_begin, attribute.value_end, std::move(text)};
 }
 
+// The text with every replacement made, from the back, so every position
+// read stays true for the ones before it.
+std::string Replaced(std::string_view text, std::vector<Replacement> replacements) {
+    std::sort(replacements.begin(), replacements.end(),
+              [](const Replacement& x, const Replacement& y) { return x.begin > y.begin; });
+    std::string replaced(text);
+    for (const Replacement& r : replacements) {
+        replaced.replace(r.begin, r.end - r.begin, r.text);
+    }
+    return replaced;
+}
+
 std::string TypedAttribute(const char* label, const std::string& typed) {
     CheckNoMarkerDelimiters(label, typed);
     CheckSingleLine(label, typed);
@@ -331,14 +343,7 @@ std::string ModifiedAreaText(std::string_view page, int area, const AreaChanges&
         replacements.push_back(
             Write(a.border_colour, TypedAttribute("Border Color", *changes.border_colour)));
     }
-    // From the back, so every position read stays true for the ones before it.
-    std::sort(replacements.begin(), replacements.end(),
-              [](const Replacement& x, const Replacement& y) { return x.begin > y.begin; });
-    std::string text(page);
-    for (const Replacement& r : replacements) {
-        text.replace(r.begin, r.end - r.begin, r.text);
-    }
-    return text;
+    return Replaced(page, std::move(replacements));
 }
 
 void ModifyArea(Workspace& workspace, const AreaChanges& changes) {
@@ -445,13 +450,7 @@ std::string WithStandingSpacers(std::string_view text) {
             replacements.push_back({end, end, " hspace=\"0\""});
         }
     }
-    std::sort(replacements.begin(), replacements.end(),
-              [](const Replacement& x, const Replacement& y) { return x.begin > y.begin; });
-    std::string mended(text);
-    for (const Replacement& r : replacements) {
-        mended.replace(r.begin, r.end - r.begin, r.text);
-    }
-    return mended;
+    return Replaced(text, std::move(replacements));
 }
 
 AreaDeletion DeleteArea(Workspace& workspace) {
