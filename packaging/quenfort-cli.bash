@@ -26,6 +26,22 @@ _quenfort_cli_fields() {
         inside { split($1, field, "="); print field[1] "=" }'
 }
 
+# The kind of a Select Component entry ("Text Link2" is a Text_Link).
+_quenfort_cli_entry_kind() {
+    local display=${2%%+([0-9])}
+    "$1" kinds 2>/dev/null | awk -v display="($display)" '/^[^ ]/ && substr($0, index($0, " ") + 1) == display { print $1 }'
+}
+
+# The Select Component entries of a page starting with $3 as typed, blanks
+# escaped so that an entry stays one word.
+_quenfort_cli_entries() {
+    local entry quoted
+    while IFS= read -r entry; do
+        quoted=${entry// /\\ }
+        [[ $quoted == "$3"* ]] && printf '%s\n' "$quoted"
+    done < <("$1" components "$2" 2>/dev/null)
+}
+
 # Files and folders starting with $1; with $2 set, only pages among the files.
 _quenfort_cli_paths() {
     local path
@@ -71,7 +87,15 @@ _quenfort_cli() {
         *) positional+=("$word") ;;
         esac
     done
+    local joined=""
     for word in "${words[@]:2:index-2}"; do
+        # "Text\ Link2" was typed as one word.
+        if [[ $word == *\\ ]]; then
+            joined+="${word%\\} "
+            continue
+        fi
+        word=$joined$word
+        joined=""
         [[ $word == *=* || $word == -* ]] || given+=("$word")
     done
 
@@ -82,7 +106,13 @@ _quenfort_cli() {
         PROJECT | LOCATION) candidates=($(compgen -d -- "$current" | sed 's,/*$,/,')) ;;
         AREA) candidates=($(compgen -W "$("$program" areas "${given[0]}" 2>/dev/null)" -- "$current")) ;;
         KIND) candidates=($(compgen -W "$(_quenfort_cli_kinds "$program")" -- "$current")) ;;
+        ENTRY) candidates=($(_quenfort_cli_entries "$program" "${given[0]}" "$current")) ;;
         esac
+    elif [[ ${options[0]-} == FIELD= && ${words[1]} == modify-component ]]; then
+        # modify-component: the fields of the entry's kind.
+        local kind
+        kind=$(shopt -s extglob; _quenfort_cli_entry_kind "$program" "${given[1]}")
+        candidates=($(compgen -W "$(_quenfort_cli_fields "$program" "$kind")" -- "$current"))
     elif [[ ${options[0]-} == FIELD= ]]; then
         # insert: the fields of the kind given.
         candidates=($(compgen -W "$(_quenfort_cli_fields "$program" "${given[2]}")" -- "$current"))

@@ -1,10 +1,13 @@
 #include "cli_commands.h"
 
+#include "components/component_reading.h"
+#include "document/page_text.h"
 #include "document/selection_lists.h"
 #include "error.h"
 #include "workspace/area_content.h"
 #include "workspace/area_editing.h"
 #include "workspace/component_editing.h"
+#include "workspace/component_values.h"
 
 #include <algorithm>
 #include <charconv>
@@ -125,6 +128,53 @@ int SetComponentSourceCommand(const Args& args, std::ostream&) {
     return 0;
 }
 
+constexpr std::string_view kFormEntry = "Form";
+
+// FIELD=VALUE lines; a list prints one line for each of its items (the field
+// named again), or one empty line when it has none.
+void PrintFields(std::ostream& out, const ComponentReading& reading) {
+    for (const auto& [name, value] : reading.fields) {
+        std::string_view rest = value;
+        do {
+            const std::size_t end = rest.find('\n');
+            out << name << '=' << rest.substr(0, end) << '\n';
+            rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+        } while (!rest.empty());
+    }
+}
+
+int ComponentValuesCommand(const Args& args, std::ostream& out) {
+    ExpectArgs(args, 2, "component-values PAGE ENTRY");
+    const Workspace workspace = OpenWorkspace(args[0]);
+    ComponentReading reading;
+    if (args[1] == kFormEntry) {
+        const BlockPosition block = FindBlock(workspace.page_text, kFormEntry);
+        if (!block.found()) {
+            throw CommandError("The page has no form");
+        }
+        reading = ReadFormBody(std::string_view(workspace.page_text)
+                                   .substr(block.content_begin, block.end - block.content_begin));
+    } else {
+        reading = ReadComponent(workspace.page_text, args[1]);
+    }
+    if (!reading.readable) {
+        throw CommandError(args[1] + " cannot be read back: " + reading.reason);
+    }
+    PrintFields(out, reading);
+    return 0;
+}
+
+int ModifyComponentCommand(const Args& args, std::ostream&) {
+    if (args.size() < 2) {
+        throw UsageError("usage: quenfort-cli modify-component PAGE ENTRY [FIELD=VALUE]...");
+    }
+    const FieldValues changes = ParseAssignments(args, 2);
+    std::string entry = args[1];
+    Workspace workspace = WorkspaceWith(args, nullptr, &entry);
+    ModifyComponent(workspace, entry, changes);
+    return 0;
+}
+
 int DeleteComponentCommand(const Args& args, std::ostream& out) {
     ExpectArgs(args, 2, "delete-component PAGE ENTRY");
     std::string entry = args[1];
@@ -205,6 +255,25 @@ std::vector<Command> EditingCommands() {
          "not part of it). The component keeps its markers and number. A source\n"
          "holding \"<!---\" or \"---!>\" is refused.\n",
          SetComponentSourceCommand},
+        {"component-values", "component-values PAGE ENTRY",
+         "prints a component's field values, read back from its HTML",
+         "Prints the field values of the component ENTRY (a Select Component entry\n"
+         "such as \"Text Link2\") of the page file PAGE as FIELD=VALUE lines, in the\n"
+         "order 'quenfort-cli kinds' lists the fields (a data table's cells row by\n"
+         "row), as its own dialog shows them when it modifies it. A list prints one\n"
+         "line for each item. ENTRY \"Form\" reads the page's first form. HTML that\n"
+         "was changed by hand or made otherwise does not read back: the command says\n"
+         "where it differs and exits with status 1.\n",
+         ComponentValuesCommand},
+        {"modify-component", "modify-component PAGE ENTRY [FIELD=VALUE]...",
+         "changes fields of a component, as its Modify dialog does",
+         "Does what OK of the component's own dialog does when it modifies the\n"
+         "component ENTRY of the page file PAGE: the fields named change, every other\n"
+         "field keeps the value read back from the page (see component-values), and\n"
+         "the HTML is built anew in the same place with the same number. A list's\n"
+         "items are given as one value with line breaks. A component whose HTML does\n"
+         "not read back is refused with the reason.\n",
+         ModifyComponentCommand},
         {"delete-component", "delete-component PAGE ENTRY",
          "deletes a component and its declaration",
          "Deletes the component ENTRY of the page file PAGE and its declaration, and\n"

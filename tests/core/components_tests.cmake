@@ -1,5 +1,6 @@
 target_sources(core_tests PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/component_builders_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/component_reading_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/form_builders_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/insertion_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/php_script_test.cpp

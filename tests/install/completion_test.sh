@@ -57,4 +57,10 @@ grep -qx "alt=" <<<"$fields" || fail "no alt= among the Image fields"
 # A value is the user's own; options come from the command's synopsis.
 [ -z "$(complete_line "quenfort-cli insert index.html $area Image src=")" ] || fail "a value was completed"
 grep -qx "layout=" <<<"$(complete_line "quenfort-cli new-page . home ")" || fail "new-page options"
+# Component entries, one word each, and the fields of the entry's kind.
+quenfort-cli insert index.html "$area" Text_Link >/dev/null || fail "no text link"
+[ "$(complete_line "quenfort-cli component-values index.html ")" = 'Text\ Link1' ] ||
+    fail "entries offered: $(complete_line "quenfort-cli component-values index.html ")"
+[ "$(complete_line "quenfort-cli modify-component index.html Text\ Link1 sta")" = "status=" ] ||
+    fail "Text_Link fields: $(complete_line "quenfort-cli modify-component index.html Text\ Link1 sta")"
 echo "ok"

@@ -1,6 +1,8 @@
 #pragma once
 
-// The builders of the component families, used by the field table only.
+// The builders of the component families, used by the field table and by the
+// reading of bodies back into values (component_reading), which builds them
+// with placeholders to learn where each value goes.
 
 #include <map>
 #include <string>
@@ -46,6 +48,14 @@ std::string OptionalAttribute(std::string_view attribute, std::string_view value
 // `size_field`, none for an empty name) and colour, the face and the size
 // only where they are given.
 std::string FontStartTag(const Fields& fields, std::string_view size_field = "size");
+
+using Builder = std::string (*)(const Fields& fields);
+// The builder of a kind; nullptr for the custom table (its body is its file)
+// and for a kind that is not in the field table.
+Builder BuilderOf(std::string_view kind_tag);
+
+// The form block's body, "<form method="POST" action="ACTION">".
+std::string FormBlockBody(const Fields& fields);
 
 // Images and links.
 std::string ImageBody(const Fields& fields);

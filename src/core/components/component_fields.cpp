@@ -203,7 +203,7 @@ constexpr ComponentSpec kSpecs[] = {
     {"Shock", "Shockwave", kPluginFields},
 };
 
-using Builder = std::string (*)(const builders::Fields&);
+using builders::Builder;
 
 // In the order of kSpecs.
 constexpr std::array<Builder, std::size(kSpecs)> kBuilders = {
@@ -380,6 +380,11 @@ std::string builders::FontStartTag(const Fields& fields, std::string_view size_f
            OptionalAttribute("size", size, "0") + " color=\"" + fields.Text("color") + "\">";
 }
 
+builders::Builder builders::BuilderOf(std::string_view kind_tag) {
+    const ComponentSpec* spec = FindComponentSpec(kind_tag);
+    return spec == nullptr ? nullptr : kBuilders[static_cast<std::size_t>(spec - kSpecs)];
+}
+
 std::span<const ComponentSpec> ComponentSpecs() {
     return kSpecs;
 }
@@ -434,8 +439,7 @@ std::map<std::string, std::string, std::less<>> PageFieldValues(std::string_view
 
 std::string BuildComponentBody(std::string_view kind_tag, const FieldValues& values) {
     const builders::Fields fields(PageFieldValues(kind_tag, values));
-    const ComponentSpec* spec = FindComponentSpec(kind_tag);
-    const Builder builder = kBuilders[static_cast<std::size_t>(spec - kSpecs)];
+    const Builder builder = builders::BuilderOf(kind_tag);
     if (builder == nullptr) {
         throw CommandError(std::string(kind_tag) + " is built from its file, not from fields");
     }

@@ -1,5 +1,6 @@
 #include "components/form.h"
 
+#include "components/builders.h"
 #include "components/user_text.h"
 #include "document/markers.h"
 #include "document/page_text.h"
@@ -17,13 +18,21 @@ constexpr std::string_view kActionTitle = "Target Script";
 
 } // namespace
 
-int AddForm(std::string& page, std::string_view action) {
+std::string FormBody(std::string_view action) {
     CheckNoMarkerDelimiters(kActionTitle, action);
     if (action.find_first_of("\r\n") != std::string_view::npos) {
         throw CommandError(std::string(kActionTitle) + " must be a single line");
     }
-    const std::string opening = BeginMarker(kFormKind) + "<form method=\"POST\" action=\"" +
-                                AttributeText(kActionTitle, action) + "\">" + EndMarker(kFormKind);
+    return builders::FormBlockBody(
+        builders::Fields({{"action", AttributeText(kActionTitle, action)}}));
+}
+
+std::string builders::FormBlockBody(const Fields& f) {
+    return "<form method=\"POST\" action=\"" + f.Text("action") + "\">";
+}
+
+int AddForm(std::string& page, std::string_view action) {
+    const std::string opening = BeginMarker(kFormKind) + FormBody(action) + EndMarker(kFormKind);
     std::string text = page;
     const int number = NextInstanceNumber(text, kFormKind);
     AddDeclaration(text, std::string(kFormKind) + std::to_string(number));

@@ -21,6 +21,10 @@ struct Workspace;
 // or "</html>".
 int AddForm(std::string& page, std::string_view action);
 
+// The form block's body: "<form method="POST" action="ACTION">", the action
+// checked and written as AddForm writes it.
+std::string FormBody(std::string_view action);
+
 // "Prepare your Form": AddForm on the open page, which is then written. No
 // Select Component entry is added. Returns the declaration's name ("Form1").
 std::string PrepareForm(Workspace& workspace, std::string_view action);

@@ -2,6 +2,7 @@
 target_sources(quenfort_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/colour.cpp
   ${CMAKE_CURRENT_LIST_DIR}/component_fields.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/component_reading.cpp
   ${CMAKE_CURRENT_LIST_DIR}/custom_tables.cpp
   ${CMAKE_CURRENT_LIST_DIR}/font_faces.cpp
   ${CMAKE_CURRENT_LIST_DIR}/form.cpp

@@ -88,7 +88,89 @@ std::string Encode(std::string_view field, std::string_view utf8, Place place) {
     return out;
 }
 
+// Appends the code point as UTF-8.
+void AppendUtf8(std::string& out, std::uint32_t value) {
+    if (value < 0x800) {
+        out += static_cast<char>(0xC0 | (value >> 6));
+    } else if (value < 0x10000) {
+        out += static_cast<char>(0xE0 | (value >> 12));
+        out += static_cast<char>(0x80 | ((value >> 6) & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (value >> 18));
+        out += static_cast<char>(0x80 | ((value >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((value >> 6) & 0x3F));
+    }
+    out += static_cast<char>(0x80 | (value & 0x3F));
+}
+
+// The character a reference "&#N;" at `pos` stands for, when it is one the
+// writer gives: N in decimal without a leading zero, a character outside
+// ASCII that is not a surrogate. Its length is 0 otherwise.
+CodePoint ReferenceAt(std::string_view text, std::size_t pos) {
+    if (text.compare(pos, 2, "&#") != 0 || pos + 2 >= text.size() || text[pos + 2] == '0') {
+        return {};
+    }
+    std::uint32_t value = 0;
+    std::size_t at = pos + 2;
+    while (at < text.size() && at - pos < 10 && text[at] >= '0' && text[at] <= '9') {
+        value = value * 10 + static_cast<std::uint32_t>(text[at] - '0');
+        ++at;
+    }
+    if (at == pos + 2 || at >= text.size() || text[at] != ';' || value < 0x80 || value > 0x10FFFF ||
+        (value >= 0xD800 && value <= 0xDFFF)) {
+        return {};
+    }
+    return {value, at + 1 - pos};
+}
+
+std::string Decode(std::string_view text, Place place) {
+    std::string out;
+    out.reserve(text.size());
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const char c = text[pos];
+        if (c == '&') {
+            const CodePoint point = ReferenceAt(text, pos);
+            if (point.length != 0) {
+                AppendUtf8(out, point.value);
+                pos += point.length;
+                continue;
+            }
+            if (place != Place::kContent && text.compare(pos, 6, "&quot;") == 0) {
+                out += '"';
+                pos += 6;
+                continue;
+            }
+            if (place == Place::kScriptString && text.compare(pos, 5, "&amp;") == 0) {
+                out += '&';
+                pos += 5;
+                continue;
+            }
+        } else if (c == '\\' && place == Place::kScriptString && pos + 1 < text.size() &&
+                   (text[pos + 1] == '\'' || text[pos + 1] == '\\')) {
+            out += text[pos + 1];
+            pos += 2;
+            continue;
+        }
+        out += c;
+        ++pos;
+    }
+    return out;
+}
+
 } // namespace
+
+std::string TypedFromPageText(std::string_view page_text) {
+    return Decode(page_text, Place::kContent);
+}
+
+std::string TypedFromAttributeText(std::string_view page_text) {
+    return Decode(page_text, Place::kAttribute);
+}
+
+std::string TypedFromScriptStringText(std::string_view page_text) {
+    return Decode(page_text, Place::kScriptString);
+}
 
 std::string PageText(std::string_view field, std::string_view utf8) {
     return Encode(field, utf8, Place::kContent);

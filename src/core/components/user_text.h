@@ -21,6 +21,16 @@ std::string AttributeText(std::string_view field, std::string_view utf8);
 // would end the string), so the string ends where the template ends it.
 std::string ScriptStringText(std::string_view field, std::string_view utf8);
 
+// The way back: text as the page holds it, as the user typed it. Each undoes
+// its writer above for every text that writer can give (a numeric character
+// reference is read only in the form the writer gives it, "&#233;" for a
+// character outside ASCII); anything else stays as it stands, so writing the
+// result again gives the same bytes wherever the writer could have written
+// them.
+std::string TypedFromPageText(std::string_view page_text);
+std::string TypedFromAttributeText(std::string_view page_text);
+std::string TypedFromScriptStringText(std::string_view page_text);
+
 // Refuses, with "FIELD must be a single line", a value holding a line break.
 void CheckSingleLine(std::string_view field, std::string_view value);
 

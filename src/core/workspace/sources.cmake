@@ -14,5 +14,6 @@ target_sources(quenfort_core PRIVATE
   # Area and component editing, platforms, line breaks and raw HTML.
   ${CMAKE_CURRENT_LIST_DIR}/area_editing.cpp
   ${CMAKE_CURRENT_LIST_DIR}/component_editing.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/component_values.cpp
   ${CMAKE_CURRENT_LIST_DIR}/area_content.cpp
 )
