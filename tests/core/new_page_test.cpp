@@ -142,7 +142,8 @@ TEST_F(NewPageProject, FinishWritesOpensAndListsThePage) {
     EXPECT_EQ(ReadPageFile(ProjectFile("index.html")), workspace_.page_text);
     EXPECT_EQ(workspace_.area_list.entries, (std::vector<std::string>{"Area1", "Area2", "Area3"}));
     EXPECT_TRUE(workspace_.component_list.entries.empty());
-    EXPECT_EQ(workspace_.area_list.text, "Area9");
+    // A text the new page has no entry for goes back to the prompt.
+    EXPECT_EQ(workspace_.area_list.text, "Select Area");
     EXPECT_TRUE(workspace_.palette_enabled);
     EXPECT_EQ(workspace_.pending.header, "Home");
     EXPECT_EQ(workspace_.pending.background, "#ff0000");

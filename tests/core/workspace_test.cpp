@@ -24,19 +24,22 @@ TEST(Workspace, HeaderIsTheTitleText) {
     EXPECT_EQ(PageHeader("</title><title>"), "");
 }
 
-TEST(Workspace, OpeningAPageRebuildsTheListsAndKeepsTheirTexts) {
+TEST(Workspace, OpeningAPageRebuildsTheListsAndKeepsOnlyTextsOfItsEntries) {
     QTemporaryDir dir;
     const std::string path = dir.filePath("index.html").toStdString();
     WritePageFile(path, test::WorkedExamplePage());
     Workspace workspace;
+    // Left over from the page before: an area this page lacks, a component it has.
     workspace.area_list.text = "Area3";
+    workspace.component_list.text = "Image1";
     OpenPage(workspace, path);
     EXPECT_EQ(workspace.page_name, "index.html");
     EXPECT_EQ(workspace.page_header, "My Page");
     EXPECT_EQ(workspace.page_text, test::WorkedExamplePage());
     EXPECT_EQ(workspace.area_list.entries, std::vector<std::string>{"Area1"});
     EXPECT_EQ(workspace.component_list.entries, std::vector<std::string>{"Image1"});
-    EXPECT_EQ(workspace.area_list.text, "Area3");
+    EXPECT_EQ(workspace.area_list.text, "Select Area");
+    EXPECT_EQ(workspace.component_list.text, "Image1");
     EXPECT_TRUE(workspace.palette_enabled);
     EXPECT_EQ(workspace.page_file_size, std::int64_t(EncodePageFile(workspace.page_text).size()));
 

@@ -36,6 +36,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -430,6 +431,47 @@ private Q_SLOTS:
         QCOMPARE(window_->preview()->ShownFile(), Site() + "other.html");
     }
 
+    // After another page is opened the lists name nothing of the page before,
+    // and a command refuses an area the page lacks before its dialog opens.
+    void theListsShowOnlyWhatTheOpenPageHolds() {
+        OpenSiteProject();
+        ClickPage("other.html", Prompts::Answer::Yes);
+        Combo("Com1")->setEditText("Area2");
+        Combo("Com2")->setEditText("Text String3");
+        ClickPage("index.html", Prompts::Answer::Yes);
+        QCOMPARE(Combo("Com1")->currentText(), QString("Select Area"));
+        QCOMPARE(Combo("Com2")->currentText(), QString("Select Component"));
+        QVERIFY(!Action("ModifySelectedComponent")->isEnabled());
+        // What the new page holds too stays shown.
+        Combo("Com1")->setEditText("Area1");
+        ClickPage("other.html", Prompts::Answer::Yes);
+        QCOMPARE(Combo("Com1")->currentText(), QString("Area1"));
+
+        window_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+        prompts_->asked.clear();
+        const std::string before = ReadPageFile((Site() + "other.html").toStdString());
+        QStringList opened;
+        for (const char* hint :
+             {"Insert Image", "Insert a Platform to add components next to each other"}) {
+            Combo("Com1")->setEditText("Area3");
+            window_->findChild<QWidget*>("FileListBox1")->setFocus();
+            QTimer::singleShot(0, [&opened] {
+                if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                    opened << dialog->objectName();
+                    dialog->reject();
+                }
+            });
+            test::PaletteButton(window_.get(), hint)->click();
+            QCoreApplication::processEvents();
+            QVERIFY(Combo("Com1")->hasFocus());
+        }
+        QCOMPARE(opened, QStringList());
+        QCOMPARE(prompts_->asked, QStringList({"error: Area3 is not on this page",
+                                               "error: Area3 is not on this page"}));
+        QCOMPARE(ReadPageFile((Site() + "other.html").toStdString()), before);
+    }
+
     // The header label shows the title as its reader sees it, cut with "…"
     // where it does not fit, and the whole of it as its tooltip.
     void headerLabelShowsTheTitleDecodedAndElided() {
@@ -582,8 +624,14 @@ private Q_SLOTS:
         OpenSiteProject();
         ClickPage("index.html", Prompts::Answer::Yes);
         prompts_->asked.clear();
+        // Asked first: No keeps the page open and its file where it is.
         Trigger("DeleteProjectPage");
-        QCOMPARE(prompts_->asked, QStringList()); // no question where there is a trash
+        QCOMPARE(prompts_->asked, QStringList({"ask: Move index.html to the Trash?"}));
+        QVERIFY(QFile::exists(Site() + "index.html"));
+        QCOMPARE(Q(window_->workspace().page_name), QString("index.html"));
+        prompts_->Queue(Prompts::Answer::Yes);
+        Trigger("DeleteProjectPage");
+        QCOMPARE(window_->statusBar()->currentMessage(), QString("index.html is in the Trash"));
         QVERIFY(!QFile::exists(Site() + "index.html"));
         QVERIFY(QFile::exists(data_home_.filePath("Trash/files/index.html")));
         QCOMPARE(PageItem("index.html"), nullptr);
@@ -604,7 +652,7 @@ private Q_SLOTS:
                 tool->click();
             }
         }
-        for (const QString& asked : prompts_->asked) {
+        for (const QString& asked : prompts_->asked.mid(2)) {
             QCOMPARE(asked, QString("inform: A page must be open!"));
         }
         QVERIFY(!prompts_->asked.isEmpty());
@@ -623,15 +671,20 @@ private Q_SLOTS:
         qputenv("XDG_DATA_HOME", blocker.toUtf8());
         ClickPage("index.html", Prompts::Answer::Yes);
         prompts_->asked.clear();
-        Trigger("DeleteProjectPage"); // No: nothing changes
-        QCOMPARE(prompts_->asked, QStringList({"ask: Delete the page index.html?"}));
+        prompts_->Queue(Prompts::Answer::Yes);
+        Trigger("DeleteProjectPage"); // No to deleting for good: nothing changes
+        QCOMPARE(prompts_->asked, QStringList({"ask: Move index.html to the Trash?",
+                                               "ask: Delete the page index.html?"}));
         QVERIFY(QFile::exists(Site() + "index.html"));
         QCOMPARE(Q(window_->workspace().page_name), QString("index.html"));
         QCOMPARE(window_->preview()->ShownFile(), Site() + "index.html");
 
         prompts_->Queue(Prompts::Answer::Yes);
+        prompts_->Queue(Prompts::Answer::Yes);
         Trigger("DeleteProjectPage");
         QVERIFY(!QFile::exists(Site() + "index.html"));
+        QCOMPARE(window_->statusBar()->currentMessage(),
+                 QString("index.html was deleted (there is no Trash for it)"));
         QCOMPARE(PageItem("index.html"), nullptr);
         QCOMPARE(Q(window_->workspace().page_name), QString());
         QCOMPARE(window_->preview()->ShownFile(),
@@ -717,6 +770,7 @@ private Q_SLOTS:
         QCOMPARE(window_->preview()->ShownFile(), outside);
         QVERIFY(ReadPageFile(outside.toStdString()).ends_with("<p>added</p>"));
 
+        prompts_->Queue(Prompts::Answer::Yes);
         Trigger("DeleteProjectPage");
         QVERIFY(!QFile::exists(outside));
         QVERIFY(QFile::exists(Site() + "away.html"));
@@ -910,6 +964,39 @@ private Q_SLOTS:
         prompts_->Queue(Prompts::Answer::Yes);
         window_->FileListBox1Click(window_->findChild<QListWidget*>("FileListBox1")->item(0));
         QCOMPARE(Action("Undo")->text(), QString("Undo Insert Horizontal Line1"));
+    }
+
+    // The keys reach the page's steps also from the lists' own text fields,
+    // which then keep what was typed into them.
+    void undoAndRedoKeysWorkFromTheSelectionLists() {
+        OpenIndexPage();
+        const std::string original = ReadPageFile(IndexPath());
+        InsertLineThroughTheDialog();
+        const std::string inserted = ReadPageFile(IndexPath());
+        QVERIFY(inserted != original);
+        window_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+        for (const char* name : {"Com1", "Com2"}) {
+            QComboBox* combo = Combo(name);
+            combo->setFocus();
+            combo->lineEdit()->end(false);
+            QTest::keyClicks(combo, "x"); // the field's own undo would take this back
+            const QString typed = combo->currentText();
+            QVERIFY(typed.endsWith('x'));
+            QTest::keyClick(combo, Qt::Key_Z, Qt::ControlModifier);
+            QCOMPARE(ReadPageFile(IndexPath()), original);
+            QCOMPARE(combo->currentText(), typed);
+            // Nothing left to undo: the key still leaves the typed text alone.
+            QTest::keyClick(combo, Qt::Key_Z, Qt::ControlModifier);
+            QCOMPARE(combo->currentText(), typed);
+            QTest::keyClick(combo, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+            QCOMPARE(ReadPageFile(IndexPath()), inserted);
+            QTest::keyClick(combo, Qt::Key_Z, Qt::ControlModifier);
+            QTest::keyClick(combo, Qt::Key_Y, Qt::ControlModifier);
+            QCOMPARE(ReadPageFile(IndexPath()), inserted);
+            QCOMPARE(combo->currentText(), typed);
+        }
+        QVERIFY2(prompts_->asked.isEmpty(), qPrintable(prompts_->asked.join('\n')));
     }
 
     void undoAfterADeletionBringsTheComponentBack() {

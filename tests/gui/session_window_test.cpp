@@ -97,6 +97,7 @@ private Q_SLOTS:
         QCOMPARE(window_->windowTitle(),
                  QString::fromUtf8("other.html – Bäckerei site – Quenfort Website Developer"));
         // A deleted page leaves the project named.
+        prompts_->Queue(Prompts::Answer::Yes);
         window_->findChild<QAction*>("DeleteProjectPage")->trigger();
         if (!prompts_->asked.isEmpty() && prompts_->asked.last().startsWith("ask: Delete")) {
             QSKIP("no trash on this system");

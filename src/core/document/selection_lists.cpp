@@ -58,11 +58,25 @@ void RebuildComponentList(SelectionList& list, std::string_view page) {
     list.entries = ComponentEntries(page);
 }
 
+void ForgetStaleText(SelectionList& list, std::string_view prompt) {
+    if (std::find(list.entries.begin(), list.entries.end(), list.text) == list.entries.end()) {
+        list.text = std::string(prompt);
+    }
+}
+
 std::optional<int> SelectedAreaNumber(std::string_view area_text) {
     if (area_text.empty() || area_text.front() != 'A') {
         return std::nullopt;
     }
     return TrailingNumber(area_text);
+}
+
+std::optional<int> SelectedAreaOnPage(std::string_view page, std::string_view area_text) {
+    const std::optional<int> area = SelectedAreaNumber(area_text);
+    if (area) {
+        AreaInsertPoint(page, *area); // throws when the area is not there
+    }
+    return area;
 }
 
 int ExactAreaNumber(std::string_view page, std::string_view area_text) {

@@ -33,9 +33,19 @@ std::vector<std::string> ComponentEntries(std::string_view page);
 void RebuildAreaList(SelectionList& list, std::string_view page);
 void RebuildComponentList(SelectionList& list, std::string_view page);
 
+// Once another page is open, a shown text that is none of the list's entries
+// goes back to `prompt` ("Select Area"), so no list names what the page does
+// not hold.
+void ForgetStaleText(SelectionList& list, std::string_view prompt);
+
 // The area named by a Select Area text: nothing unless the text begins with
 // "A"; throws the invalid-integer CommandError when it does but has no number.
 std::optional<int> SelectedAreaNumber(std::string_view area_text);
+
+// SelectedAreaNumber, checked against `page` as a command that puts content
+// into the area checks it: nothing when no area is selected; throws the
+// invalid-integer CommandError, or "AreaN is not on this page", otherwise.
+std::optional<int> SelectedAreaOnPage(std::string_view page, std::string_view area_text);
 
 // The area a typed area name stands for, where nothing but an exact name will
 // do (the command line): "Area" followed by the number of an area on the page,

@@ -15,11 +15,11 @@ namespace {
 // The area named by the Select Area text, checked against the page.
 int SelectedArea(const Workspace& workspace) {
     RequireOpenPage(workspace);
-    const std::optional<int> area = SelectedAreaNumber(workspace.area_list.text);
+    const std::optional<int> area =
+        SelectedAreaOnPage(workspace.page_text, workspace.area_list.text);
     if (!area) {
         throw CommandError(std::string(kNeedAreaMessage));
     }
-    AreaInsertPoint(workspace.page_text, *area); // throws when the area is not there
     return *area;
 }
 

@@ -156,6 +156,8 @@ void AdoptPage(Workspace& workspace, const std::string& path, std::string text,
     workspace.page_file_size = std::max<std::int64_t>(record.size, 0);
     RebuildComponentList(workspace.component_list, workspace.page_text);
     RebuildAreaList(workspace.area_list, workspace.page_text);
+    ForgetStaleText(workspace.component_list, kSelectComponentText);
+    ForgetStaleText(workspace.area_list, kSelectAreaText);
     workspace.palette_enabled = true;
 }
 

@@ -132,7 +132,8 @@ void CommitInsertions(Workspace& workspace, std::vector<TextInsertion> insertion
 
 // Opens the page file at `path`: reads its text, takes its bare file name as
 // the page name, reads the header and size, rebuilds both selection lists
-// (components first) and enables the palette. On a read error nothing changes.
+// (components first), puts a list text that is none of the new page's entries
+// back to its prompt, and enables the palette. On a read error nothing changes.
 // The page keeps its history when its text is the one the run last knew.
 void OpenPage(Workspace& workspace, const std::string& path);
 

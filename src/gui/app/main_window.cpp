@@ -23,6 +23,7 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -431,6 +432,11 @@ QWidget* TForm1::BuildSelectionPanel() {
                      kModifyComponentDialog, &TForm1::Action3Execute, kDeleteComponent,
                      &TForm1::Action4Execute, "Component");
     layout->addStretch(1);
+    // Undo and redo keys take back the page's steps, not the lists' own text.
+    for (QComboBox* combo : {com1_, com2_}) {
+        combo->installEventFilter(this);
+        combo->lineEdit()->installEventFilter(this);
+    }
     // Modify and Delete follow what each list shows.
     connect(com1_, &QComboBox::editTextChanged, this, [this](const QString& text) {
         workspace_.area_list.text = text.toStdString();
@@ -442,6 +448,21 @@ QWidget* TForm1::BuildSelectionPanel() {
     });
     panel->setFixedHeight(139);
     return panel;
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
+        const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
+        for (const QAction* action : {undo_, redo_}) {
+            if (action->shortcuts().contains(pressed)) {
+                // Not overridden, so the window's shortcut runs; a key the
+                // shortcut left (nothing to undo) does nothing to the text.
+                event->ignore();
+                return true;
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TForm1::showEvent(QShowEvent* event) {
@@ -516,12 +537,32 @@ bool TForm1::PassesGuard(Guard guard) {
             AppPrompts().Inform(this, Q(kNeedPageMessage));
             return false;
         }
-        if (guard == Guard::Area && !com1_->currentText().startsWith('A')) {
-            com1_->setFocus();
-            AppPrompts().Inform(this, Q(kNeedAreaMessage));
-            return false;
+        if (guard == Guard::Area) {
+            return PassesAreaGuard();
         }
         return true;
+    }
+    return false;
+}
+
+bool TForm1::PassesAreaGuard() {
+    // The area is checked against the page as the command's OK checks it, so
+    // a command refuses before its dialog opens.
+    std::optional<int> area;
+    QString refusal;
+    try {
+        area = SelectedAreaOnPage(workspace_.page_text, com1_->currentText().toStdString());
+    } catch (const CommandError& error) {
+        refusal = Q(error.what());
+    }
+    if (area) {
+        return true;
+    }
+    com1_->setFocus();
+    if (refusal.isEmpty()) {
+        AppPrompts().Inform(this, Q(kNeedAreaMessage));
+    } else {
+        AppPrompts().ShowError(this, refusal);
     }
     return false;
 }
@@ -784,28 +825,33 @@ void TForm1::DeletePageClick() {
         return;
     }
     const QString name = Q(workspace_.page_name);
-    bool deleted = false;
+    if (AppPrompts().Ask(this, QString("Move %1 to the Trash?").arg(name), false) !=
+        Prompts::Answer::Yes) {
+        return;
+    }
+    QString where;
     RunCommand([&] {
         switch (TrashOpenPage(workspace_)) {
         case PageDeletion::NoPage:
             return;
         case PageDeletion::Trashed:
-            deleted = true;
+            where = QString("%1 is in the Trash").arg(name);
             return;
         case PageDeletion::NoTrash:
             if (AppPrompts().Ask(this, QString("Delete the page %1?").arg(name), false) ==
                 Prompts::Answer::Yes) {
                 DeleteOpenPage(workspace_);
-                deleted = true;
+                where = QString("%1 was deleted (there is no Trash for it)").arg(name);
             }
             return;
         }
     });
-    if (!deleted) {
+    if (where.isEmpty()) {
         return;
     }
     ShowPageList();
     web1_->ShowFile(Q(AppFile(workspace_, kBlankPage)));
+    statusBar()->showMessage(where);
 }
 
 void TForm1::ViewSourceClick() {

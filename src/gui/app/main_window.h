@@ -98,6 +98,8 @@ public Q_SLOTS:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // The selection lists' undo and redo keys go to the page's steps.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildMenusAndActions();
@@ -118,6 +120,8 @@ private:
 
     // Runs a command's guard; false (after its message) when it refuses.
     bool PassesGuard(Guard guard);
+    // The area guard: Select Area names an area of the open page.
+    bool PassesAreaGuard();
     // Guard, then the dialog of `dialog_class` from the dialog table.
     void RunDialog(std::string_view dialog_class, Guard guard);
     // RunDialog with the guard the palette gives `dialog_class`.

@@ -10,8 +10,9 @@ enum class Guard {
     None,
     Project, // a project must be open: "Open or Create a new project first"
     Page,    // a page must be open: "A page must be open!"
-    Area,    // a page must be open and the Select Area text begin with "A":
-             // "Your Must Select an Area!", with the focus on Select Area
+    Area,    // a page must be open and the Select Area text begin with "A"
+             // ("Your Must Select an Area!") and name an area of the page
+             // ("Area3 is not on this page"), with the focus on Select Area
     Php,     // a project must be open; the open page is closed first
 };
 
