@@ -41,6 +41,22 @@ TEST(PageCheck, ReportsEachKindOfFault) {
               Problems{"end marker End_Table3 has no start marker"});
 }
 
+TEST(PageCheck, DoubledEndMarkersOrderAndTheLongestMarkerWord) {
+    // One start and two ends is a block used twice, as two starts are.
+    EXPECT_EQ(CheckPage(PageWith("<!---Table1---!>", TableArea(1) + "<!---End_Table1---!>")),
+              Problems{"marker name Table1 is used by 2 blocks"});
+    EXPECT_EQ(
+        CheckPage(PageWith("<!---Table1---!>", "<!---End_Table1---!>x<!---Begin_Table1---!>")),
+        Problems{"end marker End_Table1 comes before its start marker"});
+    // A marker word of 64 characters is a marker; one of 65 is none.
+    const std::string name64 = "Begin_" + std::string(58, 'x'); // 64 in all
+    ASSERT_EQ(name64.size(), 64u);
+    EXPECT_EQ(CheckPage(PageWith("", "<!---" + name64 + "---!>")),
+              Problems{"start marker " + name64 + " has no end marker"});
+    const std::string name65 = "Begin_" + std::string(59, 'x');
+    EXPECT_EQ(CheckPage(PageWith("", "<!---" + name65 + "---!>")), Problems{});
+}
+
 TEST(PageCheck, KeptRowOfADeletedAreaIsNotAFault) {
     std::string area = TableArea(417);
     area.replace(area.find("</td></table>"), 13, "</td>" + CellArea(2) + "</table>");

@@ -22,6 +22,7 @@ protected:
         QDir(dir_.path()).mkpath("site");
         workspace_.project_folder = dir_.filePath("site").toStdString() + "/";
         WritePageFile(workspace_.project_folder + "index.html", test::WorkedExamplePage());
+        WritePageFile(workspace_.project_folder + "other.html", test::WorkedExamplePage());
     }
     void TearDown() override { qputenv("XDG_DATA_HOME", saved_data_home_); }
 
@@ -114,6 +115,12 @@ TEST_F(PageCommands, DeleteForGoodReportsWhatStopsIt) {
     EXPECT_FALSE(QFile::exists(site + "index.html"));
     EXPECT_FALSE(workspace_.HasOpenPage());
     DeleteOpenPage(workspace_); // nothing open: nothing happens
+
+    // A page whose file another program removed already is only closed.
+    OpenProjectPage(workspace_, "other.html");
+    ASSERT_TRUE(QFile::remove(site + "other.html"));
+    EXPECT_NO_THROW(DeleteOpenPage(workspace_));
+    EXPECT_FALSE(workspace_.HasOpenPage());
 }
 
 } // namespace

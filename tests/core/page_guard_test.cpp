@@ -2,11 +2,14 @@
 
 #include "components/insertion.h"
 #include "components/page_properties.h"
+#include "document/page_check.h"
 #include "document/page_file.h"
 #include "error.h"
 #include "random_edits.h"
 #include "test_pages.h"
 #include "workspace/app_folder.h"
+#include "workspace/area_content.h"
+#include "workspace/area_editing.h"
 #include "workspace/layouts.h"
 #include "workspace/project.h"
 #include "workspace/workspace.h"
@@ -141,11 +144,17 @@ TEST_F(PageOnDiskTest, TwoHundredRandomEditsUndoneToTheOriginalBytes) {
             continue;
         }
         if (next != workspace_.page_text) {
-            CommitPageText(workspace_, std::move(next));
-            ++steps;
+            // An edit that leaves the page less sound is refused, and no step.
+            try {
+                CommitPageText(workspace_, std::move(next));
+                ++steps;
+            } catch (const CommandError& error) {
+                EXPECT_NE(std::string(error.what()).find("unsound"), std::string::npos);
+            }
         }
     }
     const std::string final_text = workspace_.page_text;
+    EXPECT_GT(steps, 50); // most edits are sound ones
     EXPECT_EQ(int(OpenPageHistory(workspace_).StepCount()), steps);
     while (OpenPageHistory(workspace_).CanUndo()) {
         UndoPageChange(workspace_);
@@ -369,6 +378,50 @@ TEST_F(PageOnDiskTest, APageThatCannotBeLookedAtIsNamedForWhy) {
                   std::string::npos)
             << error.what();
     }
+}
+
+TEST_F(PageOnDiskTest, NoChangeLeavesThePageLessSoundThanItWas) {
+    // Three pieces of code, each harmless, that would join into a second end
+    // marker of the area they are in.
+    InsertHtml(workspace_, "<p><!--");
+    InsertHtml(workspace_, "-End_Table1---!");
+    const std::string before = OnDisk();
+    try {
+        InsertHtml(workspace_, "></p>");
+        FAIL() << "a forged marker was written";
+    } catch (const CommandError& error) {
+        EXPECT_EQ(std::string(error.what()), "This change would leave index.html unsound (marker "
+                                             "name Table1 is used by 2 blocks); nothing was "
+                                             "changed");
+    }
+    EXPECT_EQ(OnDisk(), before);
+    EXPECT_TRUE(CheckPage(OnDisk()).empty());
+    EXPECT_EQ(OpenPageHistory(workspace_).StepCount(), 2u);
+
+    // A page that is wrong already: a change that adds to it is refused and
+    // says what is wrong; one that adds nothing goes through.
+    const std::string wrong =
+        test::PageWith("<!---Table1---!><!---Table2---!>",
+                       test::TableArea(1, "<!---End_Table2---!>x") + "<!---Begin_Table2---!>y");
+    WritePageFile(Path("wrong.html"), wrong);
+    OpenPage(workspace_, Path("wrong.html"));
+    const std::vector<std::string> findings = CheckPage(wrong);
+    EXPECT_EQ(findings,
+              std::vector<std::string>{"end marker End_Table2 comes before its start marker"});
+    workspace_.area_list.text = "Area2";
+    try {
+        DeleteArea(workspace_);
+        FAIL() << "the page was made worse";
+    } catch (const CommandError& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  "This change would leave wrong.html unsound (block Table2 has no declaration); "
+                  "what is wrong with the page already: end marker End_Table2 comes before its "
+                  "start marker; nothing was changed");
+    }
+    EXPECT_EQ(OnDisk(), wrong);
+    workspace_.area_list.text = "Area1";
+    EXPECT_NO_THROW(InsertLineBreak(workspace_));
+    EXPECT_EQ(CheckPage(OnDisk()), findings);
 }
 
 } // namespace

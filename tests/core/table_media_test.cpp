@@ -96,6 +96,11 @@ TEST(DataTable, CellTextsAreElementContentCheckedLikeAnyText) {
               "Cell 1.1 (cell.1.1) must be a single line");
     EXPECT_EQ(ErrorOf("Data_Table", {{"cell.2.1", "x"}}),
               "The cell cell.2.1 lies outside the grid of 1 row(s) and 1 column(s).");
+    // Columns are bounded as rows are: one past the last column is refused.
+    EXPECT_EQ(ErrorOf("Data_Table", {{"cols", "2"}, {"cell.1.3", "x"}}),
+              "The cell cell.1.3 lies outside the grid of 1 row(s) and 2 column(s).");
+    EXPECT_NE(BuildComponentBody("Data_Table", {{"cols", "2"}, {"cell.1.2", "x"}}).find(">x</"),
+              std::string::npos);
     for (const char* name :
          {"cell.0.1", "cell.01.1", "cell.1", "cell.1.1.1", "cell.a.b", "cell."}) {
         EXPECT_EQ(ErrorOf("Data_Table", {{name, "x"}}),

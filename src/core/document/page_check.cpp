@@ -102,6 +102,8 @@ std::vector<std::string> CheckPage(std::string_view page) {
         } else if (!form && (counts.begins > 1 || counts.ends > 1)) {
             problems.push_back("marker name " + name + " is used by " +
                                std::to_string(std::max(counts.begins, counts.ends)) + " blocks");
+        } else if (!form && counts.end_positions.front() < counts.first_begin) {
+            problems.push_back("end marker End_" + name + " comes before its start marker");
         }
         if (form) {
             if (counts.begins > 0 && !any_form_declared) {

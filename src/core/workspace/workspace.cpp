@@ -2,11 +2,13 @@
 
 #include "document/file_io.h"
 #include "document/markers.h"
+#include "document/page_check.h"
 #include "document/page_file.h"
 #include "document/page_text.h"
 #include "error.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace qf {
 
@@ -161,6 +163,77 @@ void AdoptPage(Workspace& workspace, const std::string& path, std::string text,
     workspace.palette_enabled = true;
 }
 
+// The fixed markers, each of which a command may remove but never add.
+std::vector<std::size_t> FixedMarkerCounts(std::string_view text) {
+    std::vector<std::size_t> counts;
+    for (const std::string_view marker :
+         {kDeclareBegin, kDeclarationSeparator, kDeclareEnd, kBodyMarker}) {
+        counts.push_back(CountOccurrences(text, marker));
+    }
+    return counts;
+}
+
+// What `check` finds on the page text before a change, remembered for it.
+struct Soundness {
+    std::size_t hash = 0;
+    std::vector<std::string> findings;
+    std::vector<std::size_t> fixed;
+};
+
+Soundness SoundnessOf(const PageMemory& memory, std::string_view text) {
+    Soundness soundness;
+    soundness.hash = PageTextHash(text);
+    soundness.findings =
+        memory.checked && memory.checked_hash == soundness.hash ? memory.findings : CheckPage(text);
+    soundness.fixed = FixedMarkerCounts(text);
+    return soundness;
+}
+
+std::string Joined(const std::vector<std::string>& lines) {
+    std::string joined;
+    for (const std::string& line : lines) {
+        joined += (joined.empty() ? "" : "; ") + line;
+    }
+    return joined;
+}
+
+// Refuses a new text that is less sound than the old one; returns what is
+// found on it, to be remembered once it is written.
+Soundness RefuseUnsoundChange(const Workspace& workspace, const Soundness& before,
+                              std::string_view new_text) {
+    Soundness after;
+    after.findings = CheckPage(new_text);
+    after.fixed = FixedMarkerCounts(new_text);
+    std::vector<std::string> old_sorted = before.findings;
+    std::vector<std::string> new_sorted = after.findings;
+    std::sort(old_sorted.begin(), old_sorted.end());
+    std::sort(new_sorted.begin(), new_sorted.end());
+    std::vector<std::string> added;
+    std::set_difference(new_sorted.begin(), new_sorted.end(), old_sorted.begin(), old_sorted.end(),
+                        std::back_inserter(added));
+    for (std::size_t i = 0; i < after.fixed.size(); ++i) {
+        if (after.fixed[i] > before.fixed[i]) {
+            added.push_back("one more marker of the page's own structure");
+        }
+    }
+    if (!added.empty()) {
+        std::string message =
+            "This change would leave " + workspace.page_name + " unsound (" + Joined(added) + ")";
+        if (!before.findings.empty()) {
+            message += "; what is wrong with the page already: " + Joined(before.findings);
+        }
+        throw CommandError(message + "; nothing was changed");
+    }
+    after.hash = PageTextHash(new_text);
+    return after;
+}
+
+void RememberSoundness(PageMemory& memory, Soundness soundness) {
+    memory.checked = true;
+    memory.checked_hash = soundness.hash;
+    memory.findings = std::move(soundness.findings);
+}
+
 void TakeText(Workspace& workspace, std::string text) {
     workspace.page_text = std::move(text);
     workspace.page_header = PageHeader(workspace.page_text);
@@ -206,7 +279,10 @@ void PageRefresh(Workspace& workspace) {
 
 void CommitPageText(Workspace& workspace, std::string new_text, std::string_view step_name) {
     RequireOpenPage(workspace);
+    Soundness checked = RefuseUnsoundChange(
+        workspace, SoundnessOf(OpenPageMemory(workspace), workspace.page_text), new_text);
     const std::string late = WriteCheckedPage(workspace, new_text);
+    RememberSoundness(OpenPageMemory(workspace), std::move(checked));
     std::string old_text = std::move(workspace.page_text);
     workspace.page_text = std::move(new_text);
     OpenPageMemory(workspace).history.Record(
@@ -224,6 +300,7 @@ void CommitInsertions(Workspace& workspace, std::vector<TextInsertion> insertion
     std::stable_sort(insertions.begin(), insertions.end(),
                      [](const TextInsertion& a, const TextInsertion& b) { return a.at < b.at; });
     std::string& text = workspace.page_text;
+    const Soundness before = SoundnessOf(OpenPageMemory(workspace), text);
     // The declaration block before, ended as the block reader expects.
     const std::string names_before = std::string(DeclarationBlockText(text)).append(kDeclareEnd);
     std::size_t grown = text.size();
@@ -238,7 +315,9 @@ void CommitInsertions(Workspace& workspace, std::vector<TextInsertion> insertion
     bool reloaded = false;
     std::string late;
     try {
+        Soundness checked = RefuseUnsoundChange(workspace, before, text);
         late = WriteCheckedPage(workspace, text, &reloaded);
+        RememberSoundness(OpenPageMemory(workspace), std::move(checked));
     } catch (...) {
         if (!reloaded) { // a reloaded page holds the file's text instead
             for (const TextInsertion& insertion : insertions) {

@@ -29,6 +29,11 @@ struct PendingPageProperties {
 struct PageMemory {
     PageFileRecord disk;
     PageHistory history;
+    // What `check` finds on the text last committed (by its hash), so a
+    // commit checks only the new text.
+    std::size_t checked_hash = 0;
+    bool checked = false;
+    std::vector<std::string> findings;
 };
 
 // The answer to "NAME was changed by another program. ..." before a write.
@@ -108,7 +113,11 @@ std::string OutsideChangeQuestion(std::string_view page_name);
 void PageRefresh(Workspace& workspace);
 
 // Writes `new_text` as the open page's text: the file first, and only when
-// that succeeded the page text in memory, so a failure changes nothing.
+// that succeeded the page text in memory, so a failure changes nothing. A
+// change after which `check` (CheckPage) would find what it did not find
+// before, a marker forged across the borders of texts among it, or one more
+// of the fixed markers (the declaration block's, the body's end), is
+// refused, naming what would be wrong and what is wrong with the page already.
 // Records the change as one step of the page's history, named `step_name`
 // or, when that is empty, by DescribeChange. Refuses with "A page must be
 // open!" when no page is open.
