@@ -1,6 +1,7 @@
 #include "cli_commands.h"
 
 #include "about/system_info.h"
+#include "about/version.h"
 #include "document/file_io.h"
 #include "error.h"
 #include "workspace/page_commands.h"
@@ -59,7 +60,7 @@ int DeletePageCommand(const Args& args, std::ostream&) {
 
 int AboutCommand(const Args& args, std::ostream& out) {
     ExpectArgs(args, 0, "about");
-    out << "Quenfort Website Developer v1.0\n"
+    out << "Quenfort Website Developer v" << kVersion << '\n'
         << "Operating System: " << OsLine(CurrentOsVersion()) << '\n'
         << "Physical Memory: " << CurrentMemoryLine() << '\n';
     return 0;

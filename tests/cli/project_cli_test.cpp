@@ -1,4 +1,5 @@
 #include "about/system_info.h"
+#include "about/version.h"
 #include "cli_runner.h"
 
 #include <QDir>
@@ -71,9 +72,9 @@ TEST(ProjectCli, DeletePageMovesItToTheTrash) {
 TEST(ProjectCli, AboutPrintsTheAboutBoxLines) {
     const auto result = RunCli({"about"});
     EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.out,
-              "Quenfort Website Developer v1.0\nOperating System: " + OsLine(CurrentOsVersion()) +
-                  "\nPhysical Memory: " + CurrentMemoryLine() + "\n");
+    EXPECT_EQ(result.out, "Quenfort Website Developer v" + std::string(kVersion) +
+                              "\nOperating System: " + OsLine(CurrentOsVersion()) +
+                              "\nPhysical Memory: " + CurrentMemoryLine() + "\n");
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "about/about_dialog.h"
 #include "about/system_info.h"
+#include "about/version.h"
 #include "app/dialog_table.h"
 #include "app/main_window.h"
 #include "app/palette_table.h"
@@ -740,9 +741,10 @@ private Q_SLOTS:
             dialog->findChild<QPushButton*>("Button1")->click();
         });
         Trigger("About");
-        QCOMPARE(lines, QStringList({"About", "Quenfort Website Developer v1.0",
-                                     "Operating System:", Q(OsLine(CurrentOsVersion())),
-                                     " Physical Memory:", Q(CurrentMemoryLine()), "57"}));
+        QCOMPARE(lines,
+                 QStringList({"About", QString("Quenfort Website Developer v%1").arg(kVersion),
+                              "Operating System:", Q(OsLine(CurrentOsVersion())),
+                              " Physical Memory:", Q(CurrentMemoryLine()), "57"}));
         QVERIFY(lines[5].endsWith(" KB"));
     }
 

@@ -32,13 +32,14 @@ TForm90::TForm90(QWidget* parent) : ToolDialog("About", "About", parent) {
     image->setPixmap(ProductPicture(57));
     image->setFixedSize(57, 57);
 
-    auto* title = Named(new QLabel("Quenfort Website Developer v1.0", this), "Label5", true);
+    // The program's one version, as --version prints it.
+    auto* title = Named(new QLabel(QString("Quenfort Website Developer v%1").arg(kVersion), this),
+                        "Label5", true);
     QFont big = title->font();
     big.setPointSizeF(big.pointSizeF() * 1.25);
     title->setFont(big);
 
-    auto* version = Named(new QLabel(QString("Version %1").arg(kVersion), this), "Version");
-    version->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    title->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     os_ = Named(new QLabel("OS", this), "OS");
     phys_mem_ = Named(new QLabel("PhysMem", this), "PhysMem");
@@ -59,7 +60,6 @@ TForm90::TForm90(QWidget* parent) : ToolDialog("About", "About", parent) {
 
     auto* text = new QVBoxLayout;
     text->addWidget(title);
-    text->addWidget(version);
     text->addSpacing(6);
     text->addLayout(facts);
 
