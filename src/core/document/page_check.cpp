@@ -16,6 +16,7 @@ struct MarkerCounts {
     int begins = 0;
     int ends = 0;
     std::size_t first_begin = kNotFound;
+    std::size_t second_begin = kNotFound;
     std::vector<std::size_t> end_positions; // in page order
 };
 
@@ -32,10 +33,18 @@ bool IsMarkerWord(std::string_view word) {
 } // namespace
 
 std::vector<std::string> CheckPage(std::string_view page) {
-    std::vector<std::string> problems;
+    std::vector<std::string> messages;
+    for (PageProblem& problem : FindPageProblems(page)) {
+        messages.push_back(std::move(problem.message));
+    }
+    return messages;
+}
+
+std::vector<PageProblem> FindPageProblems(std::string_view page) {
+    std::vector<PageProblem> problems;
     if (page.find(kDeclareBegin) == kNotFound || page.find(kDeclarationSeparator) == kNotFound ||
         page.find(kDeclareEnd) == kNotFound) {
-        problems.emplace_back("no declaration block");
+        problems.push_back({"no declaration block", kNotFound});
     }
 
     // Every block marker in the page, by marker name.
@@ -65,6 +74,8 @@ std::vector<std::string> CheckPage(std::string_view page) {
             MarkerCounts& counts = blocks[std::string(word.substr(6))];
             if (counts.begins++ == 0) {
                 counts.first_begin = open;
+            } else if (counts.begins == 2) {
+                counts.second_begin = open;
             }
         } else if (word.substr(0, 4) == "End_") {
             MarkerCounts& counts = blocks[std::string(word.substr(4))];
@@ -85,7 +96,9 @@ std::vector<std::string> CheckPage(std::string_view page) {
         const std::optional<NumberedName> split = SplitTrailingNumber(name);
         const std::string block = split && split->prefix == "Form" ? "Form" : name;
         if (blocks.find(block) == blocks.end() || blocks[block].begins == 0) {
-            problems.push_back("declaration " + name + " has no block");
+            const std::size_t block_start = page.find(kDeclareBegin);
+            problems.push_back({"declaration " + name + " has no block",
+                                page.find(DeclarationMarker(name), block_start)});
         }
     }
 
@@ -96,18 +109,23 @@ std::vector<std::string> CheckPage(std::string_view page) {
     for (const auto& [name, counts] : blocks) {
         const bool form = name == "Form";
         if (counts.begins > 0 && counts.ends == 0) {
-            problems.push_back("start marker Begin_" + name + " has no end marker");
+            problems.push_back(
+                {"start marker Begin_" + name + " has no end marker", counts.first_begin});
         } else if (counts.ends > 0 && counts.begins == 0) {
-            problems.push_back("end marker End_" + name + " has no start marker");
+            problems.push_back(
+                {"end marker End_" + name + " has no start marker", counts.end_positions.front()});
         } else if (!form && (counts.begins > 1 || counts.ends > 1)) {
-            problems.push_back("marker name " + name + " is used by " +
-                               std::to_string(std::max(counts.begins, counts.ends)) + " blocks");
+            problems.push_back(
+                {"marker name " + name + " is used by " +
+                     std::to_string(std::max(counts.begins, counts.ends)) + " blocks",
+                 counts.second_begin != kNotFound ? counts.second_begin : counts.end_positions[1]});
         } else if (!form && counts.end_positions.front() < counts.first_begin) {
-            problems.push_back("end marker End_" + name + " comes before its start marker");
+            problems.push_back({"end marker End_" + name + " comes before its start marker",
+                                counts.end_positions.front()});
         }
         if (form) {
             if (counts.begins > 0 && !any_form_declared) {
-                problems.emplace_back("block Form has no declaration");
+                problems.push_back({"block Form has no declaration", counts.first_begin});
             }
             continue;
         }
@@ -129,7 +147,7 @@ std::vector<std::string> CheckPage(std::string_view page) {
             kept_row = table != table_begins.end() && *table + kTableBegin.size() <= *end_at + 1;
         }
         if (!kept_row) {
-            problems.push_back("block " + name + " has no declaration");
+            problems.push_back({"block " + name + " has no declaration", counts.first_begin});
         }
     }
     return problems;

@@ -12,4 +12,13 @@ namespace qf {
 // end marker or the reverse. Empty for a sound page.
 std::vector<std::string> CheckPage(std::string_view page);
 
+// The same problems, each with where in the page text it shows: the first
+// character of the marker concerned (for a marker name used twice, its second
+// use); kNotFound (npos) for a page without a declaration block.
+struct PageProblem {
+    std::string message;
+    std::size_t position = std::string_view::npos;
+};
+std::vector<PageProblem> FindPageProblems(std::string_view page);
+
 } // namespace qf

@@ -44,6 +44,8 @@ void RequireListableFolder(const std::string& folder) {
     }
 }
 
+} // namespace
+
 bool IsPageName(std::string_view name) {
     const auto ends_with = [&](std::string_view suffix) {
         if (name.size() <= suffix.size()) {
@@ -56,6 +58,8 @@ bool IsPageName(std::string_view name) {
     };
     return name.front() != '.' && (ends_with(".html") || ends_with(".php"));
 }
+
+namespace {
 
 std::string LowerAscii(std::string_view text) {
     std::string lower(text);

@@ -36,6 +36,9 @@ CreatedProject CreateProject(Workspace& workspace, std::string_view location,
 // nothing changes then. Returns the folder as kept ("/" at the end).
 std::string OpenProject(Workspace& workspace, std::string_view folder);
 
+// True for the name of a page file: "*.html" or "*.php" (any case), not hidden.
+bool IsPageName(std::string_view name);
+
 // The file names of a project folder's pages ("*.html" and "*.php"), sorted
 // without regard to case. Throws CommandError when the folder cannot be read.
 std::vector<std::string> ProjectPages(const std::string& folder);

@@ -1,0 +1,86 @@
+#include "cli_commands.h"
+
+#include "check/site_check.h"
+#include "picture_size.h"
+#include "workspace/project.h"
+
+namespace qf::cli {
+
+namespace {
+
+constexpr std::string_view kCheckSiteSynopsis = "check-site PROJECT [--format=text|json]";
+
+int CheckSiteCommand(const Args& args, std::ostream& out) {
+    std::string project;
+    bool json = false;
+    for (const std::string& arg : args) {
+        if (arg.rfind("--format=", 0) == 0) {
+            const std::string format = arg.substr(9);
+            if (format != "text" && format != "json") {
+                throw UsageError("unknown format '" + format + "': give text or json");
+            }
+            json = format == "json";
+        } else if (arg.rfind("--", 0) == 0 || !project.empty()) {
+            throw UsageError("usage: quenfort-cli " + std::string(kCheckSiteSynopsis));
+        } else {
+            project = arg;
+        }
+    }
+    if (project.empty()) {
+        throw UsageError("usage: quenfort-cli " + std::string(kCheckSiteSynopsis));
+    }
+    SiteCheckOptions options;
+    options.picture_size = ImageReaderPictureSizes();
+    const SiteCheckResult result = CheckSite(FolderPath(project), options);
+    if (json) {
+        out << FindingsJson(result);
+    } else {
+        int counts[3] = {0, 0, 0};
+        for (const Finding& finding : result.findings) {
+            out << FindingText(finding) << '\n';
+            ++counts[int(finding.severity)];
+        }
+        out << result.pages << (result.pages == 1 ? " page" : " pages") << " checked: " << counts[0]
+            << (counts[0] == 1 ? " error, " : " errors, ") << counts[1]
+            << (counts[1] == 1 ? " warning, " : " warnings, ") << counts[2]
+            << (counts[2] == 1 ? " note\n" : " notes\n");
+    }
+    return result.Errors() > 0 ? 1 : 0;
+}
+
+} // namespace
+
+std::vector<Command> SiteCommands() {
+    return {
+        {"check-site", kCheckSiteSynopsis,
+         "reports what is broken or weak across the pages of a project",
+         "Reads every page of the project folder (it changes no file and takes no page\n"
+         "lock) and prints what it finds, one finding a line:\n"
+         "  PAGE:LINE:COLUMN: SEVERITY: ENTRY: MESSAGE\n"
+         "LINE and COLUMN are counted from 1 in the page file as written (its first,\n"
+         "empty line is line 1; columns count bytes); they are left out for a finding\n"
+         "about the whole page, as ENTRY is when the finding belongs to no area or\n"
+         "component. ENTRY is the area's or component's list entry (\"Area2\",\n"
+         "\"Image Link3\", \"Form\"). SEVERITY is error (broken: a link or file that\n"
+         "reaches nothing, a path of this computer, a page that cannot be read, broken\n"
+         "markers), warning (weak: no alternative text, title or language, a field\n"
+         "without a name, a script that no longer fits its form, a picture much larger\n"
+         "than shown, HTML that a browser reads differently) or note (what the page\n"
+         "format itself makes a browser correct, counted once a page). A last line\n"
+         "counts the pages and findings.\n"
+         "\n"
+         "--format=json prints one JSON object instead:\n"
+         "  {\"pages\": N, \"errors\": N, \"warnings\": N, \"notes\": N,\n"
+         "   \"cancelled\": false, \"findings\": [\n"
+         "    {\"severity\": \"error\", \"page\": \"index.html\", \"line\": 12,\n"
+         "     \"column\": 5, \"entry\": \"Image Link3\", \"message\": \"...\"}, ...]}\n"
+         "with line and column 0 and entry \"\" where there is none; texts are UTF-8,\n"
+         "bytes that are not become U+FFFD.\n"
+         "\n"
+         "Exits with 0 when nothing is an error, 1 when some finding is an error or the\n"
+         "folder cannot be read, 2 for a usage error.\n",
+         CheckSiteCommand},
+    };
+}
+
+} // namespace qf::cli

@@ -1,0 +1,348 @@
+#include "check/site_check.h"
+
+#include "check/html_check.h"
+#include "check/page_places.h"
+#include "components/php_script.h"
+#include "document/file_io.h"
+#include "document/markers.h"
+#include "document/page_check.h"
+#include "error.h"
+#include "workspace/project.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+
+namespace qf {
+
+std::string_view SeverityName(Severity severity) {
+    switch (severity) {
+    case Severity::kError:
+        return "error";
+    case Severity::kWarning:
+        return "warning";
+    case Severity::kNote:
+        return "note";
+    }
+    return "error";
+}
+
+int SiteCheckResult::Errors() const {
+    return int(std::count_if(findings.begin(), findings.end(),
+                             [](const Finding& f) { return f.severity == Severity::kError; }));
+}
+
+std::vector<std::string> SitePageNames(const std::string& project_folder) {
+    const std::string folder = FolderPath(project_folder);
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) {
+        const int error = errno;
+        throw CommandError("Cannot open folder \"" + folder + "\". " + std::strerror(error));
+    }
+    std::vector<std::string> pages;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (IsPageName(entry->d_name)) {
+            pages.emplace_back(entry->d_name);
+        }
+    }
+    ::closedir(dir);
+    const auto lower = [](std::string text) {
+        for (char& c : text) {
+            c = char(std::tolower(static_cast<unsigned char>(c)));
+        }
+        return text;
+    };
+    std::sort(pages.begin(), pages.end(), [&](const std::string& a, const std::string& b) {
+        const std::string la = lower(a);
+        const std::string lb = lower(b);
+        return la != lb ? la < lb : a < b;
+    });
+    return pages;
+}
+
+namespace {
+
+bool EndsWith(std::string_view text, std::string_view suffix) {
+    return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+}
+
+// The field names a generated feedback script reads, in its order.
+std::vector<std::string> ScriptFieldNames(std::string_view script) {
+    std::vector<std::string> names;
+    constexpr std::string_view kRead = "$_POST['";
+    for (std::size_t at = script.find(kRead); at != std::string_view::npos;
+         at = script.find(kRead, at + 1)) {
+        const std::size_t from = at + kRead.size();
+        const std::size_t end = script.find('\'', from);
+        if (end == std::string_view::npos) {
+            break;
+        }
+        names.emplace_back(script.substr(from, end - from));
+    }
+    return names;
+}
+
+std::string JoinQuoted(const std::vector<std::string>& names) {
+    std::string joined;
+    for (const std::string& name : names) {
+        if (!joined.empty()) {
+            joined += ", ";
+        }
+        joined += "\"" + name + "\"";
+    }
+    return joined;
+}
+
+void CheckForm(check::PageCheck& check, const std::string& text) {
+    const std::vector<FormField> fields = ScanFormFields(text);
+    if (check.form_offset == check::PageCheck::kNoOffset) {
+        if (!fields.empty()) {
+            check.AddForPage(Severity::kWarning,
+                             "The page has form fields but no form, so nothing a visitor enters "
+                             "is sent: make it a form with Prepare your Form");
+        }
+        return;
+    }
+    // Only a script of the project that the form names is compared.
+    const std::string action(check.form_action);
+    if (action.empty() || action.find(':') != std::string::npos || action.find('/') == 0 ||
+        !EndsWith(action.substr(0, action.find_first_of("?#")), ".php")) {
+        return;
+    }
+    const std::string path = check.folder + action.substr(0, action.find_first_of("?#"));
+    if (!check.files.Look(path).file) {
+        return; // reported with the form's location
+    }
+    std::string script;
+    try {
+        script = ReadRegularFile(path);
+    } catch (const CommandError& error) {
+        check.AddAtFileOffset(Severity::kError, check.form_offset,
+                              "The form's script cannot be read: " + std::string(error.what()));
+        return;
+    }
+    const std::vector<std::string> read = ScriptFieldNames(script);
+    std::vector<std::string> added;
+    std::vector<std::string> removed;
+    for (const FormField& field : fields) {
+        if (std::find(read.begin(), read.end(), field.name) == read.end() &&
+            std::find(added.begin(), added.end(), field.name) == added.end()) {
+            added.push_back(field.name);
+        }
+    }
+    for (const std::string& name : read) {
+        if (std::none_of(fields.begin(), fields.end(),
+                         [&](const FormField& f) { return f.name == name; })) {
+            removed.push_back(name);
+        }
+    }
+    if (added.empty() && removed.empty()) {
+        return;
+    }
+    std::string message = "The script \"" + action + "\" was made for other fields:";
+    if (!added.empty()) {
+        message += " it does not send " + JoinQuoted(added);
+    }
+    if (!removed.empty()) {
+        message += std::string(added.empty() ? "" : ";") + " it reads " + JoinQuoted(removed) +
+                   ", which the form no longer has";
+    }
+    message += ". Make the script again with Create PHP script";
+    check.AddAtFileOffset(Severity::kWarning, check.form_offset, message);
+}
+
+bool IsScriptOnly(const std::string& page, std::string_view text) {
+    if (!EndsWith(page, ".php") || text.find(kDeclareBegin) != std::string_view::npos) {
+        return false;
+    }
+    const std::size_t first = text.find_first_not_of(" \t\r\n");
+    return first != std::string_view::npos && text.substr(first, 5) == "<?php";
+}
+
+std::string StructuralMessage(const std::string& problem) {
+    if (problem == "no declaration block") {
+        return "The page has no declaration block, so the editor lists none of its areas and "
+               "components: it was not made by this editor, or its start was changed by hand";
+    }
+    std::string message = problem;
+    message.front() = char(std::toupper(static_cast<unsigned char>(message.front())));
+    return message +
+           ": the page was changed outside the editor; delete the component or area concerned "
+           "and insert it again, or put its markers back as they were";
+}
+
+} // namespace
+
+std::vector<Finding> CheckSitePage(const std::string& project_folder, const std::string& page,
+                                   const SiteCheckOptions& options) {
+    check::FileFacts files;
+    std::vector<Finding> findings;
+    const std::string folder = FolderPath(project_folder);
+    const std::string path = folder + page;
+    std::string bytes;
+    try {
+        const std::string problem = PageFileProblem(path);
+        if (!problem.empty()) {
+            throw CommandError(problem);
+        }
+        bytes = ReadRegularFile(path);
+    } catch (const CommandError& error) {
+        findings.push_back({Severity::kError, page, 0, 0, std::string(),
+                            "The page cannot be read, so nothing of it was checked: " +
+                                std::string(error.what())});
+        return findings;
+    }
+    const check::PageFileView view(std::move(bytes));
+    const std::string& text = view.text();
+    if (IsScriptOnly(page, text)) {
+        return findings; // a feedback script, not a page
+    }
+    const check::BlockIndex blocks(text);
+    check::PageCheck check{
+        folder, page, view, blocks, options, files, findings, {}, check::PageCheck::kNoOffset};
+
+    for (const PageProblem& problem : FindPageProblems(text)) {
+        const Severity severity =
+            problem.position == std::string_view::npos ? Severity::kWarning : Severity::kError;
+        if (problem.position == std::string_view::npos) {
+            check.AddForPage(severity, StructuralMessage(problem.message));
+        } else {
+            check.AddAtTextOffset(severity, problem.position, StructuralMessage(problem.message));
+        }
+    }
+    check::CheckPageHtml(check);
+    if (options.cancel == nullptr || !options.cancel->load()) {
+        CheckForm(check, text);
+    }
+    std::stable_sort(findings.begin(), findings.end(), [](const Finding& a, const Finding& b) {
+        return a.line != b.line ? a.line < b.line : a.column < b.column;
+    });
+    return findings;
+}
+
+SiteCheckResult CheckSite(const std::string& project_folder, const SiteCheckOptions& options) {
+    SiteCheckResult result;
+    const std::vector<std::string> pages = SitePageNames(project_folder);
+    int done = 0;
+    for (const std::string& page : pages) {
+        if (options.cancel != nullptr && options.cancel->load()) {
+            result.cancelled = true;
+            break;
+        }
+        std::vector<Finding> findings = CheckSitePage(project_folder, page, options);
+        result.findings.insert(result.findings.end(), std::make_move_iterator(findings.begin()),
+                               std::make_move_iterator(findings.end()));
+        ++result.pages;
+        if (options.progress) {
+            options.progress(++done, int(pages.size()));
+        }
+    }
+    if (options.cancel != nullptr && options.cancel->load()) {
+        result.cancelled = true;
+    }
+    return result;
+}
+
+namespace {
+
+// A text as a JSON string: quotes, backslashes and control characters
+// escaped, bytes that are not UTF-8 replaced by U+FFFD.
+void AppendJsonString(std::string& out, std::string_view text) {
+    out += '"';
+    for (std::size_t i = 0; i < text.size();) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += char(c);
+            ++i;
+        } else if (c < 0x20) {
+            static const char kHex[] = "0123456789abcdef";
+            out += "\\u00";
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+            ++i;
+        } else if (c < 0x80) {
+            out += char(c);
+            ++i;
+        } else {
+            // The length of a well-formed UTF-8 sequence starting here, or 0.
+            std::size_t length = 0;
+            unsigned min = 0;
+            if ((c & 0xE0) == 0xC0) {
+                length = 2;
+                min = 0x80;
+            } else if ((c & 0xF0) == 0xE0) {
+                length = 3;
+                min = 0x800;
+            } else if ((c & 0xF8) == 0xF0) {
+                length = 4;
+                min = 0x10000;
+            }
+            unsigned code = length == 2 ? c & 0x1F : length == 3 ? c & 0x0F : c & 0x07;
+            bool valid = length > 0 && i + length <= text.size();
+            for (std::size_t k = 1; valid && k < length; ++k) {
+                const unsigned char next = static_cast<unsigned char>(text[i + k]);
+                valid = (next & 0xC0) == 0x80;
+                code = (code << 6) | (next & 0x3F);
+            }
+            valid = valid && code >= min && code <= 0x10FFFF && !(code >= 0xD800 && code <= 0xDFFF);
+            if (valid) {
+                out.append(text.substr(i, length));
+                i += length;
+            } else {
+                out += "\xEF\xBF\xBD";
+                ++i;
+            }
+        }
+    }
+    out += '"';
+}
+
+} // namespace
+
+std::string FindingsJson(const SiteCheckResult& result) {
+    int counts[3] = {0, 0, 0};
+    for (const Finding& finding : result.findings) {
+        ++counts[int(finding.severity)];
+    }
+    std::string out = "{\"pages\": " + std::to_string(result.pages) +
+                      ", \"errors\": " + std::to_string(counts[0]) +
+                      ", \"warnings\": " + std::to_string(counts[1]) +
+                      ", \"notes\": " + std::to_string(counts[2]) +
+                      ", \"cancelled\": " + (result.cancelled ? "true" : "false") +
+                      ", \"findings\": [";
+    bool first = true;
+    for (const Finding& finding : result.findings) {
+        out += first ? "\n  {" : ",\n  {";
+        first = false;
+        out += "\"severity\": \"" + std::string(SeverityName(finding.severity)) + "\", \"page\": ";
+        AppendJsonString(out, finding.page);
+        out += ", \"line\": " + std::to_string(finding.line) +
+               ", \"column\": " + std::to_string(finding.column) + ", \"entry\": ";
+        AppendJsonString(out, finding.entry);
+        out += ", \"message\": ";
+        AppendJsonString(out, finding.message);
+        out += "}";
+    }
+    out += first ? "]}\n" : "\n]}\n";
+    return out;
+}
+
+std::string FindingText(const Finding& finding) {
+    std::string line = finding.page;
+    if (finding.line > 0) {
+        line += ":" + std::to_string(finding.line) + ":" + std::to_string(finding.column);
+    }
+    line += ": " + std::string(SeverityName(finding.severity)) + ": ";
+    if (!finding.entry.empty()) {
+        line += finding.entry + ": ";
+    }
+    line += finding.message;
+    // One finding, one line, whatever a page's names hold.
+    std::replace_if(
+        line.begin(), line.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+    return line;
+}
+
+} // namespace qf

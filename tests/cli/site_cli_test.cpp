@@ -1,0 +1,84 @@
+#include "cli_runner.h"
+#include "document/page_file.h"
+#include "test_pages.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace qf {
+namespace {
+
+using test::RunCli;
+
+// A 64 x 8 grey PNG.
+const std::string kPicture(
+    "\x89\x50\x4e\x47\x0d\x0a\x1a\x0a\x00\x00\x00\x0d\x49\x48\x44\x52\x00\x00\x00\x40\x00\x00"
+    "\x00\x08\x08\x00\x00\x00\x00\x6c\x09\xa6\x03\x00\x00\x00\x0f\x49\x44\x41\x54\x78\x9c\x63"
+    "\x60\x18\x05\xa3\x80\x81\x01\x00\x02\x08\x00\x01\xe9\x4a\xf5\xc7\x00\x00\x00\x00\x49\x45"
+    "\x4e\x44\xae\x42\x60\x82",
+    72);
+
+class CheckSiteCli : public ::testing::Test {
+protected:
+    QTemporaryDir dir_;
+    QString Project() const { return dir_.path(); }
+    void Page(const char* name, const std::string& component) {
+        std::string page = "<html lang=\"en\"><head><title>Home</title></head><body>"
+                           "<!---End_Body---!><!---declare_begin---!><!---Table1---!>"
+                           "<!---Image1---!><!---////---!><!---declare_end---!></body>" +
+                           test::TableArea(1, test::Block("Image1", component)) + "</html>";
+        WritePageFile(dir_.filePath(name).toStdString(), page);
+    }
+};
+
+TEST_F(CheckSiteCli, ExitsWithOneOnlyForErrorsInEitherFormat) {
+    test::WriteBytes(dir_.filePath("dot.png").toStdString(), kPicture);
+    Page("index.html", "<img src=\"dot.png\" width=\"16\" alt=\"Dot\">");
+    auto result = RunCli({"check-site", Project()});
+    EXPECT_EQ(result.status, 0) << result.out << result.err;
+    // Real picture sizes: 64 pixels wide, shown at 16.
+    EXPECT_NE(result.out.find("index.html:"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find(": warning: Image1: The picture \"dot.png\" is 64x8 pixels"),
+              std::string::npos)
+        << result.out;
+    EXPECT_NE(result.out.find("1 page checked: 0 errors, 1 warning, 1 note\n"), std::string::npos)
+        << result.out;
+
+    Page("broken.html", "<img src=\"gone.png\" alt=\"Gone\">");
+    result = RunCli({"check-site", Project(), "--format=json"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out.rfind("{\"pages\": 2, \"errors\": 1, \"warnings\": 1, \"notes\": 2, "
+                               "\"cancelled\": false, \"findings\": [",
+                               0),
+              0u)
+        << result.out;
+    EXPECT_NE(result.out.find("{\"severity\": \"error\", \"page\": \"broken.html\", \"line\": "),
+              std::string::npos)
+        << result.out;
+    EXPECT_NE(result.out.find("\"entry\": \"Image1\", \"message\": \"The picture \\\"gone.png\\\""),
+              std::string::npos)
+        << result.out;
+    result = RunCli({"check-site", "--format=text", Project()});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.out.find("broken.html:"), std::string::npos);
+}
+
+TEST_F(CheckSiteCli, UsageErrorsAndAFolderThatCannotBeRead) {
+    EXPECT_EQ(RunCli({"check-site"}).status, 2);
+    EXPECT_EQ(RunCli({"check-site", Project(), Project()}).status, 2);
+    EXPECT_EQ(RunCli({"check-site", Project(), "--format=xml"}).status, 2);
+    EXPECT_EQ(RunCli({"check-site", Project(), "--strict"}).status, 2);
+    const auto missing = RunCli({"check-site", dir_.filePath("nothing")});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("Cannot open folder"), std::string::npos) << missing.err;
+    // An empty project is sound; the help documents the JSON format.
+    const auto empty = RunCli({"check-site", Project(), "--format=json"});
+    EXPECT_EQ(empty.status, 0);
+    EXPECT_EQ(empty.out, "{\"pages\": 0, \"errors\": 0, \"warnings\": 0, \"notes\": 0, "
+                         "\"cancelled\": false, \"findings\": []}\n");
+    EXPECT_NE(RunCli({"check-site", "--help"}).out.find("\"findings\": ["), std::string::npos);
+}
+
+} // namespace
+} // namespace qf

@@ -1,0 +1,3 @@
+target_sources(core_tests PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/site_check_test.cpp
+)

@@ -1,0 +1,433 @@
+#include "check/page_places.h"
+#include "check/site_check.h"
+#include "components/component_fields.h"
+#include "components/form.h"
+#include "components/insertion.h"
+#include "components/php_script.h"
+#include "document/kind_table.h"
+#include "document/page_file.h"
+#include "document/page_text.h"
+#include "document/selection_lists.h"
+#include "test_pages.h"
+#include "workspace/area_content.h"
+#include "workspace/new_page.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace qf {
+namespace {
+
+using test::Block;
+using test::TableArea;
+
+// A page the editor would write: title, language, one area with `content`.
+std::string Page(const std::string& declarations, const std::string& content,
+                 const std::string& title = "Home") {
+    return "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\"><html lang=\"en\">"
+           "<head><title>" +
+           title +
+           "</title></head><body><!---End_Body---!><!---declare_begin---!><!---Table1---!>" +
+           declarations + "<!---////---!><!---declare_end---!></body>" + TableArea(1, content) +
+           "</html>";
+}
+
+class SiteCheckTest : public ::testing::Test {
+protected:
+    std::string Folder() const { return dir_.path().toStdString() + "/"; }
+    void Write(const std::string& name, const std::string& text) {
+        const std::string path = Folder() + name;
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+        WritePageFile(path, text);
+    }
+    void WriteRaw(const std::string& name, const std::string& bytes) {
+        std::filesystem::create_directories(std::filesystem::path(Folder() + name).parent_path());
+        test::WriteBytes(Folder() + name, bytes);
+    }
+    std::vector<Finding> Check(const std::string& page, const SiteCheckOptions& options = {}) {
+        return CheckSitePage(Folder(), page, options);
+    }
+    // The findings other than the page format's note.
+    static std::vector<Finding> Real(std::vector<Finding> findings) {
+        std::erase_if(findings, [](const Finding& f) { return f.severity == Severity::kNote; });
+        return findings;
+    }
+    static std::string Describe(const std::vector<Finding>& findings) {
+        std::string text;
+        for (const Finding& finding : findings) {
+            text += FindingText(finding) + "\n";
+        }
+        return text;
+    }
+    static bool Has(const std::vector<Finding>& findings, Severity severity,
+                    const std::string& entry, const std::string& words) {
+        return std::any_of(findings.begin(), findings.end(), [&](const Finding& f) {
+            return f.severity == severity && f.entry == entry &&
+                   f.message.find(words) != std::string::npos;
+        });
+    }
+
+    QTemporaryDir dir_;
+};
+
+TEST(PageFileView, PlacesCountLinesOfTheFileAsWritten) {
+    // An empty first line, CR LF and bare LF breaks, a lone CR kept as text.
+    const std::string bytes = "\r\n<p>ab\r\ncd\rx\nef\r\n\r\n";
+    const check::PageFileView view(bytes);
+    EXPECT_EQ(view.text(), DecodePageFile(bytes));
+    EXPECT_EQ(view.text(), "<p>abcd\rxef");
+    EXPECT_EQ(view.AtTextOffset(0).line, 2);
+    EXPECT_EQ(view.AtTextOffset(0).column, 1);
+    EXPECT_EQ(view.AtTextOffset(5).line, 3); // "c"
+    EXPECT_EQ(view.AtTextOffset(5).column, 1);
+    EXPECT_EQ(view.AtTextOffset(9).line, 4); // "e" after the bare LF
+    const std::size_t c_in_file = bytes.find("cd");
+    EXPECT_EQ(view.TextOffset(c_in_file), 5u);
+    EXPECT_EQ(view.AtFileOffset(c_in_file).line, 3);
+    // A page that WritePageFile cut: every marker found where the file has it.
+    std::string long_page =
+        test::PageWith("<!---Table1---!>", TableArea(1, std::string(500, 'w') + " " + "tail"));
+    const std::string encoded = EncodePageFile(long_page);
+    const check::PageFileView written(encoded);
+    const std::size_t tail = written.text().find("tail");
+    const auto place = written.AtTextOffset(tail);
+    std::size_t line_start = 0;
+    for (int line = 1; line < place.line; ++line) {
+        line_start = encoded.find('\n', line_start) + 1;
+    }
+    EXPECT_EQ(encoded.substr(line_start + std::size_t(place.column) - 1, 4), "tail");
+}
+
+TEST(BlockIndex, FindsTheInnermostBlockAndItsEntry) {
+    const std::string text =
+        test::PageWith("<!---Table1---!><!---Link_Img3---!>",
+                       TableArea(1, Block("Link_Img3", "<a href=x><img src=y></a>") + "raw"));
+    const check::BlockIndex blocks(text);
+    const int image = blocks.Innermost(text.find("<img src=y"));
+    ASSERT_GE(image, 0);
+    EXPECT_EQ(check::EntryOfMarkerName(blocks.blocks()[std::size_t(image)].name), "Image Link3");
+    const int area = blocks.Innermost(text.find("raw"));
+    ASSERT_GE(area, 0);
+    EXPECT_EQ(check::EntryOfMarkerName(blocks.blocks()[std::size_t(area)].name), "Area1");
+    EXPECT_EQ(blocks.InnermostArea(text.find("<img src=y")), area);
+    EXPECT_EQ(blocks.Innermost(text.find("<html>")), -1);
+    EXPECT_EQ(check::EntryOfMarkerName("Form"), "Form");
+}
+
+TEST_F(SiteCheckTest, AnUnreadablePageIsOneFindingAndTheCheckGoesOn) {
+    ASSERT_EQ(::mkfifo((Folder() + "pipe.html").c_str(), 0600), 0);
+    ASSERT_TRUE(QDir(dir_.path()).mkdir("folder.html"));
+    ASSERT_EQ(::symlink("nowhere.html", (Folder() + "dangling.html").c_str()), 0);
+    Write("good.html", Page("", "hello"));
+    const SiteCheckResult result = CheckSite(Folder());
+    EXPECT_EQ(result.pages, 4);
+    int unreadable = 0;
+    for (const Finding& finding : result.findings) {
+        if (finding.message.find("cannot be read") != std::string::npos) {
+            ++unreadable;
+            EXPECT_EQ(finding.severity, Severity::kError);
+            EXPECT_NE(finding.page, "good.html");
+        }
+    }
+    EXPECT_EQ(unreadable, 3) << Describe(result.findings);
+    EXPECT_TRUE(Real(Check("good.html")).empty()) << Describe(Check("good.html"));
+}
+
+TEST_F(SiteCheckTest, TheCheckChangesNoFileAndTakesNoLock) {
+    Write("a.html", Page("<!---Image1---!>", Block("Image1", "<img src=\"gone.png\">")));
+    const auto list = [&] {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(Folder())) {
+            names.push_back(entry.path().filename().string() + " " +
+                            std::to_string(entry.last_write_time().time_since_epoch().count()));
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    const std::vector<std::string> before = list();
+    const std::string bytes = test::ReadBytes(Folder() + "a.html");
+    EXPECT_EQ(CheckSite(Folder()).Errors(), 1);
+    EXPECT_EQ(list(), before);
+    EXPECT_EQ(test::ReadBytes(Folder() + "a.html"), bytes);
+}
+
+TEST_F(SiteCheckTest, StructuralProblemsPointAtTheirMarker) {
+    Write("broken.html",
+          Page("<!---Image1---!><!---Image2---!>", Block("Image1", "<img src=\"\" alt=\"a\">") +
+                                                       "<!---Begin_Image2---!><img alt=\"b\">"));
+    const std::vector<Finding> findings = Check("broken.html");
+    const auto found = std::find_if(findings.begin(), findings.end(), [](const Finding& f) {
+        return f.message.find("Begin_Image2 has no end marker") != std::string::npos;
+    });
+    ASSERT_NE(found, findings.end()) << Describe(findings);
+    EXPECT_EQ(found->severity, Severity::kError);
+    const std::string file = test::ReadBytes(Folder() + "broken.html");
+    const check::PageFileView view(file);
+    const auto place = view.AtTextOffset(view.text().find("<!---Begin_Image2"));
+    EXPECT_EQ(found->line, place.line);
+    EXPECT_EQ(found->column, place.column);
+    EXPECT_EQ(found->entry, "Area1");
+
+    Write("foreign.html", "<html lang=en><head><title>x</title></head><body>hi</body></html>");
+    const std::vector<Finding> foreign = Real(Check("foreign.html"));
+    ASSERT_EQ(foreign.size(), 1u) << Describe(foreign);
+    EXPECT_EQ(foreign[0].severity, Severity::kWarning);
+    EXPECT_NE(foreign[0].message.find("no declaration block"), std::string::npos);
+}
+
+TEST_F(SiteCheckTest, LinksAndFilesMustReachTheProject) {
+    Write("other page.html", Page("", "x"));
+    Write("sub/deep.html", Page("", "x"));
+    WriteRaw("images/Logo.png", "png");
+    WriteRaw("media/tune.mp3", "mp3");
+    const std::string links = Block("Text_Link1", "<a href=\"other%20page.html#top\">a</a>") +
+                              Block("Text_Link2", "<a href=\"sub/deep.html?x=1\">b</a>") +
+                              Block("Text_Link3", "<a href=\"http://example.com/\">c</a>") +
+                              Block("Mail_Link1", "<a href=\"mailto:me@example.com\">d</a>") +
+                              Block("Text_Link4", "<a href=\"#top\">e</a>") +
+                              Block("Image1", "<img src=\"images/Logo.png\" alt=\"logo\">") +
+                              Block("Video1", "<embed src=\"media/tune.mp3\">");
+    const std::string sound_decls = "<!---Text_Link1---!><!---Text_Link2---!><!---Text_Link3---!>"
+                                    "<!---Mail_Link1---!><!---Text_Link4---!><!---Image1---!>"
+                                    "<!---Video1---!>";
+    Write("sound.html", Page(sound_decls, links));
+    EXPECT_TRUE(Real(Check("sound.html")).empty()) << Describe(Check("sound.html"));
+
+    const std::string broken = Block("Text_Link1", "<a href=\"missing.html\">a</a>") +
+                               Block("Image1", "<img src=\"images/logo.png\" alt=\"l\">") +
+                               Block("Image2", "<img src=\"/home/me/pic.png\" alt=\"l\">") +
+                               Block("Image3", "<img src=\"C:\\pics\\a.png\" alt=\"l\">") +
+                               Block("Frame1", "<iframe src=\"file:///tmp/a.html\"></iframe>") +
+                               Block("Video1", "<embed src=\"../outside.mp3\">");
+    Write("broken.html", Page("<!---Text_Link1---!><!---Image1---!><!---Image2---!>"
+                              "<!---Image3---!><!---Frame1---!><!---Video1---!>",
+                              broken));
+    const std::vector<Finding> findings = Real(Check("broken.html"));
+    EXPECT_EQ(findings.size(), 6u) << Describe(findings);
+    EXPECT_TRUE(Has(findings, Severity::kError, "Text Link1", "reaches no page"));
+    EXPECT_TRUE(Has(findings, Severity::kError, "Image1", "capital and small letters"));
+    EXPECT_TRUE(Has(findings, Severity::kError, "Image2", "path of this computer"));
+    EXPECT_TRUE(Has(findings, Severity::kError, "Image3", "path of this computer"));
+    EXPECT_TRUE(Has(findings, Severity::kError, "Frame1", "file of this computer"));
+    EXPECT_TRUE(Has(findings, Severity::kError, "Video1", "outside the project"));
+}
+
+TEST_F(SiteCheckTest, AlternativeTextTitleLanguageAndFieldNames) {
+    WriteRaw("p.png", "png");
+    const std::string weak =
+        Block("Image1", "<img src=\"p.png\">") +
+        Block("Image_Button1", "<input name=\"go\" type=\"image\" src=\"p.png\">") +
+        Block("Input_Text1", "<input name=\"\" type=\"text\">") +
+        Block("TextArea1", "<textarea></textarea>");
+    Write("weak.html", Page("<!---Image1---!><!---Image_Button1---!><!---Input_Text1---!>"
+                            "<!---TextArea1---!>",
+                            weak, "Welcome to ....."));
+    std::vector<Finding> findings = Real(Check("weak.html"));
+    EXPECT_EQ(findings.size(), 6u) << Describe(findings);
+    EXPECT_TRUE(Has(findings, Severity::kWarning, "", "fields but no form"));
+    EXPECT_TRUE(Has(findings, Severity::kWarning, "Image1", "no alternative text"));
+    EXPECT_TRUE(Has(findings, Severity::kWarning, "Image Button1", "no alternative text"));
+    EXPECT_TRUE(Has(findings, Severity::kWarning, "Text Feild1", "no name"));
+    EXPECT_TRUE(Has(findings, Severity::kWarning, "Form TextArea1", "no name"));
+    EXPECT_TRUE(Has(findings, Severity::kWarning, "", "still the layout's"));
+
+    const std::string sound =
+        Block("Image1", "<img src=\"p.png\" alt=\"A picture\">") +
+        Block("Image_Button1", "<input name=\"go\" type=\"image\" src=\"p.png\" alt=\"Send\">") +
+        Block("Button1", "<input type=\"submit\" value=\"Send\">");
+    Write("sound.html", Page("<!---Image1---!><!---Image_Button1---!><!---Button1---!>", sound));
+    EXPECT_TRUE(Real(Check("sound.html")).empty()) << Describe(Check("sound.html"));
+
+    std::string bare = Page("", "x", "  ");
+    bare.replace(bare.find(" lang=\"en\""), 10, "");
+    Write("bare.html", bare);
+    findings = Real(Check("bare.html"));
+    EXPECT_EQ(findings.size(), 2u) << Describe(findings);
+    EXPECT_TRUE(Has(findings, Severity::kWarning, "", "title is empty"));
+    EXPECT_TRUE(Has(findings, Severity::kWarning, "", "names no language"));
+}
+
+TEST_F(SiteCheckTest, AFormPageNeedsItsScriptAndTheScriptItsFields) {
+    std::string page = Page("<!---Input_Text1---!><!---Input_Text2---!>",
+                            Block("Input_Text1", "<input name=\"name\" type=\"text\">") +
+                                Block("Input_Text2", "<input name=\"phone\" type=\"text\">"));
+    std::string form_page = page;
+    AddForm(form_page, "mail.php");
+    Write("form.html", form_page);
+    std::vector<Finding> findings = Real(Check("form.html"));
+    ASSERT_EQ(findings.size(), 1u) << Describe(findings);
+    EXPECT_EQ(findings[0].severity, Severity::kError);
+    EXPECT_EQ(findings[0].entry, "Form");
+    EXPECT_NE(findings[0].message.find("Create PHP script"), std::string::npos);
+
+    // A script made when the form had "name" and "email".
+    WriteRaw("mail.php", PhpScriptText({{"name", "Text Feild1"}, {"email", "Text Feild2"}},
+                                       "me@example.com", "thanks.html", "sorry.html"));
+    findings = Real(Check("form.html"));
+    ASSERT_EQ(findings.size(), 1u) << Describe(findings);
+    EXPECT_EQ(findings[0].severity, Severity::kWarning);
+    EXPECT_NE(findings[0].message.find("does not send \"phone\""), std::string::npos);
+    EXPECT_NE(findings[0].message.find("reads \"email\""), std::string::npos);
+
+    WriteRaw("mail.php", PhpScriptText({{"name", "Text Feild1"}, {"phone", "Text Feild2"}},
+                                       "me@example.com", "thanks.html", "sorry.html"));
+    EXPECT_TRUE(Real(Check("form.html")).empty()) << Describe(Check("form.html"));
+    // The script itself is not checked as a page.
+    EXPECT_TRUE(Check("mail.php").empty());
+
+    Write("loose.html", page);
+    findings = Real(Check("loose.html"));
+    ASSERT_EQ(findings.size(), 1u) << Describe(findings);
+    EXPECT_NE(findings[0].message.find("no form"), std::string::npos);
+}
+
+TEST_F(SiteCheckTest, PicturesMuchLargerThanShown) {
+    WriteRaw("big.jpg", std::string(kLargePictureBytes + 1, 'x'));
+    WriteRaw("small.png", "png");
+    SiteCheckOptions options;
+    int reads = 0;
+    options.picture_size = [&](const std::string& path) -> std::optional<PictureSize> {
+        ++reads;
+        if (path.ends_with("small.png")) {
+            return PictureSize{1000, 300};
+        }
+        return std::nullopt;
+    };
+    Write(
+        "pics.html",
+        Page("<!---Image1---!><!---Image2---!><!---Image3---!><!---Image4---!>",
+             Block("Image1", "<img src=\"big.jpg\" alt=\"b\">") +
+                 Block("Image2", "<img src=\"small.png\" width=\"400\" height=\"0\" alt=\"a\">") +
+                 Block("Image3", "<img src=\"small.png\" width=\"500\" height=\"150\" alt=\"a\">") +
+                 Block("Image4", "<img src=\"small.png\" width=\"0\" height=\"100\" alt=\"a\">")));
+    const std::vector<Finding> findings = Real(Check("pics.html", options));
+    ASSERT_EQ(findings.size(), 3u) << Describe(findings);
+    EXPECT_TRUE(Has(findings, Severity::kWarning, "Image1", "KB"));
+    EXPECT_TRUE(
+        Has(findings, Severity::kWarning, "Image2", "1000x300 pixels but shown at 400xany"));
+    EXPECT_TRUE(Has(findings, Severity::kWarning, "Image4", "shown at anyx100"));
+    EXPECT_EQ(reads, 1); // each picture read once
+}
+
+TEST_F(SiteCheckTest, HtmlThatABrowserReadsDifferently) {
+    const std::string faults =
+        Block("Text1", "<div><font>bold<b></font></div>") +                      // b left open
+        Block("Text2", "x</span>y") +                                            // stray end tag
+        Block("Text3", "<b><i>a</b>c</i>") +                                     // misnested
+        Block("Data_Table1", "<table><tr><td>a</td></tr><b>stray</b></table>") + // moved out
+        Block("Text_Link1", "<a href=\"#1\">one<a href=\"#2\">two</a></a>") +    // closed by <a>
+        "<div><p>x</div></p>";                                                   // raw HTML
+    Write("faults.html", Page("<!---Text1---!><!---Text2---!><!---Text3---!><!---Data_Table1---!>"
+                              "<!---Text_Link1---!>",
+                              faults));
+    const std::vector<Finding> findings = Real(Check("faults.html"));
+    EXPECT_TRUE(Has(findings, Severity::kWarning, "Text String1", "\"<b>\""));
+    EXPECT_TRUE(Has(findings, Severity::kWarning, "Text String2", "\"</span>\" closes nothing"));
+    EXPECT_TRUE(Has(findings, Severity::kWarning, "Text String3", "misnested"));
+    EXPECT_TRUE(Has(findings, Severity::kWarning, "Data Table1", "outside its cells"));
+    EXPECT_TRUE(Has(findings, Severity::kWarning, "Text Link1", "closed implicitly"));
+    EXPECT_TRUE(Has(findings, Severity::kWarning, "Area1", "\"</p>\" closes nothing"));
+    for (const Finding& finding : findings) {
+        EXPECT_NE(finding.line, 0) << FindingText(finding);
+    }
+
+    const std::string sound =
+        Block("Text1", "<div><font><b>bold</b></font></div>") + Block("Text2", "x<span>y</span>") +
+        Block("Data_Table1",
+              "<table><tr><td><font color=\"red\">cell</td></tr></table>") + // closed by its cell
+        Block("Flash1", "<object><param name=\"a\" value=\"\"><embed></embed></object>") +
+        Block("Item_List1", "<ol><li>a<li>b</ol>") + "<br><div><p>x</p></div>";
+    Write("sound.html", Page("<!---Text1---!><!---Text2---!><!---Data_Table1---!><!---Flash1---!>"
+                             "<!---Item_List1---!>",
+                             sound));
+    const std::vector<Finding> none = Check("sound.html");
+    EXPECT_TRUE(Real(none).empty()) << Describe(none);
+    // What the page format forces is one note, for the page.
+    const auto notes = std::count_if(none.begin(), none.end(), [](const Finding& f) {
+        return f.severity == Severity::kNote && f.line == 0;
+    });
+    EXPECT_EQ(notes, 1);
+}
+
+// Every shipped layout, each area filled with every kind at its initial
+// values, a platform, a line break and the form: the check finds only what
+// the initial values really lack, never markup read differently.
+TEST_F(SiteCheckTest, EveryShippedLayoutFilledWithEveryKindHasNoFalseFindings) {
+    const QStringList layouts = QDir(":/app/lays").entryList(QDir::Files);
+    ASSERT_FALSE(layouts.isEmpty());
+    const std::vector<std::string> expected = {
+        "names no language", "has no location yet", "no alternative text",       "without a site",
+        "has no name",       "posts to no script",  "\"Select\" reaches no page"};
+    for (const QString& layout : layouts) {
+        QFile file(":/app/lays/" + layout);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        std::string page = PageTextFromLayout(DecodePageFile(file.readAll().toStdString()),
+                                              {"page", "Filled", "", 0});
+        std::vector<int> areas;
+        for (const std::string& entry : AreaEntries(page)) {
+            areas.push_back(std::stoi(entry.substr(4)));
+        }
+        for (const int area : areas) {
+            for (const Kind& kind : Kinds()) {
+                if (kind.tag == "Table" || kind.tag == "Form") {
+                    continue;
+                }
+                const std::string body = kind.tag == "Custom_Table"
+                                             ? std::string("<table><tr><td>c</td></tr></table>")
+                                             : BuildComponentBody(kind.tag, {});
+                AddComponent(page, kind.tag, body, area);
+            }
+            page.insert(AreaInsertPoint(page, area), "<br>");
+        }
+        AddPlatform(page, areas.front(), 2, 100, 20);
+        AddForm(page, "");
+        const std::string name = layout.toStdString();
+        Write(name, page);
+        for (const Finding& finding : Check(name)) {
+            const bool known =
+                finding.severity == Severity::kNote ||
+                std::any_of(expected.begin(), expected.end(), [&](const std::string& words) {
+                    return finding.message.find(words) != std::string::npos;
+                });
+            EXPECT_TRUE(known) << "layout " << name << ": " << FindingText(finding);
+        }
+    }
+}
+
+TEST_F(SiteCheckTest, FormatsAndCancelling) {
+    Write("a.html", Page("<!---Image1---!>",
+                         Block("Image1", "<img src=\"say &quot;hi&quot;.png\" alt=\"a\">")));
+    Write("b.html", Page("", "x"));
+    SiteCheckResult result = CheckSite(Folder());
+    const std::string json = FindingsJson(result);
+    EXPECT_NE(json.find("\"pages\": 2, \"errors\": 1"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"entry\": \"Image1\""), std::string::npos) << json;
+    EXPECT_NE(json.find(R"(The picture \"say \"hi\".png\")"), std::string::npos) << json;
+    result.findings = {{Severity::kWarning, "bad\xff.html", 3, 4, "", "line\nbreak"}};
+    const std::string odd = FindingsJson(result);
+    EXPECT_NE(odd.find("\"bad\xEF\xBF\xBD.html\""), std::string::npos) << odd;
+    EXPECT_NE(odd.find("line\\u000abreak"), std::string::npos) << odd;
+    EXPECT_EQ(FindingText(result.findings[0]), "bad\xff.html:3:4: warning: line break");
+
+    std::atomic<bool> cancel = false;
+    SiteCheckOptions options;
+    options.cancel = &cancel;
+    std::vector<int> progress;
+    options.progress = [&](int done, int total) {
+        progress.push_back(done * 10 + total);
+        cancel = true;
+    };
+    result = CheckSite(Folder(), options);
+    EXPECT_TRUE(result.cancelled);
+    EXPECT_EQ(result.pages, 1);
+    EXPECT_EQ(progress, std::vector<int>{12});
+}
+
+} // namespace
+} // namespace qf
