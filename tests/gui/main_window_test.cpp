@@ -221,7 +221,7 @@ private Q_SLOTS:
                             "Delete Selected "
                             "Component, Modify Selected Area, Modify Selected Component",
                             "View: View Source, Show Areas",
-                            "Tools: Page Properties, Reopen Last Project at Start",
+                            "Tools: Page Properties, Check Site, Reopen Last Project at Start",
                             "Help: Help Contents, VORNEX Online, About...",
                         }));
         QCOMPARE(window_->findChild<QAction*>("NewPage")->shortcut(),

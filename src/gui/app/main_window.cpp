@@ -3,6 +3,7 @@
 #include "app/dialog_table.h"
 #include "app/page_watcher.h"
 #include "app/palette_table.h"
+#include "app/site_check_dock.h"
 #include "components/rollover.h"
 #include "error.h"
 #include "services/icons.h"
@@ -222,6 +223,9 @@ void TForm1::BuildMenusAndActions() {
     tools->addAction(properties);
     table_commands_.push_back(
         {[properties](bool on) { properties->setEnabled(on); }, kPagePropertiesDialog});
+    tools->addAction(MakeAction("CheckSite", "Check Site", "",
+                                QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K),
+                                &TForm1::CheckSiteClick));
 
     BuildSessionMenus(file, tools);
 
@@ -860,6 +864,57 @@ void TForm1::ViewSourceClick() {
 
 void TForm1::PagePropertiesClick() {
     RunDialog(kPagePropertiesDialog, Guard::Page);
+}
+
+void TForm1::CheckSiteClick() {
+    if (!PassesGuard(Guard::Project)) {
+        return;
+    }
+    if (site_check_ == nullptr) {
+        site_check_ = new SiteCheckDock(this);
+        addDockWidget(Qt::BottomDockWidgetArea, site_check_);
+        connect(site_check_, &SiteCheckDock::CheckAgainClicked, this, &TForm1::CheckSiteClick);
+        connect(site_check_, &SiteCheckDock::FindingChosen, this,
+                [this](const Finding& finding) { ShowFinding(finding, false); });
+        connect(site_check_, &SiteCheckDock::FindingOpened, this,
+                [this](const Finding& finding) { ShowFinding(finding, true); });
+    }
+    site_check_->show();
+    site_check_->raise();
+    site_check_->Start(Q(workspace_.project_folder));
+}
+
+void TForm1::ShowFinding(const Finding& finding, bool modify) {
+    if (site_check_->Folder() != Q(workspace_.project_folder)) {
+        statusBar()->showMessage("These findings are of another project: Check Again", 5000);
+        return;
+    }
+    const bool shown = workspace_.HasOpenPage() && workspace_.page_name == finding.page &&
+                       workspace_.page_path == workspace_.project_folder + finding.page;
+    if (!shown) {
+        AskToOpenPage(Q(finding.page));
+        if (!workspace_.HasOpenPage() || workspace_.page_name != finding.page) {
+            return; // not opened: the question was declined or the page failed
+        }
+    }
+    const std::string_view entry = finding.entry;
+    const bool area = entry.size() > 4 && entry.substr(0, 4) == "Area" &&
+                      entry.find_first_not_of("0123456789", 4) == std::string_view::npos;
+    // The form has no list entry; a finding of the whole page selects nothing.
+    if (finding.entry.empty() || finding.entry == "Form") {
+        return;
+    }
+    (area ? com1_ : com2_)->setEditText(Q(finding.entry));
+    if (modify) {
+        // Opened once the list's event is over, so the dialog never runs inside it.
+        QTimer::singleShot(0, this, [this, area] {
+            if (area) {
+                Action1Execute();
+            } else {
+                Action3Execute();
+            }
+        });
+    }
 }
 
 void TForm1::HelpContentsClick() {

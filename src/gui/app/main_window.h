@@ -26,6 +26,8 @@ namespace qf {
 class ElidedLabel;
 class PageWatcher;
 class Preview;
+class SiteCheckDock;
+struct Finding;
 enum class Guard;
 
 // The editor's main window: the preview, the project's pages, the page's
@@ -75,6 +77,8 @@ public Q_SLOTS:
     void DeletePageClick();
     void ViewSourceClick();
     void PagePropertiesClick();
+    // Tools > Check Site: shows the site check's list and checks the project.
+    void CheckSiteClick();
     void HelpContentsClick();
     void WebSiteClick();
     void AboutClick();
@@ -166,6 +170,11 @@ private:
     // Asks "Open Page?" as the page list does, and opens the project page `name`.
     void AskToOpenPage(const QString& name);
 
+    // A finding of the site check chosen in its list: its page opened (after
+    // the page list's question) and its area or component selected; with
+    // `modify` also that one's Modify command.
+    void ShowFinding(const Finding& finding, bool modify);
+
     // Fixes the application folder and starts loading its home page into
     // the preview, without waiting for it.
     void LoadStartPage();
@@ -191,6 +200,7 @@ private:
     QAction* undo_ = nullptr;
     QAction* redo_ = nullptr;
     PageWatcher* page_watcher_ = nullptr;
+    SiteCheckDock* site_check_ = nullptr; // made by the first Check Site
 
     // Commands that lead to a dialog of the table, enabled once it has one.
     struct TableCommand {
