@@ -314,6 +314,35 @@ TEST(DeleteArea, ANumberStillUsedElsewhereKeepsItsDeclaration) {
     EXPECT_TRUE(CheckPage(deletion.page).empty());
 }
 
+TEST(DeleteArea, ANameHeldTwiceInsideTakesOneDeclarationForEachBlock) {
+    // Image1 stands twice in area 1 and is declared twice; Text1 once in each
+    // place but declared once; the lists lose as many entries as went.
+    const std::string page = test::PageWith(
+        "<!---Table1---!><!---Image1---!><!---Image1---!><!---Text1---!><!---Table2---!>",
+        test::TableArea(1, "<!---Begin_Image1---!>a<!---End_Image1---!>"
+                           "<!---Begin_Text1---!>t<!---End_Text1---!>"
+                           "<!---Begin_Image1---!>b<!---End_Image1---!>"
+                           "<!---Begin_Text1---!>u<!---End_Text1---!>") +
+            test::TableArea(2));
+    const AreaDeletion deletion = DeletedAreaText(page, 1);
+    EXPECT_EQ(deletion.page, test::PageWith("<!---Table2---!>", test::TableArea(2)));
+    EXPECT_EQ(deletion.component_entries,
+              (std::vector<std::string>{"Image1", "Text String1", "Image1"}));
+
+    // Through the workspace both lists lose every entry that went, each once.
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("index.html").toStdString();
+    WritePageFile(path, page);
+    Workspace workspace;
+    OpenPage(workspace, path);
+    ASSERT_EQ(workspace.component_list.entries.size(), 3u);
+    workspace.area_list.text = "Area1";
+    DeleteArea(workspace);
+    EXPECT_TRUE(workspace.component_list.entries.empty());
+    EXPECT_EQ(workspace.area_list.entries, std::vector<std::string>{"Area2"});
+    EXPECT_EQ(ReadPageFile(path), deletion.page);
+}
+
 class AreaWorkspace : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <charconv>
 #include <climits>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace qf {
 
@@ -353,6 +355,30 @@ void ModifyArea(Workspace& workspace, const AreaChanges& changes) {
                    "Modify " + AreaLabel(area));
 }
 
+namespace {
+
+// Removes from `list` the first occurrence of each of `removed` (twice for a
+// name given twice), in one pass over the entries.
+void RemoveEntries(SelectionList& list, const std::vector<std::string>& removed) {
+    std::unordered_map<std::string_view, std::size_t> left;
+    for (const std::string& entry : removed) {
+        ++left[entry];
+    }
+    std::vector<std::string> kept;
+    kept.reserve(list.entries.size());
+    for (std::string& entry : list.entries) {
+        const auto it = left.find(entry);
+        if (it != left.end() && it->second > 0) {
+            --it->second;
+        } else {
+            kept.push_back(std::move(entry));
+        }
+    }
+    list.entries = std::move(kept);
+}
+
+} // namespace
+
 AreaDeletion DeletedAreaText(std::string_view page, int area) {
     const std::string name = AreaName(area);
     AreaDeletion deletion;
@@ -383,11 +409,55 @@ AreaDeletion DeletedAreaText(std::string_view page, int area) {
     // The block is removed first: a name that still has a block elsewhere
     // (a number handed out twice) keeps its declaration and its entry.
     deletion.page.erase(deletion.page.find(BeginMarker(name)), block.block_end - block.begin);
-    for (const std::string& inner_name : inner) {
-        if (deletion.page.find(BeginMarker(inner_name)) != kNotFound ||
-            !RemoveDeclaration(deletion.page, inner_name)) {
-            continue;
+    if (inner.empty()) {
+        return deletion;
+    }
+    // The names still begun somewhere, read in one pass over what is left.
+    std::unordered_set<std::string_view> begun;
+    for (std::size_t pos = deletion.page.find(begin_open); pos != kNotFound;
+         pos = deletion.page.find(begin_open, pos + 1)) {
+        const std::size_t name_begin = pos + begin_open.size();
+        const std::size_t close = deletion.page.find(kMarkerClose, name_begin);
+        if (close == kNotFound) {
+            break;
         }
+        begun.emplace(std::string_view(deletion.page).substr(name_begin, close - name_begin));
+    }
+    // Each inner name without a block left takes away one of its declarations,
+    // the first still there, as many times as the area held it.
+    std::unordered_map<std::string_view, std::size_t> wanted;
+    std::size_t remaining = 0;
+    for (const std::string& inner_name : inner) {
+        if (begun.count(inner_name) == 0) {
+            ++wanted[inner_name];
+            ++remaining;
+        }
+    }
+    std::unordered_map<std::string_view, std::size_t> found;
+    std::vector<std::pair<std::size_t, std::size_t>> cuts;
+    const std::string_view text = deletion.page;
+    for (std::size_t pos = text.find(kMarkerOpen); pos != kNotFound && remaining > 0;) {
+        const std::size_t name_begin = pos + kMarkerOpen.size();
+        const std::size_t close = text.find(kMarkerClose, name_begin);
+        if (close == kNotFound) {
+            break;
+        }
+        const auto want = wanted.find(text.substr(name_begin, close - name_begin));
+        if (want != wanted.end() && found[want->first] < want->second) {
+            ++found[want->first];
+            --remaining;
+            cuts.emplace_back(pos, close + kMarkerClose.size());
+            pos = text.find(kMarkerOpen, close + kMarkerClose.size());
+        } else {
+            pos = text.find(kMarkerOpen, pos + 1);
+        }
+    }
+    for (const std::string& inner_name : inner) {
+        const auto got = found.find(inner_name);
+        if (got == found.end() || got->second == 0) {
+            continue; // still begun elsewhere, or never declared
+        }
+        --got->second;
         const std::optional<NumberedName> split = SplitTrailingNumber(inner_name);
         if (!split) {
             continue;
@@ -398,6 +468,17 @@ AreaDeletion DeletedAreaText(std::string_view page, int area) {
                    !entry.empty()) {
             deletion.component_entries.push_back(std::move(entry));
         }
+    }
+    if (!cuts.empty()) {
+        std::string kept;
+        kept.reserve(text.size());
+        std::size_t from = 0;
+        for (const auto& [cut_begin, cut_end] : cuts) {
+            kept.append(text.substr(from, cut_begin - from));
+            from = cut_end;
+        }
+        kept.append(text.substr(from));
+        deletion.page = std::move(kept);
     }
     return deletion;
 }
@@ -460,9 +541,7 @@ AreaDeletion DeleteArea(Workspace& workspace) {
     CommitPageText(workspace, deletion.page, "Delete " + AreaLabel(area));
     auto take = [](SelectionList& list, const std::vector<std::string>& removed,
                    std::string_view prompt, bool selected_gone) {
-        for (const std::string& entry : removed) {
-            list.Remove(entry);
-        }
+        RemoveEntries(list, removed);
         if (selected_gone ||
             std::find(removed.begin(), removed.end(), list.text) != removed.end()) {
             list.text = prompt;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstring>
 #include <exception>
+#include <unordered_set>
 
 namespace qf {
 
@@ -212,18 +213,21 @@ std::optional<std::string> RevertHunks(std::string_view after, const std::vector
 std::string DescribeChange(std::string_view before, std::string_view after) {
     const std::vector<std::string> old_names = DeclarationNames(before);
     const std::vector<std::string> new_names = DeclarationNames(after);
-    std::vector<std::string> added;
-    std::vector<std::string> removed;
-    for (const std::string& name : new_names) {
-        if (std::find(old_names.begin(), old_names.end(), name) == old_names.end()) {
-            added.push_back(name);
+    // The two lists differ in a few names: each is looked up in a set of the
+    // other, so a page of many thousand declarations is named in linear time.
+    auto missing_from = [](const std::vector<std::string>& names,
+                           const std::vector<std::string>& other) {
+        const std::unordered_set<std::string_view> present(other.begin(), other.end());
+        std::vector<std::string> missing;
+        for (const std::string& name : names) {
+            if (present.count(name) == 0) {
+                missing.push_back(name);
+            }
         }
-    }
-    for (const std::string& name : old_names) {
-        if (std::find(new_names.begin(), new_names.end(), name) == new_names.end()) {
-            removed.push_back(name);
-        }
-    }
+        return missing;
+    };
+    const std::vector<std::string> added = missing_from(new_names, old_names);
+    const std::vector<std::string> removed = missing_from(old_names, new_names);
     if (!added.empty()) {
         if (std::any_of(added.begin(), added.end(), IsArea)) {
             return "Insert Platform";
