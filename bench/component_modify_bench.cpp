@@ -11,6 +11,8 @@
 #include "workspace/component_values.h"
 #include "workspace/workspace.h"
 
+#include "bench_support.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QDir>
@@ -41,18 +43,9 @@ std::string PageOfSize(std::size_t size) {
     return page;
 }
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0.0 : values[values.size() / 2];
-}
-
-double SecondsSince(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-void PutBack(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
+using bench::Median;
+using bench::PutBack;
+using bench::SecondsSince;
 
 void BM_ModifyAgainstInsert(benchmark::State& state) {
     QTemporaryDir dir(QDir::tempPath() + "/quenfort-bench-XXXXXX");

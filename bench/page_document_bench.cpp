@@ -14,6 +14,8 @@
 #include "document/page_text.h"
 #include "workspace/workspace.h"
 
+#include "bench_support.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QTemporaryDir>
@@ -34,6 +36,12 @@
 
 namespace {
 
+using bench::Median;
+using bench::PlainRead;
+using bench::PlainSyncedWrite;
+using bench::PutBack;
+using bench::SecondsSince;
+
 QTemporaryDir& Folder() {
     static QTemporaryDir dir;
     return dir;
@@ -41,71 +49,6 @@ QTemporaryDir& Folder() {
 
 std::string PathOf(const char* name) {
     return Folder().filePath(name).toStdString();
-}
-
-[[noreturn]] void Fail(const std::string& what) {
-    throw std::runtime_error(what + ": " + std::strerror(errno));
-}
-
-void WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n <= 0) {
-            if (n < 0 && errno == EINTR) {
-                continue;
-            }
-            Fail("write");
-        }
-        bytes.remove_prefix(std::size_t(n));
-    }
-}
-
-// Writes the file in place and syncs it, so no dirty data of an earlier run
-// is left for the next timed sync.
-void PutBack(const std::string& path, std::string_view bytes) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        Fail("open " + path);
-    }
-    WriteAll(fd, bytes);
-    if (::fsync(fd) != 0 || ::close(fd) != 0) {
-        Fail("sync " + path);
-    }
-}
-
-std::string PlainRead(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    struct stat info {};
-    if (fd < 0 || ::fstat(fd, &info) != 0) {
-        Fail("open " + path);
-    }
-    std::string bytes(std::size_t(info.st_size), '\0');
-    std::size_t got = 0;
-    while (got < bytes.size()) {
-        const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
-        if (n <= 0) {
-            if (n < 0 && errno == EINTR) {
-                continue;
-            }
-            Fail("read " + path);
-        }
-        got += std::size_t(n);
-    }
-    ::close(fd);
-    return bytes;
-}
-
-// open, write, fsync, close, rename.
-void PlainSyncedWrite(const std::string& path, std::string_view bytes) {
-    const std::string temp = path + ".new";
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        Fail("open " + temp);
-    }
-    WriteAll(fd, bytes);
-    if (::fsync(fd) != 0 || ::close(fd) != 0 || ::rename(temp.c_str(), path.c_str()) != 0) {
-        Fail("write " + temp);
-    }
 }
 
 // A page of about `size` bytes: one area whose cell holds text components.
@@ -182,18 +125,6 @@ void InsertAsTheCommandLineDoes(const std::string& path, bool check) {
     }
     workspace.area_list.text = "Area1";
     benchmark::DoNotOptimize(qf::InsertComponent(workspace, "Image", {{"alt", "Logo"}}));
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t middle = values.size() / 2;
-    return values.empty()      ? 0.0
-           : values.size() % 2 ? values[middle]
-                               : (values[middle - 1] + values[middle]) / 2;
-}
-
-double SecondsSince(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 // Each run times the plain copy and then the insertion, one after the other,
@@ -284,28 +215,10 @@ public:
     }
 };
 
-// Runs `program` with `args` as a child with its standard output thrown
-// away, and answers its peak resident memory in bytes (ru_maxrss from wait4).
+// The peak resident memory of `program` run with `args`, or -1 when it failed.
 std::int64_t PeakOfChild(const std::string& program, const std::vector<std::string>& args) {
-    std::vector<char*> argv{const_cast<char*>(program.c_str())};
-    for (const std::string& arg : args) {
-        argv.push_back(const_cast<char*>(arg.c_str()));
-    }
-    argv.push_back(nullptr);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        const int null = ::open("/dev/null", O_WRONLY);
-        ::dup2(null, STDOUT_FILENO);
-        ::execv(program.c_str(), argv.data());
-        ::_exit(127);
-    }
-    int status = 0;
-    struct rusage usage {};
-    if (child < 0 || ::wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) ||
-        WEXITSTATUS(status) != 0) {
-        return -1;
-    }
-    return std::int64_t(usage.ru_maxrss) * 1024;
+    const bench::ChildRun run = bench::RunChild(program, args);
+    return run.status == 0 ? run.peak : -1;
 }
 
 // Writes the page file of an ordinary page of about `size` bytes in a child

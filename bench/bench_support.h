@@ -1,0 +1,136 @@
+// What the benchmark programs share: the floor they are measured against (a
+// plain read of a file and a plain synced write of its bytes), putting a page
+// file back between runs, medians, and running a program as a child.
+#pragma once
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdint>
+#include <cstring>
+#include <fcntl.h>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace bench {
+
+[[noreturn]] inline void Fail(const std::string& what) {
+    throw std::runtime_error(what + ": " + std::strerror(errno));
+}
+
+inline void WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n <= 0) {
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            Fail("write");
+        }
+        bytes.remove_prefix(std::size_t(n));
+    }
+}
+
+// Writes the file in place and syncs it, so no dirty data of an earlier run
+// is left for the next timed sync.
+inline void PutBack(const std::string& path, std::string_view bytes) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        Fail("open " + path);
+    }
+    WriteAll(fd, bytes);
+    if (::fsync(fd) != 0 || ::close(fd) != 0) {
+        Fail("sync " + path);
+    }
+}
+
+inline std::string PlainRead(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat info {};
+    if (fd < 0 || ::fstat(fd, &info) != 0) {
+        Fail("open " + path);
+    }
+    std::string bytes(std::size_t(info.st_size), '\0');
+    std::size_t got = 0;
+    while (got < bytes.size()) {
+        const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+        if (n <= 0) {
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            Fail("read " + path);
+        }
+        got += std::size_t(n);
+    }
+    ::close(fd);
+    return bytes;
+}
+
+// open, write, fsync, close, rename.
+inline void PlainSyncedWrite(const std::string& path, std::string_view bytes) {
+    const std::string temp = path + ".new";
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        Fail("open " + temp);
+    }
+    WriteAll(fd, bytes);
+    if (::fsync(fd) != 0 || ::close(fd) != 0 || ::rename(temp.c_str(), path.c_str()) != 0) {
+        Fail("write " + temp);
+    }
+}
+
+inline double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t middle = values.size() / 2;
+    return values.empty()      ? 0.0
+           : values.size() % 2 ? values[middle]
+                               : (values[middle - 1] + values[middle]) / 2;
+}
+
+inline double SecondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// How a child ran: its exit status (-1 when it did not exit) and its peak
+// resident memory in bytes (ru_maxrss from wait4).
+struct ChildRun {
+    int status = -1;
+    std::int64_t peak = 0;
+};
+
+// Runs `program` with `args`, its standard input from `input` (or
+// /dev/null) and its standard output and errors thrown away.
+inline ChildRun RunChild(const std::string& program, const std::vector<std::string>& args,
+                         const std::string& input = "/dev/null") {
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const std::string& arg : args) {
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    }
+    argv.push_back(nullptr);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const int in = ::open(input.c_str(), O_RDONLY);
+        const int null = ::open("/dev/null", O_WRONLY);
+        ::dup2(in, STDIN_FILENO);
+        ::dup2(null, STDOUT_FILENO);
+        ::dup2(null, STDERR_FILENO);
+        ::execv(program.c_str(), argv.data());
+        ::_exit(127);
+    }
+    ChildRun run;
+    int status = 0;
+    struct rusage usage {};
+    if (child > 0 && ::wait4(child, &status, 0, &usage) == child && WIFEXITED(status)) {
+        run.status = WEXITSTATUS(status);
+        run.peak = std::int64_t(usage.ru_maxrss) * 1024;
+    }
+    return run;
+}
+
+} // namespace bench
