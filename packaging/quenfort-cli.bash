@@ -32,35 +32,85 @@ _quenfort_cli_entry_kind() {
     "$1" kinds 2>/dev/null | awk -v display="($display)" '/^[^ ]/ && substr($0, index($0, " ") + 1) == display { print $1 }'
 }
 
-# The Select Component entries of a page starting with $3 as typed, blanks
-# escaped so that an entry stays one word.
+# A word as the shell reads it back: blanks and the shell's own characters
+# behind a backslash, every other letter (non-ASCII ones too) as it is.
+_quenfort_cli_escape() {
+    local word=$1 out="" char i
+    for ((i = 0; i < ${#word}; i++)); do
+        char=${word:i:1}
+        case $char in
+        [[:space:]\\\'\"\$\`\&\|\;\<\>\(\)\{\}\[\]\*\?\!\#\~]) out+="\\$char" ;;
+        *) out+=$char ;;
+        esac
+    done
+    printf '%s\n' "$out"
+}
+
+# Splits the typed line into words as the shell would: blanks end a word
+# unless escaped or quoted; the words come back without their quoting. A
+# blank at the end starts a new, empty word.
+_quenfort_cli_split() {
+    local line=$1 word="" char quote="" i started=0
+    _quenfort_cli_words=()
+    for ((i = 0; i < ${#line}; i++)); do
+        char=${line:i:1}
+        if [[ $quote == "'" ]]; then
+            [[ $char == "'" ]] && quote="" || word+=$char
+        elif [[ $char == "\\" ]]; then
+            ((i++))
+            word+=${line:i:1}
+            started=1
+        elif [[ $quote == '"' ]]; then
+            [[ $char == '"' ]] && quote="" || word+=$char
+        elif [[ $char == "'" || $char == '"' ]]; then
+            quote=$char
+            started=1
+        elif [[ $char == [[:space:]] ]]; then
+            ((started)) && _quenfort_cli_words+=("$word")
+            word=""
+            started=0
+        else
+            word+=$char
+            started=1
+        fi
+    done
+    _quenfort_cli_words+=("$word")
+}
+
+# The Select Component entries of a page starting with $3, escaped.
 _quenfort_cli_entries() {
-    local entry quoted
+    local entry
     while IFS= read -r entry; do
-        quoted=${entry// /\\ }
-        [[ $quoted == "$3"* ]] && printf '%s\n' "$quoted"
+        [[ $entry == "$3"* ]] && _quenfort_cli_escape "$entry"
     done < <("$1" components "$2" 2>/dev/null)
 }
 
-# Files and folders starting with $1; with $2 set, only pages among the files.
+# Files and folders starting with $1, escaped; with $2 set, only pages among
+# the files.
 _quenfort_cli_paths() {
     local path
     while IFS= read -r path; do
         if [[ -d $path ]]; then
-            printf '%s/\n' "${path%/}"
-        elif [[ -z $2 || $path == *.html || $path == *.htm || $path == *.php ]]; then
-            printf '%s\n' "$path"
+            _quenfort_cli_escape "${path%/}/"
+        elif [[ -z ${2-} || $path == *.html || $path == *.htm || $path == *.php ]]; then
+            _quenfort_cli_escape "$path"
         fi
     done < <(compgen -f -- "$1")
 }
 
+# Folders starting with $1, escaped.
+_quenfort_cli_folders() {
+    local path
+    while IFS= read -r path; do
+        _quenfort_cli_escape "${path%/}/"
+    done < <(compgen -d -- "$1")
+}
+
 _quenfort_cli() {
     local program=${COMP_WORDS[0]}
-    # Words as typed, split at blanks only ("src=x" stays one word).
-    local typed=${COMP_LINE:0:COMP_POINT}
-    local -a words
-    read -ra words <<<"$typed"
-    [[ $typed =~ [[:space:]]$ ]] && words+=("")
+    local -a _quenfort_cli_words
+    _quenfort_cli_split "${COMP_LINE:0:COMP_POINT}"
+    local -a words=("${_quenfort_cli_words[@]}")
     local current=${words[${#words[@]}-1]}
     local index=$((${#words[@]} - 1))
     local IFS=$'\n'
@@ -70,40 +120,55 @@ _quenfort_cli() {
         COMPREPLY=($(compgen -W "$(_quenfort_cli_commands "$program")"$'\n--help\n--version' -- "$current"))
         return
     fi
-    # A value after "=" is the user's own.
-    [[ $current == *=* ]] && return
 
     local synopsis
     synopsis=$(_quenfort_cli_synopsis "$program" "${words[1]}")
     [[ -n $synopsis ]] || return
-    local -a arguments=() options=() given=()
+    local -a arguments=() options=() given=() values=()
     local word
     IFS=' ' read -ra arguments <<<"$synopsis"
     local -a positional=()
     for word in "${arguments[@]:1}"; do
+        word=${word#[}
+        word=${word%]}
+        word=${word%...}
+        word=${word%]}
         case $word in
-        \[*=*) word=${word#[}; options+=("${word%%=*}=") ;;
-        \[*) ;;
+        *=*) options+=("${word%%=*}=") values+=("${word#*=}") ;;
         *) positional+=("$word") ;;
         esac
     done
-    local joined=""
     for word in "${words[@]:2:index-2}"; do
-        # "Text\ Link2" was typed as one word.
-        if [[ $word == *\\ ]]; then
-            joined+="${word%\\} "
-            continue
-        fi
-        word=$joined$word
-        joined=""
         [[ $word == *=* || $word == -* ]] || given+=("$word")
     done
 
     local -a candidates=()
-    if ((${#given[@]} < ${#positional[@]})); then
+    if [[ $current == *=* ]]; then
+        # A value after "=": the choices the synopsis names (text|json, 0|1,
+        # yes), pages for a page; anything else is the user's own.
+        local name=${current%%=*}= value=${current#*=} i choice
+        # The shell replaces only what follows "=" when "=" breaks words.
+        local lead=$name
+        [[ $COMP_WORDBREAKS == *=* ]] && lead=""
+        for i in "${!options[@]}"; do
+            [[ ${options[i]} == "$name" ]] || continue
+            if [[ ${values[i]} == PAGE ]]; then
+                while IFS= read -r choice; do
+                    candidates+=("$lead$choice")
+                done < <(_quenfort_cli_paths "$value" pages)
+            elif [[ ${values[i]} =~ ^[a-z0-9|]+$ ]]; then
+                local -a choices
+                IFS='|' read -ra choices <<<"${values[i]}"
+                for choice in "${choices[@]}"; do
+                    [[ $choice == "$value"* ]] && candidates+=("$lead$choice")
+                done
+            fi
+        done
+    elif ((${#given[@]} < ${#positional[@]})); then
         case ${positional[${#given[@]}]} in
         PAGE) candidates=($(_quenfort_cli_paths "$current" pages)) ;;
-        PROJECT | LOCATION) candidates=($(compgen -d -- "$current" | sed 's,/*$,/,')) ;;
+        FILE) candidates=($(_quenfort_cli_paths "$current")) ;;
+        PROJECT | LOCATION) candidates=($(_quenfort_cli_folders "$current")) ;;
         AREA) candidates=($(compgen -W "$("$program" areas "${given[0]}" 2>/dev/null)" -- "$current")) ;;
         KIND) candidates=($(compgen -W "$(_quenfort_cli_kinds "$program")" -- "$current")) ;;
         ENTRY) candidates=($(_quenfort_cli_entries "$program" "${given[0]}" "$current")) ;;

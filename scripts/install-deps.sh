@@ -12,6 +12,7 @@ packages=(
   qt6-svg-dev desktop-file-utils appstream man-db groff-base dpkg-dev file
   php-cli php-cgi
   libgumbo-dev
+  lintian
 )
 
 missing=()

@@ -18,6 +18,9 @@ touch notes.txt
 # shellcheck source=/dev/null
 source "$script"
 # complete LINE: the offers for the command line LINE, one a line.
+# The words as the shell splits them for completion: at blanks not escaped,
+# and at "=" (COMP_WORDBREAKS), so a value is its own word.
+COMP_WORDBREAKS=$' \t\n"\'><=;|&(:'
 complete_line() {
     COMP_LINE=$1
     COMP_POINT=${#1}
@@ -63,4 +66,29 @@ quenfort-cli insert index.html "$area" Text_Link >/dev/null || fail "no text lin
     fail "entries offered: $(complete_line "quenfort-cli component-values index.html ")"
 [ "$(complete_line "quenfort-cli modify-component index.html Text\ Link1 sta")" = "status=" ] ||
     fail "Text_Link fields: $(complete_line "quenfort-cli modify-component index.html Text\ Link1 sta")"
+
+# Names with blanks and non-ASCII letters come back escaped, one word each,
+# and are completed again once typed so.
+mkdir -p "my dir"
+touch "my dir/café menu.html" "my dir/note s.txt"
+[ "$(complete_line "quenfort-cli areas my")" = 'my\ dir/' ] ||
+    fail "a folder with a blank: $(complete_line "quenfort-cli areas my")"
+[ "$(complete_line "quenfort-cli areas my\ dir/")" = 'my\ dir/café\ menu.html' ] ||
+    fail "a page with a blank and an é: $(complete_line "quenfort-cli areas my\ dir/")"
+[ "$(complete_line "quenfort-cli areas 'my dir'/ca")" = 'my\ dir/café\ menu.html' ] ||
+    fail "a quoted folder: $(complete_line "quenfort-cli areas 'my dir'/ca")"
+# Any file for a picture or a file to import.
+[ "$(complete_line "quenfort-cli import-picture . no")" = "notes.txt" ] ||
+    fail "import-picture files: $(complete_line "quenfort-cli import-picture . no")"
+[ "$(complete_line "quenfort-cli import-file . my\ dir/no")" = 'my\ dir/note\ s.txt' ] ||
+    fail "import-file files: $(complete_line "quenfort-cli import-file . my\ dir/no")"
+# The php command's fields, and the choices an option names.
+[ "$(complete_line "quenfort-cli php . mail ")" = $'failure=\nform-page=\nrecipient=\nreplace=\nsuccess=' ] ||
+    fail "php fields: $(complete_line "quenfort-cli php . mail ")"
+[ "$(complete_line "quenfort-cli php . mail form-page=in")" = "index.html" ] ||
+    fail "php form page: $(complete_line "quenfort-cli php . mail form-page=in")"
+[ "$(complete_line "quenfort-cli check-site . --format=")" = $'json\ntext' ] ||
+    fail "check-site formats: $(complete_line "quenfort-cli check-site . --format=")"
+[ "$(complete_line "quenfort-cli page-properties index.html noscroll=")" = $'0\n1' ] ||
+    fail "noscroll choices: $(complete_line "quenfort-cli page-properties index.html noscroll=")"
 echo "ok"

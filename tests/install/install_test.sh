@@ -22,6 +22,9 @@ $datadir/icons/hicolor/128x128/apps/quenfort.png
 $datadir/icons/hicolor/256x256/apps/quenfort.png
 $datadir/icons/hicolor/48x48/apps/quenfort.png
 $datadir/icons/hicolor/scalable/apps/quenfort.svg
+$datadir/doc/quenfort/changelog.gz
+$datadir/doc/quenfort/copyright
+$datadir/lintian/overrides/quenfort
 $datadir/metainfo/org.quenfort.quenfort.metainfo.xml
 $mandir/man1/quenfort-cli.1.gz
 $mandir/man1/quenfort.1.gz"
@@ -29,9 +32,13 @@ listed=$(cd "$usr" && find . -type f | sed 's,^\./,,' | LC_ALL=C sort)
 [ "$listed" = "$(echo "$expected" | LC_ALL=C sort)" ] ||
     fail "installed files differ:$(diff <(echo "$expected" | LC_ALL=C sort) <(echo "$listed"))"
 [ -z "$(find "$root" -type f -not -path "$usr/*")" ] || fail "files outside the prefix"
+# The changelog is compressed without a name or a time, so every build gives
+# the same bytes, and reads as a Debian changelog of this version.
+[ "$(gzip -dc "$share/doc/quenfort/changelog.gz" | head -n 1 | cut -d' ' -f1-2)" = "quenfort ($version)" ] ||
+    fail "the changelog does not begin with this version"
 
 desktop-file-validate "$share/applications/quenfort.desktop" || fail "desktop entry"
-grep -qx "Exec=quenfort %F" "$share/applications/quenfort.desktop" || fail "Exec line"
+grep -qx "Exec=quenfort %f" "$share/applications/quenfort.desktop" || fail "Exec line"
 grep -qx "Icon=quenfort" "$share/applications/quenfort.desktop" || fail "Icon line"
 appstreamcli validate --no-net "$share/metainfo/org.quenfort.quenfort.metainfo.xml" ||
     fail "AppStream metadata"
