@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ ccache pkg-config
-  qt6-base-dev qt6-webengine-dev qt6-webchannel-dev libgl-dev
+  qt6-base-dev qt6-webengine-dev qt6-webchannel-dev qt6-pdf-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format
   fonts-dejavu-core

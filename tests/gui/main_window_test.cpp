@@ -71,10 +71,10 @@ struct EnvironmentRestorer {
 class PdfPrompts : public test::ScriptedPrompts {
 public:
     QString pdf_path;
-    bool Print(QWidget* parent, QPrinter* printer) override {
+    bool Print(QWidget* parent, QPrinter* printer, const PaintPages& paint) override {
         printer->setOutputFormat(QPrinter::PdfFormat);
         printer->setOutputFileName(pdf_path);
-        return ScriptedPrompts::Print(parent, printer);
+        return ScriptedPrompts::Print(parent, printer, paint);
     }
 };
 

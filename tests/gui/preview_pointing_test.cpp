@@ -1,6 +1,6 @@
 // The preview one points at: areas outlined and named, a click that selects
-// in Select Area and Select Component, a double-click that opens Modify,
-// links that never take the preview away from the page.
+// in Select Area and Select Component (links included, which a plain click
+// never follows), a double-click that opens Modify, Ctrl+click and Open Link.
 
 #include "app/dialog_table.h"
 #include "app/main_window.h"
@@ -24,14 +24,20 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMouseEvent>
+#include <QPdfDocument>
 #include <QPlainTextEdit>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextLayout>
 
+#include <cstdlib>
 #include <memory>
 
 namespace qf {
@@ -55,6 +61,44 @@ std::string PointingPage() {
                        "<br>" +
                        Block("Text_Link3", "<a href=\"mailto:me@example.org\" "
                                            "target=_blank>Write</a>")));
+}
+
+// A page wider than any paper: a table of 1700 pixels whose last column is
+// red and named, in an area.
+std::string WidePage() {
+    return test::PageWith(
+        "<!---Table1---!><!---Image1---!>",
+        test::TableArea(1, Block("Image1", "<table width=\"1700\" cellspacing=\"0\"><tr>"
+                                           "<td width=\"1500\">Left column</td>"
+                                           "<td width=\"200\" bgcolor=\"#ff0000\">Right "
+                                           "column</td></tr></table>")));
+}
+
+// Scripted prompts whose printer is a PDF file.
+class PdfPrompts : public test::ScriptedPrompts {
+public:
+    QString pdf_path;
+    bool Print(QWidget* parent, QPrinter* printer, const PaintPages& paint) override {
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(pdf_path);
+        return ScriptedPrompts::Print(parent, printer, paint);
+    }
+};
+
+// How many pixels of `image` are near `colour`.
+int PixelsNear(const QImage& image, const QColor& colour) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor pixel = image.pixelColor(x, y);
+            if (std::abs(pixel.red() - colour.red()) < 40 &&
+                std::abs(pixel.green() - colour.green()) < 40 &&
+                std::abs(pixel.blue() - colour.blue()) < 40) {
+                ++count;
+            }
+        }
+    }
+    return count;
 }
 
 } // namespace
@@ -234,30 +278,146 @@ private Q_SLOTS:
         QCOMPARE(ListText("Com1"), QString("Area2"));
     }
 
-    void LinksNeverLeaveThePage() {
-        // A page of the project: the page list's question, then that page.
+    void APlainClickOnALinkSelectsItAndNeverFollowsIt() {
+        // Each link (a project page, another address, one for a new window):
+        // the click selects it, the desktop is asked nothing, the page stays.
+        for (const char* entry : {"Text Link1", "Text Link2", "Text Link3"}) {
+            Click(RectOf(entry).center());
+            QTRY_COMPARE(ListText("Com2"), QString(entry));
+            QCOMPARE(ListText("Com1"), QString("Area2"));
+        }
+        QTest::qWait(300); // time for a navigation the page should not start
+        QCOMPARE(prompts_->asked, QStringList());
+        QCOMPARE(window_->workspace().page_name, std::string("index.html"));
+        QCOMPARE(Web()->ShownFile(), Site() + "index.html");
+        QVERIFY(Web()->VisibleText().contains("Other page"));
+        QCOMPARE(Web()->ConsoleMessages().filter("error:"), QStringList());
+    }
+
+    void CtrlClickAndOpenLinkFollowALink() {
+        // A page of the project: the page list's question first.
         prompts_->Queue(Prompts::Answer::No);
-        Click(RectOf("Text Link1").center());
+        QTest::mouseClick(Target(), Qt::LeftButton, Qt::ControlModifier,
+                          RectOf("Text Link1").center());
         QTRY_COMPARE(prompts_->asked, QStringList{"ask: Open Page?"});
         QCOMPARE(window_->workspace().page_name, std::string("index.html"));
-        QVERIFY(Web()->VisibleText().contains("Other page"));
 
-        // Another address goes to the desktop; the preview stays.
-        Click(RectOf("Text Link2").center());
+        // Another address, and one for a new window, go to the desktop; the preview stays.
+        QTest::mouseClick(Target(), Qt::LeftButton, Qt::ControlModifier,
+                          RectOf("Text Link2").center());
         QTRY_COMPARE(prompts_->asked.last(), QString("open-url: https://example.org/away"));
-        // One for a new window as well.
-        Click(RectOf("Text Link3").center());
+        QTest::mouseClick(Target(), Qt::LeftButton, Qt::ControlModifier,
+                          RectOf("Text Link3").center());
         QTRY_COMPARE(prompts_->asked.last(), QString("open-url: mailto:me@example.org"));
         QCOMPARE(Web()->ShownFile(), Site() + "index.html");
         QVERIFY(Web()->VisibleText().contains("Other page"));
         QCOMPARE(prompts_->asked.size(), 3);
 
+        // The context menu offers Open Link over a link only.
+        auto* menu = window_->findChild<QMenu*>("PreviewMenu");
+        auto* open_link = window_->findChild<QAction*>("PreviewOpenLink");
+        QVERIFY(menu != nullptr && open_link != nullptr);
+        const QRect area2 = RectOf("Area2");
+        QTest::mouseClick(Target(), Qt::RightButton, {},
+                          QPoint(area2.right() - 20, area2.bottom() - 10));
+        QTRY_VERIFY(menu->isVisible());
+        QVERIFY(!open_link->isVisible());
+        menu->hide();
+        QTest::mouseClick(Target(), Qt::RightButton, {}, RectOf("Text Link2").center());
+        QTRY_VERIFY(menu->isVisible() && open_link->isVisible());
+        test::Shoot(menu, "preview_link_menu");
+        open_link->trigger();
+        menu->hide();
+        QCOMPARE(prompts_->asked.last(), QString("open-url: https://example.org/away"));
+        QCOMPARE(prompts_->asked.size(), 4);
+
         prompts_->Queue(Prompts::Answer::Yes);
-        Click(RectOf("Text Link1").center());
+        QTest::mouseClick(Target(), Qt::RightButton, {}, RectOf("Text Link1").center());
+        QTRY_VERIFY(menu->isVisible() && open_link->isVisible());
+        open_link->trigger();
+        menu->hide();
         QTRY_COMPARE(window_->workspace().page_name, std::string("other.html"));
         QCOMPARE(Web()->ShownFile(), Site() + "other.html");
         QTRY_VERIFY(RectOf("Image1").width() == 120);
         QCOMPARE(Web()->ConsoleMessages().filter("error:"), QStringList());
+    }
+
+    void PrintShowsThePageAsAVisitorSeesItOnThePapersWidth() {
+        WritePageFile((Site() + "wide.html").toStdString(), WidePage());
+        prompts_.reset();
+        auto prompts = std::make_unique<PdfPrompts>();
+        prompts->pdf_path = dir_->filePath("printed.pdf");
+        prompts->Queue(Site() + "wide.html");
+        window_->OpenPageClick();
+        QCOMPARE(window_->workspace().page_name, std::string("wide.html"));
+        // Outlined, named and chosen in the preview.
+        window_->findChild<QComboBox*>("Com1")->setEditText("Area1");
+        window_->findChild<QComboBox*>("Com2")->setEditText("Image1");
+        QTRY_VERIFY(Drawn().contains("Area1 area chosen"));
+        QVERIFY(Drawn().contains("Image1 comp chosen"));
+
+        // The preview closed without printing prints nothing.
+        window_->findChild<QAction*>("Print")->trigger();
+        QCOMPARE(prompts->asked.last(), QString("print"));
+        QVERIFY(!QFile::exists(prompts->pdf_path));
+
+        prompts->Queue(true);
+        window_->findChild<QAction*>("Print")->trigger();
+        QVERIFY(prompts->asked.filter("error:").isEmpty());
+        QPdfDocument pdf;
+        QCOMPARE(pdf.load(prompts->pdf_path), QPdfDocument::Error::None);
+        QCOMPARE(pdf.pageCount(), 1);
+        // The whole width on the paper, the red last column included, and no
+        // outline or name in the editor's blue or the chosen orange (the
+        // printout holds the pages as pictures).
+        const QSizeF points = pdf.pagePointSize(0);
+        const QImage page = pdf.render(0, (points * 2).toSize());
+        page.save("/tmp/shots/printed_page.png");
+        const QImage right = page.copy(page.width() / 2, 0, page.width() / 2, page.height());
+        QVERIFY(PixelsNear(right, QColor("#ff0000")) > 500);
+        // The red column ends before the paper's edge, as far in as the page starts.
+        int first_ink = page.width();
+        int last_red = 0;
+        for (int y = 0; y < page.height(); ++y) {
+            for (int x = 0; x < page.width(); ++x) {
+                const QColor pixel = page.pixelColor(x, y);
+                if (pixel.alpha() > 128 && pixel.lightness() < 128) {
+                    first_ink = std::min(first_ink, x);
+                }
+                if (pixel.red() > 200 && pixel.green() < 60 && pixel.blue() < 60) {
+                    last_red = std::max(last_red, x);
+                }
+            }
+        }
+        QVERIFY(first_ink > 4);
+        QVERIFY(last_red < page.width() - first_ink / 2);
+        QCOMPARE(PixelsNear(page, QColor("#e8710a")), 0);
+        QCOMPARE(PixelsNear(page, QColor(0, 110, 200)), 0);
+        // The preview keeps its outlines and its page.
+        QVERIFY(Drawn().contains("Area1 area chosen"));
+        QCOMPARE(Web()->ShownFile(), Site() + "wide.html");
+        QCOMPARE(Web()->ConsoleMessages().filter("error:"), QStringList());
+        prompts_ = std::move(prompts);
+    }
+
+    void ThePrintPreviewShowsThePrintedPages() {
+        QPrinter printer(QPrinter::HighResolution);
+        int painted = 0;
+        std::unique_ptr<QPrintPreviewDialog> preview(
+            NewPrintPreview(window_.get(), &printer, [&](QPrinter* target) {
+                QVERIFY(Web()->Print(target));
+                ++painted;
+            }));
+        preview->show();
+        QTRY_VERIFY(painted >= 1);
+        auto* pages = preview->findChild<QPrintPreviewWidget*>();
+        QVERIFY(pages != nullptr);
+        QTRY_COMPARE(pages->pageCount(), 1);
+        QTest::qWait(200);
+        QDir().mkpath("/tmp/shots");
+        preview->grab().save("/tmp/shots/print_preview.png");
+        preview->close();
+        Web()->EndPrinting();
     }
 
     void TheSourceViewShowsThePageLineByLineAndChangesNothing() {

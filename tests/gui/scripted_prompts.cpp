@@ -67,9 +67,13 @@ std::optional<QColor> ScriptedPrompts::Colour(QWidget*, const QColor&) {
     return Next<QColor>();
 }
 
-bool ScriptedPrompts::Print(QWidget*, QPrinter*) {
+bool ScriptedPrompts::Print(QWidget*, QPrinter* printer, const PaintPages& paint) {
     asked << "print";
-    return Next<bool>().value_or(false);
+    const bool print = Next<bool>().value_or(false);
+    if (print) {
+        paint(printer);
+    }
+    return print;
 }
 
 void ScriptedPrompts::OpenUrl(QWidget*, const QUrl& url) {

@@ -40,7 +40,9 @@ public:
                         const QString& filter) override;
     QString ExistingFolder(QWidget* parent, const QString& caption, const QString& start) override;
     std::optional<QColor> Colour(QWidget* parent, const QColor& initial) override;
-    bool Print(QWidget* parent, QPrinter* printer) override;
+    // Records "print"; a queued true prints (paints on `printer`) as the
+    // preview's print button would, anything else closes the preview.
+    bool Print(QWidget* parent, QPrinter* printer, const PaintPages& paint) override;
     // Records "open-url: URL" and opens nothing.
     void OpenUrl(QWidget* parent, const QUrl& url) override;
 

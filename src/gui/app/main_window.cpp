@@ -811,10 +811,12 @@ void TForm1::AskToOpenPage(const QString& name) {
 void TForm1::PrintClick() {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(QFileInfo(web1_->ShownFile()).fileName());
-    if (!AppPrompts().Print(this, &printer)) {
-        return; // cancelled: nothing is printed
-    }
-    if (!web1_->Print(&printer)) {
+    // The preview paints its pages, then the printout once the user prints.
+    bool painted = true;
+    const bool printed = AppPrompts().Print(
+        this, &printer, [this, &painted](QPrinter* target) { painted = web1_->Print(target); });
+    web1_->EndPrinting();
+    if (printed && !painted) {
         AppPrompts().ShowError(this, QString("Cannot print \"%1\". The printer reported a failure.")
                                          .arg(web1_->ShownFile()));
     }

@@ -8,12 +8,14 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QMenu>
+#include <QPageLayout>
 #include <QPointer>
 #include <QPrinter>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWebChannel>
+#include <QWebEngineContextMenuRequest>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
@@ -122,6 +124,36 @@ QString OutlineScriptSource() {
     return QString::fromUtf8(channel.readAll()) + "\n" + script;
 }
 
+QString ScriptResource(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+// The print style that zooms a page wider than the paper down to its width
+// (%1, in CSS pixels): the page measured laid out at that width.
+constexpr const char* kFitToPaper = R"((function (width) {
+    var html = document.documentElement, body = document.body;
+    if (!html) return 1;
+    var old = document.getElementById('quenfort-print-fit');
+    if (old) old.remove();
+    var before = html.style.width;
+    html.style.width = width + 'px';
+    var wide = html.scrollWidth;
+    if (body) {
+        var margin = parseFloat(getComputedStyle(body).marginRight) || 0;
+        wide = Math.max(wide, body.offsetLeft + body.scrollWidth + margin);
+    }
+    html.style.width = before;
+    var zoom = wide > width + 1 ? 0.95 * width / wide : 1;
+    if (zoom < 1) {
+        var style = document.createElement('style');
+        style.id = 'quenfort-print-fit';
+        style.textContent = '@media print { html { zoom: ' + zoom + ' !important; } }';
+        (document.head || html).appendChild(style);
+    }
+    return zoom;
+})(%1))";
+
 } // namespace
 
 struct Preview::Impl {
@@ -129,7 +161,12 @@ struct Preview::Impl {
     PreviewPage* page = nullptr;
     OutlineBridge* bridge = nullptr;
     QMenu* menu = nullptr;
+    QAction* open_link = nullptr;
+    QUrl menu_link;
     QString shown;
+    // The page shown once more, for printing: without the editor's scripts.
+    QWebEngineView* print_view = nullptr;
+    QString print_loaded;
     QUrl requested;
     bool loading = false;
     bool last_load_ok = false;
@@ -142,16 +179,38 @@ Preview::Preview(QWidget* parent) : QWidget(parent), impl_(std::make_unique<Impl
     impl_->page =
         new PreviewPage([this](const QUrl& url) { Q_EMIT LinkClicked(url); }, impl_->view);
     impl_->view->setPage(impl_->page);
+    // Plain clicks on links stay clicks; the guard comes before the page's scripts.
+    QWebEngineScript guard;
+    guard.setName("quenfort-links");
+    guard.setSourceCode(ScriptResource(":/preview/preview_links.js"));
+    guard.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    guard.setWorldId(QWebEngineScript::ApplicationWorld);
+    guard.setRunsOnSubFrames(true);
+    impl_->page->scripts().insert(guard);
     impl_->menu = new QMenu(this);
     impl_->menu->setObjectName("PreviewMenu");
+    impl_->open_link = impl_->menu->addAction(tr("Open Link"), this, [this] {
+        if (impl_->menu_link.isValid()) {
+            Q_EMIT LinkClicked(impl_->menu_link);
+        }
+    });
+    impl_->open_link->setObjectName("PreviewOpenLink");
+    impl_->menu->addSeparator()->setObjectName("PreviewOpenLinkSeparator");
     QAction* reload = impl_->menu->addAction(tr("Reload"), this, &Preview::Reload);
     reload->setObjectName("PreviewReload");
     reload->setShortcut(QKeySequence::Refresh);
     reload->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     addAction(reload);
     impl_->view->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(impl_->view, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { impl_->menu->popup(impl_->view->mapToGlobal(at)); });
+    connect(impl_->view, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        // "Open Link" only over a link, for the link under the pointer.
+        const QWebEngineContextMenuRequest* request = impl_->view->lastContextMenuRequest();
+        impl_->menu_link = request != nullptr ? request->linkUrl() : QUrl();
+        const bool on_link = impl_->menu_link.isValid();
+        impl_->open_link->setVisible(on_link);
+        impl_->menu->actions().at(1)->setVisible(on_link);
+        impl_->menu->popup(impl_->view->mapToGlobal(at));
+    });
     layout->addWidget(impl_->view);
     setMinimumSize(80, 60);
     // Only the loads of the file shown count: a link that was not followed
@@ -175,6 +234,7 @@ Preview::~Preview() = default;
 
 void Preview::ShowFile(const QString& path) {
     impl_->shown = path;
+    impl_->print_loaded.clear(); // printed from a fresh load next time
     impl_->page->messages.clear();
     impl_->loading = true;
     impl_->last_load_ok = false;
@@ -198,7 +258,8 @@ void Preview::Reload() {
 }
 
 void Preview::AddContextAction(QAction* action) {
-    if (impl_->menu->actions().size() == 1) {
+    // Open Link, its separator, Reload, then a separator before the first added.
+    if (impl_->menu->actions().size() == 3) {
         impl_->menu->addSeparator();
     }
     impl_->menu->addAction(action);
@@ -355,16 +416,52 @@ bool Preview::Print(QPrinter* printer) {
     if (impl_->shown.isEmpty() || printer == nullptr || !WaitForLoaded()) {
         return false;
     }
+    // A page of its own, as a visitor's browser shows the file: none of the
+    // editor's outlines, names or choices, which live in the preview's page.
+    if (impl_->print_view == nullptr || impl_->print_loaded != impl_->shown) {
+        delete impl_->print_view;
+        impl_->print_view = new QWebEngineView(this);
+        impl_->print_view->hide();
+        auto* page = new PreviewPage([](const QUrl&) {}, impl_->print_view);
+        impl_->print_view->setPage(page);
+        auto loaded = std::make_shared<Wait>();
+        connect(page, &QWebEnginePage::loadFinished, impl_->print_view,
+                [loaded](bool ok) { loaded->Done(ok); });
+        impl_->print_view->load(QUrl::fromLocalFile(impl_->shown));
+        if (!RunUntilDone(loaded, 60 * 1000)) {
+            EndPrinting();
+            return false;
+        }
+        impl_->print_loaded = impl_->shown;
+    }
+    // Scaled down to the paper's width where the page is wider: the page is
+    // measured laid out at that width (CSS pixels, 96 to the inch), and its
+    // print style zooms it by as much as it sticks out, with a little room
+    // for the margins the browser's printing keeps besides the printer's.
+    const double width = printer->pageLayout().paintRect(QPageLayout::Point).width() * 96.0 / 72.0;
+    auto fitted = std::make_shared<Wait>();
+    impl_->print_view->page()->runJavaScript(QString::fromUtf8(kFitToPaper).arg(width),
+                                             QWebEngineScript::ApplicationWorld,
+                                             [fitted](const QVariant&) { fitted->Done(true); });
+    RunUntilDone(fitted, 15000);
+
     auto wait = std::make_shared<Wait>();
-    const QMetaObject::Connection connection = connect(impl_->view, &QWebEngineView::printFinished,
-                                                       this, [wait](bool ok) { wait->Done(ok); });
-    impl_->view->print(printer);
+    const QMetaObject::Connection connection =
+        connect(impl_->print_view, &QWebEngineView::printFinished, this,
+                [wait](bool ok) { wait->Done(ok); });
+    impl_->print_view->print(printer);
     // The printer must outlive the print job, so this waits for its end.
     while (!wait->finished) {
         RunUntilDone(wait, 60 * 1000);
     }
     disconnect(connection);
     return wait->ok;
+}
+
+void Preview::EndPrinting() {
+    delete impl_->print_view;
+    impl_->print_view = nullptr;
+    impl_->print_loaded.clear();
 }
 
 } // namespace qf

@@ -20,9 +20,10 @@ namespace qf {
 // these; the owner sets its objectName. The browser engine stays behind this
 // class, so including this header costs nothing.
 //
-// A link clicked in the page never takes the preview elsewhere: it is
-// reported by LinkClicked, and the page stays. The context menu offers
-// Reload. With outlines on, a script and a web channel object (both only in
+// A plain click on a link is a click like any other: the link is not
+// followed. Ctrl+click and the context menu's "Open Link" follow it, and
+// even then the preview stays: the link is reported by LinkClicked. The
+// context menu offers Reload. With outlines on, a script and a web channel object (both only in
 // this view; the page file and what a browser shows stay as they are) draw
 // every area's outline and name, the component under the pointer, and the
 // area and component chosen; clicks on them are reported.
@@ -39,9 +40,15 @@ public:
     // The path last given to ShowFile; empty before the first.
     QString ShownFile() const;
 
-    // Prints the page shown to `printer` and waits until it is printed.
-    // Returns false when printing failed or nothing was shown.
+    // Prints the page shown to `printer` as a visitor's browser shows it
+    // (none of the outlines, names or choices drawn over it here), scaled
+    // down to the paper's width where it is wider, and waits until it is
+    // printed. The file is loaded once more for the first print after it
+    // is shown; later prints of it (a print preview's pages, then the
+    // printout) use that load. False when printing failed or nothing was shown.
     bool Print(QPrinter* printer);
+    // Lets go of the load made for printing.
+    void EndPrinting();
 
     // Waits (running the event loop) until the page being shown has loaded;
     // true when it loaded, false on a load error or after `timeout_ms`.
@@ -86,8 +93,8 @@ public:
 Q_SIGNALS:
     // Emitted when a ShowFile has finished loading.
     void Loaded(bool ok);
-    // A link of the page was clicked (also one that opens a new window);
-    // the preview did not follow it.
+    // A link of the page was followed (Ctrl+click, "Open Link", also one
+    // that opens a new window); the preview did not go there.
     void LinkClicked(const QUrl& url);
     // A click in the page: the Select Area entry of the innermost area under
     // the pointer and the Select Component entry of the innermost component

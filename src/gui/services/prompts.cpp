@@ -9,10 +9,12 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
-#include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <memory>
 
 namespace qf {
 
@@ -98,9 +100,9 @@ public:
 
     void OpenUrl(QWidget*, const QUrl& url) override { QDesktopServices::openUrl(url); }
 
-    bool Print(QWidget* parent, QPrinter* printer) override {
-        QPrintDialog dialog(printer, parent);
-        return dialog.exec() == QDialog::Accepted;
+    bool Print(QWidget* parent, QPrinter* printer, const PaintPages& paint) override {
+        std::unique_ptr<QPrintPreviewDialog> dialog(NewPrintPreview(parent, printer, paint));
+        return dialog->exec() == QDialog::Accepted;
     }
 };
 
@@ -191,6 +193,16 @@ QFileDialog* NewPictureDialog(QWidget* parent, const QString& caption, const QSt
     QObject::connect(dialog, &QFileDialog::currentChanged, preview, &PicturePreview::ShowFile);
     // Room for the file list's columns beside the preview.
     dialog->resize(QSize(800, 440).expandedTo(dialog->minimumSizeHint()));
+    return dialog;
+}
+
+QPrintPreviewDialog* NewPrintPreview(QWidget* parent, QPrinter* printer,
+                                     const Prompts::PaintPages& paint) {
+    auto* dialog = new QPrintPreviewDialog(printer, parent);
+    dialog->setObjectName("PrintPreviewDialog");
+    QObject::connect(dialog, &QPrintPreviewDialog::paintRequested, dialog, paint);
+    // Room for a whole page at a readable size.
+    dialog->resize(QSize(760, 820).expandedTo(dialog->minimumSizeHint()));
     return dialog;
 }
 

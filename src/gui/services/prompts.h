@@ -7,10 +7,12 @@
 #include <QUrl>
 #include <QWidget>
 
+#include <functional>
 #include <optional>
 
 class QFileDialog;
 class QLabel;
+class QPrintPreviewDialog;
 class QPrinter;
 
 namespace qf {
@@ -21,6 +23,7 @@ namespace qf {
 class Prompts {
 public:
     enum class Answer { Yes, No, Cancel };
+    using PaintPages = std::function<void(QPrinter*)>;
 
     virtual ~Prompts() = default;
 
@@ -49,8 +52,11 @@ public:
                                    const QString& start) = 0;
     // A colour dialog starting at `initial`; nothing when cancelled.
     virtual std::optional<QColor> Colour(QWidget* parent, const QColor& initial) = 0;
-    // A print dialog for `printer`; true when the user chose to print.
-    virtual bool Print(QWidget* parent, QPrinter* printer) = 0;
+    // The print preview of `printer`'s pages, from which the user prints
+    // (choosing the printer in the print dialog it opens). `paint` draws the
+    // pages on the printer it is given: the preview's pages, and once more
+    // when the user prints. True when the user printed.
+    virtual bool Print(QWidget* parent, QPrinter* printer, const PaintPages& paint) = 0;
     // Hands a web address (or a file outside the editor's reach) to the
     // desktop: its browser, mail program or file viewer.
     virtual void OpenUrl(QWidget* parent, const QUrl& url) = 0;
@@ -87,5 +93,10 @@ private:
 // the highlighted file. The caller owns it.
 QFileDialog* NewPictureDialog(QWidget* parent, const QString& caption, const QString& folder,
                               const QString& filter);
+
+// The print preview as Print runs it, built but not shown: `paint` draws its
+// pages. The caller owns it.
+QPrintPreviewDialog* NewPrintPreview(QWidget* parent, QPrinter* printer,
+                                     const Prompts::PaintPages& paint);
 
 } // namespace qf
