@@ -75,7 +75,12 @@ std::vector<Command> SiteCommands() {
          "    {\"severity\": \"error\", \"page\": \"index.html\", \"line\": 12,\n"
          "     \"column\": 5, \"entry\": \"Image Link3\", \"message\": \"...\"}, ...]}\n"
          "with line and column 0 and entry \"\" where there is none; texts are UTF-8,\n"
-         "bytes that are not become U+FFFD.\n"
+         "bytes that are not become U+FFFD. \"severity\" is \"error\", \"warning\" or\n"
+         "\"note\"; \"page\" is the page's file name in the project folder; the\n"
+         "findings come page by page, in the order the page list shows them, and\n"
+         "within a page by line and column; the counts are of the findings listed.\n"
+         "\"cancelled\" is true only for a check stopped before its end (the editor's\n"
+         "Cancel); this command always checks every page.\n"
          "\n"
          "Exits with 0 when nothing is an error, 1 when some finding is an error or the\n"
          "folder cannot be read, 2 for a usage error.\n",
