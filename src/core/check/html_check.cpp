@@ -6,10 +6,12 @@
 #include <gumbo.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <set>
 #include <sys/stat.h>
+#include <unordered_set>
 
 namespace qf::check {
 
@@ -299,6 +301,93 @@ int WrittenSize(const GumboElement& element, const char* name) {
     return std::stoi(std::string(text));
 }
 
+// The parser's memory: it makes many small blocks and frees most of them
+// again soon (its token buffers), so blocks come from free lists of a few
+// sizes carved out of large chunks, and the whole tree goes at once when the
+// walk is done, without visiting it node by node.
+class ParseMemory {
+public:
+    ParseMemory() = default;
+    ParseMemory(const ParseMemory&) = delete;
+    ParseMemory& operator=(const ParseMemory&) = delete;
+    ~ParseMemory() {
+        for (void* chunk : chunks_) {
+            std::free(chunk);
+        }
+        for (void* block : large_) {
+            std::free(block);
+        }
+    }
+
+    static void* Allocate(void* self, std::size_t size) {
+        return static_cast<ParseMemory*>(self)->Take(size);
+    }
+    static void Free(void* self, void* block) {
+        if (block != nullptr) {
+            static_cast<ParseMemory*>(self)->Give(block);
+        }
+    }
+
+private:
+    static constexpr std::size_t kHeader = 16; // keeps blocks 16-byte aligned
+    static constexpr unsigned kClasses = 9;    // 16 bytes to 4 KB
+    static constexpr unsigned kLarge = kClasses;
+    static constexpr std::size_t kChunk = std::size_t(1) << 20;
+
+    void* Take(std::size_t size) {
+        unsigned size_class = 0;
+        while (size_class < kClasses && (std::size_t(16) << size_class) < size) {
+            ++size_class;
+        }
+        char* block = nullptr;
+        if (size_class == kLarge) {
+            block = static_cast<char*>(std::malloc(kHeader + size));
+            if (block == nullptr) {
+                return nullptr;
+            }
+            large_.insert(block);
+        } else if (free_[size_class] != nullptr) {
+            block = free_[size_class];
+            std::memcpy(&free_[size_class], block + kHeader, sizeof(char*));
+        } else {
+            const std::size_t need = kHeader + (std::size_t(16) << size_class);
+            if (left_ < need) {
+                current_ = static_cast<char*>(std::malloc(kChunk));
+                if (current_ == nullptr) {
+                    left_ = 0;
+                    return nullptr;
+                }
+                chunks_.push_back(current_);
+                left_ = kChunk;
+            }
+            block = current_;
+            current_ += need;
+            left_ -= need;
+        }
+        std::memcpy(block, &size_class, sizeof size_class);
+        return block + kHeader;
+    }
+
+    void Give(void* data) {
+        char* block = static_cast<char*>(data) - kHeader;
+        unsigned size_class = 0;
+        std::memcpy(&size_class, block, sizeof size_class);
+        if (size_class == kLarge) {
+            large_.erase(block);
+            std::free(block);
+            return;
+        }
+        std::memcpy(block + kHeader, &free_[size_class], sizeof(char*));
+        free_[size_class] = block;
+    }
+
+    std::vector<void*> chunks_;
+    std::unordered_set<void*> large_;
+    char* free_[kClasses] = {};
+    char* current_ = nullptr;
+    std::size_t left_ = 0;
+};
+
 class HtmlWalk {
 public:
     explicit HtmlWalk(PageCheck& check) : check_(check), bytes_(check.view.bytes()) {}
@@ -347,7 +436,9 @@ private:
 
     PageCheck& check_;
     const std::string& bytes_;
-    std::vector<std::pair<std::size_t, std::size_t>> covered_; // file offsets [from, to)
+    // One mark a byte of the file: set where the parser read the byte as part
+    // of a node (a tag, text, a comment); what is left unmarked was dropped.
+    std::vector<char> covered_;
     std::set<std::size_t> reported_; // file offsets with a finding about structure
     int format_places_ = 0;
     int spacers_ = 0;
@@ -387,7 +478,7 @@ void HtmlWalk::Cover(const GumboStringPiece& piece) {
     if (piece.length > 0 && piece.data >= bytes_.data() &&
         piece.data + piece.length <= bytes_.data() + bytes_.size()) {
         const std::size_t from = OffsetOf(piece.data);
-        covered_.emplace_back(from, from + piece.length);
+        std::memset(covered_.data() + from, 1, piece.length);
     }
 }
 
@@ -442,10 +533,14 @@ void HtmlWalk::Moved(const GumboNode* node, std::size_t offset) {
 }
 
 void HtmlWalk::Run() {
+    ParseMemory memory;
     GumboOptions options = kGumboDefaultOptions;
     options.max_errors = 0; // the tree tells what is needed; no error texts
+    options.allocator = &ParseMemory::Allocate;
+    options.deallocator = &ParseMemory::Free;
+    options.userdata = &memory;
     GumboOutput* output = gumbo_parse_with_options(&options, bytes_.data(), bytes_.size());
-    covered_.reserve(bytes_.size() / 32);
+    covered_.assign(bytes_.size(), 0);
 
     std::vector<GumboNode*> stack{output->document};
     std::size_t visited = 0;
@@ -525,7 +620,7 @@ void HtmlWalk::Run() {
                     "as meant and need nothing from you");
         }
     }
-    gumbo_destroy_output(&options, output);
+    // The output goes with `memory`.
 }
 
 void HtmlWalk::Problem(std::size_t offset, const Region& region, GumboTag tag,
@@ -995,7 +1090,6 @@ void HtmlWalk::Title(const GumboNode* node) {
 }
 
 void HtmlWalk::Dropped() {
-    std::sort(covered_.begin(), covered_.end());
     std::size_t reached = 0;
     const auto gap = [&](std::size_t from, std::size_t to) {
         while (from < to && std::isspace(static_cast<unsigned char>(bytes_[from]))) {
@@ -1035,14 +1129,20 @@ void HtmlWalk::Dropped() {
                           "it: remove it, or open the element it closes"
                     : "\"<" + name + ">\" may not stand here, so a browser ignores it: remove it");
     };
-    for (const auto& [from, to] : covered_) {
-        if (from > reached) {
-            gap(reached, from);
+    // Each run of unmarked bytes, in the order of the file.
+    const char* marks = covered_.data();
+    const std::size_t size = covered_.size();
+    while (reached < size) {
+        const void* unmarked = std::memchr(marks + reached, 0, size - reached);
+        if (unmarked == nullptr) {
+            break;
         }
-        reached = std::max(reached, to);
-    }
-    if (reached < bytes_.size()) {
-        gap(reached, bytes_.size());
+        const std::size_t from = std::size_t(static_cast<const char*>(unmarked) - marks);
+        const void* marked = std::memchr(marks + from, 1, size - from);
+        const std::size_t to =
+            marked == nullptr ? size : std::size_t(static_cast<const char*>(marked) - marks);
+        gap(from, to);
+        reached = to;
     }
 }
 
