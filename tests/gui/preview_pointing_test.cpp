@@ -4,6 +4,7 @@
 
 #include "app/dialog_table.h"
 #include "app/main_window.h"
+#include "components/component_fields.h"
 #include "dialog_driving.h"
 #include "document/page_file.h"
 #include "gui_test.h"
@@ -48,13 +49,16 @@ std::string Block(const std::string& name, const std::string& body) {
     return "<!---Begin_" + name + "---!>" + body + "<!---End_" + name + "---!>";
 }
 
-// Two areas: the first holds a picture, the second three links.
+// Two areas: the first holds a picture as its dialog writes it, the second
+// three links written by hand.
 std::string PointingPage() {
     return test::PageWith(
         "<!---Table1---!><!---Table2---!><!---Image1---!><!---Text_Link1---!>"
         "<!---Text_Link2---!><!---Text_Link3---!>",
-        test::TableArea(1, Block("Image1", "<img src=\"images/sky.png\" width=\"120\" "
-                                           "height=\"60\" alt=\"Sky\" border=\"0\">")) +
+        test::TableArea(1, Block("Image1", BuildComponentBody("Image", {{"src", "images/sky.png"},
+                                                                        {"width", "120"},
+                                                                        {"height", "60"},
+                                                                        {"alt", "Sky"}}))) +
             test::TableArea(
                 2, Block("Text_Link1", "<a href=\"other.html\">Other page</a>") + "<br>" +
                        Block("Text_Link2", "<a href=\"https://example.org/away\">Away</a>") +
@@ -256,17 +260,64 @@ private Q_SLOTS:
         QVERIFY(prompts_->asked.isEmpty());
     }
 
+    // A dblclick event that the page's own script dispatches at a point of
+    // the page, as the browser dispatches one for two clicks there.
+    void DispatchDoubleClick(const QPoint& at) {
+        const QVariant target = Web()->RunScript(
+            QString("(function () { var t = document.elementFromPoint(%1, %2);"
+                    " t.dispatchEvent(new MouseEvent('dblclick', {bubbles: true, cancelable: true,"
+                    " view: window, detail: 2, button: 0, clientX: %1, clientY: %2}));"
+                    " return t.tagName; })()")
+                .arg(at.x())
+                .arg(at.y()));
+        QVERIFY(target.isValid());
+    }
+
+    // A double-click opens the Modify of what it lands on: a component its
+    // dialog wrote in that dialog, filled from the page; one written by hand
+    // in the source editor with its note; an area in Modify Area. Two ways
+    // in: mouse events given to the browser's own widget, which the browser
+    // turns into the page's dblclick, and a dblclick event dispatched by the
+    // page script, which reaches the outline script's listener through the
+    // page's DOM just as the browser's does. From that listener on, both take
+    // the one road a hand's double-click takes: the web channel, the window's
+    // PreviewDoubleClicked, the Modify action and its dialog.
     void ADoubleClickOpensModify() {
         const QRect image = RectOf("Image1");
         const QRect area2 = RectOf("Area2");
         QString opened;
-        test::OnModal([&](QWidget* dialog) {
+        QString title;
+        QString location;
+        QString note;
+        const auto record = [&](QWidget* dialog) {
             opened = dialog->objectName();
+            title = dialog->windowTitle();
+            const auto* edit = dialog->findChild<QLineEdit*>("Edit1");
+            location = edit != nullptr ? edit->text() : QString();
+            const auto* label = dialog->findChild<QLabel*>("Note");
+            note = label != nullptr ? label->toolTip() : QString();
             static_cast<QDialog*>(dialog)->reject();
-        });
+        };
+        test::OnModal(record);
         DoubleClick(image.center());
-        QTRY_COMPARE(opened, QString("TFormCom"));
+        QTRY_COMPARE(opened, QString("TFormb"));
+        QCOMPARE(title, QString("Modify Image1"));
+        QCOMPARE(location, QString("images/sky.png"));
         QCOMPARE(ListText("Com2"), QString("Image1"));
+
+        opened.clear();
+        test::OnModal(record);
+        DispatchDoubleClick(RectOf("Text Link2").center());
+        QTRY_COMPARE(opened, QString("TFormCom"));
+        QCOMPARE(ListText("Com2"), QString("Text Link2"));
+        QVERIFY2(note.contains("differs at character"), qPrintable(note));
+
+        opened.clear();
+        test::OnModal(record);
+        DispatchDoubleClick(image.center());
+        QTRY_COMPARE(opened, QString("TFormb"));
+        QCOMPARE(title, QString("Modify Image1"));
+        QCOMPARE(ReadPageFile((Site() + "index.html").toStdString()), PointingPage());
 
         opened.clear();
         test::OnModal([&](QWidget* dialog) {

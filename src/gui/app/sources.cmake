@@ -1,5 +1,6 @@
 target_sources(quenfort_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/dialog_table.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/modify_component.cpp
   ${CMAKE_CURRENT_LIST_DIR}/view_source_dialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/palette_table.cpp
   ${CMAKE_CURRENT_LIST_DIR}/main_window.cpp

@@ -4,8 +4,10 @@
 #include "document/kind_table.h"
 #include "error.h"
 #include "services/prompts.h"
+#include "workspace/component_values.h"
 #include "workspace/workspace.h"
 
+#include <QLabel>
 #include <QPushButton>
 
 namespace qf {
@@ -40,6 +42,7 @@ QPushButton* ComponentDialog::AddOkButton(const QString& text, const QString& ob
     QPushButton* button = AddButton(text, object_name);
     button->setDefault(true);
     button->setToolTip(tr("Insert into the selected area (Enter)"));
+    ok_button_ = button;
     return button;
 }
 
@@ -55,9 +58,41 @@ QPushButton* ComponentDialog::AddCancelButton(const QString& text, const QString
     return button;
 }
 
+void ComponentDialog::StartModify(const std::string& entry, const FieldValues& values) {
+    modified_entry_ = entry;
+    const QString title = "Modify " + Q(entry);
+    setWindowTitle(title);
+    Heading()->setText(title);
+    fillers_.Fill(values);
+    if (ok_button_ != nullptr) {
+        ok_button_->setToolTip(tr("Change %1 in its place and close (Enter)").arg(Q(entry)));
+    }
+    QPushButton* edit_html = InsertButton(0, tr("Edit HTML..."), "EditHtml");
+    edit_html->setToolTip(tr("Change the HTML of %1 as source instead").arg(Q(entry)));
+    connect(edit_html, &QPushButton::clicked, this, [this] { done(kEditHtmlResult); });
+}
+
+FieldValues ComponentDialog::GatheredValues() {
+    FieldValues values;
+    if (ok_button_ != nullptr) {
+        gathering_ = &values;
+        ok_button_->click();
+        gathering_ = nullptr;
+    }
+    return values;
+}
+
 void ComponentDialog::Insert(std::string_view kind_tag, const FieldValues& values) {
+    if (gathering_ != nullptr) {
+        *gathering_ = values;
+        return;
+    }
     RunAndClose([&] {
-        InsertComponent(workspace_, kind_tag, values);
+        if (modified_entry_.empty()) {
+            InsertComponent(workspace_, kind_tag, values);
+        } else {
+            ModifyComponent(workspace_, modified_entry_, values);
+        }
         return true;
     });
 }

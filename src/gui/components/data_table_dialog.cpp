@@ -39,6 +39,11 @@ constexpr struct {
     {"Strikeout", "CheckBox4", "strikeout"},
 };
 
+// The field of the cell at row `row` and column `column`, counted from 0.
+std::string CellName(int row, int column) {
+    return "cell." + std::to_string(row + 1) + "." + std::to_string(column + 1);
+}
+
 } // namespace
 
 TFormd1::TFormd1(Workspace& workspace, QWidget* parent)
@@ -137,6 +142,40 @@ TFormd1::TFormd1(Workspace& workspace, QWidget* parent)
             [this](int row, int column) { Sg1SelectCell(row, column); });
     connect(cell_text_, &QLineEdit::textChanged, this, &TFormd1::Edit1Change);
 
+    // The grid's size first, so that its cells are there to be filled.
+    fillers_.Add("rows", rows_);
+    fillers_.Add("cols", columns_);
+    fillers_.Add("padding", padding_);
+    fillers_.Add("spacing", spacing_);
+    fillers_.Add("width", width_);
+    fillers_.Add("border", border_);
+    fillers_.Add("color", colour_);
+    fillers_.Add("size", size_);
+    for (std::size_t i = 0; i < std::size(kStyles); ++i) {
+        fillers_.Add(kStyles[i].field, styles_[i]);
+    }
+    fillers_.Add("background", background_);
+    fillers_.Add("bgcolor", [this](const QString& on) {
+        // A picture's location (no colour) makes the button browse pictures.
+        if (on == "1") {
+            background_colour_->setChecked(true);
+        } else if (!background_->Text().isEmpty()) {
+            background_image_->setChecked(true);
+        }
+    });
+    fillers_.AddGroup([this](const FieldValues& values) {
+        for (int row = 0; row < grid_->rowCount(); ++row) {
+            for (int column = 0; column < grid_->columnCount(); ++column) {
+                const auto found = values.find(CellName(row, column));
+                if (found != values.end()) {
+                    grid_->setItem(row, column,
+                                   new QTableWidgetItem(QString::fromStdString(found->second)));
+                }
+            }
+        }
+        Sg1SelectCell(std::max(grid_->currentRow(), 0), std::max(grid_->currentColumn(), 0));
+    });
+
     connect(AddOkButton(tr("OK   "), "ToolButton1"), &QPushButton::clicked, this,
             &TFormd1::ToolButton1Click);
     AddCancelButton(tr("Cancel   "), "ToolButton2", &TFormd1::ToolButton2Click);
@@ -228,13 +267,13 @@ void TFormd1::ToolButton1Click() {
     for (std::size_t i = 0; i < std::size(kStyles); ++i) {
         values[kStyles[i].field] = FlagText(styles_[i]->isChecked());
     }
+    // Every cell, the empty ones too: a cell emptied while modifying a
+    // table must not keep the text it had.
     for (int row = 0; row < grid_->rowCount(); ++row) {
         for (int column = 0; column < grid_->columnCount(); ++column) {
             const QTableWidgetItem* item = grid_->item(row, column);
-            if (item != nullptr && !item->text().isEmpty()) {
-                values["cell." + std::to_string(row + 1) + "." + std::to_string(column + 1)] =
-                    item->text().toStdString();
-            }
+            values[CellName(row, column)] =
+                item != nullptr ? item->text().toStdString() : std::string();
         }
     }
     Insert("Data_Table", values);

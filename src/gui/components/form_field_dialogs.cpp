@@ -135,10 +135,26 @@ FormFieldDialog::FormFieldDialog(Workspace& workspace, std::string_view kind_tag
     }
     style_ = new FieldStyle(&colours_, this);
     Body()->addWidget(style_);
+    BindFields();
 
     connect(AddOkButton(tr("OK   "), "ToolButton3"), &QPushButton::clicked, this,
             &FormFieldDialog::ToolButton3Click);
     AddCancelButton(tr("Cancel   "), "ToolButton1");
+}
+
+void FormFieldDialog::BindFields() {
+    const auto bind = [this](const char* field, auto* control) {
+        if (control != nullptr) {
+            fillers_.Add(field, control);
+        }
+    };
+    bind("width", width_);
+    bind("maxlength", max_length_);
+    bind("value", default_text_);
+    bind("name", name_);
+    bind("options", options_);
+    bind("value", button_text_);
+    style_->Bind(fillers_);
 }
 
 void FormFieldDialog::ToolButton3Click() {
@@ -176,6 +192,7 @@ TFormg9::TFormg9(Workspace& workspace, QWidget* parent)
     location_->Field()->Button()->setText("[...] ");
     location_->Field()->SetProject(workspace);
     Form()->addRow(tr("Image Location:"), location_);
+    fillers_.Add("src", location_->Field());
 
     connect(AddOkButton(tr("OK   "), "ToolButton3"), &QPushButton::clicked, this,
             &TFormg9::ToolButton3Click);

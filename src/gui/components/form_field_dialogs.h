@@ -25,6 +25,9 @@ public Q_SLOTS:
     void ToolButton3Click();
 
 private:
+    // Names the controls of the kind's fields for a Modify opening.
+    void BindFields();
+
     QSpinBox* width_ = nullptr;
     QSpinBox* max_length_ = nullptr;
     QLineEdit* default_text_ = nullptr;

@@ -38,6 +38,12 @@ TFormf1::TFormf1(Workspace& workspace, QWidget* parent)
     no_border_ = new QCheckBox(tr("Disable Frame Border"), this);
     no_border_->setObjectName("CheckBox2");
     form->addRow(QString(), no_border_);
+    fillers_.Add("src", [this](const QString& src) { source_->SetDestination(src); });
+    fillers_.Add("width", width_);
+    fillers_.Add("height", height_);
+    fillers_.Add("align", align_);
+    fillers_.Add("noscroll", no_scrolling_);
+    fillers_.Add("noborder", no_border_);
 
     connect(AddOkButton(tr("OK   "), "ToolButton26"), &QPushButton::clicked, this,
             &TFormf1::ToolButton26Click);

@@ -41,6 +41,11 @@ TFormg2::TFormg2(Workspace& workspace, QWidget* parent)
     form->addRow(QString(), no_shading_);
     colour_ = new ColourField("Edit1", "ToolButton1", &colours_, this);
     form->addRow(tr("Color:"), colour_);
+    fillers_.Add("width", width_);
+    fillers_.Add("size", thickness_);
+    fillers_.Add("align", align_);
+    fillers_.Add("noshade", no_shading_);
+    fillers_.Add("color", colour_);
 
     connect(AddOkButton(tr("OK    "), "ToolButton2"), &QPushButton::clicked, this,
             &TFormg2::ToolButton2Click);

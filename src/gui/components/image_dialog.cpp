@@ -14,6 +14,7 @@ TFormb::TFormb(Workspace& workspace, QWidget* parent)
     setObjectName("TFormb");
     image_ = new ImageFields(kImagePictureFilter, workspace, &colours_, this);
     Body()->addWidget(image_);
+    image_->Bind(fillers_);
 
     connect(AddOkButton(tr("OK     "), "ToolButton2"), &QPushButton::clicked, this,
             &TFormb::ToolButton2Click);

@@ -31,6 +31,9 @@ TFormc::TFormc(Workspace& workspace, QWidget* parent)
     image_ = new ImageFields(kPictureFilter, workspace, &colours_, this);
     image_->AddRowAbove(tr("Link Destination:"), link);
     Body()->addWidget(image_);
+    fillers_.Add("href", [this](const QString& href) { destination_->SetDestination(href); });
+    fillers_.Add("newwindow", new_window_);
+    image_->Bind(fillers_);
 
     connect(AddOkButton(tr("OK     "), "ToolButton2"), &QPushButton::clicked, this,
             &TFormc::ToolButton2Click);

@@ -23,6 +23,8 @@ ItemListDialog::ItemListDialog(Workspace& workspace, std::string_view kind_tag, 
     items_->setMinimumHeight(110);
     column->addWidget(items_, 1);
     font_->AddText(list, true);
+    fillers_.Add("items", items_);
+    font_->Bind(fillers_);
 
     connect(AddOkButton(tr("OK   "), "ToolButton1"), &QPushButton::clicked, this,
             &ItemListDialog::ToolButton1Click);

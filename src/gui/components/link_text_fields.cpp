@@ -2,6 +2,7 @@
 
 #include "components/component_dialog.h"
 #include "widgets/colour_field.h"
+#include "widgets/field_fillers.h"
 #include "widgets/font_group.h"
 #include "widgets/simple_fields.h"
 
@@ -66,6 +67,19 @@ void LinkTextFields::Gather(FieldValues& values) const {
     values["underline"] = FlagText(underline_->isChecked());
     values["text"] = text_->text().toStdString();
     values["status"] = status_->text().toStdString();
+}
+
+void LinkTextFields::Bind(FieldFillers& fillers) {
+    fillers.Add("face", face_);
+    fillers.Add("color", colour_);
+    fillers.Add("hovercolor", mouse_over_colour_);
+    if (size_ != nullptr) {
+        fillers.Add("size", size_);
+    }
+    fillers.Add("bold", bold_);
+    fillers.Add("underline", underline_);
+    fillers.Add("text", text_);
+    fillers.Add("status", status_);
 }
 
 } // namespace qf

@@ -12,6 +12,7 @@ class QWidget;
 namespace qf {
 
 class ColourField;
+class FieldFillers;
 struct ColourMemory;
 
 // The rows the text link and the mail-to link dialogs share: face, colour,
@@ -25,6 +26,8 @@ public:
 
     // Adds face, color, hovercolor, (size), bold, underline, text and status.
     void Gather(FieldValues& values) const;
+    // Names the controls of those fields for a Modify opening.
+    void Bind(FieldFillers& fillers);
 
 private:
     QComboBox* face_ = nullptr;

@@ -17,6 +17,8 @@ TFormf::TFormf(Workspace& workspace, QWidget* parent)
     form->addRow(tr("Email to:"), email_);
     fields_.AddFontRows(form, &colours_, this, false);
     fields_.AddTextRows(form, this);
+    fillers_.Add("email", email_);
+    fields_.Bind(fillers_);
 
     connect(AddOkButton(tr("OK    "), "ToolButton3"), &QPushButton::clicked, this,
             &TFormf::ToolButton3Click);

@@ -65,6 +65,14 @@ MediaDialog::MediaDialog(Workspace& workspace, std::string_view kind_tag, QWidge
         auto_start_->setToolTip(tr("Play the video as soon as the page opens"));
         form->addRow(QString(), auto_start_);
     }
+    fillers_.Add("src", source_->Field());
+    if (width_ != nullptr) {
+        fillers_.Add("width", width_);
+        fillers_.Add("height", height_);
+    }
+    if (auto_start_ != nullptr) {
+        fillers_.Add("autostart", auto_start_);
+    }
     if (kind_tag == "Bgsound") {
         source_->setToolTip(tr("The sound plays behind the whole page, whatever area is "
                                "selected"));

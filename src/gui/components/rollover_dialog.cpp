@@ -46,6 +46,11 @@ TFormd::TFormd(Workspace& workspace, QWidget* parent)
     alt_->setObjectName("Edit4");
     alt_->setToolTip(tr("Shown while the mouse is over the picture"));
     form->addRow(tr(" Mouse over Text:"), alt_);
+    fillers_.Add("src", original_);
+    fillers_.Add("rollover", rollover_);
+    fillers_.Add("href", [this](const QString& href) { destination_->SetDestination(href); });
+    fillers_.Add("newwindow", new_window_);
+    fillers_.Add("alt", alt_);
 
     connect(AddOkButton(tr("OK     "), "ToolButton3"), &QPushButton::clicked, this,
             &TFormd::ToolButton3Click);

@@ -40,7 +40,10 @@ TextDialog::TextDialog(Workspace& workspace, std::string_view kind_tag, QWidget*
         script_text_->setToolTip(lowered ? tr("The lowered text, in the styles")
                                          : tr("The raised text, in the styles"));
         script_field_ = lowered ? "sub" : "sup";
+        fillers_.Add(script_field_, script_text_);
     }
+    fillers_.Add("text", text_);
+    font_->Bind(fillers_);
 
     connect(AddOkButton(tr("OK   "), "ToolButton3"), &QPushButton::clicked, this,
             &TextDialog::ToolButton3Click);

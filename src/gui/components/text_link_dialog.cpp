@@ -23,6 +23,9 @@ TForme::TForme(Workspace& workspace, QWidget* parent)
     new_window_->setObjectName("CheckBox3");
     form->addRow(QString(), new_window_);
     fields_.AddTextRows(form, this);
+    fillers_.Add("href", [this](const QString& href) { destination_->SetDestination(href); });
+    fillers_.Add("newwindow", new_window_);
+    fields_.Bind(fillers_);
 
     connect(AddOkButton(tr("OK     "), "ToolButton3"), &QPushButton::clicked, this,
             &TForme::ToolButton3Click);

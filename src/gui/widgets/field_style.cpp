@@ -1,6 +1,7 @@
 #include "widgets/field_style.h"
 
 #include "widgets/colour_field.h"
+#include "widgets/field_fillers.h"
 #include "widgets/tool_dialog.h"
 
 #include <QCheckBox>
@@ -30,6 +31,12 @@ void FieldStyle::Gather(FieldValues& values) const {
                             std::string(1, default_style_->isChecked() ? '1' : '0'));
     values.insert_or_assign("bordercolor", border_colour_->Text().toStdString());
     values.insert_or_assign("bgcolor", background_colour_->Text().toStdString());
+}
+
+void FieldStyle::Bind(FieldFillers& fillers) {
+    fillers.Add("defaultstyle", default_style_);
+    fillers.Add("bordercolor", border_colour_);
+    fillers.Add("bgcolor", background_colour_);
 }
 
 void FieldStyle::DefaultStyleToggled(bool on) {

@@ -9,6 +9,7 @@ class QCheckBox;
 namespace qf {
 
 class ColourField;
+class FieldFillers;
 struct ColourMemory;
 
 // The group "Style" of the form-field dialogs: "Use default Windows Style"
@@ -23,6 +24,8 @@ public:
 
     // Adds defaultstyle, bordercolor and bgcolor.
     void Gather(FieldValues& values) const;
+    // Names the controls of those fields for a Modify opening.
+    void Bind(FieldFillers& fillers);
 
 private Q_SLOTS:
     void DefaultStyleToggled(bool on);

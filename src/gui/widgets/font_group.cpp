@@ -1,6 +1,7 @@
 #include "widgets/font_group.h"
 
 #include "components/font_faces.h"
+#include "widgets/field_fillers.h"
 #include "widgets/simple_fields.h"
 
 #include <QApplication>
@@ -223,6 +224,20 @@ void FontGroup::Gather(FieldValues& values) const {
     values["color"] = colour_->Text().toStdString();
     values["size"] = std::to_string(SpinValue(size_));
     values["align"] = align_->currentText().toStdString();
+}
+
+void FontGroup::Bind(FieldFillers& fillers) {
+    fillers.Add("face", [this](const QString& face) {
+        SelectFace(faces_, face);
+        ListBox1Click();
+    });
+    fillers.Add("bold", bold_);
+    fillers.Add("italic", italic_);
+    fillers.Add("underline", underline_);
+    fillers.Add("strikeout", strikeout_);
+    fillers.Add("color", colour_);
+    fillers.Add("size", size_);
+    fillers.Add("align", align_);
 }
 
 } // namespace qf

@@ -14,6 +14,8 @@ class QSpinBox;
 
 namespace qf {
 
+class FieldFillers;
+
 // The font controls of the text and list dialogs: the face list (ListBox1)
 // with its live sample (Panel2, "Aa Bb Cc"), the group "Font Style" with the
 // four style boxes each drawn in its own style, and the group "General Font
@@ -36,6 +38,8 @@ public:
 
     // Adds face, bold, italic, underline, strikeout, color, size and align.
     void Gather(FieldValues& values) const;
+    // Names the controls of those fields for a Modify opening.
+    void Bind(FieldFillers& fillers);
 
     QListWidget* FaceList() const { return faces_; }
     QLabel* Sample() const { return sample_; }

@@ -1,6 +1,7 @@
 #include "widgets/image_fields.h"
 
 #include "widgets/colour_field.h"
+#include "widgets/field_fillers.h"
 #include "widgets/picture_field.h"
 #include "widgets/simple_fields.h"
 #include "widgets/tool_dialog.h"
@@ -57,6 +58,16 @@ void ImageFields::Gather(FieldValues& values) const {
     values["align"] = align_->currentText().toStdString();
     values["border"] = std::to_string(SpinValue(border_));
     values["bordercolor"] = border_colour_->Text().toStdString();
+}
+
+void ImageFields::Bind(FieldFillers& fillers) {
+    fillers.Add("src", location_->Field());
+    fillers.Add("width", width_);
+    fillers.Add("height", height_);
+    fillers.Add("alt", alt_);
+    fillers.Add("align", align_);
+    fillers.Add("border", border_);
+    fillers.Add("bordercolor", border_colour_);
 }
 
 } // namespace qf

@@ -12,6 +12,7 @@ class QSpinBox;
 namespace qf {
 
 class ColourField;
+class FieldFillers;
 class LocationChoice;
 struct ColourMemory;
 struct Workspace;
@@ -34,6 +35,8 @@ public:
 
     // Adds src, width, height, alt, align, border and bordercolor.
     void Gather(FieldValues& values) const;
+    // Names the controls of those fields for a Modify opening.
+    void Bind(FieldFillers& fillers);
 
 private:
     QFormLayout* form_;

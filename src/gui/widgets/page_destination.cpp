@@ -84,6 +84,22 @@ QString PageDestination::Destination() const {
     return page_radio_->isChecked() ? pages_->currentText() : url_edit_->text();
 }
 
+void PageDestination::SetDestination(const QString& destination) {
+    const bool page = !destination.isEmpty() && pages_->findText(destination) >= 0;
+    (page ? page_radio_ : url_radio_)->setChecked(true);
+    if (page) {
+        pages_->setCurrentIndex(pages_->findText(destination));
+        pages_->setEditText(destination);
+        return;
+    }
+    url_edit_->setText(destination);
+    if (style_ == Style::UrlUnlessEmpty || style_ == Style::ResetOnChoice) {
+        // Read when the URL is empty: it must add nothing.
+        pages_->setCurrentIndex(-1);
+        pages_->setEditText(QString());
+    }
+}
+
 void PageDestination::PageToggled(bool checked) {
     if (!checked) {
         return;

@@ -52,6 +52,9 @@ public:
     // Fills the page list from the project folder's files matching `mask`.
     void FillPages(const QString& project_folder, const QString& mask = "*.html");
     QString Destination() const;
+    // Shows `destination` the way Destination reads it back: a page of the
+    // list chosen as "Project Page", anything else typed as the URL.
+    void SetDestination(const QString& destination);
 
     QComboBox* PageList() const { return pages_; }
     QLineEdit* UrlEdit() const { return url_edit_; }

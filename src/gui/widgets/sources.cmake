@@ -2,6 +2,7 @@
 target_sources(quenfort_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/tool_dialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/simple_fields.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/field_fillers.cpp
   ${CMAKE_CURRENT_LIST_DIR}/colour_field.cpp
   ${CMAKE_CURRENT_LIST_DIR}/picture_field.cpp
   ${CMAKE_CURRENT_LIST_DIR}/image_fields.cpp

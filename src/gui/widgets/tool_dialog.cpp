@@ -60,6 +60,14 @@ QPushButton* ToolDialog::AddButton(const QString& text, const QString& object_na
     return button;
 }
 
+QPushButton* ToolDialog::InsertButton(int index, const QString& text, const QString& object_name) {
+    auto* button = new QPushButton(text, this);
+    button->setObjectName(object_name);
+    button->setAutoDefault(false);
+    buttons_->insertWidget(index, button);
+    return button;
+}
+
 void ToolDialog::MakeResizable() {
     layout()->setSizeConstraint(QLayout::SetDefaultConstraint);
 }

@@ -38,6 +38,9 @@ public:
     QFormLayout* Form();
     // A push button in the bottom row, right-aligned in the order added.
     QPushButton* AddButton(const QString& text, const QString& object_name);
+    // A push button at place `index` of the bottom row: 0 stands at its left
+    // edge, apart from the others.
+    QPushButton* InsertButton(int index, const QString& text, const QString& object_name);
     // Lets the user resize the dialog (for dialogs with a preview or a list).
     void MakeResizable();
     // Runs a core command for the dialog's OK: closes the dialog when it

@@ -3,6 +3,7 @@
 #include "error.h"
 #include "services/preview.h"
 #include "services/prompts.h"
+#include "widgets/elided_label.h"
 #include "workspace/area_content.h"
 #include "workspace/component_editing.h"
 #include "workspace/source_text.h"
@@ -92,10 +93,28 @@ TFormCom::TFormCom(Workspace& workspace, std::string source, QWidget* parent)
 }
 
 bool TFormCom::Open(Workspace& workspace, QWidget* parent) {
+    return Open(workspace, parent, QString());
+}
+
+bool TFormCom::Open(Workspace& workspace, QWidget* parent, const QString& note) {
     RequireOpenPage(workspace);
     TFormCom dialog(workspace, ComponentSource(workspace.page_text, workspace.component_list.text),
                     parent);
+    dialog.SetNote(note);
     return dialog.exec() == QDialog::Accepted;
+}
+
+void TFormCom::SetNote(const QString& note) {
+    if (note.isEmpty()) {
+        return;
+    }
+    auto* label = findChild<ElidedLabel*>("Note");
+    if (label == nullptr) {
+        label = new ElidedLabel(this);
+        label->setObjectName("Note");
+        Body()->insertWidget(0, label);
+    }
+    label->SetFullText(note);
 }
 
 void TFormCom::showEvent(QShowEvent* event) {

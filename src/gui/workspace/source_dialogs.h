@@ -66,6 +66,11 @@ public:
     // before anything opens, when there is none or its block is gone) and
     // runs the dialog; true when the page changed.
     static bool Open(Workspace& workspace, QWidget* parent);
+    // The same with a one-line note above the source saying why the
+    // component opens here (`Note`); none when `note` is empty.
+    static bool Open(Workspace& workspace, QWidget* parent, const QString& note);
+
+    void SetNote(const QString& note);
 
 public Q_SLOTS:
     void FormShow();         // fills the memo, writes and shows the preview
