@@ -7,6 +7,7 @@
 #include "document/page_file.h"
 #include "gui_test.h"
 #include "scripted_prompts.h"
+#include "services/preview.h"
 #include "test_pages.h"
 
 #include <QAction>
@@ -16,6 +17,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QJsonObject>
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
@@ -213,6 +215,11 @@ private Q_SLOTS:
         QCOMPARE(window_->findChild<QComboBox*>("Com2")->currentText(), QString("Image1"));
         QCOMPARE(window_->workspace().component_list.text, std::string("Image1"));
         QVERIFY(window_->findChild<QAction*>("ModifySelectedComponent")->isEnabled());
+        // The preview outlines it as chosen.
+        const auto drawn = [&] {
+            return window_->preview()->OutlineState().value("drawn").toVariant().toStringList();
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(drawn().contains("Image1 comp chosen"), 20000);
 
         // The page is open now: another of its findings asks nothing.
         prompts_->asked.clear();
@@ -271,6 +278,7 @@ private Q_SLOTS:
         auto* bar = Dock()->findChild<QProgressBar*>("CheckProgress");
         QTRY_VERIFY_WITH_TIMEOUT(bar->value() >= 1 || !Dock()->Running(), 30000);
         QVERIFY2(Dock()->Running(), "the check was still running when Cancel was pressed");
+        QVERIFY(Dock()->grab().save("/tmp/shots/site_check_running.png"));
         QTest::mouseClick(Dock()->findChild<QPushButton*>("CancelCheck"), Qt::LeftButton);
         WaitForCheck();
         QVERIFY(Dock()->Result().cancelled);
