@@ -311,8 +311,15 @@ public:
     ParseMemory(const ParseMemory&) = delete;
     ParseMemory& operator=(const ParseMemory&) = delete;
     ~ParseMemory() {
+        // Chunks are kept for the next page this thread checks, up to a
+        // bound, so its memory is not handed back and faulted in again.
+        std::vector<void*>& spare = SpareChunks();
         for (void* chunk : chunks_) {
-            std::free(chunk);
+            if (spare.size() < kSpareChunks) {
+                spare.push_back(chunk);
+            } else {
+                std::free(chunk);
+            }
         }
         for (void* block : large_) {
             std::free(block);
@@ -333,6 +340,21 @@ private:
     static constexpr unsigned kClasses = 9;    // 16 bytes to 4 KB
     static constexpr unsigned kLarge = kClasses;
     static constexpr std::size_t kChunk = std::size_t(1) << 20;
+    static constexpr std::size_t kSpareChunks = 32;
+
+    // Freed with the thread.
+    struct Spare {
+        std::vector<void*> chunks;
+        ~Spare() {
+            for (void* chunk : chunks) {
+                std::free(chunk);
+            }
+        }
+    };
+    static std::vector<void*>& SpareChunks() {
+        thread_local Spare spare;
+        return spare.chunks;
+    }
 
     void* Take(std::size_t size) {
         unsigned size_class = 0;
@@ -352,7 +374,13 @@ private:
         } else {
             const std::size_t need = kHeader + (std::size_t(16) << size_class);
             if (left_ < need) {
-                current_ = static_cast<char*>(std::malloc(kChunk));
+                std::vector<void*>& spare = SpareChunks();
+                if (spare.empty()) {
+                    current_ = static_cast<char*>(std::malloc(kChunk));
+                } else {
+                    current_ = static_cast<char*>(spare.back());
+                    spare.pop_back();
+                }
                 if (current_ == nullptr) {
                     left_ = 0;
                     return nullptr;
