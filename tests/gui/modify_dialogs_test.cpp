@@ -325,10 +325,12 @@ private Q_SLOTS:
             opened = dialog->objectName();
             note = Find<ElidedLabel>(dialog, "Note")->FullText();
             source = Find<QPlainTextEdit>(dialog, "Memo1")->toPlainText();
+            Shoot(dialog, "modify_source_note", "Web1");
             Click(dialog, "ToolButton3");
         }));
         QCOMPARE(opened, QString("TFormCom"));
-        QVERIFY2(note.contains("differs at character") && note.endsWith("It opens here as HTML."),
+        QVERIFY2(note.startsWith("Opened as HTML, not in its own dialog. Its HTML is not what the "
+                                 "editor writes for an Image: it differs at character"),
                  qPrintable(note));
         QVERIFY(source.contains("style=\"float:left\""));
         QVERIFY(FileBytes() == before);

@@ -35,7 +35,8 @@ bool ModifySelectedComponent(Workspace& workspace, QWidget* parent) {
         // Asked for by the user: no note needed.
         note.clear();
     } else if (selection.kind_tag != "Custom_Table") {
-        note += " It opens here as HTML.";
+        // What happens first, as the line may be cut at its end.
+        note = "Opened as HTML, not in its own dialog. " + note;
     }
     return TFormCom::Open(workspace, parent, note);
 }
