@@ -78,6 +78,32 @@ std::string WidePage() {
                                            "column</td></tr></table>")));
 }
 
+// Area 1's table holding one row of `count` adjacent areas, all declared.
+std::string ManyAreasPage(int count) {
+    std::string declarations = "<!---Table1---!>";
+    std::string row;
+    for (int n = 2; n <= count + 1; ++n) {
+        const std::string name = "Table" + std::to_string(n);
+        declarations += "<!---" + name + "---!>";
+        row += "<!---Begin_" + name + "---!><td>y</td><!---End_" + name + "---!>";
+    }
+    return test::PageWith(declarations + "<!---Text_Link1---!>",
+                          "<!---Begin_Table1---!><table><tr><td width=\"40\">" +
+                              Block("Text_Link1", "<a href=\"x.html\">x</a>") + "</td>" + row +
+                              "</tr></table><!---End_Table1---!>");
+}
+
+// Thirty areas of 300 pixels, one below the other.
+std::string TallPage() {
+    std::string declarations;
+    std::string areas;
+    for (int n = 1; n <= 30; ++n) {
+        declarations += "<!---Table" + std::to_string(n) + "---!>";
+        areas += test::TableArea(n, "<div style=\"height:300px\">Area text</div>");
+    }
+    return test::PageWith(declarations, areas);
+}
+
 // Scripted prompts whose printer is a PDF file.
 class PdfPrompts : public test::ScriptedPrompts {
 public:
@@ -390,6 +416,70 @@ private Q_SLOTS:
         QTRY_COMPARE(window_->workspace().page_name, std::string("other.html"));
         QCOMPARE(Web()->ShownFile(), Site() + "other.html");
         QTRY_VERIFY(RectOf("Image1").width() == 120);
+        QCOMPARE(Web()->ConsoleMessages().filter("error:"), QStringList());
+    }
+
+    void OutlinesAreDrawnForWhatIsOnTheScreen() {
+        WritePageFile((Site() + "tall.html").toStdString(), TallPage());
+        prompts_->Queue(Site() + "tall.html");
+        window_->OpenPageClick();
+        QVERIFY(Web()->WaitForLoaded());
+        QTRY_VERIFY(Web()->OutlinesDone());
+        QTRY_VERIFY(Drawn().contains("Area1 area"));
+        QVERIFY(!Drawn().contains("Area30 area"));
+        Web()->RunScript("window.scrollTo(0, document.body.scrollHeight)");
+        QTRY_VERIFY(Drawn().contains("Area30 area"));
+        QVERIFY(!Drawn().contains("Area1 area"));
+        // A click far down the page still picks what is under it.
+        const QRect area30 = RectOf("Area30");
+        Click(QPoint(area30.right() - 20, area30.top() + 20));
+        QTRY_COMPARE(ListText("Com1"), QString("Area30"));
+        QCOMPARE(Web()->ConsoleMessages().filter("error:"), QStringList());
+    }
+
+    void APageOfTooManyAreasGetsANoteAndStillSelects() {
+        WritePageFile((Site() + "many.html").toStdString(), ManyAreasPage(40000));
+        prompts_->Queue(Site() + "many.html");
+        window_->OpenPageClick();
+        QVERIFY(Web()->WaitForLoaded());
+        QTRY_VERIFY(Web()->OutlinesDone());
+        const QJsonObject state = Web()->OutlineState();
+        QVERIFY(state.value("tooMany").toBool());
+        QCOMPARE(state.value("note").toString(),
+                 QString("40001 areas: too many to outline. A click still selects the area under "
+                         "the pointer."));
+        QCOMPARE(Drawn(), QStringList());
+        // A click picks the adjacent area under it (its cell is the fifth of
+        // the row), which is then outlined as chosen.
+        const QVariantList box =
+            Web()
+                ->RunScript("(function () { var r = document.querySelectorAll('td')[4]"
+                            ".getBoundingClientRect(); return [r.left, r.top, r.width, "
+                            "r.height]; })()")
+                .toList();
+        QCOMPARE(box.size(), 4);
+        const QRect cell = QRectF(box.at(0).toDouble(), box.at(1).toDouble(), box.at(2).toDouble(),
+                                  box.at(3).toDouble())
+                               .toRect();
+        QVERIFY(cell.width() > 0);
+        Click(cell.center());
+        QTRY_COMPARE(ListText("Com1"), QString("Area5"));
+        QTRY_COMPARE(Drawn(), QStringList{"Area5 area chosen"});
+        // The link in the first cell: itself and the area around it.
+        const QVariantList link =
+            Web()
+                ->RunScript("(function () { var r = document.querySelector('a')"
+                            ".getBoundingClientRect(); return [r.left + r.width / 2, "
+                            "r.top + r.height / 2]; })()")
+                .toList();
+        QCOMPARE(link.size(), 2);
+        prompts_->asked.clear();
+        Click(QPointF(link.at(0).toDouble(), link.at(1).toDouble()).toPoint());
+        QTRY_COMPARE(ListText("Com2"), QString("Text Link1"));
+        QCOMPARE(ListText("Com1"), QString("Area1"));
+        QTRY_VERIFY(Drawn().contains("Text Link1 comp chosen"));
+        QVERIFY(prompts_->asked.isEmpty());
+        test::Shoot(window_.get(), "preview_many_areas", "Web1");
         QCOMPARE(Web()->ConsoleMessages().filter("error:"), QStringList());
     }
 

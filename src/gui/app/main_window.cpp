@@ -33,6 +33,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QStatusBar>
+#include <QStringListModel>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
@@ -413,6 +414,8 @@ QWidget* TForm1::BuildSelectionPanel() {
         combo->setToolTip(tip);
         combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
         combo->setMinimumContentsLength(14);
+        // A plain list of texts: a page may list thousands of entries.
+        combo->setModel(new QStringListModel(combo));
         row->addWidget(combo, 1);
         QToolButton* modify =
             MakeCommandButton(QString("Modify") + which, "Modify    ", "modify",
@@ -645,9 +648,15 @@ void TForm1::ShowWorkspace(bool reload_preview) {
     }
     auto fill = [](QComboBox* combo, const SelectionList& list) {
         const QSignalBlocker blocker(combo);
-        combo->clear();
+        // The entries in one go, and only when they changed.
+        QStringList entries;
+        entries.reserve(qsizetype(list.entries.size()));
         for (const std::string& entry : list.entries) {
-            combo->addItem(Q(entry));
+            entries << Q(entry);
+        }
+        auto* model = static_cast<QStringListModel*>(combo->model());
+        if (model->stringList() != entries) {
+            model->setStringList(entries);
         }
         combo->setCurrentIndex(-1);
         combo->setEditText(Q(list.text));

@@ -412,6 +412,21 @@ QJsonObject Preview::OutlineState(int timeout_ms) {
     return state;
 }
 
+bool Preview::OutlinesDone(int timeout_ms) {
+    if (impl_->bridge == nullptr || !WaitForLoaded(timeout_ms)) {
+        return false;
+    }
+    auto wait = std::make_shared<Wait>();
+    impl_->page->runJavaScript("window.quenfortOutlines ? window.quenfortOutlines.done() : false",
+                               QWebEngineScript::ApplicationWorld,
+                               [wait](const QVariant& result) { wait->Done(result.toBool()); });
+    return RunUntilDone(wait, timeout_ms);
+}
+
+QWebEnginePage* Preview::Page() const {
+    return impl_->page;
+}
+
 bool Preview::Print(QPrinter* printer) {
     if (impl_->shown.isEmpty() || printer == nullptr || !WaitForLoaded()) {
         return false;

@@ -11,6 +11,7 @@
 
 class QAction;
 class QPrinter;
+class QWebEnginePage;
 
 namespace qf {
 
@@ -86,6 +87,11 @@ public:
     // widget's pixels, and "drawn", one "NAME CLASSES" text per outline drawn
     // ("Area1 area chosen"). Empty when outlines are off or nothing loaded.
     QJsonObject OutlineState(int timeout_ms = 15000);
+    // True once the outline script has measured every block of the page
+    // shown (or put up its note that there are too many to outline).
+    bool OutlinesDone(int timeout_ms = 15000);
+    // The browser page behind the preview, for benchmarks that time it.
+    QWebEnginePage* Page() const;
     // The widget that takes the pointer's events (tests send clicks to it);
     // null until the page has first been drawn.
     QWidget* PointerTarget() const;
