@@ -4,6 +4,7 @@
 #include "components/form.h"
 #include "components/insertion.h"
 #include "components/page_properties.h"
+#include "document/kind_table.h"
 #include "document/markers.h"
 #include "document/page_text.h"
 #include "document/selection_lists.h"
@@ -80,6 +81,102 @@ TEST(DiffTexts, HunksRefuseATextTheyWereNotTakenFrom) {
     EXPECT_FALSE(ApplyHunks("<p>one</p>", hunks));
     EXPECT_FALSE(RevertHunks("<p>one</p><p>two</p>", hunks));
     EXPECT_FALSE(ApplyHunks("", hunks));
+}
+
+// Whatever happens to the declarations (names added, removed, doubled,
+// moved, anywhere in a long block), a step is named after the first name
+// declared after and not before, else the first declared before and not
+// after: the lists compared whole.
+TEST(DescribeChange, NamesTheSameDeclarationAsTheWholeListsDo) {
+    std::mt19937 random(20261209);
+    const std::vector<std::string> kinds = {"Image", "Text", "Table", "Link_Img", "Text_Link"};
+    auto random_name = [&] {
+        return kinds[random() % kinds.size()] + std::to_string(1 + random() % 40);
+    };
+    auto page_of = [](const std::vector<std::string>& names) {
+        std::string declarations;
+        for (const std::string& name : names) {
+            declarations += DeclarationMarker(name);
+        }
+        return test::PageWith(declarations, test::TableArea(1));
+    };
+    auto expected = [](std::string_view before, std::string_view after) -> std::string {
+        const std::vector<std::string> old_names = DeclarationNames(before);
+        const std::vector<std::string> new_names = DeclarationNames(after);
+        std::vector<std::string> added;
+        for (const std::string& name : new_names) {
+            if (std::find(old_names.begin(), old_names.end(), name) == old_names.end()) {
+                added.push_back(name);
+            }
+        }
+        for (const std::string& name : added) {
+            if (name.rfind("Table", 0) == 0) {
+                return "+area";
+            }
+        }
+        if (!added.empty()) {
+            return "+" + added.front();
+        }
+        for (const std::string& name : old_names) {
+            if (std::find(new_names.begin(), new_names.end(), name) == new_names.end()) {
+                return "-" + name;
+            }
+        }
+        return "=";
+    };
+    auto named = [](const std::string& step) -> std::string {
+        if (step.rfind("Insert Platform", 0) == 0) {
+            return "+area";
+        }
+        if (step.rfind("Insert ", 0) == 0) {
+            return "+" + step.substr(7);
+        }
+        if (step.rfind("Delete ", 0) == 0) {
+            return "-" + step.substr(7);
+        }
+        return "=";
+    };
+    for (int round = 0; round < 3000; ++round) {
+        std::vector<std::string> names(random() % 60);
+        for (std::string& name : names) {
+            name = random_name();
+        }
+        std::vector<std::string> changed = names;
+        for (int edits = 1 + int(random() % 3); edits > 0; --edits) {
+            const std::size_t at = changed.empty() ? 0 : random() % (changed.size() + 1);
+            switch (random() % 4) {
+            case 0:
+                changed.insert(changed.begin() + long(at), random_name());
+                break;
+            case 1:
+                if (at < changed.size()) {
+                    changed.erase(changed.begin() + long(at));
+                }
+                break;
+            case 2:
+                if (at < changed.size()) {
+                    changed.insert(changed.begin() + long(random() % changed.size()), changed[at]);
+                }
+                break;
+            default:
+                if (at < changed.size()) {
+                    std::swap(changed[at], changed[random() % changed.size()]);
+                }
+                break;
+            }
+        }
+        const std::string before = page_of(names);
+        const std::string after = page_of(changed);
+        std::string want = expected(before, after);
+        if (want.size() > 1 && want != "+area") {
+            // The step names the entry; compare by the marker name's entry.
+            const std::optional<NumberedName> split = SplitTrailingNumber(want.substr(1));
+            want = want.substr(0, 1) + (split && split->prefix == "Table"
+                                            ? "Area" + std::to_string(split->number)
+                                            : ComponentEntry(split->prefix, split->number));
+        }
+        ASSERT_EQ(named(DescribeChange(before, after)), want) << "round " << round;
+    }
 }
 
 TEST(DescribeChange, NamesEachKindOfStep) {

@@ -5,8 +5,8 @@
 #include "document/page_text.h"
 
 #include <algorithm>
-#include <map>
-#include <set>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace qf {
 
@@ -47,8 +47,8 @@ std::vector<PageProblem> FindPageProblems(std::string_view page) {
         problems.push_back({"no declaration block", kNotFound});
     }
 
-    // Every block marker in the page, by marker name.
-    std::map<std::string, MarkerCounts> blocks;
+    // Every block marker in the page, by marker name (a view into the page).
+    std::unordered_map<std::string_view, MarkerCounts> blocks;
     std::size_t close = 0; // the first marker close at or after the word searched
     bool close_known = false;
     for (std::size_t open = FindText(page, kMarkerOpen); open != kNotFound;
@@ -71,14 +71,14 @@ std::vector<PageProblem> FindPageProblems(std::string_view page) {
             continue;
         }
         if (word.substr(0, 6) == "Begin_") {
-            MarkerCounts& counts = blocks[std::string(word.substr(6))];
+            MarkerCounts& counts = blocks[word.substr(6)];
             if (counts.begins++ == 0) {
                 counts.first_begin = open;
             } else if (counts.begins == 2) {
                 counts.second_begin = open;
             }
         } else if (word.substr(0, 4) == "End_") {
-            MarkerCounts& counts = blocks[std::string(word.substr(4))];
+            MarkerCounts& counts = blocks[word.substr(4)];
             ++counts.ends;
             counts.end_positions.push_back(open);
         }
@@ -91,11 +91,13 @@ std::vector<PageProblem> FindPageProblems(std::string_view page) {
     }
 
     const std::vector<std::string> declarations = DeclarationNames(page);
-    const std::set<std::string> declared(declarations.begin(), declarations.end());
+    const std::unordered_set<std::string_view> declared(declarations.begin(), declarations.end());
     for (const std::string& name : declarations) {
         const std::optional<NumberedName> split = SplitTrailingNumber(name);
-        const std::string block = split && split->prefix == "Form" ? "Form" : name;
-        if (blocks.find(block) == blocks.end() || blocks[block].begins == 0) {
+        const std::string_view block =
+            split && split->prefix == "Form" ? std::string_view("Form") : std::string_view(name);
+        const auto found = blocks.find(block);
+        if (found == blocks.end() || found->second.begins == 0) {
             const std::size_t block_start = page.find(kDeclareBegin);
             problems.push_back({"declaration " + name + " has no block",
                                 page.find(DeclarationMarker(name), block_start)});
@@ -106,7 +108,18 @@ std::vector<PageProblem> FindPageProblems(std::string_view page) {
         const std::optional<NumberedName> split = SplitTrailingNumber(n);
         return split && split->prefix == "Form";
     });
+    // The blocks in the order of their names, so the findings come in the
+    // same order on every run.
+    std::vector<std::pair<std::string_view, const MarkerCounts*>> by_name;
+    by_name.reserve(blocks.size());
     for (const auto& [name, counts] : blocks) {
+        by_name.emplace_back(name, &counts);
+    }
+    std::sort(by_name.begin(), by_name.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& [name_view, counts_pointer] : by_name) {
+        const std::string name(name_view);
+        const MarkerCounts& counts = *counts_pointer;
         const bool form = name == "Form";
         if (counts.begins > 0 && counts.ends == 0) {
             problems.push_back(

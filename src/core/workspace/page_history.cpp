@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cstring>
 #include <exception>
-#include <unordered_set>
 
 namespace qf {
 
@@ -190,6 +189,77 @@ std::optional<std::string> ContentAddedToArea(std::string_view before, std::stri
     return std::string(after.substr(point, length));
 }
 
+// The names declared in `after` and not in `before`, and those declared in
+// `before` and not in `after`, each in its block's order. The two blocks
+// differ in a few names: only the stretch between their common beginning and
+// their common end is read name by name, and each name found there is looked
+// for in the whole other block.
+std::pair<std::vector<std::string>, std::vector<std::string>>
+DeclarationChanges(std::string_view before, std::string_view after) {
+    const std::string_view old_block = DeclarationBlockText(before);
+    const std::string_view new_block = DeclarationBlockText(after);
+    std::pair<std::vector<std::string>, std::vector<std::string>> changes;
+    if (old_block == new_block) {
+        return changes;
+    }
+    std::size_t prefix = 0;
+    const std::size_t shorter = std::min(old_block.size(), new_block.size());
+    while (prefix < shorter && old_block[prefix] == new_block[prefix]) {
+        ++prefix;
+    }
+    std::size_t suffix = 0;
+    while (suffix < shorter - prefix &&
+           old_block[old_block.size() - 1 - suffix] == new_block[new_block.size() - 1 - suffix]) {
+        ++suffix;
+    }
+    // The names whose markers overlap [from, to) of `block`, read from the
+    // first marker at or before `from`, as DeclarationNames reads them.
+    auto names_in = [](std::string_view block, std::size_t from, std::size_t to) {
+        std::vector<std::string_view> names;
+        const std::size_t skip = std::min<std::size_t>(kDeclareBegin.size(), block.size());
+        std::size_t pos = from;
+        if (pos > skip) {
+            const std::size_t back = block.rfind(kMarkerOpen, pos);
+            pos = back == std::string_view::npos || back < skip ? skip : back;
+        } else {
+            pos = skip;
+        }
+        while (pos < block.size()) {
+            const std::size_t open = block.find(kMarkerOpen, pos);
+            if (open == std::string_view::npos || open >= to) {
+                break;
+            }
+            const std::size_t close = block.find(kMarkerClose, open + kMarkerOpen.size());
+            if (close == std::string_view::npos) {
+                break;
+            }
+            const std::string_view name =
+                block.substr(open + kMarkerOpen.size(), close - open - kMarkerOpen.size());
+            pos = close + kMarkerClose.size();
+            if (name != "////") {
+                names.push_back(name);
+            }
+        }
+        return names;
+    };
+    auto declared_in = [](std::string_view block, std::string_view name) {
+        return block.find(DeclarationMarker(name),
+                          std::min<std::size_t>(kDeclareBegin.size(), block.size())) !=
+               std::string_view::npos;
+    };
+    for (const std::string_view name : names_in(new_block, prefix, new_block.size() - suffix)) {
+        if (!declared_in(old_block, name)) {
+            changes.first.emplace_back(name);
+        }
+    }
+    for (const std::string_view name : names_in(old_block, prefix, old_block.size() - suffix)) {
+        if (!declared_in(new_block, name)) {
+            changes.second.emplace_back(name);
+        }
+    }
+    return changes;
+}
+
 } // namespace
 
 std::vector<TextHunk> DiffTexts(std::string_view before, std::string_view after) {
@@ -211,23 +281,7 @@ std::optional<std::string> RevertHunks(std::string_view after, const std::vector
 }
 
 std::string DescribeChange(std::string_view before, std::string_view after) {
-    const std::vector<std::string> old_names = DeclarationNames(before);
-    const std::vector<std::string> new_names = DeclarationNames(after);
-    // The two lists differ in a few names: each is looked up in a set of the
-    // other, so a page of many thousand declarations is named in linear time.
-    auto missing_from = [](const std::vector<std::string>& names,
-                           const std::vector<std::string>& other) {
-        const std::unordered_set<std::string_view> present(other.begin(), other.end());
-        std::vector<std::string> missing;
-        for (const std::string& name : names) {
-            if (present.count(name) == 0) {
-                missing.push_back(name);
-            }
-        }
-        return missing;
-    };
-    const std::vector<std::string> added = missing_from(new_names, old_names);
-    const std::vector<std::string> removed = missing_from(old_names, new_names);
+    const auto [added, removed] = DeclarationChanges(before, after);
     if (!added.empty()) {
         if (std::any_of(added.begin(), added.end(), IsArea)) {
             return "Insert Platform";
