@@ -22,18 +22,7 @@ CC=clang CXX=clang++ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug 
 cmake --build build-asan -j"$(nproc)" --target core_tests quenfort_fuzz_targets
 (cd build-asan && ctest --output-on-failure -L core -j"$(nproc)") | tee -a "$log"
 
-seconds="${FUZZ_SECONDS:-45}"
-mkdir -p build-asan/fuzz-corpus
-for target in build-asan/fuzz/fuzz_*; do
-  [ -x "$target" ] || continue
-  name=$(basename "$target")
-  mkdir -p "build-asan/fuzz-corpus/$name"
-  echo "== fuzzing $name for ${seconds}s =="
-  # -len_control=0: inputs reach the full length at once, not after hours.
-  "$target" -max_total_time="$seconds" -max_len=65536 -len_control=0 -print_final_stats=1 \
-    -artifact_prefix=build-asan/ "build-asan/fuzz-corpus/$name" "fuzz/corpus/${name#fuzz_}" 2>&1 |
-    tail -n 12
-done
+bash scripts/fuzz.sh "${FUZZ_SECONDS:-45}"
 # One closing line over both ctest runs.
 total=$(sed -n 's/.*tests passed, \([0-9]*\) tests failed out of \([0-9]*\).*/\2/p' "$log" |
   awk '{ sum += $1 } END { print sum + 0 }')
