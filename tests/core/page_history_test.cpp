@@ -170,7 +170,8 @@ TEST(DescribeChange, NamesTheSameDeclarationAsTheWholeListsDo) {
         std::string want = expected(before, after);
         if (want.size() > 1 && want != "+area") {
             // The step names the entry; compare by the marker name's entry.
-            const std::optional<NumberedName> split = SplitTrailingNumber(want.substr(1));
+            const std::string name = want.substr(1);
+            const std::optional<NumberedName> split = SplitTrailingNumber(name);
             want = want.substr(0, 1) + (split && split->prefix == "Table"
                                             ? "Area" + std::to_string(split->number)
                                             : ComponentEntry(split->prefix, split->number));
