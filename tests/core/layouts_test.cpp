@@ -3,6 +3,7 @@
 #include "document/page_text.h"
 #include "error.h"
 #include "workspace/app_folder.h"
+#include "workspace/layout_designer.h"
 #include "workspace/layouts.h"
 #include "workspace/new_page.h"
 
@@ -98,47 +99,99 @@ std::string State(const LayoutChooser& chooser) {
            (chooser.NextEnabled() ? "N" : "-");
 }
 
-TEST(LayoutChooser, StepsDownWithNextAndBackUpWithPrevious) {
+TEST(LayoutChooser, OpensAtTheFirstLayoutAndStepsUpWithNext) {
     LayoutChooser chooser;
     chooser.SetLayouts({1, 2, 3, 4});
-    EXPECT_EQ(State(chooser), "4 -N");
+    EXPECT_EQ(State(chooser), "1 -N");
     std::vector<std::string> seen;
-    for (int i = 0; i < 3; ++i) {
-        chooser.Next();
+    for (int i = 0; i < 4; ++i) {
+        chooser.Next(); // the last press is disabled in the dialog; it does not move
         seen.push_back(State(chooser));
     }
-    EXPECT_EQ(seen, (std::vector<std::string>{"3 PN", "2 PN", "1 P-"}));
-    chooser.Next(); // disabled in the dialog; does not move
-    EXPECT_EQ(State(chooser), "1 P-");
+    EXPECT_EQ(seen, (std::vector<std::string>{"2 PN", "3 PN", "4 P-", "4 P-"}));
     seen.clear();
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 4; ++i) {
         chooser.Previous();
         seen.push_back(State(chooser));
     }
-    EXPECT_EQ(seen, (std::vector<std::string>{"2 PN", "3 PN", "4 -N"}));
+    EXPECT_EQ(seen, (std::vector<std::string>{"3 PN", "2 PN", "1 -N", "1 -N"}));
 }
 
-TEST(LayoutChooser, OneLayoutAndNone) {
+TEST(LayoutChooser, OneLayoutNoneAndGaps) {
     LayoutChooser chooser;
     chooser.SetLayouts({8});
-    EXPECT_EQ(State(chooser), "8 -N");
+    EXPECT_EQ(State(chooser), "8 --");
     chooser.Next();
+    chooser.Previous();
     EXPECT_EQ(State(chooser), "8 --");
     chooser.SetLayouts({});
     EXPECT_TRUE(chooser.Empty());
     EXPECT_EQ(State(chooser), "0 --");
     chooser.Next();
     chooser.Previous();
+    EXPECT_FALSE(chooser.Choose(1));
     EXPECT_EQ(State(chooser), "0 --");
+
+    chooser.SetLayouts({2, 9, 40});
+    EXPECT_EQ(State(chooser), "2 -N");
+    chooser.Next();
+    EXPECT_EQ(State(chooser), "9 PN");
+    chooser.Next();
+    EXPECT_EQ(State(chooser), "40 P-");
 }
 
-TEST(LayoutChooser, NumbersWithGapsStepByPosition) {
+TEST(LayoutChooser, ChoosingAPreviewChoosesItsNumber) {
     LayoutChooser chooser;
     chooser.SetLayouts({2, 9, 40});
-    chooser.Next();
-    EXPECT_EQ(chooser.Current(), 9);
-    chooser.Next();
-    EXPECT_EQ(State(chooser), "2 P-");
+    EXPECT_TRUE(chooser.Choose(40));
+    EXPECT_EQ(State(chooser), "40 P-");
+    EXPECT_EQ(chooser.Position(), 3u);
+    EXPECT_TRUE(chooser.Choose(9));
+    EXPECT_EQ(State(chooser), "9 PN");
+    // A number that is no layout changes nothing.
+    EXPECT_FALSE(chooser.Choose(3));
+    EXPECT_FALSE(chooser.Choose(0));
+    EXPECT_EQ(State(chooser), "9 PN");
+    chooser.Previous();
+    EXPECT_EQ(State(chooser), "2 -N");
+
+    // The custom tables' chooser keeps its order: newest first, Next down.
+    NumberedChooser newest_first;
+    newest_first.SetNumbers({2, 9, 40});
+    EXPECT_EQ(newest_first.Current(), 40);
+    newest_first.Next();
+    EXPECT_EQ(newest_first.Current(), 9);
+}
+
+TEST_F(LaysFolderTest, TheOverviewLinksAPreviewOfEveryLayoutAndMarksTheChosenOne) {
+    const std::string one = LayoutDesigner(1).Text();
+    const std::string two = "<html><head><title>two</title></head><body>two</body></html>";
+    Put("1.html", one);
+    Put("3.html", two);
+    QDir(dir_.path()).mkpath("temp");
+    const std::string path = WriteLayoutGallery(app_, {1, 3}, 3, "overview.html");
+    EXPECT_EQ(path, app_ + "temp/overview.html");
+    EXPECT_EQ(ReadPageFile(app_ + "temp/chooser-1.html"), LayoutPreviewText(one));
+    EXPECT_EQ(ReadPageFile(app_ + "temp/chooser-3.html"), LayoutPreviewText(two));
+    QFile file(QString::fromStdString(path));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const std::string gallery = file.readAll().toStdString();
+    EXPECT_EQ(gallery, LayoutGalleryText({1, 3}, 3));
+    for (const char* tile : {"data-number=\"1\"><a class=\"cover\" href=\"chooser-1.html\"",
+                             "data-number=\"3\"><a class=\"cover\" href=\"chooser-3.html\""}) {
+        EXPECT_NE(gallery.find(tile), std::string::npos) << tile;
+    }
+    EXPECT_NE(gallery.find("<script>choose(3)</script>"), std::string::npos);
+
+    // A click names its layout by the link's file; nothing else names one.
+    EXPECT_EQ(LayoutThumbnailNumber(app_ + "temp/" + LayoutThumbnailFile(12)), 12);
+    for (const char* other : {"chooser-01.html", "chooser-.html", "3.html", "/x/chooser-3.htm",
+                              "my-chooser-3.html", ""}) {
+        EXPECT_EQ(LayoutThumbnailNumber(other), 0) << other;
+    }
+
+    // A layout that is gone by now is reported, naming it.
+    EXPECT_THROW(WriteLayoutGallery(app_, {1, 2}, 1, "overview.html"), CommandError);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "app/main_window.h"
 #include "dialog_driving.h"
 #include "document/page_file.h"
+#include "document/page_text.h"
 #include "scripted_prompts.h"
 #include "services/preview.h"
 #include "widgets/picture_field.h"
@@ -102,19 +103,34 @@ private:
         }
         return designer.Save(workspace_.app_folder);
     }
-    // The layout whose preview the chooser shows, by the preview file's text.
+    // The layout the chooser's overview marks as chosen, read from the page
+    // shown; -1 when the overview is not shown or marks none.
     int ShownLayout(QWidget* chooser) const {
-        const QString shown = Find<Preview>(chooser, "Web2")->ShownFile();
-        if (!shown.endsWith("/temp/lay02.html")) {
+        auto* web = Find<Preview>(chooser, "Web2");
+        if (!web->ShownFile().endsWith("/temp/lay02.html")) {
             return -1;
         }
-        const std::string text = ReadPageFile(shown.toStdString());
-        for (int number : LayoutNumbers(workspace_.app_folder)) {
-            if (LayoutPreviewText(ReadLayout(workspace_.app_folder, number)) == text) {
-                return number;
-            }
+        const QVariant marked =
+            web->RunScript("(() => { const all = document.querySelectorAll('.thumb.chosen');"
+                           " return all.length == 1 ? Number(all[0].dataset.number) : -1; })()");
+        return marked.isValid() ? marked.toInt() : -1;
+    }
+    // Where the overview draws the tile of layout `number`, in the pointer
+    // target's pixels; an empty rectangle when it draws none.
+    QRect TileOf(QWidget* chooser, int number) const {
+        const QVariantList box =
+            Find<Preview>(chooser, "Web2")
+                ->RunScript(QString("(() => { const tile = document.querySelector("
+                                    "'.thumb[data-number=\"%1\"]'); if (!tile) return [];"
+                                    " const r = tile.getBoundingClientRect();"
+                                    " return [r.x, r.y, r.width, r.height]; })()")
+                                .arg(number))
+                .toList();
+        if (box.size() != 4) {
+            return {};
         }
-        return 0;
+        return QRect(int(box[0].toDouble()), int(box[1].toDouble()), int(box[2].toDouble()),
+                     int(box[3].toDouble()));
     }
     std::string ProjectFile(const char* name) const { return workspace_.project_folder + name; }
 
@@ -272,22 +288,62 @@ private Q_SLOTS:
         const std::vector<int> numbers = LayoutNumbers(workspace_.app_folder);
         QVERIFY(numbers.size() >= 8);
         TFormmen2 chooser(workspace_);
-        chooser.resize(820, 600);
+        chooser.resize(960, 560);
         chooser.show();
-        // Next walks down from the newest; Previous is enabled below the newest.
-        for (auto number = numbers.rbegin(); number != numbers.rend(); ++number) {
-            QCOMPARE(ShownLayout(&chooser), *number);
-            QCOMPARE(Enabled(&chooser, "ToolButton2"), *number != numbers.back());
-            QCOMPARE(Enabled(&chooser, "ToolButton1"), *number != numbers.front());
+        QVERIFY(QTest::qWaitForWindowExposed(&chooser));
+        // Every layout at once, each a small tile, all in view without scrolling.
+        auto* web = Find<Preview>(&chooser, "Web2");
+        QCOMPARE(web->RunScript("document.querySelectorAll('.thumb iframe').length").toInt(),
+                 int(numbers.size()));
+        QVERIFY(web->RunScript("document.documentElement.scrollHeight <= innerHeight && "
+                               "document.documentElement.scrollWidth <= innerWidth")
+                    .toBool());
+        // Next walks up from layout 1; Previous is enabled above the first.
+        for (std::size_t i = 0; i < numbers.size(); ++i) {
+            const int number = numbers[i];
+            QCOMPARE(ShownLayout(&chooser), number);
+            QCOMPARE(chooser.Chooser().Current(), number);
+            QCOMPARE(Enabled(&chooser, "ToolButton2"), number != numbers.front());
+            QCOMPARE(Enabled(&chooser, "ToolButton1"), number != numbers.back());
             QCOMPARE(Find<QLabel>(&chooser, "LayoutLabel")->text(),
-                     QString("Layout %1 (%1 of %2)").arg(*number).arg(numbers.size()));
-            Shoot(&chooser, QString("shipped_layout_%1").arg(*number), "Web2");
+                     QString("Layout %1 (%1 of %2)").arg(number).arg(numbers.size()));
+            const QRect tile = TileOf(&chooser, number);
+            QVERIFY(tile.width() > 100 && tile.width() < 260);
+            if (i == 0 || i == 5) {
+                Shoot(&chooser, QString("layout_chooser_at_%1").arg(number), "Web2");
+            }
             Click(&chooser, "ToolButton1");
         }
-        QCOMPARE(ShownLayout(&chooser), 1);
+        QCOMPARE(ShownLayout(&chooser), numbers.back());
         Click(&chooser, "ToolButton2");
-        QCOMPARE(ShownLayout(&chooser), 2);
+        QCOMPARE(ShownLayout(&chooser), numbers[numbers.size() - 2]);
         QVERIFY(Enabled(&chooser, "ToolButton1"));
+
+        // A click on a tile chooses its layout, and Finish then takes that one.
+        QWidget* target = nullptr;
+        for (int tries = 0; tries < 100 && (target = web->PointerTarget()) == nullptr; ++tries) {
+            QTest::qWait(20);
+        }
+        QVERIFY(target != nullptr);
+        const QRect third = TileOf(&chooser, numbers[2]);
+        QVERIFY(!third.isEmpty());
+        QTest::mouseClick(target, Qt::LeftButton, {}, third.center());
+        QTRY_COMPARE(chooser.Chooser().Current(), numbers[2]);
+        QCOMPARE(ShownLayout(&chooser), numbers[2]);
+        QVERIFY(Enabled(&chooser, "ToolButton1"));
+        QVERIFY(Enabled(&chooser, "ToolButton2"));
+        QCOMPARE(web->ShownFile(),
+                 QString::fromStdString(workspace_.app_folder) + "temp/lay02.html");
+        chooser.resize(chooser.minimumSizeHint());
+        Shoot(&chooser, "layout_chooser_small", "Web2");
+        workspace_.pending = {"Home", "", 0, "index"};
+        Click(&chooser, "ToolButton4");
+        QCOMPARE(chooser.result(), int(QDialog::Accepted));
+        const std::string page = ReadPageFile(ProjectFile("index.html"));
+        const std::string layout = ReadLayout(workspace_.app_folder, numbers[2]);
+        QCOMPARE(DeclarationNames(page), DeclarationNames(layout));
+        QVERIFY(DeclarationNames(page) !=
+                DeclarationNames(ReadLayout(workspace_.app_folder, numbers[1])));
         QVERIFY(prompts_->asked.isEmpty());
     }
 
@@ -304,11 +360,9 @@ private Q_SLOTS:
         SaveLayout(2);
         TFormmen2 chooser(workspace_);
         chooser.show();
-        QVERIFY(Enabled(&chooser, "ToolButton1"));
-        QVERIFY(!Enabled(&chooser, "ToolButton2"));
-        Click(&chooser, "ToolButton1");
         QVERIFY(!Enabled(&chooser, "ToolButton1"));
         QVERIFY(!Enabled(&chooser, "ToolButton2"));
+        QVERIFY(Enabled(&chooser, "ToolButton4"));
         QCOMPARE(ShownLayout(&chooser), 1);
     }
 
@@ -320,6 +374,7 @@ private Q_SLOTS:
         workspace_.area_list.text = "Area2";
         TFormmen2 chooser(workspace_);
         chooser.show();
+        Click(&chooser, "ToolButton1"); // layout 2
         Click(&chooser, "ToolButton4");
         QCOMPARE(chooser.result(), int(QDialog::Accepted));
         const std::string page = ReadPageFile(ProjectFile("index.html"));
@@ -338,8 +393,7 @@ private Q_SLOTS:
         workspace_.pending = {"Again", "", 0, "index.html"};
         TFormmen2 again(workspace_);
         again.show();
-        Click(&again, "ToolButton1"); // layout 1
-        Click(&again, "ToolButton4"); // answered No
+        Click(&again, "ToolButton4"); // layout 1, answered No
         QCOMPARE(prompts_->asked, QStringList{"ask: Replace the existing page index.html?"});
         QVERIFY(again.isVisible());
         QCOMPARE(ReadPageFile(ProjectFile("index.html")), page);
@@ -369,8 +423,8 @@ private Q_SLOTS:
         QCOMPARE(saved, 2);
         QCOMPARE(chooser.Chooser().Current(), 2);
         QCOMPARE(ShownLayout(&chooser), 2);
-        QVERIFY(!Enabled(&chooser, "ToolButton2"));
-        QVERIFY(Enabled(&chooser, "ToolButton1"));
+        QVERIFY(Enabled(&chooser, "ToolButton2"));
+        QVERIFY(!Enabled(&chooser, "ToolButton1"));
     }
 
     void NewPageFromTheMainWindowTakesComponentsInEveryArea() {

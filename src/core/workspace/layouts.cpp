@@ -1,5 +1,6 @@
 #include "workspace/layouts.h"
 
+#include "document/file_io.h"
 #include "document/page_file.h"
 #include "document/page_text.h"
 #include "error.h"
@@ -91,6 +92,67 @@ std::string WriteLayoutPreview(const std::string& app_folder, std::string_view l
                                std::string_view file_name) {
     const std::string path = app_folder + "temp/" + std::string(file_name);
     WritePageFile(path, LayoutPreviewText(layout_text));
+    return path;
+}
+
+std::string LayoutThumbnailFile(int number) {
+    return "chooser-" + std::to_string(number) + ".html";
+}
+
+int LayoutThumbnailNumber(std::string_view path) {
+    const std::size_t slash = path.find_last_of('/');
+    std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    constexpr std::string_view kPrefix = "chooser-";
+    if (name.substr(0, kPrefix.size()) != kPrefix) {
+        return 0;
+    }
+    return NumberedFileNumber(name.substr(kPrefix.size()));
+}
+
+std::string LayoutGalleryText(const std::vector<int>& numbers, int chosen) {
+    // Each preview is a layout page drawn at a fifth of its size in a frame
+    // that takes no pointer, under a link that covers the whole tile.
+    std::string text =
+        "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>Layouts</title><style>"
+        "body{margin:6px;font:13px sans-serif;background:#eceff3;color:#1f2a36}"
+        ".grid{display:flex;flex-wrap:wrap;gap:8px}"
+        ".thumb{position:relative;width:160px;padding:3px;border:3px solid transparent;"
+        "border-radius:5px;background:#fff}"
+        ".thumb:hover{border-color:#9bb7dd}"
+        ".thumb.chosen{border-color:#1a5fb4;background:#d6e4f7}"
+        ".frame{display:block;width:160px;height:112px;overflow:hidden;"
+        "border:1px solid #b8c2cc;background:#fff}"
+        ".frame iframe{width:800px;height:560px;border:0;transform:scale(0.2);"
+        "transform-origin:0 0;pointer-events:none}"
+        ".name{display:block;text-align:center;padding-top:3px}"
+        ".thumb.chosen .name{font-weight:bold}"
+        ".cover{position:absolute;inset:0;z-index:1}"
+        "</style><script>function choose(number){"
+        "for(const tile of document.querySelectorAll('.thumb')){"
+        "tile.classList.toggle('chosen',tile.dataset.number==String(number));}"
+        "const chosen=document.querySelector('.thumb.chosen');"
+        "if(chosen){chosen.scrollIntoView({block:'nearest'});}}"
+        "</script></head><body><div class=\"grid\">";
+    for (const int number : numbers) {
+        const std::string file = LayoutThumbnailFile(number);
+        const std::string name = "Layout " + std::to_string(number);
+        text += "<div class=\"thumb\" data-number=\"" + std::to_string(number) +
+                "\"><a class=\"cover\" href=\"" + file + "\" title=\"" + name +
+                "\"></a><span class=\"frame\"><iframe src=\"" + file +
+                "\" scrolling=\"no\" tabindex=\"-1\"></iframe></span><span class=\"name\">" + name +
+                "</span></div>";
+    }
+    text += "</div><script>choose(" + std::to_string(chosen) + ")</script></body></html>";
+    return text;
+}
+
+std::string WriteLayoutGallery(const std::string& app_folder, const std::vector<int>& numbers,
+                               int chosen, std::string_view file_name) {
+    for (const int number : numbers) {
+        WriteLayoutPreview(app_folder, ReadLayout(app_folder, number), LayoutThumbnailFile(number));
+    }
+    const std::string path = app_folder + "temp/" + std::string(file_name);
+    WriteFileAtomically(path, LayoutGalleryText(numbers, chosen));
     return path;
 }
 

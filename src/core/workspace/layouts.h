@@ -40,11 +40,32 @@ std::string LayoutPreviewText(std::string_view layout_text);
 std::string WriteLayoutPreview(const std::string& app_folder, std::string_view layout_text,
                                std::string_view file_name);
 
+// The file name of the small preview of layout `number` in the chooser's
+// overview ("chooser-3.html"), and the number such a name (or a path or
+// address ending in it) stands for; 0 for anything else.
+std::string LayoutThumbnailFile(int number);
+int LayoutThumbnailNumber(std::string_view path);
+
+// The chooser's overview page: every layout of `numbers` as a small preview
+// (its LayoutThumbnailFile, shown scaled down in a frame) with its name, each
+// a link to that file, so a click names the layout. The layout `chosen` is
+// marked; the page's script function choose(number) moves the mark.
+std::string LayoutGalleryText(const std::vector<int>& numbers, int chosen);
+
+// Writes the preview of every layout of `numbers` and, over them, the
+// overview page app_folder + "temp/" + file_name; returns that path.
+// Throws CommandError when a layout cannot be read or a file written.
+std::string WriteLayoutGallery(const std::string& app_folder, const std::vector<int>& numbers,
+                               int chosen, std::string_view file_name);
+
 // The state of the layout chooser: the layouts found at its last scan, the
-// one shown, and which of its step buttons are enabled.
+// one shown, and which of its step buttons are enabled. It opens on the
+// lowest number; Next steps up, Previous down.
 class LayoutChooser : public NumberedChooser {
 public:
-    // Rescans the lays subfolder and shows the newest layout.
+    LayoutChooser() : NumberedChooser(ChooserOrder::OldestFirst) {}
+
+    // Rescans the lays subfolder and shows the first layout.
     void Scan(const std::string& app_folder);
     // Sets the layouts directly (what Scan does after listing the folder).
     void SetLayouts(std::vector<int> numbers) { SetNumbers(std::move(numbers)); }

@@ -40,13 +40,32 @@ std::vector<int> NumberedFiles(const std::string& folder) {
 
 void NumberedChooser::SetNumbers(std::vector<int> numbers) {
     numbers_ = std::move(numbers);
+    if (order_ == ChooserOrder::OldestFirst) {
+        current_ = 0;
+        UpdateSteps();
+        return;
+    }
     current_ = numbers_.empty() ? 0 : numbers_.size() - 1;
     previous_enabled_ = false;
     next_enabled_ = !numbers_.empty();
 }
 
+void NumberedChooser::UpdateSteps() {
+    const bool lower = !Empty() && current_ > 0;
+    const bool higher = !Empty() && current_ + 1 < numbers_.size();
+    next_enabled_ = order_ == ChooserOrder::OldestFirst ? higher : lower;
+    previous_enabled_ = order_ == ChooserOrder::OldestFirst ? lower : higher;
+}
+
 void NumberedChooser::Next() {
     if (Empty()) {
+        return;
+    }
+    if (order_ == ChooserOrder::OldestFirst) {
+        if (current_ + 1 < numbers_.size()) {
+            ++current_;
+        }
+        UpdateSteps();
         return;
     }
     if (current_ > 0) {
@@ -64,6 +83,13 @@ void NumberedChooser::Previous() {
     if (Empty()) {
         return;
     }
+    if (order_ == ChooserOrder::OldestFirst) {
+        if (current_ > 0) {
+            --current_;
+        }
+        UpdateSteps();
+        return;
+    }
     if (current_ < numbers_.size() - 1) {
         ++current_;
     }
@@ -73,6 +99,16 @@ void NumberedChooser::Previous() {
     if (current_ != 0) {
         next_enabled_ = true;
     }
+}
+
+bool NumberedChooser::Choose(int number) {
+    const auto found = std::find(numbers_.begin(), numbers_.end(), number);
+    if (found == numbers_.end()) {
+        return false;
+    }
+    current_ = std::size_t(found - numbers_.begin());
+    UpdateSteps();
+    return true;
 }
 
 } // namespace qf

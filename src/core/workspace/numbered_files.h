@@ -19,18 +19,35 @@ int NumberedFileNumber(std::string_view file_name);
 // the folder does not exist.
 std::vector<int> NumberedFiles(const std::string& folder);
 
+// The order a chooser steps through its numbers in.
+enum class ChooserOrder {
+    // Opens on the highest number; "Next" steps to the next lower number,
+    // "Previous" to the next higher one.
+    NewestFirst,
+    // Opens on the lowest number; "Next" steps to the next higher number,
+    // "Previous" to the next lower one. Each button is enabled exactly while
+    // it can move.
+    OldestFirst,
+};
+
 // The stepping of a chooser that shows one numbered file at a time: the
 // numbers found, the one shown, and which of its step buttons are enabled.
-// It opens on the highest number. "Previous" steps to the next higher
-// number, "Next" to the next lower one.
 class NumberedChooser {
 public:
-    // Shows the highest number: Previous disabled, Next enabled (both
-    // disabled when there is no number).
+    explicit NumberedChooser(ChooserOrder order = ChooserOrder::NewestFirst) : order_(order) {}
+
+    // Shows the first number of the order: Previous disabled; Next enabled
+    // (newest first, also with one number; oldest first, when there is a
+    // second). Both disabled when there is no number.
     void SetNumbers(std::vector<int> numbers);
 
     void Next();
     void Previous();
+    // Shows `number` (a click on its preview), the buttons enabled as far as
+    // they can move from there; false, changing nothing, when it is not
+    // among the numbers.
+    bool Choose(int number);
+    ChooserOrder Order() const { return order_; }
 
     bool Empty() const { return numbers_.empty(); }
     // The number shown; 0 when there is none.
@@ -42,6 +59,10 @@ public:
     bool PreviousEnabled() const { return previous_enabled_; }
 
 private:
+    // Enables each button exactly while it can move.
+    void UpdateSteps();
+
+    ChooserOrder order_;
     std::vector<int> numbers_;
     std::size_t current_ = 0;
     bool next_enabled_ = false;

@@ -170,6 +170,7 @@ struct Preview::Impl {
     QUrl requested;
     bool loading = false;
     bool last_load_ok = false;
+    QString script_after_load; // RunScriptLater's script while the page loads
 };
 
 Preview::Preview(QWidget* parent) : QWidget(parent), impl_(std::make_unique<Impl>()) {
@@ -226,6 +227,10 @@ Preview::Preview(QWidget* parent) : QWidget(parent), impl_(std::make_unique<Impl
                 }
                 impl_->loading = false;
                 impl_->last_load_ok = info.status() == QWebEngineLoadingInfo::LoadSucceededStatus;
+                if (impl_->last_load_ok && !impl_->script_after_load.isEmpty()) {
+                    impl_->page->runJavaScript(impl_->script_after_load);
+                }
+                impl_->script_after_load.clear();
                 Q_EMIT Loaded(impl_->last_load_ok);
             });
 }
@@ -236,6 +241,7 @@ void Preview::ShowFile(const QString& path) {
     impl_->shown = path;
     impl_->print_loaded.clear(); // printed from a fresh load next time
     impl_->page->messages.clear();
+    impl_->script_after_load.clear();
     impl_->loading = true;
     impl_->last_load_ok = false;
     const QUrl url = QUrl::fromLocalFile(path);
@@ -383,6 +389,21 @@ QVariant Preview::RunScript(const QString& script, int timeout_ms) {
     });
     RunUntilDone(wait, timeout_ms);
     return *result;
+}
+
+void Preview::ReportPlainClicks() {
+    QWebEngineScriptCollection& scripts = impl_->page->scripts();
+    for (const QWebEngineScript& guard : scripts.find(QStringLiteral("quenfort-links"))) {
+        scripts.remove(guard);
+    }
+}
+
+void Preview::RunScriptLater(const QString& script) {
+    if (impl_->loading) {
+        impl_->script_after_load = script;
+        return;
+    }
+    impl_->page->runJavaScript(script);
 }
 
 QJsonObject Preview::OutlineState(int timeout_ms) {

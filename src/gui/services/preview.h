@@ -69,6 +69,16 @@ public:
     // QVariant when nothing has loaded or the time ran out.
     QVariant RunScript(const QString& script, int timeout_ms = 15000);
 
+    // For a page of the editor's own whose links are its buttons (the layout
+    // overview): from the next page shown on, a plain click on a link is
+    // reported by LinkClicked as well (the preview still stays).
+    void ReportPlainClicks();
+
+    // Runs `script` in the page shown without waiting for it: now when the
+    // page has loaded, else as soon as its load has finished (only the last
+    // script given while it loads is kept).
+    void RunScriptLater(const QString& script);
+
     // Shows the page shown once more (the context menu's Reload).
     void Reload();
     // Adds an action to the context menu, below Reload.

@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -18,7 +19,7 @@ namespace qf {
 
 namespace {
 
-// The chooser's preview of the layout shown, in the application's temp folder.
+// The chooser's overview of all layouts, in the application's temp folder.
 constexpr std::string_view kChooserPreviewFile = "lay02.html";
 
 } // namespace
@@ -29,7 +30,15 @@ TFormmen2::TFormmen2(Workspace& workspace, QWidget* parent)
     MakeResizable();
     preview_ = new Preview(this);
     preview_->setObjectName("Web2");
-    preview_->setMinimumSize(760, 420);
+    preview_->setMinimumSize(920, 340);
+    preview_->setToolTip(tr("Every layout; click one to choose it"));
+    // A click on a layout's preview chooses it; the overview stays.
+    preview_->ReportPlainClicks();
+    connect(preview_, &Preview::LinkClicked, this, [this](const QUrl& url) {
+        if (chooser_.Choose(LayoutThumbnailNumber(url.toLocalFile().toStdString()))) {
+            ShowCurrent();
+        }
+    });
     Body()->addWidget(preview_, 1);
 
     auto* row = new QHBoxLayout;
@@ -48,15 +57,15 @@ TFormmen2::TFormmen2(Workspace& workspace, QWidget* parent)
 
     previous_ = AddButton("    Previous    ", "ToolButton2");
     previous_->setShortcut(QKeySequence(Qt::Key_PageUp));
-    previous_->setToolTip(tr("The next newer layout (Page Up)"));
+    previous_->setToolTip(tr("The layout before (Page Up)"));
     connect(previous_, &QPushButton::clicked, this, &TFormmen2::ToolButton2Click);
     next_ = AddButton("      Next       ", "ToolButton1");
     next_->setShortcut(QKeySequence(Qt::Key_PageDown));
-    next_->setToolTip(tr("The next older layout (Page Down)"));
+    next_->setToolTip(tr("The next layout (Page Down)"));
     connect(next_, &QPushButton::clicked, this, &TFormmen2::ToolButton1Click);
     finish_ = AddButton("      Finish       ", "ToolButton4");
     finish_->setDefault(true);
-    finish_->setToolTip(tr("Create the page from the layout shown (Enter)"));
+    finish_->setToolTip(tr("Create the page from the layout chosen (Enter)"));
     connect(finish_, &QPushButton::clicked, this, &TFormmen2::ToolButton4Click);
     QPushButton* cancel = AddButton(tr("Cancel"), "CancelButton");
     cancel->setToolTip(tr("Create no page (Esc)"));
@@ -78,6 +87,19 @@ void TFormmen2::showEvent(QShowEvent* event) {
 
 void TFormmen2::FormActivate() {
     chooser_.Scan(workspace_.app_folder);
+    ShowLayouts();
+}
+
+void TFormmen2::ShowLayouts() {
+    if (!chooser_.Empty()) {
+        try {
+            preview_->ShowFile(QString::fromStdString(
+                WriteLayoutGallery(workspace_.app_folder, chooser_.Numbers(), chooser_.Current(),
+                                   kChooserPreviewFile)));
+        } catch (const CommandError& error) {
+            AppPrompts().ShowError(this, QString::fromStdString(error.what()));
+        }
+    }
     ShowCurrent();
 }
 
@@ -96,13 +118,7 @@ void TFormmen2::ShowCurrent() {
                            .arg(chooser_.Current())
                            .arg(index - numbers.begin() + 1)
                            .arg(numbers.size()));
-    try {
-        const std::string text = ReadLayout(workspace_.app_folder, chooser_.Current());
-        preview_->ShowFile(QString::fromStdString(
-            WriteLayoutPreview(workspace_.app_folder, text, kChooserPreviewFile)));
-    } catch (const CommandError& error) {
-        AppPrompts().ShowError(this, QString::fromStdString(error.what()));
-    }
+    preview_->RunScriptLater(QString("choose(%1)").arg(chooser_.Current()));
 }
 
 void TFormmen2::ToolButton2Click() {
@@ -118,8 +134,13 @@ void TFormmen2::ToolButton1Click() {
 void TFormmen2::ToolButton3Click() {
     TFormmen4 designer(workspace_, this);
     designer.exec();
-    // As when the chooser becomes active again: a saved layout is the newest.
-    FormActivate();
+    // As when the chooser becomes active again, with a saved layout chosen.
+    const int shown = chooser_.Current();
+    chooser_.Scan(workspace_.app_folder);
+    if (!chooser_.Choose(designer.SavedLayout())) {
+        chooser_.Choose(shown);
+    }
+    ShowLayouts();
 }
 
 void TFormmen2::ToolButton4Click() {

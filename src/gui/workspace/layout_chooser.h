@@ -11,10 +11,11 @@ namespace qf {
 class Preview;
 struct Workspace;
 
-// "Select a Page Layout": steps through the layouts in a preview, newest
-// first, and creates the new page from the one shown with Finish, from the
-// pending page properties. It also opens the layout designer; a layout saved
-// there is shown at once.
+// "Select a Page Layout": shows every layout at once as a small preview and
+// marks the one chosen; a click on a preview chooses it, Next and Previous
+// step up and down from layout 1. Finish creates the new page from the one
+// chosen, from the pending page properties. It also opens the layout
+// designer; a layout saved there is chosen at once.
 class TFormmen2 : public ToolDialog {
     Q_OBJECT
 
@@ -31,9 +32,9 @@ public:
     const LayoutChooser& Chooser() const { return chooser_; }
 
 public Q_SLOTS:
-    void FormActivate();     // rescans the layouts and shows the newest
-    void ToolButton2Click(); // Previous: the next higher number
-    void ToolButton1Click(); // Next: the next lower number
+    void FormActivate();     // rescans the layouts and chooses the first
+    void ToolButton2Click(); // Previous: the next lower number
+    void ToolButton1Click(); // Next: the next higher number
     void ToolButton4Click(); // Finish
     void ToolButton3Click(); // the layout designer
 
@@ -41,6 +42,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // Writes and shows the overview of the layouts found, then ShowCurrent.
+    void ShowLayouts();
+    // The buttons, the label and the overview's mark for the layout chosen.
     void ShowCurrent();
 
     Workspace& workspace_;
