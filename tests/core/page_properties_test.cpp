@@ -108,6 +108,42 @@ TEST(PageProperties, TheDialogOpensWithTheTitleAsItsReaderSeesIt) {
     EXPECT_EQ(ApplyPageProperties(page, Props(HeadingForEditing(page), "", false)), page);
 }
 
+TEST(PageProperties, TheDialogOpensWithTheBackgroundThePageHas) {
+    std::string page = test::WorkedExamplePage();
+    auto shown = [&] {
+        const PageBackground background = BackgroundForEditing(page);
+        return background.colour + " | " + background.picture;
+    };
+    EXPECT_EQ(shown(), "#ffffff | "); // the first bgcolor
+    page = ApplyPageProperties(page, Props("T", "#336699", false));
+    EXPECT_EQ(shown(), "#336699 | ");
+    EXPECT_EQ(ApplyPageProperties(page, Props("T", BackgroundForEditing(page).colour, false)),
+              page);
+    // A picture as it was typed, whatever the attribute holds for it.
+    const std::string picture = "C:\\Bilder\\Z\xc3\xbc"
+                                "rich \"alt\".gif";
+    page = ApplyPageProperties(page, Props("T", picture, false));
+    EXPECT_EQ(shown(), "#336699 | " + picture);
+    // Taken back unchanged, the page stays as it is.
+    const PageBackground background = BackgroundForEditing(page);
+    EXPECT_EQ(ApplyPageProperties(page, Props("T", background.picture, false)), page);
+
+    // A colour OK could not write back (a name, a stray sign) is not offered.
+    for (const char* tag :
+         {"<body bgcolor=white>", "<body bgcolor=\"#33 66\">", "<body bgcolor='#'>"}) {
+        std::string odd = test::WorkedExamplePage();
+        odd.replace(odd.find("<body"), odd.find("<!---End_Body---!>") - odd.find("<body"), tag);
+        EXPECT_EQ(BackgroundForEditing(odd).colour, "") << tag;
+    }
+    std::string unquoted = test::WorkedExamplePage();
+    unquoted.replace(unquoted.find("<body"),
+                     unquoted.find("<!---End_Body---!>") - unquoted.find("<body"),
+                     "<body background=sky.png bgcolor=#00ff00>");
+    EXPECT_EQ(BackgroundForEditing(unquoted).colour, "#00ff00");
+    EXPECT_EQ(BackgroundForEditing(unquoted).picture, "sky.png");
+    EXPECT_EQ(BackgroundForEditing("<html><body>no marker</body></html>").colour, "");
+}
+
 TEST(PageProperties, AHeadingCannotReachTheBodyTagOrEndTheTitle) {
     const std::string original = test::WorkedExamplePage();
     // "<body" in the heading: the body tag after the head is still the one edited.

@@ -695,6 +695,10 @@ private Q_SLOTS:
             QCOMPARE(Find<QLineEdit>(&dialog, "Edit3")->text(), QString("\u00DCber uns"));
             // Ticked as the page has it; untick to show the scroll bars again.
             QVERIFY(Find<QCheckBox>(&dialog, "CheckBox1")->isChecked());
+            // The background the page has now.
+            QVERIFY(Find<QRadioButton>(&dialog, "RadioButton2")->isChecked());
+            QCOMPARE(Find<QLineEdit>(&dialog, "Edit2")->text(), QString("#336699"));
+            QCOMPARE(Find<QLineEdit>(&dialog, "Edit1")->text(), QString());
             Click(&dialog, "CheckBox1");
             Click(&dialog, "RadioButton1");
             prompts_->Queue(Picture("bg.png"));
@@ -707,6 +711,10 @@ private Q_SLOTS:
         {
             TForma dialog(workspace_);
             QVERIFY(!Find<QCheckBox>(&dialog, "CheckBox1")->isChecked());
+            // A picture covers the colour: it is the one chosen.
+            QVERIFY(Find<QRadioButton>(&dialog, "RadioButton1")->isChecked());
+            QCOMPARE(Find<QLineEdit>(&dialog, "Edit1")->text(), QString("images/bg.png"));
+            QCOMPARE(Find<QLineEdit>(&dialog, "Edit2")->text(), QString("#336699"));
             Click(&dialog, "RadioButton2");
             prompts_->Queue(QColor(0, 0, 0));
             Click(&dialog, "ToolButton1");
@@ -716,8 +724,11 @@ private Q_SLOTS:
         QCOMPARE(body_tag(),
                  "<body bgcolor=\"#000000\"" + margins + " bgcolor=\"#FFFFFF\"" + margins + ">");
         {
-            // Neither radio button and both fields empty: the background stays.
+            // Opened with the page's background and confirmed: it stays.
             TForma dialog(workspace_);
+            QVERIFY(Find<QRadioButton>(&dialog, "RadioButton2")->isChecked());
+            QCOMPARE(Find<QLineEdit>(&dialog, "Edit2")->text(), QString("#000000"));
+            QCOMPARE(Find<QLineEdit>(&dialog, "Edit1")->text(), QString());
             Confirm(dialog, "ToolButton2");
         }
         QCOMPARE(body_tag(),

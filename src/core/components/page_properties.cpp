@@ -223,6 +223,47 @@ bool PageHidesScrollBars(std::string_view page) {
     }
 }
 
+namespace {
+
+// An attribute's value without its quotes.
+std::string_view ValueOf(std::string_view page, const Attribute& attribute) {
+    std::string_view value =
+        page.substr(attribute.value_begin, attribute.end - attribute.value_begin);
+    if (!value.empty() && (value.front() == '"' || value.front() == '\'')) {
+        value.remove_prefix(1);
+        if (!value.empty() && value.back() == page[attribute.value_begin]) {
+            value.remove_suffix(1);
+        }
+    }
+    return value;
+}
+
+} // namespace
+
+PageBackground BackgroundForEditing(std::string_view page) {
+    PageBackground background;
+    BodyTag tag;
+    try {
+        tag = FindBodyTag(page);
+    } catch (const CommandError&) {
+        return background;
+    }
+    if (const auto bgcolor = FindAttribute(page, tag, "bgcolor")) {
+        const std::string colour(ValueOf(page, *bgcolor));
+        try {
+            if (colour.size() > 1 && colour.front() == '#') {
+                CheckColour(colour); // what OK could not write back stays out
+                background.colour = colour;
+            }
+        } catch (const CommandError&) {
+        }
+    }
+    if (const auto picture = FindAttribute(page, tag, "background")) {
+        background.picture = TypedFromAttributeText(ValueOf(page, *picture));
+    }
+    return background;
+}
+
 std::string HeadingForEditing(std::string_view page) {
     const std::string title = PageHeader(page);
     if (title.empty()) {

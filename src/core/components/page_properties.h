@@ -33,6 +33,17 @@ std::string HeadingForEditing(std::string_view page);
 // tag), which the dialog opens with.
 bool PageHidesScrollBars(std::string_view page);
 
+// The background the page's body start tag holds, as the dialog opens with it:
+// the first bgcolor's value when it is a colour the dialog writes ("#" and
+// letters or digits), and the background attribute's value as it was typed
+// (TypedFromAttributeText); each empty when the tag has none (or the page no
+// body start tag).
+struct PageBackground {
+    std::string colour;
+    std::string picture;
+};
+PageBackground BackgroundForEditing(std::string_view page);
+
 // Refuses, naming `field`, a title text that would break the page's head or
 // not read back: the marker delimiters, a line break, or "</title" in any case.
 void CheckTitleText(std::string_view field, std::string_view value);

@@ -41,6 +41,16 @@ TForma::TForma(Workspace& workspace, QWidget* parent)
     auto* group = new QButtonGroup(this);
     group->addButton(picture_radio_);
     group->addButton(colour_radio_);
+    // The page's background as it stands: the picture chosen when it has one
+    // (it covers the colour), else the colour, so OK keeps what it has.
+    const PageBackground background = BackgroundForEditing(workspace.page_text);
+    picture_->Edit()->setText(QString::fromStdString(background.picture));
+    colour_->Edit()->setText(QString::fromStdString(background.colour));
+    if (!background.picture.empty()) {
+        picture_radio_->setChecked(true);
+    } else if (!background.colour.empty()) {
+        colour_radio_->setChecked(true);
+    }
 
     no_scrollers_ = new QCheckBox(tr("Disable Scrollers"), this);
     no_scrollers_->setObjectName("CheckBox1");
