@@ -1,5 +1,6 @@
 #include "workspace/source_text.h"
 
+#include <QStringList>
 #include <gtest/gtest.h>
 
 namespace qf {
@@ -62,6 +63,54 @@ TEST(SourceText, BrokenTagsStillJoinBack) {
     EXPECT_EQ(SourceLines("<!---Begin_Te"), std::vector<std::string>{"<!---Begin_Te"});
     EXPECT_EQ(SourceLines("<"), std::vector<std::string>{"<"});
     EXPECT_EQ(SourceLines("\xE9<b>\xFF"), (std::vector<std::string>{"\xE9", "<b>", "\xFF"}));
+}
+
+// What Find selects: the source text of the match, or "-" for none.
+QString Found(const QString& source, const QString& needle, qsizetype from = 0,
+              bool backward = false) {
+    const SourceMatch match = FindInSource(source, needle, from, backward);
+    return match.Found() ? source.mid(match.start, match.length) : QString("-");
+}
+
+TEST(SourceText, FindReadsCharacterReferencesAsTheirCharacters) {
+    const QString source = QString::fromUtf8("<p>Z&#252;rich, Z&#xFC;RICH, Z&uuml;rich</p>"
+                                             "<p>Zürich &amp; Genf&#33;</p>");
+    EXPECT_EQ(Found(source, QString::fromUtf8("Zürich")), "Z&#252;rich");
+    // Each written form in turn, any case, then round the end.
+    qsizetype from = 0;
+    QStringList seen;
+    for (int i = 0; i < 5; ++i) {
+        const SourceMatch match = FindInSource(source, QString::fromUtf8("zürich"), from, false);
+        ASSERT_TRUE(match.Found());
+        seen << source.mid(match.start, match.length);
+        from = match.start + match.length;
+    }
+    EXPECT_EQ(seen, (QStringList{"Z&#252;rich", "Z&#xFC;RICH", "Z&uuml;rich",
+                                 QString::fromUtf8("Zürich"), "Z&#252;rich"}));
+    // A part of a reference selects the whole of it.
+    EXPECT_EQ(Found(source, QString::fromUtf8("ü")), "&#252;");
+    EXPECT_EQ(Found(source, "& Genf!"), "&amp; Genf&#33;");
+    // The source as written is found too.
+    EXPECT_EQ(Found(source, "&#xfc;"), "&#xFC;");
+    EXPECT_EQ(Found(source, "&amp;"), "&amp;");
+    // Backward: the last one before the place, round the start to the end.
+    EXPECT_EQ(Found(source, QString::fromUtf8("zürich"), source.indexOf("Z&uuml;"), true),
+              "Z&#xFC;RICH");
+    EXPECT_EQ(Found(source, QString::fromUtf8("zürich"), 0, true), QString::fromUtf8("Zürich"));
+    EXPECT_EQ(Found(source, "Basel"), "-");
+    EXPECT_EQ(Found(source, ""), "-");
+}
+
+TEST(SourceText, FindLeavesWhatIsNoReferenceAsItStands) {
+    // Broken, unknown or forbidden references are text; a character outside
+    // the first plane is one character however it is written.
+    const QString source = QString::fromUtf8("&#252 &bogus; &#0; &#xD800; & x &#128512;!");
+    EXPECT_EQ(Found(source, QString::fromUtf8("ü")), "-");
+    EXPECT_EQ(Found(source, "&#252 "), "&#252 ");
+    EXPECT_EQ(Found(source, "&bogus;"), "&bogus;");
+    EXPECT_EQ(Found(source, "&#0;"), "&#0;");
+    EXPECT_EQ(Found(source, "& x"), "& x");
+    EXPECT_EQ(Found(source, QString::fromUtf8("\U0001F600!")), "&#128512;!");
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "app/dialog_table.h"
 #include "app/main_window.h"
 #include "app/palette_table.h"
+#include "app/view_source_dialog.h"
 #include "dialog_driving.h"
 #include "document/page_file.h"
 #include "document/page_text.h"
@@ -724,6 +725,33 @@ private Q_SLOTS:
         QCOMPARE(window_->workspace().page_text, test::WorkedExamplePage());
         QCOMPARE(QByteArray::fromStdString(ReadPageFile((Site() + "index.html").toStdString())),
                  QByteArray::fromStdString(test::WorkedExamplePage()));
+    }
+
+    // Find finds a word as the page reads, also where it is written as
+    // character references, and selects it as written.
+    void viewSourceFindsWhatThePageReads() {
+        TFormt dialog(test::PageWith("<!---Text1---!>") + "<p>Z&#252;rich</p><p>Z&uuml;rich</p>");
+        dialog.show();
+        dialog.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        auto* memo = dialog.findChild<QPlainTextEdit*>("Memo1");
+        dialog.ShowFind();
+        auto* find = dialog.findChild<QLineEdit*>("FindEdit");
+        find->setText(QString::fromUtf8("Zürich"));
+        QTest::keyClick(find, Qt::Key_Return);
+        QCOMPARE(memo->textCursor().selectedText(), QString("Z&#252;rich"));
+        const int first = memo->textCursor().selectionStart();
+        QTest::keyClick(find, Qt::Key_Return);
+        QCOMPARE(memo->textCursor().selectedText(), QString("Z&uuml;rich"));
+        QTest::keyClick(find, Qt::Key_Return); // round the end
+        QCOMPARE(memo->textCursor().selectionStart(), first);
+        dialog.FindPrevious(); // and back round the start
+        QCOMPARE(memo->textCursor().selectedText(), QString("Z&uuml;rich"));
+        QCOMPARE(dialog.findChild<QLabel*>("FindResult")->text(), QString());
+        find->setText("Basel");
+        QTest::keyClick(find, Qt::Key_Return);
+        QCOMPARE(dialog.findChild<QLabel*>("FindResult")->text(), QString("Not found"));
+        QCOMPARE(memo->textCursor().selectedText(), QString("Z&uuml;rich"));
     }
 
     void aboutBoxShowsTheSystemsLines() {

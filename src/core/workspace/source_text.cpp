@@ -90,7 +90,152 @@ std::optional<Reference> NonAsciiReference(const QString& text, qsizetype at) {
     return Reference{code, pos + 1};
 }
 
+// The names of the characters U+00A0 to U+00FF, in order.
+constexpr std::array<std::string_view, 96> kLatin1Names = {
+    "nbsp",   "iexcl",  "cent",   "pound",  "curren", "yen",    "brvbar", "sect",   "uml",
+    "copy",   "ordf",   "laquo",  "not",    "shy",    "reg",    "macr",   "deg",    "plusmn",
+    "sup2",   "sup3",   "acute",  "micro",  "para",   "middot", "cedil",  "sup1",   "ordm",
+    "raquo",  "frac14", "frac12", "frac34", "iquest", "Agrave", "Aacute", "Acirc",  "Atilde",
+    "Auml",   "Aring",  "AElig",  "Ccedil", "Egrave", "Eacute", "Ecirc",  "Euml",   "Igrave",
+    "Iacute", "Icirc",  "Iuml",   "ETH",    "Ntilde", "Ograve", "Oacute", "Ocirc",  "Otilde",
+    "Ouml",   "times",  "Oslash", "Ugrave", "Uacute", "Ucirc",  "Uuml",   "Yacute", "THORN",
+    "szlig",  "agrave", "aacute", "acirc",  "atilde", "auml",   "aring",  "aelig",  "ccedil",
+    "egrave", "eacute", "ecirc",  "euml",   "igrave", "iacute", "icirc",  "iuml",   "eth",
+    "ntilde", "ograve", "oacute", "ocirc",  "otilde", "ouml",   "divide", "oslash", "ugrave",
+    "uacute", "ucirc",  "uuml",   "yacute", "thorn",  "yuml",
+};
+
+// Named references besides those: the markup's own characters and a few
+// that pages often hold.
+constexpr std::pair<std::string_view, char32_t> kOtherNames[] = {
+    {"amp", u'&'},     {"lt", u'<'},      {"gt", u'>'},       {"quot", u'"'},     {"apos", u'\''},
+    {"euro", 0x20AC},  {"ndash", 0x2013}, {"mdash", 0x2014},  {"lsquo", 0x2018},  {"rsquo", 0x2019},
+    {"ldquo", 0x201C}, {"rdquo", 0x201D}, {"bull", 0x2022},   {"hellip", 0x2026}, {"trade", 0x2122},
+    {"OElig", 0x0152}, {"oelig", 0x0153}, {"Scaron", 0x0160}, {"scaron", 0x0161}, {"Yuml", 0x0178},
+};
+
+// Any character reference starting at `at` as a browser reads it when it
+// ends with ";": numeric (of a character that may stand in a page) or one
+// of the names above.
+std::optional<Reference> CharacterReference(const QString& text, qsizetype at) {
+    if (at >= text.size() || text[at] != u'&') {
+        return std::nullopt;
+    }
+    if (at + 1 < text.size() && text[at + 1] == u'#') {
+        if (const std::optional<Reference> reference = NonAsciiReference(text, at)) {
+            return reference;
+        }
+        // An ASCII one: the same reading, below 0x80.
+        qsizetype pos = at + 2;
+        const bool hex = pos < text.size() && (text[pos] == u'x' || text[pos] == u'X');
+        pos += hex ? 1 : 0;
+        const qsizetype digits = pos;
+        char32_t code = 0;
+        while (pos < text.size() && pos - digits < 8) {
+            const int value = DigitValue(text[pos].unicode(), hex);
+            if (value < 0) {
+                break;
+            }
+            code = code * (hex ? 16 : 10) + char32_t(value);
+            ++pos;
+        }
+        if (pos == digits || pos >= text.size() || text[pos] != u';' || code == 0 || code >= 0x80) {
+            return std::nullopt;
+        }
+        return Reference{code, pos + 1};
+    }
+    const qsizetype semicolon = text.indexOf(u';', at + 1);
+    if (semicolon < 0 || semicolon - at - 1 > 8 || semicolon == at + 1) {
+        return std::nullopt;
+    }
+    const std::string name = text.mid(at + 1, semicolon - at - 1).toStdString();
+    for (std::size_t i = 0; i < kLatin1Names.size(); ++i) {
+        if (kLatin1Names[i] == name) {
+            return Reference{char32_t(0xA0 + i), semicolon + 1};
+        }
+    }
+    for (const auto& [known, code] : kOtherNames) {
+        if (known == name) {
+            return Reference{code, semicolon + 1};
+        }
+    }
+    return std::nullopt;
+}
+
+// Source text as it reads, each character with the run of the source it
+// comes from.
+struct ReadSource {
+    QString text;
+    std::vector<qsizetype> from; // per character of `text`: where its run starts
+    std::vector<qsizetype> to;   // and where it ends
+};
+
+ReadSource Read(const QString& source) {
+    ReadSource read;
+    read.text.reserve(source.size());
+    read.from.reserve(std::size_t(source.size()));
+    read.to.reserve(std::size_t(source.size()));
+    for (qsizetype at = 0; at < source.size();) {
+        if (const std::optional<Reference> reference = CharacterReference(source, at)) {
+            const QString character = QString::fromUcs4(&reference->code, 1);
+            for (const QChar unit : character) {
+                read.text += unit;
+                read.from.push_back(at);
+                read.to.push_back(reference->end);
+            }
+            at = reference->end;
+        } else {
+            read.text += source[at];
+            read.from.push_back(at);
+            read.to.push_back(at + 1);
+            ++at;
+        }
+    }
+    return read;
+}
+
 } // namespace
+
+SourceMatch FindInSource(const QString& source, const QString& needle, qsizetype from,
+                         bool backward) {
+    if (needle.isEmpty()) {
+        return {};
+    }
+    std::vector<SourceMatch> matches;
+    for (qsizetype at = source.indexOf(needle, 0, Qt::CaseInsensitive); at >= 0;
+         at = source.indexOf(needle, at + 1, Qt::CaseInsensitive)) {
+        matches.push_back({at, needle.size()});
+    }
+    // Read only when the page holds references at all.
+    if (source.contains(u'&')) {
+        const ReadSource read = Read(source);
+        for (qsizetype at = read.text.indexOf(needle, 0, Qt::CaseInsensitive); at >= 0;
+             at = read.text.indexOf(needle, at + 1, Qt::CaseInsensitive)) {
+            const qsizetype start = read.from[std::size_t(at)];
+            matches.push_back({start, read.to[std::size_t(at + needle.size() - 1)] - start});
+        }
+    }
+    if (matches.empty()) {
+        return {};
+    }
+    std::sort(matches.begin(), matches.end(), [](const SourceMatch& a, const SourceMatch& b) {
+        return a.start != b.start ? a.start < b.start : a.length < b.length;
+    });
+    if (backward) {
+        for (auto it = matches.rbegin(); it != matches.rend(); ++it) {
+            if (it->start < from) {
+                return *it;
+            }
+        }
+        return matches.back(); // round the start to the end
+    }
+    for (const SourceMatch& match : matches) {
+        if (match.start >= from) {
+            return match;
+        }
+    }
+    return matches.front(); // round the end to the start
+}
 
 QString ReadableText(std::string_view bytes) {
     const QString text = DecodeSource(bytes).text;

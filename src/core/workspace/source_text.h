@@ -39,4 +39,21 @@ std::string EncodeSource(const QString& text, SourceEncoding encoding);
 // other references included, stays as it is.
 QString ReadableText(std::string_view bytes);
 
+// A place found in the source shown: its first character and its length.
+struct SourceMatch {
+    qsizetype start = -1;
+    qsizetype length = 0;
+    bool Found() const { return start >= 0; }
+};
+
+// Finds `needle` (in any case) in the source shown, as it is written and as
+// it reads: a character reference ("&#252;", "&#xFC;", "&uuml;", "&amp;")
+// reads as its character, so "Zürich" is found where the page writes
+// "Z&#252;rich", the match then covering the whole reference. Forward: the
+// first place starting at `from` or after it; backward: the last one
+// starting before it; either goes round the end. Not found when the source
+// holds it nowhere (or the needle is empty).
+SourceMatch FindInSource(const QString& source, const QString& needle, qsizetype from,
+                         bool backward);
+
 } // namespace qf

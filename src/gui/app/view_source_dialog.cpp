@@ -180,18 +180,18 @@ void TFormt::Find(bool backward) {
         ShowFind();
         return;
     }
-    const QTextDocument::FindFlags flags =
-        backward ? QTextDocument::FindBackward : QTextDocument::FindFlags();
-    if (!memo_->find(text, flags)) {
-        // Round the end to the other side.
-        QTextCursor cursor = memo_->textCursor();
-        cursor.movePosition(backward ? QTextCursor::End : QTextCursor::Start);
-        memo_->setTextCursor(cursor);
-        if (!memo_->find(text, flags)) {
-            find_result_->setText(tr("Not found"));
-            return;
-        }
+    // As written or as read: "Zürich" also where the page has "Z&#252;rich".
+    QTextCursor cursor = memo_->textCursor();
+    const SourceMatch match =
+        FindInSource(memo_->toPlainText(), text,
+                     backward ? cursor.selectionStart() : cursor.selectionEnd(), backward);
+    if (!match.Found()) {
+        find_result_->setText(tr("Not found"));
+        return;
     }
+    cursor.setPosition(int(match.start));
+    cursor.setPosition(int(match.start + match.length), QTextCursor::KeepAnchor);
+    memo_->setTextCursor(cursor);
     find_result_->clear();
 }
 
