@@ -52,6 +52,8 @@ TEST(Session, MemorySurvivesAndAFreshOrDamagedFileGivesTheDefaults) {
     memory.last_page = "index page.html";
     memory.reopen_last = false;
     memory.show_areas = false;
+    memory.window_geometry = QByteArray("\x01\xd9\xd0\xcb\0\x03\n=", 8); // any bytes
+    memory.pane_sizes = QByteArray(300, '\xff');
     SaveSession(file, memory);
     const SessionMemory read = LoadSession(file);
     EXPECT_EQ(read.recent_projects, memory.recent_projects);
@@ -59,6 +61,9 @@ TEST(Session, MemorySurvivesAndAFreshOrDamagedFileGivesTheDefaults) {
     EXPECT_EQ(read.last_page, "index page.html");
     EXPECT_FALSE(read.reopen_last);
     EXPECT_FALSE(read.show_areas);
+    EXPECT_EQ(read.window_geometry, memory.window_geometry);
+    EXPECT_EQ(read.pane_sizes, memory.pane_sizes);
+    EXPECT_TRUE(read.panel_sizes.isEmpty()); // never saved: the window's defaults
 
     // A hand-edited list with repeats and too many entries is cut back.
     QFile edited(file);

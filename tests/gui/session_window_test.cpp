@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QSplitter>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -148,6 +149,36 @@ private Q_SLOTS:
         Start();
         QCOMPARE(RecentEntries(), QStringList{dir_->filePath("second && more")});
         QCOMPARE(window_->workspace().project_folder, second.toStdString());
+    }
+
+    void TheWindowAndItsPanesKeepTheirSizes() {
+        Start();
+        auto* panes = window_->findChild<QSplitter*>("PaneSplitter");
+        auto* panels = window_->findChild<QSplitter*>("PanelSplitter");
+        QVERIFY(panes != nullptr && panels != nullptr);
+        QCOMPARE(panes->orientation(), Qt::Vertical);
+        QVERIFY(panes->indexOf(window_->findChild<QWidget*>("Web1")) == 0);
+        window_->resize(1010, 690);
+        QTRY_COMPARE(window_->size(), QSize(1010, 690));
+        panes->setSizes({360, 220});
+        panels->setSizes({420, 250, 300});
+        QApplication::processEvents();
+        const QList<int> pane_sizes = panes->sizes();
+        const QList<int> panel_sizes = panels->sizes();
+        QVERIFY(pane_sizes.last() > 180); // the panels grew
+        QVERIFY(panel_sizes.first() > 380);
+        window_->close();
+        window_.reset();
+
+        Start();
+        QCOMPARE(window_->size(), QSize(1010, 690));
+        QCOMPARE(window_->findChild<QSplitter*>("PaneSplitter")->sizes(), pane_sizes);
+        QCOMPARE(window_->findChild<QSplitter*>("PanelSplitter")->sizes(), panel_sizes);
+        window_.reset();
+
+        // Without memory the window starts at its own size.
+        Start(false);
+        QCOMPARE(window_->size(), QSize(803, 572));
     }
 
     void TheListKeepsEightAndReopeningCanBeSwitchedOff() {

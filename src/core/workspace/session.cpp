@@ -20,6 +20,9 @@ constexpr auto kLastProjectKey = "lastProject";
 constexpr auto kLastPageKey = "lastPage";
 constexpr auto kReopenKey = "reopenLastProject";
 constexpr auto kShowAreasKey = "showAreas";
+constexpr auto kWindowKey = "window/geometry";
+constexpr auto kPanesKey = "window/panes";
+constexpr auto kPanelsKey = "window/panels";
 
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
@@ -84,6 +87,9 @@ SessionMemory LoadSession(const QString& file) {
     memory.last_page = settings.value(kLastPageKey).toString().toStdString();
     memory.reopen_last = ReadFlag(settings, kReopenKey, true);
     memory.show_areas = ReadFlag(settings, kShowAreasKey, true);
+    memory.window_geometry = settings.value(kWindowKey).toByteArray();
+    memory.pane_sizes = settings.value(kPanesKey).toByteArray();
+    memory.panel_sizes = settings.value(kPanelsKey).toByteArray();
     return memory;
 }
 
@@ -99,6 +105,15 @@ void SaveSession(const QString& file, const SessionMemory& memory) {
     settings.setValue(kLastPageKey, Q(memory.last_page));
     settings.setValue(kReopenKey, memory.reopen_last);
     settings.setValue(kShowAreasKey, memory.show_areas);
+    for (const auto& [key, value] :
+         {std::pair{kWindowKey, &memory.window_geometry}, std::pair{kPanesKey, &memory.pane_sizes},
+          std::pair{kPanelsKey, &memory.panel_sizes}}) {
+        if (value->isEmpty()) {
+            settings.remove(key);
+        } else {
+            settings.setValue(key, *value);
+        }
+    }
     settings.sync();
     if (settings.status() != QSettings::NoError) {
         throw CommandError("Cannot create file \"" + file.toStdString() +

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <cstddef>
@@ -29,6 +30,12 @@ struct SessionMemory {
     std::string last_page;                    // a page name in the last project
     bool reopen_last = true;                  // reopen the last project and page at start
     bool show_areas = true;                   // outline the areas in the preview
+    // The main window's size and place, and the sizes of its panes (the
+    // preview over the panels, the panels side by side), as Qt saves them;
+    // empty for the window's own defaults.
+    QByteArray window_geometry;
+    QByteArray pane_sizes;
+    QByteArray panel_sizes;
 };
 
 // The settings file the editor keeps its memory in (in the user's

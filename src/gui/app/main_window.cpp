@@ -32,6 +32,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QShortcut>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QStringListModel>
 #include <QTabWidget>
@@ -101,22 +102,32 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     BuildPalette(top);
     outer->addLayout(top);
 
-    web1_ = new Preview(central);
+    // The preview over the panels, the panels side by side: both splits can
+    // be dragged, and the window keeps them between runs.
+    panes_ = new QSplitter(Qt::Vertical, central);
+    panes_->setObjectName("PaneSplitter");
+    panes_->setChildrenCollapsible(false);
+    web1_ = new Preview(panes_);
     web1_->setObjectName("Web1");
     web1_->setMinimumHeight(160);
-    outer->addWidget(web1_, 1);
-
-    auto* bottom = new QHBoxLayout;
-    bottom->setSpacing(6);
-    bottom->addWidget(BuildPageList(), 233);
-    bottom->addWidget(BuildPropertiesPanel(), 265);
-    bottom->addWidget(BuildSelectionPanel(), 297);
-    outer->addLayout(bottom);
+    panes_->addWidget(web1_);
+    panels_ = new QSplitter(Qt::Horizontal, panes_);
+    panels_->setObjectName("PanelSplitter");
+    panels_->setChildrenCollapsible(false);
+    panels_->addWidget(BuildPageList());
+    panels_->addWidget(BuildPropertiesPanel());
+    panels_->addWidget(BuildSelectionPanel());
+    panels_->setSizes({233, 265, 297});
+    panes_->addWidget(panels_);
+    panes_->setStretchFactor(0, 1);
+    panes_->setStretchFactor(1, 0);
+    outer->addWidget(panes_, 1);
     ConnectPreview();
 
     setCentralWidget(central);
     setMinimumSize(720, 480);
     resize(803, 572);
+    panes_->setSizes({329, 139});
     statusBar()->setObjectName("StatusBar1");
     page_watcher_ = new PageWatcher(this);
     connect(page_watcher_, &PageWatcher::Touched, this, &TForm1::CheckPageOnDisk);
@@ -359,7 +370,7 @@ QWidget* TForm1::BuildPageList() {
             }
         });
     }
-    panel->setFixedHeight(139);
+    panel->setMinimumHeight(139);
     return panel;
 }
 
@@ -391,7 +402,7 @@ QWidget* TForm1::BuildPropertiesPanel() {
     layout->addLayout(form);
     layout->addStretch(1);
     layout->addWidget(view_source, 0, Qt::AlignLeft);
-    panel->setFixedHeight(139);
+    panel->setMinimumHeight(139);
     return panel;
 }
 
@@ -453,7 +464,7 @@ QWidget* TForm1::BuildSelectionPanel() {
         workspace_.component_list.text = text.toStdString();
         UpdateCommandStates();
     });
-    panel->setFixedHeight(139);
+    panel->setMinimumHeight(139);
     return panel;
 }
 

@@ -18,6 +18,7 @@ class QLabel;
 class QListWidget;
 class QListWidgetItem;
 class QMenu;
+class QSplitter;
 class QTabWidget;
 class QToolButton;
 
@@ -102,6 +103,8 @@ public Q_SLOTS:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // Keeps the window's size and place and its panes' sizes for the next run.
+    void closeEvent(QCloseEvent* event) override;
     // The selection lists' undo and redo keys go to the page's steps.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -188,6 +191,8 @@ private:
     QMenu* recent_menu_ = nullptr;
     QAction* reopen_last_ = nullptr;
 
+    QSplitter* panes_ = nullptr;  // the preview over the panels
+    QSplitter* panels_ = nullptr; // the page list, the page's properties, the lists
     Preview* web1_ = nullptr;
     QListWidget* file_list_box1_ = nullptr;
     QLabel* project_pages_label_ = nullptr;

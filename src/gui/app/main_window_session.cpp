@@ -10,8 +10,10 @@
 #include "workspace/project.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QFileInfo>
 #include <QMenu>
+#include <QSplitter>
 
 #include <algorithm>
 
@@ -63,6 +65,25 @@ void TForm1::RememberSession(const QString& file) {
         show_areas->setChecked(memory_.show_areas);
     }
     FillRecentMenu();
+    // The size and place the window had at the end of the last run; one that
+    // fits no screen now is put back on one by Qt.
+    if (!memory_.window_geometry.isEmpty()) {
+        restoreGeometry(memory_.window_geometry);
+    }
+    if (!memory_.pane_sizes.isEmpty()) {
+        panes_->restoreState(memory_.pane_sizes);
+    }
+    if (!memory_.panel_sizes.isEmpty()) {
+        panels_->restoreState(memory_.panel_sizes);
+    }
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    memory_.window_geometry = saveGeometry();
+    memory_.pane_sizes = panes_->saveState();
+    memory_.panel_sizes = panels_->saveState();
+    SaveMemory();
+    QMainWindow::closeEvent(event);
 }
 
 void TForm1::SaveMemory() {
