@@ -592,6 +592,39 @@ private Q_SLOTS:
         QCOMPARE(Text("lblSize"), Q(SizeText(QFileInfo(Site() + "index.html").size())));
     }
 
+    // Whoever changes the page, the size shown is the file's at once: a
+    // change made while a dialog is still open (and then cancelled), undo,
+    // redo, and a change by another program, reloaded.
+    void sizeLabelFollowsEveryChangeOfThePage() {
+        OpenSiteProject();
+        ClickPage("index.html", Prompts::Answer::Yes);
+        Workspace& workspace = window_->workspace();
+        const QString file = Site() + "index.html";
+        auto shows_file = [&] { return Text("lblSize") == Q(SizeText(QFileInfo(file).size())); };
+        const QString opened = Text("lblSize");
+        QString while_open;
+        OnModal([&](QWidget* dialog) {
+            CommitPageText(workspace, workspace.page_text + std::string(1000, ' ') + "<p>x</p>");
+            while_open = Text("lblSize");
+            static_cast<QDialog*>(dialog)->reject();
+        });
+        window_->PagePropertiesClick();
+        QVERIFY(while_open != opened);
+        QCOMPARE(while_open, Q(SizeText(QFileInfo(file).size())));
+        QVERIFY(shows_file());
+
+        window_->UndoClick();
+        QCOMPARE(Text("lblSize"), opened);
+        QVERIFY(shows_file());
+        window_->RedoClick();
+        QCOMPARE(Text("lblSize"), while_open);
+
+        WritePageFile(file.toStdString(), workspace.page_text + std::string(3000, ' '));
+        window_->CheckPageOnDisk();
+        QVERIFY(Text("lblSize") != while_open);
+        QVERIFY(shows_file());
+    }
+
     void aDialogsChangeShowsEverywhere() {
         if (FindDialog("TFormd") == nullptr) {
             QSKIP("the rollover dialog is not in the dialog table");

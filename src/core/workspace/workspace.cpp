@@ -106,6 +106,9 @@ std::string WriteCheckedPage(Workspace& workspace, std::string_view text,
                 if (!changed_meanwhile) {
                     memory.disk = RecordOf(written.state, written.hash, PageTextHash(text));
                     workspace.page_file_size = std::max<std::int64_t>(written.state.size, 0);
+                    if (workspace.page_file_changed) {
+                        workspace.page_file_changed();
+                    }
                     return late;
                 }
                 // Changed between the look and the rename: asked about as any change.
@@ -161,6 +164,9 @@ void AdoptPage(Workspace& workspace, const std::string& path, std::string text,
     ForgetStaleText(workspace.component_list, kSelectComponentText);
     ForgetStaleText(workspace.area_list, kSelectAreaText);
     workspace.palette_enabled = true;
+    if (workspace.page_file_changed) {
+        workspace.page_file_changed();
+    }
 }
 
 // The fixed markers, each of which a command may remove but never add.

@@ -61,6 +61,10 @@ struct Workspace {
     // Asked before a write when the open page's file was changed by another
     // program; without it such a write is refused.
     std::function<OutsideChangeAnswer(const std::string& page_name)> ask_outside_change;
+    // Told each time the open page's file has been written or read, with
+    // `page_file_size` already its size: every command, undo and redo, and
+    // every opening or reloading, so a window can show the size at once.
+    std::function<void()> page_file_changed;
     // The command line holds the page's lock from OpenPage on, so its read,
     // change and write are one; the editor takes the lock for each write.
     bool hold_page_lock = false;

@@ -134,6 +134,11 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     workspace_.ask_outside_change = [this](const std::string& page_name) {
         return AskAboutOutsideChange(page_name);
     };
+    // The size follows the file at every write and read, whoever made it
+    // (a dialog still open, a reload, undo and redo).
+    workspace_.page_file_changed = [this] {
+        lbl_size_->setText(Q(SizeText(workspace_.page_file_size)));
+    };
     ShowWorkspace(false);
     // Before the window is first shown, so the start page loads while it appears.
     LoadStartPage();
