@@ -13,6 +13,8 @@ packages=(
   php-cli php-cgi
   libgumbo-dev
   lintian
+  libcurl4-openssl-dev qtkeychain-qt6-dev
+  openssh-server openssh-client openssl python3-pyftpdlib python3-openssl util-linux
 )
 
 missing=()

@@ -35,7 +35,7 @@ const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = [] {
         std::vector<Command> all;
         for (auto group : {DocumentCommands, ComponentCommands, FormCommands, LayoutCommands,
-                           ProjectCommands, EditingCommands, SiteCommands}) {
+                           ProjectCommands, EditingCommands, SiteCommands, PublishCommands}) {
             for (const Command& command : group()) {
                 all.push_back(command);
             }

@@ -1,0 +1,287 @@
+#include "cli_commands.h"
+
+#include "error.h"
+#include "publish/publish.h"
+#include "publish/secret_store.h"
+#include "workspace/project.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <iostream>
+#include <termios.h>
+#include <unistd.h>
+
+namespace qf::cli {
+
+namespace {
+
+constexpr std::string_view kPublishSynopsis =
+    "publish PROJECT [--target=NAME] [--dry-run] [--delete] [--password-stdin] "
+    "[--host-key=SHA256:...]";
+constexpr std::string_view kTargetSynopsis =
+    "publish-target PROJECT NAME URL [user=NAME] [key=PATH] [ca=PATH] [--password-stdin]";
+
+// The controlling terminal, for questions; -1 when there is none.
+class Terminal {
+public:
+    Terminal() : fd_(::open("/dev/tty", O_RDWR | O_CLOEXEC | O_NOCTTY)) {}
+    ~Terminal() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    bool Present() const { return fd_ >= 0; }
+
+    // Asks `question` and reads one line; without echo for a secret.
+    std::string Ask(const std::string& question, bool secret) {
+        Write(question);
+        termios saved{};
+        const bool quiet = secret && ::tcgetattr(fd_, &saved) == 0;
+        if (quiet) {
+            termios silent = saved;
+            silent.c_lflag &= ~tcflag_t(ECHO);
+            ::tcsetattr(fd_, TCSAFLUSH, &silent);
+        }
+        std::string line;
+        char c = 0;
+        for (;;) {
+            const ssize_t n = ::read(fd_, &c, 1);
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n <= 0 || c == '\n') {
+                break;
+            }
+            line += c;
+        }
+        if (quiet) {
+            ::tcsetattr(fd_, TCSAFLUSH, &saved);
+            Write("\n");
+        }
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        return line;
+    }
+
+private:
+    void Write(const std::string& text) {
+        if (::write(fd_, text.data(), text.size()) < 0) {
+            // A terminal that cannot be written to gets no question text.
+        }
+    }
+    int fd_;
+};
+
+std::string PasswordFromStdin() {
+    std::string text = ReadStandardInput();
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
+        text.pop_back();
+    }
+    return text;
+}
+
+std::string SizeText(std::int64_t size) {
+    return std::to_string(size) + (size == 1 ? " byte" : " bytes");
+}
+
+const char* ActionWord(publish::Action action, bool dry_run) {
+    switch (action) {
+    case publish::Action::Add:
+        return dry_run ? "would add" : "added";
+    case publish::Action::Replace:
+        return dry_run ? "would replace" : "replaced";
+    case publish::Action::Delete:
+        return dry_run ? "would delete" : "deleted";
+    case publish::Action::Keep:
+        break;
+    }
+    return "kept";
+}
+
+int PublishCommand(const Args& args, std::ostream& out) {
+    std::string project;
+    std::string target_name;
+    std::string host_key;
+    publish::PublishOptions options;
+    bool password_stdin = false;
+    for (const std::string& arg : args) {
+        if (arg.rfind("--target=", 0) == 0) {
+            target_name = arg.substr(9);
+        } else if (arg == "--dry-run") {
+            options.dry_run = true;
+        } else if (arg == "--delete") {
+            options.delete_gone = true;
+        } else if (arg == "--password-stdin") {
+            password_stdin = true;
+        } else if (arg.rfind("--host-key=", 0) == 0) {
+            host_key = arg.substr(11);
+        } else if (arg.rfind("--", 0) == 0 || !project.empty()) {
+            throw UsageError("usage: quenfort-cli " + std::string(kPublishSynopsis));
+        } else {
+            project = arg;
+        }
+    }
+    if (project.empty()) {
+        throw UsageError("usage: quenfort-cli " + std::string(kPublishSynopsis));
+    }
+    const std::string folder = FolderPath(project);
+    const publish::Target target = publish::FindTarget(folder, target_name);
+    Terminal terminal;
+    if (password_stdin) {
+        options.password = PasswordFromStdin();
+    } else if (publish::NeedsPassword(target)) {
+        if (terminal.Present()) {
+            options.password =
+                terminal.Ask("Password of " + target.user + " for " + target.url + ": ", true);
+        } else {
+            std::optional<std::string> kept =
+                publish::DesktopSecretStore()->Read(publish::SecretKey(folder, target.name));
+            if (!kept) {
+                throw CommandError("No password for " + target.name +
+                                   ": there is no terminal to ask and the desktop's secret "
+                                   "store holds none. Give it with --password-stdin; nothing "
+                                   "was sent.");
+            }
+            options.password = *kept;
+        }
+    }
+    publish::PublishEvents events;
+    events.questions.warning = [](const std::string& text) {
+        std::cerr << "Warning: " << text << '\n';
+    };
+    events.questions.accept_host_key = [&](const std::string& host, const std::string& type,
+                                           const std::string& fingerprint) {
+        if (!host_key.empty()) {
+            return host_key == fingerprint;
+        }
+        if (!terminal.Present()) {
+            std::cerr << "The host key of " << host << " is not known yet: " << type << ' '
+                      << fingerprint
+                      << ".\nCompare it with the server's and give it with --host-key=.\n";
+            return false;
+        }
+        const std::string answer = terminal.Ask(
+            "The host key of " + host + " is not known yet:\n  " + type + " " + fingerprint +
+                "\nIs this the server's key? Pin it for this target (yes/no)? ",
+            false);
+        return answer == "yes";
+    };
+    events.done = [&](const publish::PlanItem& item) {
+        out << ActionWord(item.action, false) << ' ' << item.path << " (" << SizeText(item.size)
+            << ")\n";
+        out.flush();
+    };
+    const publish::PublishReport report = publish::Publish(folder, target, options, events);
+    const publish::Plan& plan = report.plan;
+    for (const std::string& skipped : plan.skipped) {
+        std::cerr << "Not published: " << skipped << '\n';
+    }
+    if (options.dry_run) {
+        std::int64_t bytes = 0;
+        for (const publish::PlanItem& item : plan.send) {
+            out << ActionWord(item.action, true) << ' ' << item.path << " (" << SizeText(item.size)
+                << ")\n";
+            bytes += item.size;
+        }
+        for (const publish::PlanItem& item : plan.remove) {
+            out << ActionWord(item.action, true) << ' ' << item.path << " (" << SizeText(item.size)
+                << ")\n";
+        }
+        for (const publish::PlanItem& item : plan.keep) {
+            out << "would keep " << item.path << " (" << SizeText(item.size)
+                << "; give --delete to delete it)\n";
+        }
+        out << "Dry run for " << target.name << ": " << plan.send.size() << " to send ("
+            << SizeText(bytes) << "), " << plan.remove.size() << " to delete, " << plan.unchanged
+            << " unchanged; nothing was sent.\n";
+        return 0;
+    }
+    for (const publish::PlanItem& item : plan.keep) {
+        out << "kept " << item.path << " (" << SizeText(item.size)
+            << "; gone from the project, give --delete to delete it)\n";
+    }
+    out << "Published to " << target.name << ": " << report.sent
+        << (report.sent == 1 ? " file" : " files") << " sent (" << SizeText(report.bytes_sent)
+        << "), " << report.deleted << " deleted, " << plan.unchanged << " unchanged.\n";
+    return 0;
+}
+
+int PublishTargetCommand(const Args& args, std::ostream& out) {
+    std::vector<std::string> positional;
+    publish::Target target;
+    bool password_stdin = false;
+    for (const std::string& arg : args) {
+        if (arg == "--password-stdin") {
+            password_stdin = true;
+        } else if (arg.rfind("user=", 0) == 0) {
+            target.user = arg.substr(5);
+        } else if (arg.rfind("key=", 0) == 0) {
+            target.key = arg.substr(4);
+        } else if (arg.rfind("ca=", 0) == 0) {
+            target.ca = arg.substr(3);
+        } else if (arg.rfind("--", 0) == 0 || positional.size() == 3) {
+            throw UsageError("usage: quenfort-cli " + std::string(kTargetSynopsis));
+        } else {
+            positional.push_back(arg);
+        }
+    }
+    if (positional.size() != 3) {
+        throw UsageError("usage: quenfort-cli " + std::string(kTargetSynopsis));
+    }
+    const std::string folder = FolderPath(positional[0]);
+    target.name = positional[1];
+    target.url = positional[2];
+    std::string password;
+    if (password_stdin) {
+        password = PasswordFromStdin();
+    }
+    publish::SetTarget(folder, target);
+    if (password_stdin) {
+        publish::DesktopSecretStore()->Write(publish::SecretKey(folder, target.name), password);
+    }
+    out << "Target " << target.name << " set: " << target.url << '\n';
+    if (publish::KindOfUrl(target.url) == publish::TargetKind::Ftp) {
+        std::cerr << "Warning: ftp:// sends the password in clear text; use sftp:// or ftps:// "
+                     "where the server offers them.\n";
+    }
+    return 0;
+}
+
+} // namespace
+
+std::vector<Command> PublishCommands() {
+    return {
+        {"publish", kPublishSynopsis, "sends what changed in the project to a publish target",
+         "Sends the project's pages, js.js and every other file of the project folder (not\n"
+         "hidden files, nor the editor's own: lock files, save files, the manifest and the\n"
+         "targets) to the target, only what changed since the last publish or differs on\n"
+         "the server in size. Each file is sent under a temporary name and renamed when\n"
+         "complete. One line a file, then a summary.\n"
+         "\n"
+         "  --target=NAME     the target (needed when the project has more than one)\n"
+         "  --dry-run         lists what would be added, replaced and deleted; sends nothing\n"
+         "  --delete          deletes on the server the files we published that the project\n"
+         "                    no longer has (without it they are kept and listed)\n"
+         "  --password-stdin  reads the password (or the key's passphrase) from standard\n"
+         "                    input; without it a terminal is asked, and with no terminal\n"
+         "                    the desktop's secret store\n"
+         "  --host-key=SHA256:...  accepts an SFTP server's host key not pinned yet when its\n"
+         "                    fingerprint is this one (otherwise a terminal is asked)\n"
+         "\n"
+         "A changed SFTP host key is refused. Exits with 1 on any failure, saying why;\n"
+         "the manifest then lists only what arrived and publishing again completes it.\n",
+         PublishCommand},
+        {"publish-target", kTargetSynopsis, "sets where the project is published",
+         "Sets (or replaces) the target NAME of the project: URL is sftp://HOST[:PORT]/FOLDER,\n"
+         "ftps://HOST[:PORT]/FOLDER (explicit TLS, the certificate checked; ca=PATH trusts\n"
+         "one more certificate), ftp://HOST[:PORT]/FOLDER (the password travels in clear),\n"
+         "or the absolute path of a folder. user= names the login; key= an SSH private key\n"
+         "for sftp://. Passwords never go into the targets file: --password-stdin keeps\n"
+         "the password in the desktop's secret store.\n",
+         PublishTargetCommand},
+    };
+}
+
+} // namespace qf::cli

@@ -1,0 +1,180 @@
+#include "publish/publish.h"
+
+#include "error.h"
+
+#include <algorithm>
+#include <set>
+
+namespace qf::publish {
+
+namespace {
+
+std::string Folder(const std::string& project_folder) {
+    std::string folder = project_folder;
+    if (folder.empty() || folder.back() != '/') {
+        folder += '/';
+    }
+    return folder;
+}
+
+std::string Files(int count) {
+    return std::to_string(count) + (count == 1 ? " file" : " files");
+}
+
+} // namespace
+
+Plan MakePlan(const ProjectFiles& files, const Manifest& manifest, const RemoteListing& listing,
+              bool delete_gone) {
+    Plan plan;
+    plan.skipped = files.skipped;
+    std::set<std::string> local;
+    for (const LocalFile& file : files.files) {
+        local.insert(file.path);
+        const auto published = manifest.find(file.path);
+        const auto there = listing.find(file.path);
+        const bool on_server = there != listing.end();
+        const bool same = published != manifest.end() && published->second.size == file.size &&
+                          published->second.sha256 == file.sha256 && on_server &&
+                          there->second == file.size;
+        if (same) {
+            ++plan.unchanged;
+            continue;
+        }
+        plan.send.push_back(PlanItem{on_server ? Action::Replace : Action::Add, file.path,
+                                     file.size, file.full, file.sha256});
+    }
+    for (const auto& [path, entry] : manifest) {
+        if (local.count(path) != 0) {
+            continue;
+        }
+        const auto there = listing.find(path);
+        if (there == listing.end()) {
+            continue; // gone from the server too: no longer ours to delete
+        }
+        PlanItem item{delete_gone ? Action::Delete : Action::Keep, path, there->second, {}, {}};
+        (delete_gone ? plan.remove : plan.keep).push_back(item);
+    }
+    for (const auto& [path, size] : listing) {
+        if (IsTemporaryName(path)) {
+            plan.leftovers.push_back(path);
+        }
+    }
+    return plan;
+}
+
+PublishReport PublishWith(Transport& transport, const std::string& project_folder,
+                          const std::string& manifest_file, const PublishOptions& options,
+                          const PublishEvents& events) {
+    PublishReport report;
+    const ProjectFiles files = FilesToPublish(Folder(project_folder));
+    Manifest manifest = ReadManifest(manifest_file);
+    const RemoteListing listing = transport.List();
+    report.plan = MakePlan(files, manifest, listing, options.delete_gone);
+    const Plan& plan = report.plan;
+    if (options.dry_run) {
+        return report;
+    }
+    // Entries of files that are on the server neither in the project: dropped.
+    std::set<std::string> local;
+    for (const LocalFile& file : files.files) {
+        local.insert(file.path);
+    }
+    bool dropped = false;
+    for (auto it = manifest.begin(); it != manifest.end();) {
+        if (local.count(it->first) == 0 && listing.count(it->first) == 0) {
+            it = manifest.erase(it);
+            dropped = true;
+        } else {
+            ++it;
+        }
+    }
+    if (dropped) {
+        WriteManifest(manifest_file, manifest);
+    }
+    Progress progress;
+    progress.files_total = int(plan.send.size() + plan.remove.size());
+    for (const PlanItem& item : plan.send) {
+        progress.bytes_total += item.size;
+    }
+    const auto failed = [&](const std::string& path, const std::string& reason) {
+        return CommandError("Publishing stopped at " + path + ": " + reason + ". " +
+                            Files(report.sent) + " of " + std::to_string(plan.send.size()) +
+                            " sent, " + std::to_string(report.deleted) +
+                            " deleted; the manifest lists only what arrived. Publish again "
+                            "to complete it.");
+    };
+    for (const std::string& leftover : plan.leftovers) {
+        try {
+            transport.Remove(leftover);
+        } catch (const CommandError& error) {
+            throw failed(leftover, error.what());
+        }
+    }
+    for (const PlanItem& item : plan.send) {
+        progress.path = item.path;
+        if (events.progress && !events.progress(progress)) {
+            throw failed(item.path, "cancelled");
+        }
+        const std::int64_t before = progress.bytes_done;
+        const SentBytes sent = [&](std::int64_t bytes) {
+            progress.bytes_done = before + bytes;
+            return !events.progress || events.progress(progress);
+        };
+        try {
+            transport.Put(item.full, item.path, item.size, sent);
+        } catch (const TransferCancelled&) {
+            throw failed(item.path, "cancelled");
+        } catch (const CommandError& error) {
+            throw failed(item.path, error.what());
+        }
+        // The file arrived under its real name: only now does the manifest say so.
+        manifest[item.path] = ManifestEntry{item.size, item.sha256};
+        WriteManifest(manifest_file, manifest);
+        progress.bytes_done = before + item.size;
+        ++progress.files_done;
+        ++report.sent;
+        report.bytes_sent += item.size;
+        if (events.done) {
+            events.done(item);
+        }
+    }
+    for (const PlanItem& item : plan.remove) {
+        progress.path = item.path;
+        if (events.progress && !events.progress(progress)) {
+            throw failed(item.path, "cancelled");
+        }
+        try {
+            transport.Remove(item.path);
+        } catch (const CommandError& error) {
+            throw failed(item.path, error.what());
+        }
+        manifest.erase(item.path);
+        WriteManifest(manifest_file, manifest);
+        ++progress.files_done;
+        ++report.deleted;
+        if (events.done) {
+            events.done(item);
+        }
+    }
+    if (events.progress) {
+        progress.path.clear();
+        events.progress(progress);
+    }
+    return report;
+}
+
+PublishReport Publish(const std::string& project_folder, const Target& target,
+                      const PublishOptions& options, const PublishEvents& events) {
+    const std::string folder = Folder(project_folder);
+    const std::string manifest = folder + ManifestFileName(target.name);
+    std::unique_ptr<Transport> transport;
+    if (KindOfUrl(target.url) == TargetKind::Folder) {
+        transport = MakeFolderTransport(target.url);
+    } else {
+        transport = MakeCurlTransport(target, options.password,
+                                      folder + std::string(kKnownHostsFileName), events.questions);
+    }
+    return PublishWith(*transport, folder, manifest, options, events);
+}
+
+} // namespace qf::publish

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "publish/publish_files.h"
+#include "publish/transport.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace qf::publish {
+
+enum class Action { Add, Replace, Delete, Keep };
+
+// One step of a publish: a file to send (Add: not on the server, Replace: on
+// it), to delete (published by us, gone from the project), or to keep (the
+// same, without permission to delete).
+struct PlanItem {
+    Action action = Action::Add;
+    std::string path;
+    std::int64_t size = 0;
+    std::string full;   // the local file, for Add and Replace
+    std::string sha256; // the local file's, for Add and Replace
+};
+
+struct Plan {
+    std::vector<PlanItem> send;
+    std::vector<PlanItem> remove;
+    std::vector<PlanItem> keep;
+    std::vector<std::string> leftovers; // temporary files of an interrupted publish
+    std::vector<std::string> skipped;   // local files that are not published, with the reason
+    int unchanged = 0;
+};
+
+// What is sent and deleted: a file is sent when the manifest does not list it
+// with its size and hash, or the server lacks it or holds another size; a file
+// the manifest lists and the project no longer has is deleted when `delete_gone`
+// (kept otherwise), unless the server no longer has it either.
+Plan MakePlan(const ProjectFiles& files, const Manifest& manifest, const RemoteListing& listing,
+              bool delete_gone);
+
+struct Progress {
+    std::string path;
+    int files_done = 0;
+    int files_total = 0;
+    std::int64_t bytes_done = 0;
+    std::int64_t bytes_total = 0;
+};
+
+struct PublishEvents {
+    TransportQuestions questions;
+    std::function<void(const PlanItem& item)> done;         // a file sent or deleted
+    std::function<bool(const Progress& progress)> progress; // false cancels
+};
+
+struct PublishOptions {
+    bool dry_run = false;
+    bool delete_gone = false;
+    std::string password;
+};
+
+struct PublishReport {
+    Plan plan;
+    int sent = 0;
+    std::int64_t bytes_sent = 0;
+    int deleted = 0;
+};
+
+// Publishes the project to the target: lists the server, sends what changed
+// (writing the manifest after each file) and deletes what the plan says. A dry
+// run only makes the plan. Any failure or a cancel throws CommandError saying
+// why and how far it came; the manifest lists only what arrived.
+PublishReport Publish(const std::string& project_folder, const Target& target,
+                      const PublishOptions& options, const PublishEvents& events);
+
+// The same with a transport of the caller's.
+PublishReport PublishWith(Transport& transport, const std::string& project_folder,
+                          const std::string& manifest_file, const PublishOptions& options,
+                          const PublishEvents& events);
+
+} // namespace qf::publish

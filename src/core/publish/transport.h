@@ -1,0 +1,60 @@
+#pragma once
+
+#include "publish/targets.h"
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace qf::publish {
+
+// Every file under a target's folder (hidden ones too) by its relative path.
+using RemoteListing = std::map<std::string, std::int64_t>;
+
+// Called while a file is sent with the bytes sent so far; false cancels.
+using SentBytes = std::function<bool(std::int64_t sent)>;
+
+// What a transport asks of the user.
+struct TransportQuestions {
+    // The server's host key is not pinned yet: true pins it.
+    std::function<bool(const std::string& host, const std::string& key_type,
+                       const std::string& fingerprint)>
+        accept_host_key;
+    // Something the user should know (plain FTP sends the password in clear).
+    std::function<void(const std::string& text)> warning;
+};
+
+// The name a file is sent under before it is renamed to `path`: a hidden
+// name in the same folder.
+std::string TemporaryName(const std::string& path);
+bool IsTemporaryName(const std::string& path);
+
+// One way to put files on a target. Each failure throws CommandError with
+// the server's or the system's reason.
+class Transport {
+public:
+    virtual ~Transport() = default;
+    // Every file under the target; a target folder that is not there yet is empty.
+    virtual RemoteListing List() = 0;
+    // Sends `local` as `path` through its temporary name, renamed when complete.
+    virtual void Put(const std::string& local, const std::string& path, std::int64_t size,
+                     const SentBytes& sent) = 0;
+    // Removes the file `path`; one that is not there is no failure.
+    virtual void Remove(const std::string& path) = 0;
+};
+
+// A sent file that the user stopped.
+class TransferCancelled : public std::runtime_error {
+public:
+    TransferCancelled() : std::runtime_error("cancelled") {}
+};
+
+std::unique_ptr<Transport> MakeFolderTransport(const std::string& folder);
+// `known_hosts` is the file SFTP host keys are pinned in.
+std::unique_ptr<Transport> MakeCurlTransport(const Target& target, const std::string& password,
+                                             const std::string& known_hosts,
+                                             const TransportQuestions& questions);
+
+} // namespace qf::publish

@@ -1,0 +1,188 @@
+#include "error.h"
+#include "publish/publish.h"
+#include "test_pages.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace qf::publish {
+namespace {
+
+class PublishCore : public ::testing::Test {
+protected:
+    QTemporaryDir dir_;
+    QTemporaryDir outside_;
+    std::string folder_ = dir_.path().toStdString() + "/";
+
+    void Write(const std::string& path, const std::string& bytes) {
+        QDir().mkpath(QFileInfo(QString::fromStdString(folder_ + path)).path());
+        test::WriteBytes(folder_ + path, bytes);
+    }
+    std::vector<std::string> Paths(const ProjectFiles& files) {
+        std::vector<std::string> paths;
+        for (const LocalFile& file : files.files) {
+            paths.push_back(file.path);
+        }
+        return paths;
+    }
+};
+
+TEST_F(PublishCore, PublishesTheSiteAndLeavesTheEditorsOwnFilesHome) {
+    Write("index.html", "abc");
+    Write("shop.php", "<?php ?>");
+    Write("js.js", "x");
+    Write("media/clip one.mp4", "video");
+    Write(".quenfort-0011223344556677.lock", "");
+    Write(".index.html.12-ab.saving", "half");
+    Write(".quenfort-publish-targets", "[a]\nurl=/x\n");
+    Write(".quenfort-publish-a.manifest", "");
+    Write(".git/config", "hidden folder");
+    test::WriteBytes(outside_.filePath("private.txt").toStdString(), "not for the web");
+    ASSERT_EQ(::symlink(outside_.filePath("private.txt").toLocal8Bit().constData(),
+                        (folder_ + "leak.txt").c_str()),
+              0);
+    ASSERT_EQ(::symlink("index.html", (folder_ + "home.html").c_str()), 0);
+    const ProjectFiles files = FilesToPublish(folder_);
+    EXPECT_EQ(Paths(files), (std::vector<std::string>{"home.html", "index.html", "js.js",
+                                                      "media/clip one.mp4", "shop.php"}));
+    ASSERT_EQ(files.skipped.size(), 1u);
+    EXPECT_EQ(files.skipped[0], "leak.txt: a link to a file outside the project is not published");
+    // SHA-256 of "abc".
+    EXPECT_EQ(files.files[1].sha256,
+              "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    EXPECT_EQ(files.files[1].size, 3);
+}
+
+TEST_F(PublishCore, ManifestKeepsOddNamesAndRefusesWhatIsNoManifest) {
+    const std::string file = folder_ + "m";
+    Manifest manifest;
+    manifest["a b/ü ñ.html"] = ManifestEntry{12, std::string(64, 'f')};
+    manifest["x"] = ManifestEntry{0, std::string(64, '0')};
+    WriteManifest(file, manifest);
+    const Manifest read = ReadManifest(file);
+    ASSERT_EQ(read.size(), 2u);
+    EXPECT_EQ(read.at("a b/ü ñ.html").size, 12);
+    EXPECT_TRUE(ReadManifest(folder_ + "none").empty());
+    const std::string hash(64, 'f');
+    for (const std::string& bad :
+         std::vector<std::string>{"abc 12 x\n", "ffff", hash + " -1 x\n", hash + " 12\n"}) {
+        test::WriteBytes(file, bad);
+        EXPECT_THROW(ReadManifest(file), CommandError) << bad;
+    }
+}
+
+TEST_F(PublishCore, PlanSendsWhatChangedHereOrThereAndDeletesOnlyOurs) {
+    Write("same.html", "same");
+    Write("changed.html", "new text");
+    Write("gone there.html", "g");
+    Write("resized there.html", "r");
+    Write("new.html", "n");
+    const ProjectFiles files = FilesToPublish(folder_);
+    Manifest manifest;
+    for (const LocalFile& f : files.files) {
+        manifest[f.path] = ManifestEntry{f.size, f.sha256};
+    }
+    manifest.erase("new.html");
+    manifest["changed.html"].sha256 = std::string(64, '0');
+    manifest["removed.html"] = ManifestEntry{5, std::string(64, '1')};
+    manifest["removed everywhere.html"] = ManifestEntry{5, std::string(64, '1')};
+    const RemoteListing listing{{"same.html", 4},          {"changed.html", 8},
+                                {"resized there.html", 9}, {"removed.html", 5},
+                                {"theirs.html", 3},        {"sub/.new.html.quenfort-upload", 1}};
+    const Plan kept = MakePlan(files, manifest, listing, false);
+    std::vector<std::pair<Action, std::string>> sent;
+    for (const PlanItem& item : kept.send) {
+        sent.emplace_back(item.action, item.path);
+    }
+    EXPECT_EQ(sent, (std::vector<std::pair<Action, std::string>>{
+                        {Action::Replace, "changed.html"},
+                        {Action::Add, "gone there.html"},
+                        {Action::Add, "new.html"},
+                        {Action::Replace, "resized there.html"}}));
+    EXPECT_EQ(kept.unchanged, 1);
+    EXPECT_TRUE(kept.remove.empty());
+    ASSERT_EQ(kept.keep.size(), 1u);
+    EXPECT_EQ(kept.keep[0].path, "removed.html");
+    EXPECT_EQ(kept.leftovers, std::vector<std::string>{"sub/.new.html.quenfort-upload"});
+    const Plan deleting = MakePlan(files, manifest, listing, true);
+    ASSERT_EQ(deleting.remove.size(), 1u);
+    EXPECT_EQ(deleting.remove[0].path, "removed.html");
+    EXPECT_TRUE(deleting.keep.empty());
+}
+
+// A server that takes files until it is told to fail.
+class FakeTransport : public Transport {
+public:
+    RemoteListing List() override { return files; }
+    void Put(const std::string&, const std::string& path, std::int64_t size,
+             const SentBytes& sent) override {
+        if (fail_at == path) {
+            throw CommandError("No space left on device");
+        }
+        if (sent && !sent(size / 2)) {
+            throw TransferCancelled();
+        }
+        files[path] = size;
+    }
+    void Remove(const std::string& path) override { files.erase(path); }
+    RemoteListing files;
+    std::string fail_at;
+};
+
+TEST_F(PublishCore, AFailureOrACancelLeavesTheManifestTrue) {
+    Write("a.html", "a");
+    Write("b.html", "bb");
+    Write("c.html", "ccc");
+    const std::string manifest_file = folder_ + ".quenfort-publish-t.manifest";
+    FakeTransport server;
+    server.fail_at = "b.html";
+    try {
+        PublishWith(server, folder_, manifest_file, {}, {});
+        FAIL() << "a failed publish was reported as done";
+    } catch (const CommandError& error) {
+        EXPECT_STREQ(error.what(),
+                     "Publishing stopped at b.html: No space left on device. 1 file of 3 sent, "
+                     "0 deleted; the manifest lists only what arrived. Publish again to "
+                     "complete it.");
+    }
+    Manifest manifest = ReadManifest(manifest_file);
+    ASSERT_EQ(manifest.size(), 1u);
+    EXPECT_EQ(manifest.begin()->first, "a.html");
+
+    server.fail_at.clear();
+    PublishEvents events;
+    events.progress = [](const Progress& progress) { return progress.bytes_done == 0; };
+    EXPECT_THROW(PublishWith(server, folder_, manifest_file, {}, events), CommandError);
+    EXPECT_EQ(ReadManifest(manifest_file).size(), 1u);
+
+    const PublishReport done = PublishWith(server, folder_, manifest_file, {}, {});
+    EXPECT_EQ(done.sent, 2);
+    EXPECT_EQ(ReadManifest(manifest_file).size(), 3u);
+    EXPECT_EQ(server.files.size(), 3u);
+}
+
+TEST_F(PublishCore, TargetsKeepNoPasswordAndRefuseBadValues) {
+    SetTarget(folder_, Target{"live", "sftp://127.0.0.1/www", "me", "", ""});
+    SetTarget(folder_, Target{"copy", "/srv/www", "", "", ""});
+    SetTarget(folder_, Target{"live", "ftps://127.0.0.1/www", "you", "", ""});
+    const std::vector<Target> targets = ReadTargets(folder_);
+    ASSERT_EQ(targets.size(), 2u);
+    EXPECT_EQ(targets[0].url, "ftps://127.0.0.1/www");
+    EXPECT_EQ(targets[0].user, "you");
+    EXPECT_TRUE(NeedsPassword(targets[0]));
+    EXPECT_FALSE(NeedsPassword(targets[1]));
+    EXPECT_THROW(SetTarget(folder_, Target{"x", "sftp://u:pw@h/", "u", "", ""}), CommandError);
+    EXPECT_THROW(SetTarget(folder_, Target{"x", "sftp://h/\nurl=/etc", "u", "", ""}), CommandError);
+    EXPECT_THROW(SetTarget(folder_, Target{"x", "sftp://h/", "", "", ""}), CommandError);
+    EXPECT_THROW(SetTarget(folder_, Target{"x", "sftp://h/", "u", "/no/key", ""}), CommandError);
+    EXPECT_THROW(SetTarget(folder_, Target{".x", "/srv", "", "", ""}), CommandError);
+    EXPECT_EQ(ReadTargets(folder_).size(), 2u);
+    EXPECT_EQ(FindTarget(folder_, "copy").url, "/srv/www");
+    EXPECT_THROW(FindTarget(folder_, ""), CommandError);
+}
+
+} // namespace
+} // namespace qf::publish

@@ -1,0 +1,225 @@
+#include "test_servers.h"
+
+#include <QDir>
+#include <QFile>
+#include <QThread>
+#include <arpa/inet.h>
+#include <chrono>
+#include <netinet/in.h>
+#include <pwd.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace qf::test {
+
+namespace {
+
+bool Listening(int port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(std::uint16_t(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    ::close(fd);
+    return ok;
+}
+
+void GiveTo(const std::string& path, uid_t uid, gid_t gid) {
+    if (::chown(path.c_str(), uid, gid) != 0) {
+        // The test then fails at the server's start, saying why.
+    }
+}
+
+} // namespace
+
+int FreePort() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    int port = 0;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
+        port = ntohs(address.sin_port);
+    }
+    ::close(fd);
+    return port;
+}
+
+bool RunProgram(const QString& program, const QStringList& args) {
+    QProcess process;
+    process.start(program, args);
+    return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit &&
+           process.exitCode() == 0;
+}
+
+SshServer::SshServer() {
+    const QString d = dir_.path();
+    ::chmod(d.toLocal8Bit().constData(), 0755);
+    for (const char* name : {"host0", "host1", "user"}) {
+        RunProgram("ssh-keygen",
+                   {"-q", "-t", "ed25519", "-N", "", "-C", name, "-f", d + "/" + name});
+    }
+    QFile::copy(d + "/user.pub", d + "/authorized_keys");
+    QDir(d).mkdir("site");
+    served_ = (d + "/site").toStdString();
+    const passwd* self = ::getpwuid(::getuid());
+    user_ = self != nullptr ? self->pw_name : "";
+}
+
+SshServer::~SshServer() {
+    Stop();
+}
+
+std::string SshServer::user_key() const {
+    return (dir_.path() + "/user").toStdString();
+}
+
+std::string SshServer::folder() const {
+    return served_;
+}
+
+std::string SshServer::Fingerprint(int host_key) const {
+    QProcess process;
+    process.start("ssh-keygen", {"-l", "-E", "sha256", "-f",
+                                 dir_.path() + "/host" + QString::number(host_key) + ".pub"});
+    process.waitForFinished(20000);
+    const QList<QByteArray> fields = process.readAllStandardOutput().split(' ');
+    return fields.size() > 1 ? fields[1].toStdString() : std::string();
+}
+
+bool SshServer::Start(int port, int host_key) {
+    Stop();
+    port_ = port != 0 ? port : FreePort();
+    const QString d = dir_.path();
+    const bool root = ::getuid() == 0;
+    // As root, the server runs as "nobody": sshd as root would be privileged.
+    uid_t uid = ::getuid();
+    gid_t gid = ::getgid();
+    if (root) {
+        const passwd* nobody = ::getpwnam("nobody");
+        if (nobody == nullptr) {
+            error_ = "no user nobody to run sshd as";
+            return false;
+        }
+        uid = nobody->pw_uid;
+        gid = nobody->pw_gid;
+        user_ = "nobody";
+    }
+    QFile config(d + "/sshd_config");
+    config.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    config.write(QString("Port %1\n"
+                         "ListenAddress 127.0.0.1\n"
+                         "HostKey %2/host%3\n"
+                         "AuthorizedKeysFile %2/authorized_keys\n"
+                         "PidFile %2/sshd.pid\n"
+                         "StrictModes no\n"
+                         "UsePAM %4\n"
+                         "PrintMotd no\n"
+                         "PasswordAuthentication yes\n"
+                         "KbdInteractiveAuthentication no\n"
+                         "PermitRootLogin no\n"
+                         "Subsystem sftp internal-sftp\n")
+                     .arg(port_)
+                     .arg(d)
+                     .arg(host_key)
+                     .arg(root ? "yes" : "no")
+                     .toUtf8());
+    config.close();
+    for (const char* name : {"host0", "host1", "sshd_config", "authorized_keys"}) {
+        GiveTo((d + "/" + name).toStdString(), uid, gid);
+    }
+    GiveTo(d.toStdString(), uid, gid);
+    GiveTo(served_, uid, gid);
+    process_ = std::make_unique<QProcess>();
+    process_->setProcessChannelMode(QProcess::MergedChannels);
+    QStringList args;
+    QString program = "/usr/sbin/sshd";
+    if (root) {
+        program = "setpriv";
+        args << "--reuid=" + QString::number(uid) << "--regid=" + QString::number(gid)
+             << "--clear-groups"
+             << "/usr/sbin/sshd";
+    }
+    args << "-D"
+         << "-e"
+         << "-f" << d + "/sshd_config";
+    process_->start(program, args);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (Listening(port_)) {
+            return true;
+        }
+        if (process_->state() == QProcess::NotRunning) {
+            break;
+        }
+        QThread::msleep(20);
+    }
+    process_->waitForFinished(100);
+    error_ = "sshd did not start: " + process_->readAll().toStdString();
+    return false;
+}
+
+void SshServer::Stop() {
+    if (process_ && process_->state() != QProcess::NotRunning) {
+        process_->terminate();
+        if (!process_->waitForFinished(5000)) {
+            process_->kill();
+            process_->waitForFinished(5000);
+        }
+        // Connections it had handed to children end with them.
+        while (Listening(port_)) {
+            QThread::msleep(20);
+        }
+    }
+    process_.reset();
+}
+
+FtpServer::~FtpServer() {
+    if (process_ && process_->state() != QProcess::NotRunning) {
+        process_->kill();
+        process_->waitForFinished(5000);
+    }
+}
+
+std::string FtpServer::certificate() const {
+    return (dir_.path() + "/cert.pem").toStdString();
+}
+
+bool FtpServer::Start(const std::string& root, const std::string& user, const std::string& password,
+                      bool tls) {
+    const QString d = dir_.path();
+    QStringList args{QStringLiteral(QUENFORT_FTP_SERVER), QString::fromStdString(root),
+                     QString::fromStdString(user), QString::fromStdString(password)};
+    if (tls) {
+        if (!RunProgram("openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout",
+                                    d + "/key.pem", "-out", d + "/cert.pem", "-days", "2", "-subj",
+                                    "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1"})) {
+            error_ = "openssl could not make a certificate";
+            return false;
+        }
+        args << d + "/cert.pem" << d + "/key.pem";
+    }
+    process_ = std::make_unique<QProcess>();
+    process_->start("/usr/bin/python3", args);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+    QByteArray out;
+    while (std::chrono::steady_clock::now() < deadline && !out.contains('\n')) {
+        if (!process_->waitForReadyRead(200) && process_->state() == QProcess::NotRunning) {
+            break;
+        }
+        out += process_->readAllStandardOutput();
+    }
+    if (!out.startsWith("port ")) {
+        error_ = "the FTP server did not start: " + out.toStdString() +
+                 process_->readAllStandardError().toStdString();
+        return false;
+    }
+    port_ = out.mid(5).trimmed().toInt();
+    return port_ > 0;
+}
+
+} // namespace qf::test

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <memory>
+#include <string>
+
+namespace qf::test {
+
+// A free TCP port on 127.0.0.1 (bound and released again).
+int FreePort();
+
+// Runs a program to its end; true when it exited with 0.
+bool RunProgram(const QString& program, const QStringList& args);
+
+// An OpenSSH server of its own on 127.0.0.1, run without privileges (as
+// "nobody" when the test runs as root), serving SFTP. Its host key and the
+// user's key are made with ssh-keygen in a folder of its own.
+class SshServer {
+public:
+    SshServer();
+    ~SshServer();
+    // Starts (or starts again) on `port` (0: a free one) with host key `host_key` (0 or 1).
+    bool Start(int port = 0, int host_key = 0);
+    void Stop();
+    int port() const { return port_; }
+    std::string user() const { return user_; }
+    std::string user_key() const;                    // the private key file, readable by the test
+    std::string Fingerprint(int host_key = 0) const; // "SHA256:..."
+    std::string folder() const; // a folder the server's user may write: the served site
+    std::string error() const { return error_; }
+    // Serves `folder` (made writable for the server's user) instead.
+    void SetServedFolder(const std::string& folder) { served_ = folder; }
+
+private:
+    QTemporaryDir dir_;
+    std::unique_ptr<QProcess> process_;
+    int port_ = 0;
+    std::string user_;
+    std::string served_;
+    std::string error_;
+};
+
+// A pyftpdlib server on 127.0.0.1 serving `root` to one user, with explicit
+// TLS required when a certificate is given (made with openssl by the test).
+class FtpServer {
+public:
+    ~FtpServer();
+    bool Start(const std::string& root, const std::string& user, const std::string& password,
+               bool tls);
+    int port() const { return port_; }
+    std::string certificate() const; // the PEM file a client trusts
+    std::string error() const { return error_; }
+
+private:
+    QTemporaryDir dir_;
+    std::unique_ptr<QProcess> process_;
+    int port_ = 0;
+    std::string error_;
+};
+
+} // namespace qf::test
