@@ -11,6 +11,7 @@ packages=(
   fonts-dejavu-core
   qt6-svg-dev desktop-file-utils appstream man-db groff-base dpkg-dev file
   php-cli php-cgi
+  chromium python3
   libgumbo-dev
   lintian
   libcurl4-openssl-dev qtkeychain-qt6-dev

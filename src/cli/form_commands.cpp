@@ -95,9 +95,14 @@ std::vector<Command> FormCommands() {
          "Writes NAME.php into the project folder PROJECT, as \"Create a PHP script\"\n"
          "does, and prints its path. The script mails every field of the form on the\n"
          "project page PAGE (text and password fields, text areas, drop-down lists,\n"
-         "list boxes) to ADDRESS, one address, and then shows the success or the\n"
-         "failure TARGET (a page name or an address). A field whose name is not a PHP\n"
-         "variable name (letters, digits, underscores, no leading digit) is refused.\n"
+         "list boxes, check boxes, radio button groups) to ADDRESS, one address, from\n"
+         "ADDRESS, one \"name: value\" line a field, and then shows the success or the\n"
+         "failure TARGET (a page name or an address). It answers only a form's POST:\n"
+         "a plain visit is sent to PAGE and mails nothing; more than 64 KB of fields\n"
+         "is refused; a filled robot trap shows success and mails nothing. A field\n"
+         "whose name holds \"mail\" gives the Reply-To when it is one valid address.\n"
+         "A field whose name is not a PHP variable name (letters, digits, underscores,\n"
+         "no leading digit) is refused.\n"
          "An existing script is replaced only with replace=yes.\n",
          PhpCommand},
     };

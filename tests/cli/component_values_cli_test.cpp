@@ -153,7 +153,7 @@ TEST(ComponentValuesCli, UnreadableBodiesAndBadArgumentsAreRefused) {
     // The form reads its action.
     ASSERT_EQ(RunCli({"form", page, "target=mail.php"}).status, 0);
     result = RunCli({"component-values", page, "Form"});
-    EXPECT_EQ(result.out, "action=mail.php\n") << result.err;
+    EXPECT_EQ(result.out, "action=mail.php\ntrap=1\n") << result.err;
 }
 
 } // namespace

@@ -99,6 +99,7 @@ TEST_F(FormCli, FieldsAndTheFormGiveTheDialogsBytes) {
 
     result = RunCli({"kinds"});
     EXPECT_NE(result.out.find("Drop_List (Drop List)\n  name=               Name [text]\n"
+                              "  label=              Label [text, markup allowed]\n"
                               "  options=            List [lines, one item each"),
               std::string::npos)
         << result.out;
@@ -118,7 +119,7 @@ TEST_F(FormCli, PhpWritesTheScriptAndReplacesOnlyWhenTold) {
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out, script + "\n");
     EXPECT_EQ(Bytes(script), PhpScriptText({{"name", ""}, {"comments", ""}}, "me@example.org",
-                                           "thanks.html", "http://"));
+                                           "thanks.html", "http://", "index.html"));
     // The project folder may be given relative to the shell's folder.
     result = RunCli(QStringList{"php", ".", "again"} + settings, {}, project);
     EXPECT_EQ(result.out, other_.filePath("again.php").toStdString() + "\n");

@@ -135,15 +135,19 @@ TEST(ComponentReading, HandEditedBodiesAreRefusedWithTheFirstDifference) {
     EXPECT_NE(custom.reason.find("its file"), std::string::npos) << custom.reason;
 }
 
-TEST(ComponentReading, TheFormBlockReadsItsAction) {
+TEST(ComponentReading, TheFormBlockReadsItsActionWithOrWithoutTheRobotTrap) {
     std::mt19937 random(7);
     for (int round = 0; round < 500; ++round) {
-        const std::string body = FormBody(test::RandomText(random));
+        const bool trap = round % 2 == 0;
+        const std::string body = FormBody(test::RandomText(random), trap);
         const ComponentReading reading = ReadFormBody(body);
         ASSERT_TRUE(reading.readable) << reading.reason;
-        EXPECT_EQ(FormBody(reading.Values().at("action")), body);
+        EXPECT_EQ(reading.Values().at("trap"), trap ? "1" : "0");
+        EXPECT_EQ(FormBody(reading.Values().at("action"), trap), body);
     }
     EXPECT_EQ(ReadFormBody(FormBody("feedback.php")).Values().at("action"), "feedback.php");
+    // A form prepared before the trap existed still reads.
+    EXPECT_EQ(ReadFormBody("<form method=\"POST\" action=\"a.php\">").Values().at("trap"), "0");
     EXPECT_FALSE(ReadFormBody("<form method=\"GET\" action=\"x\">").readable);
 }
 

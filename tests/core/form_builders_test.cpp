@@ -1,5 +1,6 @@
 #include "components/component_fields.h"
 #include "components/form.h"
+#include "components/insertion.h"
 #include "document/page_check.h"
 #include "document/page_file.h"
 #include "error.h"
@@ -100,8 +101,103 @@ TEST(FormBuilders, BadValuesAreRefusedNamingTheField) {
     EXPECT_EQ(error_of("Image_Button", {{"name", "x"}}), "'name' is not a field of Image_Button");
 }
 
+TEST(FormBuilders, ALabelIsTiedToItsFieldByAnIdFromTheName) {
+    const FieldValues plain = {{"name", "email"}, {"defaultstyle", "1"}};
+    EXPECT_EQ(BuildComponentBody("Input_Text", With(plain, {{"label", "Your e\xC3\xA9mail"}})),
+              "<label for=\"field-email\">Your e&#233;mail</label> <input name=\"email\" "
+              "id=\"field-email\" type=\"text\" value=\"\">");
+    EXPECT_EQ(BuildComponentBody("TextArea", With(plain, {{"label", "Notes"}})),
+              "<label for=\"field-email\">Notes</label> <textarea name=\"email\" "
+              "id=\"field-email\" rows=\"5\"></textarea>");
+    EXPECT_EQ(BuildComponentBody("ListBox", With(plain, {{"label", "L"}, {"options", "a"}})),
+              "<label for=\"field-email\">L</label> <select name=\"email\" id=\"field-email\" "
+              "size=\"6\"><option>a</select>");
+    EXPECT_EQ(BuildComponentBody("Drop_List", With(plain, {{"label", "D"}})),
+              "<label for=\"field-email\">D</label> <select name=\"email\" id=\"field-email\">"
+              "<option selected>&lt;-- Select --&gt;</select>");
+    // No label: the field as it always was, without an id.
+    EXPECT_EQ(BuildComponentBody("Input_Pass", plain),
+              "<input name=\"email\" type=\"password\" value=\"\">");
+    EXPECT_THROW(BuildComponentBody("Input_Text", With(plain, {{"label", "a\nb"}})), CommandError);
+}
+
+TEST(FormBuilders, CheckBoxesAndRadioButtonGroups) {
+    EXPECT_EQ(BuildComponentBody("CheckBox", {{"name", "news"}}),
+              "<input type=\"checkbox\" name=\"news\" value=\"Yes\">");
+    EXPECT_EQ(BuildComponentBody(
+                  "CheckBox",
+                  {{"name", "news"}, {"value", "a \"b\""}, {"checked", "1"}, {"label", "News"}}),
+              "<input type=\"checkbox\" name=\"news\" id=\"field-news\" value=\"a &quot;b&quot;\" "
+              "checked> <label for=\"field-news\">News</label>");
+    // Each choice is labelled by its own text, and one may be chosen.
+    EXPECT_EQ(
+        BuildComponentBody("Radio_Group", {{"name", "by"}, {"choices", "Phone\n\nMa\"il"}}),
+        "<input type=\"radio\" name=\"by\" id=\"field-by-1\" value=\"Phone\"> <label "
+        "for=\"field-by-1\">Phone</label><br><input type=\"radio\" name=\"by\" "
+        "id=\"field-by-2\" value=\"Ma&quot;il\"> <label for=\"field-by-2\">Ma&quot;il</label>");
+    EXPECT_EQ(
+        BuildComponentBody(
+            "Radio_Group",
+            {{"name", "by"}, {"choices", "A\r\nB"}, {"chosen", "2"}, {"label", "Reach me by"}}),
+        "<fieldset style=\"border:0;margin:0;padding:0\"><legend>Reach me by</legend>"
+        "<input type=\"radio\" name=\"by\" id=\"field-by-1\" value=\"A\"> <label "
+        "for=\"field-by-1\">A</label><br><input type=\"radio\" name=\"by\" "
+        "id=\"field-by-2\" value=\"B\" checked> <label for=\"field-by-2\">B</label>"
+        "</fieldset>");
+    const auto error_of = [](const FieldValues& values) {
+        try {
+            return BuildComponentBody("Radio_Group", values);
+        } catch (const CommandError& error) {
+            return std::string(error.what());
+        }
+    };
+    EXPECT_EQ(error_of({{"name", "x"}, {"choices", "\n\n"}}),
+              "Choices (choices): give the choices, one a line");
+    EXPECT_EQ(error_of({{"name", "x"}, {"choices", "a\nb"}, {"chosen", "3"}}),
+              "Chosen (chosen): there is no choice 3 among the 2");
+    EXPECT_EQ(error_of({{"name", "x"}, {"choices", "a"}, {"chosen", "-1"}}),
+              "Chosen (chosen) must be between 0 and 20");
+    std::string many;
+    for (int i = 0; i < 21; ++i) {
+        many += "c" + std::to_string(i) + "\n";
+    }
+    EXPECT_EQ(error_of({{"name", "x"}, {"choices", many}}),
+              "Choices (choices): a group holds at most 20 choices");
+}
+
+TEST(FormBuilders, AFieldIdTheInsertionFindsOnThePageIsRefused) {
+    QTemporaryDir dir;
+    Workspace workspace;
+    workspace.page_name = "index.html";
+    workspace.page_path = dir.filePath("index.html").toStdString();
+    workspace.page_text = test::PageWith("<!---Table1---!>", test::TableArea(1));
+    WritePageFile(workspace.page_path, workspace.page_text);
+    workspace.area_list.text = "Area1";
+    InsertComponent(workspace, "Radio_Group", {{"name", "by"}, {"choices", "a\nb"}});
+    InsertComponent(workspace, "Input_Text", {{"name", "by"}}); // no label, no id
+    const std::string before = workspace.page_text;
+    try {
+        InsertComponent(workspace, "Input_Text", {{"name", "by-2"}, {"label", "B"}});
+        ADD_FAILURE() << "a second field-by-2 was inserted";
+    } catch (const CommandError& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  "Another field of this page has the id \"field-by-2\" already, which its label "
+                  "is known by: give this field another name");
+    }
+    EXPECT_EQ(workspace.page_text, before);
+    EXPECT_EQ(ReadPageFile(workspace.page_path), before);
+    InsertComponent(workspace, "CheckBox", {{"name", "by-3"}, {"label", "C"}});
+}
+
+// The robot trap every new form holds: off the screen, out of the tab order.
+const std::string kTrap = "<div style=\"position:absolute;left:-10000px;width:1px;height:1px;"
+                          "overflow:hidden\" aria-hidden=\"true\"><input type=\"text\" "
+                          "name=\"contact_website\" value=\"\" tabindex=\"-1\" "
+                          "autocomplete=\"off\"></div>";
+
 std::string FormBlock(const std::string& action) {
-    return "<!---Begin_Form---!><form method=\"POST\" action=\"" + action + "\"><!---End_Form---!>";
+    return "<!---Begin_Form---!><form method=\"POST\" action=\"" + action + "\">" + kTrap +
+           "<!---End_Form---!>";
 }
 
 TEST(AddForm, OpensBeforeTheDeclarationsAndClosesBeforeTheBody) {

@@ -64,6 +64,20 @@ TEST(ScanFormFields, PassesRunInKindOrderAndPageOrderWithinEach) {
     EXPECT_EQ(Names(test::PageWith("", test::TableArea(1, box_first))), (Strings{"d", "l"}));
 }
 
+TEST(ScanFormFields, LabelledFieldsThenCheckBoxesThenRadioButtonGroups) {
+    const std::string content =
+        Field("Radio_Group", 1, {{"name", "r"}, {"choices", "a\nb"}, {"label", "R"}}) +
+        Field("CheckBox", 1, {{"name", "c"}, {"label", "C"}}) +
+        Field("Input_Text", 1, {{"name", "t"}, {"label", "T"}}) +
+        Field("Radio_Group", 2, {{"name", "r2"}, {"choices", "x"}}) +
+        Field("ListBox", 1, {{"name", "l"}, {"label", "L"}}) +
+        Field("CheckBox", 2, {{"name", "c2"}});
+    EXPECT_EQ(Names(content), (Strings{"t", "l", "c", "c2", "r", "r2"}));
+    EXPECT_EQ(ScanFormFields(content)[5].component, "Radio Group2");
+    // A label without the field after it in the block is no field.
+    EXPECT_EQ(Names(Block("Input_Text1", "<label for=\"field-x\">X</label> <b>")), Strings{});
+}
+
 TEST(ScanFormFields, ButtonsAndBrokenOrForeignMarkupGiveNothing) {
     // The imaged submit button's body also begins with "<input name=\"" but
     // neither yields a name nor swallows the text field after it.
@@ -139,30 +153,36 @@ Strings Lines(const std::string& script) {
     return lines;
 }
 
-const std::string kHeaders = "\",\"From:Your Website's PHP script\\r\\nReply-to:NONE\"))";
-
-TEST(PhpScriptText, TheWorkedExampleAndAnEmptyForm) {
-    const std::string page =
-        test::PageWith("", test::TableArea(1, Field("Input_Text", 1, {{"name", "name"}}) +
-                                                  Field("TextArea", 1, {{"name", "comments"}})));
-    const Strings lines =
-        Lines(PhpScriptText(ScanFormFields(page), "me@example.org", "thanks.html", "http://"));
-    EXPECT_EQ(
-        lines,
-        (Strings{"", "<?php", "", "$name = $_POST['name'];", "$comments = $_POST['comments'];", "",
-                 "if(mail('me@example.org','Form Feedback',\"name: $name / "
-                 "comments: $comments / " +
-                     kHeaders,
-                 "", "echo \"<meta http-equiv='refresh' content='1; url=thanks.html'>\";", "",
-                 "else", "", "echo \"<meta http-equiv='refresh' content='1; url=http://'>\";", "",
-                 "?>"}));
-
-    const Strings empty = Lines(PhpScriptText({}, "a@b.org", "ok.html", "no.html"));
-    ASSERT_EQ(empty.size(), 13u);
-    EXPECT_EQ(Strings(empty.begin(), empty.begin() + 5),
-              (Strings{"", "<?php", "", "", "if(mail('a@b.org','Form Feedback',\"" + kHeaders}));
-    EXPECT_EQ(PhpMessageText({"a", "b_2"}), "a: $a / b_2: $b_2 / ");
-    EXPECT_EQ(PhpMessageText({}), "");
+TEST(PhpScriptText, MailsEveryFieldInScanOrderAndReadsNothingElse) {
+    const std::string page = test::PageWith(
+        "", test::TableArea(1, Field("TextArea", 1, {{"name", "comments"}}) +
+                                   Field("Input_Text", 1, {{"name", "name"}}) +
+                                   Field("Input_Text", 2, {{"name", "Your_EMail"}})));
+    const std::string script =
+        PhpScriptText(ScanFormFields(page), "me@example.org", "thanks.html", "http://", "c.html");
+    const Strings lines = Lines(script);
+    Strings mailed;
+    for (const std::string& line : lines) {
+        if (line.rfind("$message .= ", 0) == 0) {
+            mailed.push_back(line);
+        }
+    }
+    EXPECT_EQ(mailed, (Strings{"$message .= mail_line('name', posted_field('name'));",
+                               "$message .= mail_line('Your_EMail', posted_field('Your_EMail'));",
+                               "$message .= mail_line('comments', posted_field('comments'));"}));
+    // Values reach the mail's body only; no field is read from $_POST
+    // directly, where a missing one would warn.
+    EXPECT_EQ(script.find("$_POST['"), std::string::npos);
+    EXPECT_NE(script.find("$reply = trim(posted_field('Your_EMail'));"), std::string::npos);
+    EXPECT_NE(std::find(lines.begin(), lines.end(),
+                        "if(mail('me@example.org','Form Feedback',quoted_printable_encode($message)"
+                        ",$headers))"),
+              lines.end());
+    EXPECT_EQ(ReplyFieldName({"name", "mailing_list", "email"}), "mailing_list");
+    EXPECT_EQ(ReplyFieldName({"name", "phone"}), "");
+    // Without an address field there is no Reply-To at all.
+    EXPECT_EQ(PhpScriptText({{"name", "Text Feild1"}}, "a@b.org", "ok", "no").find("Reply-To"),
+              std::string::npos);
 }
 
 std::string ErrorOf(const std::function<void()>& run) {
@@ -188,6 +208,9 @@ TEST(PhpScriptText, RefusesNamesRecipientsAndTargetsThatWouldBreakOrAbuseIt) {
                                    "variables; give the field another name");
     EXPECT_NE(name_error("this").find("PHP's own"), std::string::npos);
     EXPECT_EQ(name_error("_x1"), "(no error)");
+    EXPECT_EQ(name_error("contact_website"),
+              "The field name \"contact_website\" of Text Feild3 is the one the form keeps hidden "
+              "to catch robots; give the field another name");
     EXPECT_EQ(name_error("This"), "(no error)");
 
     const auto recipient_error = [](const std::string& recipient) {
@@ -275,6 +298,7 @@ protected:
         WritePageFile(workspace.page_path, workspace.page_text);
         workspace.area_list.text = "Area1";
         InsertComponent(workspace, "Input_Text", {{"name", "name"}, {"width", "30"}});
+        InsertComponent(workspace, "Input_Text", {{"name", "email"}});
         InsertComponent(workspace, "Input_Pass", {{"name", "secret"}});
         InsertComponent(workspace, "Image_Button", {{"src", "go.gif"}});
         workspace.area_list.text = "Area2";
@@ -283,6 +307,9 @@ protected:
         InsertComponent(workspace, "Drop_List", {{"name", "size"}, {"options", "S\nM\nL"}});
         InsertComponent(workspace, "Button", {{"value", "Send"}});
         InsertComponent(workspace, "Reset", {});
+        InsertComponent(workspace, "Radio_Group",
+                        {{"name", "by"}, {"choices", "Phone\nMail"}, {"label", "By"}});
+        InsertComponent(workspace, "CheckBox", {{"name", "news"}, {"label", "News"}});
         PrepareForm(workspace, "feedback.php");
     }
     QTemporaryDir dir_;
@@ -375,69 +402,204 @@ TEST_F(PhpScriptFile, ReplacingAsksFirstAndRefusalsWriteNothing) {
     EXPECT_EQ(refused(bad).substr(0, 45), "The field name \"e mail\" of Text Feild1 cannot");
 }
 
+// A mail as Python's email package reads it, strictly (a defect fails):
+// its headers, one a line "NAME: VALUE", an empty line, then its decoded
+// body; or "UNREADABLE: reason".
+constexpr const char* kMailReader = R"(import sys, email
+from email import policy
+try:
+    message = email.message_from_bytes(open(sys.argv[1], 'rb').read(), policy=policy.strict)
+    lines = [name + ': ' + str(value) for name, value in message.items()]
+    sys.stdout.write('\n'.join(lines) + '\n\n' + message.get_content())
+except Exception as error:
+    sys.stdout.write('UNREADABLE: %r' % error)
+)";
+
+struct ReadMail {
+    Strings headers; // "Name: value"
+    std::string body;
+};
+
+// What php-cgi answered to one request, and the mail it sent, if any.
+struct CgiRun {
+    ProgramRun run;
+    bool mailed = false;
+    ReadMail mail;
+    std::string log; // the PHP error log: every warning, shown or not
+};
+
 // The whole road: a form page with every field kind, its script, and a
-// visitor's post through php-cgi, whose mail goes to a stand-in sendmail.
-TEST_F(PhpScriptFile, APostedFormIsMailedAndTheVisitorSentOn) {
-    WriteFormPage("form.html");
-    const std::string path = CreatePhpScript(
-        folder_, {"feedback", "form.html", "o'brien@example.org", "thanks.html", "sorry.html"},
-        kNeverReplace);
-    ASSERT_FALSE(path.empty());
-
-    const QString mail = dir_.filePath("mail.txt");
-    const QString sendmail = dir_.filePath("sendmail.sh");
-    QFile script(sendmail);
-    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-    script.write("#!/bin/sh\ncat > '" + mail.toUtf8() + "'\n");
-    script.close();
-    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QDir(dir_.path()).mkdir("ini");
-    QFile ini(dir_.filePath("ini/mail.ini"));
-    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-    ini.write("sendmail_path=" + sendmail.toUtf8() + "\n");
-    ini.close();
-
-    QUrlQuery query;
-    const std::vector<std::pair<QString, QString>> posted = {
-        {"name", QString::fromUtf8("J\xC3\xB6rg \"Joe\" O'Neil")},
-        {"secret", "$HOME {$x} ?> \\n"},
-        {"comments", "line one\r\nBcc: evil@example.org"},
-        {"size", "M"},
-        {"colours", "Blue"},
-    };
-    for (const auto& [key, value] : posted) {
-        query.addQueryItem(key, QString(QUrl::toPercentEncoding(value)));
+// visitor's request through php-cgi, whose mail goes to a stand-in sendmail.
+class PostedForm : public PhpScriptFile {
+protected:
+    void SetUp() override {
+        PhpScriptFile::SetUp();
+        WriteFormPage("form.html");
+        script_ = CreatePhpScript(
+            folder_, {"feedback", "form.html", "o'brien@example.org", "thanks.html", "sorry.html"},
+            kNeverReplace);
+        ASSERT_FALSE(script_.empty());
+        mail_ = dir_.filePath("mail.txt");
+        log_ = dir_.filePath("php.log");
+        const QString sendmail = dir_.filePath("sendmail.sh");
+        QFile fake(sendmail);
+        ASSERT_TRUE(fake.open(QIODevice::WriteOnly));
+        fake.write("#!/bin/sh\ncat > '" + mail_.toUtf8() + "'\n");
+        fake.close();
+        fake.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QDir(dir_.path()).mkdir("ini");
+        QFile ini(dir_.filePath("ini/mail.ini"));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        // Errors shown and logged as on a careless server: the script itself
+        // must keep them from the visitor, and must cause none.
+        ini.write("sendmail_path=" + sendmail.toUtf8() + "\ndisplay_errors=1\nerror_reporting=" +
+                  "E_ALL\nlog_errors=1\nerror_log=" + log_.toUtf8() + "\n");
+        ini.close();
     }
-    const std::string body = query.query(QUrl::FullyEncoded).toStdString();
-    QProcessEnvironment environment;
-    environment.insert("PATH", qEnvironmentVariable("PATH"));
-    environment.insert("PHP_INI_SCAN_DIR", dir_.filePath("ini"));
-    environment.insert("REDIRECT_STATUS", "200");
-    environment.insert("GATEWAY_INTERFACE", "CGI/1.1");
-    environment.insert("REQUEST_METHOD", "POST");
-    environment.insert("SCRIPT_FILENAME", QString::fromStdString(path));
-    environment.insert("CONTENT_TYPE", "application/x-www-form-urlencoded");
-    environment.insert("CONTENT_LENGTH", QString::number(body.size()));
-    const ProgramRun run = RunProgram("php-cgi", {}, body, environment);
-    ASSERT_NE(run.status, -1) << "php-cgi (the php-cgi package) is needed for this test";
-    EXPECT_EQ(run.status, 0) << run.out;
-    EXPECT_NE(run.out.find("<meta http-equiv='refresh' content='1; url=thanks.html'>"),
-              std::string::npos)
-        << run.out;
-    EXPECT_EQ(run.out.find("Warning"), std::string::npos) << run.out;
 
-    const std::string sent = Bytes(mail.toStdString());
-    EXPECT_NE(sent.find("To: o'brien@example.org\r\n"), std::string::npos) << sent;
-    EXPECT_NE(sent.find("Subject: Form Feedback\r\n"), std::string::npos) << sent;
-    EXPECT_NE(sent.find("name: J\xC3\xB6rg \"Joe\" O'Neil / secret: $HOME {$x} ?> \\n / "
-                        "comments: line one\r\nBcc: evil@example.org / size: M / colours: Blue / "),
-              std::string::npos)
-        << sent;
-    // The posted values stand in the body, after the headers, only.
-    const std::size_t headers_end = sent.find("\r\n\r\n");
-    ASSERT_NE(headers_end, std::string::npos);
-    EXPECT_GT(sent.find("name: J"), headers_end);
-    EXPECT_EQ(sent.substr(0, headers_end).find("evil"), std::string::npos) << sent;
+    CgiRun Request(const std::string& method, const std::string& body,
+                   const std::string& content_type = "application/x-www-form-urlencoded") {
+        QFile::remove(mail_);
+        QFile::remove(log_);
+        QProcessEnvironment environment;
+        environment.insert("PATH", qEnvironmentVariable("PATH"));
+        environment.insert("PHP_INI_SCAN_DIR", dir_.filePath("ini"));
+        environment.insert("REDIRECT_STATUS", "200");
+        environment.insert("GATEWAY_INTERFACE", "CGI/1.1");
+        environment.insert("REQUEST_METHOD", QString::fromStdString(method));
+        environment.insert("SCRIPT_FILENAME", QString::fromStdString(script_));
+        if (method == "POST") {
+            environment.insert("CONTENT_TYPE", QString::fromStdString(content_type));
+            environment.insert("CONTENT_LENGTH", QString::number(body.size()));
+        }
+        CgiRun result;
+        result.run = RunProgram("php-cgi", {}, body, environment);
+        EXPECT_NE(result.run.status, -1) << "php-cgi (the php-cgi package) is needed";
+        EXPECT_EQ(result.run.status, 0) << result.run.out;
+        result.log = QFile::exists(log_) ? Bytes(log_.toStdString()) : "";
+        result.mailed = QFile::exists(mail_);
+        if (result.mailed) {
+            const ProgramRun read = RunProgram("python3", {"-c", kMailReader, mail_});
+            EXPECT_EQ(read.status, 0) << "python3 is needed for this test";
+            EXPECT_EQ(read.out.rfind("UNREADABLE", 0), std::string::npos)
+                << read.out << Bytes(mail_.toStdString());
+            const std::size_t split = read.out.find("\n\n");
+            std::string_view head(read.out);
+            head = head.substr(0, split);
+            while (!head.empty()) {
+                const std::size_t end = head.find('\n');
+                result.mail.headers.emplace_back(head.substr(0, end));
+                head = end == std::string_view::npos ? "" : head.substr(end + 1);
+            }
+            result.mail.body = split == std::string::npos ? "" : read.out.substr(split + 2);
+            // Without the line break the mail program ends the text with.
+            while (!result.mail.body.empty() &&
+                   (result.mail.body.back() == '\n' || result.mail.body.back() == '\r')) {
+                result.mail.body.pop_back();
+            }
+        }
+        return result;
+    }
+
+    static std::string Form(const std::vector<std::pair<QString, QString>>& fields) {
+        QUrlQuery query;
+        for (const auto& [key, value] : fields) {
+            query.addQueryItem(QString(QUrl::toPercentEncoding(key)),
+                               QString(QUrl::toPercentEncoding(value)));
+        }
+        return query.query(QUrl::FullyEncoded).toStdString();
+    }
+
+    std::string script_;
+    QString mail_;
+    QString log_;
+};
+
+const std::string kSuccess = "<meta http-equiv='refresh' content='1; url=thanks.html'>";
+const std::string kFailure = "<meta http-equiv='refresh' content='1; url=sorry.html'>";
+
+TEST_F(PostedForm, AMailOfOneLineAFieldWhateverTheVisitorTypes) {
+    const std::string injected = "\r\nBcc: evil@example.org\r\nSubject: bought";
+    std::vector<std::pair<QString, QString>> posted;
+    for (const char* field :
+         {"name", "email", "secret", "comments", "size", "colours", "news", "by"}) {
+        posted.emplace_back(field, QString(field) + "-value" + QString::fromStdString(injected));
+    }
+    posted[0].second = QString::fromUtf8("J\xC3\xB6rg \"Joe\" O'Neil $HOME {$x} ?> \\n\x01");
+    posted.emplace_back("contact_website", "");
+    const CgiRun sent = Request("POST", Form(posted));
+    EXPECT_NE(sent.run.out.find(kSuccess), std::string::npos) << sent.run.out;
+    EXPECT_EQ(sent.log, "");
+    EXPECT_EQ(sent.run.out.find("Warning"), std::string::npos) << sent.run.out;
+    ASSERT_TRUE(sent.mailed);
+    // Exactly these headers: nothing a visitor typed became one, and the
+    // address that is no single address gives no Reply-To.
+    EXPECT_EQ(
+        sent.mail.headers,
+        (Strings{"To: o'brien@example.org", "Subject: Form Feedback", "MIME-Version: 1.0",
+                 "Content-Type: text/plain; charset=\"UTF-8\"",
+                 "Content-Transfer-Encoding: quoted-printable", "From: o'brien@example.org"}));
+    // One "name: value" line a field in the script's order; a value's own
+    // line breaks stay in it, indented, so no line of it reads as a field.
+    const auto body_of = [&](const char* field) {
+        return std::string(field) + ": " + field +
+               "-value\r\n  Bcc: evil@example.org\r\n  Subject: bought";
+    };
+    std::string expected = "name: J\xC3\xB6rg \"Joe\" O'Neil $HOME {$x} ?> \\n";
+    for (const char* field : {"email", "secret", "comments", "size", "colours", "news", "by"}) {
+        expected += "\r\n" + body_of(field);
+    }
+    EXPECT_EQ(sent.mail.body, expected);
+
+    // A valid address of the visitor is the one to answer.
+    posted[1].second = "visitor@example.net";
+    const CgiRun answered = Request("POST", Form(posted));
+    ASSERT_TRUE(answered.mailed);
+    EXPECT_EQ(answered.mail.headers.back(), "Reply-To: visitor@example.net");
+    EXPECT_NE(answered.mail.body.find("\r\nemail: visitor@example.net\r\n"), std::string::npos);
+}
+
+TEST_F(PostedForm, FieldsNotSentOrSentOddlyAreEmptyWithoutAWarning) {
+    // No list box chosen, nothing typed, one field posted as an array.
+    const CgiRun sent = Request("POST", "name%5B%5D=x&contact_website=");
+    EXPECT_NE(sent.run.out.find(kSuccess), std::string::npos) << sent.run.out;
+    EXPECT_EQ(sent.log, "");
+    EXPECT_EQ(sent.run.out.find("Warning"), std::string::npos) << sent.run.out;
+    EXPECT_EQ(sent.run.out.find("Notice"), std::string::npos) << sent.run.out;
+    ASSERT_TRUE(sent.mailed);
+    EXPECT_EQ(sent.mail.body, "name: \r\nemail: \r\nsecret: \r\ncomments: \r\nsize: \r\n"
+                              "colours: \r\nnews: \r\nby: ");
+    // Invalid UTF-8 is not passed on as UTF-8.
+    const CgiRun bytes = Request("POST", "name=%C3%28ok");
+    ASSERT_TRUE(bytes.mailed);
+    EXPECT_NE(bytes.mail.body.find("name: ?(ok\r\n"), std::string::npos) << bytes.mail.body;
+}
+
+TEST_F(PostedForm, OnlyAPostOfPeopleOfFittingSizeIsMailed) {
+    // A plain visit goes to the form and sends nothing.
+    EXPECT_FALSE(Request("HEAD", "").mailed);
+    for (const char* method : {"GET", "PUT"}) {
+        const CgiRun visit = Request(method, "");
+        EXPECT_FALSE(visit.mailed) << method;
+        EXPECT_NE(visit.run.out.find("<meta http-equiv='refresh' content='0; url=form.html'>"),
+                  std::string::npos)
+            << method << visit.run.out;
+        EXPECT_EQ(visit.log, "") << method;
+    }
+    // A filled trap: a robot. It is shown success, and nothing is sent.
+    const CgiRun robot = Request("POST", Form({{"name", "Spam"}, {"contact_website", "x.com"}}));
+    EXPECT_FALSE(robot.mailed);
+    EXPECT_NE(robot.run.out.find(kSuccess), std::string::npos) << robot.run.out;
+    // More than 64 KB of fields in all is refused; exactly 64 KB is not.
+    const std::string at_most = "name=" + std::string(64 * 1024 - 4, 'a');
+    EXPECT_TRUE(Request("POST", at_most).mailed);
+    const CgiRun large = Request("POST", at_most + "&x=y");
+    EXPECT_FALSE(large.mailed);
+    EXPECT_NE(large.run.out.find(kFailure), std::string::npos) << large.run.out;
+    const std::string many = std::string(20000, 'k') + "=&" + std::string(50000, 'v') + "=";
+    EXPECT_FALSE(Request("POST", many).mailed);
+    // A body PHP did not take (not form data) is no empty mail.
+    EXPECT_FALSE(Request("POST", "{\"name\":\"x\"}", "application/json").mailed);
 }
 
 } // namespace

@@ -82,6 +82,18 @@ FieldValues RandomFieldValues(const ComponentSpec& spec, std::mt19937& random) {
             values[name] = RandomText(random);
         }
     }
+    // A radio group has a choice at least, and chooses one of them or none.
+    if (values.count("choices") != 0 && values.count("chosen") != 0) {
+        std::string& choices = values["choices"];
+        choices += "\nc" + RandomText(random);
+        int count = 0;
+        for (std::size_t at = 0; at <= choices.size();) {
+            const std::size_t end = std::min(choices.find_first_of("\r\n", at), choices.size());
+            count += end > at ? 1 : 0;
+            at = end + 1;
+        }
+        values["chosen"] = std::to_string(Pick(random, count + 1));
+    }
     for (const FieldSpec& field : spec.fields) {
         if (field.format != FieldFormat::kCell) {
             continue;

@@ -278,6 +278,12 @@ TEST_F(SiteCheckTest, AFormPageNeedsItsScriptAndTheScriptItsFields) {
     WriteRaw("mail.php", PhpScriptText({{"name", "Text Feild1"}, {"phone", "Text Feild2"}},
                                        "me@example.com", "thanks.html", "sorry.html"));
     EXPECT_TRUE(Real(Check("form.html")).empty()) << Describe(Check("form.html"));
+    // A script of the earlier kind, which read each field into a variable.
+    WriteRaw("mail.php", "\r\n<?php\r\n\r\n$name = $_POST['name'];\r\n$email = "
+                         "$_POST['email'];\r\n\r\nif(mail('a@b.org','Form Feedback',\"\"))\r\n");
+    findings = Real(Check("form.html"));
+    ASSERT_EQ(findings.size(), 1u) << Describe(findings);
+    EXPECT_NE(findings[0].message.find("does not send \"phone\""), std::string::npos);
     // The script itself is not checked as a page.
     EXPECT_TRUE(Check("mail.php").empty());
 

@@ -199,6 +199,66 @@ private Q_SLOTS:
                                            "Form Button1", "Reset Button1"}));
     }
 
+    void LabelsCheckBoxesAndRadioButtonGroups() {
+        {
+            TFormg6 dialog(workspace_);
+            Type(&dialog, "Edit4", "size");
+            Type(&dialog, "Edit5",
+                 QString::fromUtf8("Gr\xC3\xB6\xC3\x9F"
+                                   "e"));
+            Find<QPlainTextEdit>(&dialog, "Memo1")->setPlainText("S\nM");
+            Click(&dialog, "CheckBox1");
+            Confirm(dialog);
+        }
+        {
+            TFormg11 dialog(workspace_);
+            QCOMPARE(dialog.windowTitle(), QString("Insert Check Box"));
+            QCOMPARE(Find<QLineEdit>(&dialog, "Edit1")->text(), QString("Yes"));
+            Type(&dialog, "Edit4", "news");
+            Type(&dialog, "Edit5", "Send me news");
+            Click(&dialog, "CheckBox2");
+            Shoot(&dialog, "form_check_box");
+            Confirm(dialog);
+        }
+        {
+            TFormg12 dialog(workspace_);
+            QCOMPARE(dialog.windowTitle(), QString("Insert Radio Button Group"));
+            auto* chosen = Find<QComboBox>(&dialog, "ComboBox1");
+            QCOMPARE(Find<QPlainTextEdit>(&dialog, "Memo1")->toPlainText(), QString("Yes\nNo"));
+            QCOMPARE(chosen->count(), 3); // "(none)" and the two
+            QCOMPARE(chosen->currentIndex(), 0);
+            Type(&dialog, "Edit4", "by");
+            Find<QPlainTextEdit>(&dialog, "Memo1")->setPlainText("Phone\n\nMail");
+            QCOMPARE(chosen->count(), 3);
+            chosen->setCurrentIndex(2);
+            // Editing the choices keeps the chosen place while it exists.
+            Find<QPlainTextEdit>(&dialog, "Memo1")->setPlainText("Phone\nMail\nPost");
+            QCOMPARE(chosen->currentText(), QString("Mail"));
+            Shoot(&dialog, "form_radio_group");
+            Confirm(dialog);
+        }
+        QVERIFY2(PageHolds(Block("Drop_List1", "<label for=\"field-size\">Gr&#246;&#223;e</label> "
+                                               "<select name=\"size\" id=\"field-size\"><option "
+                                               "selected>&lt;-- Select --&gt;<option>S<option>M"
+                                               "</select>") +
+                           Block("CheckBox1", "<input type=\"checkbox\" name=\"news\" "
+                                              "id=\"field-news\" value=\"Yes\" checked> <label "
+                                              "for=\"field-news\">Send me news</label>")),
+                 PageOnDisk().c_str());
+        QVERIFY2(PageHolds("value=\"Mail\" checked> <label for=\"field-by-2\">Mail</label><br>"),
+                 PageOnDisk().c_str());
+        QCOMPARE(workspace_.component_list.entries,
+                 (std::vector<std::string>{"Drop List1", "Check Box1", "Radio Group1"}));
+        // A second field of the same name and a label is refused, the
+        // dialog staying open.
+        TFormg3 dialog(workspace_);
+        Type(&dialog, "Edit4", "news");
+        Type(&dialog, "Edit5", "Again");
+        Click(&dialog, "ToolButton3");
+        QVERIFY(dialog.result() != QDialog::Accepted);
+        QVERIFY(prompts_->asked.join(" ").contains("field-news"));
+    }
+
     void ImagedSubmitButton() {
         workspace_.area_list.text = "Area2";
         TFormg9 dialog(workspace_);
@@ -268,7 +328,8 @@ private Q_SLOTS:
             Confirm(dialog);
         }
         QVERIFY(PageHolds("<!---End_Body---!><!---Begin_Form---!><form method=\"POST\" "
-                          "action=\"http://\"><!---End_Form---!><!---declare_begin---!>"));
+                          "action=\"http://\"><div style="));
+        QVERIFY(PageHolds("autocomplete=\"off\"></div><!---End_Form---!><!---declare_begin---!>"));
         QVERIFY(PageHolds("<!---Form1---!><!---////---!><!---declare_end---!></body>"));
         QVERIFY(PageHolds("<!---End_Table2---!></form></html>"));
         {
@@ -282,10 +343,10 @@ private Q_SLOTS:
             Find<QComboBox>(&dialog, "ComboBox1")->setEditText("b.php");
             Confirm(dialog);
         }
-        QVERIFY(PageHolds("action=\"http://\"><!---End_Form---!><!---Begin_Form---!><form "
-                          "method=\"POST\" action=\"b.php\"><!---End_Form---!><!---Begin_Form---!>"
-                          "<form method=\"POST\" action=\"\"><!---End_Form---!>"
-                          "<!---declare_begin---!>"));
+        QVERIFY(PageHolds("</div><!---End_Form---!><!---Begin_Form---!><form "
+                          "method=\"POST\" action=\"b.php\"><div style="));
+        QVERIFY(PageHolds("</div><!---End_Form---!><!---Begin_Form---!><form method=\"POST\" "
+                          "action=\"\"><div style="));
         QVERIFY(PageHolds("<!---End_Table2---!></form></form></form></html>"));
         QVERIFY(workspace_.component_list.entries.empty());
     }
@@ -392,7 +453,8 @@ private Q_SLOTS:
         preview.ShowFile(QString::fromStdString(workspace_.page_path));
         QVERIFY(preview.WaitForLoaded());
         QVERIFY2(preview.VisibleText().contains(
-                     "FORM email,pw,image,comments,size,colours,submit,reset feedback.php"),
+                     "FORM contact_website,email,pw,image,comments,size,colours,submit,reset "
+                     "feedback.php"),
                  qPrintable(preview.VisibleText()));
     }
 

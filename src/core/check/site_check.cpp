@@ -67,18 +67,24 @@ bool EndsWith(std::string_view text, std::string_view suffix) {
     return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
 }
 
-// The field names a generated feedback script reads, in its order.
+// The field names a generated feedback script reads, in its order: each
+// line of the mail ("mail_line('NAME', ...)"), or in a script made before
+// the mail had lines, each read of the POST data ("$_POST['NAME']").
 std::vector<std::string> ScriptFieldNames(std::string_view script) {
     std::vector<std::string> names;
-    constexpr std::string_view kRead = "$_POST['";
-    for (std::size_t at = script.find(kRead); at != std::string_view::npos;
-         at = script.find(kRead, at + 1)) {
-        const std::size_t from = at + kRead.size();
-        const std::size_t end = script.find('\'', from);
-        if (end == std::string_view::npos) {
+    for (const std::string_view read : {"mail_line('", "$_POST['"}) {
+        for (std::size_t at = script.find(read); at != std::string_view::npos;
+             at = script.find(read, at + 1)) {
+            const std::size_t from = at + read.size();
+            const std::size_t end = script.find('\'', from);
+            if (end == std::string_view::npos) {
+                break;
+            }
+            names.emplace_back(script.substr(from, end - from));
+        }
+        if (!names.empty()) {
             break;
         }
-        names.emplace_back(script.substr(from, end - from));
     }
     return names;
 }

@@ -54,7 +54,8 @@ using Builder = std::string (*)(const Fields& fields);
 // and for a kind that is not in the field table.
 Builder BuilderOf(std::string_view kind_tag);
 
-// The form block's body, "<form method="POST" action="ACTION">".
+// The form block's body, "<form method="POST" action="ACTION">", with the robot
+// trap after it when the flag "trap" is set.
 std::string FormBlockBody(const Fields& fields);
 
 // Images and links.
@@ -82,6 +83,10 @@ std::string ListBoxBody(const Fields& fields);
 std::string SubmitButtonBody(const Fields& fields);
 std::string ImageButtonBody(const Fields& fields);
 std::string ResetButtonBody(const Fields& fields);
+std::string CheckBoxBody(const Fields& fields);
+std::string RadioGroupBody(const Fields& fields);
+// The most choices a radio button group may have.
+inline constexpr int kMostRadioChoices = 20;
 
 // Tables and frames (the custom table's body is its file's text).
 std::string DataTableBody(const Fields& fields);

@@ -114,7 +114,9 @@ constexpr Rows<3> kStyleRows{{
     {"bordercolor", "Border Color", "", F::kAttribute},
     {"bgcolor", "Back Ground Color", "", F::kAttribute},
 }};
-constexpr Rows<1> kFieldNameRow{{{"name", "Name", "", F::kAttribute}}};
+// A field's name, and the label written beside it (none when empty).
+constexpr Rows<2> kFieldNameRow{
+    {{"name", "Name", "", F::kAttribute}, {"label", "Label", "", F::kContent}}};
 constexpr auto kInputFields =
     Join(Row({"width", "Width", "0", F::kInteger}),
          Row({"maxlength", "Maximum length", "0", F::kInteger}),
@@ -127,6 +129,18 @@ constexpr auto kSubmitFields = Join(Row({"value", "Button Text", "", F::kAttribu
 constexpr auto kResetFields =
     Join(Row({"value", "Button Text", "Reset", F::kAttribute}), kStyleRows);
 constexpr FieldSpec kImageButtonFields[] = {{"src", "Image Location", "", F::kAttribute}};
+constexpr FieldSpec kCheckBoxFields[] = {
+    {"name", "Name", "", F::kAttribute},
+    {"value", "Value", "Yes", F::kAttribute},
+    {"checked", "Checked", "0", F::kFlag},
+    {"label", "Label", "", F::kContent},
+};
+constexpr FieldSpec kRadioGroupFields[] = {
+    {"name", "Name", "", F::kAttribute},
+    {"choices", "Choices", "Yes\nNo", F::kLines},
+    {"chosen", "Chosen", "0", F::kInteger, 0, builders::kMostRadioChoices},
+    {"label", "Label", "", F::kContent},
+};
 
 constexpr FieldSpec kDataTableFields[] = {
     {"rows", "Rows", "1", F::kInteger},
@@ -194,6 +208,8 @@ constexpr ComponentSpec kSpecs[] = {
     {"Button", "Form Button", kSubmitFields},
     {"Image_Button", "Image Button", kImageButtonFields},
     {"Reset", "Reset Button", kResetFields},
+    {"CheckBox", "Check Box", kCheckBoxFields},
+    {"Radio_Group", "Radio Group", kRadioGroupFields},
     {"Data_Table", "Data Table", kDataTableFields},
     {"Custom_Table", "Custom Table", kCustomTableFields},
     {"Frame", "Frame", kFrameFields},
@@ -227,6 +243,8 @@ constexpr std::array<Builder, std::size(kSpecs)> kBuilders = {
     builders::SubmitButtonBody,
     builders::ImageButtonBody,
     builders::ResetButtonBody,
+    builders::CheckBoxBody,
+    builders::RadioGroupBody,
     // Tables and frames, multimedia.
     builders::DataTableBody,
     nullptr,

@@ -59,12 +59,15 @@ struct ComponentSpec {
 //   Subscript:   as Text, then text[content] (main text) sub[content]
 //   Superscript: as Text, then text[content] (main text) sup[content]
 //   Item_List, Bullet_Item_List, Spaced_List: as Text, with items[lines]
-//   Input_Text, Input_Pass: width=0 maxlength=0 value name, then the style
-//                rows defaultstyle=0[flag] bordercolor bgcolor
-//   TextArea:    width=0 name, style rows
-//   Drop_List, ListBox: name options[lines], style rows
+//   Input_Text, Input_Pass: width=0 maxlength=0 value name label[content],
+//                then the style rows defaultstyle=0[flag] bordercolor bgcolor
+//   TextArea:    width=0 name label[content], style rows
+//   Drop_List, ListBox: name label[content] options[lines], style rows
 //   Button:      value, style rows;  Reset: value="Reset", style rows
 //   Image_Button: src
+//   CheckBox:    name value="Yes" checked=0[flag] label[content]
+//   Radio_Group: name choices="Yes\nNo"[lines] chosen=0[int 0..20: the chosen line, 0
+//                none] label[content]
 //   Data_Table:  rows=1[int] cols=1[int] padding=0 spacing=0 width=0 border=0
 //                cell.R.C[cell] color size=0 bold=0 italic=0 underline=0
 //                strikeout=0 bgcolor=0[flag: "Color" chosen] background
@@ -81,7 +84,7 @@ struct ComponentSpec {
 // The kinds with a builder, in palette order: Image, Link_Img, Roll_Img,
 // Text_Link, Mail_Link, Hr, Text, Subscript, Superscript, Item_List,
 // Bullet_Item_List, Spaced_List, Input_Text, Input_Pass, TextArea, Drop_List,
-// ListBox, Button, Image_Button, Reset, Data_Table, Custom_Table, Frame,
+// ListBox, Button, Image_Button, Reset, CheckBox, Radio_Group, Data_Table, Custom_Table, Frame,
 // Bgsound, Video, Flash, Shock.
 std::span<const ComponentSpec> ComponentSpecs();
 const ComponentSpec* FindComponentSpec(std::string_view kind_tag);

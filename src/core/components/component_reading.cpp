@@ -46,6 +46,15 @@ struct ReadableKind {
     }
 };
 
+// A number the body shows only by what it chooses (which radio button is
+// checked), never as digits: bounded from 0 to a small maximum. Each of its
+// values is a shape of its own.
+constexpr int kMostChoiceNumber = 32;
+bool IsChoiceNumber(const FieldSpec& field) {
+    return field.format == F::kInteger && field.minimum == 0 && field.maximum > 0 &&
+           field.maximum <= kMostChoiceNumber;
+}
+
 // The shape of a body: the values that change more than their own place
 // (flags; texts and numbers whose empty or zero value is written otherwise),
 // the number of list items and the grid's size.
@@ -132,6 +141,8 @@ Probe MakeProbe(const ReadableKind& kind, const Shape& shape) {
             values[name] = "0";
         } else if (kind.IsGridCount(field)) {
             values[name] = std::to_string(field.name == "rows" ? shape.rows : shape.columns);
+        } else if (IsChoiceNumber(field)) {
+            values[name] = "0";
         } else if (field.format == F::kInteger) {
             add_slot(number, {name, -1, field.format});
             numbers.emplace_back(std::to_string(kNumberPlaceholder + number), number);
@@ -479,7 +490,7 @@ std::vector<std::pair<std::string, std::string>> MatchedFields(const ReadableKin
             }
         } else if (const auto fixed = shape.fixed.find(name); fixed != shape.fixed.end()) {
             fields.emplace_back(name, fixed->second);
-        } else if (field.format == F::kFlag) {
+        } else if (field.format == F::kFlag || IsChoiceNumber(field)) {
             fields.emplace_back(name, "0");
         } else if (kind.IsGridCount(field)) {
             fields.emplace_back(name,
@@ -509,7 +520,8 @@ std::vector<std::pair<std::string, std::string>> ShapeFields(const ReadableKind&
     std::vector<std::pair<std::string, std::string>> shape_fields;
     for (std::size_t i = 0; i < kind.fields.size() && probe.built; ++i) {
         const FieldSpec& field = kind.fields[i];
-        if (field.format == F::kCell || field.format == F::kLines || kind.IsGridCount(field)) {
+        if (field.format == F::kCell || field.format == F::kLines || kind.IsGridCount(field) ||
+            IsChoiceNumber(field)) {
             continue;
         }
         const std::string other = field.format == F::kFlag      ? "1"
@@ -542,9 +554,18 @@ std::vector<std::pair<std::string, std::string>> ShapeFields(const ReadableKind&
 // own text holds a separator.
 std::vector<int> ItemCounts(const ReadableKind& kind, Shape shape, std::string_view body) {
     const std::string field(kind.LinesField()->name);
-    shape.items = 1;
+    // The fewest items the shape can have (a chosen radio button needs as
+    // many), and one more.
+    int first = 1;
+    for (const FieldSpec& choice : kind.fields) {
+        const auto fixed = shape.fixed.find(choice.name);
+        if (IsChoiceNumber(choice) && fixed != shape.fixed.end()) {
+            first = std::max(first, std::stoi(fixed->second));
+        }
+    }
+    shape.items = first;
     const Probe one = MakeProbe(kind, shape);
-    shape.items = 2;
+    shape.items = first + 1;
     const Probe two = MakeProbe(kind, shape);
     std::vector<int> counts;
     const std::string separator =
@@ -559,7 +580,7 @@ std::vector<int> ItemCounts(const ReadableKind& kind, Shape shape, std::string_v
     }
     const std::size_t in_body = CountOf(body, separator);
     const int most =
-        in_body < per_one ? 0 : static_cast<int>((in_body - per_one) / (per_two - per_one)) + 1;
+        in_body < per_one ? 0 : static_cast<int>((in_body - per_one) / (per_two - per_one)) + first;
     for (int count = most; count >= 1 && count > most - 6; --count) {
         counts.push_back(count);
     }
@@ -668,6 +689,12 @@ const std::vector<Shape>& ShapesOf(const ReadableKind& kind) {
     }
     const std::vector<std::pair<std::string, std::string>> shape_fields = ShapeFields(kind);
     const std::size_t count = std::min<std::size_t>(shape_fields.size(), 14);
+    const FieldSpec* choice = nullptr;
+    for (const FieldSpec& field : kind.fields) {
+        if (IsChoiceNumber(field)) {
+            choice = &field;
+        }
+    }
     std::vector<std::pair<std::size_t, Shape>> measured;
     for (std::size_t mask = 0; mask < (std::size_t{1} << count); ++mask) {
         Shape shape;
@@ -676,9 +703,17 @@ const std::vector<Shape>& ShapesOf(const ReadableKind& kind) {
                 shape.fixed[shape_fields[i].first] = shape_fields[i].second;
             }
         }
-        const Probe probe = MakeProbe(kind, shape);
-        if (probe.built) {
-            measured.emplace_back(LiteralLength(probe), std::move(shape));
+        for (int chosen = 0; chosen <= (choice != nullptr ? choice->maximum : 0); ++chosen) {
+            Shape with_choice = shape;
+            if (choice != nullptr) {
+                with_choice.fixed[std::string(choice->name)] = std::to_string(chosen);
+                with_choice.items = std::max(chosen, 1); // measured with enough items
+            }
+            const Probe probe = MakeProbe(kind, with_choice);
+            with_choice.items = 1;
+            if (probe.built) {
+                measured.emplace_back(LiteralLength(probe), std::move(with_choice));
+            }
         }
     }
     std::stable_sort(measured.begin(), measured.end(),
@@ -688,6 +723,54 @@ const std::vector<Shape>& ShapesOf(const ReadableKind& kind) {
         shapes.push_back(std::move(shape));
     }
     return known.emplace(std::string(kind.display_name), std::move(shapes)).first->second;
+}
+
+// Whether the template's literal pieces stand in the body in their order,
+// the last one at its end: true for every body the template can match, and
+// a quick no for most that it cannot, before the matcher searches.
+bool LiteralsInOrder(const Probe& probe, std::string_view body) {
+    std::size_t at = 0;
+    for (const Token& token : probe.tokens) {
+        if (token.slot >= 0) {
+            continue;
+        }
+        const std::size_t found = body.find(token.literal, at);
+        if (found == std::string_view::npos) {
+            return false;
+        }
+        at = found + token.literal.size();
+    }
+    if (!probe.tokens.empty() && probe.tokens.back().slot < 0) {
+        const std::string& last = probe.tokens.back().literal;
+        return body.size() >= last.size() && body.substr(body.size() - last.size()) == last;
+    }
+    return true;
+}
+
+// Whether a body can be of this shape at all, by the literal text every
+// body of the shape begins with (whatever its number of list items): a cheap
+// test that spares trying every item count of a shape that cannot be.
+bool MayBegin(const ReadableKind& kind, const Shape& shape, std::string_view body) {
+    std::string lead;
+    bool any = false;
+    for (int items : {0, 1}) {
+        Shape sized = shape;
+        sized.items = items;
+        const Probe probe = MakeProbe(kind, sized);
+        if (!probe.built) {
+            continue;
+        }
+        const std::string first =
+            probe.tokens.empty() || probe.tokens[0].slot >= 0 ? "" : probe.tokens[0].literal;
+        if (!any) {
+            lead = first;
+        } else {
+            const auto differ = std::mismatch(lead.begin(), lead.end(), first.begin(), first.end());
+            lead.erase(differ.first, lead.end());
+        }
+        any = true;
+    }
+    return body.substr(0, lead.size()) == lead;
 }
 
 ComponentReading Read(const ReadableKind& kind, std::string_view body) {
@@ -700,10 +783,16 @@ ComponentReading Read(const ReadableKind& kind, std::string_view body) {
     // tries more item counts and grid sizes, up to this much work.
     std::size_t work = 0;
     const std::size_t most_work = 512 * body.size() + (4 << 20);
+    // First only the templates whose literal pieces the body holds in order;
+    // when none matches, all once more, to tell how far the body agrees.
+    bool quick = true;
     const auto attempt = [&](const Shape& candidate) {
         const Probe probe = MakeProbe(kind, candidate);
         work += probe.text.size();
         if (!probe.built) {
+            return false;
+        }
+        if (quick && !LiteralsInOrder(probe, body)) {
             return false;
         }
         Matcher matcher(body, limits, probe);
@@ -729,51 +818,87 @@ ComponentReading Read(const ReadableKind& kind, std::string_view body) {
         reading.fields = std::move(fields);
         return true;
     };
-    for (const Shape& shape : shapes) {
-        if (lines != nullptr) {
-            for (int items : ItemCounts(kind, shape, body)) {
-                Shape candidate = shape;
-                candidate.items = items;
-                if (attempt(candidate)) {
-                    return reading;
+    const auto search = [&]() -> bool {
+        std::vector<const Shape*> possible;
+        // A choice number does not change how a body begins: asked once for all.
+        std::map<std::map<std::string, std::string, std::less<>>, bool> begins;
+        for (const Shape& shape : shapes) {
+            Shape unchosen = shape;
+            for (const FieldSpec& field : kind.fields) {
+                if (IsChoiceNumber(field)) {
+                    unchosen.fixed.erase(std::string(field.name));
                 }
             }
-        } else if (kind.HasGrid()) {
-            for (const auto& [rows, columns] : GridSizes(kind, shape, body, 6)) {
-                Shape candidate = shape;
-                candidate.rows = rows;
-                candidate.columns = columns;
-                if (attempt(candidate)) {
-                    return reading;
-                }
+            const auto known = begins.find(unchosen.fixed);
+            const bool may = known != begins.end()
+                                 ? known->second
+                                 : (begins[unchosen.fixed] = MayBegin(kind, unchosen, body));
+            if (may) {
+                possible.push_back(&shape);
             }
-        } else if (attempt(shape)) {
-            return reading;
         }
+        if (possible.empty()) { // every shape then tells how far it came
+            for (const Shape& shape : shapes) {
+                possible.push_back(&shape);
+            }
+        }
+        for (const Shape* shape_of : possible) {
+            const Shape& shape = *shape_of;
+            if (lines != nullptr) {
+                for (int items : ItemCounts(kind, shape, body)) {
+                    Shape candidate = shape;
+                    candidate.items = items;
+                    if (attempt(candidate)) {
+                        return true;
+                    }
+                }
+            } else if (kind.HasGrid()) {
+                for (const auto& [rows, columns] : GridSizes(kind, shape, body, 6)) {
+                    Shape candidate = shape;
+                    candidate.rows = rows;
+                    candidate.columns = columns;
+                    if (attempt(candidate)) {
+                        return true;
+                    }
+                }
+            } else if (attempt(shape)) {
+                return true;
+            }
+        }
+        // The likely counts did not do: every other count, as far as the work allows.
+        for (const Shape* shape_of : possible) {
+            const Shape& shape = *shape_of;
+            if (lines != nullptr) {
+                const std::vector<int> tried = ItemCounts(kind, shape, body);
+                for (int items = tried.front(); items > 0 && work < most_work; --items) {
+                    Shape candidate = shape;
+                    candidate.items = items;
+                    if (std::find(tried.begin(), tried.end(), items) == tried.end() &&
+                        attempt(candidate)) {
+                        return true;
+                    }
+                }
+            } else if (kind.HasGrid()) {
+                const auto sizes = GridSizes(kind, shape, body, 100000);
+                for (std::size_t i = 6; i < sizes.size() && work < most_work; ++i) {
+                    Shape candidate = shape;
+                    candidate.rows = sizes[i].first;
+                    candidate.columns = sizes[i].second;
+                    if (attempt(candidate)) {
+                        return true;
+                    }
+                }
+            }
+        }
+        return false;
+    };
+    if (search()) {
+        return reading;
     }
-    // The likely counts did not do: every other count, as far as the work allows.
-    for (const Shape& shape : shapes) {
-        if (lines != nullptr) {
-            const std::vector<int> tried = ItemCounts(kind, shape, body);
-            for (int items = tried.front(); items > 0 && work < most_work; --items) {
-                Shape candidate = shape;
-                candidate.items = items;
-                if (std::find(tried.begin(), tried.end(), items) == tried.end() &&
-                    attempt(candidate)) {
-                    return reading;
-                }
-            }
-        } else if (kind.HasGrid()) {
-            const auto sizes = GridSizes(kind, shape, body, 100000);
-            for (std::size_t i = 6; i < sizes.size() && work < most_work; ++i) {
-                Shape candidate = shape;
-                candidate.rows = sizes[i].first;
-                candidate.columns = sizes[i].second;
-                if (attempt(candidate)) {
-                    return reading;
-                }
-            }
-        }
+    quick = false;
+    work = 0;
+    if (search()) {
+        return reading;
     }
     reading.reason = "Its HTML is not what the editor writes for " +
                      WithArticle(kind.display_name) + ": it differs at character " +
@@ -809,9 +934,12 @@ ComponentReading ReadComponentBody(std::string_view kind_tag, std::string_view b
 }
 
 ComponentReading ReadFormBody(std::string_view body) {
-    static constexpr FieldSpec kFormFields[] = {{"action", "Target Script", "", F::kAttribute}};
+    static constexpr FieldSpec kFormFields[] = {{"action", "Target Script", "", F::kAttribute},
+                                                {"trap", "Robot trap", "0", F::kFlag}};
     return Read({"Form", kFormFields, builders::FormBlockBody,
-                 [](const FieldValues& values) { return FormBody(values.at("action")); }},
+                 [](const FieldValues& values) {
+                     return FormBody(values.at("action"), values.at("trap") == "1");
+                 }},
                 body);
 }
 

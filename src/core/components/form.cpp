@@ -18,17 +18,26 @@ constexpr std::string_view kActionTitle = "Target Script";
 
 } // namespace
 
-std::string FormBody(std::string_view action) {
+std::string FormBody(std::string_view action, bool trap) {
     CheckNoMarkerDelimiters(kActionTitle, action);
     if (action.find_first_of("\r\n") != std::string_view::npos) {
         throw CommandError(std::string(kActionTitle) + " must be a single line");
     }
-    return builders::FormBlockBody(
-        builders::Fields({{"action", AttributeText(kActionTitle, action)}}));
+    return builders::FormBlockBody(builders::Fields(
+        {{"action", AttributeText(kActionTitle, action)}, {"trap", trap ? "1" : "0"}}));
 }
 
+// The trap stands off the screen rather than hidden, so that robots reading
+// the style still see a field; screen readers and the tab key skip it.
 std::string builders::FormBlockBody(const Fields& f) {
-    return "<form method=\"POST\" action=\"" + f.Text("action") + "\">";
+    std::string body = "<form method=\"POST\" action=\"" + f.Text("action") + "\">";
+    if (f.Flag("trap")) {
+        body += "<div style=\"position:absolute;left:-10000px;width:1px;height:1px;"
+                "overflow:hidden\" aria-hidden=\"true\"><input type=\"text\" name=\"" +
+                std::string(kTrapFieldName) +
+                "\" value=\"\" tabindex=\"-1\" autocomplete=\"off\"></div>";
+    }
+    return body;
 }
 
 int AddForm(std::string& page, std::string_view action) {

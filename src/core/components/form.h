@@ -11,7 +11,8 @@ struct Workspace;
 // a component of an area: the declaration "Form" + n goes before the
 // declaration separator and the opening block "<!---Begin_Form---!><form
 // method="POST" action="ACTION"><!---End_Form---!>" (markers without number)
-// directly before "<!---declare_begin---!>". Its "</form>" goes directly
+// directly before "<!---declare_begin---!>", the block holding the robot
+// trap (FormBody) after the form tag. Its "</form>" goes directly
 // before the page's last "</html>", behind the areas, which stand after
 // "</body>": closed before "</body>" the form would hold none of the fields
 // and post nothing. Preparing the form again adds another of each.
@@ -21,9 +22,14 @@ struct Workspace;
 // or "</html>".
 int AddForm(std::string& page, std::string_view action);
 
+// The name of the form's hidden robot trap: a text field kept out of sight
+// and out of the tab order, which people leave empty and many robots fill.
+inline constexpr std::string_view kTrapFieldName = "contact_website";
+
 // The form block's body: "<form method="POST" action="ACTION">", the action
-// checked and written as AddForm writes it.
-std::string FormBody(std::string_view action);
+// checked and written as AddForm writes it, followed by the robot trap
+// unless `trap` is false (as in forms prepared before it existed).
+std::string FormBody(std::string_view action, bool trap = true);
 
 // "Prepare your Form": AddForm on the open page, which is then written. No
 // Select Component entry is added. Returns the declaration's name ("Form1").

@@ -152,6 +152,26 @@ std::string Commit(Workspace& workspace, std::string_view kind_tag, int area, Co
     });
 }
 
+// A labelled form field's id ("field-NAME") must be the page's only one, or
+// its label would reach the other field.
+void CheckFieldIdsFree(std::string_view page, std::string_view body) {
+    constexpr std::string_view kId = " id=\"field-";
+    for (std::size_t at = body.find(kId); at != std::string_view::npos;
+         at = body.find(kId, at + 1)) {
+        const std::size_t end = body.find('"', at + kId.size());
+        if (end == std::string_view::npos) {
+            break;
+        }
+        const std::string_view id = body.substr(at, end + 1 - at); // ' id="field-x"'
+        if (page.find(id) != std::string_view::npos) {
+            throw CommandError("Another field of this page has the id " +
+                               std::string(id.substr(4)) +
+                               " already, which its label is known by: give this field another "
+                               "name");
+        }
+    }
+}
+
 } // namespace
 
 PageWithComponent WithComponent(std::string_view page, std::string_view kind_tag,
@@ -198,6 +218,7 @@ std::string InsertComponent(Workspace& workspace, std::string_view kind_tag,
     const std::string body = kind_tag == "Custom_Table"
                                  ? CustomTableBody(workspace.app_folder, values)
                                  : BuildComponentBody(kind_tag, values);
+    CheckFieldIdsFree(workspace.page_text, body);
     const bool rollover = kind_tag == "Roll_Img";
     if (!rollover) {
         return Commit(workspace, kind_tag, area.number,

@@ -1,5 +1,6 @@
 #include "components/php_script.h"
 
+#include "components/form.h"
 #include "components/user_text.h"
 #include "document/kind_table.h"
 #include "document/markers.h"
@@ -30,7 +31,34 @@ constexpr ScanPass kScanPasses[] = {
     {{"TextArea", ""}, "<textarea name=\""},
     {{"Drop_List", ""}, "<select name=\""},
     {{"ListBox", ""}, "<select name=\""},
+    {{"CheckBox", ""}, "<input type=\"checkbox\" name=\""},
+    {{"Radio_Group", ""}, "<input type=\"radio\" name=\""},
 };
+
+// What a labelled field's body begins with before the field itself: its
+// label ("<label for=...>TEXT</label> ") or the legend of its group
+// ("<fieldset ...><legend>TEXT</legend>"), each opening and its end.
+struct LeadingLabel {
+    std::string_view opening, end;
+};
+constexpr LeadingLabel kLeadingLabels[] = {
+    {"<label for=\"", "</label> "},
+    {"<fieldset ", "</legend>"},
+};
+
+// Where the field itself begins in a body starting at `body`: after a
+// leading label that ends before `limit`, else at `body`.
+std::size_t FieldStart(const std::string& text, std::size_t body, std::size_t limit) {
+    for (const LeadingLabel& lead : kLeadingLabels) {
+        if (text.compare(body, lead.opening.size(), lead.opening) == 0) {
+            const std::size_t end = text.find(lead.end, body);
+            if (end != std::string::npos && end < limit) {
+                return end + lead.end.size();
+            }
+        }
+    }
+    return body;
+}
 
 constexpr std::string_view kBeginPrefix = "<!---Begin_";
 constexpr std::string_view kEndPrefix = "<!---End_";
@@ -91,16 +119,20 @@ std::string RunPass(const std::string& text, const ScanPass& pass, std::vector<F
             continue;
         }
         const std::size_t body = at + kBeginPrefix.size() + name.size() + kMarkerClose.size();
-        if (text.compare(body, pass.start.size(), pass.start) != 0) {
-            continue;
-        }
-        const std::size_t value = body + pass.start.size();
         const auto found = ends.find(name);
         if (found == ends.end()) {
             continue; // no end marker: not a field
         }
-        const auto end = std::lower_bound(found->second.begin(), found->second.end(), value);
+        const auto end = std::lower_bound(found->second.begin(), found->second.end(), body);
         if (end == found->second.end()) {
+            continue;
+        }
+        const std::size_t field = FieldStart(text, body, *end);
+        if (text.compare(field, pass.start.size(), pass.start) != 0) {
+            continue;
+        }
+        const std::size_t value = field + pass.start.size();
+        if (value > *end) {
             continue;
         }
         const std::size_t quote = text.find('"', value);
@@ -242,40 +274,114 @@ std::vector<FormField> ScanFormFields(std::string_view page) {
     return fields;
 }
 
-std::string PhpMessageText(const std::vector<std::string>& names) {
-    std::string message;
+std::string ReplyFieldName(const std::vector<std::string>& names) {
     for (const std::string& name : names) {
-        message.append(name).append(": $").append(name).append(" / ");
+        std::string lower = name;
+        std::transform(lower.begin(), lower.end(), lower.begin(),
+                       [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; });
+        if (lower.find("mail") != std::string::npos) {
+            return name;
+        }
     }
-    return message;
+    return {};
 }
 
+namespace {
+
+// The script's own part before the fields: errors go to the server's log,
+// never to the visitor; a field not sent (a list box left unchosen, a check
+// box not ticked) or sent as an array reads as empty; the mail's lines are
+// cleaned of control characters and keep a multi-line value indented.
+constexpr std::string_view kScriptFunctions[] = {
+    "ini_set('display_errors', '0');",
+    "ini_set('log_errors', '1');",
+    "",
+    "function posted_field($name)",
+    "{",
+    "    $value = isset($_POST[$name]) ? $_POST[$name] : '';",
+    "    return is_string($value) ? $value : '';",
+    "}",
+    "",
+    "function posted_size($values)",
+    "{",
+    "    $size = 0;",
+    "    foreach ($values as $key => $value) {",
+    "        $size += strlen((string) $key);",
+    "        $size += is_array($value) ? posted_size($value) : strlen((string) $value);",
+    "    }",
+    "    return $size;",
+    "}",
+    "",
+    "function mail_line($label, $value)",
+    "{",
+    "    $value = str_replace(array(\"\\r\\n\", \"\\r\"), \"\\n\", $value);",
+    "    $value = preg_replace('/[\\x00-\\x08\\x0B-\\x1F\\x7F]/', '', $value);",
+    "    if (preg_match('//u', $value) !== 1) {",
+    "        $value = preg_replace('/[\\x80-\\xFF]/', '?', $value);",
+    "    }",
+    "    return $label . ': ' . str_replace(\"\\n\", \"\\r\\n  \", $value) . \"\\r\\n\";",
+    "}",
+};
+
+std::string RefreshLine(std::string_view seconds, const std::string& url) {
+    return "    echo \"<meta http-equiv='refresh' content='" + std::string(seconds) +
+           "; url=" + url + "'>\";";
+}
+
+} // namespace
+
 std::string PhpScriptText(const std::vector<FormField>& fields, std::string_view recipient,
-                          std::string_view success, std::string_view failure) {
+                          std::string_view success, std::string_view failure,
+                          std::string_view form_page) {
     std::vector<std::string> names;
     for (const FormField& field : fields) {
         CheckFieldName(field);
+        if (field.name == kTrapFieldName) {
+            throw CommandError("The field name \"" + field.name + "\" of " + field.component +
+                               " is the one the form keeps hidden to catch robots; give the "
+                               "field another name");
+        }
         names.push_back(field.name);
     }
     const std::string to = RecipientLiteral(recipient);
     const std::string success_url = TargetLiteral("success page", success);
     const std::string failure_url = TargetLiteral("failure page", failure);
+    // A plain visit (a crawler, a bookmark) is sent to the form.
+    const std::string visit_url =
+        form_page.empty() ? failure_url : TargetLiteral("form page", form_page);
+    const std::string reply = ReplyFieldName(names);
 
     std::vector<std::string> lines = {"", "<?php", ""};
+    lines.insert(lines.end(), std::begin(kScriptFunctions), std::end(kScriptFunctions));
+    lines.insert(lines.end(),
+                 {"",
+                  "if (!isset($_SERVER['REQUEST_METHOD']) || $_SERVER['REQUEST_METHOD'] !== "
+                  "'POST') {",
+                  RefreshLine("0", visit_url), "    exit;", "}",
+                  "$length = isset($_SERVER['CONTENT_LENGTH']) ? (int) "
+                  "$_SERVER['CONTENT_LENGTH'] : 0;",
+                  "if (posted_size($_POST) > " + std::to_string(kMostPostedBytes) +
+                      " || ($length > 0 && count($_POST) === 0)) {",
+                  RefreshLine("1", failure_url), "    exit;", "}",
+                  "if (posted_field('" + std::string(kTrapFieldName) + "') !== '') {",
+                  RefreshLine("1", success_url), "    exit;", "}", "", "$message = '';"});
     for (const std::string& name : names) {
-        lines.push_back("$" + name + " = $_POST['" + name + "'];");
+        lines.push_back("$message .= mail_line('" + name + "', posted_field('" + name + "'));");
     }
-    lines.push_back("");
-    lines.push_back("if(mail('" + to + "','Form Feedback',\"" + PhpMessageText(names) +
-                    "\",\"From:Your Website's PHP script\\r\\nReply-to:NONE\"))");
-    lines.push_back("");
-    lines.push_back("echo \"<meta http-equiv='refresh' content='1; url=" + success_url + "'>\";");
-    lines.push_back("");
-    lines.push_back("else");
-    lines.push_back("");
-    lines.push_back("echo \"<meta http-equiv='refresh' content='1; url=" + failure_url + "'>\";");
-    lines.push_back("");
-    lines.push_back("?>");
+    lines.insert(lines.end(), {"$headers = \"MIME-Version: 1.0\\r\\n\"",
+                               "    . \"Content-Type: text/plain; charset=UTF-8\\r\\n\"",
+                               "    . \"Content-Transfer-Encoding: quoted-printable\\r\\n\"",
+                               "    . 'From: " + to + "';"});
+    if (!reply.empty()) {
+        lines.insert(lines.end(), {"$reply = trim(posted_field('" + reply + "'));",
+                                   "if (filter_var($reply, FILTER_VALIDATE_EMAIL) !== false) {",
+                                   "    $headers .= \"\\r\\nReply-To: \" . $reply;", "}"});
+    }
+    lines.insert(
+        lines.end(),
+        {"", "if(mail('" + to + "','Form Feedback',quoted_printable_encode($message),$headers))",
+         "", RefreshLine("1", success_url).substr(4), "", "else", "",
+         RefreshLine("1", failure_url).substr(4), "", "?>"});
     std::string script;
     for (const std::string& line : lines) {
         script.append(line).append("\r\n");
@@ -300,7 +406,8 @@ std::string CreatePhpScript(const std::string& project_folder, const PhpScriptSe
     // page: nothing of a page written by other means is left out.
     const std::string page = ReadPageFile(project_folder + settings.form_page);
     const std::string script =
-        PhpScriptText(ScanFormFields(page), settings.recipient, settings.success, settings.failure);
+        PhpScriptText(ScanFormFields(page), settings.recipient, settings.success, settings.failure,
+                      settings.form_page);
     const std::string path = project_folder + file_name;
     const QFileInfo existing(QString::fromStdString(path));
     if ((existing.exists() || existing.isSymLink()) && !may_replace(file_name)) {

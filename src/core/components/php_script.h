@@ -14,16 +14,18 @@ struct FormField {
     std::string component;
 };
 
-// The fields of a page text, found in four passes, each in page order: text
+// The fields of a page text, found in six passes, each in page order: text
 // and password fields, then text areas, then drop-down lists, then option
-// list boxes. A field is the name attribute of a component block of the
-// pass's kinds whose body begins with the kind's opening tag ("<input
-// name=\"", "<textarea name=\"", "<select name=\""): the text up to the next
-// double quote, which must stand inside the block. Each pass removes what it
-// took, from the opening tag through the block's end marker, before the next
-// pass looks. Buttons (the imaged submit button too), blocks without their end
-// marker and anything outside component blocks give nothing. Runs in time
-// proportional to the page's length.
+// list boxes, then check boxes, then radio button groups. A field is the
+// name attribute of a component block of the pass's kinds whose body begins
+// with the kind's opening tag ("<input name=\"", "<textarea name=\"",
+// "<select name=\"", "<input type=\"checkbox\" name=\"", "<input
+// type=\"radio\" name=\""), after its label or group legend if it has one:
+// the text up to the next double quote, which must stand inside the block.
+// Each pass removes what it took, from the opening tag through the block's
+// end marker, before the next pass looks. Buttons (the imaged submit button
+// too), blocks without their end marker and anything outside component
+// blocks give nothing. Runs in time proportional to the page's length.
 std::vector<FormField> ScanFormFields(std::string_view page);
 
 // What the script generator takes.
@@ -35,19 +37,32 @@ struct PhpScriptSettings {
     std::string failure;   // and after a failed one
 };
 
-// The mail message: "NAME: $NAME / " for every name, joined.
-std::string PhpMessageText(const std::vector<std::string>& names);
+// The most bytes the posted fields (names and values) may hold in all; the
+// script refuses a larger request.
+inline constexpr int kMostPostedBytes = 64 * 1024;
 
-// The script's lines, each ended by CR LF: it reads every name from the POST
-// data, mails them (in the body only) to the recipient, and sends the browser
-// on to the success or the failure target. Throws CommandError, naming the
-// field, for a name that is not a plain PHP variable name or is one of PHP's
-// own (this, _POST and the other superglobals); for a recipient that is empty,
-// holds a control character (a line break) or more than one address; and for
-// an empty target or one with a line break. Quotes, backslashes and "?>" in
-// the recipient and the targets are written so that they stay text.
+// The first field name holding "mail" in any case: the visitor's address,
+// made the mail's Reply-To when it is one valid address. Empty if none.
+std::string ReplyFieldName(const std::vector<std::string>& names);
+
+// The script's lines, each ended by CR LF. It answers a POST only: any other
+// request is sent on to `form_page` (the failure target when that is empty)
+// and mails nothing. It reads every field with an empty default, refuses a
+// request whose fields hold more than kMostPostedBytes (failure target),
+// drops a request whose hidden robot trap is filled (success target, nothing
+// sent), and mails a plain UTF-8 text, quoted-printable, one "NAME: value"
+// line a field, from and to the recipient with the subject "Form Feedback";
+// the visitor's address (ReplyFieldName) becomes Reply-To only when it is
+// one valid address. No posted value reaches a header. Error display is
+// switched off. Throws CommandError, naming the field, for a name that is
+// not a plain PHP variable name, is one of PHP's own (this, _POST and the
+// other superglobals) or the trap's; for a recipient that is empty, holds a
+// control character (a line break) or more than one address; and for an
+// empty target or one with a line break. Quotes, backslashes and "?>" in the
+// recipient and the targets are written so that they stay text.
 std::string PhpScriptText(const std::vector<FormField>& fields, std::string_view recipient,
-                          std::string_view success, std::string_view failure);
+                          std::string_view success, std::string_view failure,
+                          std::string_view form_page = {});
 
 // Asked before an existing script is replaced, with its file name
 // ("feedback.php"); true replaces it.

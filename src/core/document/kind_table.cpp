@@ -6,7 +6,7 @@ namespace qf {
 
 namespace {
 
-constexpr std::array<Kind, 29> kKinds{{
+constexpr std::array<Kind, 31> kKinds{{
     {"Table", "", "Insert a Platform to add components next to each other",
      "Create your own Page Layout", "TFormmen4"},
     {"Image", "Image", "Insert Image", "Insert Image", "TFormb"},
@@ -37,6 +37,9 @@ constexpr std::array<Kind, 29> kKinds{{
     {"Image_Button", "Image Button", "Insert Imaged Submit Button",
      "Insert an Imaged Submit Button", "TFormg9"},
     {"Reset", "Reset Button", "Insert Reset Button", "Insert a Reset Button", "TFormg10"},
+    {"CheckBox", "Check Box", "Insert Check Box", "Insert Check Box", "TFormg11"},
+    {"Radio_Group", "Radio Group", "Insert Radio Button Group", "Insert Radio Button Group",
+     "TFormg12"},
     {"Bgsound", "Back Ground Sound", "Insert Back Ground Sound", "Insert Back Ground Sound",
      "TFormh1"},
     {"Video", "Video", "Insert Video Plugin", "Insert a Video Plugin", "TFormh2"},

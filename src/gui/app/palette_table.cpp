@@ -37,6 +37,8 @@ constexpr PaletteButton kButtons[] = {
     {"Forms", "Insert Submit Button", "TFormg8", Guard::Area, "submit"},
     {"Forms", "Insert Imaged Submit Button", "TFormg9", Guard::Area, "image-submit"},
     {"Forms", "Insert Reset Button", "TFormg10", Guard::Area, "reset"},
+    {"Forms", "Insert Check Box", "TFormg11", Guard::Area, "check-box"},
+    {"Forms", "Insert Radio Button Group", "TFormg12", Guard::Area, "radio-group"},
     {"Multimedia", "Insert Back Ground Sound", "TFormh1", Guard::Area, "sound"},
     {"Multimedia", "Insert Video Plugin", "TFormh2", Guard::Area, "video"},
     {"Multimedia", "Insert a Macromedia Flash Plugin", "TFormh3", Guard::Area, "flash"},

@@ -6,14 +6,20 @@
 #include "widgets/simple_fields.h"
 #include "workspace/workspace.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QToolButton>
+
+#include <algorithm>
 
 namespace qf {
 
@@ -84,6 +90,21 @@ QLineEdit* LineEdit(const char* name, const QString& text, const QString& tip, Q
     return edit;
 }
 
+const char* const kNameTip =
+    QT_TRANSLATE_NOOP("qf::FormFieldDialog", "The name the form's script reads the value by: "
+                                             "letters, digits and underscores");
+const char* const kLabelTip = QT_TRANSLATE_NOOP(
+    "qf::FormFieldDialog", "The text shown beside the field; a tap on it reaches the field, and "
+                           "screen readers read it. Empty writes no label");
+
+// The "Label:" row of every named field.
+QLineEdit* AddLabelRow(QFormLayout* form, QWidget* parent) {
+    QLineEdit* label = LineEdit(
+        "Edit5", QString(), QCoreApplication::translate("qf::FormFieldDialog", kLabelTip), parent);
+    form->addRow(QCoreApplication::translate("qf::FormFieldDialog", "Label:"), label);
+    return label;
+}
+
 } // namespace
 
 FormFieldDialog::FormFieldDialog(Workspace& workspace, std::string_view kind_tag, QWidget* parent)
@@ -115,11 +136,9 @@ FormFieldDialog::FormFieldDialog(Workspace& workspace, std::string_view kind_tag
         form->addRow(tr(" Default Text:"), default_text_);
     }
     if (rows.name) {
-        name_ = LineEdit("Edit4", Initial(kind_tag, "name"),
-                         tr("The name the form's script reads the value by: letters, digits "
-                            "and underscores"),
-                         this);
+        name_ = LineEdit("Edit4", Initial(kind_tag, "name"), tr(kNameTip), this);
         form->addRow(tr("Name:"), name_);
+        label_ = AddLabelRow(form, this);
     }
     if (rows.options) {
         options_ = new QPlainTextEdit(this);
@@ -170,6 +189,7 @@ void FormFieldDialog::ToolButton3Click() {
     }
     if (name_ != nullptr) {
         values["name"] = name_->text().toStdString();
+        values["label"] = label_->text().toStdString();
     }
     if (options_ != nullptr) {
         values["options"] = options_->toPlainText().toStdString();
@@ -201,6 +221,81 @@ TFormg9::TFormg9(Workspace& workspace, QWidget* parent)
 
 void TFormg9::ToolButton3Click() {
     Insert("Image_Button", {{"src", location_->Text().toStdString()}});
+}
+
+TFormg11::TFormg11(Workspace& workspace, QWidget* parent)
+    : ComponentDialog(workspace, tr("Insert Check Box"), tr("Insert a Check Box:"), parent) {
+    setObjectName("TFormg11");
+    QFormLayout* form = Form();
+    name_ = LineEdit("Edit4", Initial("CheckBox", "name"), tr(kNameTip), this);
+    form->addRow(tr("Name:"), name_);
+    value_ =
+        LineEdit("Edit1", Initial("CheckBox", "value"),
+                 tr("What the mail says when the box is ticked; nothing when it is not"), this);
+    form->addRow(tr("Value:"), value_);
+    checked_ = new QCheckBox(tr("Ticked at first"), this);
+    checked_->setObjectName("CheckBox2");
+    checked_->setToolTip(tr("The box shows ticked until the visitor unticks it"));
+    form->addRow(QString(), checked_);
+    label_ = AddLabelRow(form, this);
+
+    connect(AddOkButton(tr("OK   "), "ToolButton3"), &QPushButton::clicked, this,
+            &TFormg11::ToolButton3Click);
+    AddCancelButton(tr("Cancel   "), "ToolButton1");
+}
+
+void TFormg11::ToolButton3Click() {
+    Insert("CheckBox", {{"name", name_->text().toStdString()},
+                        {"value", value_->text().toStdString()},
+                        {"checked", checked_->isChecked() ? "1" : "0"},
+                        {"label", label_->text().toStdString()}});
+}
+
+TFormg12::TFormg12(Workspace& workspace, QWidget* parent)
+    : ComponentDialog(workspace, tr("Insert Radio Button Group"),
+                      tr("Insert a Radio Button Group:"), parent) {
+    setObjectName("TFormg12");
+    QFormLayout* form = Form();
+    name_ = LineEdit("Edit4", Initial("Radio_Group", "name"), tr(kNameTip), this);
+    form->addRow(tr("Name:"), name_);
+    choices_ = new QPlainTextEdit(Initial("Radio_Group", "choices"), this);
+    choices_->setObjectName("Memo1");
+    choices_->setToolTip(tr("One choice for each line; empty lines are skipped. The mail says "
+                            "the chosen one"));
+    choices_->setMinimumHeight(110);
+    form->addRow(tr(" Choices:"), choices_);
+    chosen_ = new QComboBox(this);
+    chosen_->setObjectName("ComboBox1");
+    chosen_->setToolTip(tr("The choice shown chosen at first, or none"));
+    form->addRow(tr("Chosen:"), chosen_);
+    label_ = AddLabelRow(form, this);
+    Memo1Change();
+    connect(choices_, &QPlainTextEdit::textChanged, this, &TFormg12::Memo1Change);
+
+    connect(AddOkButton(tr("OK   "), "ToolButton3"), &QPushButton::clicked, this,
+            &TFormg12::ToolButton3Click);
+    AddCancelButton(tr("Cancel   "), "ToolButton1");
+}
+
+// The chosen list follows the choices, keeping its place where it can.
+void TFormg12::Memo1Change() {
+    const int chosen = std::max(chosen_->currentIndex(), 0);
+    chosen_->clear();
+    chosen_->addItem(tr("(none)"));
+    for (const QString& line :
+         choices_->toPlainText().split(QRegularExpression("\\r\\n|\\r|\\n"))) {
+        if (!line.isEmpty()) {
+            chosen_->addItem(line);
+        }
+    }
+    chosen_->setCurrentIndex(std::min(chosen, chosen_->count() - 1));
+}
+
+void TFormg12::ToolButton3Click() {
+    Insert("Radio_Group", {{"name", name_->text().toStdString()},
+                           {"choices", choices_->toPlainText().toStdString()},
+                           {"chosen", std::to_string(std::max(chosen_->currentIndex(), 0))},
+                           {"label", label_->text().toStdString()}});
 }
 
 } // namespace qf

@@ -2,6 +2,8 @@
 
 #include "components/component_dialog.h"
 
+class QCheckBox;
+class QComboBox;
 class QLineEdit;
 class QPlainTextEdit;
 class QSpinBox;
@@ -32,6 +34,7 @@ private:
     QSpinBox* max_length_ = nullptr;
     QLineEdit* default_text_ = nullptr;
     QLineEdit* name_ = nullptr;
+    QLineEdit* label_ = nullptr;
     QPlainTextEdit* options_ = nullptr;
     QLineEdit* button_text_ = nullptr;
     FieldStyle* style_;
@@ -67,6 +70,48 @@ public Q_SLOTS:
 
 private:
     LocationChoice* location_;
+};
+
+// "Insert Check Box": a box the visitor ticks, posting its value when ticked.
+class TFormg11 : public ComponentDialog {
+    Q_OBJECT
+
+public:
+    TFormg11(Workspace& workspace, QWidget* parent = nullptr);
+    static bool Open(Workspace& workspace, QWidget* parent) {
+        return RunDialog<TFormg11>(workspace, parent);
+    }
+
+public Q_SLOTS:
+    void ToolButton3Click();
+
+private:
+    QLineEdit* name_;
+    QLineEdit* value_;
+    QCheckBox* checked_;
+    QLineEdit* label_;
+};
+
+// "Insert Radio Button Group": one choice of several, one a line; the list
+// "Chosen:" offers the lines as they are typed.
+class TFormg12 : public ComponentDialog {
+    Q_OBJECT
+
+public:
+    TFormg12(Workspace& workspace, QWidget* parent = nullptr);
+    static bool Open(Workspace& workspace, QWidget* parent) {
+        return RunDialog<TFormg12>(workspace, parent);
+    }
+
+public Q_SLOTS:
+    void ToolButton3Click();
+    void Memo1Change();
+
+private:
+    QLineEdit* name_;
+    QPlainTextEdit* choices_;
+    QComboBox* chosen_;
+    QLineEdit* label_;
 };
 
 } // namespace qf

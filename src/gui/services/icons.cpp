@@ -518,6 +518,26 @@ const QHash<QString, Painter>& Painters() {
              p.drawLine(QPointF(14.4, 8.2), QPointF(14.2, 10.6));
              p.drawLine(QPointF(14.2, 10.6), QPointF(11.8, 10.2));
          }},
+        {"check-box",
+         [](QPainter& p) {
+             Field(p, QRectF(3.5, 5.5, 13, 13));
+             p.setPen(Ink(2.2, kGreen));
+             p.setBrush(Qt::NoBrush);
+             p.drawPolyline(QPolygonF({QPointF(6, 12), QPointF(9, 15.5), QPointF(20, 3.5)}));
+         }},
+        {"radio-group",
+         [](QPainter& p) {
+             for (int i = 0; i < 2; ++i) {
+                 p.setPen(Ink(1.0));
+                 p.setBrush(kPaper);
+                 p.drawEllipse(QPointF(6.5, 7 + i * 10), 4, 4);
+                 p.setPen(Ink(1.2, kGrey));
+                 p.drawLine(QPointF(13, 7 + i * 10), QPointF(22, 7 + i * 10));
+             }
+             p.setPen(Qt::NoPen);
+             p.setBrush(kBlue);
+             p.drawEllipse(QPointF(6.5, 7), 2, 2);
+         }},
         {"sound",
          [](QPainter& p) {
              p.setPen(Ink(1.0));
