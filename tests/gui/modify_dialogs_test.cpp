@@ -189,7 +189,16 @@ private Q_SLOTS:
         std::vector<std::string> entries;
         for (const ComponentSpec& spec : ComponentSpecs()) {
             if (spec.kind_tag != "Custom_Table") {
-                entries.push_back(Insert(workspace_, spec.kind_tag, SampleValues(spec)));
+                FieldValues values = SampleValues(spec);
+                // Each labelled field's id comes from its name, unique on a page.
+                if (const auto name = values.find("name"); name != values.end()) {
+                    name->second += " " + std::string(spec.kind_tag);
+                }
+                // A radio group's chosen one is one of its three choices.
+                if (spec.kind_tag == "Radio_Group") {
+                    values["chosen"] = "2";
+                }
+                entries.push_back(Insert(workspace_, spec.kind_tag, values));
             }
         }
         for (const std::string& entry : entries) {

@@ -63,8 +63,8 @@ constexpr DialogEntry kDialogs[] = {
     {"TFormg8", TFormg8::Open, RunModifyDialog<TFormg8>},    // Insert a Submit Button
     {"TFormg9", TFormg9::Open, RunModifyDialog<TFormg9>},    // Insert an Imaged Submit Button
     {"TFormg10", TFormg10::Open, RunModifyDialog<TFormg10>}, // Insert a Reset Button
-    {"TFormg11", TFormg11::Open},                            // Insert Check Box
-    {"TFormg12", TFormg12::Open},                            // Insert Radio Button Group
+    {"TFormg11", TFormg11::Open, RunModifyDialog<TFormg11>}, // Insert Check Box
+    {"TFormg12", TFormg12::Open, RunModifyDialog<TFormg12>}, // Insert Radio Button Group
     {"TFormja", TFormja::Open},                              // Create a PHP script
 
     // Tables and frames, multimedia.

@@ -173,6 +173,7 @@ void FormFieldDialog::BindFields() {
     bind("name", name_);
     bind("options", options_);
     bind("value", button_text_);
+    bind("label", label_);
     style_->Bind(fillers_);
 }
 
@@ -238,6 +239,10 @@ TFormg11::TFormg11(Workspace& workspace, QWidget* parent)
     checked_->setToolTip(tr("The box shows ticked until the visitor unticks it"));
     form->addRow(QString(), checked_);
     label_ = AddLabelRow(form, this);
+    fillers_.Add("name", name_);
+    fillers_.Add("value", value_);
+    fillers_.Add("checked", checked_);
+    fillers_.Add("label", label_);
 
     connect(AddOkButton(tr("OK   "), "ToolButton3"), &QPushButton::clicked, this,
             &TFormg11::ToolButton3Click);
@@ -271,6 +276,14 @@ TFormg12::TFormg12(Workspace& workspace, QWidget* parent)
     label_ = AddLabelRow(form, this);
     Memo1Change();
     connect(choices_, &QPlainTextEdit::textChanged, this, &TFormg12::Memo1Change);
+    fillers_.Add("name", name_);
+    fillers_.Add("choices", choices_);
+    // The chosen number counts the choices from 1; 0 is none.
+    fillers_.Add("chosen", [this](const QString& value) {
+        Memo1Change();
+        chosen_->setCurrentIndex(std::clamp(value.toInt(), 0, chosen_->count() - 1));
+    });
+    fillers_.Add("label", label_);
 
     connect(AddOkButton(tr("OK   "), "ToolButton3"), &QPushButton::clicked, this,
             &TFormg12::ToolButton3Click);
