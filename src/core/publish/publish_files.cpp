@@ -160,11 +160,8 @@ std::string FileSha256(const std::string& path, std::int64_t* size) {
     return hash.result().toHex().toStdString();
 }
 
-Manifest ReadManifest(const std::string& file) {
-    Manifest manifest;
-    if (!EntryExists(file)) {
-        return manifest;
-    }
+std::vector<std::string> ReadSettingLines(const std::string& file) {
+    std::vector<std::string> lines;
     const std::string text = ReadRegularFile(file);
     std::size_t start = 0;
     while (start < text.size()) {
@@ -172,11 +169,21 @@ Manifest ReadManifest(const std::string& file) {
         if (end == std::string::npos) {
             end = text.size();
         }
-        const std::string line = text.substr(start, end - start);
+        std::string line = text.substr(start, end - start);
         start = end + 1;
-        if (line.empty() || line.front() == '#') {
-            continue;
+        if (!line.empty() && line.front() != '#') {
+            lines.push_back(std::move(line));
         }
+    }
+    return lines;
+}
+
+Manifest ReadManifest(const std::string& file) {
+    Manifest manifest;
+    if (!EntryExists(file)) {
+        return manifest;
+    }
+    for (const std::string& line : ReadSettingLines(file)) {
         // "SHA256 SIZE PATH"
         const std::size_t first = line.find(' ');
         const std::size_t second = first == std::string::npos ? first : line.find(' ', first + 1);

@@ -70,18 +70,7 @@ std::vector<Target> ReadTargets(const std::string& project_folder) {
     if (!EntryExists(file)) {
         return targets;
     }
-    const std::string text = ReadRegularFile(file);
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos) {
-            end = text.size();
-        }
-        const std::string line = text.substr(start, end - start);
-        start = end + 1;
-        if (line.empty() || line.front() == '#') {
-            continue;
-        }
+    for (const std::string& line : ReadSettingLines(file)) {
         if (line.front() == '[' && line.back() == ']') {
             targets.push_back(Target{line.substr(1, line.size() - 2), {}, {}, {}, {}});
             continue;
