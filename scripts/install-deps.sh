@@ -15,6 +15,7 @@ packages=(
   libgumbo-dev
   lintian
   libcurl4-openssl-dev qtkeychain-qt6-dev
+  qt6-image-formats-plugins libimage-exiftool-perl
   openssh-server openssh-client openssl python3-pyftpdlib python3-openssl util-linux
 )
 
