@@ -8,11 +8,14 @@
 #include "document/file_io.h"
 #include "document/selection_lists.h"
 #include "error.h"
+#include "web_picture.h"
 #include "workspace/app_folder.h"
 #include "workspace/project.h"
 #include "workspace/workspace.h"
 
 #include <QFileInfo>
+
+#include <charconv>
 
 namespace qf::cli {
 
@@ -157,9 +160,51 @@ std::string AbsolutePath(const std::string& path) {
                         : QFileInfo(QString::fromStdString(path)).absoluteFilePath().toStdString();
 }
 
+constexpr std::string_view kImportPictureSynopsis =
+    "import-picture PROJECT FILE [max-width=N] [quality=N] [keep-metadata=0|1]";
+
+// A whole number from `low` to `high` for the option `key`, else a usage error.
+int BoundedOption(const std::string& key, const std::string& value, int low, int high) {
+    int number = 0;
+    const char* end = value.data() + value.size();
+    const auto [stop, error] = std::from_chars(value.data(), end, number);
+    if (value.empty() || error != std::errc() || stop != end || number < low || number > high) {
+        throw UsageError(key + " must be a whole number from " + std::to_string(low) + " to " +
+                         std::to_string(high) + ", not '" + value + "'");
+    }
+    return number;
+}
+
+// The options after PROJECT and FILE; every one checked before anything is copied.
+PictureImportOptions ParsePictureOptions(const Args& args) {
+    PictureImportOptions options;
+    for (const auto& [key, value] : ParseAssignments(args, 2)) {
+        if (key == "max-width") {
+            options.largest_width = BoundedOption(key, value, 0, kLargestPictureWidthLimit);
+        } else if (key == "quality") {
+            options.quality =
+                BoundedOption(key, value, kLowestPictureQuality, kHighestPictureQuality);
+        } else if (key == "keep-metadata") {
+            if (value != "0" && value != "1") {
+                throw UsageError("keep-metadata must be 0 or 1, not '" + value + "'");
+            }
+            options.strip_metadata = value == "0";
+        } else {
+            throw UsageError("'" + key +
+                             "' is not a picture option (max-width, quality, keep-metadata)");
+        }
+    }
+    return options;
+}
+
 int ImportPictureCommand(const Args& args, std::ostream& out) {
-    ExpectArgs(args, 2, "import-picture PROJECT FILE");
-    out << ImportPicture(FolderPath(AbsolutePath(args[0])), {}, AbsolutePath(args[1])) << '\n';
+    if (args.size() < 2) {
+        throw UsageError("usage: quenfort-cli " + std::string(kImportPictureSynopsis));
+    }
+    const PictureImportOptions options = ParsePictureOptions(args);
+    out << ImportPicture(FolderPath(AbsolutePath(args[0])), {}, AbsolutePath(args[1]),
+                         WebPictureImport(options))
+        << '\n';
     return 0;
 }
 
@@ -211,14 +256,27 @@ std::vector<Command> ComponentCommands() {
          "as it is; noscroll=1 hides the scroll bars, 0 shows them, and without\n"
          "noscroll they stay as the page has them.\n",
          PagePropertiesCommand},
-        {"import-picture", "import-picture PROJECT FILE",
+        {"import-picture", kImportPictureSynopsis,
          "copies a picture into the project's images folder and prints its location",
          "Makes the picture FILE travel with the project folder PROJECT, as a picture\n"
          "field's browse button does: a file inside PROJECT stays where it is; any other\n"
          "is copied into PROJECT/images (the same bytes already there are reused, other\n"
          "bytes under the same name get a free name such as photo-2.png). Prints the\n"
          "location a page in PROJECT names it by (images/photo.png), blanks written\n"
-         "as %20.\n",
+         "as %20.\n"
+         "A JPEG, PNG or WebP picture is made fit for the web on the way: its EXIF\n"
+         "orientation is turned into its pixels, and it is encoded again, which\n"
+         "removes its camera and position data (EXIF, XMP, IPTC). The new copy is\n"
+         "used when the old one may not go as it is, or when it is smaller; else the\n"
+         "original's bytes are copied. A picture inside PROJECT that has to change is\n"
+         "not overwritten: its copy goes into PROJECT/images. Animated pictures and\n"
+         "other formats are copied as they are.\n"
+         "  max-width=N      a wider picture is scaled down to N pixels, its\n"
+         "                   proportions kept (default: 0, no limit)\n"
+         "  quality=N        JPEG and WebP quality, 1 to 100 (default: 85)\n"
+         "  keep-metadata=1  keep the camera and position data: such a picture is\n"
+         "                   copied as it is unless it has to be scaled down\n"
+         "                   (default: 0, removed)\n",
          ImportPictureCommand},
         {"import-file", "import-file PROJECT FILE",
          "copies a picture or a media file into the project and prints its location",

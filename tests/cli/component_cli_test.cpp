@@ -1,6 +1,7 @@
 #include "cli_runner.h"
 #include "components/insertion.h"
 #include "components/page_properties.h"
+#include "components/picture_metadata.h"
 #include "components/rollover.h"
 #include "document/page_file.h"
 #include "test_pages.h"
@@ -9,6 +10,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -183,6 +186,50 @@ TEST_F(ComponentCli, ImportPictureCopiesOnceAndPrintsTheLocation) {
     EXPECT_EQ(result.err, "Cannot open file \"" + outside.filePath("none.png").toStdString() +
                               "\". No such file or directory\n");
     EXPECT_EQ(RunCli({"import-picture", dir_.path()}).status, 2);
+}
+
+TEST_F(ComponentCli, ImportPictureTakesItsOptionsAndRefusesBadOnesWritingNothing) {
+    QTemporaryDir outside;
+    const QString photo = outside.filePath("photo.jpg");
+    QImage image(120, 80, QImage::Format_RGB32);
+    image.fill(qRgb(200, 120, 40));
+    ASSERT_TRUE(image.save(photo, "jpeg", 95));
+    ASSERT_EQ(QProcess::execute("exiftool", {"-q", "-overwrite_original", "-GPSLatitude=51.5",
+                                             "-GPSLongitude=0.12", "-Make=Fotocam", photo}),
+              0);
+    const std::string original = Bytes(photo);
+
+    // Refused before anything is copied, each saying what is wrong.
+    const struct {
+        const char* option;
+        const char* message;
+    } bad[] = {{"max-width=-3", "max-width must be a whole number from 0 to 100000, not '-3'"},
+               {"quality=0", "quality must be a whole number from 1 to 100, not '0'"},
+               {"quality=high", "quality must be a whole number from 1 to 100, not 'high'"},
+               {"keep-metadata=yes", "keep-metadata must be 0 or 1, not 'yes'"},
+               {"colour=red", "'colour' is not a picture option"},
+               {"quality", "'quality' is not of the form FIELD=VALUE"}};
+    for (const auto& c : bad) {
+        const CliResult result = RunCli({"import-picture", dir_.path(), photo, c.option});
+        EXPECT_EQ(result.status, 2) << c.option;
+        EXPECT_EQ(result.out, "") << c.option;
+        EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+        EXPECT_FALSE(QFileInfo::exists(dir_.filePath("images"))) << c.option;
+    }
+
+    auto result = RunCli({"import-picture", dir_.path(), photo, "max-width=60", "quality=70"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "images/photo.jpg\n");
+    const std::string copy = Bytes(dir_.filePath("images/photo.jpg"));
+    EXPECT_FALSE(ReadPictureMetadata(copy).camera_data);
+    EXPECT_EQ(QImage(dir_.filePath("images/photo.jpg")).size(), QSize(60, 40));
+    EXPECT_EQ(Bytes(photo), original);
+
+    // Kept as it is on request.
+    QTemporaryDir kept;
+    result = RunCli({"import-picture", kept.path(), photo, "keep-metadata=1"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(Bytes(kept.filePath("images/photo.jpg")), original);
 }
 
 TEST_F(ComponentCli, ImportFilePutsPicturesIntoImagesAndTheRestIntoMedia) {

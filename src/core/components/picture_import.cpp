@@ -24,6 +24,12 @@ QString Q(const std::string& text) {
                        reason.toStdString());
 }
 
+// True when the file at `path` holds exactly `bytes`.
+bool FileHolds(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.size() == bytes.size() && file.open(QIODevice::ReadOnly) && file.readAll() == bytes;
+}
+
 // True when both files hold the same bytes.
 bool SameBytes(const QString& a, const QString& b) {
     QFile first(a);
@@ -54,29 +60,100 @@ QString CandidateName(const QString& name, int number) {
     return name.left(dot) + "-" + QString::number(number) + name.mid(dot);
 }
 
-// Copies `source` into `folder` under its own name or the first free one;
-// returns the name used. A file of the same name and bytes is reused.
-QString CopyUnderFreeName(const QString& source, const QString& folder) {
+// Puts the file `source`, or `bytes` in its stead when given, into `folder`
+// under the source's own name or the first free one; returns the name used.
+// A file of that name with the same bytes is reused.
+QString CopyUnderFreeName(const QString& source, const std::string* bytes, const QString& folder) {
     const QString name = QFileInfo(source).fileName();
+    const QByteArray content =
+        bytes != nullptr ? QByteArray(bytes->data(), qsizetype(bytes->size())) : QByteArray();
     for (int number = 1;; ++number) {
         const QString candidate = CandidateName(name, number);
         const QString target = folder + "/" + candidate;
         const QFileInfo existing(target);
         if (existing.exists() || existing.isSymLink()) {
-            if (existing.isFile() && SameBytes(source, target)) {
+            if (existing.isFile() &&
+                (bytes != nullptr ? FileHolds(target, content) : SameBytes(source, target))) {
                 return candidate;
             }
             continue; // other bytes, or a folder of that name: the next name
         }
         // Whole under its name or not at all; a name taken meanwhile is passed over.
+        const std::string target_path = QFile::encodeName(target).toStdString();
         try {
-            CopyFileAtomically(QFile::encodeName(source).toStdString(),
-                               QFile::encodeName(target).toStdString());
+            if (bytes != nullptr) {
+                const FileState absent{};
+                WriteFileAtomically(target_path, *bytes, &absent);
+            } else {
+                CopyFileAtomically(QFile::encodeName(source).toStdString(), target_path);
+            }
         } catch (const OutsideChangeError&) {
             continue;
         }
         return candidate;
     }
+}
+
+// The import behind every public one: `how` is null for files that are not
+// made fit for the web.
+ImportedPicture Import(const std::string& project_folder, const std::string& page_folder,
+                       const std::string& picture, std::string_view folder_name,
+                       const PictureImport* how) {
+    const QFileInfo source(Q(picture));
+    if (!source.exists()) {
+        Fail("Cannot open file", Q(picture), "No such file or directory");
+    }
+    if (!source.isFile()) {
+        Fail("Cannot open file", Q(picture), "Not a file");
+    }
+    if (!source.isReadable()) {
+        Fail("Cannot open file", Q(picture), "Permission denied");
+    }
+    const QFileInfo project(Q(project_folder));
+    if (project_folder.empty() || !project.isDir()) {
+        Fail("Cannot open folder", Q(project_folder), "No such file or directory");
+    }
+    // Compared without links and "..", so "site/../elsewhere" is not inside.
+    const QString project_path = project.canonicalFilePath();
+    QString file_path = source.canonicalFilePath();
+    const bool inside = file_path.startsWith(project_path + "/");
+    WebPicture web;
+    if (how != nullptr && how->processor) {
+        CheckPictureImportOptions(how->options);
+        web = how->processor(QFile::encodeName(file_path).toStdString(), how->options);
+    }
+    const std::string* replacement = web.bytes.empty() ? nullptr : &web.bytes;
+    // A picture inside the project stays where it is unless it may not go
+    // to the web as it is; then its copy goes beside the others, never over it.
+    if (!inside || (web.must_replace && replacement != nullptr)) {
+        const QString images = project_path + "/" + Q(std::string(folder_name));
+        const QFileInfo images_info(images);
+        if (images_info.exists() && !images_info.isDir()) {
+            Fail("Cannot create folder", images, "A file of that name is in the way");
+        }
+        const bool made = !images_info.exists();
+        if (made && !QDir().mkpath(images)) {
+            Fail("Cannot create folder", images, "Permission denied");
+        }
+        try {
+            file_path = images + "/" + CopyUnderFreeName(file_path, replacement, images);
+        } catch (...) {
+            if (made) {
+                QDir().rmdir(images); // only while it is empty
+            }
+            throw;
+        }
+    }
+    const std::string base = page_folder.empty() ? project_folder : page_folder;
+    const QFileInfo base_info(Q(base));
+    const QString base_path =
+        base_info.exists() ? base_info.canonicalFilePath() : base_info.absoluteFilePath();
+    ImportedPicture imported;
+    imported.location = PagePathLocation(QDir(base_path).relativeFilePath(file_path).toStdString());
+    imported.file = QFile::encodeName(file_path).toStdString();
+    imported.width = web.width;
+    imported.height = web.height;
+    return imported;
 }
 
 } // namespace
@@ -121,9 +198,27 @@ bool IsPictureFile(std::string_view path) {
            std::end(kPictureEndings);
 }
 
+void CheckPictureImportOptions(const PictureImportOptions& options) {
+    if (options.largest_width < 0 || options.largest_width > kLargestPictureWidthLimit) {
+        throw CommandError("The largest picture width must be 0 (no limit) to " +
+                           std::to_string(kLargestPictureWidthLimit) + " pixels, not " +
+                           std::to_string(options.largest_width));
+    }
+    if (options.quality < kLowestPictureQuality || options.quality > kHighestPictureQuality) {
+        throw CommandError("The picture quality must be " + std::to_string(kLowestPictureQuality) +
+                           " to " + std::to_string(kHighestPictureQuality) + ", not " +
+                           std::to_string(options.quality));
+    }
+}
+
 std::string ImportPicture(const std::string& project_folder, const std::string& page_folder,
-                          const std::string& picture) {
-    return ImportFileInto(project_folder, page_folder, picture, kImagesFolder);
+                          const std::string& picture, const PictureImport& how) {
+    return Import(project_folder, page_folder, picture, kImagesFolder, &how).location;
+}
+
+ImportedPicture ImportWebPicture(const std::string& project_folder, const std::string& page_folder,
+                                 const std::string& picture, const PictureImport& how) {
+    return Import(project_folder, page_folder, picture, kImagesFolder, &how);
 }
 
 std::string ImportMedia(const std::string& project_folder, const std::string& page_folder,
@@ -139,48 +234,7 @@ std::string ImportFile(const std::string& project_folder, const std::string& pag
 
 std::string ImportFileInto(const std::string& project_folder, const std::string& page_folder,
                            const std::string& picture, std::string_view folder_name) {
-    const QFileInfo source(Q(picture));
-    if (!source.exists()) {
-        Fail("Cannot open file", Q(picture), "No such file or directory");
-    }
-    if (!source.isFile()) {
-        Fail("Cannot open file", Q(picture), "Not a file");
-    }
-    if (!source.isReadable()) {
-        Fail("Cannot open file", Q(picture), "Permission denied");
-    }
-    const QFileInfo project(Q(project_folder));
-    if (project_folder.empty() || !project.isDir()) {
-        Fail("Cannot open folder", Q(project_folder), "No such file or directory");
-    }
-    // Compared without links and "..", so "site/../elsewhere" is not inside.
-    const QString project_path = project.canonicalFilePath();
-    QString file_path = source.canonicalFilePath();
-    const bool inside = file_path.startsWith(project_path + "/");
-    if (!inside) {
-        const QString images = project_path + "/" + Q(std::string(folder_name));
-        const QFileInfo images_info(images);
-        if (images_info.exists() && !images_info.isDir()) {
-            Fail("Cannot create folder", images, "A file of that name is in the way");
-        }
-        const bool made = !images_info.exists();
-        if (made && !QDir().mkpath(images)) {
-            Fail("Cannot create folder", images, "Permission denied");
-        }
-        try {
-            file_path = images + "/" + CopyUnderFreeName(file_path, images);
-        } catch (...) {
-            if (made) {
-                QDir().rmdir(images); // only while it is empty
-            }
-            throw;
-        }
-    }
-    const std::string base = page_folder.empty() ? project_folder : page_folder;
-    const QFileInfo base_info(Q(base));
-    const QString base_path =
-        base_info.exists() ? base_info.canonicalFilePath() : base_info.absoluteFilePath();
-    return PagePathLocation(QDir(base_path).relativeFilePath(file_path).toStdString());
+    return Import(project_folder, page_folder, picture, folder_name, nullptr).location;
 }
 
 } // namespace qf

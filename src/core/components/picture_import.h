@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,58 @@ inline constexpr std::string_view kPictureEndings[] = {
 // True when the file's name ends in one of kPictureEndings, in any case.
 bool IsPictureFile(std::string_view path);
 
+// How pictures are made fit for the web on their way into a project.
+struct PictureImportOptions {
+    int largest_width = 0;      // a wider picture is scaled down to it; 0: no limit
+    int quality = 85;           // of JPEG and WebP pictures encoded again, 1 to 100
+    bool strip_metadata = true; // camera and position data (EXIF, XMP, IPTC) removed
+};
+
+// The quality bounds and the largest width's.
+inline constexpr int kLowestPictureQuality = 1;
+inline constexpr int kHighestPictureQuality = 100;
+inline constexpr int kLargestPictureWidthLimit = 100000;
+
+// Refuses options out of bounds (a negative or huge largest width, a quality
+// outside 1 to 100) with CommandError saying which and why.
+void CheckPictureImportOptions(const PictureImportOptions& options);
+
+// What a picture becomes for the web, as a PictureProcessor makes it.
+struct WebPicture {
+    // The picture encoded again, to be used instead of the original; empty
+    // when the original is used as it is.
+    std::string bytes;
+    // The original may not go to the web as it is: its camera or position
+    // data has to go, its orientation was turned into its pixels, or it was
+    // scaled down. Only then is a picture inside the project copied too.
+    bool must_replace = false;
+    // The size the picture is shown at (its orientation applied, scaled as
+    // it will be), in pixels; 0 when it cannot be told.
+    int width = 0;
+    int height = 0;
+};
+
+// Reads the picture file at `path` and makes it fit for the web by
+// `options`. Throws CommandError naming the file when a picture that has to
+// change cannot be read or encoded.
+using PictureProcessor =
+    std::function<WebPicture(const std::string& path, const PictureImportOptions& options)>;
+
+// How ImportPicture treats a picture: without a processor (the core reads
+// no pictures itself), the picture is copied as it is.
+struct PictureImport {
+    PictureImportOptions options;
+    PictureProcessor processor;
+};
+
+// A picture made to travel with the site.
+struct ImportedPicture {
+    std::string location; // as ImportPicture returns it
+    std::string file;     // the picture's file, in the project folder
+    int width = 0;        // the size it is shown at (WebPicture); 0 when unknown
+    int height = 0;
+};
+
 // A picture chosen for a page, made to travel with the site: a file inside
 // the project folder stays where it is; a file elsewhere is copied into the
 // project's "images" folder. A file of the same name and the same bytes that
@@ -36,8 +89,19 @@ bool IsPictureFile(std::string_view path);
 // CommandError naming the file and the system's reason when the picture
 // cannot be read or the copy cannot be made; nothing is left behind then (no
 // part of a copy, and no images folder made for it).
+//
+// With a processor (`how`), the picture is made fit for the web first: the
+// processor's copy replaces the original when it must (camera or position
+// data to remove, an orientation to apply, a width to keep to) or when it is
+// smaller; it keeps the original's name, under the same rules. A picture
+// inside the project folder that must change is never overwritten: its copy
+// goes into the images folder, and the page names the copy.
 std::string ImportPicture(const std::string& project_folder, const std::string& page_folder,
-                          const std::string& picture);
+                          const std::string& picture, const PictureImport& how = {});
+
+// The same, telling also the picture's file and the size it is shown at.
+ImportedPicture ImportWebPicture(const std::string& project_folder, const std::string& page_folder,
+                                 const std::string& picture, const PictureImport& how);
 
 // The same for a sound, video, Flash or Shockwave file, copied into the
 // project's "media" folder.

@@ -12,6 +12,7 @@ target_sources(quenfort_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/media_builders.cpp
   ${CMAKE_CURRENT_LIST_DIR}/page_properties.cpp
   ${CMAKE_CURRENT_LIST_DIR}/picture_import.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/picture_metadata.cpp
   ${CMAKE_CURRENT_LIST_DIR}/php_script.cpp
   ${CMAKE_CURRENT_LIST_DIR}/rollover.cpp
   ${CMAKE_CURRENT_LIST_DIR}/table_builders.cpp

@@ -3,12 +3,13 @@
 #include "components/picture_import.h"
 #include "error.h"
 #include "services/prompts.h"
+#include "web_picture.h"
 #include "workspace/workspace.h"
 
 #include <QButtonGroup>
+#include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
-#include <QImageReader>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -34,19 +35,38 @@ const QString kTiffPictureFilter =
 
 namespace {
 
+PictureImportOptions& OptionsInUse() {
+    static PictureImportOptions options;
+    return options;
+}
+
 // A chosen file made to travel with the project: copied into its images
-// folder (a picture) or media folder (anything else) when it lies elsewhere,
-// and named relative to `page_folder`; without a project, its path. Empty
-// after a failed copy, whose message is shown.
+// folder (a picture, made fit for the web) or media folder (anything else)
+// when it lies elsewhere, and named relative to `page_folder`; without a
+// project, its path. Empty after a failed copy, whose message is shown.
+// `size` receives a picture's size as it will be shown.
 QString TravellingLocation(QWidget* parent, const QString& path, bool picture,
-                           const std::string& project_folder, const std::string& page_folder) {
+                           const std::string& project_folder, const std::string& page_folder,
+                           QSize* size) {
     if (project_folder.empty()) {
+        if (picture && size != nullptr) {
+            if (const auto shown = ShownPictureSize(QFile::encodeName(path).toStdString())) {
+                *size = QSize(shown->width, shown->height);
+            }
+        }
         return path;
     }
+    const std::string file = path.toStdString();
     try {
-        const std::string file = path.toStdString();
-        return QString::fromStdString(picture ? ImportPicture(project_folder, page_folder, file)
-                                              : ImportMedia(project_folder, page_folder, file));
+        if (!picture) {
+            return QString::fromStdString(ImportMedia(project_folder, page_folder, file));
+        }
+        const ImportedPicture imported =
+            ImportWebPicture(project_folder, page_folder, file, WebPictureImport(OptionsInUse()));
+        if (size != nullptr && imported.width > 0 && imported.height > 0) {
+            *size = QSize(imported.width, imported.height);
+        }
+        return QString::fromStdString(imported.location);
     } catch (const CommandError& error) {
         AppPrompts().ShowError(parent, QString::fromStdString(error.what()));
         return {};
@@ -55,9 +75,17 @@ QString TravellingLocation(QWidget* parent, const QString& path, bool picture,
 
 } // namespace
 
+void SetPictureImportOptions(const PictureImportOptions& options) {
+    OptionsInUse() = options;
+}
+
+const PictureImportOptions& PictureImportOptionsInUse() {
+    return OptionsInUse();
+}
+
 QString ChoosePicture(QWidget* parent, const QString& filter, QString& folder,
                       const std::string& project_folder, const std::string& page_folder,
-                      QString* file) {
+                      QString* file, QSize* size) {
     const QString path = AppPrompts().OpenPicture(parent, QObject::tr("Open"), folder, filter);
     if (path.isEmpty()) {
         return {};
@@ -66,7 +94,7 @@ QString ChoosePicture(QWidget* parent, const QString& filter, QString& folder,
     if (file != nullptr) {
         *file = path;
     }
-    return TravellingLocation(parent, path, true, project_folder, page_folder);
+    return TravellingLocation(parent, path, true, project_folder, page_folder, size);
 }
 
 PictureField::PictureField(const QString& edit_name, const QString& button_name,
@@ -106,9 +134,8 @@ void PictureField::SetProject(const std::string& project_folder, const std::stri
 }
 
 void PictureField::FillSizeWhenZero(QSpinBox* width, QSpinBox* height) {
-    connect(this, &PictureField::PictureChosen, width, [width, height](const QString& file) {
-        const QSize size = QImageReader(file).size();
-        if (!size.isValid()) {
+    connect(this, &PictureField::PictureChosen, width, [width, height](const QString&, QSize size) {
+        if (!size.isValid() || size.isEmpty()) {
             return;
         }
         if (width->value() == 0) {
@@ -123,14 +150,17 @@ void PictureField::FillSizeWhenZero(QSpinBox* width, QSpinBox* height) {
 void PictureField::Browse() {
     QString file;
     QString location;
+    QSize size;
     if (any_file_) {
         file = AppPrompts().OpenFile(window(), tr("Open"), folder_, filter_);
         if (!file.isEmpty()) {
             folder_ = QFileInfo(file).absolutePath();
-            location = TravellingLocation(window(), file, false, project_folder_, page_folder_);
+            location =
+                TravellingLocation(window(), file, false, project_folder_, page_folder_, nullptr);
         }
     } else {
-        location = ChoosePicture(window(), filter_, folder_, project_folder_, page_folder_, &file);
+        location =
+            ChoosePicture(window(), filter_, folder_, project_folder_, page_folder_, &file, &size);
     }
     if (location.isEmpty()) {
         return;
@@ -139,7 +169,7 @@ void PictureField::Browse() {
         location.replace('\\', '/');
     }
     edit_->setText(location);
-    Q_EMIT PictureChosen(file);
+    Q_EMIT PictureChosen(file, size);
 }
 
 LocationChoice::LocationChoice(const Names& names, const QString& filter, QWidget* parent,

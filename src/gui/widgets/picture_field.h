@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSize>
 #include <QString>
 #include <QWidget>
 
@@ -12,7 +13,13 @@ class QToolButton;
 
 namespace qf {
 
+struct PictureImportOptions;
 struct Workspace;
+
+// How every picture browse makes pictures fit for the web (the editor's
+// preferences; the defaults until they are set).
+void SetPictureImportOptions(const PictureImportOptions& options);
+const PictureImportOptions& PictureImportOptionsInUse();
 
 // Picture filters of the open dialogs, in Qt's syntax. The Image dialog's
 // "All" entry also offers GIF pictures; the other dialogs' does not. The
@@ -25,13 +32,15 @@ extern const QString kTiffPictureFilter;
 // Runs the open-picture dialog, starting in `folder` (which then becomes the
 // chosen file's folder), and makes the chosen picture travel with the project:
 // with a project folder, the picture is copied into its images folder when it
-// lies elsewhere, and the result is its location relative to `page_folder`
-// (ImportPicture). Without a project folder the result is the chosen path.
-// Empty when cancelled, or after a failed copy, whose message is shown.
-// `file` receives the chosen picture's path on disk.
+// lies elsewhere (made fit for the web by PictureImportOptionsInUse), and
+// the result is its location relative to `page_folder` (ImportWebPicture).
+// Without a project folder the result is the chosen path. Empty when
+// cancelled, or after a failed copy, whose message is shown. `file` receives
+// the chosen picture's path on disk, `size` the size it will be shown at
+// (left as it is when that cannot be told).
 QString ChoosePicture(QWidget* parent, const QString& filter, QString& folder,
                       const std::string& project_folder, const std::string& page_folder,
-                      QString* file = nullptr);
+                      QString* file = nullptr, QSize* size = nullptr);
 
 // A text field holding a picture's location, with the browse button "[...]  "
 // beside it. The button runs ChoosePicture; the location replaces the field,
@@ -58,8 +67,9 @@ public:
     void SetStartFolder(const QString& folder) { folder_ = folder; }
     // Writes a chosen path outside any project with forward slashes only.
     void SetForwardSlashes(bool on) { forward_slashes_ = on; }
-    // Fills `width` and `height` with a chosen picture's size in pixels,
-    // each only while it is 0.
+    // Fills `width` and `height` with a chosen picture's size in pixels as
+    // it will be shown (its orientation applied, scaled as imported), each
+    // only while it is 0.
     void FillSizeWhenZero(QSpinBox* width, QSpinBox* height);
     // Browses with the plain open-file dialog instead of the open-picture
     // dialog (for sound, video and plug-in files), which travel with the
@@ -70,8 +80,9 @@ public Q_SLOTS:
     void Browse();
 
 Q_SIGNALS:
-    // A picture was chosen with the browse button: its file on disk.
-    void PictureChosen(const QString& file);
+    // A picture was chosen with the browse button: its file on disk, and
+    // the size it will be shown at (invalid when that cannot be told).
+    void PictureChosen(const QString& file, QSize size);
 
 private:
     QLineEdit* edit_;

@@ -1,0 +1,184 @@
+#include "components/picture_metadata.h"
+
+#include <cstdint>
+#include <cstring>
+
+namespace qf {
+
+namespace {
+
+constexpr std::string_view kExifHeader{"Exif\0\0", 6};
+constexpr std::string_view kXmpHeader{"http://ns.adobe.com/xap/1.0/\0", 29};
+constexpr std::string_view kXmpExtensionHeader{"http://ns.adobe.com/xmp/extension/\0", 35};
+constexpr std::string_view kPhotoshopHeader{"Photoshop 3.0\0", 14};
+constexpr std::string_view kPngSignature{"\x89PNG\r\n\x1a\n", 8};
+
+std::uint32_t Byte(std::string_view bytes, std::size_t at) {
+    return static_cast<unsigned char>(bytes[at]);
+}
+
+std::uint32_t BigEndian16(std::string_view bytes, std::size_t at) {
+    return Byte(bytes, at) << 8 | Byte(bytes, at + 1);
+}
+
+std::uint32_t BigEndian32(std::string_view bytes, std::size_t at) {
+    return BigEndian16(bytes, at) << 16 | BigEndian16(bytes, at + 2);
+}
+
+std::uint32_t LittleEndian32(std::string_view bytes, std::size_t at) {
+    return Byte(bytes, at) | Byte(bytes, at + 1) << 8 | Byte(bytes, at + 2) << 16 |
+           Byte(bytes, at + 3) << 24;
+}
+
+bool StartsWith(std::string_view bytes, std::string_view start) {
+    return bytes.substr(0, start.size()) == start;
+}
+
+void ReadJpeg(std::string_view bytes, PictureMetadata& metadata) {
+    std::size_t at = 2; // behind the start of image
+    while (at + 4 <= bytes.size()) {
+        if (Byte(bytes, at) != 0xFF) {
+            return;
+        }
+        const std::uint32_t marker = Byte(bytes, at + 1);
+        if (marker == 0xFF) {
+            ++at; // fill byte
+            continue;
+        }
+        // Markers without a length: the restart markers, a start of image.
+        if ((marker >= 0xD0 && marker <= 0xD8) || marker == 0x01) {
+            at += 2;
+            continue;
+        }
+        if (marker == 0xDA || marker == 0xD9) {
+            return; // the picture data: no metadata segments stand behind it
+        }
+        const std::size_t length = BigEndian16(bytes, at + 2);
+        if (length < 2 || at + 2 + length > bytes.size()) {
+            return;
+        }
+        const std::string_view segment = bytes.substr(at + 4, length - 2);
+        if (marker == 0xE1 && StartsWith(segment, kExifHeader)) {
+            metadata.camera_data = true;
+            if (metadata.orientation == 1) {
+                metadata.orientation = ExifOrientation(segment);
+            }
+        } else if (marker == 0xE1 &&
+                   (StartsWith(segment, kXmpHeader) || StartsWith(segment, kXmpExtensionHeader))) {
+            metadata.camera_data = true;
+        } else if (marker == 0xED && StartsWith(segment, kPhotoshopHeader)) {
+            metadata.camera_data = true;
+        }
+        at += 2 + length;
+    }
+}
+
+// A text chunk's keyword that holds metadata: XMP, or a raw EXIF, IPTC or
+// XMP profile as image tools write them.
+bool MetadataKeyword(std::string_view data) {
+    const std::string_view keyword = data.substr(0, data.find('\0'));
+    return keyword == "XML:com.adobe.xmp" || StartsWith(keyword, "Raw profile type");
+}
+
+void ReadPng(std::string_view bytes, PictureMetadata& metadata) {
+    std::size_t at = kPngSignature.size();
+    while (at + 12 <= bytes.size()) {
+        const std::size_t length = BigEndian32(bytes, at);
+        const std::string_view type = bytes.substr(at + 4, 4);
+        if (length > bytes.size() - at - 12) {
+            return;
+        }
+        const std::string_view data = bytes.substr(at + 8, length);
+        if (type == "eXIf") {
+            metadata.camera_data = true;
+            if (metadata.orientation == 1) {
+                metadata.orientation = ExifOrientation(data);
+            }
+        } else if ((type == "tEXt" || type == "zTXt" || type == "iTXt") && MetadataKeyword(data)) {
+            metadata.camera_data = true;
+        } else if (type == "acTL") {
+            metadata.animated = true;
+        } else if (type == "IEND") {
+            return;
+        }
+        at += 12 + length;
+    }
+}
+
+void ReadWebP(std::string_view bytes, PictureMetadata& metadata) {
+    std::size_t at = 12; // behind "RIFF", the size and "WEBP"
+    while (at + 8 <= bytes.size()) {
+        const std::string_view type = bytes.substr(at, 4);
+        const std::size_t length = LittleEndian32(bytes, at + 4);
+        if (length > bytes.size() - at - 8) {
+            return;
+        }
+        const std::string_view data = bytes.substr(at + 8, length);
+        if (type == "EXIF") {
+            metadata.camera_data = true;
+            if (metadata.orientation == 1) {
+                metadata.orientation = ExifOrientation(data);
+            }
+        } else if (type == "XMP ") {
+            metadata.camera_data = true;
+        } else if (type == "ANIM" || type == "ANMF") {
+            metadata.animated = true;
+        }
+        at += 8 + length + (length & 1); // chunks are padded to an even size
+    }
+}
+
+} // namespace
+
+int ExifOrientation(std::string_view exif) {
+    if (StartsWith(exif, kExifHeader)) {
+        exif.remove_prefix(kExifHeader.size());
+    }
+    if (exif.size() < 8) {
+        return 1;
+    }
+    const bool little = StartsWith(exif, std::string_view("II*\0", 4));
+    if (!little && !StartsWith(exif, std::string_view("MM\0*", 4))) {
+        return 1;
+    }
+    const auto read16 = [&](std::size_t at) -> std::uint32_t {
+        return little ? Byte(exif, at) | Byte(exif, at + 1) << 8 : BigEndian16(exif, at);
+    };
+    const auto read32 = [&](std::size_t at) -> std::uint32_t {
+        return little ? LittleEndian32(exif, at) : BigEndian32(exif, at);
+    };
+    const std::size_t directory = read32(4);
+    if (directory > exif.size() - 2) {
+        return 1;
+    }
+    const std::size_t entries = read16(directory);
+    for (std::size_t i = 0; i < entries; ++i) {
+        const std::size_t entry = directory + 2 + 12 * i;
+        if (entry + 12 > exif.size()) {
+            return 1;
+        }
+        // Tag 0x0112, one SHORT, its value in the entry itself.
+        if (read16(entry) == 0x0112) {
+            const std::uint32_t value = read16(entry + 8);
+            return read16(entry + 2) == 3 && value >= 1 && value <= 8 ? int(value) : 1;
+        }
+    }
+    return 1;
+}
+
+PictureMetadata ReadPictureMetadata(std::string_view bytes) {
+    PictureMetadata metadata;
+    if (StartsWith(bytes, "\xFF\xD8")) {
+        metadata.format = PictureFormat::Jpeg;
+        ReadJpeg(bytes, metadata);
+    } else if (StartsWith(bytes, kPngSignature)) {
+        metadata.format = PictureFormat::Png;
+        ReadPng(bytes, metadata);
+    } else if (bytes.size() >= 12 && StartsWith(bytes, "RIFF") && bytes.substr(8, 4) == "WEBP") {
+        metadata.format = PictureFormat::WebP;
+        ReadWebP(bytes, metadata);
+    }
+    return metadata;
+}
+
+} // namespace qf

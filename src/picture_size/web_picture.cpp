@@ -1,0 +1,202 @@
+#include "web_picture.h"
+
+#include "components/picture_metadata.h"
+#include "document/file_io.h"
+#include "error.h"
+
+#include <QBuffer>
+#include <QColorSpace>
+#include <QFile>
+#include <QImage>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QTransform>
+
+#include <algorithm>
+#include <cstring>
+
+namespace qf {
+
+namespace {
+
+[[noreturn]] void Fail(const char* what, const std::string& path, const QString& reason) {
+    throw CommandError(std::string(what) + " \"" + path + "\". " + reason.toStdString());
+}
+
+// The first bytes of the file, enough to tell its format; empty when it
+// cannot be read (the import then says why).
+std::string Opening(const std::string& path) {
+    QFile file(QFile::decodeName(path.c_str()));
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    return file.read(16).toStdString();
+}
+
+// The pixels turned as the EXIF orientation says (2 to 8).
+QImage Oriented(const QImage& image, int orientation) {
+    const QTransform quarter = QTransform().rotate(90);
+    switch (orientation) {
+    case 2:
+        return image.mirrored(true, false);
+    case 3:
+        return image.mirrored(true, true);
+    case 4:
+        return image.mirrored(false, true);
+    case 5: // mirrored across the falling diagonal
+        return image.mirrored(false, true).transformed(quarter);
+    case 6:
+        return image.transformed(quarter);
+    case 7: // mirrored across the rising diagonal
+        return image.mirrored(true, false).transformed(quarter);
+    case 8:
+        return image.transformed(QTransform().rotate(270));
+    default:
+        return image;
+    }
+}
+
+// The same pixels, colours and resolution without any of the texts the
+// reader found (comments, XMP), which the writers would write again.
+QImage WithoutTexts(const QImage& image) {
+    QImage clean(image.size(), image.format());
+    if (clean.isNull()) {
+        return image;
+    }
+    const auto row = std::size_t(std::min(image.bytesPerLine(), clean.bytesPerLine()));
+    for (int y = 0; y < image.height(); ++y) {
+        std::memcpy(clean.scanLine(y), image.constScanLine(y), row);
+    }
+    clean.setColorTable(image.colorTable());
+    clean.setColorSpace(image.colorSpace());
+    clean.setDotsPerMeterX(image.dotsPerMeterX());
+    clean.setDotsPerMeterY(image.dotsPerMeterY());
+    return clean;
+}
+
+const char* WriterFormat(PictureFormat format) {
+    switch (format) {
+    case PictureFormat::Jpeg:
+        return "jpeg";
+    case PictureFormat::Png:
+        return "png";
+    case PictureFormat::WebP:
+        return "webp";
+    case PictureFormat::Other:
+        break;
+    }
+    return nullptr;
+}
+
+// The natural size turned by the orientation: 5 to 8 swap the sides.
+QSize Shown(QSize natural, int orientation) {
+    return orientation >= 5 ? natural.transposed() : natural;
+}
+
+void SetSize(WebPicture& web, QSize size) {
+    if (size.isValid() && !size.isEmpty()) {
+        web.width = size.width();
+        web.height = size.height();
+    }
+}
+
+WebPicture Process(const std::string& path, const PictureImportOptions& options) {
+    WebPicture web;
+    const PictureMetadata opening = ReadPictureMetadata(Opening(path));
+    const char* format = WriterFormat(opening.format);
+    if (format == nullptr) {
+        // Kept as it is: only its size is read.
+        QImageReader reader(QFile::decodeName(path.c_str()));
+        reader.setDecideFormatFromContent(true);
+        SetSize(web, reader.size());
+        return web;
+    }
+    const std::string bytes = ReadRegularFile(path);
+    const PictureMetadata metadata = ReadPictureMetadata(bytes);
+    QByteArray data = QByteArray::fromRawData(bytes.data(), qsizetype(bytes.size()));
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
+    // Where Qt reads the orientation itself it turns the pixels; elsewhere
+    // the orientation read from the bytes is applied below.
+    reader.setAutoTransform(true);
+    const QSize shown = Shown(reader.size(), metadata.orientation);
+    SetSize(web, shown);
+    if (metadata.animated) {
+        return web; // encoding it again would keep only its first frame
+    }
+    const bool scale = options.largest_width > 0 && shown.width() > options.largest_width;
+    // Metadata the user keeps would be lost to a new encoding: only a width
+    // to keep to changes such a picture.
+    if (!options.strip_metadata && metadata.camera_data && !scale) {
+        return web;
+    }
+    web.must_replace =
+        scale || metadata.orientation != 1 || (options.strip_metadata && metadata.camera_data);
+    QImage image;
+    if (!reader.read(&image)) {
+        if (web.must_replace) {
+            Fail("Cannot read picture", path, reader.errorString());
+        }
+        web.must_replace = false;
+        return web;
+    }
+    if (reader.transformation() == QImageIOHandler::TransformationNone) {
+        image = Oriented(image, metadata.orientation);
+    }
+    if (scale && image.width() > options.largest_width) {
+        const int height = std::max(
+            1, qRound(double(image.height()) * options.largest_width / double(image.width())));
+        image = image.scaled(options.largest_width, height, Qt::IgnoreAspectRatio,
+                             Qt::SmoothTransformation);
+    }
+    if (options.strip_metadata) {
+        image = WithoutTexts(image);
+    }
+    QByteArray encoded;
+    QBuffer out(&encoded);
+    out.open(QIODevice::WriteOnly);
+    QImageWriter writer(&out, format);
+    if (opening.format != PictureFormat::Png) {
+        writer.setQuality(options.quality);
+    }
+    if (opening.format == PictureFormat::Jpeg) {
+        writer.setOptimizedWrite(true);
+    }
+    if (!writer.write(image)) {
+        if (web.must_replace) {
+            Fail("Cannot convert picture", path, writer.errorString());
+        }
+        return web;
+    }
+    SetSize(web, image.size());
+    if (web.must_replace || std::size_t(encoded.size()) < bytes.size()) {
+        web.bytes = encoded.toStdString();
+    }
+    return web;
+}
+
+} // namespace
+
+PictureProcessor WebPictureProcessor() {
+    return Process;
+}
+
+std::optional<PictureSize> ShownPictureSize(const std::string& path) {
+    QImageReader reader(QFile::decodeName(path.c_str()));
+    reader.setDecideFormatFromContent(true);
+    QSize size = reader.size();
+    if (!size.isValid() || size.isEmpty()) {
+        return std::nullopt;
+    }
+    if (ReadPictureMetadata(Opening(path)).format != PictureFormat::Other) {
+        try {
+            size = Shown(size, ReadPictureMetadata(ReadRegularFile(path)).orientation);
+        } catch (const CommandError&) {
+            // unreadable as a whole: its natural size
+        }
+    }
+    return PictureSize{size.width(), size.height()};
+}
+
+} // namespace qf

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "check/site_check.h"
+#include "components/picture_import.h"
+
+#include <optional>
+#include <string>
+
+namespace qf {
+
+// Makes JPEG, PNG and WebP pictures fit for the web with Qt's image readers
+// and writers: the EXIF orientation is turned into the pixels, a picture
+// wider than the largest width is scaled down (its proportions kept), and the
+// picture is encoded again in its own format (JPEG and WebP at the quality
+// asked, PNG without loss), which leaves its camera and position data
+// behind. The copy is offered when the original has to change, or when it
+// is smaller and loses nothing the user asked to keep (with the metadata
+// kept, a picture carrying it is only changed to be scaled down). Animated
+// pictures and every other format are kept as they are.
+PictureProcessor WebPictureProcessor();
+
+// The size the picture file at `path` is shown at: its natural size with its
+// EXIF orientation applied; nothing when it cannot be read.
+std::optional<PictureSize> ShownPictureSize(const std::string& path);
+
+// How ImportPicture makes pictures fit for the web with `options`.
+inline PictureImport WebPictureImport(const PictureImportOptions& options) {
+    return PictureImport{options, WebPictureProcessor()};
+}
+
+} // namespace qf

@@ -1,0 +1,408 @@
+// Pictures made fit for the web on import: real pictures written with Qt's
+// writers, given camera and position data with exiftool, imported through
+// the processor the editor and the command line use.
+
+#include "components/picture_import.h"
+#include "components/picture_metadata.h"
+#include "error.h"
+#include "web_picture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QPainter>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace qf {
+namespace {
+
+// A picture whose left half is red and right half blue, with some noise so
+// that the quality shows in the size.
+QImage TwoHalves(int width, int height, bool noisy = false) {
+    QImage image(width, height, QImage::Format_RGB32);
+    QRandomGenerator random(7);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const int noise = noisy ? int(random.bounded(60)) : 0;
+            image.setPixel(x, y,
+                           x < width / 2 ? qRgb(230 - noise, noise, noise)
+                                         : qRgb(noise, noise, 230 - noise));
+        }
+    }
+    return image;
+}
+
+bool Reddish(QRgb pixel) {
+    return qRed(pixel) > 150 && qBlue(pixel) < 100;
+}
+
+bool Bluish(QRgb pixel) {
+    return qBlue(pixel) > 150 && qRed(pixel) < 100;
+}
+
+class WebPictures : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        ASSERT_TRUE(QDir(dir_.path()).mkpath("site"));
+        ASSERT_TRUE(QDir(dir_.path()).mkpath("elsewhere"));
+        project_ = Path("site/");
+    }
+
+    std::string Path(const QString& relative) const {
+        return dir_.filePath(relative).toStdString() + (relative.endsWith('/') ? "/" : "");
+    }
+
+    QByteArray Read(const QString& relative) const {
+        QFile file(dir_.filePath(relative));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+    }
+
+    void Save(const QImage& image, const QString& relative, const char* format,
+              int quality = -1) const {
+        QImageWriter writer(dir_.filePath(relative), format);
+        writer.setQuality(quality);
+        ASSERT_TRUE(writer.write(image)) << writer.errorString().toStdString();
+    }
+
+    // Runs exiftool on a file of the folder; its output.
+    std::string ExifTool(const QStringList& arguments, const QString& relative) const {
+        QProcess tool;
+        tool.start("exiftool", QStringList(arguments) << dir_.filePath(relative));
+        EXPECT_TRUE(tool.waitForFinished(30000)) << "exiftool (libimage-exiftool-perl) is needed";
+        EXPECT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+        return tool.readAllStandardOutput().trimmed().toStdString();
+    }
+
+    // Gives the file a camera, a place on earth and `orientation`.
+    void AddCameraData(const QString& relative, int orientation) const {
+        ExifTool({"-overwrite_original", "-n", "-Make=Fotocam", "-Model=F1", "-GPSLatitude=48.8584",
+                  "-GPSLatitudeRef=N", "-GPSLongitude=2.2945", "-GPSLongitudeRef=E",
+                  "-XMP:Creator=Someone", QString("-Orientation=%1").arg(orientation)},
+                 relative);
+    }
+
+    // The camera and position data exiftool still finds in the file.
+    std::string CameraData(const QString& relative) const {
+        return ExifTool({"-s", "-s", "-GPS:all", "-Make", "-Model", "-XMP:all", "-Orientation"},
+                        relative);
+    }
+
+    ImportedPicture Import(const QString& relative, const PictureImportOptions& options = {},
+                           const std::string& project = {}) const {
+        return ImportWebPicture(project.empty() ? project_ : project, {}, Path(relative),
+                                WebPictureImport(options));
+    }
+
+    QImage Picture(const QString& relative) const { return QImage(dir_.filePath(relative)); }
+
+    QTemporaryDir dir_;
+    std::string project_;
+};
+
+TEST_F(WebPictures, CameraAndPositionDataGoAndTheOrientationIsTurnedIntoThePixels) {
+    Save(TwoHalves(40, 30), "elsewhere/photo.jpg", "jpeg", 95);
+    AddCameraData("elsewhere/photo.jpg", 6); // turned a quarter clockwise
+    const QByteArray original = Read("elsewhere/photo.jpg");
+    ASSERT_TRUE(CameraData("elsewhere/photo.jpg").find("GPSLatitude") != std::string::npos);
+
+    const ImportedPicture imported = Import("elsewhere/photo.jpg");
+    EXPECT_EQ(imported.location, "images/photo.jpg");
+    EXPECT_EQ(imported.file, Path("site/images/photo.jpg"));
+    // The size as shown: the sides swapped.
+    EXPECT_EQ(imported.width, 30);
+    EXPECT_EQ(imported.height, 40);
+    EXPECT_EQ(CameraData("site/images/photo.jpg"), "");
+    EXPECT_FALSE(ReadPictureMetadata(Read("site/images/photo.jpg").toStdString()).camera_data);
+    // The left (red) half is now at the top, read without any tag to turn it.
+    QImageReader reader(dir_.filePath("site/images/photo.jpg"));
+    reader.setAutoTransform(false);
+    const QImage pixels = reader.read();
+    ASSERT_EQ(pixels.size(), QSize(30, 40));
+    EXPECT_TRUE(Reddish(pixels.pixel(15, 5)));
+    EXPECT_TRUE(Bluish(pixels.pixel(15, 35)));
+    // The user's file is left as it was.
+    EXPECT_EQ(Read("elsewhere/photo.jpg"), original);
+
+    // Once more: the same copy is reused.
+    EXPECT_EQ(Import("elsewhere/photo.jpg").location, "images/photo.jpg");
+    EXPECT_EQ(QDir(dir_.filePath("site/images")).entryList(QDir::Files).size(), 1);
+
+    // A PNG keeps its XMP and EXIF in text chunks, which Qt's reader hands to
+    // its writer: they go too, and upside down is turned upright.
+    Save(TwoHalves(40, 30), "elsewhere/drawing.png", "png");
+    AddCameraData("elsewhere/drawing.png", 3);
+    ASSERT_TRUE(CameraData("elsewhere/drawing.png").find("Creator") != std::string::npos);
+    const ImportedPicture drawing = Import("elsewhere/drawing.png");
+    EXPECT_EQ(CameraData("site/images/drawing.png"), "");
+    EXPECT_EQ(drawing.width, 40);
+    const QImage turned = Picture("site/images/drawing.png");
+    EXPECT_TRUE(Bluish(turned.pixel(5, 15)));
+    EXPECT_TRUE(Reddish(turned.pixel(35, 15)));
+
+    // Kept on request: the original's bytes, shown at its turned size.
+    PictureImportOptions keep;
+    keep.strip_metadata = false;
+    ASSERT_TRUE(QDir(dir_.path()).mkpath("kept"));
+    const ImportedPicture kept = Import("elsewhere/photo.jpg", keep, Path("kept/"));
+    EXPECT_EQ(Read("kept/images/photo.jpg"), original);
+    EXPECT_EQ(kept.width, 30);
+    EXPECT_EQ(kept.height, 40);
+}
+
+TEST_F(WebPictures, EveryOrientationIsTurnedAsTheTagSays) {
+    // Red, green / blue, white quarters.
+    QImage quarters(40, 20, QImage::Format_RGB32);
+    const QRgb red = qRgb(255, 0, 0), green = qRgb(0, 255, 0), blue = qRgb(0, 0, 255),
+               white = qRgb(255, 255, 255);
+    for (int y = 0; y < 20; ++y) {
+        for (int x = 0; x < 40; ++x) {
+            quarters.setPixel(x, y, y < 10 ? (x < 20 ? red : green) : (x < 20 ? blue : white));
+        }
+    }
+    // The corners as shown (top left, top right, bottom left, bottom right).
+    const QRgb expected[9][4] = {{},
+                                 {red, green, blue, white},
+                                 {green, red, white, blue},
+                                 {white, blue, green, red},
+                                 {blue, white, red, green},
+                                 {red, blue, green, white},
+                                 {blue, red, white, green},
+                                 {white, green, blue, red},
+                                 {green, white, red, blue}};
+    for (int orientation = 1; orientation <= 8; ++orientation) {
+        const QString name = QString("elsewhere/turn%1.png").arg(orientation);
+        Save(quarters, name, "png");
+        AddCameraData(name, orientation);
+        const ImportedPicture imported = Import(name);
+        const QImage shown(QString::fromStdString(imported.file));
+        const QSize size = orientation >= 5 ? QSize(20, 40) : QSize(40, 20);
+        ASSERT_EQ(shown.size(), size) << orientation;
+        EXPECT_EQ(QSize(imported.width, imported.height), size) << orientation;
+        const int right = size.width() - 1, bottom = size.height() - 1;
+        EXPECT_EQ(shown.pixel(0, 0), expected[orientation][0]) << orientation;
+        EXPECT_EQ(shown.pixel(right, 0), expected[orientation][1]) << orientation;
+        EXPECT_EQ(shown.pixel(0, bottom), expected[orientation][2]) << orientation;
+        EXPECT_EQ(shown.pixel(right, bottom), expected[orientation][3]) << orientation;
+    }
+}
+
+TEST_F(WebPictures, APictureWithNothingToChangeIsKeptByteForByte) {
+    Save(TwoHalves(12, 8), "elsewhere/icon.png", "png");
+    const QByteArray original = Read("elsewhere/icon.png");
+    const ImportedPicture imported = Import("elsewhere/icon.png");
+    EXPECT_EQ(imported.location, "images/icon.png");
+    EXPECT_EQ(Read("site/images/icon.png"), original);
+    EXPECT_EQ(imported.width, 12);
+    EXPECT_EQ(imported.height, 8);
+
+    // Inside the project it stays where it is.
+    Save(TwoHalves(12, 8), "site/logo.png", "png");
+    const QByteArray logo = Read("site/logo.png");
+    EXPECT_EQ(Import("site/logo.png").location, "logo.png");
+    EXPECT_EQ(Read("site/logo.png"), logo);
+    EXPECT_EQ(QDir(dir_.filePath("site/images")).entryList(QDir::Files).size(), 1);
+
+    // Formats it does not encode again (BMP) are kept, even when wider than allowed.
+    Save(TwoHalves(80, 20), "elsewhere/plain.bmp", "bmp");
+    const QByteArray bmp = Read("elsewhere/plain.bmp");
+    PictureImportOptions narrow;
+    narrow.largest_width = 40;
+    const ImportedPicture kept = Import("elsewhere/plain.bmp", narrow);
+    EXPECT_EQ(Read("site/images/plain.bmp"), bmp);
+    EXPECT_EQ(kept.width, 80);
+    EXPECT_EQ(kept.height, 20);
+}
+
+TEST_F(WebPictures, AWiderPictureIsScaledToTheLargestWidthItsProportionsKept) {
+    Save(TwoHalves(200, 101), "elsewhere/wide.png", "png");
+    Save(TwoHalves(50, 30), "elsewhere/narrow.png", "png");
+    PictureImportOptions options;
+    options.largest_width = 80;
+    const ImportedPicture wide = Import("elsewhere/wide.png", options);
+    EXPECT_EQ(wide.width, 80);
+    EXPECT_EQ(wide.height, 40);
+    const QImage scaled = Picture("site/images/wide.png");
+    EXPECT_EQ(scaled.size(), QSize(80, 40));
+    EXPECT_TRUE(Reddish(scaled.pixel(10, 20)));
+    EXPECT_TRUE(Bluish(scaled.pixel(70, 20)));
+
+    const ImportedPicture narrow = Import("elsewhere/narrow.png", options);
+    EXPECT_EQ(Read("site/images/narrow.png"), Read("elsewhere/narrow.png"));
+    EXPECT_EQ(narrow.width, 50);
+
+    // The width is the one shown: a picture turned upright counts its height.
+    Save(TwoHalves(100, 60), "elsewhere/upright.jpg", "jpeg");
+    AddCameraData("elsewhere/upright.jpg", 8);
+    const ImportedPicture upright = Import("elsewhere/upright.jpg", options);
+    EXPECT_EQ(upright.width, 60);
+    EXPECT_EQ(upright.height, 100);
+    options.largest_width = 30;
+    options.strip_metadata = false; // a width to keep to changes it all the same
+    ASSERT_TRUE(QDir(dir_.path()).mkpath("small"));
+    const ImportedPicture small = Import("elsewhere/upright.jpg", options, Path("small/"));
+    EXPECT_EQ(small.width, 30);
+    EXPECT_EQ(small.height, 50);
+    EXPECT_EQ(Picture("small/images/upright.jpg").size(), QSize(30, 50));
+}
+
+TEST_F(WebPictures, TheQualityDecidesTheSizeAndALargerCopyIsNotUsed) {
+    Save(TwoHalves(160, 160, true), "elsewhere/noise.jpg", "jpeg", 100);
+    const qint64 original = Read("elsewhere/noise.jpg").size();
+    qint64 sizes[2] = {};
+    int slot = 0;
+    for (const int quality : {30, 90}) {
+        const QString folder = QString("q%1/").arg(quality);
+        ASSERT_TRUE(QDir(dir_.path()).mkpath(folder));
+        PictureImportOptions options;
+        options.quality = quality;
+        Import("elsewhere/noise.jpg", options, Path(folder));
+        sizes[slot++] = Read(folder + "images/noise.jpg").size();
+    }
+    EXPECT_LT(sizes[0], sizes[1]);
+    EXPECT_LT(sizes[1], original);
+
+    // A picture already small for its quality is not made larger.
+    Save(TwoHalves(160, 160, true), "elsewhere/small.jpg", "jpeg", 20);
+    PictureImportOptions best;
+    best.quality = 100;
+    Import("elsewhere/small.jpg", best);
+    EXPECT_EQ(Read("site/images/small.jpg"), Read("elsewhere/small.jpg"));
+}
+
+TEST_F(WebPictures, APictureInsideTheProjectThatMustChangeIsCopiedNeverOverwritten) {
+    ASSERT_TRUE(QDir(dir_.path()).mkpath("site/images"));
+    Save(TwoHalves(40, 30), "site/images/holiday.jpg", "jpeg", 95);
+    AddCameraData("site/images/holiday.jpg", 1);
+    const QByteArray original = Read("site/images/holiday.jpg");
+    const ImportedPicture imported = Import("site/images/holiday.jpg");
+    EXPECT_EQ(imported.location, "images/holiday-2.jpg");
+    EXPECT_EQ(Read("site/images/holiday.jpg"), original);
+    EXPECT_EQ(CameraData("site/images/holiday-2.jpg"), "");
+    // The copy has nothing left to remove: it stays where it is.
+    EXPECT_EQ(Import("site/images/holiday-2.jpg").location, "images/holiday-2.jpg");
+    // And the original again finds the copy made of it.
+    EXPECT_EQ(Import("site/images/holiday.jpg").location, "images/holiday-2.jpg");
+    EXPECT_EQ(QDir(dir_.filePath("site/images")).entryList(QDir::Files).size(), 2);
+}
+
+TEST_F(WebPictures, AWebPPictureLosesItsCameraDataAndIsTurned) {
+    if (!QImageWriter::supportedImageFormats().contains("webp")) {
+        GTEST_SKIP() << "Qt's WebP plugin (qt6-image-formats-plugins) is not installed";
+    }
+    Save(TwoHalves(40, 30), "elsewhere/shot.webp", "webp", 90);
+    AddCameraData("elsewhere/shot.webp", 6);
+    ASSERT_TRUE(ReadPictureMetadata(Read("elsewhere/shot.webp").toStdString()).camera_data);
+    const ImportedPicture imported = Import("elsewhere/shot.webp");
+    EXPECT_EQ(imported.location, "images/shot.webp");
+    EXPECT_EQ(imported.width, 30);
+    EXPECT_EQ(imported.height, 40);
+    EXPECT_EQ(CameraData("site/images/shot.webp"), "");
+    const QImage pixels = Picture("site/images/shot.webp");
+    ASSERT_EQ(pixels.size(), QSize(30, 40));
+    EXPECT_TRUE(Reddish(pixels.pixel(15, 5)));
+    EXPECT_TRUE(Bluish(pixels.pixel(15, 35)));
+}
+
+TEST_F(WebPictures, APictureWhoseDataMustGoButCannotBeReadIsRefused) {
+    Save(TwoHalves(40, 30), "elsewhere/broken.jpg", "jpeg");
+    AddCameraData("elsewhere/broken.jpg", 1);
+    // The camera data stays readable; the picture behind it is cut off.
+    QByteArray bytes = Read("elsewhere/broken.jpg");
+    const PictureMetadata whole = ReadPictureMetadata(bytes.toStdString());
+    ASSERT_TRUE(whole.camera_data);
+    const qsizetype frame = bytes.indexOf("\xFF\xC0");
+    ASSERT_GT(frame, 0);
+    bytes.truncate(frame + 4);
+    QFile file(dir_.filePath("elsewhere/broken.jpg"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+    file.close();
+    try {
+        Import("elsewhere/broken.jpg");
+        ADD_FAILURE() << "imported a picture whose position data could not be removed";
+    } catch (const CommandError& error) {
+        EXPECT_NE(std::string(error.what())
+                      .find("Cannot read picture \"" + Path("elsewhere/broken.jpg") + "\""),
+                  std::string::npos)
+            << error.what();
+    }
+    EXPECT_FALSE(QFileInfo::exists(dir_.filePath("site/images")));
+}
+
+TEST_F(WebPictures, OptionsOutOfBoundsAreRefusedBeforeAnythingIsWritten) {
+    Save(TwoHalves(12, 8), "elsewhere/icon.png", "png");
+    for (const auto& [options, message] :
+         {std::pair{PictureImportOptions{-1, 85, true}, "largest picture width"},
+          std::pair{PictureImportOptions{0, 0, true}, "picture quality"},
+          std::pair{PictureImportOptions{0, 101, true}, "picture quality"}}) {
+        try {
+            Import("elsewhere/icon.png", options);
+            ADD_FAILURE() << "accepted " << message;
+        } catch (const CommandError& error) {
+            EXPECT_NE(std::string(error.what()).find(message), std::string::npos) << error.what();
+        }
+    }
+    EXPECT_FALSE(QFileInfo::exists(dir_.filePath("site/images")));
+}
+
+TEST(PictureMetadataReading, FindsTheBlocksInEachFormatAndStopsAtMalformedOnes) {
+    using namespace std::string_literals;
+    // A big-endian EXIF block whose first directory holds the orientation 6.
+    const std::string exif = "Exif\0\0MM\0*\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0\x06\0\0"s;
+    EXPECT_EQ(ExifOrientation(exif), 6);
+    // Little-endian, orientation 8.
+    EXPECT_EQ(ExifOrientation("II*\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0\x08\0\0\0"s), 8);
+    // Out of range, cut short, a directory past the end: no orientation.
+    EXPECT_EQ(ExifOrientation("II*\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0\x09\0\0\0"s), 1);
+    EXPECT_EQ(ExifOrientation(exif.substr(0, 20)), 1);
+    EXPECT_EQ(ExifOrientation("MM\0*\xFF\xFF\xFF\xF0\0\0"s), 1);
+
+    // JPEG: the EXIF segment; a length running past the end stops the reading.
+    const std::string app1 =
+        "\xFF\xE1"s + char((exif.size() + 2) >> 8) + char((exif.size() + 2) & 0xFF) + exif;
+    const PictureMetadata jpeg = ReadPictureMetadata("\xFF\xD8"s + app1 + "\xFF\xDA\0\x02"s);
+    EXPECT_EQ(jpeg.format, PictureFormat::Jpeg);
+    EXPECT_TRUE(jpeg.camera_data);
+    EXPECT_EQ(jpeg.orientation, 6);
+    EXPECT_FALSE(ReadPictureMetadata("\xFF\xD8\xFF\xE1\xFF\xFF"s + exif).camera_data);
+    // Behind the picture data nothing counts.
+    EXPECT_FALSE(ReadPictureMetadata("\xFF\xD8\xFF\xDA\0\x02"s + app1).camera_data);
+
+    // PNG: an XMP text chunk and an animation; a plain comment is no camera data.
+    const auto chunk = [](const std::string& type, const std::string& data) {
+        const std::size_t n = data.size();
+        return std::string{char(n >> 24), char(n >> 16), char(n >> 8), char(n)} + type + data +
+               "CRC!";
+    };
+    const std::string png = "\x89PNG\r\n\x1a\n"s + chunk("IHDR", std::string(13, '\0'));
+    EXPECT_FALSE(ReadPictureMetadata(png + chunk("tEXt", "Comment\0hello"s)).camera_data);
+    EXPECT_TRUE(
+        ReadPictureMetadata(png + chunk("iTXt", "XML:com.adobe.xmp\0\0\0\0\0<x/>"s)).camera_data);
+    EXPECT_TRUE(ReadPictureMetadata(png + chunk("acTL", std::string(8, '\0'))).animated);
+    const PictureMetadata exif_png = ReadPictureMetadata(png + chunk("eXIf", exif.substr(6)));
+    EXPECT_TRUE(exif_png.camera_data);
+    EXPECT_EQ(exif_png.orientation, 6);
+    EXPECT_FALSE(ReadPictureMetadata(png.substr(0, 20)).camera_data);
+
+    // WebP: chunks padded to an even size.
+    const auto riff = [](const std::string& type, const std::string& data) {
+        const std::size_t n = data.size();
+        return type + std::string{char(n), char(n >> 8), char(n >> 16), char(n >> 24)} + data +
+               (n % 2 != 0 ? "\0"s : ""s);
+    };
+    const std::string webp = "RIFF\0\0\0\0WEBP"s + riff("VP8X", std::string(9, '\0')) +
+                             riff("VP8L", "abc") + riff("XMP ", "<x/>");
+    const PictureMetadata webp_metadata = ReadPictureMetadata(webp);
+    EXPECT_EQ(webp_metadata.format, PictureFormat::WebP);
+    EXPECT_TRUE(webp_metadata.camera_data);
+    EXPECT_EQ(ReadPictureMetadata("GIF89a"s).format, PictureFormat::Other);
+}
+
+} // namespace
+} // namespace qf
