@@ -45,6 +45,7 @@ TEST(Session, MemorySurvivesAndAFreshOrDamagedFileGivesTheDefaults) {
     EXPECT_TRUE(fresh.reopen_last);
     EXPECT_TRUE(fresh.show_areas);
     EXPECT_EQ(fresh.last_project, "");
+    EXPECT_EQ(fresh.preview_width, 0);
 
     SessionMemory memory;
     memory.recent_projects = {"/a b/", "/caf\xc3\xa9/", "/x,y=z;\"q\"/"};
@@ -52,6 +53,7 @@ TEST(Session, MemorySurvivesAndAFreshOrDamagedFileGivesTheDefaults) {
     memory.last_page = "index page.html";
     memory.reopen_last = false;
     memory.show_areas = false;
+    memory.preview_width = kPhoneWidth;
     memory.window_geometry = QByteArray("\x01\xd9\xd0\xcb\0\x03\n=", 8); // any bytes
     memory.pane_sizes = QByteArray(300, '\xff');
     SaveSession(file, memory);
@@ -61,6 +63,7 @@ TEST(Session, MemorySurvivesAndAFreshOrDamagedFileGivesTheDefaults) {
     EXPECT_EQ(read.last_page, "index page.html");
     EXPECT_FALSE(read.reopen_last);
     EXPECT_FALSE(read.show_areas);
+    EXPECT_EQ(read.preview_width, kPhoneWidth);
     EXPECT_EQ(read.window_geometry, memory.window_geometry);
     EXPECT_EQ(read.pane_sizes, memory.pane_sizes);
     EXPECT_TRUE(read.panel_sizes.isEmpty()); // never saved: the window's defaults
@@ -69,13 +72,14 @@ TEST(Session, MemorySurvivesAndAFreshOrDamagedFileGivesTheDefaults) {
     QFile edited(file);
     ASSERT_TRUE(edited.open(QIODevice::WriteOnly));
     edited.write("[General]\nrecentProjects=/1/, /2/, /1/, /3/, /4/, /5/, /6/, /7/, /8/, /9/\n"
-                 "showAreas=maybe\nreopenLastProject=false\n");
+                 "showAreas=maybe\nreopenLastProject=false\npreviewWidth=500\n");
     edited.close();
     const SessionMemory cut = LoadSession(file);
     EXPECT_EQ(cut.recent_projects,
               (std::vector<std::string>{"/1/", "/2/", "/3/", "/4/", "/5/", "/6/", "/7/", "/8/"}));
     EXPECT_TRUE(cut.show_areas); // unreadable: the default
     EXPECT_FALSE(cut.reopen_last);
+    EXPECT_EQ(cut.preview_width, 0); // not a width the preview offers
 }
 
 } // namespace

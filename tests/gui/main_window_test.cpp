@@ -221,7 +221,7 @@ private Q_SLOTS:
                             "Edit: Undo, Redo, Delete Project Page, Delete Selected Area, "
                             "Delete Selected "
                             "Component, Modify Selected Area, Modify Selected Component",
-                            "View: View Source, Show Areas",
+                            "View: View Source, Show Areas, Preview Width",
                             "Tools: Page Properties, Check Site, Reopen Last Project at Start",
                             "Help: Help Contents, VORNEX Online, About...",
                         }));

@@ -269,6 +269,38 @@ private Q_SLOTS:
         QTRY_VERIFY(Drawn().contains("Area2 area chosen"));
     }
 
+    void ThePageIsLaidOutAtAPhonesOrATabletsWidthAndStillPoints() {
+        const auto layout_width = [this] { return Web()->RunScript("window.innerWidth").toInt(); };
+        const int whole = layout_width();
+        QVERIFY(whole > 768);
+        QAction* phone = window_->findChild<QAction*>("PreviewPhone");
+        QVERIFY(window_->findChild<QAction*>("PreviewFull")->isChecked());
+        phone->trigger();
+        QTRY_COMPARE(layout_width(), 390);
+        QCOMPARE(Web()->findChild<QWidget*>("PreviewFrame")->width(), 390 + 2);
+        // Pointing still finds what is under the pointer, in the frame.
+        QTRY_VERIFY(RectOf("Image1").width() == 120);
+        Click(RectOf("Image1").center());
+        QTRY_COMPARE(window_->findChild<QComboBox*>("Com2")->currentText(), QString("Image1"));
+        test::Shoot(window_.get(), "preview_phone_width");
+
+        // A reload keeps the width; a preview narrower than a tablet shows
+        // the page laid out at a tablet's width, scaled down.
+        QSignalSpy loaded(Web(), &Preview::Loaded);
+        window_->findChild<QAction*>("PreviewReload")->trigger();
+        QTRY_COMPARE(loaded.count(), 1);
+        QTRY_COMPARE(layout_width(), 390);
+        window_->resize(window_->minimumWidth(), window_->height());
+        window_->findChild<QAction*>("PreviewTablet")->trigger();
+        QTRY_COMPARE(layout_width(), 768);
+        QTRY_VERIFY(Web()->findChild<QWidget*>("PreviewFrame")->width() <= Web()->width());
+        QVERIFY(Web()->width() < 768);
+        window_->findChild<QAction*>("PreviewFull")->trigger();
+        QTRY_VERIFY(layout_width() > 600 && layout_width() <= Web()->width());
+        QCOMPARE(Web()->findChild<QWidget*>("PreviewFrame")->width(), Web()->width());
+        QCOMPARE(Web()->ConsoleMessages().filter("error:"), QStringList());
+    }
+
     void AClickSelectsTheAreaAndComponentUnderThePointer() {
         const QRect area2 = RectOf("Area2");
         const QRect image = RectOf("Image1");

@@ -6,6 +6,7 @@
 #include "document/page_file.h"
 #include "gui_test.h"
 #include "scripted_prompts.h"
+#include "services/preview.h"
 #include "test_pages.h"
 #include "workspace/app_folder.h"
 #include "workspace/session.h"
@@ -157,7 +158,9 @@ private Q_SLOTS:
         auto* panels = window_->findChild<QSplitter*>("PanelSplitter");
         QVERIFY(panes != nullptr && panels != nullptr);
         QCOMPARE(panes->orientation(), Qt::Vertical);
-        QVERIFY(panes->indexOf(window_->findChild<QWidget*>("Web1")) == 0);
+        QVERIFY(panes->indexOf(window_->findChild<QWidget*>("PreviewPane")) == 0);
+        QVERIFY(window_->findChild<QWidget*>("PreviewPane")
+                    ->isAncestorOf(window_->findChild<QWidget*>("Web1")));
         window_->resize(1010, 690);
         QTRY_COMPARE(window_->size(), QSize(1010, 690));
         panes->setSizes({360, 220});
@@ -195,6 +198,7 @@ private Q_SLOTS:
         QAction* show_areas = window_->findChild<QAction*>("ShowAreas");
         QVERIFY(show_areas->isChecked());
         show_areas->setChecked(false);
+        window_->findChild<QAction*>("PreviewPhone")->trigger();
         window_.reset();
 
         Start();
@@ -202,6 +206,8 @@ private Q_SLOTS:
         QCOMPARE(window_->windowTitle(), QString("Quenfort Website Developer"));
         QVERIFY(!window_->findChild<QAction*>("ReopenLastProject")->isChecked());
         QVERIFY(!window_->findChild<QAction*>("ShowAreas")->isChecked());
+        QVERIFY(window_->findChild<QAction*>("PreviewPhone")->isChecked());
+        QCOMPARE(window_->findChild<Preview*>("Web1")->LayoutWidth(), kPhoneWidth);
         QCOMPARE(RecentEntries().size(), 8);
 
         // A last project that was deleted meanwhile is dropped at start, with the note.

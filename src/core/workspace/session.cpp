@@ -20,6 +20,7 @@ constexpr auto kLastProjectKey = "lastProject";
 constexpr auto kLastPageKey = "lastPage";
 constexpr auto kReopenKey = "reopenLastProject";
 constexpr auto kShowAreasKey = "showAreas";
+constexpr auto kPreviewWidthKey = "previewWidth";
 constexpr auto kWindowKey = "window/geometry";
 constexpr auto kPanesKey = "window/panes";
 constexpr auto kPanelsKey = "window/panels";
@@ -87,6 +88,9 @@ SessionMemory LoadSession(const QString& file) {
     memory.last_page = settings.value(kLastPageKey).toString().toStdString();
     memory.reopen_last = ReadFlag(settings, kReopenKey, true);
     memory.show_areas = ReadFlag(settings, kShowAreasKey, true);
+    // Only a width the preview offers; anything else is the whole width.
+    const int width = settings.value(kPreviewWidthKey).toInt();
+    memory.preview_width = width == kPhoneWidth || width == kTabletWidth ? width : 0;
     memory.window_geometry = settings.value(kWindowKey).toByteArray();
     memory.pane_sizes = settings.value(kPanesKey).toByteArray();
     memory.panel_sizes = settings.value(kPanelsKey).toByteArray();
@@ -105,6 +109,7 @@ void SaveSession(const QString& file, const SessionMemory& memory) {
     settings.setValue(kLastPageKey, Q(memory.last_page));
     settings.setValue(kReopenKey, memory.reopen_last);
     settings.setValue(kShowAreasKey, memory.show_areas);
+    settings.setValue(kPreviewWidthKey, memory.preview_width);
     for (const auto& [key, value] :
          {std::pair{kWindowKey, &memory.window_geometry}, std::pair{kPanesKey, &memory.pane_sizes},
           std::pair{kPanelsKey, &memory.panel_sizes}}) {

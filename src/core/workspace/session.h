@@ -23,6 +23,11 @@ inline constexpr std::size_t kRecentProjectsKept = 8;
 std::vector<std::string> WithRecentProject(std::vector<std::string> recent,
                                            const std::string& folder);
 
+// The widths the preview can lay a page out at, in CSS pixels: a phone's and
+// a tablet's; 0 is the preview's whole width.
+inline constexpr int kPhoneWidth = 390;
+inline constexpr int kTabletWidth = 768;
+
 // What the editor remembers between runs.
 struct SessionMemory {
     std::vector<std::string> recent_projects; // newest first, each ending in "/"
@@ -30,6 +35,7 @@ struct SessionMemory {
     std::string last_page;                    // a page name in the last project
     bool reopen_last = true;                  // reopen the last project and page at start
     bool show_areas = true;                   // outline the areas in the preview
+    int preview_width = 0;                    // kPhoneWidth, kTabletWidth, or 0 for the whole width
     // The main window's size and place, and the sizes of its panes (the
     // preview over the panels, the panels side by side), as Qt saves them;
     // empty for the window's own defaults.

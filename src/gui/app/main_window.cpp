@@ -107,10 +107,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     panes_ = new QSplitter(Qt::Vertical, central);
     panes_->setObjectName("PaneSplitter");
     panes_->setChildrenCollapsible(false);
-    web1_ = new Preview(panes_);
-    web1_->setObjectName("Web1");
-    web1_->setMinimumHeight(160);
-    panes_->addWidget(web1_);
+    panes_->addWidget(BuildPreviewPane(panes_));
     panels_ = new QSplitter(Qt::Horizontal, panes_);
     panels_->setObjectName("PanelSplitter");
     panels_->setChildrenCollapsible(false);

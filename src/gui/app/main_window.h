@@ -166,6 +166,9 @@ private:
     // links that stay in the editor, clicks that select, double-clicks that
     // open Modify.
     void BuildPreviewMenu(QMenu* view);
+    // The preview under its own tool bar: Show Areas and the width the page
+    // is laid out at (Phone 390, Tablet 768, Full width).
+    QWidget* BuildPreviewPane(QWidget* parent);
     void ConnectPreview();
     void PreviewLinkClicked(const QUrl& url);
     void PreviewPointedAt(const QString& area, const QString& component);

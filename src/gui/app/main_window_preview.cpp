@@ -1,7 +1,7 @@
 // The main window's preview as something to point at: the areas outlined
-// (View > Show Areas), a click that selects the area and component under the
-// pointer, a double-click that opens their Modify dialog, and links that
-// never take the preview away from the page.
+// (View > Show Areas), the page laid out at a phone's or a tablet's width, a click that selects the
+// area and component under the pointer, a double-click that opens their Modify dialog, and links
+// that never take the preview away from the page.
 
 #include "app/main_window.h"
 
@@ -9,10 +9,13 @@
 #include "services/prompts.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QMenu>
 #include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
 
 namespace qf {
 
@@ -32,11 +35,76 @@ void TForm1::BuildPreviewMenu(QMenu* view) {
             SaveMemory();
         }
     });
+
+    // The width the page is laid out at, as a phone or a tablet shows it.
+    QMenu* widths = view->addMenu(tr("Preview Width"));
+    widths->setObjectName("PreviewWidthMenu");
+    auto* group = new QActionGroup(this);
+    group->setExclusive(true);
+    struct Width {
+        const char* name;
+        const char* text;
+        const char* hint;
+        int pixels;
+        Qt::Key key;
+    };
+    for (const Width& width :
+         {Width{"PreviewPhone", "Phone 390",
+                "Lay the page out 390 pixels wide, as a phone shows it", kPhoneWidth, Qt::Key_1},
+          Width{"PreviewTablet", "Tablet 768",
+                "Lay the page out 768 pixels wide, as a tablet shows it", kTabletWidth, Qt::Key_2},
+          Width{"PreviewFull", "Full width", "Lay the page out across the whole preview", 0,
+                Qt::Key_3}}) {
+        QAction* action = widths->addAction(tr(width.text));
+        action->setObjectName(width.name);
+        action->setCheckable(true);
+        action->setChecked(memory_.preview_width == width.pixels);
+        action->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | width.key));
+        action->setToolTip(tr(width.hint));
+        action->setStatusTip(tr(width.hint));
+        action->setData(width.pixels);
+        group->addAction(action);
+    }
+    connect(group, &QActionGroup::triggered, this, [this](QAction* action) {
+        const int pixels = action->data().toInt();
+        if (web1_ != nullptr) {
+            web1_->SetLayoutWidth(pixels);
+        }
+        if (memory_.preview_width != pixels) {
+            memory_.preview_width = pixels;
+            SaveMemory();
+        }
+    });
+}
+
+QWidget* TForm1::BuildPreviewPane(QWidget* parent) {
+    auto* pane = new QWidget(parent);
+    pane->setObjectName("PreviewPane");
+    auto* column = new QVBoxLayout(pane);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    auto* bar = new QToolBar(pane);
+    bar->setObjectName("PreviewBar");
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    bar->addAction(findChild<QAction*>("ShowAreas"));
+    bar->addSeparator();
+    for (const char* name : {"PreviewPhone", "PreviewTablet", "PreviewFull"}) {
+        bar->addAction(findChild<QAction*>(name));
+    }
+    column->addWidget(bar);
+    web1_ = new Preview(pane);
+    web1_->setObjectName("Web1");
+    web1_->setMinimumHeight(160);
+    column->addWidget(web1_, 1);
+    return pane;
 }
 
 void TForm1::ConnectPreview() {
     web1_->EnableOutlines();
     web1_->ShowOutlines(memory_.show_areas);
+    web1_->SetLayoutWidth(memory_.preview_width);
     web1_->AddContextAction(findChild<QAction*>("ShowAreas"));
     connect(web1_, &Preview::LinkClicked, this, &TForm1::PreviewLinkClicked);
     connect(web1_, &Preview::PointedAt, this, &TForm1::PreviewPointedAt);

@@ -5,6 +5,7 @@
 #include "app/main_window.h"
 
 #include "error.h"
+#include "services/preview.h"
 #include "services/prompts.h"
 #include "workspace/page_commands.h"
 #include "workspace/project.h"
@@ -64,6 +65,13 @@ void TForm1::RememberSession(const QString& file) {
     if (QAction* show_areas = findChild<QAction*>("ShowAreas")) {
         show_areas->setChecked(memory_.show_areas);
     }
+    for (const char* name : {"PreviewPhone", "PreviewTablet", "PreviewFull"}) {
+        if (QAction* width = findChild<QAction*>(name);
+            width != nullptr && width->data().toInt() == memory_.preview_width) {
+            width->setChecked(true);
+        }
+    }
+    web1_->SetLayoutWidth(memory_.preview_width);
     FillRecentMenu();
     // The size and place the window had at the end of the last run; one that
     // fits no screen now is put back on one by Qt.

@@ -5,6 +5,8 @@
 #include <QAction>
 #include <QEventLoop>
 #include <QFile>
+#include <QFrame>
+#include <QHBoxLayout>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QMenu>
@@ -22,6 +24,8 @@
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 #include <QWebEngineView>
+
+#include <algorithm>
 
 namespace qf {
 
@@ -171,12 +175,27 @@ struct Preview::Impl {
     bool loading = false;
     bool last_load_ok = false;
     QString script_after_load; // RunScriptLater's script while the page loads
+    // The frame the view sits in, and the width the page is laid out at (0:
+    // the whole width).
+    QFrame* frame = nullptr;
+    QHBoxLayout* row = nullptr;
+    int layout_width = 0;
 };
 
 Preview::Preview(QWidget* parent) : QWidget(parent), impl_(std::make_unique<Impl>()) {
-    auto* layout = new QVBoxLayout(this);
+    // The view in a frame between two stretches: at the whole width the frame
+    // takes all of it and draws nothing; at a chosen width it is that wide.
+    impl_->row = new QHBoxLayout(this);
+    impl_->row->setContentsMargins(0, 0, 0, 0);
+    impl_->row->setSpacing(0);
+    impl_->frame = new QFrame(this);
+    impl_->frame->setObjectName("PreviewFrame");
+    auto* layout = new QVBoxLayout(impl_->frame);
     layout->setContentsMargins(0, 0, 0, 0);
-    impl_->view = new QWebEngineView(this);
+    impl_->row->addStretch(0);
+    impl_->row->addWidget(impl_->frame, 1);
+    impl_->row->addStretch(0);
+    impl_->view = new QWebEngineView(impl_->frame);
     impl_->page =
         new PreviewPage([this](const QUrl& url) { Q_EMIT LinkClicked(url); }, impl_->view);
     impl_->view->setPage(impl_->page);
@@ -226,6 +245,9 @@ Preview::Preview(QWidget* parent) : QWidget(parent), impl_(std::make_unique<Impl
                     return;
                 }
                 impl_->loading = false;
+                if (impl_->layout_width > 0) {
+                    FitLayoutWidth(); // a load may have taken the scale back to 1
+                }
                 impl_->last_load_ok = info.status() == QWebEngineLoadingInfo::LoadSucceededStatus;
                 if (impl_->last_load_ok && !impl_->script_after_load.isEmpty()) {
                     impl_->page->runJavaScript(impl_->script_after_load);
@@ -250,6 +272,54 @@ void Preview::ShowFile(const QString& path) {
         impl_->view->reload();
     } else {
         impl_->view->load(url);
+    }
+}
+
+void Preview::SetLayoutWidth(int css_pixels) {
+    const int width = std::max(0, css_pixels);
+    if (width == impl_->layout_width) {
+        return;
+    }
+    impl_->layout_width = width;
+    const bool whole = width == 0;
+    impl_->frame->setFrameStyle(whole ? QFrame::NoFrame : (QFrame::Box | QFrame::Plain));
+    impl_->row->setStretch(0, whole ? 0 : 1);
+    impl_->row->setStretch(1, whole ? 1 : 0);
+    impl_->row->setStretch(2, whole ? 0 : 1);
+    // Around the frame, the window's darker shade, so the page's edge shows.
+    setAutoFillBackground(!whole);
+    setBackgroundRole(whole ? QPalette::Window : QPalette::Mid);
+    if (whole) {
+        impl_->frame->setMinimumWidth(0);
+        impl_->frame->setMaximumWidth(QWIDGETSIZE_MAX);
+        impl_->view->setZoomFactor(1.0);
+    } else {
+        FitLayoutWidth();
+    }
+}
+
+int Preview::LayoutWidth() const {
+    return impl_->layout_width;
+}
+
+void Preview::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (impl_->layout_width > 0) {
+        FitLayoutWidth();
+    }
+}
+
+void Preview::FitLayoutWidth() {
+    const int border = impl_->frame->frameWidth();
+    // The page's width in this widget's pixels, narrowed to what there is.
+    const int room = std::max(1, width() - 2 * border);
+    const int shown = std::min(room, impl_->layout_width);
+    impl_->frame->setFixedWidth(shown + 2 * border);
+    // The engine lays the page out at the view's width over its zoom, and
+    // scales no further down than a quarter.
+    const double zoom = std::max(0.25, double(shown) / impl_->layout_width);
+    if (!qFuzzyCompare(impl_->view->zoomFactor(), zoom)) {
+        impl_->view->setZoomFactor(zoom);
     }
 }
 

@@ -79,6 +79,14 @@ public:
     // script given while it loads is kept).
     void RunScriptLater(const QString& script);
 
+    // Lays the page out at `css_pixels` wide (a phone's 390, a tablet's 768),
+    // in a frame in the middle of the preview, scrolling inside it; 0 for the
+    // preview's whole width (the start). A preview narrower than the width
+    // asked shows the page at that width scaled down to fit.
+    void SetLayoutWidth(int css_pixels);
+    // The width asked last: 0 for the whole width.
+    int LayoutWidth() const;
+
     // Shows the page shown once more (the context menu's Reload).
     void Reload();
     // Adds an action to the context menu, below Reload.
@@ -119,7 +127,13 @@ Q_SIGNALS:
     // The same for a double-click.
     void DoubleClicked(const QString& area, const QString& component);
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    // Sizes the frame and scales the page for the width asked.
+    void FitLayoutWidth();
+
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
