@@ -215,16 +215,17 @@ private Q_SLOTS:
             }
             menus << menu->text().remove('&') + ": " + items.join(", ");
         }
-        QCOMPARE(menus, QStringList({
-                            "File: New Project, New Page, Open Project, Open Project Page, "
-                            "Recent Projects, Print..., Exit",
-                            "Edit: Undo, Redo, Delete Project Page, Delete Selected Area, "
-                            "Delete Selected "
-                            "Component, Modify Selected Area, Modify Selected Component",
-                            "View: View Source, Show Areas, Preview Width",
-                            "Tools: Page Properties, Check Site, Reopen Last Project at Start",
-                            "Help: Help Contents, VORNEX Online, About...",
-                        }));
+        QCOMPARE(menus,
+                 QStringList({
+                     "File: New Project, New Page, Open Project, Open Project Page, "
+                     "Recent Projects, Print..., Exit",
+                     "Edit: Undo, Redo, Delete Project Page, Delete Selected Area, "
+                     "Delete Selected "
+                     "Component, Modify Selected Area, Modify Selected Component, Preferences...",
+                     "View: View Source, Show Areas, Preview Width",
+                     "Tools: Page Properties, Check Site, Reopen Last Project at Start",
+                     "Help: Help Contents, VORNEX Online, About...",
+                 }));
         QCOMPARE(window_->findChild<QAction*>("NewPage")->shortcut(),
                  QKeySequence(QKeySequence::New));
         QCOMPARE(window_->findChild<QAction*>("Exit")->shortcut(), QKeySequence("Ctrl+Q"));

@@ -9,6 +9,7 @@ target_sources(quenfort_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/new_page.cpp
   ${CMAKE_CURRENT_LIST_DIR}/layout_designer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/session.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/preferences.cpp
   ${CMAKE_CURRENT_LIST_DIR}/page_history.cpp
   ${CMAKE_CURRENT_LIST_DIR}/page_guard.cpp
   # Area and component editing, platforms, line breaks and raw HTML.

@@ -3,6 +3,7 @@
 #include "app/dialog_table.h"
 #include "app/page_watcher.h"
 #include "app/palette_table.h"
+#include "app/preferences_dialog.h"
 #include "app/site_check_dock.h"
 #include "components/rollover.h"
 #include "error.h"
@@ -10,6 +11,7 @@
 #include "services/preview.h"
 #include "services/prompts.h"
 #include "widgets/elided_label.h"
+#include "widgets/picture_field.h"
 #include "workspace/app_folder.h"
 #include "workspace/page_commands.h"
 #include "workspace/project.h"
@@ -224,6 +226,9 @@ void TForm1::BuildMenusAndActions() {
         table_commands_.push_back({[action](bool on) { action->setEnabled(on); }, dialog_class});
         edit->addAction(action);
     }
+    edit->addSeparator();
+    edit->addAction(MakeAction("Preferences", "Preferences...", "", QKeySequence::Preferences,
+                               &TForm1::PreferencesClick));
 
     QMenu* view = menuBar()->addMenu("&View");
     view->addAction(MakeAction("ViewSource", "View Source", "view-source",
@@ -951,6 +956,12 @@ void TForm1::WebSiteClick() {
 
 void TForm1::AboutClick() {
     RunDialog(kAboutDialog, Guard::None);
+}
+
+void TForm1::PreferencesClick() {
+    if (PreferencesDialog::Edit(preferences_, session_file_, this)) {
+        SetPictureImportOptions(preferences_.pictures);
+    }
 }
 
 void TForm1::UndoClick() {

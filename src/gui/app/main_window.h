@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/command_line.h"
+#include "workspace/preferences.h"
 #include "workspace/session.h"
 #include "workspace/workspace.h"
 
@@ -83,6 +84,8 @@ public Q_SLOTS:
     void HelpContentsClick();
     void WebSiteClick();
     void AboutClick();
+    // Edit > Preferences...: the user's preferences, kept with the session.
+    void PreferencesClick();
     // Edit menu: take back or do again the open page's last step.
     void UndoClick();
     void RedoClick();
@@ -191,6 +194,7 @@ private:
     EditorCommandLine start_;
     SessionMemory memory_;
     QString session_file_;
+    Preferences preferences_;
     QMenu* recent_menu_ = nullptr;
     QAction* reopen_last_ = nullptr;
 

@@ -7,6 +7,7 @@
 #include "error.h"
 #include "services/preview.h"
 #include "services/prompts.h"
+#include "widgets/picture_field.h"
 #include "workspace/page_commands.h"
 #include "workspace/project.h"
 
@@ -61,6 +62,8 @@ void TForm1::BuildSessionMenus(QMenu* file, QMenu* tools) {
 void TForm1::RememberSession(const QString& file) {
     session_file_ = file;
     memory_ = LoadSession(file);
+    preferences_ = LoadPreferences(file);
+    SetPictureImportOptions(preferences_.pictures);
     reopen_last_->setChecked(memory_.reopen_last);
     if (QAction* show_areas = findChild<QAction*>("ShowAreas")) {
         show_areas->setChecked(memory_.show_areas);

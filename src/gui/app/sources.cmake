@@ -9,4 +9,5 @@ target_sources(quenfort_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/command_line.cpp
   ${CMAKE_CURRENT_LIST_DIR}/page_watcher.cpp
   ${CMAKE_CURRENT_LIST_DIR}/site_check_dock.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/preferences_dialog.cpp
 )
