@@ -285,7 +285,8 @@ std::vector<Command> ComponentCommands() {
          "where it is; a picture from elsewhere (a name ending in jpg, jpeg, jpe, gif,\n"
          "png, bmp, ico, emf, wmf, tif, tiff, webp or svg, in any case) is copied\n"
          "into PROJECT/images, any other file (sound, video, Flash, Shockwave) into\n"
-         "PROJECT/media, under the same name rules as import-picture. The copy is\n"
+         "PROJECT/media, under the same name rules as import-picture, byte for byte\n"
+         "(import-picture makes a picture fit for the web). The copy is\n"
          "whole or not there at all. Prints the location a page in PROJECT names it by\n"
          "(media/tone.mp3), blanks written as %20.\n",
          ImportFileCommand},
