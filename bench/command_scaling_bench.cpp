@@ -10,6 +10,8 @@
 //
 //   bench_command_scaling [--benchmark_filter=...]
 //   bench_command_scaling --floor PAGE     (the floor's own process)
+//   bench_command_scaling --page SHAPE SIZE PATH
+//                                          (writes a page of a shape, 0 to 4, for a profiler)
 
 #include "document/page_file.h"
 #include "document/page_text.h"
@@ -21,6 +23,7 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
@@ -279,6 +282,15 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::string(argv[1]) == "--floor") {
         try {
             bench::PlainSyncedWrite(argv[2], bench::PlainRead(argv[2]));
+        } catch (const std::exception& error) {
+            std::fprintf(stderr, "%s\n", error.what());
+            return 1;
+        }
+        return 0;
+    }
+    if (argc == 5 && std::string(argv[1]) == "--page") {
+        try {
+            qf::WritePageFile(argv[4], PageOfShape(std::atoi(argv[2]), std::stoul(argv[3])));
         } catch (const std::exception& error) {
             std::fprintf(stderr, "%s\n", error.what());
             return 1;

@@ -87,5 +87,21 @@ TEST(PageCheck, KeptRowNeedsATableInsideTheDeletedArea) {
     EXPECT_EQ(CheckPage(PageWith("<!---Table6---!>", nested)), Problems{});
 }
 
+TEST(PageCheck, FindingsComeInTheOrderOfTheBlocksNamesWhateverTheirPlaces) {
+    // Faults spread over the page out of name order; Text5 has two of its own.
+    const std::string page = PageWith(
+        "<!---Table1---!><!---Table9---!>",
+        TableArea(1) + "<!---Begin_Text5---!>x" + TableArea(9) + "<!---Begin_Table2---!><td>" +
+            "<!---Begin_Table2---!><td></td><!---End_Table2---!><!---End_Image3---!>");
+    EXPECT_EQ(CheckPage(page), (Problems{"end marker End_Image3 has no start marker",
+                                         "marker name Table2 is used by 2 blocks",
+                                         "start marker Begin_Text5 has no end marker",
+                                         "block Text5 has no declaration"}));
+    // A declaration "Form1" declares the block Form, not a block Form1.
+    std::string forms = PageWith("<!---Table1---!><!---Form1---!>",
+                                 TableArea(1, "<!---Begin_Form1---!>f<!---End_Form1---!>"));
+    EXPECT_EQ(CheckPage(forms), Problems{"declaration Form1 has no block"});
+}
+
 } // namespace
 } // namespace qf

@@ -6,18 +6,21 @@
 
 #include <algorithm>
 #include <unordered_map>
-#include <unordered_set>
 
 namespace qf {
 
 namespace {
 
+// What the page holds of one marker name, gathered in one pass in page order.
 struct MarkerCounts {
     int begins = 0;
     int ends = 0;
     std::size_t first_begin = kNotFound;
     std::size_t second_begin = kNotFound;
-    std::vector<std::size_t> end_positions; // in page order
+    std::size_t first_end = kNotFound;
+    std::size_t second_end = kNotFound;
+    std::size_t end_after_begin = kNotFound; // the first end marker behind first_begin
+    bool declared = false;                   // the declaration block names it as it stands
 };
 
 constexpr std::string_view kTableBegin = "<!---Begin_Table";
@@ -47,8 +50,10 @@ std::vector<PageProblem> FindPageProblems(std::string_view page) {
         problems.push_back({"no declaration block", kNotFound});
     }
 
+    const std::vector<std::string> declarations = DeclarationNames(page);
     // Every block marker in the page, by marker name (a view into the page).
     std::unordered_map<std::string_view, MarkerCounts> blocks;
+    blocks.reserve(declarations.size() + 16);
     std::size_t close = 0; // the first marker close at or after the word searched
     bool close_known = false;
     for (std::size_t open = FindText(page, kMarkerOpen); open != kNotFound;
@@ -79,8 +84,14 @@ std::vector<PageProblem> FindPageProblems(std::string_view page) {
             }
         } else if (word.substr(0, 4) == "End_") {
             MarkerCounts& counts = blocks[word.substr(4)];
-            ++counts.ends;
-            counts.end_positions.push_back(open);
+            if (counts.ends++ == 0) {
+                counts.first_end = open;
+            } else if (counts.ends == 2) {
+                counts.second_end = open;
+            }
+            if (counts.begins > 0 && counts.end_after_begin == kNotFound) {
+                counts.end_after_begin = open;
+            }
         }
     }
     // Where each table block starts, in page order.
@@ -90,13 +101,17 @@ std::vector<PageProblem> FindPageProblems(std::string_view page) {
         table_begins.push_back(at);
     }
 
-    const std::vector<std::string> declarations = DeclarationNames(page);
-    const std::unordered_set<std::string_view> declared(declarations.begin(), declarations.end());
+    bool any_form_declared = false;
     for (const std::string& name : declarations) {
         const std::optional<NumberedName> split = SplitTrailingNumber(name);
-        const std::string_view block =
-            split && split->prefix == "Form" ? std::string_view("Form") : std::string_view(name);
-        const auto found = blocks.find(block);
+        const bool form = split && split->prefix == "Form";
+        any_form_declared = any_form_declared || form;
+        const auto own = blocks.find(name);
+        if (own != blocks.end()) {
+            own->second.declared = true;
+        }
+        // "Form1" declares the block Form.
+        const auto found = form ? blocks.find(std::string_view("Form")) : own;
         if (found == blocks.end() || found->second.begins == 0) {
             const std::size_t block_start = page.find(kDeclareBegin);
             problems.push_back({"declaration " + name + " has no block",
@@ -104,64 +119,67 @@ std::vector<PageProblem> FindPageProblems(std::string_view page) {
         }
     }
 
-    bool any_form_declared = std::any_of(declarations.begin(), declarations.end(), [](auto& n) {
-        const std::optional<NumberedName> split = SplitTrailingNumber(n);
-        return split && split->prefix == "Form";
-    });
-    // The blocks in the order of their names, so the findings come in the
-    // same order on every run.
-    std::vector<std::pair<std::string_view, const MarkerCounts*>> by_name;
-    by_name.reserve(blocks.size());
-    for (const auto& [name, counts] : blocks) {
-        by_name.emplace_back(name, &counts);
-    }
-    std::sort(by_name.begin(), by_name.end(),
-              [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (const auto& [name_view, counts_pointer] : by_name) {
+    // The findings about blocks come in the order of the blocks' names (and
+    // in the order found for one name), the same on every run; only what is
+    // found is sorted, not every name.
+    struct Finding {
+        std::string_view name;
+        PageProblem problem;
+    };
+    std::vector<Finding> findings;
+    for (const auto& [name_view, counts] : blocks) {
+        const bool form = name_view == "Form";
+        const bool sound_so_far =
+            counts.begins == 1 && counts.ends == 1 && counts.first_end > counts.first_begin;
+        const bool numbered =
+            !name_view.empty() && name_view.back() >= '0' && name_view.back() <= '9';
+        if (!form && sound_so_far && (!numbered || counts.declared)) {
+            continue; // the common case: nothing to say, and no text made for it
+        }
         const std::string name(name_view);
-        const MarkerCounts& counts = *counts_pointer;
-        const bool form = name == "Form";
+        const auto add = [&](std::string message, std::size_t at) {
+            findings.push_back({name_view, {std::move(message), at}});
+        };
         if (counts.begins > 0 && counts.ends == 0) {
-            problems.push_back(
-                {"start marker Begin_" + name + " has no end marker", counts.first_begin});
+            add("start marker Begin_" + name + " has no end marker", counts.first_begin);
         } else if (counts.ends > 0 && counts.begins == 0) {
-            problems.push_back(
-                {"end marker End_" + name + " has no start marker", counts.end_positions.front()});
+            add("end marker End_" + name + " has no start marker", counts.first_end);
         } else if (!form && (counts.begins > 1 || counts.ends > 1)) {
-            problems.push_back(
-                {"marker name " + name + " is used by " +
-                     std::to_string(std::max(counts.begins, counts.ends)) + " blocks",
-                 counts.second_begin != kNotFound ? counts.second_begin : counts.end_positions[1]});
-        } else if (!form && counts.end_positions.front() < counts.first_begin) {
-            problems.push_back({"end marker End_" + name + " comes before its start marker",
-                                counts.end_positions.front()});
+            add("marker name " + name + " is used by " +
+                    std::to_string(std::max(counts.begins, counts.ends)) + " blocks",
+                counts.second_begin != kNotFound ? counts.second_begin : counts.second_end);
+        } else if (!form && counts.first_end < counts.first_begin) {
+            add("end marker End_" + name + " comes before its start marker", counts.first_end);
         }
         if (form) {
             if (counts.begins > 0 && !any_form_declared) {
-                problems.push_back({"block Form has no declaration", counts.first_begin});
+                add("block Form has no declaration", counts.first_begin);
             }
             continue;
         }
-        const bool numbered = !name.empty() && name.back() >= '0' && name.back() <= '9';
-        if (counts.begins == 0 || !numbered || declared.count(name) != 0) {
+        if (counts.begins == 0 || !numbered || counts.declared) {
             continue;
         }
         // The designer keeps the row of a deleted area that had adjacent areas
         // as an undeclared table around them; that is not a fault.
         // The first end marker after the start marker, and a table start
         // marker lying wholly between the two.
-        const auto end_at = std::lower_bound(counts.end_positions.begin(),
-                                             counts.end_positions.end(), counts.first_begin);
         bool kept_row = false;
         if (name.compare(0, kAreaKind.size(), kAreaKind) == 0 &&
-            end_at != counts.end_positions.end()) {
+            counts.end_after_begin != kNotFound) {
             const auto table =
                 std::lower_bound(table_begins.begin(), table_begins.end(), counts.first_begin + 1);
-            kept_row = table != table_begins.end() && *table + kTableBegin.size() <= *end_at + 1;
+            kept_row = table != table_begins.end() &&
+                       *table + kTableBegin.size() <= counts.end_after_begin + 1;
         }
         if (!kept_row) {
-            problems.push_back({"block " + name + " has no declaration", counts.first_begin});
+            add("block " + name + " has no declaration", counts.first_begin);
         }
+    }
+    std::stable_sort(findings.begin(), findings.end(),
+                     [](const Finding& a, const Finding& b) { return a.name < b.name; });
+    for (Finding& finding : findings) {
+        problems.push_back(std::move(finding.problem));
     }
     return problems;
 }

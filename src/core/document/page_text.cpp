@@ -402,10 +402,14 @@ std::size_t CountOccurrences(std::string_view text, std::string_view needle) {
     if (needle.empty()) {
         return 0;
     }
+    // memmem skips ahead; a plain find stops at every first character, and
+    // markers begin with "<", which a page is full of.
     std::size_t count = 0;
-    for (std::size_t pos = text.find(needle); pos != kNotFound;
-         pos = text.find(needle, pos + needle.size())) {
+    const char* at = text.data();
+    const char* const end = text.data() + text.size();
+    while (const void* found = ::memmem(at, std::size_t(end - at), needle.data(), needle.size())) {
         ++count;
+        at = static_cast<const char*>(found) + needle.size();
     }
     return count;
 }

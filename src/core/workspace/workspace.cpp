@@ -8,6 +8,7 @@
 #include "error.h"
 
 #include <algorithm>
+#include <functional>
 #include <iterator>
 
 namespace qf {
@@ -180,17 +181,24 @@ std::vector<std::size_t> FixedMarkerCounts(std::string_view text) {
 }
 
 // What `check` finds on the page text before a change, remembered for it.
+// The findings are only worked out when they matter: a change after which
+// the page is sound needs no comparison with what it was before.
 struct Soundness {
     std::size_t hash = 0;
+    bool findings_known = false;
     std::vector<std::string> findings;
     std::vector<std::size_t> fixed;
 };
 
 Soundness SoundnessOf(const PageMemory& memory, std::string_view text) {
     Soundness soundness;
-    soundness.hash = PageTextHash(text);
-    soundness.findings =
-        memory.checked && memory.checked_hash == soundness.hash ? memory.findings : CheckPage(text);
+    if (memory.checked) {
+        soundness.hash = PageTextHash(text);
+        if (memory.checked_hash == soundness.hash) {
+            soundness.findings = memory.findings;
+            soundness.findings_known = true;
+        }
+    }
     soundness.fixed = FixedMarkerCounts(text);
     return soundness;
 }
@@ -204,12 +212,23 @@ std::string Joined(const std::vector<std::string>& lines) {
 }
 
 // Refuses a new text that is less sound than the old one; returns what is
-// found on it, to be remembered once it is written.
-Soundness RefuseUnsoundChange(const Workspace& workspace, const Soundness& before,
-                              std::string_view new_text) {
+// found on it, to be remembered once it is written. `old_findings` works out
+// what `before` does not know yet, only when it is needed.
+Soundness RefuseUnsoundChange(const Workspace& workspace, Soundness before,
+                              std::string_view new_text,
+                              const std::function<std::vector<std::string>()>& old_findings) {
     Soundness after;
     after.findings = CheckPage(new_text);
+    after.findings_known = true;
     after.fixed = FixedMarkerCounts(new_text);
+    bool more_fixed = false;
+    for (std::size_t i = 0; i < after.fixed.size(); ++i) {
+        more_fixed = more_fixed || after.fixed[i] > before.fixed[i];
+    }
+    if (!before.findings_known && (!after.findings.empty() || more_fixed)) {
+        before.findings = old_findings();
+        before.findings_known = true;
+    }
     std::vector<std::string> old_sorted = before.findings;
     std::vector<std::string> new_sorted = after.findings;
     std::sort(old_sorted.begin(), old_sorted.end());
@@ -285,8 +304,10 @@ void PageRefresh(Workspace& workspace) {
 
 void CommitPageText(Workspace& workspace, std::string new_text, std::string_view step_name) {
     RequireOpenPage(workspace);
-    Soundness checked = RefuseUnsoundChange(
-        workspace, SoundnessOf(OpenPageMemory(workspace), workspace.page_text), new_text);
+    const std::string& shown = workspace.page_text;
+    Soundness checked =
+        RefuseUnsoundChange(workspace, SoundnessOf(OpenPageMemory(workspace), shown), new_text,
+                            [&shown] { return CheckPage(shown); });
     const std::string late = WriteCheckedPage(workspace, new_text);
     RememberSoundness(OpenPageMemory(workspace), std::move(checked));
     std::string old_text = std::move(workspace.page_text);
@@ -321,7 +342,14 @@ void CommitInsertions(Workspace& workspace, std::vector<TextInsertion> insertion
     bool reloaded = false;
     std::string late;
     try {
-        Soundness checked = RefuseUnsoundChange(workspace, before, text);
+        Soundness checked = RefuseUnsoundChange(workspace, before, text, [&] {
+            // The text as it was: the insertions taken out again, first to last.
+            std::string old_text = text;
+            for (const TextInsertion& insertion : insertions) {
+                old_text.erase(insertion.at, insertion.text.size());
+            }
+            return CheckPage(old_text);
+        });
         late = WriteCheckedPage(workspace, text, &reloaded);
         RememberSoundness(OpenPageMemory(workspace), std::move(checked));
     } catch (...) {
