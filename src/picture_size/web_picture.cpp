@@ -19,6 +19,9 @@ namespace qf {
 
 namespace {
 
+// The memory the pixels of one picture may take while it is made fit, in MB.
+constexpr int kPixelMemoryLimitMb = 1024;
+
 [[noreturn]] void Fail(const char* what, const std::string& path, const QString& reason) {
     throw CommandError(std::string(what) + " \"" + path + "\". " + reason.toStdString());
 }
@@ -116,6 +119,11 @@ WebPicture Process(const std::string& path, const PictureImportOptions& options)
     QByteArray data = QByteArray::fromRawData(bytes.data(), qsizetype(bytes.size()));
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
+    // Qt refuses pictures of more than 256 MB of pixels by default; a large
+    // panorama (some 16000 by 8000 pixels) is still read.
+    if (QImageReader::allocationLimit() < kPixelMemoryLimitMb) {
+        QImageReader::setAllocationLimit(kPixelMemoryLimitMb);
+    }
     QImageReader reader(&buffer, format);
     // Where Qt reads the orientation itself it turns the pixels; elsewhere
     // the orientation read from the bytes is applied below.
@@ -123,7 +131,18 @@ WebPicture Process(const std::string& path, const PictureImportOptions& options)
     const QSize shown = Shown(reader.size(), metadata.orientation);
     SetSize(web, shown);
     if (metadata.animated) {
-        return web; // encoding it again would keep only its first frame
+        // Encoding it again would keep only its first frame: its camera data
+        // is cut out of its bytes instead.
+        if (options.strip_metadata && metadata.camera_data) {
+            std::string stripped = WithoutCameraData(bytes);
+            if (ReadPictureMetadata(stripped).camera_data) {
+                Fail("Cannot remove the camera data of picture", path,
+                     QStringLiteral("Its blocks cannot be read to their end"));
+            }
+            web.bytes = std::move(stripped);
+            web.must_replace = true;
+        }
+        return web;
     }
     const bool scale = options.largest_width > 0 && shown.width() > options.largest_width;
     // Metadata the user keeps would be lost to a new encoding: only a width

@@ -15,8 +15,9 @@ namespace qf {
 // asked, PNG without loss), which leaves its camera and position data
 // behind. The copy is offered when the original has to change, or when it
 // is smaller and loses nothing the user asked to keep (with the metadata
-// kept, a picture carrying it is only changed to be scaled down). Animated
-// pictures and every other format are kept as they are.
+// kept, a picture carrying it is only changed to be scaled down). An
+// animated picture keeps its frames: only its camera data is cut out of its
+// bytes (WithoutCameraData). Every other format is kept as it is.
 PictureProcessor WebPictureProcessor();
 
 // The size the picture file at `path` is shown at: its natural size with its

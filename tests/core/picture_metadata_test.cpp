@@ -34,14 +34,15 @@ TEST(PictureMetadataReading, FindsTheBlocksInEachFormatAndStopsAtMalformedOnes) 
     // Behind the picture data nothing counts.
     EXPECT_FALSE(ReadPictureMetadata("\xFF\xD8\xFF\xDA\0\x02"s + app1).camera_data);
 
-    // PNG: an XMP text chunk and an animation; a plain comment is no camera data.
+    // PNG: text chunks (the software's name aside), an animation.
     const auto chunk = [](const std::string& type, const std::string& data) {
         const std::size_t n = data.size();
         return std::string{char(n >> 24), char(n >> 16), char(n >> 8), char(n)} + type + data +
                "CRC!";
     };
     const std::string png = "\x89PNG\r\n\x1a\n"s + chunk("IHDR", std::string(13, '\0'));
-    EXPECT_FALSE(ReadPictureMetadata(png + chunk("tEXt", "Comment\0hello"s)).camera_data);
+    EXPECT_FALSE(ReadPictureMetadata(png + chunk("tEXt", "Software\0Draw"s)).camera_data);
+    EXPECT_TRUE(ReadPictureMetadata(png + chunk("tEXt", "Make\0Fotocam"s)).camera_data);
     EXPECT_TRUE(
         ReadPictureMetadata(png + chunk("iTXt", "XML:com.adobe.xmp\0\0\0\0\0<x/>"s)).camera_data);
     EXPECT_TRUE(ReadPictureMetadata(png + chunk("acTL", std::string(8, '\0'))).animated);
@@ -84,6 +85,45 @@ TEST(PictureMetadataReading, FindsTheBlocksInEachFormatAndStopsAtMalformedOnes) 
             EXPECT_LE(metadata.orientation, 8);
         }
     }
+}
+
+TEST(PictureMetadataReading, CameraDataIsCutOutOfPngAndWebPBytesLeavingTheRestAsItIs) {
+    using namespace std::string_literals;
+    const auto chunk = [](const std::string& type, const std::string& data) {
+        const std::size_t n = data.size();
+        return std::string{char(n >> 24), char(n >> 16), char(n >> 8), char(n)} + type + data +
+               "CRC!";
+    };
+    const std::string head = "\x89PNG\r\n\x1a\n"s + chunk("IHDR", std::string(13, '\x01')) +
+                             chunk("acTL", std::string(8, '\x02'));
+    const std::string frames = chunk("IDAT", "pixels") + chunk("fdAT", "more") + chunk("IEND", "");
+    const std::string png = head + chunk("eXIf", "MM\0*\0\0\0\x08\0\0"s) +
+                            chunk("tEXt", "Software\0kept"s) +
+                            chunk("iTXt", "XML:com.adobe.xmp\0\0\0\0\0<x/>"s) +
+                            chunk("zTXt", "Raw profile type exif\0\0data"s) + frames;
+    EXPECT_EQ(WithoutCameraData(png), head + chunk("tEXt", "Software\0kept"s) + frames);
+    // Cut short, it is left alone (the caller then finds the data still there).
+    EXPECT_EQ(WithoutCameraData(png.substr(0, png.size() - 3)), png.substr(0, png.size() - 3));
+
+    const auto riff = [](const std::string& type, const std::string& data) {
+        const std::size_t n = data.size();
+        return type + std::string{char(n), char(n >> 8), char(n >> 16), char(n >> 24)} + data +
+               (n % 2 != 0 ? "\0"s : ""s);
+    };
+    const auto webp = [](const std::string& chunks) {
+        const std::size_t n = chunks.size() + 4;
+        return "RIFF"s + std::string{char(n), char(n >> 8), char(n >> 16), char(n >> 24)} + "WEBP" +
+               chunks;
+    };
+    // Animated, with EXIF and XMP: flags 0x02 | 0x04 | 0x08 | 0x10.
+    const std::string animation = riff("ANIM", std::string(6, '\0')) + riff("ANMF", "frame");
+    const std::string with = webp(riff("VP8X", "\x1E"s + std::string(9, '\0')) + animation +
+                                  riff("EXIF", "II*\0\x08\0\0\0\0\0"s) + riff("XMP ", "<x/>"));
+    const std::string without = webp(riff("VP8X", "\x12"s + std::string(9, '\0')) + animation);
+    EXPECT_EQ(WithoutCameraData(with), without);
+    EXPECT_FALSE(ReadPictureMetadata(WithoutCameraData(with)).camera_data);
+    EXPECT_TRUE(ReadPictureMetadata(WithoutCameraData(with)).animated);
+    EXPECT_EQ(WithoutCameraData("GIF89a and more"s), "GIF89a and more");
 }
 
 } // namespace

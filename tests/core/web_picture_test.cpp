@@ -309,6 +309,55 @@ TEST_F(WebPictures, AWebPPictureLosesItsCameraDataAndIsTurned) {
     EXPECT_TRUE(Bluish(pixels.pixel(15, 35)));
 }
 
+// The PNG chunk `type` holding `data`, its check sum included.
+QByteArray PngChunk(const QByteArray& type, const QByteArray& data) {
+    quint32 crc = 0xFFFFFFFFu;
+    for (const char c : type + data) {
+        crc ^= quint8(c);
+        for (int bit = 0; bit < 8; ++bit) {
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+        }
+    }
+    crc ^= 0xFFFFFFFFu;
+    const auto big_endian = [](quint32 value) {
+        const char bytes[] = {char(value >> 24), char(value >> 16), char(value >> 8), char(value)};
+        return QByteArray(bytes, 4);
+    };
+    QByteArray chunk = big_endian(quint32(data.size())) + type + data + big_endian(crc);
+    return chunk;
+}
+
+TEST_F(WebPictures, AnAnimatedPictureKeepsItsFramesAndLosesItsCameraData) {
+    Save(TwoHalves(40, 30), "elsewhere/moving.png", "png");
+    // Made an animation of one frame: an animation control chunk behind the header.
+    QByteArray bytes = Read("elsewhere/moving.png");
+    const qsizetype header_end = 8 + 25;
+    bytes.insert(header_end, PngChunk("acTL", QByteArray("\0\0\0\x01\0\0\0\0", 8)));
+    QFile file(dir_.filePath("elsewhere/moving.png"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+    file.close();
+    AddCameraData("elsewhere/moving.png", 6);
+    ASSERT_NE(CameraData("elsewhere/moving.png"), "");
+
+    const ImportedPicture imported = Import("elsewhere/moving.png");
+    EXPECT_EQ(imported.location, "images/moving.png");
+    EXPECT_EQ(CameraData("site/images/moving.png"), "");
+    const QByteArray copy = Read("site/images/moving.png");
+    EXPECT_TRUE(ReadPictureMetadata(copy.toStdString()).animated);
+    // Its frames are the original's, byte for byte.
+    const qsizetype pixels = bytes.indexOf("IDAT") - 4;
+    EXPECT_TRUE(copy.contains(bytes.mid(pixels, bytes.indexOf("IEND") - pixels)));
+    EXPECT_EQ(QImage(dir_.filePath("site/images/moving.png")).size(), QSize(40, 30));
+
+    // Kept on request, it is copied as it is.
+    PictureImportOptions keep;
+    keep.strip_metadata = false;
+    ASSERT_TRUE(QDir(dir_.path()).mkpath("kept"));
+    Import("elsewhere/moving.png", keep, Path("kept/"));
+    EXPECT_EQ(Read("kept/images/moving.png"), Read("elsewhere/moving.png"));
+}
+
 TEST_F(WebPictures, APictureWhoseDataMustGoButCannotBeReadIsRefused) {
     Save(TwoHalves(40, 30), "elsewhere/broken.jpg", "jpeg");
     AddCameraData("elsewhere/broken.jpg", 1);

@@ -1,5 +1,6 @@
 #include "components/picture_metadata.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -73,11 +74,11 @@ void ReadJpeg(std::string_view bytes, PictureMetadata& metadata) {
     }
 }
 
-// A text chunk's keyword that holds metadata: XMP, or a raw EXIF, IPTC or
-// XMP profile as image tools write them.
+// A PNG text chunk holds metadata unless it only names the program that
+// wrote the file: a camera's make and model, an author, a time, a comment,
+// XMP, or a raw EXIF, IPTC or XMP profile as image tools write them.
 bool MetadataKeyword(std::string_view data) {
-    const std::string_view keyword = data.substr(0, data.find('\0'));
-    return keyword == "XML:com.adobe.xmp" || StartsWith(keyword, "Raw profile type");
+    return data.substr(0, data.find('\0')) != "Software";
 }
 
 void ReadPng(std::string_view bytes, PictureMetadata& metadata) {
@@ -128,7 +129,75 @@ void ReadWebP(std::string_view bytes, PictureMetadata& metadata) {
     }
 }
 
+std::string PngWithoutCameraData(std::string_view bytes) {
+    std::string kept(bytes.substr(0, kPngSignature.size()));
+    std::size_t at = kPngSignature.size();
+    while (at + 12 <= bytes.size()) {
+        const std::size_t length = BigEndian32(bytes, at);
+        if (length > bytes.size() - at - 12) {
+            return std::string(bytes);
+        }
+        const std::string_view type = bytes.substr(at + 4, 4);
+        const std::string_view data = bytes.substr(at + 8, length);
+        const bool camera =
+            type == "eXIf" ||
+            ((type == "tEXt" || type == "zTXt" || type == "iTXt") && MetadataKeyword(data));
+        if (!camera) {
+            kept += bytes.substr(at, 12 + length);
+        }
+        at += 12 + length;
+        if (type == "IEND") {
+            kept += bytes.substr(at); // whatever trails the picture stays
+            return kept;
+        }
+    }
+    return std::string(bytes); // cut short: left as it is
+}
+
+void PutLittleEndian32(std::string& bytes, std::size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) {
+        bytes[at + std::size_t(i)] = char((value >> (8 * i)) & 0xFF);
+    }
+}
+
+std::string WebPWithoutCameraData(std::string_view bytes) {
+    std::string kept(bytes.substr(0, 12));
+    std::size_t at = 12;
+    while (at + 8 <= bytes.size()) {
+        const std::string_view type = bytes.substr(at, 4);
+        const std::size_t length = LittleEndian32(bytes, at + 4);
+        if (length > bytes.size() - at - 8) {
+            return std::string(bytes);
+        }
+        const std::size_t whole = std::min(8 + length + (length & 1), bytes.size() - at);
+        if (type != "EXIF" && type != "XMP ") {
+            const std::size_t start = kept.size();
+            kept += bytes.substr(at, whole);
+            if (type == "VP8X" && length > 0) {
+                kept[start + 8] = char(Byte(kept, start + 8) & ~0x0Cu); // no EXIF, no XMP
+            }
+        }
+        at += whole;
+    }
+    if (at != bytes.size()) {
+        return std::string(bytes);
+    }
+    PutLittleEndian32(kept, 4, std::uint32_t(kept.size() - 8));
+    return kept;
+}
+
 } // namespace
+
+std::string WithoutCameraData(std::string_view bytes) {
+    switch (ReadPictureMetadata(bytes).format) {
+    case PictureFormat::Png:
+        return PngWithoutCameraData(bytes);
+    case PictureFormat::WebP:
+        return WebPWithoutCameraData(bytes);
+    default:
+        return std::string(bytes);
+    }
+}
 
 int ExifOrientation(std::string_view exif) {
     if (StartsWith(exif, kExifHeader)) {

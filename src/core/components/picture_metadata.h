@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace qf {
@@ -10,8 +11,9 @@ enum class PictureFormat { Other, Jpeg, Png, WebP };
 // What a picture file carries besides its pixels.
 struct PictureMetadata {
     PictureFormat format = PictureFormat::Other;
-    // Camera, position or author data: an EXIF block, XMP, or IPTC
-    // (Photoshop) records.
+    // Camera, position or author data: an EXIF block, XMP, IPTC
+    // (Photoshop) records, or a PNG text chunk other than the name of the
+    // program that wrote it.
     bool camera_data = false;
     // The EXIF orientation: 1 (normal) to 8; 1 when there is none.
     int orientation = 1;
@@ -23,6 +25,13 @@ struct PictureMetadata {
 // (JPEG APP1/APP13, PNG eXIf and text chunks, WebP EXIF and XMP chunks).
 // Anything cut short or malformed ends the reading; what was found stays.
 PictureMetadata ReadPictureMetadata(std::string_view bytes);
+
+// The PNG or WebP picture `bytes` without its camera data: the chunks that
+// ReadPictureMetadata counts as camera data left out, everything else byte
+// for byte (a WebP's sizes and flags made to match). For pictures that
+// cannot be encoded again without loss, such as animated ones. Other
+// formats, and pictures it cannot read to their end, come back unchanged.
+std::string WithoutCameraData(std::string_view bytes);
 
 // The orientation (1 to 8) of an EXIF block in TIFF form ("II*\0" or
 // "MM\0*"), optionally behind "Exif\0\0"; 1 when it has none or is malformed.
