@@ -50,7 +50,7 @@ std::vector<PageProblem> FindPageProblems(std::string_view page) {
         problems.push_back({"no declaration block", kNotFound});
     }
 
-    const std::vector<std::string> declarations = DeclarationNames(page);
+    const std::vector<std::string_view> declarations = DeclarationNameViews(page);
     // Every block marker in the page, by marker name (a view into the page).
     std::unordered_map<std::string_view, MarkerCounts> blocks;
     blocks.reserve(declarations.size() + 16);
@@ -102,7 +102,7 @@ std::vector<PageProblem> FindPageProblems(std::string_view page) {
     }
 
     bool any_form_declared = false;
-    for (const std::string& name : declarations) {
+    for (const std::string_view name : declarations) {
         const std::optional<NumberedName> split = SplitTrailingNumber(name);
         const bool form = split && split->prefix == "Form";
         any_form_declared = any_form_declared || form;
@@ -114,7 +114,7 @@ std::vector<PageProblem> FindPageProblems(std::string_view page) {
         const auto found = form ? blocks.find(std::string_view("Form")) : own;
         if (found == blocks.end() || found->second.begins == 0) {
             const std::size_t block_start = page.find(kDeclareBegin);
-            problems.push_back({"declaration " + name + " has no block",
+            problems.push_back({"declaration " + std::string(name) + " has no block",
                                 page.find(DeclarationMarker(name), block_start)});
         }
     }

@@ -344,8 +344,8 @@ std::string_view DeclarationBlockText(std::string_view page) {
     return page.substr(begin, end - begin);
 }
 
-std::vector<std::string> DeclarationNames(std::string_view page) {
-    std::vector<std::string> names;
+std::vector<std::string_view> DeclarationNameViews(std::string_view page) {
+    std::vector<std::string_view> names;
     std::string_view block = DeclarationBlockText(page);
     if (block.empty()) {
         return names;
@@ -369,9 +369,14 @@ std::vector<std::string> DeclarationNames(std::string_view page) {
             separator_skipped = true;
             continue;
         }
-        names.emplace_back(name);
+        names.push_back(name);
     }
     return names;
+}
+
+std::vector<std::string> DeclarationNames(std::string_view page) {
+    const std::vector<std::string_view> views = DeclarationNameViews(page);
+    return std::vector<std::string>(views.begin(), views.end());
 }
 
 bool MarkerNameInUse(std::string_view page, std::string_view name) {

@@ -23,6 +23,8 @@ std::string_view DeclarationBlockText(std::string_view page);
 
 // The marker names of all declarations, in block order.
 std::vector<std::string> DeclarationNames(std::string_view page);
+// The same names as views into `page`, for readers that only look.
+std::vector<std::string_view> DeclarationNameViews(std::string_view page);
 
 // True when a declaration, start marker or end marker of exactly this marker
 // name stands anywhere in the page.

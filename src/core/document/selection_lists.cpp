@@ -26,9 +26,9 @@ int TrailingNumber(std::string_view text) {
 
 std::vector<std::string> AreaEntries(std::string_view page) {
     std::vector<std::string> entries;
-    for (const std::string& name : DeclarationNames(page)) {
-        if (name.compare(0, kAreaKind.size(), kAreaKind) == 0) {
-            entries.push_back("Area" + name.substr(kAreaKind.size()));
+    for (const std::string_view name : DeclarationNameViews(page)) {
+        if (name.substr(0, kAreaKind.size()) == kAreaKind) {
+            entries.push_back(std::string("Area").append(name.substr(kAreaKind.size())));
         }
     }
     return entries;
@@ -36,7 +36,7 @@ std::vector<std::string> AreaEntries(std::string_view page) {
 
 std::vector<std::string> ComponentEntries(std::string_view page) {
     std::vector<std::string> entries;
-    for (const std::string& name : DeclarationNames(page)) {
+    for (const std::string_view name : DeclarationNameViews(page)) {
         const std::optional<NumberedName> split = SplitTrailingNumber(name);
         if (!split || split->prefix == kAreaKind) {
             continue;

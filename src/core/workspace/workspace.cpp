@@ -171,11 +171,21 @@ void AdoptPage(Workspace& workspace, const std::string& path, std::string text,
 }
 
 // The fixed markers, each of which a command may remove but never add.
+// One pass over the marker openings; each fixed marker begins with one.
 std::vector<std::size_t> FixedMarkerCounts(std::string_view text) {
-    std::vector<std::size_t> counts;
-    for (const std::string_view marker :
-         {kDeclareBegin, kDeclarationSeparator, kDeclareEnd, kBodyMarker}) {
-        counts.push_back(CountOccurrences(text, marker));
+    static constexpr std::string_view kFixed[] = {kDeclareBegin, kDeclarationSeparator, kDeclareEnd,
+                                                  kBodyMarker};
+    std::vector<std::size_t> counts(std::size(kFixed), 0);
+    for (std::size_t open = FindText(text, kMarkerOpen); open != kNotFound;) {
+        std::size_t next = open + 1;
+        for (std::size_t i = 0; i < std::size(kFixed); ++i) {
+            if (text.substr(open, kFixed[i].size()) == kFixed[i]) {
+                ++counts[i];
+                next = open + kFixed[i].size(); // occurrences never overlap
+                break;
+            }
+        }
+        open = FindText(text, kMarkerOpen, next);
     }
     return counts;
 }
