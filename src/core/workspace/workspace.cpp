@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <functional>
 #include <iterator>
+#include <optional>
 
 namespace qf {
 
@@ -77,8 +78,9 @@ std::shared_ptr<PageLock> LockPage(Workspace& workspace, const std::string& path
 // given, tells whether the page was read again (the user's Reload). Returns
 // what went wrong after the file was in place (its folder not synced), for
 // the caller to throw once it took the new text; empty when all went well.
-std::string WriteCheckedPage(Workspace& workspace, std::string_view text,
-                             bool* reloaded = nullptr) {
+// `text_hash` is PageTextHash(text) when the caller has it already.
+std::string WriteCheckedPage(Workspace& workspace, std::string_view text, bool* reloaded = nullptr,
+                             std::optional<std::size_t> text_hash = std::nullopt) {
     const std::string path = workspace.page_path;
     PageMemory& memory = OpenPageMemory(workspace);
     bool overwrite = false;
@@ -105,7 +107,8 @@ std::string WriteCheckedPage(Workspace& workspace, std::string_view text,
                     late = error.what();
                 }
                 if (!changed_meanwhile) {
-                    memory.disk = RecordOf(written.state, written.hash, PageTextHash(text));
+                    memory.disk = RecordOf(written.state, written.hash,
+                                           text_hash ? *text_hash : PageTextHash(text));
                     workspace.page_file_size = std::max<std::int64_t>(written.state.size, 0);
                     if (workspace.page_file_changed) {
                         workspace.page_file_changed();
@@ -318,7 +321,7 @@ void CommitPageText(Workspace& workspace, std::string new_text, std::string_view
     Soundness checked =
         RefuseUnsoundChange(workspace, SoundnessOf(OpenPageMemory(workspace), shown), new_text,
                             [&shown] { return CheckPage(shown); });
-    const std::string late = WriteCheckedPage(workspace, new_text);
+    const std::string late = WriteCheckedPage(workspace, new_text, nullptr, checked.hash);
     RememberSoundness(OpenPageMemory(workspace), std::move(checked));
     std::string old_text = std::move(workspace.page_text);
     workspace.page_text = std::move(new_text);
@@ -360,7 +363,7 @@ void CommitInsertions(Workspace& workspace, std::vector<TextInsertion> insertion
             }
             return CheckPage(old_text);
         });
-        late = WriteCheckedPage(workspace, text, &reloaded);
+        late = WriteCheckedPage(workspace, text, &reloaded, checked.hash);
         RememberSoundness(OpenPageMemory(workspace), std::move(checked));
     } catch (...) {
         if (!reloaded) { // a reloaded page holds the file's text instead
