@@ -40,31 +40,48 @@ std::string builders::FormBlockBody(const Fields& f) {
     return body;
 }
 
-int AddForm(std::string& page, std::string_view action) {
-    const std::string opening = BeginMarker(kFormKind) + FormBody(action) + EndMarker(kFormKind);
-    std::string text = page;
-    const int number = NextInstanceNumber(text, kFormKind);
-    AddDeclaration(text, std::string(kFormKind) + std::to_string(number));
-    const std::size_t declarations = text.find(kDeclareBegin);
+namespace {
+
+// What AddForm inserts, at positions in the page as it stands (the
+// declaration, the form's opening before the declaration block, its end
+// before the last "</html>"); `number` is the form's.
+std::vector<TextInsertion> FormInsertions(std::string_view page, std::string_view action,
+                                          int& number) {
+    std::string opening = BeginMarker(kFormKind) + FormBody(action) + EndMarker(kFormKind);
+    const std::size_t declarations = page.find(kDeclareBegin);
     if (declarations == std::string::npos) {
         throw CommandError("The page has no declaration block to put the form in front of");
     }
-    text.insert(declarations, opening);
     // Behind every area, so that the form holds the fields.
-    const std::size_t page_end = text.rfind(kPageEnd);
+    const std::size_t page_end = page.rfind(kPageEnd);
     if (page_end == std::string::npos) {
         throw CommandError("The page has no </html> to close the form before");
     }
-    text.insert(page_end, kFormEnd);
-    page = std::move(text);
+    number = NextInstanceNumber(page, kFormKind);
+    std::vector<TextInsertion> insertions;
+    insertions.push_back({declarations, std::move(opening)});
+    insertions.push_back({DeclarationSeparator(page),
+                          DeclarationMarker(std::string(kFormKind) + std::to_string(number))});
+    insertions.push_back({page_end, std::string(kFormEnd)});
+    return insertions;
+}
+
+} // namespace
+
+int AddForm(std::string& page, std::string_view action) {
+    int number = 0;
+    std::vector<TextInsertion> insertions = FormInsertions(page, action, number);
+    // From the last, so the earlier positions stay where they are.
+    for (auto it = insertions.rbegin(); it != insertions.rend(); ++it) {
+        page.insert(it->at, it->text);
+    }
     return number;
 }
 
 std::string PrepareForm(Workspace& workspace, std::string_view action) {
     RequireOpenPage(workspace);
-    std::string page = workspace.page_text;
-    const int number = AddForm(page, action);
-    CommitPageText(workspace, std::move(page));
+    int number = 0;
+    CommitInsertions(workspace, FormInsertions(workspace.page_text, action, number));
     return std::string(kFormKind) + std::to_string(number);
 }
 
