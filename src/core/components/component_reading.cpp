@@ -236,26 +236,35 @@ std::string Separator(const Probe& probe, int from_slot, int to_slot) {
 // Where each value may end, from the body alone: the builders write every
 // value in ASCII without line breaks, and a value inside an attribute
 // without a double quote.
+// Kept as the sorted places of the characters that end values, so a long
+// body costs memory only for what it holds of them.
 struct BodyLimits {
-    explicit BodyLimits(std::string_view body)
-        : any_text(body.size() + 1), attribute(body.size() + 1) {
-        std::uint32_t next_bad = static_cast<std::uint32_t>(body.size());
-        std::uint32_t next_quote = next_bad;
-        for (std::size_t i = body.size(); i-- > 0;) {
+    explicit BodyLimits(std::string_view body) : size(body.size()) {
+        for (std::size_t i = 0; i < body.size(); ++i) {
             const auto c = static_cast<unsigned char>(body[i]);
             if (c == '\r' || c == '\n' || c >= 0x80) {
-                next_bad = static_cast<std::uint32_t>(i);
-                next_quote = next_bad;
+                bad.push_back(i);
+                bad_or_quote.push_back(i);
             } else if (c == '"') {
-                next_quote = static_cast<std::uint32_t>(i);
+                bad_or_quote.push_back(i);
             }
-            any_text[i] = next_bad;
-            attribute[i] = next_quote;
         }
-        any_text[body.size()] = attribute[body.size()] = static_cast<std::uint32_t>(body.size());
     }
-    std::vector<std::uint32_t> any_text;
-    std::vector<std::uint32_t> attribute;
+    // The first place at or after `pos` where a value of any text ends
+    // (a line break or a character outside ASCII), or the body's end.
+    std::size_t AnyText(std::size_t pos) const { return NextOf(bad, pos); }
+    // The same for a value inside an attribute, which a double quote ends too.
+    std::size_t Attribute(std::size_t pos) const { return NextOf(bad_or_quote, pos); }
+
+    std::size_t size;
+    std::vector<std::size_t> bad;
+    std::vector<std::size_t> bad_or_quote;
+
+private:
+    std::size_t NextOf(const std::vector<std::size_t>& places, std::size_t pos) const {
+        const auto found = std::lower_bound(places.begin(), places.end(), pos);
+        return found == places.end() ? size : *found;
+    }
 };
 
 bool IsWrittenInteger(std::string_view text) {
@@ -370,7 +379,7 @@ private:
         switch (probe_.slots[static_cast<std::size_t>(slot)].format) {
         case F::kAttribute:
         case F::kScript:
-            return limits_.attribute[pos];
+            return limits_.Attribute(pos);
         case F::kInteger: {
             std::size_t end = pos;
             while (end < body_.size() &&
@@ -380,7 +389,7 @@ private:
             return end;
         }
         default:
-            return limits_.any_text[pos];
+            return limits_.AnyText(pos);
         }
     }
 
