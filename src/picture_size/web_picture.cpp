@@ -152,12 +152,25 @@ WebPicture Process(const std::string& path, const PictureImportOptions& options)
     }
     web.must_replace =
         scale || metadata.orientation != 1 || (options.strip_metadata && metadata.camera_data);
+    // Where the pixels stay as they are, the camera data is cut out of the
+    // bytes without loss; a new encoding is taken only when it is smaller.
+    std::string cut;
+    if (options.strip_metadata && metadata.camera_data && !scale && metadata.orientation == 1) {
+        cut = WithoutCameraData(bytes);
+        if (ReadPictureMetadata(cut).camera_data) {
+            cut.clear();
+        }
+    }
+    const std::size_t to_beat = cut.empty() ? bytes.size() : cut.size();
     QImage image;
     if (!reader.read(&image)) {
+        if (!cut.empty()) {
+            web.bytes = std::move(cut);
+            return web;
+        }
         if (web.must_replace) {
             Fail("Cannot read picture", path, reader.errorString());
         }
-        web.must_replace = false;
         return web;
     }
     if (reader.transformation() == QImageIOHandler::TransformationNone) {
@@ -183,14 +196,20 @@ WebPicture Process(const std::string& path, const PictureImportOptions& options)
         writer.setOptimizedWrite(true);
     }
     if (!writer.write(image)) {
+        if (!cut.empty()) {
+            web.bytes = std::move(cut);
+            return web;
+        }
         if (web.must_replace) {
             Fail("Cannot convert picture", path, writer.errorString());
         }
         return web;
     }
     SetSize(web, image.size());
-    if (web.must_replace || std::size_t(encoded.size()) < bytes.size()) {
+    if (std::size_t(encoded.size()) < to_beat || (web.must_replace && cut.empty())) {
         web.bytes = encoded.toStdString();
+    } else if (!cut.empty()) {
+        web.bytes = std::move(cut);
     }
     return web;
 }

@@ -15,7 +15,9 @@ namespace qf {
 // asked, PNG without loss), which leaves its camera and position data
 // behind. The copy is offered when the original has to change, or when it
 // is smaller and loses nothing the user asked to keep (with the metadata
-// kept, a picture carrying it is only changed to be scaled down). An
+// kept, a picture carrying it is only changed to be scaled down). Where the
+// pixels need not change, the camera data is cut out of the original's bytes
+// instead (WithoutCameraData), unless the new encoding is smaller still. An
 // animated picture keeps its frames: only its camera data is cut out of its
 // bytes (WithoutCameraData). Every other format is kept as it is.
 PictureProcessor WebPictureProcessor();

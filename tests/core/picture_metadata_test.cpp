@@ -124,6 +124,24 @@ TEST(PictureMetadataReading, CameraDataIsCutOutOfPngAndWebPBytesLeavingTheRestAs
     EXPECT_FALSE(ReadPictureMetadata(WithoutCameraData(with)).camera_data);
     EXPECT_TRUE(ReadPictureMetadata(WithoutCameraData(with)).animated);
     EXPECT_EQ(WithoutCameraData("GIF89a and more"s), "GIF89a and more");
+
+    // JPEG: the EXIF, XMP and IPTC segments go; a comment and the picture data stay.
+    const auto segment = [](char marker, const std::string& data) {
+        const std::size_t n = data.size() + 2;
+        return "\xFF"s + marker + char(n >> 8) + char(n & 0xFF) + data;
+    };
+    const std::string comment = segment('\xFE', "made here");
+    const std::string scan = "\xFF\xDA\0\x02 scan data \xFF\xE1 not a segment \xFF\xD9"s;
+    const std::string jpeg = "\xFF\xD8"s + segment('\xE1', "Exif\0\0MM\0*"s) + comment +
+                             segment('\xE1', "http://ns.adobe.com/xap/1.0/\0<x/>"s) +
+                             segment('\xED', "Photoshop 3.0\0records"s) + scan;
+    EXPECT_EQ(WithoutCameraData(jpeg), "\xFF\xD8"s + comment + scan);
+    EXPECT_EQ(WithoutCameraData(jpeg.substr(0, 8)), jpeg.substr(0, 8));
+    // A fill byte before a segment that goes must not turn what follows into a marker.
+    const std::string trailing = "\xE1\0\x10"s + "Exif\0\0" + std::string(8, 'x');
+    const std::string filled = "\xFF\xD8\xFF"s + segment('\xE1', "Exif\0\0MM\0*"s) + trailing;
+    EXPECT_EQ(WithoutCameraData(filled), "\xFF\xD8"s + trailing);
+    EXPECT_FALSE(ReadPictureMetadata(WithoutCameraData(filled)).camera_data);
 }
 
 } // namespace

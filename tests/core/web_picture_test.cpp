@@ -155,6 +155,33 @@ TEST_F(WebPictures, CameraAndPositionDataGoAndTheOrientationIsTurnedIntoThePixel
     EXPECT_EQ(kept.height, 40);
 }
 
+TEST_F(WebPictures, DataLeavesWithoutLossWhereThePixelsNeedNotChange) {
+    // Encoding it again at the best quality would only make it larger.
+    Save(TwoHalves(240, 240, true), "elsewhere/small.jpg", "jpeg", 20);
+    AddCameraData("elsewhere/small.jpg", 1);
+    const QByteArray original = Read("elsewhere/small.jpg");
+    PictureImportOptions best;
+    best.quality = 100;
+    const ImportedPicture imported = Import("elsewhere/small.jpg", best);
+    const QByteArray copy = Read("site/images/small.jpg");
+    EXPECT_EQ(CameraData("site/images/small.jpg"), "");
+    EXPECT_LT(copy.size(), original.size());
+    // The picture data itself is the original's, byte for byte.
+    const qsizetype scan = original.indexOf("\xFF\xDA");
+    ASSERT_GT(scan, 0);
+    EXPECT_TRUE(copy.endsWith(original.mid(scan)));
+    EXPECT_EQ(imported.width, 240);
+
+    // A PNG the same way: its pixels' chunk untouched.
+    Save(TwoHalves(30, 20), "elsewhere/chart.png", "png");
+    AddCameraData("elsewhere/chart.png", 1);
+    const QByteArray chart = Read("elsewhere/chart.png");
+    Import("elsewhere/chart.png");
+    EXPECT_EQ(CameraData("site/images/chart.png"), "");
+    const qsizetype pixels = chart.indexOf("IDAT") - 4;
+    EXPECT_TRUE(Read("site/images/chart.png").contains(chart.mid(pixels, 40)));
+}
+
 TEST_F(WebPictures, EveryOrientationIsTurnedAsTheTagSays) {
     // Red, green / blue, white quarters.
     QImage quarters(40, 20, QImage::Format_RGB32);

@@ -154,6 +154,42 @@ std::string PngWithoutCameraData(std::string_view bytes) {
     return std::string(bytes); // cut short: left as it is
 }
 
+std::string JpegWithoutCameraData(std::string_view bytes) {
+    // Walks the segments as ReadJpeg does.
+    std::string kept(bytes.substr(0, 2));
+    std::size_t at = 2;
+    while (at + 4 <= bytes.size() && Byte(bytes, at) == 0xFF) {
+        const std::uint32_t marker = Byte(bytes, at + 1);
+        if (marker == 0xFF) {
+            ++at; // a fill byte, left out: beside other segments it could read as a marker
+            continue;
+        }
+        if ((marker >= 0xD0 && marker <= 0xD8) || marker == 0x01) {
+            kept += bytes.substr(at, 2);
+            at += 2;
+            continue;
+        }
+        if (marker == 0xDA || marker == 0xD9) {
+            break; // the rest, from the picture data on, is kept as it is
+        }
+        const std::size_t length = BigEndian16(bytes, at + 2);
+        if (length < 2 || at + 2 + length > bytes.size()) {
+            return std::string(bytes);
+        }
+        const std::string_view segment = bytes.substr(at + 4, length - 2);
+        const bool camera = (marker == 0xE1 &&
+                             (StartsWith(segment, kExifHeader) || StartsWith(segment, kXmpHeader) ||
+                              StartsWith(segment, kXmpExtensionHeader))) ||
+                            (marker == 0xED && StartsWith(segment, kPhotoshopHeader));
+        if (!camera) {
+            kept += bytes.substr(at, 2 + length);
+        }
+        at += 2 + length;
+    }
+    kept += bytes.substr(at);
+    return kept;
+}
+
 void PutLittleEndian32(std::string& bytes, std::size_t at, std::uint32_t value) {
     for (int i = 0; i < 4; ++i) {
         bytes[at + std::size_t(i)] = char((value >> (8 * i)) & 0xFF);
@@ -190,6 +226,8 @@ std::string WebPWithoutCameraData(std::string_view bytes) {
 
 std::string WithoutCameraData(std::string_view bytes) {
     switch (ReadPictureMetadata(bytes).format) {
+    case PictureFormat::Jpeg:
+        return JpegWithoutCameraData(bytes);
     case PictureFormat::Png:
         return PngWithoutCameraData(bytes);
     case PictureFormat::WebP:

@@ -26,11 +26,11 @@ struct PictureMetadata {
 // Anything cut short or malformed ends the reading; what was found stays.
 PictureMetadata ReadPictureMetadata(std::string_view bytes);
 
-// The PNG or WebP picture `bytes` without its camera data: the chunks that
-// ReadPictureMetadata counts as camera data left out, everything else byte
-// for byte (a WebP's sizes and flags made to match). For pictures that
-// cannot be encoded again without loss, such as animated ones. Other
-// formats, and pictures it cannot read to their end, come back unchanged.
+// The JPEG, PNG or WebP picture `bytes` without its camera data: the
+// segments and chunks ReadPictureMetadata counts as camera data left out,
+// everything else byte for byte (a WebP's sizes and flags made to match), so
+// the pixels lose nothing. Other formats, and pictures it cannot read to
+// their end, come back unchanged.
 std::string WithoutCameraData(std::string_view bytes);
 
 // The orientation (1 to 8) of an EXIF block in TIFF form ("II*\0" or
