@@ -18,7 +18,7 @@ namespace {
 
 constexpr std::string_view kPublishSynopsis =
     "publish PROJECT [--target=NAME] [--dry-run] [--delete] [--password-stdin] "
-    "[--host-key=SHA256:...]";
+    "[--host-key=SHA256:...] [--accept-certificate=SHA256:...]";
 constexpr std::string_view kTargetSynopsis =
     "publish-target PROJECT NAME URL [user=NAME] [key=PATH] [ca=PATH] [--password-stdin]";
 
@@ -82,28 +82,13 @@ std::string PasswordFromStdin() {
     return text;
 }
 
-std::string SizeText(std::int64_t size) {
-    return std::to_string(size) + (size == 1 ? " byte" : " bytes");
-}
-
-const char* ActionWord(publish::Action action, bool dry_run) {
-    switch (action) {
-    case publish::Action::Add:
-        return dry_run ? "would add" : "added";
-    case publish::Action::Replace:
-        return dry_run ? "would replace" : "replaced";
-    case publish::Action::Delete:
-        return dry_run ? "would delete" : "deleted";
-    case publish::Action::Keep:
-        break;
-    }
-    return "kept";
-}
+using publish::SizeText;
 
 int PublishCommand(const Args& args, std::ostream& out) {
     std::string project;
     std::string target_name;
     std::string host_key;
+    std::string certificate;
     publish::PublishOptions options;
     bool password_stdin = false;
     for (const std::string& arg : args) {
@@ -117,6 +102,8 @@ int PublishCommand(const Args& args, std::ostream& out) {
             password_stdin = true;
         } else if (arg.rfind("--host-key=", 0) == 0) {
             host_key = arg.substr(11);
+        } else if (arg.rfind("--accept-certificate=", 0) == 0) {
+            certificate = arg.substr(21);
         } else if (arg.rfind("--", 0) == 0 || !project.empty()) {
             throw UsageError("usage: quenfort-cli " + std::string(kPublishSynopsis));
         } else {
@@ -168,9 +155,25 @@ int PublishCommand(const Args& args, std::ostream& out) {
             false);
         return answer == "yes";
     };
+    events.questions.accept_certificate = [&](const std::string& host,
+                                              const std::string& fingerprint,
+                                              const std::string& reason) {
+        if (!certificate.empty()) {
+            return publish::SameFingerprint(certificate, fingerprint);
+        }
+        const std::string about = "The certificate of " + host + " could not be verified (" +
+                                  reason + "). Its fingerprint is\n  " + fingerprint + "\n";
+        if (!terminal.Present()) {
+            std::cerr << about
+                      << "Compare it with the server's and give it with --accept-certificate=.\n";
+            return false;
+        }
+        const std::string answer = terminal.Ask(
+            about + "Is this the server's certificate? Accept it for this host (yes/no)? ", false);
+        return answer == "yes";
+    };
     events.done = [&](const publish::PlanItem& item) {
-        out << ActionWord(item.action, false) << ' ' << item.path << " (" << SizeText(item.size)
-            << ")\n";
+        out << publish::DescribeStep(item, false) << '\n';
         out.flush();
     };
     const publish::PublishReport report = publish::Publish(folder, target, options, events);
@@ -179,32 +182,24 @@ int PublishCommand(const Args& args, std::ostream& out) {
         std::cerr << "Not published: " << skipped << '\n';
     }
     if (options.dry_run) {
-        std::int64_t bytes = 0;
         for (const publish::PlanItem& item : plan.send) {
-            out << ActionWord(item.action, true) << ' ' << item.path << " (" << SizeText(item.size)
-                << ")\n";
-            bytes += item.size;
+            out << publish::DescribeStep(item, true) << '\n';
         }
         for (const publish::PlanItem& item : plan.remove) {
-            out << ActionWord(item.action, true) << ' ' << item.path << " (" << SizeText(item.size)
-                << ")\n";
+            out << publish::DescribeStep(item, true) << '\n';
         }
         for (const publish::PlanItem& item : plan.keep) {
             out << "would keep " << item.path << " (" << SizeText(item.size)
                 << "; give --delete to delete it)\n";
         }
-        out << "Dry run for " << target.name << ": " << plan.send.size() << " to send ("
-            << SizeText(bytes) << "), " << plan.remove.size() << " to delete, " << plan.unchanged
-            << " unchanged; nothing was sent.\n";
+        out << publish::DescribeReport(target.name, report, true) << '\n';
         return 0;
     }
     for (const publish::PlanItem& item : plan.keep) {
         out << "kept " << item.path << " (" << SizeText(item.size)
             << "; gone from the project, give --delete to delete it)\n";
     }
-    out << "Published to " << target.name << ": " << report.sent
-        << (report.sent == 1 ? " file" : " files") << " sent (" << SizeText(report.bytes_sent)
-        << "), " << report.deleted << " deleted, " << plan.unchanged << " unchanged.\n";
+    out << publish::DescribeReport(target.name, report, false) << '\n';
     return 0;
 }
 
@@ -269,15 +264,21 @@ std::vector<Command> PublishCommands() {
          "                    the desktop's secret store\n"
          "  --host-key=SHA256:...  accepts an SFTP server's host key not pinned yet when its\n"
          "                    fingerprint is this one (otherwise a terminal is asked)\n"
+         "  --accept-certificate=SHA256:AB:CD:...  accepts an FTPS server's certificate that\n"
+         "                    cannot be verified (a self-signed one) when its SHA-256\n"
+         "                    fingerprint is this one (otherwise a terminal is asked); it is\n"
+         "                    pinned for the host from then on\n"
          "\n"
-         "A changed SFTP host key is refused. Exits with 1 on any failure, saying why;\n"
-         "the manifest then lists only what arrived and publishing again completes it.\n",
+         "A changed SFTP host key, or a changed certificate once one was accepted, is\n"
+         "refused. Exits with 1 on any failure, saying why; the manifest then lists only\n"
+         "what arrived and publishing again completes it.\n",
          PublishCommand},
         {"publish-target", kTargetSynopsis, "sets where the project is published",
          "Sets (or replaces) the target NAME of the project: URL is sftp://HOST[:PORT]/FOLDER,\n"
          "ftps://HOST[:PORT]/FOLDER (explicit TLS, the certificate checked; ca=PATH trusts\n"
-         "one more certificate), ftp://HOST[:PORT]/FOLDER (the password travels in clear),\n"
-         "or the absolute path of a folder. user= names the login; key= an SSH private key\n"
+         "one more certificate; one that cannot be verified is accepted once at publish),\n"
+         "ftp://HOST[:PORT]/FOLDER (the password travels in clear), or the absolute path\n"
+         "of a folder. user= names the login; key= an SSH private key\n"
          "for sftp://. Passwords never go into the targets file: --password-stdin keeps\n"
          "the password in the desktop's secret store.\n",
          PublishTargetCommand},

@@ -328,6 +328,60 @@ TEST_F(FtpPublish, FtpsSendsOnlyWhatChangedWithTheCertificateChecked) {
     Round(root_ + "/www", {}, "s3cret pass");
 }
 
+TEST_F(FtpPublish, ASelfSignedCertificateIsAcceptedOnceAndAChangedOneIsRefused) {
+    const std::string url = Start(true);
+    ASSERT_EQ(SetTarget("site", url, {"user=webmaster"}).status, 0);
+    Write("index.html", "home");
+    const std::string fingerprint = server_.Fingerprint();
+    ASSERT_EQ(fingerprint.size(), 7u + 95u) << fingerprint;
+    const std::string known = project_ + "/.quenfort-publish-known-certificates";
+
+    // No terminal to ask and no acceptance given, or another fingerprint: refused.
+    auto refused = Publish({}, "s3cret pass");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find(fingerprint), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find("was not accepted"), std::string::npos) << refused.err;
+    std::string other = fingerprint;
+    other.back() = other.back() == 'A' ? 'B' : 'A';
+    EXPECT_EQ(Publish({"--accept-certificate=" + other}, "s3cret pass").status, 1);
+    EXPECT_FALSE(Exists(root_ + "/www/index.html"));
+    EXPECT_FALSE(Exists(known));
+
+    // Accepted once (typed without the colons, in lower case), then pinned.
+    std::string typed;
+    for (const char c : fingerprint.substr(7)) {
+        if (c != ':') {
+            typed += char(std::tolower((unsigned char)c));
+        }
+    }
+    auto accepted = Publish({"--accept-certificate=" + typed}, "s3cret pass");
+    ASSERT_EQ(accepted.status, 0) << accepted.err;
+    EXPECT_EQ(Read(root_ + "/www/index.html"), "home");
+    EXPECT_NE(Read(known).find(fingerprint), std::string::npos);
+    Write("index.html", "home, changed");
+    auto pinned = Publish({}, "s3cret pass");
+    ASSERT_EQ(pinned.status, 0) << pinned.err;
+    EXPECT_EQ(Read(root_ + "/www/index.html"), "home, changed");
+    EXPECT_EQ(Names(project_ + "/."),
+              (std::vector<std::string>{".quenfort-publish-known-certificates",
+                                        ".quenfort-publish-site.manifest",
+                                        ".quenfort-publish-targets", "index.html"}));
+
+    // The same address with another certificate: refused, even when it is offered.
+    const int port = server_.port();
+    ASSERT_TRUE(server_.Start(root_, "webmaster", "s3cret pass", true, port)) << server_.error();
+    ASSERT_NE(server_.Fingerprint(), fingerprint);
+    Write("index.html", "home, changed again");
+    for (const auto& extra :
+         {std::vector<std::string>{},
+          std::vector<std::string>{"--accept-certificate=" + server_.Fingerprint()}}) {
+        auto changed = Publish(extra, "s3cret pass");
+        EXPECT_EQ(changed.status, 1);
+        EXPECT_NE(changed.err.find("has changed"), std::string::npos) << changed.err;
+        EXPECT_EQ(Read(root_ + "/www/index.html"), "home, changed");
+    }
+}
+
 TEST_F(FtpPublish, PlainFtpWarnsAndAWrongPasswordIsRefused) {
     const std::string url = Start(false);
     auto set = SetTarget("site", url, {"user=webmaster"});

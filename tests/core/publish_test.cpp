@@ -3,6 +3,7 @@
 #include "test_pages.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -162,6 +163,65 @@ TEST_F(PublishCore, AFailureOrACancelLeavesTheManifestTrue) {
     EXPECT_EQ(done.sent, 2);
     EXPECT_EQ(ReadManifest(manifest_file).size(), 3u);
     EXPECT_EQ(server.files.size(), 3u);
+}
+
+TEST_F(PublishCore, DeletionsWaitForTheUsersYesBeforeAnythingIsSent) {
+    Write("a.html", "a");
+    Write("b.html", "bb");
+    const std::string manifest_file = folder_ + ".quenfort-publish-t.manifest";
+    FakeTransport server;
+    PublishWith(server, folder_, manifest_file, {}, {});
+    QFile::remove(QString::fromStdString(folder_ + "b.html"));
+    Write("a.html", "changed");
+
+    PublishOptions options;
+    options.delete_gone = true;
+    std::vector<std::string> asked;
+    bool answer = false;
+    std::vector<std::int64_t> sizes_when_asked;
+    PublishEvents events;
+    events.confirm_removals = [&](const std::vector<PlanItem>& removals) {
+        for (const PlanItem& item : removals) {
+            asked.push_back(item.path + " " + std::to_string(item.size));
+        }
+        sizes_when_asked.push_back(ReadManifest(manifest_file).at("a.html").size);
+        return answer;
+    };
+    options.dry_run = true;
+    EXPECT_EQ(PublishWith(server, folder_, manifest_file, options, events).plan.remove.size(), 1u);
+    EXPECT_TRUE(asked.empty());
+    options.dry_run = false;
+
+    const PublishReport kept = PublishWith(server, folder_, manifest_file, options, events);
+    EXPECT_EQ(asked, std::vector<std::string>{"b.html 2"});
+    // Asked before the changed file went.
+    EXPECT_EQ(sizes_when_asked, std::vector<std::int64_t>{1});
+    EXPECT_EQ(kept.deleted, 0);
+    EXPECT_EQ(kept.sent, 1);
+    ASSERT_EQ(kept.plan.keep.size(), 1u);
+    EXPECT_EQ(kept.plan.keep[0].action, Action::Keep);
+    EXPECT_EQ(server.files.count("b.html"), 1u);
+    EXPECT_EQ(ReadManifest(manifest_file).count("b.html"), 1u);
+
+    answer = true;
+    const PublishReport deleted = PublishWith(server, folder_, manifest_file, options, events);
+    EXPECT_EQ(deleted.deleted, 1);
+    EXPECT_EQ(server.files.count("b.html"), 0u);
+    EXPECT_EQ(ReadManifest(manifest_file).count("b.html"), 0u);
+}
+
+TEST_F(PublishCore, ACertificateThatCannotBeReadIsRefusedNotOverrun) {
+    // A SEQUENCE claiming more than there is, a long length of five bytes, an
+    // empty input and one whose key is missing.
+    for (const std::string& der : {std::string("\x30\x82\xff\xff\x30\x00", 6),
+                                   std::string("\x30\x85\x01\x01\x01\x01\x01", 7), std::string(),
+                                   std::string("\x30\x04\x30\x02\x02\x00", 6)}) {
+        EXPECT_THROW(IdentifyCertificate(der), CommandError);
+    }
+    EXPECT_TRUE(SameFingerprint("ab:CD", "SHA256:AB:CD"));
+    EXPECT_TRUE(SameFingerprint("SHA256:abcd", "SHA256:AB:CD"));
+    EXPECT_FALSE(SameFingerprint("", "SHA256:"));
+    EXPECT_FALSE(SameFingerprint("AB:CE", "SHA256:AB:CD"));
 }
 
 TEST_F(PublishCore, TargetsKeepNoPasswordAndRefuseBadValues) {

@@ -218,7 +218,7 @@ private Q_SLOTS:
         QCOMPARE(menus,
                  QStringList({
                      "File: New Project, New Page, Open Project, Open Project Page, "
-                     "Recent Projects, Print..., Exit",
+                     "Recent Projects, Publish Project..., Print..., Exit",
                      "Edit: Undo, Redo, Delete Project Page, Delete Selected Area, "
                      "Delete Selected "
                      "Component, Modify Selected Area, Modify Selected Component, Preferences...",

@@ -40,6 +40,11 @@ Prompts::Answer ScriptedPrompts::Ask(QWidget*, const QString& text, bool with_ca
     return Next<Answer>().value_or(with_cancel ? Answer::Cancel : Answer::No);
 }
 
+std::optional<QString> ScriptedPrompts::Secret(QWidget*, const QString& text) {
+    asked << "secret: " + text;
+    return Next<QString>();
+}
+
 QString ScriptedPrompts::OpenFile(QWidget*, const QString& caption, const QString& folder,
                                   const QString& filter) {
     asked << "open-file: " + caption;

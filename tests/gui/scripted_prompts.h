@@ -22,6 +22,7 @@ public:
 
     // One line per prompt: "inform: TEXT", "error: TEXT", "ask: TEXT",
     // "choose: TEXT [BUTTON|BUTTON|...]" (a queued QString names the button),
+    // "secret: TEXT" (a queued QString is the typed password),
     // "open-file: CAPTION", "open-picture: CAPTION", "folder: CAPTION",
     // "colour", "print", "open-url: URL".
     QStringList asked;
@@ -34,6 +35,7 @@ public:
     QString Choose(QWidget* parent, const QString& text, const QStringList& buttons) override;
     Answer Ask(QWidget* parent, const QString& text, bool with_cancel,
                std::optional<QPoint> position) override;
+    std::optional<QString> Secret(QWidget* parent, const QString& text) override;
     QString OpenFile(QWidget* parent, const QString& caption, const QString& folder,
                      const QString& filter) override;
     QString OpenPicture(QWidget* parent, const QString& caption, const QString& folder,

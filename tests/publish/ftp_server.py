@@ -1,8 +1,8 @@
 """An FTP server for the publishing tests, on 127.0.0.1 only.
 
-ftp_server.py ROOT USER PASSWORD [CERTFILE KEYFILE]
-Serves ROOT to USER on a free port, with explicit TLS required when a
-certificate is given, and prints "port N" once it listens.
+ftp_server.py [--port=N] ROOT USER PASSWORD [CERTFILE KEYFILE]
+Serves ROOT to USER on port N (a free one without it), with explicit TLS
+required when a certificate is given, and prints "port N" once it listens.
 """
 import sys
 
@@ -22,13 +22,17 @@ class DataChannel(TLS_DTPHandler):
 
 
 def main():
-    root, user, password = sys.argv[1:4]
+    args = sys.argv[1:]
+    port = 0
+    if args and args[0].startswith("--port="):
+        port = int(args.pop(0)[7:])
+    root, user, password = args[0:3]
     authorizer = DummyAuthorizer()
     authorizer.add_user(user, password, root, perm="elradfmwMT")
-    if len(sys.argv) > 5:
+    if len(args) > 4:
         handler = TLS_FTPHandler
-        handler.certfile = sys.argv[4]
-        handler.keyfile = sys.argv[5]
+        handler.certfile = args[3]
+        handler.keyfile = args[4]
         handler.tls_control_required = True
         handler.tls_data_required = True
         handler.dtp_handler = DataChannel
@@ -37,7 +41,7 @@ def main():
     handler.authorizer = authorizer
     handler.passive_ports = None
     handler.masquerade_address = None
-    server = FTPServer(("127.0.0.1", 0), handler)
+    server = FTPServer(("127.0.0.1", port), handler)
     print("port", server.address[1], flush=True)
     server.serve_forever()
 

@@ -179,10 +179,26 @@ void SshServer::Stop() {
 }
 
 FtpServer::~FtpServer() {
+    Stop();
+}
+
+void FtpServer::Stop() {
     if (process_ && process_->state() != QProcess::NotRunning) {
         process_->kill();
         process_->waitForFinished(5000);
     }
+    process_.reset();
+}
+
+std::string FtpServer::Fingerprint() const {
+    QProcess process;
+    process.start("openssl", {"x509", "-noout", "-fingerprint", "-sha256", "-in",
+                              QString::fromStdString(certificate())});
+    process.waitForFinished(20000);
+    // "sha256 Fingerprint=AB:CD:..."
+    const QByteArray out = process.readAllStandardOutput().trimmed();
+    const qsizetype equals = out.indexOf('=');
+    return equals < 0 ? std::string() : "SHA256:" + out.mid(equals + 1).toUpper().toStdString();
 }
 
 std::string FtpServer::certificate() const {
@@ -190,10 +206,15 @@ std::string FtpServer::certificate() const {
 }
 
 bool FtpServer::Start(const std::string& root, const std::string& user, const std::string& password,
-                      bool tls) {
+                      bool tls, int port) {
+    Stop();
     const QString d = dir_.path();
-    QStringList args{QStringLiteral(QUENFORT_FTP_SERVER), QString::fromStdString(root),
-                     QString::fromStdString(user), QString::fromStdString(password)};
+    QStringList args{QStringLiteral(QUENFORT_FTP_SERVER)};
+    if (port != 0) {
+        args << QString("--port=%1").arg(port);
+    }
+    args << QString::fromStdString(root) << QString::fromStdString(user)
+         << QString::fromStdString(password);
     if (tls) {
         if (!RunProgram("openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout",
                                     d + "/key.pem", "-out", d + "/cert.pem", "-days", "2", "-subj",

@@ -46,10 +46,14 @@ private:
 class FtpServer {
 public:
     ~FtpServer();
+    // Starts (or starts again) on `port` (0: a free one); with `tls`, under a
+    // certificate made anew each start.
     bool Start(const std::string& root, const std::string& user, const std::string& password,
-               bool tls);
+               bool tls, int port = 0);
+    void Stop();
     int port() const { return port_; }
     std::string certificate() const; // the PEM file a client trusts
+    std::string Fingerprint() const; // its SHA-256 as "SHA256:AB:CD:..."
     std::string error() const { return error_; }
 
 private:

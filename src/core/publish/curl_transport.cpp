@@ -1,4 +1,6 @@
+#include "document/file_io.h"
 #include "error.h"
+#include "publish/publish_files.h"
 #include "publish/transport.h"
 
 #include <QByteArray>
@@ -85,12 +87,70 @@ std::string Fingerprint(const curl_khkey* key) {
     return "SHA256:" + text.toStdString();
 }
 
+// One element of DER: its tag, where its contents start and how long they are.
+struct DerElement {
+    unsigned char tag = 0;
+    std::size_t start = 0;  // the element's first byte
+    std::size_t body = 0;   // its contents' first byte
+    std::size_t length = 0; // its contents' length
+    std::size_t End() const { return body + length; }
+};
+
+DerElement ReadDer(const std::string& der, std::size_t at, std::size_t end) {
+    const auto bad = [] { return CommandError("The server's certificate cannot be read"); };
+    DerElement element;
+    element.start = at;
+    if (end > der.size() || at + 2 > end) {
+        throw bad();
+    }
+    element.tag = static_cast<unsigned char>(der[at]);
+    std::size_t pos = at + 1;
+    std::size_t length = static_cast<unsigned char>(der[pos++]);
+    if (length & 0x80) {
+        const std::size_t count = length & 0x7f;
+        if (count == 0 || count > 4 || pos + count > end) {
+            throw bad();
+        }
+        length = 0;
+        for (std::size_t i = 0; i < count; ++i) {
+            length = (length << 8) | static_cast<unsigned char>(der[pos++]);
+        }
+    }
+    if (length > end - pos) {
+        throw bad();
+    }
+    element.body = pos;
+    element.length = length;
+    return element;
+}
+
+// The certificate's SHA-256 as colon-separated upper-case hexadecimal.
+std::string HexFingerprint(const QByteArray& hash) {
+    const QByteArray hex = hash.toHex(':').toUpper();
+    return "SHA256:" + hex.toStdString();
+}
+
+// A fingerprint as the user may type it: no "SHA256:" and colons, any case.
+std::string PlainFingerprint(std::string text) {
+    if (text.rfind("SHA256:", 0) == 0 || text.rfind("sha256:", 0) == 0) {
+        text = text.substr(7);
+    }
+    std::string plain;
+    for (const char c : text) {
+        if (c != ':') {
+            plain += char(std::toupper((unsigned char)c));
+        }
+    }
+    return plain;
+}
+
 class CurlTransport : public Transport {
 public:
     CurlTransport(const Target& target, std::string password, std::string known_hosts,
-                  TransportQuestions questions)
+                  std::string known_certificates, TransportQuestions questions)
         : target_(target), kind_(KindOfUrl(target.url)), password_(std::move(password)),
-          known_hosts_(std::move(known_hosts)), questions_(std::move(questions)) {
+          known_hosts_(std::move(known_hosts)), known_certificates_(std::move(known_certificates)),
+          questions_(std::move(questions)) {
         static std::once_flag once;
         std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
         std::string url = target.url;
@@ -115,13 +175,16 @@ public:
             throw CommandError("Cannot start a transfer (libcurl)");
         }
         if (kind_ == TargetKind::Ftp && questions_.warning) {
-            questions_.warning("ftp:// sends the password in clear text: anyone on the way can "
-                               "read it. Use sftp:// or ftps:// where the server offers them.");
+            questions_.warning(ClearTextWarning());
         }
     }
     ~CurlTransport() override { curl_easy_cleanup(curl_); }
 
     RemoteListing List() override {
+        if (kind_ == TargetKind::Ftps && !trust_checked_) {
+            CheckTrust();
+            trust_checked_ = true;
+        }
         RemoteListing listing;
         ListFolder(std::string(), listing);
         return listing;
@@ -196,6 +259,11 @@ private:
 
     std::string ServerPath(const std::string& path) const { return server_folder_ + path; }
 
+    // The server's URL without the target's folder: a login and nothing more.
+    std::string ServerRoot() const {
+        return base_.substr(0, base_.find('/', base_.find("://") + 3) + 1);
+    }
+
     // The URL of a relative path under the target: each name escaped.
     std::string UrlOf(const std::string& path) const {
         std::string url = base_;
@@ -259,8 +327,15 @@ private:
             curl_easy_setopt(curl_, CURLOPT_VERBOSE, 1L);
             if (kind_ == TargetKind::Ftps) {
                 curl_easy_setopt(curl_, CURLOPT_USE_SSL, long(CURLUSESSL_ALL));
-                curl_easy_setopt(curl_, CURLOPT_SSL_VERIFYPEER, 1L);
-                curl_easy_setopt(curl_, CURLOPT_SSL_VERIFYHOST, 2L);
+                if (!pin_.empty()) {
+                    // A certificate the user accepted: its public key is the check.
+                    curl_easy_setopt(curl_, CURLOPT_PINNEDPUBLICKEY, pin_.c_str());
+                    curl_easy_setopt(curl_, CURLOPT_SSL_VERIFYPEER, 0L);
+                    curl_easy_setopt(curl_, CURLOPT_SSL_VERIFYHOST, 0L);
+                } else {
+                    curl_easy_setopt(curl_, CURLOPT_SSL_VERIFYPEER, 1L);
+                    curl_easy_setopt(curl_, CURLOPT_SSL_VERIFYHOST, 2L);
+                }
                 if (!target_.ca.empty()) {
                     curl_easy_setopt(curl_, CURLOPT_CAINFO, target_.ca.c_str());
                 }
@@ -284,9 +359,97 @@ private:
     }
 
     void Check(CURLcode code, const std::string& what) const {
+        if (code == CURLE_SSL_PINNEDPUBKEYNOTMATCH && !pin_.empty()) {
+            throw CommandError(what + ": the certificate of " + host_ +
+                               " has changed and differs from the one accepted at the first "
+                               "connection: nothing was sent. If the server's certificate "
+                               "really was changed, remove its line from " +
+                               known_certificates_ + ".");
+        }
         if (code != CURLE_OK) {
             throw CommandError(what + ": " + Reason(code));
         }
+    }
+
+    // FTPS: a certificate accepted before is pinned; otherwise the server
+    // must pass verification, or the user accept its certificate once.
+    void CheckTrust() {
+        std::vector<std::string> lines;
+        if (EntryExists(known_certificates_)) {
+            lines = ReadSettingLines(known_certificates_);
+        }
+        for (const std::string& line : lines) {
+            // "HOST FINGERPRINT PIN"
+            const std::size_t first = line.find(' ');
+            const std::size_t last = line.rfind(' ');
+            if (first != std::string::npos && line.substr(0, first) == host_ && last > first) {
+                pin_ = line.substr(last + 1);
+                return;
+            }
+        }
+        Prepare(ServerRoot());
+        curl_easy_setopt(curl_, CURLOPT_NOBODY, 1L);
+        const CURLcode code = curl_easy_perform(curl_);
+        if (code != CURLE_PEER_FAILED_VERIFICATION) {
+            Check(code, "Cannot log in to " + host_);
+            return;
+        }
+        const std::string reason = Reason(code);
+        const std::string der = ServerCertificate();
+        if (der.empty()) {
+            throw CommandError("Cannot log in to " + host_ + ": " + reason);
+        }
+        const CertificateIdentity identity = IdentifyCertificate(der);
+        if (!questions_.accept_certificate ||
+            !questions_.accept_certificate(host_, identity.fingerprint, reason)) {
+            throw CommandError("The certificate of " + host_ + " could not be verified (" + reason +
+                               ") and was not accepted (" + identity.fingerprint +
+                               "): nothing was sent");
+        }
+        std::string text = "# FTPS certificates accepted by the user: host, SHA-256, public key.\n";
+        for (const std::string& line : lines) {
+            text += line + "\n";
+        }
+        text += host_ + " " + identity.fingerprint + " " + identity.pin + "\n";
+        WriteFileAtomically(known_certificates_, text);
+        pin_ = identity.pin;
+    }
+
+    // The certificate the server shows, in DER, fetched without the check
+    // and without the user's login (the connection is not kept).
+    std::string ServerCertificate() {
+        Prepare(ServerRoot());
+        curl_easy_setopt(curl_, CURLOPT_USERNAME, "anonymous");
+        curl_easy_setopt(curl_, CURLOPT_PASSWORD, "");
+        curl_easy_setopt(curl_, CURLOPT_SSL_VERIFYPEER, 0L);
+        curl_easy_setopt(curl_, CURLOPT_SSL_VERIFYHOST, 0L);
+        curl_easy_setopt(curl_, CURLOPT_CERTINFO, 1L);
+        curl_easy_setopt(curl_, CURLOPT_FORBID_REUSE, 1L);
+        curl_easy_setopt(curl_, CURLOPT_NOBODY, 1L);
+        curl_easy_perform(curl_); // the anonymous login may well be refused
+        curl_certinfo* info = nullptr;
+        if (curl_easy_getinfo(curl_, CURLINFO_CERTINFO, &info) != CURLE_OK || info == nullptr ||
+            info->num_of_certs < 1) {
+            return {};
+        }
+        for (curl_slist* field = info->certinfo[0]; field != nullptr; field = field->next) {
+            const std::string_view text = field->data;
+            if (text.rfind("Cert:", 0) != 0) {
+                continue;
+            }
+            const std::string_view begin = "-----BEGIN CERTIFICATE-----";
+            const std::string_view end = "-----END CERTIFICATE-----";
+            const std::size_t from = text.find(begin);
+            const std::size_t to = text.find(end);
+            if (from == std::string_view::npos || to == std::string_view::npos || to < from) {
+                return {};
+            }
+            const std::string_view body =
+                text.substr(from + begin.size(), to - from - begin.size());
+            return QByteArray::fromBase64(QByteArray(body.data(), qsizetype(body.size())))
+                .toStdString();
+        }
+        return {};
     }
 
     void ListFolder(const std::string& folder, RemoteListing& listing) {
@@ -430,7 +593,10 @@ private:
     TargetKind kind_;
     std::string password_;
     std::string known_hosts_;
+    std::string known_certificates_;
     TransportQuestions questions_;
+    std::string pin_; // FTPS: the accepted certificate's public key
+    bool trust_checked_ = false;
     std::string base_;
     std::string host_;
     std::string server_folder_;
@@ -445,10 +611,52 @@ private:
 
 } // namespace
 
+std::string ClearTextWarning() {
+    return "ftp:// sends the password in clear text: anyone on the way can read it. Use "
+           "sftp:// or ftps:// where the server offers them.";
+}
+
 std::unique_ptr<Transport> MakeCurlTransport(const Target& target, const std::string& password,
                                              const std::string& known_hosts,
+                                             const std::string& known_certificates,
                                              const TransportQuestions& questions) {
-    return std::make_unique<CurlTransport>(target, password, known_hosts, questions);
+    return std::make_unique<CurlTransport>(target, password, known_hosts, known_certificates,
+                                           questions);
+}
+
+CertificateIdentity IdentifyCertificate(const std::string& der) {
+    // Certificate: SEQUENCE { tbsCertificate: SEQUENCE { [0] version (optional),
+    // serial, signature, issuer, validity, subject, subjectPublicKeyInfo, ... } ... }
+    const DerElement certificate = ReadDer(der, 0, der.size());
+    const DerElement tbs = ReadDer(der, certificate.body, certificate.End());
+    if (certificate.tag != 0x30 || tbs.tag != 0x30) {
+        throw CommandError("The server's certificate cannot be read");
+    }
+    std::size_t at = tbs.body;
+    DerElement field = ReadDer(der, at, tbs.End());
+    if (field.tag == 0xa0) { // the version
+        at = field.End();
+    }
+    for (int skip = 0; skip < 5; ++skip) { // serial, signature, issuer, validity, subject
+        at = ReadDer(der, at, tbs.End()).End();
+    }
+    const DerElement key = ReadDer(der, at, tbs.End());
+    if (key.tag != 0x30) {
+        throw CommandError("The server's certificate cannot be read");
+    }
+    const QByteArray whole(der.data(), qsizetype(der.size()));
+    const QByteArray key_info = whole.mid(qsizetype(key.start), qsizetype(key.End() - key.start));
+    CertificateIdentity identity;
+    identity.fingerprint =
+        HexFingerprint(QCryptographicHash::hash(whole, QCryptographicHash::Sha256));
+    identity.pin =
+        "sha256//" +
+        QCryptographicHash::hash(key_info, QCryptographicHash::Sha256).toBase64().toStdString();
+    return identity;
+}
+
+bool SameFingerprint(const std::string& typed, const std::string& fingerprint) {
+    return !typed.empty() && PlainFingerprint(typed) == PlainFingerprint(fingerprint);
 }
 
 } // namespace qf::publish

@@ -70,9 +70,16 @@ PublishReport PublishWith(Transport& transport, const std::string& project_folde
     Manifest manifest = ReadManifest(manifest_file);
     const RemoteListing listing = transport.List();
     report.plan = MakePlan(files, manifest, listing, options.delete_gone);
-    const Plan& plan = report.plan;
+    Plan& plan = report.plan;
     if (options.dry_run) {
         return report;
+    }
+    if (!plan.remove.empty() && events.confirm_removals && !events.confirm_removals(plan.remove)) {
+        for (PlanItem& item : plan.remove) {
+            item.action = Action::Keep;
+            plan.keep.push_back(item);
+        }
+        plan.remove.clear();
     }
     // Entries of files that are on the server neither in the project: dropped.
     std::set<std::string> local;
@@ -163,6 +170,46 @@ PublishReport PublishWith(Transport& transport, const std::string& project_folde
     return report;
 }
 
+std::string SizeText(std::int64_t size) {
+    return std::to_string(size) + (size == 1 ? " byte" : " bytes");
+}
+
+std::string DescribeStep(const PlanItem& item, bool dry_run) {
+    const char* word = "kept";
+    switch (item.action) {
+    case Action::Add:
+        word = dry_run ? "would add" : "added";
+        break;
+    case Action::Replace:
+        word = dry_run ? "would replace" : "replaced";
+        break;
+    case Action::Delete:
+        word = dry_run ? "would delete" : "deleted";
+        break;
+    case Action::Keep:
+        return std::string(dry_run ? "would keep " : "kept ") + item.path + " (" +
+               SizeText(item.size) + "; gone from the project)";
+    }
+    return std::string(word) + " " + item.path + " (" + SizeText(item.size) + ")";
+}
+
+std::string DescribeReport(const std::string& target_name, const PublishReport& report,
+                           bool dry_run) {
+    const Plan& plan = report.plan;
+    if (dry_run) {
+        std::int64_t bytes = 0;
+        for (const PlanItem& item : plan.send) {
+            bytes += item.size;
+        }
+        return "Dry run for " + target_name + ": " + std::to_string(plan.send.size()) +
+               " to send (" + SizeText(bytes) + "), " + std::to_string(plan.remove.size()) +
+               " to delete, " + std::to_string(plan.unchanged) + " unchanged; nothing was sent.";
+    }
+    return "Published to " + target_name + ": " + Files(report.sent) + " sent (" +
+           SizeText(report.bytes_sent) + "), " + std::to_string(report.deleted) + " deleted, " +
+           std::to_string(plan.unchanged) + " unchanged.";
+}
+
 PublishReport Publish(const std::string& project_folder, const Target& target,
                       const PublishOptions& options, const PublishEvents& events) {
     const std::string folder = Folder(project_folder);
@@ -171,8 +218,9 @@ PublishReport Publish(const std::string& project_folder, const Target& target,
     if (KindOfUrl(target.url) == TargetKind::Folder) {
         transport = MakeFolderTransport(target.url);
     } else {
-        transport = MakeCurlTransport(target, options.password,
-                                      folder + std::string(kKnownHostsFileName), events.questions);
+        transport =
+            MakeCurlTransport(target, options.password, folder + std::string(kKnownHostsFileName),
+                              folder + std::string(kKnownCertificatesFileName), events.questions);
     }
     return PublishWith(*transport, folder, manifest, options, events);
 }

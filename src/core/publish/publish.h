@@ -51,6 +51,9 @@ struct PublishEvents {
     TransportQuestions questions;
     std::function<void(const PlanItem& item)> done;         // a file sent or deleted
     std::function<bool(const Progress& progress)> progress; // false cancels
+    // Asked once before anything is sent when the plan deletes files on the
+    // server; false keeps them (they are then listed as kept).
+    std::function<bool(const std::vector<PlanItem>& removals)> confirm_removals;
 };
 
 struct PublishOptions {
@@ -72,6 +75,13 @@ struct PublishReport {
 // why and how far it came; the manifest lists only what arrived.
 PublishReport Publish(const std::string& project_folder, const Target& target,
                       const PublishOptions& options, const PublishEvents& events);
+
+// How a publish and its steps are told: "added PATH (N bytes)" (or "would
+// add" in a dry run) for a step, and the one-line summary of the whole.
+std::string DescribeStep(const PlanItem& item, bool dry_run);
+std::string DescribeReport(const std::string& target_name, const PublishReport& report,
+                           bool dry_run);
+std::string SizeText(std::int64_t size);
 
 // The same with a transport of the caller's.
 PublishReport PublishWith(Transport& transport, const std::string& project_folder,

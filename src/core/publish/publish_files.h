@@ -25,6 +25,9 @@ struct ProjectFiles {
 // The editor's own files in a project folder: never published, never deleted.
 inline constexpr std::string_view kTargetsFileName = ".quenfort-publish-targets";
 inline constexpr std::string_view kKnownHostsFileName = ".quenfort-publish-known-hosts";
+// FTPS certificates the user accepted, pinned by their public key.
+inline constexpr std::string_view kKnownCertificatesFileName =
+    ".quenfort-publish-known-certificates";
 std::string ManifestFileName(std::string_view target); // ".quenfort-publish-TARGET.manifest"
 
 // True for a name publishing leaves alone: hidden names (lock files,

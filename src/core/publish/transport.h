@@ -22,9 +22,17 @@ struct TransportQuestions {
     std::function<bool(const std::string& host, const std::string& key_type,
                        const std::string& fingerprint)>
         accept_host_key;
+    // An FTPS server's certificate failed verification (`reason`): true
+    // accepts it once, and it is pinned for the host from then on.
+    std::function<bool(const std::string& host, const std::string& fingerprint,
+                       const std::string& reason)>
+        accept_certificate;
     // Something the user should know (plain FTP sends the password in clear).
     std::function<void(const std::string& text)> warning;
 };
+
+// What a plain ftp:// target is warned about.
+std::string ClearTextWarning();
 
 // The name a file is sent under before it is renamed to `path`: a hidden
 // name in the same folder.
@@ -52,9 +60,23 @@ public:
 };
 
 std::unique_ptr<Transport> MakeFolderTransport(const std::string& folder);
-// `known_hosts` is the file SFTP host keys are pinned in.
+// `known_hosts` is the file SFTP host keys are pinned in, `known_certificates`
+// the one accepted FTPS certificates are.
 std::unique_ptr<Transport> MakeCurlTransport(const Target& target, const std::string& password,
                                              const std::string& known_hosts,
+                                             const std::string& known_certificates,
                                              const TransportQuestions& questions);
+
+// An X.509 certificate in DER: its SHA-256 fingerprint as
+// "SHA256:AB:CD:..." and its public key's pin as libcurl takes it
+// ("sha256//" and the base64 of the key's SHA-256). CommandError for bytes
+// that are no certificate.
+struct CertificateIdentity {
+    std::string fingerprint;
+    std::string pin;
+};
+CertificateIdentity IdentifyCertificate(const std::string& der);
+// True when `typed` names `fingerprint` ("SHA256:" and the colons optional, any case).
+bool SameFingerprint(const std::string& typed, const std::string& fingerprint);
 
 } // namespace qf::publish

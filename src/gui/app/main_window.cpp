@@ -4,9 +4,11 @@
 #include "app/page_watcher.h"
 #include "app/palette_table.h"
 #include "app/preferences_dialog.h"
+#include "app/publish_dialog.h"
 #include "app/site_check_dock.h"
 #include "components/rollover.h"
 #include "error.h"
+#include "publish/secret_store.h"
 #include "services/icons.h"
 #include "services/preview.h"
 #include "services/prompts.h"
@@ -238,7 +240,7 @@ void TForm1::BuildMenusAndActions() {
     QMenu* tools = menuBar()->addMenu("&Tools");
     QAction* properties =
         MakeAction("PageProperties", "Page Properties", "page-properties",
-                   QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P), &TForm1::PagePropertiesClick);
+                   QKeySequence(Qt::ALT | Qt::Key_Return), &TForm1::PagePropertiesClick);
     tools->addAction(properties);
     table_commands_.push_back(
         {[properties](bool on) { properties->setEnabled(on); }, kPagePropertiesDialog});
@@ -247,6 +249,11 @@ void TForm1::BuildMenusAndActions() {
                                 &TForm1::CheckSiteClick));
 
     BuildSessionMenus(file, tools);
+    // After Recent Projects, before Print...
+    file->insertAction(findChild<QAction*>("Print"),
+                       MakeAction("PublishProject", "Publish Project...", "",
+                                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P),
+                                  &TForm1::PublishProjectClick));
 
     QMenu* help = menuBar()->addMenu("&Help");
     help->addAction(MakeAction("HelpContents", "Help Contents", "help", QKeySequence::HelpContents,
@@ -893,6 +900,15 @@ void TForm1::ViewSourceClick() {
 
 void TForm1::PagePropertiesClick() {
     RunDialog(kPagePropertiesDialog, Guard::Page);
+}
+
+void TForm1::PublishProjectClick() {
+    if (!PassesGuard(Guard::Project)) {
+        return;
+    }
+    // Modal to the window: no page is written while its files are sent.
+    PublishDialog dialog(Q(workspace_.project_folder), publish::DesktopSecretStore(), this);
+    dialog.exec();
 }
 
 void TForm1::CheckSiteClick() {

@@ -75,6 +75,8 @@ public Q_SLOTS:
     void OpenProjectClick();
     void OpenPageClick();
     void PrintClick();
+    // File > Publish Project: the publish dialog for the open project.
+    void PublishProjectClick();
     void ExitClick();
     void DeletePageClick();
     void ViewSourceClick();

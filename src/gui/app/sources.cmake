@@ -10,4 +10,6 @@ target_sources(quenfort_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/page_watcher.cpp
   ${CMAKE_CURRENT_LIST_DIR}/site_check_dock.cpp
   ${CMAKE_CURRENT_LIST_DIR}/preferences_dialog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/publish_dialog.cpp
 )
+target_link_libraries(quenfort_gui PUBLIC quenfort_publish)

@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QImageReader>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
@@ -66,6 +67,16 @@ public:
         default:
             return with_cancel ? Answer::Cancel : Answer::No;
         }
+    }
+
+    std::optional<QString> Secret(QWidget* parent, const QString& text) override {
+        bool ok = false;
+        const QString secret = QInputDialog::getText(parent, QApplication::applicationDisplayName(),
+                                                     text, QLineEdit::Password, QString(), &ok);
+        if (!ok) {
+            return std::nullopt;
+        }
+        return secret;
     }
 
     QString OpenFile(QWidget* parent, const QString& caption, const QString& folder,

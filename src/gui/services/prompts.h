@@ -39,6 +39,8 @@ public:
     // placed with its top left corner at a screen position.
     virtual Answer Ask(QWidget* parent, const QString& text, bool with_cancel,
                        std::optional<QPoint> position = std::nullopt) = 0;
+    // Asks for a password (typed without showing it); nothing when cancelled.
+    virtual std::optional<QString> Secret(QWidget* parent, const QString& text) = 0;
     // An open-file dialog; empty when cancelled. `filter` in Qt's syntax
     // ("Web page (HTML) (*.html *.htm)"), entries separated by ";;".
     virtual QString OpenFile(QWidget* parent, const QString& caption, const QString& folder,
