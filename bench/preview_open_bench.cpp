@@ -95,6 +95,7 @@ public:
     Answer Ask(QWidget*, const QString&, bool, std::optional<QPoint>) override {
         return Answer::Yes;
     }
+    std::optional<QString> Secret(QWidget*, const QString&) override { return std::nullopt; }
     QString OpenFile(QWidget*, const QString&, const QString&, const QString&) override {
         return {};
     }
