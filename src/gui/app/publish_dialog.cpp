@@ -461,7 +461,6 @@ void PublishDialog::ShowProgress() {
         progress.bytes_total > 0
             ? double(progress.bytes_done) / double(progress.bytes_total)
             : (progress.files_total > 0 ? double(progress.files_done) / progress.files_total : 0);
-    progress_->setValue(int(share * 1000));
     const QString file = progress.path.empty() ? QString("Done") : Q(progress.path);
     progress_->setLabelText(QString("%1\n%2 of %3 files, %4 of %5 bytes")
                                 .arg(file)
@@ -469,6 +468,9 @@ void PublishDialog::ShowProgress() {
                                 .arg(progress.files_total)
                                 .arg(progress.bytes_done)
                                 .arg(progress.bytes_total));
+    // Last: a modal progress dialog handles events here, and the end of the
+    // run may come among them and take the progress dialog away.
+    progress_->setValue(int(share * 1000));
 }
 
 void PublishDialog::Ended() {
