@@ -137,8 +137,9 @@ std::vector<PageProblem> FindPageProblems(std::string_view page) {
             continue; // the common case: nothing to say, and no text made for it
         }
         const std::string name(name_view);
-        const auto add = [&](std::string message, std::size_t at) {
-            findings.push_back({name_view, {std::move(message), at}});
+        // The view is captured by copy: clang before 16 cannot capture a structured binding.
+        const auto add = [&findings, view = name_view](std::string message, std::size_t at) {
+            findings.push_back({view, {std::move(message), at}});
         };
         if (counts.begins > 0 && counts.ends == 0) {
             add("start marker Begin_" + name + " has no end marker", counts.first_begin);
