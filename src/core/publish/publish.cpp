@@ -3,6 +3,7 @@
 #include "error.h"
 
 #include <algorithm>
+#include <chrono>
 #include <set>
 
 namespace qf::publish {
@@ -103,7 +104,30 @@ PublishReport PublishWith(Transport& transport, const std::string& project_folde
     for (const PlanItem& item : plan.send) {
         progress.bytes_total += item.size;
     }
-    const auto failed = [&](const std::string& path, const std::string& reason) {
+    // While files go the manifest is written at most once a second, and
+    // whenever the publish ends or stops: one that lags behind lists fewer
+    // files than arrived (those are sent again next time), never one that
+    // did not arrive. Writing it safely after every file would cost each
+    // file two syncs of the disk.
+    auto written_at = std::chrono::steady_clock::now();
+    bool unwritten = false;
+    const auto write_manifest = [&](bool now) {
+        if (!unwritten ||
+            (!now && std::chrono::steady_clock::now() - written_at < std::chrono::seconds(1))) {
+            return;
+        }
+        WriteManifest(manifest_file, manifest);
+        unwritten = false;
+        written_at = std::chrono::steady_clock::now();
+    };
+    const auto failed = [&](const std::string& path, std::string reason) {
+        try {
+            write_manifest(true);
+        } catch (const CommandError& error) {
+            reason +=
+                " (and the manifest could not be brought up to date: " + std::string(error.what()) +
+                ")";
+        }
         return CommandError("Publishing stopped at " + path + ": " + reason + ". " +
                             Files(report.sent) + " of " + std::to_string(plan.send.size()) +
                             " sent, " + std::to_string(report.deleted) +
@@ -136,7 +160,8 @@ PublishReport PublishWith(Transport& transport, const std::string& project_folde
         }
         // The file arrived under its real name: only now does the manifest say so.
         manifest[item.path] = ManifestEntry{item.size, item.sha256};
-        WriteManifest(manifest_file, manifest);
+        unwritten = true;
+        write_manifest(false);
         progress.bytes_done = before + item.size;
         ++progress.files_done;
         ++report.sent;
@@ -156,13 +181,15 @@ PublishReport PublishWith(Transport& transport, const std::string& project_folde
             throw failed(item.path, error.what());
         }
         manifest.erase(item.path);
-        WriteManifest(manifest_file, manifest);
+        unwritten = true;
+        write_manifest(false);
         ++progress.files_done;
         ++report.deleted;
         if (events.done) {
             events.done(item);
         }
     }
+    write_manifest(true);
     if (events.progress) {
         progress.path.clear();
         events.progress(progress);
