@@ -12,6 +12,7 @@
 #include "components/component_fields.h"
 #include "components/insertion.h"
 #include "components/page_properties.h"
+#include "components/small_screens.h"
 #include "components/user_text.h"
 #include "document/file_io.h"
 #include "document/markers.h"
@@ -231,8 +232,9 @@ void InsertSomeComponent(std::string& page, std::uint8_t op, std::uint8_t choice
 }
 
 // Applies page properties and checks the page they give: the title holds the
-// heading as written, the body start tag is still found, and applying the
-// same properties again changes nothing.
+// heading as written, the body start tag is still found, the small-screen
+// block is there when asked for and gone when not, and applying the same
+// properties again changes nothing.
 void ApplySomeProperties(std::string& page, std::uint8_t op, Values& values) {
     PageProperties properties;
     if (op & 0x10) {
@@ -243,6 +245,12 @@ void ApplySomeProperties(std::string& page, std::uint8_t op, Values& values) {
     }
     if (op & 0x40) {
         properties.disable_scrollers = (op & 0x80) != 0;
+    }
+    if ((op & 0x60) == 0x60) {
+        const std::string fit = values.Next();
+        if (!fit.empty()) {
+            properties.fit_small_screens = (fit.front() & 1) != 0;
+        }
     }
     std::string changed;
     try {
@@ -256,6 +264,10 @@ void ApplySomeProperties(std::string& page, std::uint8_t op, Values& values) {
                 "the title holds the heading as written");
     }
     Require(BodyTagStart(changed) != kNotFound, "the body start tag is still found");
+    if (properties.fit_small_screens) {
+        Require(PageFitsSmallScreens(changed) == *properties.fit_small_screens,
+                "the small-screen block is there exactly when asked for");
+    }
     if (const std::string again = ApplyPageProperties(changed, properties); again != changed) {
         std::fprintf(stderr, "heading [%s] background [%s] scroll %d\n",
                      properties.heading.value_or("(none)").c_str(), properties.background.c_str(),

@@ -141,7 +141,7 @@ void BesideThePage(std::uint8_t command, const Workspace& workspace, Values& val
             const std::string layout = ReadLayout(AppFolder(), number);
             (void)LayoutPreviewText(layout);
             NewPageProperties properties{values.Next(), values.Next(), values.Next(),
-                                         values.Number(50)};
+                                         values.Number(50), values.Number(1) == 1};
             CheckNewPageProperties(properties);
             (void)CheckPage(PageTextFromLayout(layout, properties));
         } catch (const CommandError&) {

@@ -50,7 +50,7 @@ namespace {
 
 constexpr std::string_view kInsertSynopsis = "insert PAGE AREA KIND [FIELD=VALUE]...";
 constexpr std::string_view kPagePropertiesSynopsis =
-    "page-properties PAGE [heading=TEXT] [background=COLOUR|PICTURE] [noscroll=0|1]";
+    "page-properties PAGE [heading=TEXT] [background=COLOUR|PICTURE] [noscroll=0|1] [fit=0|1]";
 
 std::string KindList() {
     std::string list;
@@ -144,9 +144,14 @@ int PagePropertiesCommand(const Args& args, std::ostream& out) {
                 throw UsageError("noscroll must be 0 or 1");
             }
             properties.disable_scrollers = value == "1";
+        } else if (name == "fit") {
+            if (value != "0" && value != "1") {
+                throw UsageError("fit must be 0 or 1");
+            }
+            properties.fit_small_screens = value == "1";
         } else {
             throw UsageError("'" + name +
-                             "' is not a page property (heading, background, noscroll)");
+                             "' is not a page property (heading, background, noscroll, fit)");
         }
     }
     Workspace workspace = OpenWorkspace(args[0]);
@@ -249,12 +254,16 @@ std::vector<Command> ComponentCommands() {
          "table=N' inserts one.\n",
          CustomTablesCommand},
         {"page-properties", kPagePropertiesSynopsis,
-         "changes the title, background and scrolling of a page",
+         "changes the title, background, scrolling and small-screen fit of a page",
          "Applies the Page Properties dialog to the page file PAGE and prints the new\n"
          "header. Without heading the page keeps its title; a background beginning\n"
          "with # is a colour, any other a picture, an empty one leaves the background\n"
          "as it is; noscroll=1 hides the scroll bars, 0 shows them, and without\n"
-         "noscroll they stay as the page has them.\n",
+         "noscroll they stay as the page has them. fit=1 makes the page fit small\n"
+         "screens (a viewport tag and a stylesheet for screens narrower than its\n"
+         "areas, put into its head between their own markers; on a page that has\n"
+         "them already, measured again), fit=0 takes them out again; without fit\n"
+         "the page stays as it is.\n",
          PagePropertiesCommand},
         {"import-picture", kImportPictureSynopsis,
          "copies a picture into the project's images folder and prints its location",

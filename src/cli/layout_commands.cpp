@@ -17,7 +17,8 @@ namespace qf::cli {
 namespace {
 
 constexpr std::string_view kNewPageSynopsis =
-    "new-page PROJECT NAME [layout=N] [header=TEXT] [background=TEXT] [border=N] [replace=yes]";
+    "new-page PROJECT NAME [layout=N] [header=TEXT] [background=TEXT] [border=N] [fit=0|1] "
+    "[replace=yes]";
 
 bool ParseInt(std::string_view text, int& value) {
     if (text.empty()) {
@@ -61,6 +62,7 @@ int NewPageCommand(const Args& args, std::ostream& out) {
     }
     NewPageProperties properties;
     properties.name = args[1];
+    properties.fit_small_screens = true;
     std::optional<int> layout; // the newest unless given
     ExistingPage existing = ExistingPage::Refuse;
     for (std::size_t i = 2; i < args.size(); ++i) {
@@ -73,6 +75,8 @@ int NewPageCommand(const Args& args, std::ostream& out) {
             properties.background = value;
         } else if (key == "border") {
             properties.border = IntOption(key, value, "");
+        } else if (key == "fit" && (value == "0" || value == "1")) {
+            properties.fit_small_screens = value == "1";
         } else if (key == "replace" && (value == "yes" || value == "no")) {
             existing = value == "yes" ? ExistingPage::Replace : ExistingPage::Refuse;
         } else {
@@ -189,6 +193,7 @@ std::vector<Command> LayoutCommands() {
          "  header=TEXT     the page title (default: empty)\n"
          "  background=TEXT a colour \"#RRGGBB\" or an image path (default: none)\n"
          "  border=N        the top and left margin in pixels (default: 0)\n"
+         "  fit=0|1         fit small screens, as page-properties fit=1 does (default: 1)\n"
          "  replace=yes     replace a page of that name (default: refuse)\n",
          NewPageCommand},
         {"layouts", "layouts", "lists the numbers of the layouts, one a line",

@@ -3,6 +3,7 @@
 #include "components/page_properties.h"
 #include "components/picture_metadata.h"
 #include "components/rollover.h"
+#include "components/small_screens.h"
 #include "document/page_file.h"
 #include "test_pages.h"
 #include "workspace/workspace.h"
@@ -139,7 +140,8 @@ TEST_F(ComponentCli, PagePropertiesAndKinds) {
         RunCli({"page-properties", Path(), "heading=My Page", "background=#336699", "noscroll=1"});
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out, "My Page\n");
-    const std::string expected = ApplyPageProperties(Start(), {"My Page", "#336699", true});
+    const std::string expected =
+        ApplyPageProperties(Start(), {"My Page", "#336699", true, std::nullopt});
     EXPECT_EQ(ReadPageFile(Path().toStdString()), expected);
     EXPECT_NE(expected.find("<body scroll=\"no\" bgcolor=#336699>"), std::string::npos);
     // Without heading= the page keeps its title, without noscroll= its scroll bars.
@@ -165,6 +167,39 @@ TEST_F(ComponentCli, PagePropertiesAndKinds) {
     EXPECT_NE(result.out.find("Spaced_List (Spaced Item List)\n"), std::string::npos);
     EXPECT_NE(result.out.find("  href=Select"), std::string::npos);
     EXPECT_EQ(RunCli({"kinds", "extra"}).status, 2);
+}
+
+TEST_F(ComponentCli, FitSmallScreensGoesInAndOutOfTheHeadByteForByte) {
+    const std::string before = Bytes(Path());
+    auto result = RunCli({"page-properties", Path(), "fit=1"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    const std::string fitted = ReadPageFile(Path().toStdString());
+    EXPECT_EQ(fitted, WithSmallScreenFit(Start(), true));
+    // The page's own readers and the structural check see the page as before.
+    for (const char* command : {"areas", "components", "check"}) {
+        result = RunCli({command, Path()});
+        EXPECT_EQ(result.status, 0) << command << result.err;
+        WritePageFile(dir_.filePath("plain.html").toStdString(), Start());
+        EXPECT_EQ(result.out, RunCli({command, dir_.filePath("plain.html")}).out) << command;
+    }
+    // Again changes nothing; fit=0 gives the file back as it was.
+    EXPECT_EQ(RunCli({"page-properties", Path(), "fit=1"}).status, 0);
+    EXPECT_EQ(ReadPageFile(Path().toStdString()), fitted);
+    EXPECT_EQ(RunCli({"page-properties", Path(), "heading=Kept"}).status, 0);
+    EXPECT_TRUE(PageFitsSmallScreens(ReadPageFile(Path().toStdString())));
+    EXPECT_EQ(RunCli({"page-properties", Path(), "heading=T", "fit=0"}).status, 0);
+    EXPECT_EQ(Bytes(Path()), before);
+    EXPECT_EQ(RunCli({"page-properties", Path(), "fit=yes"}).status, 2);
+    EXPECT_EQ(Bytes(Path()), before);
+    // A block that lost a marker is refused, the page left alone.
+    std::string damaged = fitted;
+    damaged.erase(damaged.find(kFitEndMarker), kFitEndMarker.size());
+    WritePageFile(Path().toStdString(), damaged);
+    const std::string damaged_bytes = Bytes(Path());
+    result = RunCli({"page-properties", Path(), "fit=0"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("damaged"), std::string::npos) << result.err;
+    EXPECT_EQ(Bytes(Path()), damaged_bytes);
 }
 
 TEST_F(ComponentCli, ImportPictureCopiesOnceAndPrintsTheLocation) {

@@ -1,4 +1,5 @@
 #include "cli_runner.h"
+#include "components/small_screens.h"
 #include "document/page_file.h"
 #include "workspace/layout_designer.h"
 #include "workspace/layouts.h"
@@ -127,14 +128,34 @@ TEST_F(LayoutCli, NewPageFromTheNewestLayoutOrAChosenOne) {
     result = RunCli({"areas", QString::fromStdString(project_ + "index.html")});
     EXPECT_EQ(result.out, "Area1\nArea2\n");
 
-    // Defaults: an empty title, margins only, and a name typed with ".html".
+    // Defaults: an empty title, fitting small screens, margins only, and a
+    // name typed with ".html".
     result = RunCli(
         {"new-page", project + "/", "plain.html", "layout=" + QString::fromStdString(saved)});
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out, "plain.html\n");
-    EXPECT_NE(ReadPageFile(project_ + "plain.html")
-                  .find("<title></title></head><body topmargin=\"0\" leftmargin=\"0\" bgcolor="),
+    const std::string plain = ReadPageFile(project_ + "plain.html");
+    EXPECT_NE(plain.find("<title></title>" + std::string(kFitStartMarker)), std::string::npos);
+    EXPECT_NE(plain.find(std::string(kFitEndMarker) +
+                         "</head><body topmargin=\"0\" leftmargin=\"0\" bgcolor="),
               std::string::npos);
+}
+
+TEST_F(LayoutCli, NewPagesFitSmallScreensUnlessToldNot) {
+    const QString project = project_dir_.path();
+    auto result = RunCli({"new-page", project, "fitted", "layout=3", "border=4"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    result = RunCli({"new-page", project, "plain", "layout=3", "border=4", "fit=0"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    const std::string fitted = ReadPageFile(project_ + "fitted.html");
+    const std::string plain = ReadPageFile(project_ + "plain.html");
+    EXPECT_FALSE(PageFitsSmallScreens(plain));
+    EXPECT_EQ(fitted, WithSmallScreenFit(plain, true));
+    // The shipped layout's 760 pixels, with a margin of 4 and the browser's 8.
+    EXPECT_NE(fitted.find("@media (max-width:771.98px)"), std::string::npos);
+    result = RunCli({"new-page", project, "other", "fit=2"});
+    EXPECT_EQ(result.status, 2);
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(project_ + "other.html")));
 }
 
 TEST_F(LayoutCli, NewPageNeverReplacesAPageUnlessAsked) {

@@ -7,5 +7,6 @@ target_sources(core_tests PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/page_properties_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/picture_import_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/picture_metadata_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/small_screens_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/table_media_test.cpp
 )

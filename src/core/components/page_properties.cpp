@@ -1,5 +1,6 @@
 #include "components/page_properties.h"
 
+#include "components/small_screens.h"
 #include "components/user_text.h"
 #include "document/markers.h"
 #include "error.h"
@@ -330,6 +331,9 @@ std::string ApplyPageProperties(std::string_view page, const PageProperties& pro
     }
     if (properties.disable_scrollers) {
         SetScroll(text, *properties.disable_scrollers);
+    }
+    if (properties.fit_small_screens) {
+        text = WithSmallScreenFit(text, *properties.fit_small_screens);
     }
     return text;
 }

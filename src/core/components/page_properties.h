@@ -22,6 +22,9 @@ struct PageProperties {
     // Hide (true) or show (false) the scroll bars; nothing keeps them as
     // the page has them.
     std::optional<bool> disable_scrollers;
+    // Put the small-screen block into the head (true) or take it out (false);
+    // nothing keeps the page as it is.
+    std::optional<bool> fit_small_screens;
 };
 
 // The heading the dialog opens with: the page's title as its reader sees it
@@ -68,13 +71,14 @@ std::size_t BodyTagStart(std::string_view page);
 // bgcolor (or adds " bgcolor=" + colour after "<body") and removes the
 // background attribute; a picture replaces the background attribute's value
 // (or adds it before the tag's closing ">"); the scroll attribute is added
-// after "<body" or removed, looking only inside the body start tag. The body
+// after "<body" or removed, looking only inside the body start tag; the
+// small-screen block is put in or taken out (WithSmallScreenFit). The body
 // start tag runs from BodyTagStart to the ">" just before the body marker, and is one tag
 // (read as browsers read it, it ends at that ">"). Text enters as ASCII
 // (numeric character references), a double quote in the background as &quot;. Throws CommandError,
 // changing nothing, for a page without title (when a heading is given) or body start tag, a heading
 // CheckTitleText refuses, a background holding the marker delimiters or a line break, or a colour
-// with anything but letters and digits after its "#".
+// with anything but letters and digits after its "#", and what WithSmallScreenFit refuses.
 std::string ApplyPageProperties(std::string_view page, const PageProperties& properties);
 
 // Applies the rules to the open page, writes the page file and, only when that

@@ -15,6 +15,7 @@ target_sources(quenfort_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/picture_metadata.cpp
   ${CMAKE_CURRENT_LIST_DIR}/php_script.cpp
   ${CMAKE_CURRENT_LIST_DIR}/rollover.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/small_screens.cpp
   ${CMAKE_CURRENT_LIST_DIR}/table_builders.cpp
   ${CMAKE_CURRENT_LIST_DIR}/text_builders.cpp
   ${CMAKE_CURRENT_LIST_DIR}/user_text.cpp

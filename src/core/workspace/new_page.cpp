@@ -1,6 +1,7 @@
 #include "workspace/new_page.h"
 
 #include "components/page_properties.h"
+#include "components/small_screens.h"
 #include "components/user_text.h"
 #include "document/file_io.h"
 #include "document/page_file.h"
@@ -114,7 +115,8 @@ std::string PageTextFromLayout(std::string_view layout_text, const NewPageProper
     }
     text.replace(title + 7, title_end - title - 7, header);
     // Layouts written before spacers took no room get them so in the page.
-    return WithStandingSpacers(text);
+    text = WithStandingSpacers(text);
+    return properties.fit_small_screens ? WithSmallScreenFit(text, true) : text;
 }
 
 bool NewPageExists(const Workspace& workspace, std::string_view name) {

@@ -13,6 +13,8 @@ struct NewPageProperties {
     std::string header;     // the page title
     std::string background; // "#" + six hex digits, or an image path; may be empty
     int border = 0;         // top and left margin in pixels
+    // The small-screen block in the page's head (WithSmallScreenFit).
+    bool fit_small_screens = false;
 };
 
 // The page file name for a typed name: the name + ".html", or the name as it
@@ -34,7 +36,8 @@ void CheckNewPageProperties(const NewPageProperties& properties);
 
 // The page text made from a layout text: the body attributes inserted right
 // behind "<body" of the body start tag (BodyTagStart), before the layout's
-// own, and the title replaced by the header. Header and background are typed
+// own, the title replaced by the header, and the small-screen block put into
+// the head when the properties ask for it. Header and background are typed
 // text and enter the page as ASCII. Throws CommandError when the layout has
 // no body tag or no title, or a value is refused as CheckNewPageProperties
 // refuses it.
