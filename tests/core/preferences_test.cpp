@@ -19,9 +19,11 @@ TEST(Preferences, KeptBesideTheSessionAndDamagedValuesGiveTheDefaults) {
     EXPECT_EQ(fresh.pictures.largest_width, 0);
     EXPECT_EQ(fresh.pictures.quality, 85);
     EXPECT_TRUE(fresh.pictures.strip_metadata);
+    EXPECT_TRUE(fresh.fit_new_pages);
 
     Preferences chosen;
     chosen.pictures = {1200, 70, false};
+    chosen.fit_new_pages = false;
     SavePreferences(file, chosen);
     // The session's memory and the preferences share the file: each save keeps the other.
     SessionMemory memory;
@@ -31,6 +33,7 @@ TEST(Preferences, KeptBesideTheSessionAndDamagedValuesGiveTheDefaults) {
     EXPECT_EQ(read.pictures.largest_width, 1200);
     EXPECT_EQ(read.pictures.quality, 70);
     EXPECT_FALSE(read.pictures.strip_metadata);
+    EXPECT_FALSE(read.fit_new_pages);
     chosen.pictures.quality = 40;
     SavePreferences(file, chosen);
     EXPECT_EQ(LoadSession(file).last_project, "/home/u/site/");
@@ -40,12 +43,13 @@ TEST(Preferences, KeptBesideTheSessionAndDamagedValuesGiveTheDefaults) {
     QFile edited(file);
     ASSERT_TRUE(edited.open(QIODevice::WriteOnly | QIODevice::Truncate));
     edited.write("[preferences]\nlargestPictureWidth=-20\npictureQuality=250\n"
-                 "removeCameraData=perhaps\n");
+                 "removeCameraData=perhaps\nfitNewPages=0\n");
     edited.close();
     read = LoadPreferences(file);
     EXPECT_EQ(read.pictures.largest_width, 0);
     EXPECT_EQ(read.pictures.quality, 85);
     EXPECT_TRUE(read.pictures.strip_metadata);
+    EXPECT_TRUE(read.fit_new_pages);
 }
 
 TEST(Preferences, AFileThatCannotBeWrittenIsSaid) {

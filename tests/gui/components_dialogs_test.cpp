@@ -12,6 +12,7 @@
 #include "components/mail_link_dialog.h"
 #include "components/page_properties_dialog.h"
 #include "components/rollover_dialog.h"
+#include "components/small_screens.h"
 #include "components/text_dialog.h"
 #include "components/text_link_dialog.h"
 #include "dialog_driving.h"
@@ -754,6 +755,50 @@ private Q_SLOTS:
         workspace_.page_text.replace(workspace_.page_text.find("<title>"), 7, "<titel>");
         QCOMPARE(Find<QLineEdit>(std::make_unique<TForma>(workspace_).get(), "Edit3")->text(),
                  QString("Welcome to ....."));
+    }
+
+    // The check box shows whether the page fits small screens; ticking and
+    // unticking it puts the head's block in and takes it out again, and an
+    // OK that leaves it alone leaves the head alone.
+    void PagePropertiesFitSmallScreens() {
+        const std::string original = test::WorkedExamplePage();
+        workspace_.page_text = original;
+        WritePageFile(workspace_.page_path, original);
+        {
+            TForma dialog(workspace_);
+            QVERIFY(!Find<QCheckBox>(&dialog, "CheckBox2")->isChecked());
+            QCOMPARE(Find<QCheckBox>(&dialog, "CheckBox2")->text(), QString("Fit small screens"));
+            Click(&dialog, "CheckBox2");
+            Shoot(&dialog, "page_properties_fit_small_screens");
+            Confirm(dialog, "ToolButton2");
+        }
+        QCOMPARE(PageOnDisk(), WithSmallScreenFit(original, true));
+        {
+            TForma dialog(workspace_);
+            QVERIFY(Find<QCheckBox>(&dialog, "CheckBox2")->isChecked());
+            Confirm(dialog, "ToolButton2");
+        }
+        QCOMPARE(PageOnDisk(), WithSmallScreenFit(original, true));
+        {
+            TForma dialog(workspace_);
+            Click(&dialog, "CheckBox2");
+            Confirm(dialog, "ToolButton2");
+        }
+        QCOMPARE(PageOnDisk(), original);
+        // A page whose block lost its end marker opens unticked, and its
+        // other properties can still be changed.
+        std::string damaged = WithSmallScreenFit(original, true);
+        damaged.erase(damaged.find(kFitEndMarker), kFitEndMarker.size());
+        workspace_.page_text = damaged;
+        WritePageFile(workspace_.page_path, damaged);
+        OpenPage(workspace_, workspace_.page_path);
+        {
+            TForma dialog(workspace_);
+            QVERIFY(!Find<QCheckBox>(&dialog, "CheckBox2")->isChecked());
+            Type(&dialog, "Edit3", "Renamed");
+            Confirm(dialog, "ToolButton2");
+        }
+        QVERIFY(PageOnDisk().find("<title>Renamed</title>") != std::string::npos);
     }
 
     // Typing in a face list reaches the face typed, although the entries

@@ -9,6 +9,7 @@
 #include "gui_test.h"
 #include "scripted_prompts.h"
 #include "widgets/picture_field.h"
+#include "workspace/layout_chooser.h"
 #include "workspace/preferences.h"
 #include "workspace/workspace.h"
 
@@ -83,6 +84,7 @@ private Q_SLOTS:
         QCOMPARE(PictureImportOptionsInUse().largest_width, 640);
         QCOMPARE(PictureImportOptionsInUse().quality, 85);
         QVERIFY(PictureImportOptionsInUse().strip_metadata);
+        QVERIFY(TFormmen2::FitNewPages());
 
         bool seen = false;
         OnModal([&](QWidget* dialog) {
@@ -91,7 +93,9 @@ private Q_SLOTS:
             QCOMPARE(Find<QSpinBox>(dialog, "LargestPictureWidth")->value(), 640);
             QCOMPARE(Find<QSpinBox>(dialog, "PictureQuality")->value(), 85);
             QVERIFY(Find<QCheckBox>(dialog, "RemoveCameraData")->isChecked());
+            QVERIFY(Find<QCheckBox>(dialog, "FitNewPages")->isChecked());
             test::Shoot(dialog, "preferences_dialog");
+            Find<QCheckBox>(dialog, "FitNewPages")->setChecked(false);
             Find<QSpinBox>(dialog, "LargestPictureWidth")->setValue(25);
             Find<QSpinBox>(dialog, "PictureQuality")->setValue(60);
             Find<QCheckBox>(dialog, "RemoveCameraData")->setChecked(false);
@@ -106,6 +110,9 @@ private Q_SLOTS:
         QCOMPARE(kept.pictures.largest_width, 25);
         QCOMPARE(kept.pictures.quality, 60);
         QVERIFY(!kept.pictures.strip_metadata);
+        // New pages from now on are made without the small-screen fit.
+        QVERIFY(!TFormmen2::FitNewPages());
+        QVERIFY(!kept.fit_new_pages);
 
         // Cancel changes nothing.
         OnModal([](QWidget* dialog) {
@@ -115,6 +122,13 @@ private Q_SLOTS:
         window_->findChild<QAction*>("Preferences")->trigger();
         QCOMPARE(PictureImportOptionsInUse().largest_width, 25);
         QCOMPARE(LoadPreferences(Settings()).pictures.largest_width, 25);
+        QVERIFY(!TFormmen2::FitNewPages());
+        // The next start reads it again.
+        TFormmen2::SetFitNewPages(true);
+        window_ = std::make_unique<TForm1>();
+        window_->RememberSession(Settings());
+        QVERIFY(!TFormmen2::FitNewPages());
+        TFormmen2::SetFitNewPages(true);
     }
 
     void EveryPictureBrowseUsesThemAndFillsTheSizeAsShown() {

@@ -4,6 +4,7 @@
 
 #include "app/dialog_table.h"
 #include "app/main_window.h"
+#include "components/small_screens.h"
 #include "dialog_driving.h"
 #include "document/page_file.h"
 #include "document/page_text.h"
@@ -345,6 +346,18 @@ private Q_SLOTS:
         QVERIFY(DeclarationNames(page) !=
                 DeclarationNames(ReadLayout(workspace_.app_folder, numbers[1])));
         QVERIFY(prompts_->asked.isEmpty());
+        // New pages fit small screens unless the editor's preference says no.
+        QVERIFY(PageFitsSmallScreens(page));
+        TFormmen2::SetFitNewPages(false);
+        workspace_.pending = {"Plain", "", 0, "plain"};
+        TFormmen2 again(workspace_);
+        again.show();
+        Click(&again, "ToolButton4");
+        TFormmen2::SetFitNewPages(true);
+        QCOMPARE(again.result(), int(QDialog::Accepted));
+        const std::string plain = ReadPageFile(ProjectFile("plain.html"));
+        QVERIFY(!PageFitsSmallScreens(plain));
+        QVERIFY(plain.find("<title>Plain</title>") != std::string::npos);
     }
 
     void ChooserWithOneLayoutOrNone() {
@@ -401,9 +414,12 @@ private Q_SLOTS:
         Click(&again, "ToolButton4");
         QCOMPARE(again.result(), int(QDialog::Accepted));
         QVERIFY(workspace_.area_list.entries.empty());
-        QVERIFY(ReadPageFile(ProjectFile("index.html"))
-                    .find("<title>Again</title></head><body topmargin=\"0\" leftmargin=\"0\" "
-                          "bgcolor=") != std::string::npos);
+        const std::string replaced = ReadPageFile(ProjectFile("index.html"));
+        QVERIFY(replaced.find("<title>Again</title>" + std::string(kFitStartMarker)) !=
+                std::string::npos);
+        QVERIFY(replaced.find(std::string(kFitEndMarker) +
+                              "</head><body topmargin=\"0\" leftmargin=\"0\" bgcolor=") !=
+                std::string::npos);
     }
 
     void DesignerSavesALayoutThatTheChooserShowsAtOnce() {

@@ -13,6 +13,13 @@ namespace {
 constexpr auto kLargestWidthKey = "preferences/largestPictureWidth";
 constexpr auto kQualityKey = "preferences/pictureQuality";
 constexpr auto kStripKey = "preferences/removeCameraData";
+constexpr auto kFitNewPagesKey = "preferences/fitNewPages";
+
+// true or false as QSettings writes them; anything else gives `fallback`.
+bool ReadFlag(const QSettings& settings, const char* key, bool fallback) {
+    const QString flag = settings.value(key).toString();
+    return flag == "false" ? false : flag == "true" ? true : fallback;
+}
 
 // A whole number from `low` to `high`; anything else gives `fallback`.
 int ReadNumber(const QSettings& settings, const char* key, int low, int high, int fallback) {
@@ -31,10 +38,8 @@ Preferences LoadPreferences(const QString& file) {
                                         pictures.largest_width);
     pictures.quality = ReadNumber(settings, kQualityKey, kLowestPictureQuality,
                                   kHighestPictureQuality, pictures.quality);
-    const QString strip = settings.value(kStripKey).toString();
-    pictures.strip_metadata = strip == "false"  ? false
-                              : strip == "true" ? true
-                                                : pictures.strip_metadata;
+    pictures.strip_metadata = ReadFlag(settings, kStripKey, pictures.strip_metadata);
+    preferences.fit_new_pages = ReadFlag(settings, kFitNewPagesKey, preferences.fit_new_pages);
     return preferences;
 }
 
@@ -44,6 +49,7 @@ void SavePreferences(const QString& file, const Preferences& preferences) {
     settings.setValue(kLargestWidthKey, preferences.pictures.largest_width);
     settings.setValue(kQualityKey, preferences.pictures.quality);
     settings.setValue(kStripKey, preferences.pictures.strip_metadata);
+    settings.setValue(kFitNewPagesKey, preferences.fit_new_pages);
     settings.sync();
     if (settings.status() != QSettings::NoError) {
         throw CommandError("Cannot create file \"" + file.toStdString() +

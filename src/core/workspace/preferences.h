@@ -11,6 +11,8 @@ namespace qf {
 struct Preferences {
     // How every picture browse makes a picture fit for the web.
     PictureImportOptions pictures;
+    // Whether a new page fits small screens (NewPageProperties).
+    bool fit_new_pages = true;
 };
 
 // Reads the preferences from the settings file at `file`; what is missing,

@@ -15,6 +15,7 @@
 #include "widgets/elided_label.h"
 #include "widgets/picture_field.h"
 #include "workspace/app_folder.h"
+#include "workspace/layout_chooser.h"
 #include "workspace/page_commands.h"
 #include "workspace/project.h"
 #include "workspace/project_dialog.h"
@@ -977,6 +978,7 @@ void TForm1::AboutClick() {
 void TForm1::PreferencesClick() {
     if (PreferencesDialog::Edit(preferences_, session_file_, this)) {
         SetPictureImportOptions(preferences_.pictures);
+        TFormmen2::SetFitNewPages(preferences_.fit_new_pages);
     }
 }
 

@@ -8,6 +8,7 @@
 #include "services/preview.h"
 #include "services/prompts.h"
 #include "widgets/picture_field.h"
+#include "workspace/layout_chooser.h"
 #include "workspace/page_commands.h"
 #include "workspace/project.h"
 
@@ -64,6 +65,7 @@ void TForm1::RememberSession(const QString& file) {
     memory_ = LoadSession(file);
     preferences_ = LoadPreferences(file);
     SetPictureImportOptions(preferences_.pictures);
+    TFormmen2::SetFitNewPages(preferences_.fit_new_pages);
     reopen_last_->setChecked(memory_.reopen_last);
     if (QAction* show_areas = findChild<QAction*>("ShowAreas")) {
         show_areas->setChecked(memory_.show_areas);

@@ -43,6 +43,19 @@ PreferencesDialog::PreferencesDialog(const Preferences& preferences, const QStri
     form->addRow(strip_metadata_);
     Body()->addWidget(pictures);
 
+    auto* pages = new QGroupBox(tr("New pages"), this);
+    pages->setObjectName("NewPagesGroup");
+    auto* pages_layout = new QVBoxLayout(pages);
+    fit_new_pages_ = new QCheckBox(tr("Fit new pages to small screens"), pages);
+    fit_new_pages_->setObjectName("FitNewPages");
+    fit_new_pages_->setChecked(preferences.fit_new_pages);
+    fit_new_pages_->setToolTip(
+        tr("Make every new page readable on phones: its areas one under the other and its "
+           "pictures scaled down on narrow screens (Page Properties turns it on and off for "
+           "each page)"));
+    pages_layout->addWidget(fit_new_pages_);
+    Body()->addWidget(pages);
+
     QPushButton* ok = AddButton(tr("OK"), "OkButton");
     ok->setDefault(true);
     ok->setToolTip(tr("Keep these preferences (Enter)"));
@@ -67,6 +80,7 @@ Preferences PreferencesDialog::Chosen() const {
     chosen.pictures.largest_width = SpinValue(largest_width_);
     chosen.pictures.quality = SpinValue(quality_);
     chosen.pictures.strip_metadata = strip_metadata_->isChecked();
+    chosen.fit_new_pages = fit_new_pages_->isChecked();
     return chosen;
 }
 

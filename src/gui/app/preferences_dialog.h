@@ -34,6 +34,7 @@ private:
     QSpinBox* largest_width_;
     QSpinBox* quality_;
     QCheckBox* strip_metadata_;
+    QCheckBox* fit_new_pages_;
 };
 
 } // namespace qf

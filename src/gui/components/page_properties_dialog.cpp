@@ -1,6 +1,7 @@
 #include "components/page_properties_dialog.h"
 
 #include "components/page_properties.h"
+#include "components/small_screens.h"
 #include "error.h"
 #include "services/prompts.h"
 #include "widgets/picture_field.h"
@@ -59,6 +60,16 @@ TForma::TForma(Workspace& workspace, QWidget* parent)
     no_scrollers_->setChecked(PageHidesScrollBars(workspace.page_text));
     form->addRow(QString(), no_scrollers_);
 
+    fit_small_screens_ = new QCheckBox(tr("Fit small screens"), this);
+    fit_small_screens_->setObjectName("CheckBox2");
+    fit_small_screens_->setToolTip(
+        tr("On screens narrower than the page's areas, such as a phone's, show the areas one "
+           "under the other, scale pictures down to fit and break over-long words; wider "
+           "screens show the page as before"));
+    fits_small_screens_ = PageFitsSmallScreens(workspace.page_text);
+    fit_small_screens_->setChecked(fits_small_screens_);
+    form->addRow(QString(), fit_small_screens_);
+
     QPushButton* ok = AddOkButton(tr("OK    "), "ToolButton2");
     ok->setToolTip(tr("Apply to the open page (Enter)"));
     connect(ok, &QPushButton::clicked, this, &TForma::ToolButton2Click);
@@ -71,6 +82,10 @@ void TForma::ToolButton2Click() {
     properties.background =
         (picture_radio_->isChecked() ? picture_->Text() : colour_->Text()).toStdString();
     properties.disable_scrollers = no_scrollers_->isChecked();
+    // Only a change of the box touches the page's head.
+    if (fit_small_screens_->isChecked() != fits_small_screens_) {
+        properties.fit_small_screens = fit_small_screens_->isChecked();
+    }
     try {
         SetPageProperties(workspace_, properties);
     } catch (const CommandError& error) {

@@ -12,7 +12,7 @@ class ColourField;
 class PictureField;
 
 // "Page Properties": the page's heading (title), its background picture or
-// colour, and whether it shows scroll bars.
+// colour, whether it shows scroll bars, and whether it fits small screens.
 class TForma : public ComponentDialog {
     Q_OBJECT
 
@@ -33,6 +33,8 @@ private:
     QRadioButton* colour_radio_;
     ColourField* colour_;
     QCheckBox* no_scrollers_;
+    QCheckBox* fit_small_screens_;
+    bool fits_small_screens_ = false; // as the page was when the dialog opened
 };
 
 } // namespace qf

@@ -22,7 +22,17 @@ namespace {
 // The chooser's overview of all layouts, in the application's temp folder.
 constexpr std::string_view kChooserPreviewFile = "lay02.html";
 
+bool fit_new_pages = true;
+
 } // namespace
+
+void TFormmen2::SetFitNewPages(bool on) {
+    fit_new_pages = on;
+}
+
+bool TFormmen2::FitNewPages() {
+    return fit_new_pages;
+}
 
 TFormmen2::TFormmen2(Workspace& workspace, QWidget* parent)
     : ToolDialog("Select a Page Layout", "Select Page Layout:", parent), workspace_(workspace) {
@@ -149,7 +159,7 @@ void TFormmen2::ToolButton4Click() {
     }
     const PendingPageProperties& pending = workspace_.pending;
     const NewPageProperties properties{pending.name, pending.header, pending.background,
-                                       pending.border};
+                                       pending.border, FitNewPages()};
     try {
         ExistingPage existing = replace_confirmed_ ? ExistingPage::Replace : ExistingPage::Refuse;
         if (existing == ExistingPage::Refuse && NewPageExists(workspace_, properties.name)) {

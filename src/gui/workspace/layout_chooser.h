@@ -31,6 +31,11 @@ public:
 
     const LayoutChooser& Chooser() const { return chooser_; }
 
+    // Whether Finish makes the new page fit small screens: the editor's
+    // preference, which the main window keeps (on until it says otherwise).
+    static void SetFitNewPages(bool on);
+    static bool FitNewPages();
+
 public Q_SLOTS:
     void FormActivate();     // rescans the layouts and chooses the first
     void ToolButton2Click(); // Previous: the next lower number

@@ -96,8 +96,10 @@ void TFormmen5::ToolButton2Click() {
 
 void TFormmen5::ToolButton1Click() {
     const std::string name = name_->text().toStdString();
+    // Only checked here; the chooser's Finish makes the page.
     const NewPageProperties properties{name, header_->text().toStdString(),
-                                       background_->Text().toStdString(), border_->value()};
+                                       background_->Text().toStdString(), border_->value(),
+                                       TFormmen2::FitNewPages()};
     // A refused value is shown with its field focused; nothing goes on.
     auto refuse = [this](const CommandError& error, QLineEdit* field) {
         AppPrompts().ShowError(this, QString::fromStdString(error.what()));
