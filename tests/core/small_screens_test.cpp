@@ -1,3 +1,4 @@
+#include "check/site_check.h"
 #include "components/page_properties.h"
 #include "components/small_screens.h"
 #include "document/page_check.h"
@@ -61,6 +62,25 @@ TEST(SmallScreens, OnPutsOneBlockIntoTheHeadAndOffGivesThePageBackByteForByte) {
         EXPECT_EQ(NextInstanceNumber(on, "Table"), NextInstanceNumber(original, "Table"));
     }
     EXPECT_TRUE(CheckPage(WithSmallScreenFit(TwoColumnPage(), true)).empty());
+}
+
+TEST(SmallScreens, CheckSiteFindsNothingNewOnAFittedPage) {
+    QTemporaryDir dir;
+    const std::string folder = dir.path().toStdString() + "/";
+    const std::string plain = test::WorkedExamplePage();
+    WritePageFile(folder + "plain.html", plain);
+    WritePageFile(folder + "fitted.html", WithSmallScreenFit(plain, true));
+    auto findings = [&](const std::string& page) {
+        std::vector<std::string> seen;
+        for (const Finding& finding : CheckSitePage(folder, page)) {
+            seen.push_back(std::to_string(int(finding.severity)) + " " + finding.entry + " " +
+                           finding.message);
+        }
+        return seen;
+    };
+    const std::vector<std::string> before = findings("plain.html");
+    EXPECT_FALSE(before.empty()); // the page format's note at least
+    EXPECT_EQ(findings("fitted.html"), before);
 }
 
 TEST(SmallScreens, TheRulesApplyOnlyBelowTheWidthTheAreasNeed) {
