@@ -346,6 +346,8 @@ TEST_F(FtpPublish, ASelfSignedCertificateIsAcceptedOnceAndAChangedOneIsRefused) 
     EXPECT_EQ(Publish({"--accept-certificate=" + other}, "s3cret pass").status, 1);
     EXPECT_FALSE(Exists(root_ + "/www/index.html"));
     EXPECT_FALSE(Exists(known));
+    // The unverified server never saw the user's login.
+    EXPECT_EQ(server_.Log().find("'webmaster'"), std::string::npos) << server_.Log();
 
     // Accepted once (typed without the colons, in lower case), then pinned.
     std::string typed;
@@ -358,6 +360,7 @@ TEST_F(FtpPublish, ASelfSignedCertificateIsAcceptedOnceAndAChangedOneIsRefused) 
     ASSERT_EQ(accepted.status, 0) << accepted.err;
     EXPECT_EQ(Read(root_ + "/www/index.html"), "home");
     EXPECT_NE(Read(known).find(fingerprint), std::string::npos);
+    EXPECT_NE(server_.Log().find("USER 'webmaster' logged in"), std::string::npos);
     Write("index.html", "home, changed");
     auto pinned = Publish({}, "s3cret pass");
     ASSERT_EQ(pinned.status, 0) << pinned.err;

@@ -190,6 +190,14 @@ void FtpServer::Stop() {
     process_.reset();
 }
 
+std::string FtpServer::Log() {
+    if (process_) {
+        process_->waitForReadyRead(50);
+        log_ += process_->readAllStandardError().toStdString();
+    }
+    return log_;
+}
+
 std::string FtpServer::Fingerprint() const {
     QProcess process;
     process.start("openssl", {"x509", "-noout", "-fingerprint", "-sha256", "-in",

@@ -54,6 +54,8 @@ public:
     int port() const { return port_; }
     std::string certificate() const; // the PEM file a client trusts
     std::string Fingerprint() const; // its SHA-256 as "SHA256:AB:CD:..."
+    // What the server logged so far (sessions, logins and failed logins).
+    std::string Log();
     std::string error() const { return error_; }
 
 private:
@@ -61,6 +63,7 @@ private:
     std::unique_ptr<QProcess> process_;
     int port_ = 0;
     std::string error_;
+    std::string log_;
 };
 
 } // namespace qf::test
