@@ -135,13 +135,14 @@ TEST(SmallScreens, DamagedMarkersAndAMissingHeadAreRefusedChangingNothing) {
     // Each damaged page, and whether the block still counts as there.
     const std::vector<std::pair<std::string, bool>> damaged_pages{
         {lone_start, false}, {lone_end, false}, {swapped, false}, {twice, true}};
-    for (const auto& [damaged, counts] : damaged_pages) {
+    for (const auto& entry : damaged_pages) {
+        const std::string& damaged = entry.first;
         for (const bool fit : {true, false}) {
             EXPECT_NE(test::Refusal([&] { WithSmallScreenFit(damaged, fit); }).find("damaged"),
                       std::string::npos)
                 << damaged;
         }
-        EXPECT_EQ(PageFitsSmallScreens(damaged), counts) << damaged;
+        EXPECT_EQ(PageFitsSmallScreens(damaged), entry.second) << damaged;
     }
     EXPECT_NE(test::Refusal([] {
                   WithSmallScreenFit("<html><body><!---End_Body---!></body></html>", true);
