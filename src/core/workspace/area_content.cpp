@@ -8,6 +8,8 @@
 #include "workspace/component_editing.h"
 #include "workspace/workspace.h"
 
+#include <algorithm>
+
 namespace qf {
 
 namespace {
@@ -26,9 +28,8 @@ int SelectedArea(const Workspace& workspace) {
 void InsertIntoSelectedArea(Workspace& workspace, std::string_view content,
                             std::string_view step_name) {
     const int area = SelectedArea(workspace);
-    std::string page = workspace.page_text;
-    page.insert(AreaInsertPoint(page, area), content);
-    CommitPageText(workspace, std::move(page), step_name);
+    CommitInsertions(
+        workspace, {{AreaInsertPoint(workspace.page_text, area), std::string(content)}}, step_name);
 }
 
 } // namespace
@@ -49,34 +50,51 @@ std::string PlatformText(const std::vector<int>& numbers, int width, int height)
     return text + "</tr></table>";
 }
 
-std::vector<int> AddPlatform(std::string& page, int area, int count, int width, int height) {
+namespace {
+
+// What a platform inserts, at positions in the page as it stands: each
+// declaration where the separator stands, the new areas in decreasing order
+// in front of it, and the platform at the area's insertion point.
+std::vector<TextInsertion> PlatformInsertions(std::string_view page, int area, int count, int width,
+                                              int height, std::vector<int>& numbers) {
     if (count < kMinPlatformAreas || count > kMaxPlatformAreas) {
         throw CommandError("Adjacent Tables must be from " + std::to_string(kMinPlatformAreas) +
                            " to " + std::to_string(kMaxPlatformAreas) + ", not " +
                            std::to_string(count) + ".");
     }
-    std::string text = page;
-    const std::vector<int> numbers = NextPlatformAreaNumbers(text, count);
-    AreaInsertPoint(text, area); // refuses a missing area before anything changes
-    const std::size_t separator = text.find(kDeclarationSeparator);
-    if (separator == kNotFound) {
-        AddDeclaration(text, AreaName(numbers.front())); // refuses with its own message
+    numbers = NextPlatformAreaNumbers(page, count);
+    const std::size_t point = AreaInsertPoint(page, area); // refuses a missing area first
+    const std::size_t separator = DeclarationSeparator(page);
+    std::vector<TextInsertion> insertions;
+    for (auto m = numbers.rbegin(); m != numbers.rend(); ++m) {
+        insertions.push_back({separator, DeclarationMarker(AreaName(*m))});
     }
-    // Each declaration goes where the separator stood before the first, so the
-    // new areas stand in decreasing order in front of it.
-    for (const int m : numbers) {
-        text.insert(separator, DeclarationMarker(AreaName(m)));
+    insertions.push_back({point, PlatformText(numbers, width, height)});
+    return insertions;
+}
+
+} // namespace
+
+std::vector<int> AddPlatform(std::string& page, int area, int count, int width, int height) {
+    std::vector<int> numbers;
+    std::vector<TextInsertion> insertions =
+        PlatformInsertions(page, area, count, width, height, numbers);
+    std::stable_sort(insertions.begin(), insertions.end(),
+                     [](const TextInsertion& a, const TextInsertion& b) { return a.at < b.at; });
+    // From the last, so the earlier positions stay where they are; at one
+    // position the one given first comes first.
+    for (auto it = insertions.rbegin(); it != insertions.rend(); ++it) {
+        page.insert(it->at, it->text);
     }
-    text.insert(AreaInsertPoint(text, area), PlatformText(numbers, width, height));
-    page = std::move(text);
     return numbers;
 }
 
 std::vector<std::string> InsertPlatform(Workspace& workspace, int count, int width, int height) {
     const int area = SelectedArea(workspace);
-    std::string page = workspace.page_text;
-    const std::vector<int> numbers = AddPlatform(page, area, count, width, height);
-    CommitPageText(workspace, std::move(page), "Platform");
+    std::vector<int> numbers;
+    CommitInsertions(workspace,
+                     PlatformInsertions(workspace.page_text, area, count, width, height, numbers),
+                     "Platform");
     std::vector<std::string> entries;
     for (const int m : numbers) {
         entries.push_back("Area" + std::to_string(m));
