@@ -1,5 +1,6 @@
 #include "components/picture_import.h"
 #include "error.h"
+#include "project_folders.h"
 #include "workspace/workspace.h"
 
 #include <QDir>
@@ -11,28 +12,12 @@ namespace qf {
 namespace {
 
 // A project folder "site/" and a folder "elsewhere/" beside it.
-class PictureImport : public ::testing::Test {
+class PictureImport : public test::ProjectFolders {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir_.isValid());
-        ASSERT_TRUE(QDir(dir_.path()).mkpath("site"));
-        ASSERT_TRUE(QDir(dir_.path()).mkpath("elsewhere"));
-        project_ = Path("site/");
-    }
-
-    std::string Path(const QString& relative) const {
-        return dir_.filePath(relative).toStdString() + (relative.endsWith('/') ? "/" : "");
-    }
-
     void Write(const QString& relative, const QByteArray& bytes) const {
         QFile file(dir_.filePath(relative));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(bytes);
-    }
-
-    QByteArray Read(const QString& relative) const {
-        QFile file(dir_.filePath(relative));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
     }
 
     std::string Import(const QString& relative, const std::string& page_folder = {}) const {
@@ -46,9 +31,6 @@ protected:
             return error.what();
         }
     }
-
-    QTemporaryDir dir_;
-    std::string project_;
 };
 
 TEST_F(PictureImport, APictureFromElsewhereIsCopiedIntoImagesUnderAFreeName) {

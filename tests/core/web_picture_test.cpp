@@ -5,6 +5,7 @@
 #include "components/picture_import.h"
 #include "components/picture_metadata.h"
 #include "error.h"
+#include "project_folders.h"
 #include "web_picture.h"
 
 #include <QDir>
@@ -45,24 +46,8 @@ bool Bluish(QRgb pixel) {
     return qBlue(pixel) > 150 && qRed(pixel) < 100;
 }
 
-class WebPictures : public ::testing::Test {
+class WebPictures : public test::ProjectFolders {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir_.isValid());
-        ASSERT_TRUE(QDir(dir_.path()).mkpath("site"));
-        ASSERT_TRUE(QDir(dir_.path()).mkpath("elsewhere"));
-        project_ = Path("site/");
-    }
-
-    std::string Path(const QString& relative) const {
-        return dir_.filePath(relative).toStdString() + (relative.endsWith('/') ? "/" : "");
-    }
-
-    QByteArray Read(const QString& relative) const {
-        QFile file(dir_.filePath(relative));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
-    }
-
     void Save(const QImage& image, const QString& relative, const char* format,
               int quality = -1) const {
         QImageWriter writer(dir_.filePath(relative), format);
@@ -100,9 +85,6 @@ protected:
     }
 
     QImage Picture(const QString& relative) const { return QImage(dir_.filePath(relative)); }
-
-    QTemporaryDir dir_;
-    std::string project_;
 };
 
 TEST_F(WebPictures, CameraAndPositionDataGoAndTheOrientationIsTurnedIntoThePixels) {
