@@ -43,6 +43,14 @@ TEST(DeclarationWalk, PageWithoutBlockGivesNothing) {
         DeclarationNames("<!---declare_end---!><!---Image1---!><!---declare_begin---!>").empty());
 }
 
+TEST(DeclarationWalk, CountsWithoutOverlapsInAnyText) {
+    EXPECT_EQ(CountOccurrences("aaaa", "aa"), 2u);
+    EXPECT_EQ(CountOccurrences("ab", "abc"), 0u);
+    // A page without a declaration block counts in an empty text (no data).
+    EXPECT_EQ(CountOccurrences(std::string_view(), "<!---Image"), 0u);
+    EXPECT_EQ(NextInstanceNumber("<html><body>hi</body></html>", "Image"), 1);
+}
+
 TEST(InstanceNumbers, PrefixCountIncludesLongerTags) {
     EXPECT_EQ(NextInstanceNumber(PageWith("<!---Text1---!><!---Text_Link1---!><!---TextArea1---!>"),
                                  "Text"),

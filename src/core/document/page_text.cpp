@@ -404,7 +404,8 @@ std::size_t FindText(std::string_view text, std::string_view needle, std::size_t
 }
 
 std::size_t CountOccurrences(std::string_view text, std::string_view needle) {
-    if (needle.empty()) {
+    // An empty text may have no data at all, which memmem must not be given.
+    if (needle.empty() || text.size() < needle.size()) {
         return 0;
     }
     // memmem skips ahead; a plain find stops at every first character, and
