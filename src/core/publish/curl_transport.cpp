@@ -468,17 +468,7 @@ private:
         Check(code, "Cannot list " + (folder.empty() ? std::string("the target folder") : folder) +
                         " on " + host_);
         std::vector<std::string> folders;
-        std::size_t start = 0;
-        while (start < text.size()) {
-            std::size_t end = text.find('\n', start);
-            if (end == std::string::npos) {
-                end = text.size();
-            }
-            std::string line = text.substr(start, end - start);
-            start = end + 1;
-            if (!line.empty() && line.back() == '\r') {
-                line.pop_back();
-            }
+        for (const std::string& line : TextLines(text)) {
             std::string name;
             bool is_folder = false;
             bool is_file = false;

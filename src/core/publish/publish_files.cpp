@@ -160,17 +160,27 @@ std::string FileSha256(const std::string& path, std::int64_t* size) {
     return hash.result().toHex().toStdString();
 }
 
-std::vector<std::string> ReadSettingLines(const std::string& file) {
+std::vector<std::string> TextLines(std::string_view text) {
     std::vector<std::string> lines;
-    const std::string text = ReadRegularFile(file);
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t end = text.find('\n', start);
-        if (end == std::string::npos) {
+        if (end == std::string_view::npos) {
             end = text.size();
         }
-        std::string line = text.substr(start, end - start);
+        std::string line(text.substr(start, end - start));
         start = end + 1;
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+std::vector<std::string> ReadSettingLines(const std::string& file) {
+    std::vector<std::string> lines;
+    for (std::string& line : TextLines(ReadRegularFile(file))) {
         if (!line.empty() && line.front() != '#') {
             lines.push_back(std::move(line));
         }

@@ -51,12 +51,16 @@ struct ManifestEntry {
 };
 using Manifest = std::map<std::string, ManifestEntry>;
 
-// Reads a manifest file; a missing file is an empty manifest. Throws
-// CommandError for a file that cannot be read or is not a manifest.
 // The lines of a small settings file (the manifest, the targets), without
 // empty lines and "#" comments.
 std::vector<std::string> ReadSettingLines(const std::string& file);
 
+// The lines of a text, each without its line feed and a carriage return
+// before it; a last line without a line feed counts too.
+std::vector<std::string> TextLines(std::string_view text);
+
+// Reads a manifest file; a missing file is an empty manifest. Throws
+// CommandError for a file that cannot be read or is not a manifest.
 Manifest ReadManifest(const std::string& file);
 // Writes the manifest atomically (the old one stays whole on any failure).
 void WriteManifest(const std::string& file, const Manifest& manifest);
