@@ -53,7 +53,10 @@ void Shoot(QWidget* dialog, const QString& file, const char* preview) {
 
 void OnModal(std::function<void(QWidget*)> act) {
     auto* timer = new QTimer;
-    const QDeadlineTimer deadline(10000);
+    // Long enough for a dialog with a preview to open on a machine running
+    // other tests beside: a modal dialog nobody closes would hold the test
+    // until its time runs out, with nothing said.
+    const QDeadlineTimer deadline(60000);
     QObject::connect(timer, &QTimer::timeout, [timer, deadline, act] {
         QWidget* dialog = QApplication::activeModalWidget();
         if (dialog == nullptr && !deadline.hasExpired()) {
@@ -63,6 +66,8 @@ void OnModal(std::function<void(QWidget*)> act) {
         timer->deleteLater();
         if (dialog != nullptr) {
             act(dialog);
+        } else {
+            qWarning("OnModal: no modal dialog opened within a minute");
         }
     });
     timer->start(20);

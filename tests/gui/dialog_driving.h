@@ -37,7 +37,7 @@ void Type(QWidget* dialog, const char* name, const QString& text);
 void Shoot(QWidget* dialog, const QString& file, const char* preview = nullptr);
 
 // Runs `act` on the next modal dialog, from inside that dialog's own event
-// loop, so a test can fill it in and close it. Gives up after ten seconds.
+// loop, so a test can fill it in and close it. Gives up after a minute.
 void OnModal(std::function<void(QWidget*)> act);
 
 // The palette button of `window` whose tooltip is `hint`.
