@@ -1,6 +1,7 @@
 #include "workspace/preferences.h"
 
 #include "error.h"
+#include "workspace/settings_values.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -14,19 +15,6 @@ constexpr auto kLargestWidthKey = "preferences/largestPictureWidth";
 constexpr auto kQualityKey = "preferences/pictureQuality";
 constexpr auto kStripKey = "preferences/removeCameraData";
 constexpr auto kFitNewPagesKey = "preferences/fitNewPages";
-
-// true or false as QSettings writes them; anything else gives `fallback`.
-bool ReadFlag(const QSettings& settings, const char* key, bool fallback) {
-    const QString flag = settings.value(key).toString();
-    return flag == "false" ? false : flag == "true" ? true : fallback;
-}
-
-// A whole number from `low` to `high`; anything else gives `fallback`.
-int ReadNumber(const QSettings& settings, const char* key, int low, int high, int fallback) {
-    bool ok = false;
-    const int value = settings.value(key).toString().toInt(&ok);
-    return ok && value >= low && value <= high ? value : fallback;
-}
 
 } // namespace
 

@@ -2,6 +2,7 @@
 
 #include "error.h"
 #include "workspace/app_folder.h"
+#include "workspace/settings_values.h"
 #include "workspace/workspace.h"
 
 #include <QDir>
@@ -27,12 +28,6 @@ constexpr auto kPanelsKey = "window/panels";
 
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
-}
-
-// "true" or "false"; anything else is unreadable and gives `fallback`.
-bool ReadFlag(const QSettings& settings, const char* key, bool fallback) {
-    const QString value = settings.value(key).toString();
-    return value == "true" ? true : value == "false" ? false : fallback;
 }
 
 } // namespace
