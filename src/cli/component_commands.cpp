@@ -8,7 +8,7 @@
 #include "document/file_io.h"
 #include "document/selection_lists.h"
 #include "error.h"
-#include "web_picture.h"
+#include "loaded_modules.h"
 #include "workspace/app_folder.h"
 #include "workspace/project.h"
 #include "workspace/workspace.h"
@@ -208,7 +208,7 @@ int ImportPictureCommand(const Args& args, std::ostream& out) {
     }
     const PictureImportOptions options = ParsePictureOptions(args);
     out << ImportPicture(FolderPath(AbsolutePath(args[0])), {}, AbsolutePath(args[1]),
-                         WebPictureImport(options))
+                         PictureImport{options, Pictures().web_picture_processor()})
         << '\n';
     return 0;
 }

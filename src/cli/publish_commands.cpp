@@ -1,6 +1,7 @@
 #include "cli_commands.h"
 
 #include "error.h"
+#include "loaded_modules.h"
 #include "publish/publish.h"
 #include "publish/secret_store.h"
 #include "workspace/project.h"
@@ -84,6 +85,17 @@ std::string PasswordFromStdin() {
 
 using publish::SizeText;
 
+// The transport to a server, from the transfers module, which is loaded only
+// when a target is a server.
+std::unique_ptr<publish::Transport> ServerTransport(const publish::Target& target,
+                                                    const std::string& password,
+                                                    const std::string& known_hosts,
+                                                    const std::string& known_certificates,
+                                                    const publish::TransportQuestions& questions) {
+    return Transfers().make_server_transport(target, password, known_hosts, known_certificates,
+                                             questions);
+}
+
 int PublishCommand(const Args& args, std::ostream& out) {
     std::string project;
     std::string target_name;
@@ -124,7 +136,7 @@ int PublishCommand(const Args& args, std::ostream& out) {
                 terminal.Ask("Password of " + target.user + " for " + target.url + ": ", true);
         } else {
             std::optional<std::string> kept =
-                publish::DesktopSecretStore()->Read(publish::SecretKey(folder, target.name));
+                Transfers().desktop_secret_store()->Read(publish::SecretKey(folder, target.name));
             if (!kept) {
                 throw CommandError("No password for " + target.name +
                                    ": there is no terminal to ask and the desktop's secret "
@@ -176,7 +188,8 @@ int PublishCommand(const Args& args, std::ostream& out) {
         out << publish::DescribeStep(item, false) << '\n';
         out.flush();
     };
-    const publish::PublishReport report = publish::Publish(folder, target, options, events);
+    const publish::PublishReport report =
+        publish::Publish(folder, target, options, events, &ServerTransport);
     const publish::Plan& plan = report.plan;
     for (const std::string& skipped : plan.skipped) {
         std::cerr << "Not published: " << skipped << '\n';
@@ -234,7 +247,8 @@ int PublishTargetCommand(const Args& args, std::ostream& out) {
     }
     publish::SetTarget(folder, target);
     if (password_stdin) {
-        publish::DesktopSecretStore()->Write(publish::SecretKey(folder, target.name), password);
+        Transfers().desktop_secret_store()->Write(publish::SecretKey(folder, target.name),
+                                                  password);
     }
     out << "Target " << target.name << " set: " << target.url << '\n';
     if (publish::KindOfUrl(target.url) == publish::TargetKind::Ftp) {

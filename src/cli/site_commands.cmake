@@ -1,4 +1,3 @@
 target_sources(quenfort_cli_commands PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/site_commands.cpp
 )
-target_link_libraries(quenfort_cli_commands PUBLIC quenfort_picture_size)

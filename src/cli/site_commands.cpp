@@ -1,7 +1,7 @@
 #include "cli_commands.h"
 
 #include "check/site_check.h"
-#include "picture_size.h"
+#include "loaded_modules.h"
 #include "workspace/project.h"
 
 namespace qf::cli {
@@ -30,7 +30,7 @@ int CheckSiteCommand(const Args& args, std::ostream& out) {
         throw UsageError("usage: quenfort-cli " + std::string(kCheckSiteSynopsis));
     }
     SiteCheckOptions options;
-    options.picture_size = ImageReaderPictureSizes();
+    options.picture_size = Pictures().picture_sizes();
     const SiteCheckResult result = CheckSite(FolderPath(project), options);
     if (json) {
         out << FindingsJson(result);

@@ -2,10 +2,11 @@
 # Installs the build tree into a temporary DESTDIR and checks what arrived:
 # the expected files and nothing else, a valid desktop entry and AppStream
 # metadata, icons of the right sizes, manual pages that render without a
-# warning, and programs that answer --version.
-#   install_test.sh BUILD_DIR VERSION BINDIR DATADIR MANDIR
+# warning, programs that answer --version, and the command line's modules
+# found where they were installed.
+#   install_test.sh BUILD_DIR VERSION BINDIR DATADIR MANDIR LIBDIR
 set -euo pipefail
-build=$1 version=$2 bindir=$3 datadir=$4 mandir=$5
+build=$1 version=$2 bindir=$3 datadir=$4 mandir=$5 libdir=$6
 fail() { echo "FAIL: $*" >&2; exit 1; }
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
@@ -16,6 +17,8 @@ share="$usr/$datadir"
 
 expected="$bindir/quenfort
 $bindir/quenfort-cli
+$libdir/quenfort/modules/quenfort-pictures.so
+$libdir/quenfort/modules/quenfort-transfers.so
 $datadir/applications/quenfort.desktop
 $datadir/bash-completion/completions/quenfort-cli
 $datadir/icons/hicolor/128x128/apps/quenfort.png
@@ -72,6 +75,11 @@ grep -q "Reads layout designer commands from standard input" <<<"$cli_page" ||
     fail "man quenfort-cli lacks the commands' own help"
 
 [ "$("$usr/$bindir/quenfort-cli" --version)" = "quenfort-cli $version" ] || fail "installed cli version"
+# The installed program loads its picture module from where it was put.
+mkdir "$root/site"
+"$usr/$bindir/quenfort-cli" new-page "$root/site" index >/dev/null || fail "installed new-page"
+checked=$("$usr/$bindir/quenfort-cli" check-site "$root/site" 2>&1) ||
+    fail "installed check-site: $checked"
 [ "$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$usr/$bindir/quenfort" --version)" = \
     "quenfort $version" ] || fail "installed editor version"
 echo "ok"

@@ -130,20 +130,6 @@ std::string HexFingerprint(const QByteArray& hash) {
     return "SHA256:" + hex.toStdString();
 }
 
-// A fingerprint as the user may type it: no "SHA256:" and colons, any case.
-std::string PlainFingerprint(std::string text) {
-    if (text.rfind("SHA256:", 0) == 0 || text.rfind("sha256:", 0) == 0) {
-        text = text.substr(7);
-    }
-    std::string plain;
-    for (const char c : text) {
-        if (c != ':') {
-            plain += char(std::toupper((unsigned char)c));
-        }
-    }
-    return plain;
-}
-
 class CurlTransport : public Transport {
 public:
     CurlTransport(const Target& target, std::string password, std::string known_hosts,
@@ -601,11 +587,6 @@ private:
 
 } // namespace
 
-std::string ClearTextWarning() {
-    return "ftp:// sends the password in clear text: anyone on the way can read it. Use "
-           "sftp:// or ftps:// where the server offers them.";
-}
-
 std::unique_ptr<Transport> MakeCurlTransport(const Target& target, const std::string& password,
                                              const std::string& known_hosts,
                                              const std::string& known_certificates,
@@ -643,10 +624,6 @@ CertificateIdentity IdentifyCertificate(const std::string& der) {
         "sha256//" +
         QCryptographicHash::hash(key_info, QCryptographicHash::Sha256).toBase64().toStdString();
     return identity;
-}
-
-bool SameFingerprint(const std::string& typed, const std::string& fingerprint) {
-    return !typed.empty() && PlainFingerprint(typed) == PlainFingerprint(fingerprint);
 }
 
 } // namespace qf::publish

@@ -189,7 +189,33 @@ private:
     std::string folder_;
 };
 
+// A fingerprint as the user may type it: no "SHA256:" and colons, any case.
+std::string PlainFingerprint(std::string text) {
+    if (text.rfind("SHA256:", 0) == 0 || text.rfind("sha256:", 0) == 0) {
+        text = text.substr(7);
+    }
+    std::string plain;
+    for (const char c : text) {
+        if (c != ':') {
+            plain += char(std::toupper((unsigned char)c));
+        }
+    }
+    return plain;
+}
+
 } // namespace
+
+// What every transport shares: the plain-FTP warning, fingerprints as typed,
+// and the temporary names files are sent under.
+
+std::string ClearTextWarning() {
+    return "ftp:// sends the password in clear text: anyone on the way can read it. Use "
+           "sftp:// or ftps:// where the server offers them.";
+}
+
+bool SameFingerprint(const std::string& typed, const std::string& fingerprint) {
+    return !typed.empty() && PlainFingerprint(typed) == PlainFingerprint(fingerprint);
+}
 
 std::string TemporaryName(const std::string& path) {
     const std::size_t slash = path.rfind('/');

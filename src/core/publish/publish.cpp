@@ -238,16 +238,17 @@ std::string DescribeReport(const std::string& target_name, const PublishReport& 
 }
 
 PublishReport Publish(const std::string& project_folder, const Target& target,
-                      const PublishOptions& options, const PublishEvents& events) {
+                      const PublishOptions& options, const PublishEvents& events,
+                      ServerTransportMaker make_server_transport) {
     const std::string folder = Folder(project_folder);
     const std::string manifest = folder + ManifestFileName(target.name);
     std::unique_ptr<Transport> transport;
     if (KindOfUrl(target.url) == TargetKind::Folder) {
         transport = MakeFolderTransport(target.url);
     } else {
-        transport =
-            MakeCurlTransport(target, options.password, folder + std::string(kKnownHostsFileName),
-                              folder + std::string(kKnownCertificatesFileName), events.questions);
+        transport = make_server_transport(
+            target, options.password, folder + std::string(kKnownHostsFileName),
+            folder + std::string(kKnownCertificatesFileName), events.questions);
     }
     return PublishWith(*transport, folder, manifest, options, events);
 }

@@ -69,12 +69,22 @@ struct PublishReport {
     int deleted = 0;
 };
 
+// Makes the transport to a server (MakeCurlTransport): passed in, so that a
+// program that only publishes to folders, or loads libcurl when it first
+// publishes, need not link it.
+using ServerTransportMaker = std::unique_ptr<Transport> (*)(const Target& target,
+                                                            const std::string& password,
+                                                            const std::string& known_hosts,
+                                                            const std::string& known_certificates,
+                                                            const TransportQuestions& questions);
+
 // Publishes the project to the target: lists the server, sends what changed
 // (writing the manifest after each file) and deletes what the plan says. A dry
 // run only makes the plan. Any failure or a cancel throws CommandError saying
 // why and how far it came; the manifest lists only what arrived.
 PublishReport Publish(const std::string& project_folder, const Target& target,
-                      const PublishOptions& options, const PublishEvents& events);
+                      const PublishOptions& options, const PublishEvents& events,
+                      ServerTransportMaker make_server_transport = MakeCurlTransport);
 
 // How a publish and its steps are told: "added PATH (N bytes)" (or "would
 // add" in a dry run) for a step, and the one-line summary of the whole.

@@ -53,8 +53,4 @@ std::unique_ptr<SecretStore> DesktopSecretStore() {
     return std::make_unique<KeychainStore>();
 }
 
-std::string SecretKey(const std::string& project_folder, const std::string& target) {
-    return project_folder + " " + target;
-}
-
 } // namespace qf::publish

@@ -20,6 +20,8 @@ public:
 std::unique_ptr<SecretStore> DesktopSecretStore();
 
 // The key a target's password is kept under.
-std::string SecretKey(const std::string& project_folder, const std::string& target);
+inline std::string SecretKey(const std::string& project_folder, const std::string& target) {
+    return project_folder + " " + target;
+}
 
 } // namespace qf::publish

@@ -12,4 +12,4 @@ target_sources(quenfort_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/preferences_dialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/publish_dialog.cpp
 )
-target_link_libraries(quenfort_gui PUBLIC quenfort_publish)
+target_link_libraries(quenfort_gui PUBLIC quenfort_publish quenfort_transfers)
