@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <iostream>
+#include <malloc.h>
 #include <streambuf>
 #include <unistd.h>
 
@@ -70,6 +71,13 @@ private:
 } // namespace
 
 int main(int argc, char** argv) {
+    // A command copies its page a few times and lives a fraction of a second:
+    // every page-sized block comes from the heap and goes back to it, so the
+    // next copy reuses memory already mapped instead of faulting in fresh
+    // pages (glibc would map each block of over 128 KB on its own and unmap
+    // it when freed). 32 MB is the most glibc allows for the threshold.
+    ::mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+    ::mallopt(M_TRIM_THRESHOLD, 1024 * 1024 * 1024);
     qf::TreatFileSizeLimitAsWriteError();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(qf::kApplicationName);
