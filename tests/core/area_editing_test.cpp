@@ -302,6 +302,16 @@ TEST(DeleteArea, TakesTheAreaAndTheDeclarationsOfEverythingInIt) {
     EXPECT_EQ(Refusal([&] { DeletedAreaText(page, 7); }), "Area7 is not on this page");
 }
 
+TEST(DeleteArea, ADeclarationInsideItsOwnBlockGoesWithTheBlockAndNothingAfterIt) {
+    // Area 1 is declared only inside its own block: the block takes the
+    // declaration with it, and area 2 behind it stays whole.
+    const std::string page = test::PageWith(
+        "<!---Table2---!>", test::TableArea(1, "<!---Table1---!>") + test::TableArea(2));
+    const AreaDeletion deletion = DeletedAreaText(page, 1);
+    EXPECT_EQ(deletion.page, test::PageWith("<!---Table2---!>", test::TableArea(2)));
+    EXPECT_EQ(deletion.area_entries, std::vector<std::string>{"Area1"});
+}
+
 TEST(DeleteArea, ANumberStillUsedElsewhereKeepsItsDeclaration) {
     // Image1 was handed out twice: the one outside area 1 keeps its declaration.
     const std::string page =

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <charconv>
 #include <climits>
+#include <iterator>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -377,109 +378,177 @@ void RemoveEntries(SelectionList& list, const std::vector<std::string>& removed)
     list.entries = std::move(kept);
 }
 
+// A stretch of the page that a deletion takes out: [begin, end).
+struct Cut {
+    std::size_t begin;
+    std::size_t end;
+};
+
+// Walks the markers "<!---WORD---!>" that lie wholly outside the cuts, in
+// page order, and hands each one's position and word to `visit`, which
+// answers whether the marker goes too (the walk then goes on behind it).
+// `cuts` are sorted and do not overlap.
+template <typename Visit>
+void ForEachMarkerOutside(std::string_view page, std::string_view open,
+                          const std::vector<Cut>& cuts, Visit&& visit) {
+    std::size_t next_cut = 0; // the first cut that does not end before pos
+    for (std::size_t pos = page.find(open); pos != kNotFound;) {
+        while (next_cut < cuts.size() && cuts[next_cut].end <= pos) {
+            ++next_cut;
+        }
+        if (next_cut < cuts.size() && cuts[next_cut].begin <= pos) {
+            pos = page.find(open, cuts[next_cut].end); // inside a cut
+            continue;
+        }
+        const std::size_t limit = next_cut < cuts.size() ? cuts[next_cut].begin : page.size();
+        const std::size_t word = pos + open.size();
+        const std::size_t close = page.find(kMarkerClose, word);
+        if (close == kNotFound) {
+            return;
+        }
+        const std::size_t marker_end = close + kMarkerClose.size();
+        if (marker_end > limit) {
+            pos = page.find(open, pos + 1); // runs into a cut: no marker of what stays
+            continue;
+        }
+        const bool goes = visit(pos, page.substr(word, close - word), marker_end);
+        pos = page.find(open, goes ? marker_end : pos + 1);
+    }
+}
+
 } // namespace
 
 AreaDeletion DeletedAreaText(std::string_view page, int area) {
     const std::string name = AreaName(area);
-    AreaDeletion deletion;
-    deletion.page = std::string(page);
     const BlockPosition block = FindBlock(page, name);
-    const bool declared = RemoveDeclaration(deletion.page, name);
-    if (!declared && !block.found()) {
+    const std::string own_marker = DeclarationMarker(name);
+    const std::size_t own = page.find(own_marker);
+    if (own == kNotFound && !block.found()) {
         throw CommandError(AreaLabel(area) + " is not on this page");
     }
+    AreaDeletion deletion;
     deletion.area_entries.push_back(AreaLabel(area));
-    if (!block.found()) {
-        return deletion;
+    // What goes: the area's declaration and its block (which takes the
+    // declaration with it should it lie inside), then the declarations of
+    // what was inside. Cut out of the page in one pass at the end.
+    std::vector<Cut> cuts;
+    if (block.found()) {
+        cuts.push_back({block.begin, block.block_end});
     }
-    // The names of every block inside the area, read before the block goes.
-    std::vector<std::string> inner;
-    const std::string_view content =
-        page.substr(block.content_begin, block.end - block.content_begin);
+    if (own != kNotFound &&
+        !(block.found() && own >= block.begin && own + own_marker.size() <= block.block_end)) {
+        cuts.push_back({own, own + own_marker.size()});
+    }
+    std::sort(cuts.begin(), cuts.end(),
+              [](const Cut& a, const Cut& b) { return a.begin < b.begin; });
+    if (cuts.size() == 2 && cuts[0].end > cuts[1].begin) {
+        // The declaration overlaps the block's edge: both go as one.
+        cuts = {{cuts[0].begin, std::max(cuts[0].end, cuts[1].end)}};
+    }
+
+    // The names of every block inside the area, views into the page.
+    std::vector<std::string_view> inner;
     const std::string begin_open = std::string(kMarkerOpen) + "Begin_";
-    for (std::size_t pos = content.find(begin_open); pos != kNotFound;
-         pos = content.find(begin_open, pos + 1)) {
-        const std::size_t name_begin = pos + begin_open.size();
-        const std::size_t close = content.find(kMarkerClose, name_begin);
-        if (close == kNotFound) {
-            break;
-        }
-        inner.emplace_back(content.substr(name_begin, close - name_begin));
-    }
-    // The block is removed first: a name that still has a block elsewhere
-    // (a number handed out twice) keeps its declaration and its entry.
-    deletion.page.erase(deletion.page.find(BeginMarker(name)), block.block_end - block.begin);
-    if (inner.empty()) {
-        return deletion;
-    }
-    // The names still begun somewhere, read in one pass over what is left.
-    std::unordered_set<std::string_view> begun;
-    for (std::size_t pos = deletion.page.find(begin_open); pos != kNotFound;
-         pos = deletion.page.find(begin_open, pos + 1)) {
-        const std::size_t name_begin = pos + begin_open.size();
-        const std::size_t close = deletion.page.find(kMarkerClose, name_begin);
-        if (close == kNotFound) {
-            break;
-        }
-        begun.emplace(std::string_view(deletion.page).substr(name_begin, close - name_begin));
-    }
-    // Each inner name without a block left takes away one of its declarations,
-    // the first still there, as many times as the area held it.
-    std::unordered_map<std::string_view, std::size_t> wanted;
-    std::size_t remaining = 0;
-    for (const std::string& inner_name : inner) {
-        if (begun.count(inner_name) == 0) {
-            ++wanted[inner_name];
-            ++remaining;
+    if (block.found()) {
+        const std::string_view content =
+            page.substr(block.content_begin, block.end - block.content_begin);
+        for (std::size_t pos = content.find(begin_open); pos != kNotFound;
+             pos = content.find(begin_open, pos + 1)) {
+            const std::size_t name_begin = pos + begin_open.size();
+            const std::size_t close = content.find(kMarkerClose, name_begin);
+            if (close == kNotFound) {
+                break;
+            }
+            inner.push_back(content.substr(name_begin, close - name_begin));
         }
     }
-    std::unordered_map<std::string_view, std::size_t> found;
-    std::vector<std::pair<std::size_t, std::size_t>> cuts;
-    const std::string_view text = deletion.page;
-    for (std::size_t pos = text.find(kMarkerOpen); pos != kNotFound && remaining > 0;) {
-        const std::size_t name_begin = pos + kMarkerOpen.size();
-        const std::size_t close = text.find(kMarkerClose, name_begin);
-        if (close == kNotFound) {
-            break;
+    if (!inner.empty()) {
+        // A name that still has a block outside the area (a number handed out
+        // twice) keeps its declaration and its entry.
+        std::unordered_set<std::string_view> begun;
+        ForEachMarkerOutside(page, begin_open, cuts,
+                             [&](std::size_t, std::string_view word, std::size_t) {
+                                 begun.insert(word);
+                                 return false;
+                             });
+        // Each inner name without a block left takes away one of its
+        // declarations, the first still there, as many times as the area held it.
+        struct Count {
+            std::size_t wanted = 0;
+            std::size_t found = 0;
+        };
+        std::unordered_map<std::string_view, Count> counts;
+        counts.reserve(inner.size());
+        std::size_t remaining = 0;
+        for (const std::string_view inner_name : inner) {
+            if (begun.count(inner_name) == 0) {
+                ++counts[inner_name].wanted;
+                ++remaining;
+            }
         }
-        const auto want = wanted.find(text.substr(name_begin, close - name_begin));
-        if (want != wanted.end() && found[want->first] < want->second) {
-            ++found[want->first];
-            --remaining;
-            cuts.emplace_back(pos, close + kMarkerClose.size());
-            pos = text.find(kMarkerOpen, close + kMarkerClose.size());
-        } else {
-            pos = text.find(kMarkerOpen, pos + 1);
+        // Only declaration markers can be wanted: a word that begins a block
+        // marker is passed over without a look-up unless a wanted name reads so.
+        const bool wanted_like_blocks =
+            std::any_of(counts.begin(), counts.end(), [](const auto& entry) {
+                return entry.first.substr(0, 6) == "Begin_" || entry.first.substr(0, 4) == "End_";
+            });
+        std::vector<Cut> declarations;
+        declarations.reserve(remaining);
+        if (remaining > 0) {
+            ForEachMarkerOutside(
+                page, kMarkerOpen, cuts,
+                [&](std::size_t pos, std::string_view word, std::size_t marker_end) {
+                    if (remaining == 0 || (!wanted_like_blocks && (word.substr(0, 6) == "Begin_" ||
+                                                                   word.substr(0, 4) == "End_"))) {
+                        return false;
+                    }
+                    const auto want = counts.find(word);
+                    if (want == counts.end() || want->second.found >= want->second.wanted) {
+                        return false;
+                    }
+                    ++want->second.found;
+                    --remaining;
+                    declarations.push_back({pos, marker_end});
+                    return true;
+                });
+        }
+        for (const std::string_view inner_name : inner) {
+            const auto got = counts.find(inner_name);
+            if (got == counts.end() || got->second.found == 0) {
+                continue; // still begun elsewhere, or never declared
+            }
+            --got->second.found;
+            const std::optional<NumberedName> split = SplitTrailingNumber(inner_name);
+            if (!split) {
+                continue;
+            }
+            if (split->prefix == kAreaKind) {
+                deletion.area_entries.push_back(AreaLabel(split->number));
+            } else if (std::string entry = ComponentEntry(split->prefix, split->number);
+                       !entry.empty()) {
+                deletion.component_entries.push_back(std::move(entry));
+            }
+        }
+        if (!declarations.empty()) {
+            std::vector<Cut> all;
+            all.reserve(cuts.size() + declarations.size());
+            std::merge(cuts.begin(), cuts.end(), declarations.begin(), declarations.end(),
+                       std::back_inserter(all),
+                       [](const Cut& a, const Cut& b) { return a.begin < b.begin; });
+            cuts = std::move(all);
         }
     }
-    for (const std::string& inner_name : inner) {
-        const auto got = found.find(inner_name);
-        if (got == found.end() || got->second == 0) {
-            continue; // still begun elsewhere, or never declared
-        }
-        --got->second;
-        const std::optional<NumberedName> split = SplitTrailingNumber(inner_name);
-        if (!split) {
-            continue;
-        }
-        if (split->prefix == kAreaKind) {
-            deletion.area_entries.push_back(AreaLabel(split->number));
-        } else if (std::string entry = ComponentEntry(split->prefix, split->number);
-                   !entry.empty()) {
-            deletion.component_entries.push_back(std::move(entry));
-        }
+    std::size_t kept_size = page.size();
+    for (const Cut& cut : cuts) {
+        kept_size -= cut.end - cut.begin;
     }
-    if (!cuts.empty()) {
-        std::string kept;
-        kept.reserve(text.size());
-        std::size_t from = 0;
-        for (const auto& [cut_begin, cut_end] : cuts) {
-            kept.append(text.substr(from, cut_begin - from));
-            from = cut_end;
-        }
-        kept.append(text.substr(from));
-        deletion.page = std::move(kept);
+    deletion.page.reserve(kept_size);
+    std::size_t from = 0;
+    for (const Cut& cut : cuts) {
+        deletion.page.append(page.substr(from, cut.begin - from));
+        from = cut.end;
     }
+    deletion.page.append(page.substr(from));
     return deletion;
 }
 
