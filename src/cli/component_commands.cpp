@@ -41,6 +41,7 @@ FieldValues ParseAssignments(const Args& args, std::size_t first) {
 Workspace OpenWorkspace(const std::string& page) {
     Workspace workspace;
     workspace.hold_page_lock = true;
+    workspace.keep_history = false;
     OpenPage(workspace, page);
     workspace.project_folder = FolderOfFile(page);
     return workspace;

@@ -57,6 +57,22 @@ protected:
     Workspace workspace_;
 };
 
+TEST_F(PageOnDiskTest, WithoutHistoryEveryChangeIsWrittenAndNoneKeptToUndo) {
+    // As the command line runs: each kind of write lands on disk and in the
+    // lists, and nothing is kept to undo.
+    workspace_.keep_history = false;
+    EXPECT_EQ(InsertComponent(workspace_, "Image", {}), "Image2"); // the insertion path
+    EXPECT_EQ(OnDisk(), workspace_.page_text);
+    EXPECT_EQ(workspace_.component_list.entries, (std::vector<std::string>{"Image1", "Image2"}));
+    PageProperties properties;
+    properties.heading = "Other title";
+    SetPageProperties(workspace_, properties); // a whole new text
+    EXPECT_EQ(OnDisk(), workspace_.page_text);
+    EXPECT_NE(OnDisk().find("Other title"), std::string::npos);
+    EXPECT_FALSE(OpenPageHistory(workspace_).CanUndo());
+    EXPECT_THROW(UndoPageChange(workspace_), CommandError);
+}
+
 TEST_F(PageOnDiskTest, EditsAreUndoneAndRedoneOnDiskAndInTheLists) {
     const std::string original = workspace_.page_text;
     EXPECT_FALSE(OpenPageHistory(workspace_).CanUndo());

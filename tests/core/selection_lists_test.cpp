@@ -73,11 +73,14 @@ TEST(SelectionLists, AreaAfterLongNameAndFormIsKept) {
 
 TEST(SelectionLists, RebuildKeepsTheShownText) {
     SelectionList areas{{"Area1", "Area2", "Area3"}, "Area3"};
-    RebuildAreaList(areas, PageWith("<!---Table1---!>"));
+    SelectionList components{{"Image1"}, "Image1"};
+    RebuildSelectionLists(areas, components, PageWith("<!---Table1---!><!---Image2---!>"));
     EXPECT_EQ(areas.entries, Entries{"Area1"});
     EXPECT_EQ(areas.text, "Area3");
-    SelectionList components{{"Image1"}, "Image1"};
-    RebuildComponentList(components, "<html>no block</html>");
+    EXPECT_EQ(components.entries, Entries{"Image2"});
+    EXPECT_EQ(components.text, "Image1");
+    RebuildSelectionLists(areas, components, "<html>no block</html>");
+    EXPECT_TRUE(areas.entries.empty());
     EXPECT_TRUE(components.entries.empty());
     EXPECT_EQ(components.text, "Image1");
     components.entries = {"Image1", "Hr1"};

@@ -351,6 +351,8 @@ std::vector<std::string_view> DeclarationNameViews(std::string_view page) {
         return names;
     }
     block.remove_prefix(std::min<std::size_t>(kDeclareBegin.size(), block.size()));
+    // No declaration is shorter than its marker's open and close.
+    names.reserve(block.size() / (kMarkerOpen.size() + kMarkerClose.size()));
     bool separator_skipped = false;
     std::size_t pos = 0;
     while (true) {

@@ -24,12 +24,32 @@ int TrailingNumber(std::string_view text) {
     return split->number;
 }
 
+namespace {
+
+void AddAreaEntry(std::vector<std::string>& entries, std::string_view name) {
+    if (name.substr(0, kAreaKind.size()) == kAreaKind) {
+        entries.push_back(std::string("Area").append(name.substr(kAreaKind.size())));
+    }
+}
+
+void AddComponentEntry(std::vector<std::string>& entries, std::string_view name) {
+    const std::optional<NumberedName> split = SplitTrailingNumber(name);
+    if (!split || split->prefix == kAreaKind) {
+        return;
+    }
+    const Kind* kind = FindKindByTag(split->prefix);
+    if (kind == nullptr || kind->display_name.empty()) {
+        return;
+    }
+    entries.push_back(std::string(kind->display_name) + std::to_string(split->number));
+}
+
+} // namespace
+
 std::vector<std::string> AreaEntries(std::string_view page) {
     std::vector<std::string> entries;
     for (const std::string_view name : DeclarationNameViews(page)) {
-        if (name.substr(0, kAreaKind.size()) == kAreaKind) {
-            entries.push_back(std::string("Area").append(name.substr(kAreaKind.size())));
-        }
+        AddAreaEntry(entries, name);
     }
     return entries;
 }
@@ -37,25 +57,18 @@ std::vector<std::string> AreaEntries(std::string_view page) {
 std::vector<std::string> ComponentEntries(std::string_view page) {
     std::vector<std::string> entries;
     for (const std::string_view name : DeclarationNameViews(page)) {
-        const std::optional<NumberedName> split = SplitTrailingNumber(name);
-        if (!split || split->prefix == kAreaKind) {
-            continue;
-        }
-        const Kind* kind = FindKindByTag(split->prefix);
-        if (kind == nullptr || kind->display_name.empty()) {
-            continue;
-        }
-        entries.push_back(std::string(kind->display_name) + std::to_string(split->number));
+        AddComponentEntry(entries, name);
     }
     return entries;
 }
 
-void RebuildAreaList(SelectionList& list, std::string_view page) {
-    list.entries = AreaEntries(page);
-}
-
-void RebuildComponentList(SelectionList& list, std::string_view page) {
-    list.entries = ComponentEntries(page);
+void RebuildSelectionLists(SelectionList& areas, SelectionList& components, std::string_view page) {
+    areas.entries.clear();
+    components.entries.clear();
+    for (const std::string_view name : DeclarationNameViews(page)) {
+        AddAreaEntry(areas.entries, name);
+        AddComponentEntry(components.entries, name);
+    }
 }
 
 void ForgetStaleText(SelectionList& list, std::string_view prompt) {

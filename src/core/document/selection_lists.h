@@ -30,8 +30,9 @@ int TrailingNumber(std::string_view text);
 std::vector<std::string> AreaEntries(std::string_view page);
 std::vector<std::string> ComponentEntries(std::string_view page);
 
-void RebuildAreaList(SelectionList& list, std::string_view page);
-void RebuildComponentList(SelectionList& list, std::string_view page);
+// Both lists' entries, from one reading of the declaration block; the texts
+// shown stay.
+void RebuildSelectionLists(SelectionList& areas, SelectionList& components, std::string_view page);
 
 // Once another page is open, a shown text that is none of the list's entries
 // goes back to `prompt` ("Select Area"), so no list names what the page does

@@ -163,8 +163,7 @@ void AdoptPage(Workspace& workspace, const std::string& path, std::string text,
     workspace.page_name = BaseName(path);
     workspace.page_header = PageHeader(workspace.page_text);
     workspace.page_file_size = std::max<std::int64_t>(record.size, 0);
-    RebuildComponentList(workspace.component_list, workspace.page_text);
-    RebuildAreaList(workspace.area_list, workspace.page_text);
+    RebuildSelectionLists(workspace.area_list, workspace.component_list, workspace.page_text);
     ForgetStaleText(workspace.component_list, kSelectComponentText);
     ForgetStaleText(workspace.area_list, kSelectAreaText);
     workspace.palette_enabled = true;
@@ -275,8 +274,7 @@ void RememberSoundness(PageMemory& memory, Soundness soundness) {
 void TakeText(Workspace& workspace, std::string text) {
     workspace.page_text = std::move(text);
     workspace.page_header = PageHeader(workspace.page_text);
-    RebuildComponentList(workspace.component_list, workspace.page_text);
-    RebuildAreaList(workspace.area_list, workspace.page_text);
+    RebuildSelectionLists(workspace.area_list, workspace.component_list, workspace.page_text);
 }
 
 std::string StepPageHistory(Workspace& workspace, bool undo) {
@@ -325,9 +323,12 @@ void CommitPageText(Workspace& workspace, std::string new_text, std::string_view
     RememberSoundness(OpenPageMemory(workspace), std::move(checked));
     std::string old_text = std::move(workspace.page_text);
     workspace.page_text = std::move(new_text);
-    OpenPageMemory(workspace).history.Record(
-        old_text, workspace.page_text,
-        step_name.empty() ? DescribeChange(old_text, workspace.page_text) : std::string(step_name));
+    if (workspace.keep_history) {
+        OpenPageMemory(workspace).history.Record(old_text, workspace.page_text,
+                                                 step_name.empty()
+                                                     ? DescribeChange(old_text, workspace.page_text)
+                                                     : std::string(step_name));
+    }
     if (!late.empty()) {
         TakeText(workspace, std::move(workspace.page_text));
         ThrowLate(late);
@@ -341,8 +342,11 @@ void CommitInsertions(Workspace& workspace, std::vector<TextInsertion> insertion
                      [](const TextInsertion& a, const TextInsertion& b) { return a.at < b.at; });
     std::string& text = workspace.page_text;
     const Soundness before = SoundnessOf(OpenPageMemory(workspace), text);
-    // The declaration block before, ended as the block reader expects.
-    const std::string names_before = std::string(DeclarationBlockText(text)).append(kDeclareEnd);
+    // The declaration block before, ended as the block reader expects, to
+    // name the step by.
+    const bool name_step = workspace.keep_history && step_name.empty();
+    const std::string names_before =
+        name_step ? std::string(DeclarationBlockText(text)).append(kDeclareEnd) : std::string();
     std::size_t grown = text.size();
     for (const TextInsertion& insertion : insertions) {
         grown += insertion.text.size();
@@ -373,16 +377,18 @@ void CommitInsertions(Workspace& workspace, std::vector<TextInsertion> insertion
         }
         throw;
     }
-    std::string name(step_name);
-    if (name.empty()) {
-        name = DescribeChange(names_before,
-                              std::string(DeclarationBlockText(text)).append(kDeclareEnd));
+    if (workspace.keep_history) {
+        std::string name(step_name);
+        if (name_step) {
+            name = DescribeChange(names_before,
+                                  std::string(DeclarationBlockText(text)).append(kDeclareEnd));
+        }
+        std::vector<TextHunk> hunks;
+        for (TextInsertion& insertion : insertions) {
+            hunks.push_back({insertion.at, std::string(), std::move(insertion.text)});
+        }
+        OpenPageMemory(workspace).history.RecordHunks(std::move(hunks), std::move(name));
     }
-    std::vector<TextHunk> hunks;
-    for (TextInsertion& insertion : insertions) {
-        hunks.push_back({insertion.at, std::string(), std::move(insertion.text)});
-    }
-    OpenPageMemory(workspace).history.RecordHunks(std::move(hunks), std::move(name));
     if (!late.empty()) {
         TakeText(workspace, std::move(workspace.page_text));
         ThrowLate(late);

@@ -68,6 +68,9 @@ struct Workspace {
     // The command line holds the page's lock from OpenPage on, so its read,
     // change and write are one; the editor takes the lock for each write.
     bool hold_page_lock = false;
+    // The editor keeps each change as an undo step; the command line, whose
+    // run ends with its one change, keeps none.
+    bool keep_history = true;
     std::shared_ptr<PageLock> page_lock;
     int lock_wait_ms = 5000;
 
