@@ -104,12 +104,11 @@ struct ChildRun {
     std::int64_t peak = 0;
 };
 
-// Runs `program` with `args`, its standard input from `input` (or
-// /dev/null) and its standard output and errors thrown away.
-inline ChildRun RunChild(const std::string& program, const std::vector<std::string>& args,
-                         const std::string& input = "/dev/null") {
-    std::vector<char*> argv{const_cast<char*>(program.c_str())};
-    for (const std::string& arg : args) {
+// Forks and runs `program` with `args`, its standard input from `input` and
+// its standard output and errors thrown away, and waits for it.
+inline ChildRun ForkChild(const std::vector<std::string>& argv_strings, const std::string& input) {
+    std::vector<char*> argv;
+    for (const std::string& arg : argv_strings) {
         argv.push_back(const_cast<char*>(arg.c_str()));
     }
     argv.push_back(nullptr);
@@ -120,7 +119,7 @@ inline ChildRun RunChild(const std::string& program, const std::vector<std::stri
         ::dup2(in, STDIN_FILENO);
         ::dup2(null, STDOUT_FILENO);
         ::dup2(null, STDERR_FILENO);
-        ::execv(program.c_str(), argv.data());
+        ::execv(argv[0], argv.data());
         ::_exit(127);
     }
     ChildRun run;
@@ -131,6 +130,118 @@ inline ChildRun RunChild(const std::string& program, const std::vector<std::stri
         run.peak = std::int64_t(usage.ru_maxrss) * 1024;
     }
     return run;
+}
+
+// A child's peak counts the memory of the process it was forked from (the
+// kernel keeps the larger of the two across exec), so a benchmark holding
+// large pages would see them in every child's peak. StartSpawner forks, while
+// the benchmark is still small, a process that forks the children for it:
+// RunChild then asks it over a pipe.
+struct Spawner {
+    int requests = -1;
+    int answers = -1;
+};
+
+inline Spawner& TheSpawner() {
+    static Spawner spawner;
+    return spawner;
+}
+
+inline void SendStrings(int fd, const std::vector<std::string>& strings) {
+    std::string message;
+    const auto put = [&message](std::uint64_t n) {
+        message.append(reinterpret_cast<const char*>(&n), sizeof n);
+    };
+    put(strings.size());
+    for (const std::string& each : strings) {
+        put(each.size());
+        message += each;
+    }
+    WriteAll(fd, message);
+}
+
+inline bool ReadExactly(int fd, void* into, std::size_t size) {
+    char* at = static_cast<char*>(into);
+    while (size > 0) {
+        const ssize_t n = ::read(fd, at, size);
+        if (n <= 0) {
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        at += n;
+        size -= std::size_t(n);
+    }
+    return true;
+}
+
+inline bool ReceiveStrings(int fd, std::vector<std::string>& strings) {
+    std::uint64_t count = 0;
+    if (!ReadExactly(fd, &count, sizeof count)) {
+        return false;
+    }
+    strings.assign(count, {});
+    for (std::string& each : strings) {
+        std::uint64_t size = 0;
+        if (!ReadExactly(fd, &size, sizeof size)) {
+            return false;
+        }
+        each.resize(size);
+        if (size > 0 && !ReadExactly(fd, each.data(), size)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+inline void StartSpawner() {
+    int requests[2];
+    int answers[2];
+    if (::pipe(requests) != 0 || ::pipe(answers) != 0) {
+        Fail("pipe");
+    }
+    const pid_t spawner = ::fork();
+    if (spawner < 0) {
+        Fail("fork");
+    }
+    if (spawner == 0) {
+        ::close(requests[1]);
+        ::close(answers[0]);
+        // Each request: the input file, then the program and its arguments.
+        for (std::vector<std::string> request; ReceiveStrings(requests[0], request);) {
+            const std::string input = request.front();
+            request.erase(request.begin());
+            const ChildRun run = ForkChild(request, input);
+            const std::int64_t answer[2] = {run.status, run.peak};
+            WriteAll(answers[1],
+                     std::string_view(reinterpret_cast<const char*>(answer), sizeof answer));
+        }
+        ::_exit(0);
+    }
+    ::close(requests[0]);
+    ::close(answers[1]);
+    TheSpawner() = {requests[1], answers[0]};
+}
+
+// Runs `program` with `args` (through the spawner once it is started), its
+// standard input from `input` (or /dev/null) and its standard output and
+// errors thrown away.
+inline ChildRun RunChild(const std::string& program, const std::vector<std::string>& args,
+                         const std::string& input = "/dev/null") {
+    std::vector<std::string> argv{program};
+    argv.insert(argv.end(), args.begin(), args.end());
+    const Spawner& spawner = TheSpawner();
+    if (spawner.requests < 0) {
+        return ForkChild(argv, input);
+    }
+    argv.insert(argv.begin(), input);
+    SendStrings(spawner.requests, argv);
+    std::int64_t answer[2] = {-1, 0};
+    if (!ReadExactly(spawner.answers, answer, sizeof answer)) {
+        Fail("the spawner did not answer");
+    }
+    return {int(answer[0]), answer[1]};
 }
 
 } // namespace bench

@@ -297,6 +297,8 @@ int main(int argc, char** argv) {
         }
         return 0;
     }
+    // Before any page is made, so the children's peaks are their own.
+    bench::StartSpawner();
     SelfPath() = "/proc/self/exe";
     char self[4096] = {};
     if (const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1); n > 0) {
