@@ -12,6 +12,7 @@
 #include <malloc.h>
 #include <streambuf>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -75,15 +76,26 @@ private:
 // so what costs is faulting in fresh memory, page by page. The heap is made
 // to take every page-sized block (glibc would map each block of over 128 KB
 // on its own and unmap it when freed; 32 MB is the most it allows for that
-// threshold), it keeps what is freed for the next copy, and it is grown once
-// by a large stretch of address space that the kernel may back with huge
-// pages, so a 10 MB copy takes a handful of faults instead of thousands.
-// Nothing is committed until it is touched; where the system refuses any of
-// it, the heap simply works as it would have.
-void PrepareHeap() {
+// threshold) and it keeps what is freed for the next copy. When a file the
+// command names is a large page, the heap is grown once by a long stretch of
+// address space that the kernel may back with huge pages, so a 10 MB copy
+// takes a handful of faults instead of thousands; a smaller page is left to
+// ordinary pages, whose memory a huge page's 2 MB would outweigh. Nothing is
+// committed until it is touched; where the system refuses any of it, the
+// heap simply works as it would have.
+void PrepareHeap(int argc, char** argv) {
     constexpr std::size_t kMegabyte = 1024 * 1024;
     ::mallopt(M_MMAP_THRESHOLD, int(32 * kMegabyte));
     ::mallopt(M_TRIM_THRESHOLD, int(1024 * kMegabyte));
+    bool large_page = false;
+    for (int i = 1; i < argc && !large_page; ++i) {
+        struct stat info {};
+        large_page = ::stat(argv[i], &info) == 0 && S_ISREG(info.st_mode) &&
+                     std::size_t(info.st_size) >= 8 * kMegabyte;
+    }
+    if (!large_page) {
+        return;
+    }
     ::mallopt(M_TOP_PAD, int(1024 * kMegabyte));
     // One block larger than the heap's free top makes it grow by the pad.
     void* block = std::malloc(4 * kMegabyte);
@@ -102,7 +114,7 @@ void PrepareHeap() {
 } // namespace
 
 int main(int argc, char** argv) {
-    PrepareHeap();
+    PrepareHeap(argc, argv);
     qf::TreatFileSizeLimitAsWriteError();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(qf::kApplicationName);
