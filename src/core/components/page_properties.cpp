@@ -317,8 +317,19 @@ std::string ApplyPageProperties(std::string_view page, const PageProperties& pro
     CheckSingleLine("Background", properties.background);
     CheckColour(properties.background);
     const std::string background = AttributeText("Background", properties.background);
-    std::string text(page);
-    FindBodyTag(text); // refuse before any change
+    FindBodyTag(page); // refuse before any change
+    // The copy is made once, at its size: with the fit block turned on or
+    // off, or with room for what the other changes add, so that growing it
+    // never makes a second copy of twice the size.
+    const bool edits = heading || !background.empty() || properties.disable_scrollers;
+    const std::size_t room = (heading ? heading->size() : 0) + background.size() + 256;
+    std::string text;
+    if (properties.fit_small_screens) {
+        text = WithSmallScreenFit(page, *properties.fit_small_screens, edits ? room : 0);
+    } else {
+        text.reserve(page.size() + room);
+        text.assign(page);
+    }
     if (heading) {
         ReplaceTitle(text, *heading);
     }
@@ -331,9 +342,6 @@ std::string ApplyPageProperties(std::string_view page, const PageProperties& pro
     }
     if (properties.disable_scrollers) {
         SetScroll(text, *properties.disable_scrollers);
-    }
-    if (properties.fit_small_screens) {
-        text = WithSmallScreenFit(text, *properties.fit_small_screens);
     }
     return text;
 }

@@ -225,28 +225,31 @@ bool PageFitsSmallScreens(std::string_view page) {
            page.find(kFitEndMarker, start + kFitStartMarker.size()) != kNotFound;
 }
 
-std::string WithSmallScreenFit(std::string_view page, bool on) {
+std::string WithSmallScreenFit(std::string_view page, bool on, std::size_t room) {
     const FitBlock block = FindFitBlock(page);
-    std::string text(page);
-    if (!on) {
-        if (block.begin != kNotFound) {
-            text.erase(block.begin, block.end - block.begin);
-        }
+    // The page with `removed` characters at `at` replaced, made at its size.
+    const auto spliced = [page, room](std::size_t at, std::size_t removed,
+                                      std::string_view inserted) {
+        std::string text;
+        text.reserve(page.size() - removed + inserted.size() + room);
+        text.append(page.substr(0, at)).append(inserted).append(page.substr(at + removed));
         return text;
+    };
+    if (!on) {
+        return block.begin != kNotFound ? spliced(block.begin, block.end - block.begin, {})
+                                        : spliced(0, 0, {});
     }
     if (block.begin != kNotFound) {
         // Measured again without the block, which holds no table.
-        text.replace(block.begin, block.end - block.begin,
-                     SmallScreenBlock(SmallScreenLimit(page)));
-        return text;
+        return spliced(block.begin, block.end - block.begin,
+                       SmallScreenBlock(SmallScreenLimit(page)));
     }
     const std::size_t head_end = HeadEndTag(page);
     if (head_end == kNotFound) {
         throw CommandError("This page has no head end tag (\"</head>\") to put the small-screen "
                            "block before");
     }
-    text.insert(head_end, SmallScreenBlock(SmallScreenLimit(page)));
-    return text;
+    return spliced(head_end, 0, SmallScreenBlock(SmallScreenLimit(page)));
 }
 
 } // namespace qf

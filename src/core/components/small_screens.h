@@ -32,7 +32,8 @@ bool PageFitsSmallScreens(std::string_view page);
 // off removes the block exactly, so turning it on and off again gives the page
 // back byte for byte. Nothing outside the block changes. Throws CommandError,
 // changing nothing, for a page without a head end tag (on) and for a page
-// whose markers are not one start marker before one end marker.
-std::string WithSmallScreenFit(std::string_view page, bool on);
+// whose markers are not one start marker before one end marker. The text
+// comes with room for `room` more characters, for changes made to it after.
+std::string WithSmallScreenFit(std::string_view page, bool on, std::size_t room = 0);
 
 } // namespace qf
