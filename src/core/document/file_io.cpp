@@ -260,6 +260,10 @@ bool IsFolder(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+namespace {
+constexpr std::size_t kEditRoom = 64 * 1024;
+} // namespace
+
 std::string ReadRegularFile(const std::string& path, FileReading* reading) {
     // Not blocking on open: a FIFO without a writer would wait for ever.
     const Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
@@ -290,9 +294,12 @@ std::string ReadRegularFile(const std::string& path, FileReading* reading) {
             }
         }
     };
-    // The text is allocated once, at the size the file has; only a file that
-    // grew since is read on, to its end, within the limit.
+    // The text is allocated once, at the size the file has and with room for
+    // a small edit made in place (an insertion then moves the text within its
+    // buffer instead of copying it to a larger one); only a file that grew
+    // since is read on, to its end, within the limit.
     std::string bytes;
+    bytes.reserve(std::size_t(info.st_size) + kEditRoom);
     bytes.resize(std::size_t(info.st_size));
     std::size_t got = 0;
     while (got < bytes.size()) {

@@ -102,8 +102,13 @@ std::string ModifiedComponentText(std::string_view page, std::string_view compon
     const std::string source = SourceBytes(typed, old_source);
     CheckNoMarkerDelimiters(kSourceField, source);
     const std::string name = selection.MarkerName();
-    std::string text(page.substr(0, block.begin));
-    text.append(BeginMarker(name)).append(source).append(EndMarker(name));
+    const std::string begin = BeginMarker(name);
+    const std::string end = EndMarker(name);
+    // Made at its size: grown piece by piece it could take twice the page.
+    std::string text;
+    text.reserve(page.size() - (block.block_end - block.begin) + begin.size() + source.size() +
+                 end.size());
+    text.append(page.substr(0, block.begin)).append(begin).append(source).append(end);
     text.append(page.substr(block.block_end));
     return text;
 }
