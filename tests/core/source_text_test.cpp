@@ -26,6 +26,30 @@ TEST(SourceText, OtherBytesAreWindows1252AndRoundTrip) {
               "\xE9&#8594;&#128512;");
 }
 
+TEST(SourceText, TheEncodingAloneIsFoundAsDecodingFindsIt) {
+    // Long texts are read in pieces of 64 KB: characters and faults that
+    // stand across a piece's end, and at the very end, are found the same.
+    const std::string filler(65536 - 1, 'a');
+    const std::vector<std::string> texts{
+        "",
+        "plain",
+        "caf\xC3\xA9",
+        "caf\xE9",
+        filler + "\xE2\x82\xAC" + "tail",                 // a euro sign across the first end
+        filler + "a" + filler + "\xF0\x9F\x98\x80",       // a four-byte character at the second
+        filler + "\xE2\x82",                              // cut short at the very end
+        filler + "ab" + std::string(70000, 'b') + "\x93", // a fault in the second piece
+        filler + "\x80\x80\x80\x80\x80",                  // a run of continuation bytes
+        std::string(200000, 'x'),
+    };
+    for (const std::string& text : texts) {
+        SCOPED_TRACE(text.size());
+        EXPECT_EQ(EncodingOfSource(text), DecodeSource(text).encoding);
+    }
+    EXPECT_EQ(EncodingOfSource(filler + "\xE2\x82\xAC"), SourceEncoding::Utf8);
+    EXPECT_EQ(EncodingOfSource(filler + "\xE2\x82"), SourceEncoding::Windows1252);
+}
+
 namespace {
 std::string Joined(const std::vector<std::string>& lines) {
     std::string joined;

@@ -86,7 +86,7 @@ std::string ComponentSource(std::string_view page, std::string_view component_te
 std::string SourceBytes(std::string_view typed, std::string_view old_bytes) {
     std::string kept = KeptLineBreaks(typed);
     PageText(kSourceField, kept); // refuses a text that is not UTF-8
-    if (DecodeSource(old_bytes).encoding == SourceEncoding::Utf8) {
+    if (EncodingOfSource(old_bytes) == SourceEncoding::Utf8) {
         return kept;
     }
     return EncodeSource(QString::fromUtf8(kept.data(), qsizetype(kept.size())),

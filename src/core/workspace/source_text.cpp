@@ -253,6 +253,26 @@ QString ReadableText(std::string_view bytes) {
     return readable;
 }
 
+SourceEncoding EncodingOfSource(std::string_view bytes) {
+    // Decoded in pieces that end between two characters, each thrown away.
+    constexpr std::size_t kPiece = 64 * 1024;
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
+    for (std::size_t at = 0; at < bytes.size();) {
+        std::size_t end = std::min(bytes.size(), at + kPiece);
+        for (int back = 0; end < bytes.size() && end > at + 1 && back < 4 &&
+                           (static_cast<unsigned char>(bytes[end]) & 0xC0) == 0x80;
+             ++back) {
+            --end;
+        }
+        const QString piece = utf8.decode(QByteArrayView(bytes.data() + at, qsizetype(end - at)));
+        if (utf8.hasError()) {
+            return SourceEncoding::Windows1252;
+        }
+        at = end;
+    }
+    return SourceEncoding::Utf8;
+}
+
 SourceText DecodeSource(std::string_view bytes) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
     QString text = utf8.decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));

@@ -20,6 +20,8 @@ struct SourceText {
 // Page text as a person reads it: UTF-8 where the bytes are valid UTF-8,
 // otherwise Windows-1252.
 SourceText DecodeSource(std::string_view bytes);
+// The encoding DecodeSource finds, without holding the decoded text.
+SourceEncoding EncodingOfSource(std::string_view bytes);
 
 // Page bytes cut for reading: every tag, comment and marker on a line of its
 // own, the text between them on lines of their own. Nothing is lost or added,
