@@ -165,7 +165,7 @@ void CheckSaveFile(std::string_view bytes, std::uint8_t how) {
 // The number of an area on the page, or some number when there is none.
 int SomeArea(const std::string& page, std::uint8_t choice) {
     SelectionList areas;
-    RebuildAreaList(areas, page);
+    areas.entries = AreaEntries(page);
     if (areas.entries.empty()) {
         return 1 + choice;
     }
@@ -304,8 +304,9 @@ void RunOperation(std::string& page, std::uint8_t op, Input& input, Values& valu
     }
     case 3: {
         SelectionList areas, components;
-        RebuildAreaList(areas, page);
-        RebuildComponentList(components, page);
+        RebuildSelectionLists(areas, components, page);
+        Require(areas.entries == AreaEntries(page) && components.entries == ComponentEntries(page),
+                "both lists read at once are the lists read one by one");
         for (const std::string& entry : components.entries) {
             Require(SelectedComponentName(entry).has_value(), "a listed component has a name");
         }
