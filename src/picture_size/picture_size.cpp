@@ -1,19 +1,12 @@
 #include "picture_size.h"
 
-#include <QImageReader>
+#include "web_picture.h"
 
 namespace qf {
 
 PictureSizeReader ImageReaderPictureSizes() {
-    return [](const std::string& path) -> std::optional<PictureSize> {
-        QImageReader reader(QString::fromLocal8Bit(path.data(), qsizetype(path.size())));
-        reader.setDecideFormatFromContent(true);
-        const QSize size = reader.size();
-        if (!size.isValid() || size.isEmpty()) {
-            return std::nullopt;
-        }
-        return PictureSize{size.width(), size.height()};
-    };
+    // The size a browser shows: turned as the picture's orientation tag says.
+    return [](const std::string& path) { return ShownPictureSize(path); };
 }
 
 } // namespace qf

@@ -4,8 +4,9 @@
 
 namespace qf {
 
-// Reads a picture's natural size from its file's header (QImageReader, every
-// format Qt's image plugins know), without decoding the picture.
+// Reads a picture's size as a browser shows it (QImageReader, every format
+// Qt's image plugins know, without decoding the picture): its natural size,
+// turned as its orientation tag says (ShownPictureSize).
 PictureSizeReader ImageReaderPictureSizes();
 
 } // namespace qf

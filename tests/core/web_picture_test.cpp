@@ -5,6 +5,7 @@
 #include "components/picture_import.h"
 #include "components/picture_metadata.h"
 #include "error.h"
+#include "picture_size.h"
 #include "project_folders.h"
 #include "web_picture.h"
 
@@ -199,6 +200,29 @@ TEST_F(WebPictures, EveryOrientationIsTurnedAsTheTagSays) {
         EXPECT_EQ(shown.pixel(0, bottom), expected[orientation][2]) << orientation;
         EXPECT_EQ(shown.pixel(right, bottom), expected[orientation][3]) << orientation;
     }
+}
+
+TEST_F(WebPictures, TheSiteCheckMeasuresAPictureAsABrowserShowsIt) {
+    // Width and height come turned as the orientation tag says, for each
+    // format that carries one; a file that is no picture has no size.
+    const PictureSizeReader sizes = ImageReaderPictureSizes();
+    for (const char* format : {"jpg", "png", "webp"}) {
+        for (const int orientation : {1, 3, 6, 8}) {
+            const QString name = QString("elsewhere/size%1.%2").arg(orientation).arg(format);
+            Save(TwoHalves(40, 20), name, format);
+            AddCameraData(name, orientation);
+            const std::optional<PictureSize> size = sizes(Path(name));
+            ASSERT_TRUE(size) << format << orientation;
+            const bool turned = orientation >= 5;
+            EXPECT_EQ(size->width, turned ? 20 : 40) << format << orientation;
+            EXPECT_EQ(size->height, turned ? 40 : 20) << format << orientation;
+        }
+    }
+    QFile text(dir_.filePath("elsewhere/words.png"));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("no picture at all");
+    text.close();
+    EXPECT_FALSE(sizes(Path("elsewhere/words.png")));
 }
 
 TEST_F(WebPictures, APictureWithNothingToChangeIsKeptByteForByte) {
