@@ -450,17 +450,12 @@ AreaDeletion DeletedAreaText(std::string_view page, int area) {
     std::vector<std::string_view> inner;
     const std::string begin_open = std::string(kMarkerOpen) + "Begin_";
     if (block.found()) {
-        const std::string_view content =
-            page.substr(block.content_begin, block.end - block.content_begin);
-        for (std::size_t pos = content.find(begin_open); pos != kNotFound;
-             pos = content.find(begin_open, pos + 1)) {
-            const std::size_t name_begin = pos + begin_open.size();
-            const std::size_t close = content.find(kMarkerClose, name_begin);
-            if (close == kNotFound) {
-                break;
-            }
-            inner.push_back(content.substr(name_begin, close - name_begin));
-        }
+        ForEachMarkerOutside(page.substr(block.content_begin, block.end - block.content_begin),
+                             begin_open, {},
+                             [&inner](std::size_t, std::string_view word, std::size_t) {
+                                 inner.push_back(word);
+                                 return false;
+                             });
     }
     if (!inner.empty()) {
         // A name that still has a block outside the area (a number handed out
