@@ -7,6 +7,7 @@
 #include <QBuffer>
 #include <QColorSpace>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
 #include <QImageWriter>
@@ -19,8 +20,28 @@ namespace qf {
 
 namespace {
 
-// The memory the pixels of one picture may take while it is made fit, in MB.
-constexpr int kPixelMemoryLimitMb = 1024;
+// The memory the pixels of one picture may take while it is read, in MB.
+constexpr int kPixelMemoryLimitMb = 256;
+
+void LimitPixelMemory() {
+    const int limit = QImageReader::allocationLimit();
+    if (limit == 0 || limit > kPixelMemoryLimitMb) {
+        QImageReader::setAllocationLimit(kPixelMemoryLimitMb);
+    }
+}
+
+// The endings of picture files that no reader of Qt's reads here: taken as
+// they are.
+bool ReadByNoReader(const std::string& path) {
+    const QString suffix = QFileInfo(QFile::decodeName(path.c_str())).suffix().toLower();
+    return suffix == "emf" || suffix == "wmf" || suffix == "svg" || suffix == "svgz";
+}
+
+// True when the pixels of a picture of `size` would pass the memory limit.
+bool TooLargeToRead(QSize size) {
+    return size.isValid() &&
+           double(size.width()) * size.height() * 4 > double(kPixelMemoryLimitMb) * 1024 * 1024;
+}
 
 [[noreturn]] void Fail(const char* what, const std::string& path, const QString& reason) {
     throw CommandError(std::string(what) + " \"" + path + "\". " + reason.toStdString());
@@ -105,25 +126,34 @@ void SetSize(WebPicture& web, QSize size) {
 
 WebPicture Process(const std::string& path, const PictureImportOptions& options) {
     WebPicture web;
-    const PictureMetadata opening = ReadPictureMetadata(Opening(path));
+    LimitPixelMemory();
+    const std::string first = Opening(path);
+    const PictureMetadata opening = ReadPictureMetadata(first);
     const char* format = WriterFormat(opening.format);
     if (format == nullptr) {
+        if (first.empty() && QFileInfo(QFile::decodeName(path.c_str())).size() == 0) {
+            throw NotAPictureError("the file is empty");
+        }
+        if (ReadByNoReader(path)) {
+            return web;
+        }
         // Kept as it is: only its size is read.
         QImageReader reader(QFile::decodeName(path.c_str()));
         reader.setDecideFormatFromContent(true);
+        if (!reader.canRead()) {
+            throw NotAPictureError("its bytes are in no picture format that can be read");
+        }
         SetSize(web, reader.size());
         return web;
     }
     const std::string bytes = ReadRegularFile(path);
+    if (const std::string problem = PictureStructureProblem(bytes); !problem.empty()) {
+        throw NotAPictureError(problem);
+    }
     const PictureMetadata metadata = ReadPictureMetadata(bytes);
     QByteArray data = QByteArray::fromRawData(bytes.data(), qsizetype(bytes.size()));
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
-    // Qt refuses pictures of more than 256 MB of pixels by default; a large
-    // panorama (some 16000 by 8000 pixels) is still read.
-    if (QImageReader::allocationLimit() < kPixelMemoryLimitMb) {
-        QImageReader::setAllocationLimit(kPixelMemoryLimitMb);
-    }
     QImageReader reader(&buffer, format);
     // Where Qt reads the orientation itself it turns the pixels; elsewhere
     // the orientation read from the bytes is applied below.
@@ -164,6 +194,10 @@ WebPicture Process(const std::string& path, const PictureImportOptions& options)
     const std::size_t to_beat = cut.empty() ? bytes.size() : cut.size();
     QImage image;
     if (!reader.read(&image)) {
+        if (!TooLargeToRead(reader.size())) {
+            throw NotAPictureError("its picture data cannot be read: " +
+                                   reader.errorString().toStdString());
+        }
         if (!cut.empty()) {
             web.bytes = std::move(cut);
             return web;
@@ -220,20 +254,38 @@ PictureProcessor WebPictureProcessor() {
     return Process;
 }
 
+bool PictureSafeToRead(const std::string& path) {
+    if (ReadPictureMetadata(Opening(path)).format == PictureFormat::Other) {
+        return true; // read by Qt's own handlers, which hold to the memory limit
+    }
+    try {
+        return PictureStructureProblem(ReadRegularFile(path)).empty();
+    } catch (const CommandError&) {
+        return false;
+    }
+}
+
 std::optional<PictureSize> ShownPictureSize(const std::string& path) {
+    LimitPixelMemory();
+    int orientation = 1;
+    if (ReadPictureMetadata(Opening(path)).format != PictureFormat::Other) {
+        try {
+            const std::string bytes = ReadRegularFile(path);
+            if (!PictureStructureProblem(bytes).empty()) {
+                return std::nullopt;
+            }
+            orientation = ReadPictureMetadata(bytes).orientation;
+        } catch (const CommandError&) {
+            return std::nullopt;
+        }
+    }
     QImageReader reader(QFile::decodeName(path.c_str()));
     reader.setDecideFormatFromContent(true);
     QSize size = reader.size();
     if (!size.isValid() || size.isEmpty()) {
         return std::nullopt;
     }
-    if (ReadPictureMetadata(Opening(path)).format != PictureFormat::Other) {
-        try {
-            size = Shown(size, ReadPictureMetadata(ReadRegularFile(path)).orientation);
-        } catch (const CommandError&) {
-            // unreadable as a whole: its natural size
-        }
-    }
+    size = Shown(size, orientation);
     return PictureSize{size.width(), size.height()};
 }
 

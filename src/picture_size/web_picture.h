@@ -20,7 +20,17 @@ namespace qf {
 // instead (WithoutCameraData), unless the new encoding is smaller still. An
 // animated picture keeps its frames: only its camera data is cut out of its
 // bytes (WithoutCameraData). Every other format is kept as it is.
+// A file that is no picture (empty, in no format Qt reads, blocks that run
+// past its end, picture data that cannot be decoded) is refused with
+// NotAPictureError; only the formats Qt has no reader for here (EMF, WMF,
+// SVG) are taken unread.
 PictureProcessor WebPictureProcessor();
+
+// True when the blocks of the picture file at `path` are sound enough to
+// hand it to Qt's readers (PictureStructureProblem finds nothing), which
+// would otherwise take a length that a damaged or hostile file claims for
+// what they allocate.
+bool PictureSafeToRead(const std::string& path);
 
 // The size the picture file at `path` is shown at: its natural size with its
 // EXIF orientation applied; nothing when it cannot be read.

@@ -205,14 +205,15 @@ TEST_F(ComponentCli, FitSmallScreensGoesInAndOutOfTheHeadByteForByte) {
 TEST_F(ComponentCli, ImportPictureCopiesOnceAndPrintsTheLocation) {
     QTemporaryDir outside;
     QFile picture(outside.filePath("my photo.png"));
-    ASSERT_TRUE(picture.open(QIODevice::WriteOnly));
-    picture.write("png bytes");
-    picture.close();
+    QImage image(3, 2, QImage::Format_RGB32);
+    image.fill(qRgb(10, 20, 30));
+    ASSERT_TRUE(image.save(picture.fileName(), "png"));
+    const std::string png = Bytes(picture.fileName());
     // Relative arguments are taken from the shell's folder.
     auto result = RunCli({"import-picture", ".", picture.fileName()}, {}, dir_.path());
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out, "images/my%20photo.png\n");
-    EXPECT_EQ(Bytes(dir_.filePath("images/my photo.png")), "png bytes");
+    EXPECT_EQ(Bytes(dir_.filePath("images/my photo.png")), png);
     result = RunCli({"import-picture", dir_.path(), dir_.filePath("images/my photo.png")});
     EXPECT_EQ(result.out, "images/my%20photo.png\n");
 
@@ -221,6 +222,39 @@ TEST_F(ComponentCli, ImportPictureCopiesOnceAndPrintsTheLocation) {
     EXPECT_EQ(result.err, "Cannot open file \"" + outside.filePath("none.png").toStdString() +
                               "\". No such file or directory\n");
     EXPECT_EQ(RunCli({"import-picture", dir_.path()}).status, 2);
+
+    // Files that are no picture are refused and nothing is copied; import-file
+    // still copies them.
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        const char* reason;
+    } not_pictures[] = {
+        {"notes.jpg", "Opening hours: 8 to 6\n", "no picture format"},
+        {"empty.png", "", "the file is empty"},
+        {"header.jpg",
+         QByteArray("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00\x01\x01\x00\x00\x01\x00\x01\x00\x00", 20),
+         "ends before its picture data"},
+    };
+    QTemporaryDir project;
+    for (const auto& file : not_pictures) {
+        const QString path = outside.filePath(file.name);
+        QFile out(path);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(file.bytes);
+        out.close();
+        result = RunCli({"import-picture", project.path(), path});
+        EXPECT_EQ(result.status, 1) << file.name;
+        EXPECT_EQ(result.out, "") << file.name;
+        EXPECT_EQ(result.err.rfind(path.toStdString() + " is not a picture (", 0), 0u)
+            << result.err;
+        EXPECT_NE(result.err.find(file.reason), std::string::npos) << result.err;
+        EXPECT_TRUE(QDir(project.path())
+                        .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+                        .isEmpty())
+            << file.name;
+    }
+    EXPECT_EQ(RunCli({"import-file", project.path(), outside.filePath("notes.jpg")}).status, 0);
 }
 
 TEST_F(ComponentCli, ImportPictureTakesItsOptionsAndRefusesBadOnesWritingNothing) {
@@ -318,10 +352,21 @@ TEST_F(ComponentCli, AFailedImportLeavesNothingBehind) {
     } failures[] = {{"write", "28", "No space left on device"},
                     {"fsync", "5", "Input/output error"},
                     {"close", "122", "Disk quota exceeded"}};
+    // A picture for import-picture, large enough to be written in several pieces.
+    QImage noise(400, 300, QImage::Format_RGB32);
+    for (int y = 0; y < noise.height(); ++y) {
+        for (int x = 0; x < noise.width(); ++x) {
+            noise.setPixel(x, y, qRgb((x * 7919 + y * 104729) % 256, (x * y) % 256, (x ^ y) % 256));
+        }
+    }
+    const QString picture = outside.filePath("noise.png");
+    ASSERT_TRUE(noise.save(picture, "png"));
     for (const char* command : {"import-file", "import-picture"}) {
         for (const auto& failure : failures) {
             RawRun run;
-            run.args = {command, folder, source.fileName().toStdString()};
+            run.args = {command, folder,
+                        (std::string(command) == "import-picture" ? picture : source.fileName())
+                            .toStdString()};
             run.env = {shim, under, std::string("QF_FAIL_CALL=") + failure.call,
                        std::string("QF_FAIL_ERRNO=") + failure.error};
             const CliResult result = RunCliRaw(run);

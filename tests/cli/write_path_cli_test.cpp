@@ -8,6 +8,7 @@
 #include "test_pages.h"
 
 #include <QDir>
+#include <QImage>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -149,7 +150,14 @@ TEST_F(WritePathCli, StandardInputThatCannotBeReadChangesNothing) {
 TEST_F(WritePathCli, APictureThatCannotBeCopiedLeavesNothing) {
     QTemporaryDir outside;
     const std::string picture = RealPath(outside.path().toStdString()) + "/photo.png";
-    WriteBytes(picture, std::string(300000, 'p'));
+    QImage noise(400, 300, QImage::Format_RGB32);
+    for (int y = 0; y < noise.height(); ++y) {
+        for (int x = 0; x < noise.width(); ++x) {
+            noise.setPixel(x, y, qRgb((x * 7919 + y * 104729) % 256, (x * y) % 256, (x ^ y) % 256));
+        }
+    }
+    ASSERT_TRUE(noise.save(QString::fromStdString(picture), "png"));
+    const std::string png = ReadBytes(picture);
     for (const auto& [call, error] : std::vector<std::pair<std::string, int>>{
              {"write", ENOSPC}, {"fsync", EIO}, {"close", EDQUOT}}) {
         const CliResult result =
@@ -162,7 +170,7 @@ TEST_F(WritePathCli, APictureThatCannotBeCopiedLeavesNothing) {
     const CliResult result = Run({"import-picture", folder_, picture});
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out, "images/photo.png\n");
-    EXPECT_EQ(ReadBytes(folder_ + "/images/photo.png"), std::string(300000, 'p'));
+    EXPECT_EQ(ReadBytes(folder_ + "/images/photo.png"), png);
 }
 
 TEST_F(WritePathCli, ComponentsAreNamedExactlyAsListed) {

@@ -20,6 +20,11 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace qf {
 namespace {
 
@@ -409,10 +414,86 @@ TEST_F(WebPictures, APictureWhoseDataMustGoButCannotBeReadIsRefused) {
         Import("elsewhere/broken.jpg");
         ADD_FAILURE() << "imported a picture whose position data could not be removed";
     } catch (const CommandError& error) {
-        EXPECT_NE(std::string(error.what())
-                      .find("Cannot read picture \"" + Path("elsewhere/broken.jpg") + "\""),
-                  std::string::npos)
-            << error.what();
+        EXPECT_EQ(std::string(error.what()),
+                  Path("elsewhere/broken.jpg") +
+                      " is not a picture (a JPEG segment claims more bytes than the file has "
+                      "left)");
+    }
+    EXPECT_FALSE(QFileInfo::exists(dir_.filePath("site/images")));
+}
+
+// A PNG of one pixel whose chunk of `type`, standing before the picture
+// data, claims 0x7FFFFFFF bytes: 141 bytes in all.
+QByteArray PngWithAHugeChunk(const char* type) {
+    QByteArray png("\x89PNG\r\n\x1a\n", 8);
+    png += QByteArray("\x00\x00\x00\x0dIHDR\x00\x00\x00\x01\x00\x00\x00\x01\x08\x02\x00\x00\x00"
+                      "\x90\x77\x53\xde",
+                      25);
+    png += QByteArray("\x7f\xff\xff\xff", 4) + type + "Comment";
+    png += QByteArray(141 - png.size(), 'x');
+    return png;
+}
+
+// The most memory `read` makes a process take beyond what it had, in MB:
+// run in a child, so what a reader asks for never weighs on the tests.
+long PeakMemoryOfReadingMb(const std::function<void()>& read) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        rusage before{};
+        ::getrusage(RUSAGE_SELF, &before);
+        read();
+        rusage after{};
+        ::getrusage(RUSAGE_SELF, &after);
+        ::_exit(int(std::min<long>(250, (after.ru_maxrss - before.ru_maxrss) / 1024 / 8)));
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? long(WEXITSTATUS(status)) * 8 : -1;
+}
+
+TEST_F(WebPictures, HostilePicturesAreRefusedWithoutTakingMemory) {
+    const auto write = [&](const QString& relative, const QByteArray& bytes) {
+        QFile file(dir_.filePath(relative));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+    };
+    QByteArray webp("RIFF\x20\x00\x00\x00WEBPVP8X\x0a\x00\x00\x00", 20);
+    webp += QByteArray(10, '\0') + QByteArray("EXIF\xf0\xff\xff\x7f", 8) + "0123";
+    const struct {
+        QString name;
+        QByteArray bytes;
+        const char* reason;
+    } hostile[] = {
+        {"text.png", PngWithAHugeChunk("tEXt"), "a PNG chunk claims more bytes"},
+        {"ztext.png", PngWithAHugeChunk("zTXt"), "a PNG chunk claims more bytes"},
+        {"itext.png", PngWithAHugeChunk("iTXt"), "a PNG chunk claims more bytes"},
+        {"chunk.webp", webp, "a WebP chunk claims more bytes"},
+    };
+    for (const auto& picture : hostile) {
+        const QString relative = "elsewhere/" + picture.name;
+        write(relative, picture.bytes);
+        const std::string path = Path(relative);
+        long peak = PeakMemoryOfReadingMb([&] { (void)ShownPictureSize(path); });
+        EXPECT_GE(peak, 0) << picture.name.toStdString();
+        EXPECT_LT(peak, 64) << picture.name.toStdString() << " took " << peak << " MB to measure";
+        EXPECT_FALSE(ShownPictureSize(path).has_value()) << picture.name.toStdString();
+        EXPECT_FALSE(PictureSafeToRead(path)) << picture.name.toStdString();
+        peak = PeakMemoryOfReadingMb([&] {
+            try {
+                Import(relative);
+            } catch (const CommandError&) {
+            }
+        });
+        EXPECT_LT(peak, 64) << picture.name.toStdString() << " took " << peak << " MB to import";
+        try {
+            Import(relative);
+            ADD_FAILURE() << "imported " << picture.name.toStdString();
+        } catch (const CommandError& error) {
+            EXPECT_NE(std::string(error.what()).find(" is not a picture ("), std::string::npos)
+                << error.what();
+            EXPECT_NE(std::string(error.what()).find(picture.reason), std::string::npos)
+                << error.what();
+        }
     }
     EXPECT_FALSE(QFileInfo::exists(dir_.filePath("site/images")));
 }

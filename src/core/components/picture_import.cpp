@@ -120,7 +120,11 @@ ImportedPicture Import(const std::string& project_folder, const std::string& pag
     WebPicture web;
     if (how != nullptr && how->processor) {
         CheckPictureImportOptions(how->options);
-        web = how->processor(QFile::encodeName(file_path).toStdString(), how->options);
+        try {
+            web = how->processor(QFile::encodeName(file_path).toStdString(), how->options);
+        } catch (const NotAPictureError& error) {
+            throw CommandError(picture + " is not a picture (" + error.what() + ")");
+        }
     }
     const std::string* replacement = web.bytes.empty() ? nullptr : &web.bytes;
     // A picture inside the project stays where it is unless it may not go

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "error.h"
+
 #include <functional>
 #include <string>
 #include <string_view>
@@ -52,9 +54,17 @@ struct WebPicture {
     int height = 0;
 };
 
+// A file taken for a picture whose bytes are no picture a browser shows (an
+// empty file, a text file named .jpg, a JPEG that ends before its picture
+// data). Its message is the reason alone; ImportPicture names the file.
+class NotAPictureError : public CommandError {
+public:
+    using CommandError::CommandError;
+};
+
 // Reads the picture file at `path` and makes it fit for the web by
-// `options`. Throws CommandError naming the file when a picture that has to
-// change cannot be read or encoded.
+// `options`. Throws NotAPictureError when the file is no picture. Throws CommandError naming the
+// file when a picture that has to change cannot be read or encoded.
 using PictureProcessor =
     std::function<WebPicture(const std::string& path, const PictureImportOptions& options)>;
 
@@ -87,7 +97,8 @@ struct ImportedPicture {
 //
 // The copy is made under a hidden name and renamed once it is whole. Throws
 // CommandError naming the file and the system's reason when the picture
-// cannot be read or the copy cannot be made; nothing is left behind then (no
+// cannot be read or the copy cannot be made, and "NAME is not a picture
+// (REASON)" when the processor finds the file is none; nothing is left behind then (no
 // part of a copy, and no images folder made for it).
 //
 // With a processor (`how`), the picture is made fit for the web first: the

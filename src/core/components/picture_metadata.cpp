@@ -222,7 +222,102 @@ std::string WebPWithoutCameraData(std::string_view bytes) {
     return kept;
 }
 
+std::string JpegProblem(std::string_view bytes) {
+    std::size_t at = 2;
+    bool frame = false; // a start of frame: the picture's size and kind
+    while (at + 2 <= bytes.size()) {
+        if (Byte(bytes, at) != 0xFF) {
+            return "a JPEG segment does not start where the one before it ends";
+        }
+        const std::uint32_t marker = Byte(bytes, at + 1);
+        if (marker == 0xFF) {
+            ++at;
+            continue;
+        }
+        if ((marker >= 0xD0 && marker <= 0xD8) || marker == 0x01) {
+            at += 2;
+            continue;
+        }
+        if (marker == 0xD9) {
+            break;
+        }
+        if (at + 4 > bytes.size()) {
+            break;
+        }
+        const std::size_t length = BigEndian16(bytes, at + 2);
+        if (length < 2 || length > bytes.size() - at - 2) {
+            return "a JPEG segment claims more bytes than the file has left";
+        }
+        if ((marker >= 0xC0 && marker <= 0xCF) && marker != 0xC4 && marker != 0xC8 &&
+            marker != 0xCC) {
+            frame = true;
+        }
+        if (marker == 0xDA) {
+            if (!frame) {
+                return "its picture data comes before the picture's size";
+            }
+            return at + 2 + length < bytes.size() ? "" : "it ends before its picture data";
+        }
+        at += 2 + length;
+    }
+    return "it ends before its picture data";
+}
+
+std::string PngProblem(std::string_view bytes) {
+    std::size_t at = kPngSignature.size();
+    bool header = false;
+    bool data = false;
+    while (at + 8 <= bytes.size()) {
+        const std::size_t length = BigEndian32(bytes, at);
+        const std::string_view type = bytes.substr(at + 4, 4);
+        if (length > 0x7FFFFFFFu || at + 12 > bytes.size() || length > bytes.size() - at - 12) {
+            return "a PNG chunk claims more bytes than the file has left";
+        }
+        if (!header && type != "IHDR") {
+            return "it does not start with the picture's size (IHDR)";
+        }
+        header = true;
+        data = data || type == "IDAT";
+        at += 12 + length;
+        if (type == "IEND") {
+            break;
+        }
+    }
+    return data ? "" : "it ends before its picture data";
+}
+
+std::string WebPProblem(std::string_view bytes) {
+    std::size_t at = 12;
+    bool image = false;
+    while (at + 8 <= bytes.size()) {
+        const std::string_view type = bytes.substr(at, 4);
+        const std::size_t length = LittleEndian32(bytes, at + 4);
+        if (length > bytes.size() - at - 8) {
+            return "a WebP chunk claims more bytes than the file has left";
+        }
+        image = image || type == "VP8 " || type == "VP8L" || type == "ANMF";
+        at += 8 + length + (length & 1);
+    }
+    return image ? "" : "it ends before its picture data";
+}
+
 } // namespace
+
+std::string PictureStructureProblem(std::string_view bytes) {
+    if (bytes.empty()) {
+        return "the file is empty";
+    }
+    switch (ReadPictureMetadata(bytes).format) {
+    case PictureFormat::Jpeg:
+        return JpegProblem(bytes);
+    case PictureFormat::Png:
+        return PngProblem(bytes);
+    case PictureFormat::WebP:
+        return WebPProblem(bytes);
+    default:
+        return {};
+    }
+}
 
 std::string WithoutCameraData(std::string_view bytes) {
     switch (ReadPictureMetadata(bytes).format) {

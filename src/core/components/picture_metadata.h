@@ -33,6 +33,14 @@ PictureMetadata ReadPictureMetadata(std::string_view bytes);
 // their end, come back unchanged.
 std::string WithoutCameraData(std::string_view bytes);
 
+// Why the JPEG, PNG or WebP picture `bytes` cannot be shown: empty when its
+// blocks are sound or it is another format, otherwise the reason ("the file
+// is empty", "a PNG chunk claims more bytes than the file has left", "it ends
+// before its picture data"). Every length read from the file is held against
+// what is left of it, so a reader handed a picture that passes never asks
+// for more memory than the file's size suggests.
+std::string PictureStructureProblem(std::string_view bytes);
+
 // The orientation (1 to 8) of an EXIF block in TIFF form ("II*\0" or
 // "MM\0*"), optionally behind "Exif\0\0"; 1 when it has none or is malformed.
 int ExifOrientation(std::string_view exif);

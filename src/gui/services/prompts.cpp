@@ -1,5 +1,7 @@
 #include "services/prompts.h"
 
+#include "web_picture.h"
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QDesktopServices>
@@ -160,7 +162,7 @@ PicturePreview::PicturePreview(QWidget* parent) : QWidget(parent) {
 void PicturePreview::ShowFile(const QString& path) {
     QImage image;
     QSize size;
-    if (!path.isEmpty()) {
+    if (!path.isEmpty() && PictureSafeToRead(QFile::encodeName(path).toStdString())) {
         QImageReader reader(path);
         size = reader.size();
         const QSize box(kPreviewSide, kPreviewSide);
