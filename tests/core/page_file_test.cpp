@@ -165,6 +165,43 @@ TEST_F(PageFileOnDisk, WritingThroughALinkChangesTheFileItPointsTo) {
     EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
 }
 
+TEST_F(PageFileOnDisk, APageWithASecondHardLinkKeepsBothNamesOnTheNewPage) {
+    const std::string path = Path("index.html");
+    const std::string other = Path("home.html");
+    WritePageFile(path, "old page, somewhat longer than the new one");
+    ASSERT_EQ(::link(path.c_str(), other.c_str()), 0);
+    struct stat before {};
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+
+    // Written through either name, shorter or longer: both names show it.
+    PageWrite written;
+    WritePageFile(other, "new", &written);
+    EXPECT_EQ(ReadPageFile(path), "new");
+    WritePageFile(path, std::string(300000, 'x') + " end");
+    EXPECT_EQ(ReadPageFile(other), std::string(300000, 'x') + " end");
+    struct stat after {};
+    ASSERT_EQ(::stat(other.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_nlink, 2u);
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{"home.html", "index.html"}));
+
+    // The outside-change check still holds: a change made through the other
+    // name after the look is kept, and nothing is written.
+    const FileState seen = CurrentFileState(path);
+    EXPECT_EQ(written.state.inode, seen.inode);
+    {
+        SaveFile file(path);
+        file.ExpectTarget(seen);
+        file.Write(EncodePageFile("mine"));
+        WriteBytes(other, EncodePageFile("theirs"));
+        EXPECT_THROW(file.Commit(), OutsideChangeError);
+    }
+    EXPECT_EQ(ReadPageFile(path), "theirs");
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{"home.html", "index.html"}));
+}
+
 TEST_F(PageFileOnDisk, ReadingAMissingFileNamesItAndTheReason) {
     const std::string path = Path("nothing.html");
     try {

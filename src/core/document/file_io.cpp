@@ -668,6 +668,113 @@ void SaveFile::Rename() {
     }
 }
 
+void SaveFile::WriteInPlace() {
+    const std::string name(BaseName(path_));
+    const Descriptor page(::open(target_.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY));
+    struct stat now {};
+    if (page.get() < 0 || ::fstat(page.get(), &now) != 0) {
+        if (errno == ENOENT && expect_) {
+            ::unlink(temp_.c_str());
+            temp_.clear();
+            throw OutsideChangeError(DeletedMessage(name), true);
+        }
+        Fail("Cannot write file", errno);
+    }
+    if (expect_ && !(FileStateOf(now) == expected_)) {
+        ::unlink(temp_.c_str());
+        temp_.clear();
+        throw OutsideChangeError(expected_.exists ? ChangedMessage(name) : MadeMessage(name),
+                                 false);
+    }
+    // The old bytes, to put back when the new ones cannot all be written.
+    std::string old(std::size_t(now.st_size), '\0');
+    for (std::size_t done = 0; done < old.size();) {
+        const ssize_t n = ::pread(page.get(), old.data() + done, old.size() - done, off_t(done));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            Fail("Cannot read file", n < 0 ? errno : EIO);
+        }
+        done += std::size_t(n);
+    }
+    // The whole new file, synced, is kept under a name no save removes.
+    std::string copy = temp_.substr(0, temp_.size() - 7) + ".copy";
+    if (::rename(temp_.c_str(), copy.c_str()) == 0) {
+        temp_ = copy;
+    }
+    const Descriptor source(::open(temp_.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+    if (source.get() < 0) {
+        Fail("Cannot write file", errno);
+    }
+    // Room for the new bytes first, where the file system can promise it.
+    if (size_ > std::int64_t(now.st_size)) {
+        const int error = ::posix_fallocate(page.get(), 0, off_t(size_));
+        if (error != 0 && error != EOPNOTSUPP && error != EINVAL) {
+            Fail("Cannot write file", error);
+        }
+    }
+    auto put_back = [&](int error) {
+        bool restored = true;
+        for (std::size_t done = 0; done < old.size();) {
+            const ssize_t n =
+                ::pwrite(page.get(), old.data() + done, old.size() - done, off_t(done));
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n <= 0) {
+                restored = false;
+                break;
+            }
+            done += std::size_t(n);
+        }
+        restored =
+            restored && ::ftruncate(page.get(), off_t(old.size())) == 0 && ::fsync(page.get()) == 0;
+        if (restored) {
+            Fail("Cannot write file", error);
+        }
+        const std::string kept = temp_;
+        temp_.clear();
+        Throw("Cannot write file", path_,
+              Reason(error) + "; the new page is kept whole as \"" + kept + "\"");
+    };
+    std::string chunk(kWriteChunk, '\0');
+    for (off_t at = 0;;) {
+        const ssize_t n = ::read(source.get(), chunk.data(), chunk.size());
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            put_back(errno);
+        }
+        if (n == 0) {
+            break;
+        }
+        for (ssize_t done = 0; done < n;) {
+            const ssize_t w =
+                ::pwrite(page.get(), chunk.data() + done, std::size_t(n - done), at + done);
+            if (w < 0 && errno == EINTR) {
+                continue;
+            }
+            if (w <= 0) {
+                put_back(w < 0 ? errno : EIO);
+            }
+            done += w;
+        }
+        at += n;
+    }
+    if (::ftruncate(page.get(), off_t(size_)) != 0 || ::fsync(page.get()) != 0) {
+        put_back(errno);
+    }
+    struct stat info {};
+    if (::fstat(page.get(), &info) != 0) {
+        Fail("Cannot write file", errno);
+    }
+    written_ = FileStateOf(info);
+    ::unlink(temp_.c_str());
+    temp_.clear();
+}
+
 void SaveFile::Commit() {
     if (fd_ < 0) {
         Fail("Cannot write file", EBADF);
@@ -696,6 +803,12 @@ void SaveFile::Commit() {
     fd_ = -1;
     if (::close(fd) != 0) {
         Fail("Cannot write file", errno);
+    }
+    struct stat target {};
+    if (existed_ && ::stat(target_.c_str(), &target) == 0 && S_ISREG(target.st_mode) &&
+        target.st_nlink > 1) {
+        WriteInPlace();
+        return;
     }
     Rename();
     temp_.clear();

@@ -126,6 +126,15 @@ std::string MadeMessage(std::string_view name);
 // The hidden new file is named after the target and the writing process, so
 // a save that a killed run left behind is recognised and removed by the next
 // save of the same file.
+//
+// A file with more than one name (hard links) is not renamed over, which
+// would leave the other names on the old file: once the new file is whole
+// and synced, it is kept as ".NAME.PID-RANDOM.copy" and its bytes are
+// written over the old file in place, which is then synced; the copy goes
+// only after that. A write that fails puts the old bytes back; a run killed
+// in the middle leaves the whole new file in the copy, which no save
+// removes. The outside-change check looks at the file right before it is
+// overwritten.
 class SaveFile {
 public:
     explicit SaveFile(const std::string& path);
@@ -158,6 +167,7 @@ private:
     [[noreturn]] void Fail(const char* action, int error);
     void WriteOut(const char* data, std::size_t size);
     void Rename();
+    void WriteInPlace();
 
     std::string path_;   // as given, for messages
     std::string target_; // the file that is replaced
