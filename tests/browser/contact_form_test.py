@@ -103,12 +103,19 @@ def main():
     for page in ("thanks", "sorry"):
         run([cli, "new-page", site, page, "layout=1"], env=environment)
     contact = os.path.join(site, "contact.html")
+    # As the editor's hint says: the form first, with no script yet, then the
+    # fields, the script, and the form prepared again to choose the script.
+    run([cli, "form", contact, "target="], env=environment)
     for kind, values in FIELDS:
         run([cli, "insert", contact, "Area1", kind] +
             ["%s=%s" % (field, value) for field, value in values.items()], env=environment)
-    run([cli, "form", contact, "target=feedback.php"], env=environment)
     run([cli, "php", site, "feedback", "form-page=contact.html", "recipient=owner@example.org",
          "success=thanks.html", "failure=sorry.html"], env=environment)
+    run([cli, "form", contact, "target=feedback.php"], env=environment)
+    with open(contact, encoding="latin-1") as page:
+        forms = page.read().count("<form ")
+    if forms != 1:
+        raise SystemExit("preparing the form twice left %d forms in the page" % forms)
 
     mail = os.path.join(work, "mail.eml")
     sendmail = os.path.join(work, "sendmail.sh")

@@ -3,6 +3,7 @@
 #include "components/insertion.h"
 #include "document/page_check.h"
 #include "document/page_file.h"
+#include "document/page_text.h"
 #include "error.h"
 #include "test_pages.h"
 #include "workspace/workspace.h"
@@ -258,6 +259,43 @@ TEST(PrepareForm, WritesThePageAndListsNothing) {
     const std::string before = workspace.page_text;
     EXPECT_THROW(PrepareForm(workspace, "mail.php"), CommandError);
     EXPECT_EQ(workspace.page_text, before);
+}
+
+TEST(PrepareForm, PreparingAgainChangesTheTargetAndNeverNestsASecondForm) {
+    QTemporaryDir dir;
+    Workspace workspace;
+    workspace.page_name = "index.html";
+    workspace.page_path = dir.filePath("index.html").toStdString();
+    workspace.page_text = test::PageWith("<!---Table1---!>", test::TableArea(1));
+    WritePageFile(workspace.page_path, workspace.page_text);
+    // The editor's own hint: prepare the form first, with no script yet.
+    EXPECT_EQ(PrepareForm(workspace, ""), "Form1");
+    std::string expected = workspace.page_text;
+    expected.replace(expected.find("action=\"\""), 9, "action=\"contact.php\"");
+    EXPECT_EQ(PrepareForm(workspace, "contact.php"), "Form1");
+    EXPECT_EQ(workspace.page_text, expected);
+    EXPECT_EQ(ReadPageFile(workspace.page_path), expected);
+    EXPECT_EQ(CountOccurrences(workspace.page_text, "<form"), 1u);
+    EXPECT_EQ(CountOccurrences(workspace.page_text, "</form>"), 1u);
+    EXPECT_EQ(DeclarationNames(workspace.page_text), (std::vector<std::string>{"Table1", "Form1"}));
+    // Refused actions leave the page alone.
+    EXPECT_THROW(PrepareForm(workspace, "a\nb.php"), CommandError);
+    EXPECT_EQ(workspace.page_text, expected);
+
+    // A page where forms were nested before is mended to one form, the
+    // first, posting to the script chosen now.
+    std::string nested = test::PageWith("<!---Table1---!>", test::TableArea(1));
+    AddForm(nested, "");
+    AddForm(nested, "old.php");
+    AddForm(nested, "older.php");
+    std::string one = test::PageWith("<!---Table1---!>", test::TableArea(1));
+    AddForm(one, "new.php");
+    EXPECT_EQ(RetargetForm(nested, "new.php"), "Form1");
+    EXPECT_EQ(nested, one);
+    std::string none = test::PageWith("<!---Table1---!>", test::TableArea(1));
+    const std::string unchanged = none;
+    EXPECT_EQ(RetargetForm(none, "new.php"), "");
+    EXPECT_EQ(none, unchanged);
 }
 
 } // namespace

@@ -78,8 +78,81 @@ int AddForm(std::string& page, std::string_view action) {
     return number;
 }
 
+std::string RetargetForm(std::string& page, std::string_view action) {
+    const std::string begin = BeginMarker(kFormKind);
+    const std::string end = EndMarker(kFormKind);
+    std::vector<std::pair<std::size_t, std::size_t>>
+        blocks; // from the begin marker to behind the end
+    for (std::size_t at = FindText(page, begin); at != std::string::npos;) {
+        const std::size_t close = FindText(page, end, at + begin.size());
+        if (close == std::string::npos) {
+            break;
+        }
+        blocks.emplace_back(at, close + end.size());
+        at = FindText(page, begin, close + end.size());
+    }
+    if (blocks.empty()) {
+        return {};
+    }
+    std::vector<std::string> forms;
+    for (const std::string& name : DeclarationNames(page)) {
+        if (name.size() > kFormKind.size() && name.compare(0, kFormKind.size(), kFormKind) == 0 &&
+            name.find_first_not_of("0123456789", kFormKind.size()) == std::string::npos) {
+            forms.push_back(name);
+        }
+    }
+    // The first form's new body: its action replaced, everything else kept;
+    // a form tag without an action (edited by hand) is written anew.
+    const std::size_t body_at = blocks[0].first + begin.size();
+    const std::string body = page.substr(body_at, blocks[0].second - end.size() - body_at);
+    const std::string value = AttributeText(kActionTitle, action);
+    FormBody(action); // refuses what AddForm refuses
+    std::string new_body;
+    const std::size_t tag_end = body.find('>');
+    const std::size_t attribute = body.find(" action=\"");
+    const std::size_t value_at = attribute == std::string::npos ? 0 : attribute + 9;
+    const std::size_t value_end =
+        attribute == std::string::npos ? std::string::npos : body.find('"', value_at);
+    if (body.rfind("<form", 0) == 0 && attribute < tag_end && value_end < tag_end) {
+        new_body = body.substr(0, value_at) + value + body.substr(value_end);
+    } else {
+        new_body = FormBody(action, body.find(kTrapFieldName) != std::string::npos);
+    }
+    std::string text;
+    text.reserve(page.size() + new_body.size());
+    text.append(page, 0, body_at);
+    text += new_body;
+    std::size_t from = blocks[0].second - end.size();
+    for (std::size_t i = 1; i < blocks.size(); ++i) {
+        text.append(page, from, blocks[i].first - from);
+        from = blocks[i].second;
+    }
+    text.append(page, from, std::string::npos);
+    for (std::size_t i = 1; i < forms.size(); ++i) {
+        RemoveDeclaration(text, forms[i]);
+    }
+    for (std::size_t i = 1; i < blocks.size(); ++i) {
+        const std::size_t page_end = text.rfind(kPageEnd);
+        if (page_end == std::string::npos || page_end < kFormEnd.size() ||
+            text.compare(page_end - kFormEnd.size(), kFormEnd.size(), kFormEnd) != 0) {
+            break;
+        }
+        text.erase(page_end - kFormEnd.size(), kFormEnd.size());
+    }
+    page = std::move(text);
+    return forms.empty() ? std::string(kFormKind) + "1" : forms[0];
+}
+
 std::string PrepareForm(Workspace& workspace, std::string_view action) {
     RequireOpenPage(workspace);
+    if (workspace.page_text.find(BeginMarker(kFormKind)) != std::string::npos) {
+        std::string text = workspace.page_text;
+        const std::string name = RetargetForm(text, action);
+        if (!name.empty()) {
+            CommitPageText(workspace, std::move(text), "Prepare your Form");
+            return name;
+        }
+    }
     int number = 0;
     CommitInsertions(workspace, FormInsertions(workspace.page_text, action, number));
     return std::string(kFormKind) + std::to_string(number);
