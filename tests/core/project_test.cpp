@@ -40,21 +40,39 @@ TEST(Project, FolderPathsEndInOneSlash) {
     }
 }
 
-TEST(Project, CreateMakesTheFolderAndKeepsTheOpenPage) {
+TEST(Project, CreateMakesTheFolderAndClosesThePageOfTheProjectBefore) {
     QTemporaryDir dir;
     Workspace workspace;
+    ASSERT_TRUE(QDir(dir.path()).mkdir("old"));
+    workspace.project_folder = Folder(dir) + "old/";
     workspace.page_name = "old.html";
+    workspace.page_path = Folder(dir) + "old/old.html";
     workspace.page_text = "old text";
     workspace.area_list.entries = {"Area1"};
+    workspace.area_list.text = "Area1";
+    workspace.component_list.entries = {"Image1"};
     const CreatedProject created = CreateProject(workspace, Folder(dir), "shop");
     const std::string folder = created.folder;
     EXPECT_EQ(folder, Folder(dir) + "shop/");
     EXPECT_FALSE(created.existed);
     EXPECT_EQ(workspace.project_folder, folder);
     EXPECT_TRUE(QDir(dir.filePath("shop")).exists());
-    EXPECT_EQ(workspace.page_name, "old.html");
-    EXPECT_EQ(workspace.page_text, "old text");
-    EXPECT_EQ(workspace.area_list.entries, std::vector<std::string>{"Area1"});
+    // Nothing of the old project's page is left to write into.
+    EXPECT_FALSE(workspace.HasOpenPage());
+    EXPECT_EQ(workspace.page_path, "");
+    EXPECT_EQ(workspace.page_text, "");
+    EXPECT_TRUE(workspace.area_list.entries.empty());
+    EXPECT_EQ(workspace.area_list.text, "Select Area");
+    EXPECT_TRUE(workspace.component_list.entries.empty());
+
+    // Opening another project does the same; opening the same one again
+    // (however its path is written) keeps its page open.
+    workspace.page_name = "index.html";
+    workspace.page_path = folder + "index.html";
+    OpenProject(workspace, Folder(dir) + "old/../shop");
+    EXPECT_EQ(workspace.page_name, "index.html");
+    OpenProject(workspace, Folder(dir) + "old");
+    EXPECT_FALSE(workspace.HasOpenPage());
 
     // A project folder that exists already is opened as the project.
     Touch(dir.filePath("shop/index.html"));

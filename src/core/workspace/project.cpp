@@ -3,6 +3,7 @@
 #include "error.h"
 #include "workspace/workspace.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -42,6 +43,32 @@ void RequireListableFolder(const std::string& folder) {
     if (::access(bare.c_str(), R_OK | X_OK) != 0) {
         throw CommandError("Cannot open folder " + Quoted(folder) + ". Permission denied");
     }
+}
+
+// The same folder, however it is written (a link, "..", a missing "/").
+bool SameFolder(const std::string& one, const std::string& other) {
+    if (one.empty() || other.empty()) {
+        return false;
+    }
+    const QString a = QFileInfo(QFile::decodeName(one.c_str())).canonicalFilePath();
+    const QString b = QFileInfo(QFile::decodeName(other.c_str())).canonicalFilePath();
+    return !a.isEmpty() && a == b;
+}
+
+// A page of the project left behind is closed, and the lists that showed its
+// areas and components emptied, so no edit lands in a project the window no
+// longer shows.
+void SwitchProject(Workspace& workspace, const std::string& folder) {
+    if (!SameFolder(workspace.project_folder, folder) && workspace.HasOpenPage()) {
+        workspace.page_name.clear();
+        workspace.page_path.clear();
+        workspace.page_text.clear();
+        workspace.page_header.clear();
+        workspace.page_file_size = 0;
+        workspace.area_list = SelectionList{{}, std::string(kSelectAreaText)};
+        workspace.component_list = SelectionList{{}, std::string(kSelectComponentText)};
+    }
+    workspace.project_folder = folder;
 }
 
 } // namespace
@@ -120,7 +147,7 @@ CreatedProject CreateProject(Workspace& workspace, std::string_view location,
         existed = true;
     }
     RequireListableFolder(folder);
-    workspace.project_folder = folder;
+    SwitchProject(workspace, folder);
     return {folder, existed};
 }
 
@@ -130,7 +157,7 @@ std::string OpenProject(Workspace& workspace, std::string_view folder) {
         throw CommandError("No project folder was chosen.");
     }
     RequireListableFolder(path);
-    workspace.project_folder = path;
+    SwitchProject(workspace, path);
     return path;
 }
 

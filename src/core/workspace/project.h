@@ -25,15 +25,16 @@ struct CreatedProject {
 
 // Creates the project folder `name` inside the existing folder `location` (an
 // existing project folder is simply opened) and makes it the project folder.
-// Neither the open page nor the selection lists change. Throws CommandError
+// An open page of another project is closed and the selection lists emptied;
+// an open page of this project stays. Throws CommandError
 // for a refused name or location, or when the folder cannot be made, naming
 // the folder and the system's reason; nothing changes.
 CreatedProject CreateProject(Workspace& workspace, std::string_view location,
                              std::string_view name);
 
-// Makes the existing folder `folder` the project folder (the open page stays
-// open). Throws CommandError when it is not a folder that can be listed;
-// nothing changes then. Returns the folder as kept ("/" at the end).
+// Makes the existing folder `folder` the project folder; an open page of
+// another project is closed as by CreateProject. Throws CommandError when it is not a folder that
+// can be listed; nothing changes then. Returns the folder as kept ("/" at the end).
 std::string OpenProject(Workspace& workspace, std::string_view folder);
 
 // True for the name of a page file: "*.html" or "*.php" (any case), not hidden.

@@ -671,6 +671,11 @@ void TForm1::ShowWorkspace(bool reload_preview) {
         if (reload_preview) {
             web1_->ShowFile(Q(workspace_.page_path));
         }
+    } else {
+        lbl_name_->clear();
+        lbl_name_->setToolTip(QString());
+        lbl_head_->SetFullText(QString());
+        lbl_size_->clear();
     }
     auto fill = [](QComboBox* combo, const SelectionList& list) {
         const QSignalBlocker blocker(combo);
@@ -769,7 +774,7 @@ void TForm1::NewProjectClick() {
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
-    ShowPageList();
+    ShowProjectChange();
     // A folder that was there already has been opened, not created.
     AppPrompts().Inform(this, dialog.OpenedExisting() ? "Project Opened" : "Project Created");
 }
@@ -785,9 +790,18 @@ bool TForm1::OpenProjectFolder(const std::string& folder) {
         opened = true;
     });
     if (opened) {
-        ShowPageList();
+        ShowProjectChange();
     }
     return opened;
+}
+
+void TForm1::ShowProjectChange() {
+    const bool had_page = !lbl_name_->text().isEmpty();
+    ShowPageList();
+    ShowWorkspace(false);
+    if (had_page && !workspace_.HasOpenPage()) {
+        web1_->ShowFile(Q(AppFile(workspace_, kBlankPage)));
+    }
 }
 
 void TForm1::OpenProjectClick() {

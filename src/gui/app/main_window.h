@@ -157,6 +157,9 @@ private:
     // Opens a project folder and shows its pages; false when it failed (the
     // failure was shown).
     bool OpenProjectFolder(const std::string& folder);
+    // After a project was made or opened: its page list, and the page of the
+    // project before closed in every view.
+    void ShowProjectChange();
     // Opens a remembered project folder, or drops it with a note when it is gone.
     bool OpenRememberedProject(const std::string& folder);
     // Takes a project folder that is gone off the list, with a note.
