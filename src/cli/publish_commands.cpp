@@ -194,6 +194,9 @@ int PublishCommand(const Args& args, std::ostream& out) {
     for (const std::string& skipped : plan.skipped) {
         std::cerr << "Not published: " << skipped << '\n';
     }
+    for (const std::string& warning : plan.warnings) {
+        std::cerr << "Warning: " << warning << '\n';
+    }
     if (options.dry_run) {
         for (const publish::PlanItem& item : plan.send) {
             out << publish::DescribeStep(item, true) << '\n';

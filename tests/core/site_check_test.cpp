@@ -139,6 +139,24 @@ TEST_F(SiteCheckTest, AnUnreadablePageIsOneFindingAndTheCheckGoesOn) {
     EXPECT_TRUE(Real(Check("good.html")).empty()) << Describe(Check("good.html"));
 }
 
+TEST_F(SiteCheckTest, ASiteWithoutIndexIsToldWhereItsHomePageShouldBe) {
+    Write("Home.html", Page("", "welcome"));
+    Write("about.html", Page("", "us"));
+    SiteCheckResult result = CheckSite(Folder());
+    ASSERT_FALSE(result.findings.empty());
+    EXPECT_EQ(result.findings[0].severity, Severity::kWarning);
+    EXPECT_EQ(result.findings[0].page, "Home.html");
+    EXPECT_NE(result.findings[0].message.find("no index.html"), std::string::npos);
+    for (const char* home : {"index.html", "index.php"}) {
+        EXPECT_FALSE(HomePageFinding({"about.html", home, "zoo.html"}).has_value()) << home;
+    }
+    Write("index.html", Page("", "welcome"));
+    result = CheckSite(Folder());
+    EXPECT_TRUE(std::none_of(result.findings.begin(), result.findings.end(), [](const Finding& f) {
+        return f.message.find("no index.html") != std::string::npos;
+    }));
+}
+
 TEST_F(SiteCheckTest, TheCheckChangesNoFileAndTakesNoLock) {
     Write("a.html", Page("<!---Image1---!>", Block("Image1", "<img src=\"gone.png\">")));
     const auto list = [&] {
@@ -291,6 +309,26 @@ TEST_F(SiteCheckTest, AFormPageNeedsItsScriptAndTheScriptItsFields) {
     findings = Real(Check("loose.html"));
     ASSERT_EQ(findings.size(), 1u) << Describe(findings);
     EXPECT_NE(findings[0].message.find("no form"), std::string::npos);
+
+    // A form inside another: the browser drops the inner one.
+    std::string nested = page;
+    AddForm(nested, "");
+    AddForm(nested, "mail.php");
+    Write("nested.html", nested);
+    findings = Real(Check("nested.html"));
+    const auto inner = std::find_if(findings.begin(), findings.end(), [](const Finding& f) {
+        return f.message.find("stands inside the form") != std::string::npos;
+    });
+    ASSERT_NE(inner, findings.end()) << Describe(findings);
+    EXPECT_EQ(inner->severity, Severity::kError);
+    EXPECT_NE(inner->message.find("The form posting to \"mail.php\" stands inside the form "
+                                  "posting to \"\""),
+              std::string::npos)
+        << inner->message;
+    findings = Real(Check("form.html"));
+    EXPECT_TRUE(std::none_of(findings.begin(), findings.end(), [](const Finding& f) {
+        return f.message.find("inside the form") != std::string::npos;
+    }));
 }
 
 TEST_F(SiteCheckTest, PicturesMuchLargerThanShown) {

@@ -100,7 +100,44 @@ std::string JoinQuoted(const std::vector<std::string>& names) {
     return joined;
 }
 
+// The action a form block's form tag names, as written.
+std::string_view FormBlockAction(std::string_view text, const check::BlockIndex::Block& block) {
+    const std::string_view body = text.substr(block.content, block.end - block.content);
+    const std::size_t attribute = body.find(" action=\"");
+    if (attribute == std::string_view::npos) {
+        return {};
+    }
+    const std::size_t value = attribute + 9;
+    const std::size_t end = body.find('"', value);
+    return end == std::string_view::npos ? std::string_view() : body.substr(value, end - value);
+}
+
+// Every form block's "</form>" stands behind the areas, so a second form
+// block opens inside the first one: a browser drops the inner form, and the
+// fields post through the first form alone.
+void CheckNestedForms(check::PageCheck& check, std::string_view text) {
+    const check::BlockIndex::Block* outer = nullptr;
+    for (const check::BlockIndex::Block& block : check.blocks.blocks()) {
+        if (block.name != "Form") {
+            continue;
+        }
+        if (outer == nullptr) {
+            outer = &block;
+            continue;
+        }
+        check.AddAtTextOffset(
+            Severity::kError, block.begin,
+            "The form posting to \"" + std::string(FormBlockAction(text, block)) +
+                "\" stands inside the form posting to \"" +
+                std::string(FormBlockAction(text, *outer)) +
+                "\", and a browser drops a form inside another, so Send posts to \"" +
+                std::string(FormBlockAction(text, *outer)) +
+                "\": choose the script again with Prepare your Form, which keeps one form");
+    }
+}
+
 void CheckForm(check::PageCheck& check, const std::string& text) {
+    CheckNestedForms(check, text);
     const std::vector<FormField> fields = ScanFormFields(text);
     if (check.form_offset == check::PageCheck::kNoOffset) {
         if (!fields.empty()) {
@@ -247,7 +284,38 @@ SiteCheckResult CheckSite(const std::string& project_folder, const SiteCheckOpti
     if (options.cancel != nullptr && options.cancel->load()) {
         result.cancelled = true;
     }
+    if (!pages.empty() && !result.cancelled) {
+        if (std::optional<Finding> home = HomePageFinding(pages)) {
+            result.findings.insert(result.findings.begin(), std::move(*home));
+        }
+    }
     return result;
+}
+
+std::optional<Finding> HomePageFinding(const std::vector<std::string>& pages) {
+    for (const std::string& page : pages) {
+        if (page == "index.html" || page == "index.php" || page == "index.htm") {
+            return std::nullopt;
+        }
+    }
+    Finding finding;
+    finding.severity = Severity::kWarning;
+    // Told on the page that looks most like the home page.
+    finding.page = pages.front();
+    for (const std::string& page : pages) {
+        std::string lower = page;
+        std::transform(lower.begin(), lower.end(), lower.begin(),
+                       [](unsigned char c) { return char(std::tolower(c)); });
+        if (lower.rfind("home.", 0) == 0 || lower.rfind("start.", 0) == 0 ||
+            lower.rfind("default.", 0) == 0 || lower.rfind("welcome.", 0) == 0) {
+            finding.page = page;
+            break;
+        }
+    }
+    finding.message = "The site has no index.html (or index.php), so its address shows no "
+                      "page on a web server: name the home page \"index\" (make it with New "
+                      "Page, Name \"index\")";
+    return finding;
 }
 
 namespace {

@@ -68,6 +68,12 @@ std::vector<std::string> SitePageNames(const std::string& project_folder);
 // CommandError only when the folder itself cannot be read.
 SiteCheckResult CheckSite(const std::string& project_folder, const SiteCheckOptions& options = {});
 
+// The warning that a site of these pages has no home page (no index.html,
+// index.htm or index.php), so the site's address shows none; it is given for
+// the page named like a home page ("Home.html") or else the first.
+// Nothing when there is one.
+std::optional<Finding> HomePageFinding(const std::vector<std::string>& pages);
+
 // Checks one page of the project: `page` is its file name in the folder. A
 // page that cannot be read is one finding.
 std::vector<Finding> CheckSitePage(const std::string& project_folder, const std::string& page,

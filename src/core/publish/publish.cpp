@@ -72,6 +72,14 @@ PublishReport PublishWith(Transport& transport, const std::string& project_folde
     const RemoteListing listing = transport.List();
     report.plan = MakePlan(files, manifest, listing, options.delete_gone);
     Plan& plan = report.plan;
+    if (std::none_of(files.files.begin(), files.files.end(), [](const LocalFile& file) {
+            return file.path == "index.html" || file.path == "index.htm" ||
+                   file.path == "index.php";
+        })) {
+        plan.warnings.push_back(
+            "The site has no index.html (or index.php), so its address shows no page: name "
+            "the home page \"index\" (make it with New Page, Name \"index\")");
+    }
     if (options.dry_run) {
         return report;
     }

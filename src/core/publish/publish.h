@@ -29,6 +29,8 @@ struct Plan {
     std::vector<PlanItem> keep;
     std::vector<std::string> leftovers; // temporary files of an interrupted publish
     std::vector<std::string> skipped;   // local files that are not published, with the reason
+    // What the published site lacks that visitors would miss (no home page).
+    std::vector<std::string> warnings;
     int unchanged = 0;
 };
 

@@ -509,6 +509,9 @@ void PublishDialog::Ended() {
         for (const std::string& skipped : plan.skipped) {
             text += "\nNot published: " + Q(skipped);
         }
+        for (const std::string& warning : plan.warnings) {
+            text += "\nWarning: " + Q(warning);
+        }
         status_->setText(text);
     } else {
         status_->setText("Not published: " + Q(run->error));
