@@ -1,8 +1,12 @@
 #include "cli_commands.h"
 
 #include "check/site_check.h"
+#include "document/page_file.h"
 #include "loaded_modules.h"
+#include "render/render_site.h"
 #include "workspace/project.h"
+
+#include <iostream>
 
 namespace qf::cli {
 
@@ -48,6 +52,38 @@ int CheckSiteCommand(const Args& args, std::ostream& out) {
     return result.Errors() > 0 ? 1 : 0;
 }
 
+constexpr std::string_view kRenderSynopsis = "render PAGE";
+constexpr std::string_view kExportSynopsis = "export PROJECT FOLDER";
+
+// The folder a page file stands in, ending in "/".
+std::string FolderOfPage(const std::string& page) {
+    const std::size_t slash = page.rfind('/');
+    return slash == std::string::npos ? std::string("./") : page.substr(0, slash + 1);
+}
+
+int RenderCommand(const Args& args, std::ostream& out) {
+    if (args.size() != 1 || args[0].rfind("--", 0) == 0) {
+        throw UsageError("usage: quenfort-cli " + std::string(kRenderSynopsis));
+    }
+    const std::string text = ReadPageFile(args[0]);
+    out << render::RenderPage(text, render::SiteRenderOptions(FolderOfPage(args[0])));
+    return 0;
+}
+
+int ExportCommand(const Args& args, std::ostream& out) {
+    if (args.size() != 2 || args[0].rfind("--", 0) == 0 || args[1].rfind("--", 0) == 0) {
+        throw UsageError("usage: quenfort-cli " + std::string(kExportSynopsis));
+    }
+    const render::ExportReport report = render::ExportSite(FolderPath(args[0]), args[1]);
+    for (const std::string& skipped : report.skipped) {
+        std::cerr << "Not exported: " << skipped << '\n';
+    }
+    out << "Exported " << report.pages << (report.pages == 1 ? " page" : " pages") << " and "
+        << report.files << (report.files == 1 ? " other file" : " other files") << " to " << args[1]
+        << '\n';
+    return 0;
+}
+
 } // namespace
 
 std::vector<Command> SiteCommands() {
@@ -85,6 +121,23 @@ std::vector<Command> SiteCommands() {
          "Exits with 0 when nothing is an error, 1 when some finding is an error or the\n"
          "folder cannot be read, 2 for a usage error.\n",
          CheckSiteCommand},
+        {"render", kRenderSynopsis, "prints a page as visitors receive it",
+         "Prints the page PAGE as publishing sends it: clean HTML5 (UTF-8) that looks\n"
+         "the same in a browser, without the editor's markers and declarations. The\n"
+         "page file itself is not changed.\n"
+         "\n"
+         "Exits with 0, 1 when the page cannot be read, 2 for a usage error.\n",
+         RenderCommand},
+        {"export", kExportSynopsis, "writes the whole site as visitors receive it to a folder",
+         "Writes every file of the project PROJECT into FOLDER (made when missing) as\n"
+         "publishing sends it: the pages made by the editor rendered (see render),\n"
+         "every other file as it is, without the editor's hidden files. Files in FOLDER\n"
+         "that the site does not have are left alone. FOLDER may not be the project\n"
+         "folder or inside it.\n"
+         "\n"
+         "Exits with 0, 1 when a file cannot be read or written or FOLDER is refused,\n"
+         "2 for a usage error.\n",
+         ExportCommand},
     };
 }
 

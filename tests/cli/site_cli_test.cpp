@@ -80,5 +80,35 @@ TEST_F(CheckSiteCli, UsageErrorsAndAFolderThatCannotBeRead) {
     EXPECT_NE(RunCli({"check-site", "--help"}).out.find("\"findings\": ["), std::string::npos);
 }
 
+TEST_F(CheckSiteCli, RenderPrintsThePageAsVisitorsGetItAndExportWritesTheSite) {
+    Page("index.html", "<img src=\"logo.png\" alt=\"Logo\" align=\"left\">");
+    const std::string page = test::ReadBytes(dir_.filePath("index.html").toStdString());
+    auto result = RunCli({"render", dir_.filePath("index.html")});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out.rfind("<!DOCTYPE html>\n<html lang=\"en\">", 0), 0u) << result.out;
+    EXPECT_NE(result.out.find("<img src=\"logo.png\" alt=\"Logo\" style=\"float:left"),
+              std::string::npos)
+        << result.out;
+    EXPECT_EQ(result.out.find("<!--"), std::string::npos) << result.out;
+
+    QTemporaryDir out;
+    result = RunCli({"export", Project(), out.filePath("site")});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out,
+              "Exported 1 page and 0 other files to " + out.filePath("site").toStdString() + "\n");
+    EXPECT_EQ(test::ReadBytes(out.filePath("site/index.html").toStdString()),
+              RunCli({"render", dir_.filePath("index.html")}).out);
+    // The project's page is the editor's document, unchanged.
+    EXPECT_EQ(test::ReadBytes(dir_.filePath("index.html").toStdString()), page);
+
+    result = RunCli({"export", Project(), dir_.filePath("public")});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("inside it"), std::string::npos) << result.err;
+    EXPECT_FALSE(QDir(dir_.filePath("public")).exists());
+    EXPECT_EQ(RunCli({"render"}).status, 2);
+    EXPECT_EQ(RunCli({"export", Project()}).status, 2);
+    EXPECT_EQ(RunCli({"render", dir_.filePath("none.html")}).status, 1);
+}
+
 } // namespace
 } // namespace qf

@@ -1,6 +1,9 @@
 #include "publish/publish.h"
 
 #include "error.h"
+#include "render/render_site.h"
+
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <chrono>
@@ -67,7 +70,15 @@ PublishReport PublishWith(Transport& transport, const std::string& project_folde
                           const std::string& manifest_file, const PublishOptions& options,
                           const PublishEvents& events) {
     PublishReport report;
-    const ProjectFiles files = FilesToPublish(Folder(project_folder));
+    ProjectFiles files = FilesToPublish(Folder(project_folder));
+    // Visitors get the pages rendered; the renderings live as long as the publish.
+    const QTemporaryDir staging;
+    if (!staging.isValid()) {
+        throw CommandError("Cannot make a folder for the rendered pages: " +
+                           staging.errorString().toStdString());
+    }
+    render::RenderPagesForPublishing(Folder(project_folder), files.files,
+                                     staging.path().toStdString());
     Manifest manifest = ReadManifest(manifest_file);
     const RemoteListing listing = transport.List();
     report.plan = MakePlan(files, manifest, listing, options.delete_gone);

@@ -1,0 +1,1282 @@
+#include "render/render_page.h"
+
+#include "workspace/source_text.h"
+
+#include <gumbo.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <map>
+#include <optional>
+#include <vector>
+
+namespace qf::render {
+
+namespace {
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
+}
+
+std::string Lower(std::string_view text) {
+    std::string lower(text);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    return lower;
+}
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && IsBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+bool EndsWith(std::string_view text, std::string_view end) {
+    return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
+}
+
+// A whole non-negative number ("120"), as HTML reads a length; nothing for
+// anything else.
+std::optional<long> Pixels(std::string_view value) {
+    value = Trim(value);
+    if (value.empty() || value.size() > 7 ||
+        value.find_first_not_of("0123456789") != std::string_view::npos) {
+        return std::nullopt;
+    }
+    return std::strtol(std::string(value).c_str(), nullptr, 10);
+}
+
+// A length attribute as CSS: "120" -> "120px", "80%" -> "80%"; empty for
+// anything a browser would not take.
+std::string CssLength(std::string_view value) {
+    value = Trim(value);
+    if (const auto pixels = Pixels(value)) {
+        return std::to_string(*pixels) + "px";
+    }
+    if (EndsWith(value, "%") && Pixels(value.substr(0, value.size() - 1))) {
+        return std::string(value);
+    }
+    return {};
+}
+
+// A colour attribute as CSS: "#ff0000", a name; empty when it is none.
+std::string CssColour(std::string_view value) {
+    value = Trim(value);
+    if (value.empty()) {
+        return {};
+    }
+    if (value.front() == '#') {
+        const std::string_view digits = value.substr(1);
+        if ((digits.size() == 3 || digits.size() == 6) &&
+            digits.find_first_not_of("0123456789abcdefABCDEF") == std::string_view::npos) {
+            return std::string(value);
+        }
+        return {};
+    }
+    if (value.size() == 6 &&
+        value.find_first_not_of("0123456789abcdefABCDEF") == std::string_view::npos) {
+        return "#" + std::string(value); // written without its "#"
+    }
+    for (const char c : value) {
+        if (!std::isalpha(static_cast<unsigned char>(c))) {
+            return {};
+        }
+    }
+    return Lower(value);
+}
+
+// A font face list as a CSS font-family: names with blanks quoted.
+std::string CssFontFamily(std::string_view faces) {
+    std::string family;
+    std::size_t start = 0;
+    while (start <= faces.size()) {
+        std::size_t comma = faces.find(',', start);
+        if (comma == std::string_view::npos) {
+            comma = faces.size();
+        }
+        std::string_view face = Trim(faces.substr(start, comma - start));
+        start = comma + 1;
+        if (face.empty() || face.find_first_of("\"';{}<>\\") != std::string_view::npos) {
+            continue;
+        }
+        if (!family.empty()) {
+            family += ",";
+        }
+        if (face.find(' ') != std::string_view::npos) {
+            family += "\"" + std::string(face) + "\"";
+        } else {
+            family += face;
+        }
+    }
+    return family;
+}
+
+// "<font size>" as the browser's own sizes: 1 to 7, or relative to 3.
+std::string CssFontSize(std::string_view value) {
+    value = Trim(value);
+    if (value.empty()) {
+        return {};
+    }
+    int size = 0;
+    if (value.front() == '+' || value.front() == '-') {
+        const auto step = Pixels(value.substr(1));
+        if (!step) {
+            return {};
+        }
+        size = 3 + (value.front() == '+' ? int(*step) : -int(*step));
+    } else if (const auto absolute = Pixels(value)) {
+        size = int(*absolute);
+    } else {
+        return {};
+    }
+    static constexpr const char* kSizes[] = {"x-small", "small",    "medium",   "large",
+                                             "x-large", "xx-large", "xxx-large"};
+    return kSizes[std::clamp(size, 1, 7) - 1];
+}
+
+// The declarations of a style attribute that say something: one without a
+// value ("COLOR: ;") is left out, so the attribute stays valid CSS.
+std::string CleanStyle(std::string_view style) {
+    std::string clean;
+    std::size_t start = 0;
+    while (start < style.size()) {
+        std::size_t end = style.find(';', start);
+        if (end == std::string_view::npos) {
+            end = style.size();
+        }
+        const std::string_view declaration = Trim(style.substr(start, end - start));
+        start = end + 1;
+        const std::size_t colon = declaration.find(':');
+        if (colon == std::string_view::npos || Trim(declaration.substr(0, colon)).empty() ||
+            Trim(declaration.substr(colon + 1)).empty()) {
+            continue;
+        }
+        if (!clean.empty()) {
+            clean += ";";
+        }
+        clean += std::string(Trim(declaration.substr(0, colon))) + ":" +
+                 std::string(Trim(declaration.substr(colon + 1)));
+    }
+    return clean;
+}
+
+void AppendEscaped(std::string& out, std::string_view text, bool attribute) {
+    for (const char c : text) {
+        switch (c) {
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += attribute ? "&quot;" : "\"";
+            break;
+        default:
+            out += c;
+        }
+    }
+}
+
+// The elements that have no end tag.
+bool IsVoid(std::string_view tag) {
+    static constexpr std::string_view kVoid[] = {"area",  "base",   "br",    "col",  "embed",
+                                                 "hr",    "img",    "input", "link", "meta",
+                                                 "param", "source", "track", "wbr"};
+    return std::find(std::begin(kVoid), std::end(kVoid), tag) != std::end(kVoid);
+}
+
+// An element as it is written out: its name, attributes and the CSS that
+// the obsolete ones turn into.
+struct Tag {
+    std::string name;
+    std::vector<std::pair<std::string, std::string>> attributes;
+    std::string style; // declarations without the element's own style attribute
+
+    void Css(std::string_view property, std::string_view value) {
+        if (value.empty()) {
+            return;
+        }
+        if (!style.empty()) {
+            style += ";";
+        }
+        style += std::string(property) + ":" + std::string(value);
+    }
+    void Set(std::string_view name_, std::string value) {
+        for (auto& attribute : attributes) {
+            if (attribute.first == name_) {
+                attribute.second = std::move(value);
+                return;
+            }
+        }
+        attributes.emplace_back(std::string(name_), std::move(value));
+    }
+    const std::string* Get(std::string_view name_) const {
+        for (const auto& attribute : attributes) {
+            if (attribute.first == name_) {
+                return &attribute.second;
+            }
+        }
+        return nullptr;
+    }
+    std::string Take(std::string_view name_) {
+        for (auto it = attributes.begin(); it != attributes.end(); ++it) {
+            if (it->first == name_) {
+                std::string value = std::move(it->second);
+                attributes.erase(it);
+                return value;
+            }
+        }
+        return {};
+    }
+    bool Has(std::string_view name_) const { return Get(name_) != nullptr; }
+};
+
+// What a table gives its cells: borders and padding.
+struct TableContext {
+    long border = 0;           // the table's border attribute
+    std::string border_colour; // the table's bordercolor, as CSS
+    std::string padding;       // the table's cellpadding, as CSS
+};
+
+class Renderer {
+public:
+    explicit Renderer(const RenderOptions& options) : options_(options) {}
+
+    std::string Run(std::string_view page_text);
+
+private:
+    void Children(const GumboNode* node);
+    void Node(const GumboNode* node);
+    void Element(const GumboNode* node);
+    void Text(const GumboNode* node);
+    void Open(const Tag& tag);
+    void Close(std::string_view name) { out_ += "</" + std::string(name) + ">"; }
+
+    std::string TagName(const GumboElement& element) const;
+    Tag ReadTag(const GumboElement& element) const;
+    // Obsolete attributes as CSS; false when the element is not written at
+    // all (its replacement has been written).
+    bool Convert(const GumboNode* node, Tag& tag);
+    void Align(Tag& tag, bool picture);
+    void Table(Tag& tag);
+    void Cell(Tag& tag);
+    void Picture(Tag& tag);
+    void Link(const GumboNode* node, Tag& tag);
+    void Rule(Tag& tag);
+    bool Embedded(const GumboNode* node, const Tag& tag);
+    bool QuirkLineHeight(const GumboNode* node, Tag& tag);
+
+    void Head(const GumboNode* head, std::string& into);
+    std::string Description(const GumboNode* body) const;
+    void CollectText(const GumboNode* node, std::string& text, std::size_t limit) const;
+
+    const RenderOptions& options_;
+    std::string out_;
+    std::vector<TableContext> tables_;
+    std::map<std::string, std::string> hover_classes_; // colour -> class
+    std::string link_rules_;                           // the body's link colours
+    // Whether the element being written inherits a line height of 0 (see
+    // QuirkLineHeight).
+    bool zero_line_height_ = false;
+    bool in_body_ = false;
+    bool rollover_ = false;
+    bool legacy_rollover_ = false; // handlers left that call js.js
+};
+
+std::string Renderer::TagName(const GumboElement& element) const {
+    if (element.tag != GUMBO_TAG_UNKNOWN) {
+        return gumbo_normalized_tagname(element.tag);
+    }
+    GumboStringPiece piece = element.original_tag;
+    if (piece.length == 0) {
+        return "span";
+    }
+    gumbo_tag_from_original_text(&piece);
+    return Lower(std::string_view(piece.data, piece.length));
+}
+
+Tag Renderer::ReadTag(const GumboElement& element) const {
+    Tag tag;
+    tag.name = TagName(element);
+    for (unsigned i = 0; i < element.attributes.length; ++i) {
+        const auto* attribute = static_cast<const GumboAttribute*>(element.attributes.data[i]);
+        const std::string name = Lower(attribute->name);
+        if (!tag.Has(name)) {
+            tag.attributes.emplace_back(name, attribute->value);
+        }
+    }
+    return tag;
+}
+
+void Renderer::Open(const Tag& tag) {
+    out_ += "<" + tag.name;
+    std::string style = tag.style;
+    for (const auto& [name, value] : tag.attributes) {
+        if (name == "style") {
+            const std::string own = CleanStyle(value);
+            if (!own.empty()) {
+                style += (style.empty() ? "" : ";") + own;
+            }
+            continue;
+        }
+        if (name.empty() || name.find_first_of("\"'<>/=") != std::string::npos) {
+            continue;
+        }
+        out_ += " " + name;
+        static constexpr std::string_view kFlags[] = {"selected", "checked",  "disabled",
+                                                      "readonly", "multiple", "controls",
+                                                      "autoplay", "loop",     "muted"};
+        const bool flag = std::find(std::begin(kFlags), std::end(kFlags), name) != std::end(kFlags);
+        if (!value.empty() || !flag) {
+            out_ += "=\"";
+            AppendEscaped(out_, value, true);
+            out_ += "\"";
+        }
+    }
+    if (!style.empty()) {
+        out_ += " style=\"";
+        AppendEscaped(out_, style, true);
+        out_ += "\"";
+    }
+    out_ += ">";
+}
+
+void Renderer::Align(Tag& tag, bool picture) {
+    const std::string align = Lower(Trim(tag.Take("align")));
+    if (align.empty()) {
+        return;
+    }
+    if (picture) {
+        if (align == "left" || align == "right") {
+            tag.Css("float", align);
+        } else if (align == "top" || align == "texttop") {
+            tag.Css("vertical-align", align == "top" ? "top" : "text-top");
+        } else if (align == "middle" || align == "absmiddle" || align == "center" ||
+                   align == "abscenter") {
+            tag.Css("vertical-align", "middle");
+        } else if (align == "absbottom") {
+            tag.Css("vertical-align", "bottom");
+        } else if (align == "bottom" || align == "baseline") {
+            tag.Css("vertical-align", "baseline");
+        }
+        return;
+    }
+    if (align == "left" || align == "right" || align == "center" || align == "justify") {
+        tag.Css("text-align", align);
+    } else if (align == "middle") {
+        tag.Css("text-align", "center");
+    }
+}
+
+void Renderer::Table(Tag& tag) {
+    TableContext table;
+    const std::string align = Lower(Trim(tag.Take("align")));
+    if (align == "left" || align == "right") {
+        tag.Css("float", align);
+    } else if (align == "center" || align == "middle") {
+        tag.Css("margin-left", "auto");
+        tag.Css("margin-right", "auto");
+    }
+    // An area's table: its valign tells it from the tables of the page's text.
+    if (tag.Has("valign")) {
+        const std::string valign = Lower(Trim(tag.Take("valign")));
+        if (valign == "top" || valign == "middle" || valign == "bottom") {
+            tag.Css("vertical-align", valign);
+        }
+        tag.Set("role", "presentation");
+    }
+    if (tag.Has("border")) {
+        const std::string border = tag.Take("border");
+        table.border = Trim(border).empty() ? 1 : Pixels(border).value_or(0);
+    }
+    table.border_colour = CssColour(tag.Take("bordercolor"));
+    if (table.border > 0) {
+        tag.Css("border-width", std::to_string(table.border) + "px");
+        tag.Css("border-style", table.border_colour.empty() ? "outset" : "solid");
+        tag.Css("border-color", table.border_colour.empty() ? "gray" : table.border_colour);
+    }
+    tag.Css("width", CssLength(tag.Take("width")));
+    tag.Css("height", CssLength(tag.Take("height")));
+    if (tag.Has("cellspacing")) {
+        tag.Css("border-spacing", CssLength(tag.Take("cellspacing")));
+    }
+    if (tag.Has("cellpadding")) {
+        table.padding = CssLength(tag.Take("cellpadding"));
+    }
+    tag.Css("background-color", CssColour(tag.Take("bgcolor")));
+    const std::string background = std::string(Trim(tag.Take("background")));
+    if (!background.empty()) {
+        tag.Css("background-image", "url(\"" + background + "\")");
+    }
+    tables_.push_back(table);
+}
+
+void Renderer::Cell(Tag& tag) {
+    const TableContext table = tables_.empty() ? TableContext{} : tables_.back();
+    // A cell's own border and bordercolor are passed over by browsers: its
+    // borders are the table's.
+    tag.Take("bordercolor");
+    tag.Take("border");
+    tag.Take("cellpadding");
+    tag.Take("cellspacing");
+    if (table.border > 0) {
+        tag.Css("border-width", "1px");
+        tag.Css("border-style", table.border_colour.empty() ? "inset" : "solid");
+        tag.Css("border-color", table.border_colour.empty() ? "gray" : table.border_colour);
+    }
+    tag.Css("padding", table.padding);
+    tag.Css("width", CssLength(tag.Take("width")));
+    tag.Css("height", CssLength(tag.Take("height")));
+    tag.Css("background-color", CssColour(tag.Take("bgcolor")));
+    const std::string background = std::string(Trim(tag.Take("background")));
+    if (!background.empty()) {
+        tag.Css("background-image", "url(\"" + background + "\")");
+    }
+    const std::string valign = Lower(Trim(tag.Take("valign")));
+    if (valign == "top" || valign == "middle" || valign == "bottom" || valign == "baseline") {
+        tag.Css("vertical-align", valign);
+    }
+    Align(tag, false);
+    if (tag.Has("nowrap")) {
+        tag.Take("nowrap");
+        tag.Css("white-space", "nowrap");
+    }
+}
+
+void Renderer::Picture(Tag& tag) {
+    Align(tag, true);
+    for (const char* size : {"width", "height"}) {
+        if (const std::string* value = tag.Get(size)) {
+            const auto pixels = Pixels(*value);
+            if (pixels && *pixels > 0) {
+                tag.Set(size, std::to_string(*pixels));
+            } else {
+                const std::string css = CssLength(*value);
+                tag.Take(size);
+                if (!css.empty() && css != "0px") {
+                    tag.Css(size, css);
+                }
+            }
+        }
+    }
+    if (tag.Has("border")) {
+        const long border = Pixels(tag.Take("border")).value_or(0);
+        if (border > 0) {
+            tag.Css("border", std::to_string(border) + "px solid");
+        } else {
+            tag.Css("border", "0");
+        }
+    }
+    if (const auto hspace = Pixels(tag.Take("hspace")); hspace && *hspace > 0) {
+        tag.Css("margin-left", std::to_string(*hspace) + "px");
+        tag.Css("margin-right", std::to_string(*hspace) + "px");
+    }
+    if (const auto vspace = Pixels(tag.Take("vspace")); vspace && *vspace > 0) {
+        tag.Css("margin-top", std::to_string(*vspace) + "px");
+        tag.Css("margin-bottom", std::to_string(*vspace) + "px");
+    }
+    tag.Take("bordercolor");
+    tag.Take("name");
+    tag.Take("lowsrc");
+    if (!tag.Has("alt")) {
+        tag.Set("alt", "");
+    }
+}
+
+// The quoted texts of a handler's call ("SwitchImg('a','b','on.png')").
+std::vector<std::string> QuotedTexts(std::string_view handler) {
+    std::vector<std::string> texts;
+    for (std::size_t at = 0; at < handler.size();) {
+        const std::size_t open = handler.find_first_of("'\"", at);
+        if (open == std::string_view::npos) {
+            break;
+        }
+        const std::size_t close = handler.find(handler[open], open + 1);
+        if (close == std::string_view::npos) {
+            break;
+        }
+        texts.emplace_back(handler.substr(open + 1, close - open - 1));
+        at = close + 1;
+    }
+    return texts;
+}
+
+void Renderer::Link(const GumboNode* node, Tag& tag) {
+    const std::string over = tag.Take("onmouseover");
+    const std::string out = tag.Take("onmouseout");
+    bool handled = true;
+    if (over.find("SwitchImg(") != std::string::npos) {
+        // A rollover: its picture switches by the script written at the end.
+        const std::vector<std::string> texts = QuotedTexts(over.substr(over.find("SwitchImg(")));
+        if (!texts.empty()) {
+            rollover_ = true;
+            tag.Set("data-rollover", texts.back());
+        }
+    } else if (const std::size_t colour = over.find(".style.color='");
+               colour != std::string::npos) {
+        const std::size_t start = colour + 14;
+        const std::size_t end = over.find('\'', start);
+        const std::string css =
+            CssColour(end == std::string::npos ? std::string() : over.substr(start, end - start));
+        if (!css.empty()) {
+            auto [it, added] =
+                hover_classes_.emplace(css, "q-hover-" + std::to_string(hover_classes_.size() + 1));
+            (void)added;
+            std::string classes = tag.Take("class");
+            tag.Set("class", (classes.empty() ? "" : classes + " ") + it->second);
+        }
+    } else if (over.find("window.status") == std::string::npos) {
+        handled = false;
+    }
+    if (!handled) {
+        // The page's own handlers, raw HTML's among them, stay.
+        if (!over.empty()) {
+            tag.Set("onmouseover", over);
+        }
+        if (!out.empty()) {
+            tag.Set("onmouseout", out);
+        }
+        legacy_rollover_ = legacy_rollover_ || over.find("SwitchImg") != std::string::npos ||
+                           out.find("RestoreImg") != std::string::npos;
+    }
+    (void)node;
+    if (const std::string* target = tag.Get("target");
+        target != nullptr && Lower(*target) == "_blank" && !tag.Has("rel")) {
+        tag.Set("rel", "noopener");
+    }
+    if (tag.Has("name") && !tag.Has("id")) {
+        tag.Set("id", tag.Take("name"));
+    }
+}
+
+void Renderer::Rule(Tag& tag) {
+    const std::string align = Lower(Trim(tag.Take("align")));
+    if (align == "left") {
+        tag.Css("margin-left", "0");
+        tag.Css("margin-right", "auto");
+    } else if (align == "right") {
+        tag.Css("margin-left", "auto");
+        tag.Css("margin-right", "0");
+    } else if (!align.empty()) {
+        tag.Css("margin-left", "auto");
+        tag.Css("margin-right", "auto");
+    }
+    tag.Css("width", CssLength(tag.Take("width")));
+    const std::string colour = CssColour(tag.Take("color"));
+    const bool noshade = tag.Has("noshade");
+    tag.Take("noshade");
+    if (!colour.empty()) {
+        tag.Css("border-style", "solid");
+        tag.Css("border-color", colour);
+        tag.Css("background-color", colour);
+    } else if (noshade) {
+        tag.Css("border-style", "solid");
+        tag.Css("border-color", "darkgray");
+        tag.Css("background-color", "darkgray");
+    }
+    if (const auto size = Pixels(tag.Take("size"))) {
+        if (*size <= 1) {
+            tag.Css("border-bottom-width", "0");
+        } else {
+            tag.Css("height", std::to_string(*size - 2) + "px");
+        }
+    }
+}
+
+// The file a plug-in element plays, from its src, data or "src" parameter.
+std::string PluginFile(const GumboNode* node, const Tag& tag) {
+    for (const char* name : {"src", "data", "movie"}) {
+        if (const std::string* value = tag.Get(name); value != nullptr && !Trim(*value).empty()) {
+            return std::string(Trim(*value));
+        }
+    }
+    const GumboVector& children = node->v.element.children;
+    for (unsigned i = 0; i < children.length; ++i) {
+        const auto* child = static_cast<const GumboNode*>(children.data[i]);
+        if (child->type != GUMBO_NODE_ELEMENT) {
+            continue;
+        }
+        const GumboElement& element = child->v.element;
+        const GumboAttribute* src = gumbo_get_attribute(&element.attributes, "src");
+        if (element.tag == GUMBO_TAG_EMBED && src != nullptr) {
+            return src->value;
+        }
+        const GumboAttribute* name = gumbo_get_attribute(&element.attributes, "name");
+        const GumboAttribute* value = gumbo_get_attribute(&element.attributes, "value");
+        if (element.tag == GUMBO_TAG_PARAM && name != nullptr && value != nullptr &&
+            (Lower(name->value) == "src" || Lower(name->value) == "movie")) {
+            return value->value;
+        }
+    }
+    return {};
+}
+
+bool IsVideoFile(std::string_view file) {
+    const std::string lower = Lower(file.substr(0, file.find_first_of("?#")));
+    for (const char* ending :
+         {".mp4", ".webm", ".ogv", ".ogg", ".m4v", ".mov", ".avi", ".mpg", ".mpeg", ".wmv"}) {
+        if (EndsWith(lower, ending)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool Renderer::Embedded(const GumboNode* node, const Tag& tag) {
+    const std::string file = PluginFile(node, tag);
+    const std::string lower = Lower(file.substr(0, file.find_first_of("?#")));
+    const std::string width = CssLength(tag.Get("width") ? *tag.Get("width") : "");
+    const std::string height = CssLength(tag.Get("height") ? *tag.Get("height") : "");
+    if (EndsWith(lower, ".swf") || EndsWith(lower, ".dcr")) {
+        // No browser plays Flash or Shockwave any more: the file to fetch, in
+        // the place the plug-in took.
+        Tag box;
+        box.name = "span";
+        box.Set("class", "q-plugin");
+        // Without text in its flow, the box stands on the line as the plug-in
+        // did: its bottom on the baseline.
+        box.Css("display", "inline-block");
+        box.Css("position", "relative");
+        box.Css("overflow", "hidden");
+        box.Css("width", width);
+        box.Css("height", height);
+        Open(box);
+        const bool flash = EndsWith(lower, ".swf");
+        Tag link;
+        link.name = "a";
+        link.Set("href", file);
+        link.Set("title", flash ? "A Flash file, which browsers no longer play"
+                                : "A Shockwave file, which browsers no longer play");
+        link.Css("position", "absolute");
+        link.Css("left", "0");
+        link.Css("top", "0");
+        link.Css("line-height", "normal");
+        Open(link);
+        AppendEscaped(out_, file.substr(file.rfind('/') + 1), false);
+        AppendEscaped(out_, flash ? " (Flash)" : " (Shockwave)", false);
+        Close("a");
+        Close("span");
+        return true;
+    }
+    if (tag.name == "embed" && IsVideoFile(file)) {
+        Tag video;
+        video.name = "video";
+        video.Set("src", file);
+        video.Set("controls", "");
+        for (const char* size : {"width", "height"}) {
+            if (const std::string* value = tag.Get(size)) {
+                if (const auto pixels = Pixels(*value); pixels && *pixels > 0) {
+                    video.Set(size, std::to_string(*pixels));
+                }
+            }
+        }
+        if (const std::string* autostart = tag.Get("autostart");
+            autostart != nullptr && Lower(*autostart) == "true") {
+            video.Set("autoplay", "");
+            video.Set("muted", "");
+        }
+        Open(video);
+        Close("video");
+        return true;
+    }
+    return false;
+}
+
+bool Renderer::Convert(const GumboNode* node, Tag& tag) {
+    const std::string& name = tag.name;
+    if (name == "font") {
+        tag.name = "span";
+        tag.Css("font-family", CssFontFamily(tag.Take("face")));
+        tag.Css("color", CssColour(tag.Take("color")));
+        tag.Css("font-size", CssFontSize(tag.Take("size")));
+        tag.Take("bordercolor");
+    } else if (name == "center") {
+        tag.name = "div";
+        tag.Css("text-align", "center");
+    } else if (name == "strike") {
+        tag.name = "s";
+    } else if (name == "tt") {
+        tag.name = "span";
+        tag.Css("font-family", "monospace");
+    } else if (name == "big") {
+        tag.name = "span";
+        tag.Css("font-size", "larger");
+    } else if (name == "div" || name == "p" || name == "h1" || name == "h2" || name == "h3" ||
+               name == "h4" || name == "h5" || name == "h6" || name == "caption") {
+        Align(tag, false);
+    } else if (name == "table") {
+        Table(tag);
+    } else if (name == "td" || name == "th") {
+        Cell(tag);
+    } else if (name == "tr" || name == "tbody" || name == "thead" || name == "tfoot") {
+        tag.Css("background-color", CssColour(tag.Take("bgcolor")));
+        const std::string valign = Lower(Trim(tag.Take("valign")));
+        if (valign == "top" || valign == "middle" || valign == "bottom") {
+            tag.Css("vertical-align", valign);
+        }
+        Align(tag, false);
+        tag.Take("bordercolor");
+    } else if (name == "img") {
+        const std::string* src = tag.Get("src");
+        if (src != nullptr && Trim(*src).empty()) {
+            // An area's spacer picture: an empty float of its size.
+            Tag spacer;
+            spacer.name = "span";
+            const std::string align = Lower(Trim(tag.Get("align") ? *tag.Get("align") : ""));
+            spacer.Css(align == "left" || align == "right" ? "float" : "display",
+                       align == "left" || align == "right" ? align : "inline-block");
+            spacer.Css("width", CssLength(tag.Get("width") ? *tag.Get("width") : "0"));
+            spacer.Css("height", CssLength(tag.Get("height") ? *tag.Get("height") : "0"));
+            Open(spacer);
+            Close("span");
+            return false;
+        }
+        Picture(tag);
+    } else if (name == "a") {
+        Link(node, tag);
+    } else if (name == "hr") {
+        Rule(tag);
+    } else if (name == "iframe") {
+        // A browser reads frameborder as a number: "yes", like "0", is none.
+        if (tag.Has("frameborder")) {
+            const auto border = Pixels(tag.Take("frameborder"));
+            if (!border || *border == 0) {
+                tag.Css("border", "0");
+            }
+        }
+        tag.Take("scrolling");
+        Align(tag, true);
+        if (!tag.Has("title")) {
+            const std::string* src = tag.Get("src");
+            tag.Set("title", src != nullptr && !Trim(*src).empty() ? std::string(Trim(*src))
+                                                                   : std::string("Frame"));
+        }
+    } else if (name == "embed" || name == "object") {
+        if (Embedded(node, tag)) {
+            return false;
+        }
+    } else if (name == "bgsound") {
+        Tag audio;
+        audio.name = "audio";
+        audio.Set("src", tag.Get("src") ? *tag.Get("src") : std::string());
+        audio.Set("autoplay", "");
+        const std::string* loop = tag.Get("loop");
+        if (loop == nullptr || Lower(*loop) == "infinite" || Lower(*loop) == "-1") {
+            audio.Set("loop", "");
+        }
+        Open(audio);
+        Close("audio");
+        return false;
+    } else if (name == "input" || name == "select" || name == "textarea" || name == "button") {
+        tag.Take("bordercolor");
+    } else if (name == "script") {
+        if (const std::string* src = tag.Get("src");
+            src != nullptr && Lower(Trim(*src)) == "js.js" && !legacy_rollover_) {
+            return false; // the rollover library: rollovers use the page's own script
+        }
+    }
+    return true;
+}
+
+void Renderer::Text(const GumboNode* node) {
+    const GumboText& text = node->v.text;
+    const GumboNode* parent = node->parent;
+    bool raw = false;
+    if (parent != nullptr && parent->type == GUMBO_NODE_ELEMENT) {
+        switch (parent->v.element.tag) {
+        case GUMBO_TAG_SCRIPT:
+        case GUMBO_TAG_STYLE:
+        case GUMBO_TAG_NOSCRIPT:
+        case GUMBO_TAG_IFRAME:
+        case GUMBO_TAG_NOEMBED:
+        case GUMBO_TAG_NOFRAMES:
+        case GUMBO_TAG_XMP:
+        case GUMBO_TAG_PLAINTEXT:
+            raw = true; // read as text, written as it came
+            break;
+        default:
+            break;
+        }
+    }
+    if (raw) {
+        out_ += text.text;
+    } else {
+        AppendEscaped(out_, text.text, false);
+    }
+}
+
+// The list a run of bare items is written in.
+enum class ListRun { None, Items, Definitions, Menu };
+
+ListRun RunOf(const GumboNode* node, GumboTag parent) {
+    if (node->type != GUMBO_NODE_ELEMENT) {
+        return ListRun::None;
+    }
+    const GumboTag tag = node->v.element.tag;
+    if (tag == GUMBO_TAG_LI && parent != GUMBO_TAG_UL && parent != GUMBO_TAG_OL &&
+        parent != GUMBO_TAG_MENU) {
+        return ListRun::Items;
+    }
+    if ((tag == GUMBO_TAG_DD || tag == GUMBO_TAG_DT) && parent != GUMBO_TAG_DL) {
+        return ListRun::Definitions;
+    }
+    if (tag == GUMBO_TAG_MENU) {
+        // A menu holding text, not items: one item without a marker.
+        const GumboVector& children = node->v.element.children;
+        for (unsigned i = 0; i < children.length; ++i) {
+            const auto* child = static_cast<const GumboNode*>(children.data[i]);
+            if (child->type == GUMBO_NODE_ELEMENT && child->v.element.tag == GUMBO_TAG_LI) {
+                return ListRun::None;
+            }
+        }
+        return ListRun::Menu;
+    }
+    return ListRun::None;
+}
+
+void Renderer::Children(const GumboNode* node) {
+    const GumboVector& children =
+        node->type == GUMBO_NODE_DOCUMENT ? node->v.document.children : node->v.element.children;
+    const GumboTag parent = node->type == GUMBO_NODE_ELEMENT ? node->v.element.tag : GUMBO_TAG_HTML;
+    ListRun open = ListRun::None;
+    for (unsigned i = 0; i < children.length; ++i) {
+        const auto* child = static_cast<const GumboNode*>(children.data[i]);
+        if (child->type == GUMBO_NODE_COMMENT) {
+            continue; // markers and comments: nothing visitors see
+        }
+        ListRun run = RunOf(child, parent);
+        const bool blank = child->type == GUMBO_NODE_WHITESPACE;
+        if (run == ListRun::None && blank && open != ListRun::None) {
+            continue; // between the items of a run
+        }
+        if (run != open || run == ListRun::Menu) {
+            if (open == ListRun::Items) {
+                Close("ul");
+            } else if (open == ListRun::Definitions) {
+                Close("dl");
+            }
+            open = run == ListRun::Menu ? ListRun::None : run;
+            if (run == ListRun::Items) {
+                out_ += "<ul class=\"q-list\">";
+            } else if (run == ListRun::Definitions) {
+                out_ += "<dl class=\"q-list\">";
+            }
+        }
+        if (run == ListRun::Menu) {
+            Tag list = ReadTag(child->v.element);
+            list.name = "ul";
+            list.Set("class", "q-menu");
+            Open(list);
+            out_ += "<li>";
+            Children(child);
+            out_ += "</li></ul>";
+            continue;
+        }
+        Node(child);
+    }
+    if (open == ListRun::Items) {
+        Close("ul");
+    } else if (open == ListRun::Definitions) {
+        Close("dl");
+    }
+}
+
+void Renderer::Node(const GumboNode* node) {
+    switch (node->type) {
+    case GUMBO_NODE_ELEMENT:
+    case GUMBO_NODE_TEMPLATE:
+        Element(node);
+        break;
+    case GUMBO_NODE_TEXT:
+    case GUMBO_NODE_WHITESPACE:
+    case GUMBO_NODE_CDATA:
+        Text(node);
+        break;
+    default:
+        break;
+    }
+}
+
+// True when the node holds text of its own, not only blanks.
+bool HoldsText(const GumboNode* node) {
+    const GumboVector& children = node->v.element.children;
+    for (unsigned i = 0; i < children.length; ++i) {
+        const auto* child = static_cast<const GumboNode*>(children.data[i]);
+        if (child->type == GUMBO_NODE_TEXT || child->type == GUMBO_NODE_CDATA) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The page file is drawn in quirks mode, where a box that holds no text of
+// its own (only other elements, pictures or blanks) takes no room for a line
+// of text: a line of pictures has no gap under it, a line of small text in
+// a link is as high as that text. The rendering is drawn in standards mode,
+// so each such box gets a line height of 0 and the first box below it that
+// holds text the normal one again. Returns the line height the element's
+// children inherit: true for 0.
+bool Renderer::QuirkLineHeight(const GumboNode* node, Tag& tag) {
+    if (!in_body_) {
+        return false;
+    }
+    if (const std::string* style = tag.Get("style");
+        style != nullptr && Lower(*style).find("line-height") != std::string::npos) {
+        return false; // the page's own line height holds
+    }
+    const std::string& name = tag.name;
+    if (name == "input" || name == "select" || name == "textarea" || name == "button") {
+        if (zero_line_height_) {
+            tag.Css("line-height", "normal");
+        }
+        return false;
+    }
+    if (name == "img" || name == "br" || name == "video" || name == "audio" || name == "iframe" ||
+        name == "script" || name == "style") {
+        return zero_line_height_;
+    }
+    const bool text = HoldsText(node);
+    if (text && zero_line_height_) {
+        tag.Css("line-height", "normal");
+        return false;
+    }
+    if (!text && !zero_line_height_) {
+        tag.Css("line-height", "0");
+        return true;
+    }
+    return zero_line_height_;
+}
+
+void Renderer::Element(const GumboNode* node) {
+    Tag tag = ReadTag(node->v.element);
+    const bool table = tag.name == "table";
+    if (!Convert(node, tag)) {
+        return;
+    }
+    const bool inherited = zero_line_height_;
+    zero_line_height_ = QuirkLineHeight(node, tag);
+    Open(tag);
+    if (!IsVoid(tag.name)) {
+        Children(node);
+        Close(tag.name);
+    }
+    zero_line_height_ = inherited;
+    if (table && !tables_.empty()) {
+        tables_.pop_back();
+    }
+}
+
+void Renderer::CollectText(const GumboNode* node, std::string& text, std::size_t limit) const {
+    if (text.size() > limit) {
+        return;
+    }
+    if (node->type == GUMBO_NODE_TEXT) {
+        for (const char* c = node->v.text.text; *c != '\0' && text.size() <= limit; ++c) {
+            if (IsBlank(*c)) {
+                if (!text.empty() && text.back() != ' ') {
+                    text += ' ';
+                }
+            } else {
+                text += *c;
+            }
+        }
+        return;
+    }
+    if (node->type == GUMBO_NODE_WHITESPACE) {
+        if (!text.empty() && text.back() != ' ') {
+            text += ' ';
+        }
+        return;
+    }
+    if (node->type != GUMBO_NODE_ELEMENT) {
+        return;
+    }
+    switch (node->v.element.tag) {
+    case GUMBO_TAG_SCRIPT:
+    case GUMBO_TAG_STYLE:
+    case GUMBO_TAG_SELECT:
+    case GUMBO_TAG_TEXTAREA:
+    case GUMBO_TAG_NOSCRIPT:
+    case GUMBO_TAG_IFRAME:
+        return;
+    default:
+        break;
+    }
+    if (const GumboAttribute* hidden =
+            gumbo_get_attribute(&node->v.element.attributes, "aria-hidden");
+        hidden != nullptr && std::string_view(hidden->value) == "true") {
+        return;
+    }
+    bool block = true;
+    switch (node->v.element.tag) {
+    case GUMBO_TAG_SPAN:
+    case GUMBO_TAG_A:
+    case GUMBO_TAG_B:
+    case GUMBO_TAG_I:
+    case GUMBO_TAG_U:
+    case GUMBO_TAG_S:
+    case GUMBO_TAG_EM:
+    case GUMBO_TAG_STRONG:
+    case GUMBO_TAG_FONT:
+    case GUMBO_TAG_SUB:
+    case GUMBO_TAG_SUP:
+    case GUMBO_TAG_SMALL:
+    case GUMBO_TAG_BIG:
+        block = false;
+        break;
+    default:
+        // Words of different blocks do not run together.
+        if (!text.empty() && text.back() != ' ') {
+            text += ' ';
+        }
+    }
+    const GumboVector& children = node->v.element.children;
+    for (unsigned i = 0; i < children.length; ++i) {
+        CollectText(static_cast<const GumboNode*>(children.data[i]), text, limit);
+    }
+    if (block && !text.empty() && text.back() != ' ') {
+        text += ' ';
+    }
+}
+
+// Cuts a text to at most `limit` bytes of whole UTF-8 characters, at the end
+// of a sentence where one ends far enough in, else after a whole word.
+std::string Shortened(std::string text, std::size_t limit) {
+    const auto trimmed = Trim(text);
+    text = std::string(trimmed);
+    if (text.size() <= limit) {
+        return text;
+    }
+    std::size_t cut = limit;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) {
+        --cut;
+    }
+    const std::string head = text.substr(0, cut);
+    std::size_t sentence = std::string::npos;
+    for (const char* end : {". ", "! ", "? "}) {
+        const std::size_t at = head.rfind(end);
+        if (at != std::string::npos && (sentence == std::string::npos || at > sentence)) {
+            sentence = at;
+        }
+    }
+    if (sentence != std::string::npos && sentence >= limit / 3) {
+        return head.substr(0, sentence + 1);
+    }
+    const std::size_t word = head.rfind(' ');
+    return std::string(
+        Trim(head.substr(0, word == std::string::npos || word < limit / 3 ? head.size() : word)));
+}
+
+std::string Renderer::Description(const GumboNode* body) const {
+    std::string text;
+    if (body != nullptr) {
+        CollectText(body, text, kDescriptionLength * 4);
+    }
+    // Characters, not bytes: a text outside ASCII may take up to four bytes
+    // a character.
+    std::size_t characters = 0;
+    std::size_t bytes = 0;
+    for (; bytes < text.size() && characters < kDescriptionLength; ++bytes) {
+        if ((static_cast<unsigned char>(text[bytes]) & 0xC0) != 0x80) {
+            ++characters;
+        }
+    }
+    while (bytes < text.size() && (static_cast<unsigned char>(text[bytes]) & 0xC0) == 0x80) {
+        ++bytes;
+    }
+    return Shortened(text, bytes);
+}
+
+void Renderer::Head(const GumboNode* head, std::string& into) {
+    std::swap(out_, into);
+    if (head != nullptr) {
+        const GumboVector& children = head->v.element.children;
+        for (unsigned i = 0; i < children.length; ++i) {
+            const auto* child = static_cast<const GumboNode*>(children.data[i]);
+            if (child->type != GUMBO_NODE_ELEMENT) {
+                continue;
+            }
+            const GumboElement& element = child->v.element;
+            if (element.tag == GUMBO_TAG_META) {
+                const GumboAttribute* equiv =
+                    gumbo_get_attribute(&element.attributes, "http-equiv");
+                const GumboAttribute* charset = gumbo_get_attribute(&element.attributes, "charset");
+                if (charset != nullptr ||
+                    (equiv != nullptr && Lower(equiv->value) == "content-type")) {
+                    continue; // the page is written as UTF-8 and says so first
+                }
+            }
+            const std::size_t before = out_.size();
+            Node(child);
+            if (out_.size() != before) {
+                out_ += "\n";
+            }
+        }
+    }
+    std::swap(out_, into);
+}
+
+bool HasMetaDescription(const GumboNode* head) {
+    if (head == nullptr) {
+        return false;
+    }
+    const GumboVector& children = head->v.element.children;
+    for (unsigned i = 0; i < children.length; ++i) {
+        const auto* child = static_cast<const GumboNode*>(children.data[i]);
+        if (child->type == GUMBO_NODE_ELEMENT && child->v.element.tag == GUMBO_TAG_META) {
+            const GumboAttribute* name = gumbo_get_attribute(&child->v.element.attributes, "name");
+            if (name != nullptr && Lower(name->value) == "description") {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+const GumboNode* ChildElement(const GumboNode* node, GumboTag tag) {
+    const GumboVector& children =
+        node->type == GUMBO_NODE_DOCUMENT ? node->v.document.children : node->v.element.children;
+    for (unsigned i = 0; i < children.length; ++i) {
+        const auto* child = static_cast<const GumboNode*>(children.data[i]);
+        if (child->type == GUMBO_NODE_ELEMENT && child->v.element.tag == tag) {
+            return child;
+        }
+    }
+    return nullptr;
+}
+
+// The page text as UTF-8: as it is where it is valid UTF-8, otherwise read
+// as Windows-1252.
+std::string Utf8Text(std::string_view page_text) {
+    if (EncodingOfSource(page_text) == SourceEncoding::Utf8) {
+        return std::string(page_text);
+    }
+    return DecodeSource(page_text).text.toUtf8().toStdString();
+}
+
+// The base rules of every rendered page: the bare lists and menus as the
+// page format's lists look, and the rollover pictures.
+constexpr std::string_view kBaseStyle =
+    ".q-list{margin:0;padding:0}.q-list>li{list-style-position:inside}"
+    ".q-menu{list-style:none;margin:1em 0;padding-left:40px}";
+
+constexpr std::string_view kRolloverScript =
+    "<script>document.querySelectorAll(\"a[data-rollover]\").forEach(function(a){"
+    "var i=a.querySelector(\"img\");if(!i)return;var o=i.src,n=new Image();"
+    "n.src=a.getAttribute(\"data-rollover\");"
+    "a.addEventListener(\"mouseover\",function(){i.src=n.src});"
+    "a.addEventListener(\"mouseout\",function(){i.src=o})});</script>\n";
+
+std::string Renderer::Run(std::string_view page_text) {
+    const std::string text = Utf8Text(page_text);
+    GumboOptions parse = kGumboDefaultOptions;
+    parse.max_errors = 0;
+    GumboOutput* output = gumbo_parse_with_options(&parse, text.data(), text.size());
+    const GumboNode* html = ChildElement(output->document, GUMBO_TAG_HTML);
+    const GumboNode* head = html != nullptr ? ChildElement(html, GUMBO_TAG_HEAD) : nullptr;
+    const GumboNode* body = html != nullptr ? ChildElement(html, GUMBO_TAG_BODY) : nullptr;
+
+    // The body first: what it needs in the head is known once it is written.
+    std::string body_text;
+    if (body != nullptr) {
+        Tag tag = ReadTag(body->v.element);
+        tag.Css("background-color", CssColour(tag.Take("bgcolor")));
+        const std::string background = std::string(Trim(tag.Take("background")));
+        if (!background.empty()) {
+            tag.Css("background-image", "url(\"" + background + "\")");
+        }
+        tag.Css("color", CssColour(tag.Take("text")));
+        for (const auto& [attribute, selector] :
+             {std::pair{"link", "a:link"}, std::pair{"vlink", "a:visited"},
+              std::pair{"alink", "a:active"}}) {
+            const std::string colour = CssColour(tag.Take(attribute));
+            if (!colour.empty()) {
+                link_rules_ += std::string(selector) + "{color:" + colour + "}";
+            }
+        }
+        // A browser gives each margin attribute to both sides of its axis.
+        for (const auto& [attribute, vertical] :
+             {std::pair{"topmargin", true}, std::pair{"marginheight", true},
+              std::pair{"leftmargin", false}, std::pair{"marginwidth", false}}) {
+            if (const auto pixels = Pixels(tag.Take(attribute))) {
+                const std::string css = std::to_string(*pixels) + "px";
+                tag.Css(vertical ? "margin-top" : "margin-left", css);
+                tag.Css(vertical ? "margin-bottom" : "margin-right", css);
+            }
+        }
+        tag.Take("scroll");
+        in_body_ = true;
+        zero_line_height_ = QuirkLineHeight(body, tag);
+        Open(tag);
+        out_ += "\n<main>\n";
+        Children(body);
+        out_ += "\n</main>\n";
+        if (rollover_) {
+            out_ += kRolloverScript;
+        }
+        out_ += "</body>\n";
+        body_text = std::move(out_);
+        out_.clear();
+        in_body_ = false;
+        zero_line_height_ = false;
+    }
+
+    std::string head_text;
+    Head(head, head_text);
+
+    std::string language;
+    if (html != nullptr) {
+        if (const GumboAttribute* lang = gumbo_get_attribute(&html->v.element.attributes, "lang")) {
+            language = std::string(Trim(lang->value));
+        }
+    }
+    if (language.empty()) {
+        language = options_.language.empty() ? "en" : options_.language;
+    }
+
+    std::string page = "<!DOCTYPE html>\n<html lang=\"";
+    AppendEscaped(page, language, true);
+    page += "\">\n<head>\n<meta charset=\"utf-8\">\n";
+    page += head_text;
+    if (head == nullptr || ChildElement(head, GUMBO_TAG_TITLE) == nullptr) {
+        page += "<title></title>\n";
+    }
+    if (!HasMetaDescription(head)) {
+        const std::string description = Description(body);
+        if (!description.empty()) {
+            page += "<meta name=\"description\" content=\"";
+            AppendEscaped(page, description, true);
+            page += "\">\n";
+        }
+    }
+    page += "<link rel=\"icon\" href=\"";
+    AppendEscaped(page, options_.icon.empty() ? std::string("data:,") : options_.icon, true);
+    page += "\">\n<style>";
+    page += kBaseStyle;
+    page += link_rules_;
+    for (const auto& [colour, name] : hover_classes_) {
+        page += "." + name + ":hover,." + name + ":hover>*{color:" + colour + "!important}";
+    }
+    page += "</style>\n</head>\n";
+    page += body_text;
+    page += "</html>\n";
+    gumbo_destroy_output(&kGumboDefaultOptions, output);
+    return page;
+}
+
+} // namespace
+
+std::string RenderPage(std::string_view page_text, const RenderOptions& options) {
+    return Renderer(options).Run(page_text);
+}
+
+} // namespace qf::render

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace qf::render {
+
+// What a page's rendering takes from the project, besides the page itself.
+struct RenderOptions {
+    // The language the page is written in (a BCP 47 tag such as "en" or
+    // "de-CH"), for pages that name none in their "<html>" tag; empty: "en".
+    std::string language;
+    // The site's icon as the page names it ("images/icon.png"); empty: an
+    // icon that asks the server for nothing, so no browser fetches a missing
+    // /favicon.ico.
+    std::string icon;
+};
+
+// The longest description made from a page's own text, in characters.
+inline constexpr std::size_t kDescriptionLength = 160;
+
+// The page document `page_text` as visitors receive it: a clean HTML5 page
+// that looks the same in a browser. The page is read as a browser reads it
+// (libgumbo), so the areas that stand behind "</body>" come inside it, and
+// written out again with:
+// - "<!DOCTYPE html>", "<html lang>", "<meta charset="utf-8">" (the text is
+//   UTF-8; a page that is not valid UTF-8 is read as Windows-1252), a meta
+//   description (the page's own, or its first sentences, at most
+//   kDescriptionLength characters) and an icon link;
+// - no markers and no declaration block: no comment at all;
+// - the body's content in "<main>"; the areas' tables marked
+//   role="presentation", their spacer pictures replaced by empty floats of
+//   the same size;
+// - the attributes HTML5 no longer has (table, cell, picture, rule, body and
+//   alignment attributes, "<font>", "<center>", "<strike>", "<tt>") written
+//   as the CSS a browser makes of them;
+// - list items outside a list inside one ("<ul>", "<dl>"), each "<menu>"
+//   that holds text as a one-item list without a marker;
+// - the status bar handlers dropped, a link's hover colour as a CSS rule and
+//   rollover pictures switched by a small script (no "name" on "<img>");
+// - "<embed>" videos as "<video controls>", "<bgsound>" as "<audio>",
+//   Flash and Shockwave files as a link to the file (no browser plays them),
+//   frames with a title, "target=_blank" links with rel="noopener".
+// Everything else, raw HTML and custom tables among it, is written as the
+// browser reads it. The result depends on the page text and the options
+// alone, byte for byte, and takes time linear in the page's size.
+std::string RenderPage(std::string_view page_text, const RenderOptions& options = {});
+
+} // namespace qf::render

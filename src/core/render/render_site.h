@@ -1,0 +1,58 @@
+#pragma once
+
+#include "publish/publish_files.h"
+#include "render/render_page.h"
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qf::render {
+
+// The site as visitors receive it: every page of the editor rendered
+// (RenderPage), every other file of the project as it is. Nothing here
+// writes into the project.
+
+// The options the pages of the project at `project_folder` are rendered
+// with: the project's language, or the desktop's when it names none.
+RenderOptions SiteRenderOptions(const std::string& project_folder);
+
+// True for a file publishing sends rendered: a page the editor made (a
+// ".html" or ".htm" file whose text holds the declaration block).
+bool IsEditorPage(std::string_view relative_path, std::string_view page_text);
+
+// The rendered bytes of the file `relative_path` of the project when it is a
+// page of the editor; `rendered` is then true. Any other file's bytes are
+// not read: `rendered` is false and the result empty. Throws CommandError
+// when the file cannot be read.
+std::string RenderedFile(const std::string& project_folder, const std::string& relative_path,
+                         const RenderOptions& options, bool& rendered);
+
+// Why `folder` cannot take the rendered site of the project: it is the
+// project folder or inside it (a copy would copy itself at every run).
+// Empty when it can.
+std::string OutputFolderProblem(const std::string& project_folder, const std::string& folder);
+
+// Pages of the editor go out rendered: each page among `files` is rendered
+// into the folder `staging` (under its own path) and its entry points there,
+// with the size and SHA-256 of the rendered bytes, so every target sends and
+// records what visitors receive. Uses every core. Throws CommandError when a
+// page cannot be read or its rendering written.
+void RenderPagesForPublishing(const std::string& project_folder,
+                              std::vector<publish::LocalFile>& files, const std::string& staging);
+
+struct ExportReport {
+    int pages = 0;                    // pages rendered
+    int files = 0;                    // other files copied
+    std::vector<std::string> skipped; // files of the project left out, with the reason
+};
+
+// Writes the whole rendered site of the project into `folder` (made when
+// missing), each file atomically; files of the folder the site does not
+// have are left alone. Pages are rendered on every core. Throws
+// CommandError, naming the file and the reason, when the folder is refused
+// (OutputFolderProblem) or a file cannot be read or written.
+ExportReport ExportSite(const std::string& project_folder, const std::string& folder);
+
+} // namespace qf::render
