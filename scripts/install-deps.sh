@@ -17,7 +17,7 @@ packages=(
   libcurl4-openssl-dev qtkeychain-qt6-dev
   qt6-image-formats-plugins libimage-exiftool-perl
   openssh-server openssh-client openssl python3-pyftpdlib python3-openssl util-linux
-  vsftpd fonts-liberation2
+  vsftpd fonts-liberation2 default-jre-headless
 )
 
 missing=()

@@ -301,6 +301,32 @@ private Q_SLOTS:
         QCOMPARE(Web()->ConsoleMessages().filter("error:"), QStringList());
     }
 
+    void AsPublishedShowsTheRenderingReadOnlyAndComesBack() {
+        QAction* published = window_->findChild<QAction*>("PreviewAsPublished");
+        QVERIFY(published != nullptr && !published->isChecked());
+        QSignalSpy loaded(Web(), &Preview::Loaded);
+        published->setChecked(true);
+        QTRY_VERIFY(loaded.count() >= 1);
+        QVERIFY(Web()->ShownFile().endsWith("/as-published/index.html"));
+        QVERIFY(!Web()->ShownFile().startsWith(Site()));
+        // Standards mode, the page's pictures found, its text as written.
+        QCOMPARE(Web()->RunScript("document.compatMode").toString(), QString("CSS1Compat"));
+        QTRY_COMPARE(
+            Web()->RunScript("document.images[0] && document.images[0].naturalWidth").toInt(), 120);
+        QVERIFY(Web()->VisibleText().contains("Other page"));
+        QCOMPARE(Web()->ConsoleMessages().filter("error:"), QStringList());
+        test::Shoot(window_.get(), "preview_as_published", "Web1");
+        // Nothing was written into the project.
+        QCOMPARE(ReadPageFile((Site() + "index.html").toStdString()), PointingPage());
+        QVERIFY(
+            QDir(Site()).entryList(QDir::Files | QDir::Hidden).filter("as-published").isEmpty());
+
+        published->setChecked(false);
+        QTRY_COMPARE(Web()->ShownFile(), Site() + "index.html");
+        QVERIFY(Web()->WaitForLoaded());
+        QCOMPARE(Web()->RunScript("document.compatMode").toString(), QString("BackCompat"));
+    }
+
     void AClickSelectsTheAreaAndComponentUnderThePointer() {
         const QRect area2 = RectOf("Area2");
         const QRect image = RectOf("Image1");

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <QUrl>
 
 #include <algorithm>
 #include <atomic>
@@ -177,6 +178,25 @@ void RenderPagesForPublishing(const std::string& project_folder,
                           .toHex()
                           .toStdString();
     });
+}
+
+std::string WritePreviewRendering(const std::string& project_folder, const std::string& page_path,
+                                  std::string_view page_text, const std::string& cache_folder) {
+    std::string html = RenderPage(page_text, SiteRenderOptions(project_folder));
+    const QFileInfo page(Q(page_path));
+    const std::string base =
+        QUrl::fromLocalFile(page.absolutePath() + "/").toString(QUrl::FullyEncoded).toStdString();
+    const std::size_t head = html.find("<head>\n");
+    if (head != std::string::npos) {
+        html.insert(head + 7, "<base href=\"" + base + "\">\n");
+    }
+    const std::string folder = Folder(cache_folder) + "as-published/";
+    if (!QDir().mkpath(Q(folder))) {
+        throw CommandError("Cannot create folder \"" + folder + "\". Permission denied");
+    }
+    const std::string path = folder + page.fileName().toStdString();
+    WriteFileAtomically(path, html);
+    return path;
 }
 
 ExportReport ExportSite(const std::string& project_folder, const std::string& folder) {

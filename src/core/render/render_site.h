@@ -42,6 +42,15 @@ std::string OutputFolderProblem(const std::string& project_folder, const std::st
 void RenderPagesForPublishing(const std::string& project_folder,
                               std::vector<publish::LocalFile>& files, const std::string& staging);
 
+// The page `page_text` (the open page, at `page_path`) rendered for the
+// editor's "As Published" view: written to `cache_folder` + "/as-published/"
+// under the page's file name, with a base address that points its links and
+// pictures at the page's own folder. Returns the file's path. Nothing is
+// written into the project. Throws CommandError when the file cannot be
+// written.
+std::string WritePreviewRendering(const std::string& project_folder, const std::string& page_path,
+                                  std::string_view page_text, const std::string& cache_folder);
+
 struct ExportReport {
     int pages = 0;                    // pages rendered
     int files = 0;                    // other files copied

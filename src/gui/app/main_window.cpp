@@ -669,7 +669,7 @@ void TForm1::ShowWorkspace(bool reload_preview) {
         lbl_size_->setText(Q(SizeText(workspace_.page_file_size)));
         lbl_name_->setToolTip(Q(workspace_.page_path));
         if (reload_preview) {
-            web1_->ShowFile(Q(workspace_.page_path));
+            ShowOpenPage();
         }
     } else {
         lbl_name_->clear();

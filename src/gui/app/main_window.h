@@ -160,6 +160,9 @@ private:
     // After a project was made or opened: its page list, and the page of the
     // project before closed in every view.
     void ShowProjectChange();
+    // The open page in the preview: its file, or its rendering when View >
+    // As Published is on.
+    void ShowOpenPage();
     // Opens a remembered project folder, or drops it with a note when it is gone.
     bool OpenRememberedProject(const std::string& folder);
     // Takes a project folder that is gone off the list, with a note.

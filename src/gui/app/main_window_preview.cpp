@@ -5,14 +5,17 @@
 
 #include "app/main_window.h"
 
+#include "render/render_site.h"
 #include "services/preview.h"
 #include "services/prompts.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QComboBox>
+#include <QFile>
 #include <QFileInfo>
 #include <QMenu>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -65,6 +68,27 @@ void TForm1::BuildPreviewMenu(QMenu* view) {
         action->setData(width.pixels);
         group->addAction(action);
     }
+    // The open page as visitors receive it, read-only: pointing, outlines
+    // and Modify stay on the editing view.
+    view->addSeparator();
+    QAction* published = view->addAction(tr("As Published"));
+    published->setObjectName("PreviewAsPublished");
+    published->setCheckable(true);
+    published->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_P));
+    published->setToolTip(tr("Show the page as visitors receive it once it is published"));
+    published->setStatusTip(published->toolTip());
+    connect(published, &QAction::toggled, this, [this] {
+        if (web1_ == nullptr || !workspace_.HasOpenPage()) {
+            return;
+        }
+        // Scrolled to the same place in the other view.
+        const QVariant at = web1_->RunScript("window.scrollY", 2000);
+        ShowOpenPage();
+        if (at.isValid()) {
+            web1_->RunScriptLater(QString("window.scrollTo(0, %1)").arg(at.toDouble()));
+        }
+    });
+
     connect(group, &QActionGroup::triggered, this, [this](QAction* action) {
         const int pixels = action->data().toInt();
         if (web1_ != nullptr) {
@@ -93,12 +117,29 @@ QWidget* TForm1::BuildPreviewPane(QWidget* parent) {
     for (const char* name : {"PreviewPhone", "PreviewTablet", "PreviewFull"}) {
         bar->addAction(findChild<QAction*>(name));
     }
+    bar->addSeparator();
+    bar->addAction(findChild<QAction*>("PreviewAsPublished"));
     column->addWidget(bar);
     web1_ = new Preview(pane);
     web1_->setObjectName("Web1");
     web1_->setMinimumHeight(160);
     column->addWidget(web1_, 1);
     return pane;
+}
+
+void TForm1::ShowOpenPage() {
+    const QAction* published = findChild<QAction*>("PreviewAsPublished");
+    if (published == nullptr || !published->isChecked()) {
+        web1_->ShowFile(QFile::decodeName(QByteArray::fromStdString(workspace_.page_path)));
+        return;
+    }
+    RunCommand([&] {
+        const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+        const std::string file = render::WritePreviewRendering(
+            workspace_.project_folder, workspace_.page_path, workspace_.page_text,
+            QFile::encodeName(cache).toStdString());
+        web1_->ShowFile(QFile::decodeName(QByteArray::fromStdString(file)));
+    });
 }
 
 void TForm1::ConnectPreview() {
