@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test: the core,
-# GUI and command-line tests under ctest, the core tests again under
+# Installs what is missing (Debian's packages, and the clients that judge the
+# published pages from npm), builds everything and runs every test: the core,
+# GUI and command-line tests and the browser tests under ctest, the core tests again under
 # AddressSanitizer and UndefinedBehaviorSanitizer, and each fuzz target for
 # FUZZ_SECONDS (45 by default) on inputs of up to 64 KB, starting from its
 # seeds in fuzz/corpus/<target>.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
+QUENFORT_TEST_TOOLS=$(bash scripts/install-test-tools.sh)
+export QUENFORT_TEST_TOOLS
 bash scripts/build.sh
 
 export QT_QPA_PLATFORM=offscreen

@@ -43,7 +43,7 @@ COMPONENTS = [
     ("Link_Img", {"href": "index.html", "src": "images/logo.png", "width": "60",
                   "height": "40", "alt": "Home", "border": "0"}),
     ("Roll_Img", {"src": "images/off.png", "rollover": "images/on.png", "href": "index.html",
-                  "alt": "Switch"}),
+                  "alt": "Switch", "width": "50", "height": "30"}),
     ("Data_Table", {"rows": "2", "cols": "2", "border": "1", "padding": "4", "width": "200",
                     "cell.1.1": "Bread", "cell.1.2": "2.50", "cell.2.1": "Cake",
                     "cell.2.2": "3.00"}),
@@ -71,10 +71,11 @@ def make(cli, folder):
     run([cli, "new-project", "site", folder], env)
     os.makedirs(os.path.join(site, "images"), exist_ok=True)
     os.makedirs(os.path.join(site, "media"), exist_ok=True)
-    for name, size, colour in [("loaf", (120, 80), (200, 150, 90)),
-                               ("logo", (60, 40), (40, 90, 160)),
-                               ("off", (50, 30), (30, 120, 30)),
-                               ("on", (50, 30), (160, 30, 30))]:
+    # Twice the size they are shown at, as pictures for screens of today are.
+    for name, size, colour in [("loaf", (240, 160), (200, 150, 90)),
+                               ("logo", (120, 80), (40, 90, 160)),
+                               ("off", (100, 60), (30, 120, 30)),
+                               ("on", (100, 60), (160, 30, 30))]:
         with open(os.path.join(site, "images", name + ".png"), "wb") as file:
             file.write(png(size[0], size[1], colour))
     for name in ("clip.mp4", "old.swf"):

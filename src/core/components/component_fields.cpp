@@ -50,6 +50,9 @@ constexpr FieldSpec kRolloverFields[] = {
     {"href", "Destination Link", "http://", F::kAttribute},
     {"newwindow", "Open Link In a New Window", "0", F::kFlag},
     {"alt", "Mouse over Text", "", F::kAttribute},
+    // Both pictures are shown at this size; 0: the picture's own.
+    {"width", "Width", "0", F::kInteger},
+    {"height", "Height", "0", F::kInteger},
 };
 
 constexpr FieldSpec kTextLinkFields[] = {

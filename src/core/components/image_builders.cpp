@@ -53,6 +53,7 @@ std::string RolloverBody(const Fields& f) {
     return "<a href=\"" + f.Text("href") +
            "\" onMouseOut=\"RestoreImg()\" onMouseOver=\"SwitchImg('document.y','document.y','" +
            f.Text("rollover") + "')\"" + target + "><img src=\"" + f.Text("src") + "\" name=\"y\"" +
+           SetNumberAttribute(f, "width", "width") + SetNumberAttribute(f, "height", "height") +
            MouseOverText(f) + " border=\"0\"></a>";
 }
 

@@ -77,7 +77,7 @@ std::string SaveFilePrefix(const std::string& target) {
 // A name for the new file beside `target`, hidden, naming the writing
 // process, and unlikely to be taken: ".NAME.PID-RANDOM.saving".
 std::string TempName(const std::string& target) {
-    static std::mt19937_64 random{std::random_device{}()};
+    static thread_local std::mt19937_64 random{std::random_device{}()};
     static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     std::string name =
         FolderOf(target) + "/" + SaveFilePrefix(target) + std::to_string(::getpid()) + "-";
@@ -791,7 +791,7 @@ void SaveFile::Commit() {
         }
         ::fchmod(fd_, old_.st_mode & 07777);
     }
-    if (::fsync(fd_) != 0) {
+    if (sync_ && ::fsync(fd_) != 0) {
         Fail("Cannot write file", errno);
     }
     struct stat info {};
@@ -812,6 +812,9 @@ void SaveFile::Commit() {
     }
     Rename();
     temp_.clear();
+    if (!sync_) {
+        return;
+    }
     // The rename itself reaches the disk with the folder.
     const Descriptor folder(::open(FolderOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     const int error = folder.get() < 0 ? errno : ::fsync(folder.get()) != 0 ? errno : 0;
@@ -829,6 +832,13 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes,
     if (expected != nullptr) {
         file.ExpectTarget(*expected);
     }
+    file.Write(bytes);
+    file.Commit();
+}
+
+void WriteCopyAtomically(const std::string& path, std::string_view bytes) {
+    SaveFile file(path);
+    file.SkipSync();
     file.Write(bytes);
     file.Commit();
 }

@@ -151,6 +151,11 @@ public:
     // The file may not grow beyond `bytes`: a write past it fails, and
     // nothing is written.
     void LimitSize(std::int64_t bytes, std::string reason);
+    // Neither the file nor its folder is synced: for copies that are made
+    // again from the project at will (a rendered site, its staging), whose
+    // writer syncs the whole folder once at its end, if at all. The file is
+    // still whole or absent, never half written.
+    void SkipSync() { sync_ = false; }
 
     // Throws CommandError on a failed write; the old file stays.
     void Write(std::string_view bytes);
@@ -180,6 +185,7 @@ private:
     FileState expected_;
     std::int64_t limit_ = -1;
     std::string limit_reason_;
+    bool sync_ = true;
     std::int64_t size_ = 0;
     ByteHash hash_;
     FileState written_;
@@ -196,6 +202,8 @@ public:
 // old file stays whole on any failure. With `expected`, as ExpectTarget.
 void WriteFileAtomically(const std::string& path, std::string_view bytes,
                          const FileState* expected = nullptr);
+// The same without syncing (SaveFile::SkipSync).
+void WriteCopyAtomically(const std::string& path, std::string_view bytes);
 
 // Copies the regular file `source` to `target`, which must not exist yet,
 // through a SaveFile: on any failure nothing is left at `target`. Throws

@@ -656,9 +656,9 @@ bool Renderer::Embedded(const GumboNode* node, const Tag& tag) {
         link.Set("href", file);
         link.Set("title", flash ? "A Flash file, which browsers no longer play"
                                 : "A Shockwave file, which browsers no longer play");
+        // The whole box is the link: a target a finger can hit.
         link.Css("position", "absolute");
-        link.Css("left", "0");
-        link.Css("top", "0");
+        link.Css("inset", "0");
         link.Css("line-height", "normal");
         Open(link);
         AppendEscaped(out_, file.substr(file.rfind('/') + 1), false);
@@ -859,34 +859,50 @@ void Renderer::Children(const GumboNode* node) {
             continue; // between the items of a run
         }
         if (run != open || run == ListRun::Menu) {
-            if (open == ListRun::Items) {
+            if (open != ListRun::None) {
                 Close("ul");
-            } else if (open == ListRun::Definitions) {
-                Close("dl");
             }
             open = run == ListRun::Menu ? ListRun::None : run;
             if (run == ListRun::Items) {
                 out_ += "<ul class=\"q-list\">";
             } else if (run == ListRun::Definitions) {
-                out_ += "<dl class=\"q-list\">";
+                // Definitions without terms: a list of indented items, no marker.
+                out_ += "<ul class=\"q-list q-items\">";
             }
         }
         if (run == ListRun::Menu) {
             Tag list = ReadTag(child->v.element);
             list.name = "ul";
             list.Set("class", "q-menu");
+            const bool inherited = zero_line_height_;
+            zero_line_height_ = QuirkLineHeight(child, list);
             Open(list);
             out_ += "<li>";
             Children(child);
             out_ += "</li></ul>";
+            zero_line_height_ = inherited;
+            continue;
+        }
+        if (open == ListRun::Definitions) {
+            // "<dd>" and "<dt>" as the items of that list.
+            Tag item = ReadTag(child->v.element);
+            const bool term = item.name == "dt";
+            item.name = "li";
+            if (term) {
+                item.Set("class", "q-term");
+            }
+            const bool inherited = zero_line_height_;
+            zero_line_height_ = QuirkLineHeight(child, item);
+            Open(item);
+            Children(child);
+            Close("li");
+            zero_line_height_ = inherited;
             continue;
         }
         Node(child);
     }
-    if (open == ListRun::Items) {
+    if (open != ListRun::None) {
         Close("ul");
-    } else if (open == ListRun::Definitions) {
-        Close("dl");
     }
 }
 
@@ -1154,6 +1170,49 @@ const GumboNode* ChildElement(const GumboNode* node, GumboTag tag) {
     return nullptr;
 }
 
+// True when the page has a first-level heading of its own.
+bool HasHeading(const GumboNode* node) {
+    if (node->type != GUMBO_NODE_ELEMENT) {
+        return false;
+    }
+    if (node->v.element.tag == GUMBO_TAG_H1) {
+        return true;
+    }
+    const GumboVector& children = node->v.element.children;
+    for (unsigned i = 0; i < children.length; ++i) {
+        if (HasHeading(static_cast<const GumboNode*>(children.data[i]))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The text of the page's title, blanks collapsed.
+std::string TitleOf(const GumboNode* head) {
+    const GumboNode* title = head == nullptr ? nullptr : ChildElement(head, GUMBO_TAG_TITLE);
+    std::string text;
+    if (title == nullptr) {
+        return text;
+    }
+    const GumboVector& children = title->v.element.children;
+    for (unsigned i = 0; i < children.length; ++i) {
+        const auto* child = static_cast<const GumboNode*>(children.data[i]);
+        if (child->type != GUMBO_NODE_TEXT && child->type != GUMBO_NODE_WHITESPACE) {
+            continue;
+        }
+        for (const char* c = child->v.text.text; *c != '\0'; ++c) {
+            if (IsBlank(*c)) {
+                if (!text.empty() && text.back() != ' ') {
+                    text += ' ';
+                }
+            } else {
+                text += *c;
+            }
+        }
+    }
+    return std::string(Trim(text));
+}
+
 // The page text as UTF-8: as it is where it is valid UTF-8, otherwise read
 // as Windows-1252.
 std::string Utf8Text(std::string_view page_text) {
@@ -1167,7 +1226,10 @@ std::string Utf8Text(std::string_view page_text) {
 // page format's lists look, and the rollover pictures.
 constexpr std::string_view kBaseStyle =
     ".q-list{margin:0;padding:0}.q-list>li{list-style-position:inside}"
-    ".q-menu{list-style:none;margin:1em 0;padding-left:40px}";
+    ".q-items>li{list-style:none;margin-left:40px}.q-items>li.q-term{margin-left:0}"
+    ".q-menu{list-style:none;margin:1em 0;padding-left:40px}"
+    ".q-hidden{position:absolute;width:1px;height:1px;margin:-1px;padding:0;overflow:hidden;"
+    "clip:rect(0,0,0,0);white-space:nowrap;border:0}";
 
 constexpr std::string_view kRolloverScript =
     "<script>document.querySelectorAll(\"a[data-rollover]\").forEach(function(a){"
@@ -1218,6 +1280,16 @@ std::string Renderer::Run(std::string_view page_text) {
         zero_line_height_ = QuirkLineHeight(body, tag);
         Open(tag);
         out_ += "\n<main>\n";
+        // A page without a heading of its own gets its title as one, for
+        // screen readers only: they jump between headings.
+        if (!HasHeading(body)) {
+            std::string title = TitleOf(head);
+            if (!title.empty()) {
+                out_ += "<h1 class=\"q-hidden\">";
+                AppendEscaped(out_, title, false);
+                out_ += "</h1>\n";
+            }
+        }
         Children(body);
         out_ += "\n</main>\n";
         if (rollover_) {

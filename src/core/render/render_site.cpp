@@ -15,10 +15,14 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
+#include <cstring>
 #include <exception>
+#include <fcntl.h>
 #include <functional>
 #include <mutex>
 #include <thread>
+#include <unistd.h>
 
 namespace qf::render {
 
@@ -52,6 +56,7 @@ void CopyInto(const std::string& source, const std::string& target) {
                            in.errorString().toStdString());
     }
     SaveFile file(target);
+    file.SkipSync();
     for (;;) {
         const QByteArray piece = in.read(qint64(1) << 20);
         if (piece.isEmpty()) {
@@ -171,7 +176,7 @@ void RenderPagesForPublishing(const std::string& project_folder,
             return;
         }
         file.full = out + file.path;
-        WriteFileAtomically(file.full, page);
+        WriteCopyAtomically(file.full, page);
         file.size = std::int64_t(page.size());
         file.sha256 = QCryptographicHash::hash(QByteArrayView(page.data(), qsizetype(page.size())),
                                                QCryptographicHash::Sha256)
@@ -227,13 +232,22 @@ ExportReport ExportSite(const std::string& project_folder, const std::string& fo
         bool rendered = false;
         const std::string page = RenderedFile(project_folder, file.path, options, rendered);
         if (rendered) {
-            WriteFileAtomically(out + file.path, page);
+            WriteCopyAtomically(out + file.path, page);
             ++pages;
         } else {
             CopyInto(file.full, out + file.path);
             ++copied;
         }
     });
+    // Everything written reaches the disk at once, not file by file.
+    if (const int folder = ::open(out.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); folder >= 0) {
+        const int error = ::syncfs(folder) == 0 ? 0 : errno;
+        ::close(folder);
+        if (error != 0) {
+            throw CommandError("The site was written to " + out + " but could not be synced (" +
+                               std::strerror(error) + ")");
+        }
+    }
     report.pages = pages;
     report.files = copied;
     return report;

@@ -1,13 +1,16 @@
 #include "components/rollover_dialog.h"
 
+#include "components/picture_import.h"
 #include "widgets/page_destination.h"
 #include "widgets/picture_field.h"
+#include "widgets/simple_fields.h"
 #include "workspace/workspace.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 namespace qf {
@@ -46,11 +49,21 @@ TFormd::TFormd(Workspace& workspace, QWidget* parent)
     alt_->setObjectName("Edit4");
     alt_->setToolTip(tr("Shown while the mouse is over the picture"));
     form->addRow(tr(" Mouse over Text:"), alt_);
+    // Both pictures at one size, so the link does not change size under the mouse.
+    width_ = MakeSpinField("SpinEdit1", this, 0, 0, kLargestPictureWidthLimit);
+    height_ = MakeSpinField("SpinEdit2", this, 0, 0, kLargestPictureWidthLimit);
+    width_->setToolTip(tr("The width both pictures are shown at, in pixels; 0: the picture's own"));
+    height_->setToolTip(
+        tr("The height both pictures are shown at, in pixels; 0: the picture's own"));
+    form->addRow(tr("Width:"), width_);
+    form->addRow(tr("Height:"), height_);
     fillers_.Add("src", original_);
     fillers_.Add("rollover", rollover_);
     fillers_.Add("href", [this](const QString& href) { destination_->SetDestination(href); });
     fillers_.Add("newwindow", new_window_);
     fillers_.Add("alt", alt_);
+    fillers_.Add("width", width_);
+    fillers_.Add("height", height_);
 
     connect(AddOkButton(tr("OK     "), "ToolButton3"), &QPushButton::clicked, this,
             &TFormd::ToolButton3Click);
@@ -62,7 +75,9 @@ void TFormd::ToolButton3Click() {
                         {"rollover", rollover_->Text().toStdString()},
                         {"href", destination_->Destination().toStdString()},
                         {"newwindow", FlagText(new_window_->isChecked())},
-                        {"alt", alt_->text().toStdString()}});
+                        {"alt", alt_->text().toStdString()},
+                        {"width", std::to_string(SpinValue(width_))},
+                        {"height", std::to_string(SpinValue(height_))}});
 }
 
 void TFormd::ToolButton4Click() {

@@ -4,6 +4,7 @@
 
 class QCheckBox;
 class QLineEdit;
+class QSpinBox;
 
 namespace qf {
 
@@ -31,6 +32,8 @@ private:
     PageDestination* destination_;
     QCheckBox* new_window_;
     QLineEdit* alt_;
+    QSpinBox* width_;
+    QSpinBox* height_;
 };
 
 } // namespace qf
