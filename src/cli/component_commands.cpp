@@ -51,7 +51,8 @@ namespace {
 
 constexpr std::string_view kInsertSynopsis = "insert PAGE AREA KIND [FIELD=VALUE]...";
 constexpr std::string_view kPagePropertiesSynopsis =
-    "page-properties PAGE [heading=TEXT] [background=COLOUR|PICTURE] [noscroll=0|1] [fit=0|1]";
+    "page-properties PAGE [heading=TEXT] [background=COLOUR|PICTURE] [noscroll=0|1] [fit=0|1] "
+    "[description=TEXT]";
 
 std::string KindList() {
     std::string list;
@@ -150,9 +151,12 @@ int PagePropertiesCommand(const Args& args, std::ostream& out) {
                 throw UsageError("fit must be 0 or 1");
             }
             properties.fit_small_screens = value == "1";
+        } else if (name == "description") {
+            properties.description = value;
         } else {
             throw UsageError("'" + name +
-                             "' is not a page property (heading, background, noscroll, fit)");
+                             "' is not a page property (heading, background, noscroll, fit, "
+                             "description)");
         }
     }
     Workspace workspace = OpenWorkspace(args[0]);
@@ -255,7 +259,7 @@ std::vector<Command> ComponentCommands() {
          "table=N' inserts one.\n",
          CustomTablesCommand},
         {"page-properties", kPagePropertiesSynopsis,
-         "changes the title, background, scrolling and small-screen fit of a page",
+         "changes the title, background, scrolling, small-screen fit and description of a page",
          "Applies the Page Properties dialog to the page file PAGE and prints the new\n"
          "header. Without heading the page keeps its title; a background beginning\n"
          "with # is a colour, any other a picture, an empty one leaves the background\n"
@@ -264,7 +268,9 @@ std::vector<Command> ComponentCommands() {
          "screens (a viewport tag and a stylesheet for screens narrower than its\n"
          "areas, put into its head between their own markers; on a page that has\n"
          "them already, measured again), fit=0 takes them out again; without fit\n"
-         "the page stays as it is.\n",
+         "the page stays as it is. description=TEXT is what search engines and shared\n"
+         "links show of the page (written into its head); an empty one takes it out,\n"
+         "and the published page then says its first sentences instead.\n",
          PagePropertiesCommand},
         {"import-picture", kImportPictureSynopsis,
          "copies a picture into the project's images folder and prints its location",

@@ -18,7 +18,7 @@ std::string BodyTag(const std::string& page) {
 }
 
 PageProperties Props(std::string heading, std::string background, bool no_scroll) {
-    return {std::move(heading), std::move(background), no_scroll, std::nullopt};
+    return {std::move(heading), std::move(background), no_scroll, std::nullopt, std::nullopt};
 }
 
 TEST(PageProperties, TheSequenceOfColoursAndPictures) {
@@ -237,6 +237,32 @@ TEST(PageProperties, RefusesWhatItCannotHandleAndChangesNothing) {
     EXPECT_THROW(SetPageProperties(workspace, Props("Newer", "", false)), CommandError);
     EXPECT_EQ(workspace.page_text, before);
     EXPECT_EQ(workspace.page_header, "New");
+}
+
+TEST(PageProperties, TheDescriptionGoesBehindTheTitleReadsBackAndComesOut) {
+    const std::string page = test::WorkedExamplePage();
+    PageProperties set;
+    set.description = "Bread & cakes \"fresh\" daily, caf\xC3\xA9 too";
+    const std::string with = ApplyPageProperties(page, set);
+    EXPECT_NE(with.find("</title><meta name=\"description\" content=\"Bread & cakes "
+                        "&quot;fresh&quot; daily, caf&#233; too\"></head>"),
+              std::string::npos)
+        << with;
+    EXPECT_EQ(DescriptionForEditing(with), *set.description);
+    EXPECT_EQ(DescriptionForEditing(page), "");
+    // Changed in its place, not added twice; kept when not given.
+    set.description = "Other";
+    const std::string changed = ApplyPageProperties(with, set);
+    EXPECT_EQ(DescriptionForEditing(changed), "Other");
+    EXPECT_EQ(changed.find("name=\"description\""), changed.rfind("name=\"description\""));
+    EXPECT_EQ(ApplyPageProperties(changed, PageProperties{}), changed);
+    // Empty takes it out: the page is as it was.
+    set.description = "";
+    EXPECT_EQ(ApplyPageProperties(with, set), page);
+    for (const char* bad : {"two\nlines", "a <!--- marker"}) {
+        set.description = bad;
+        EXPECT_THROW(ApplyPageProperties(page, set), CommandError) << bad;
+    }
 }
 
 } // namespace

@@ -307,6 +307,47 @@ std::size_t BodyTagStart(std::string_view page) {
     return at;
 }
 
+namespace {
+
+constexpr std::string_view kDescriptionStart = "<meta name=\"description\" content=\"";
+
+// Where the page's description tag stands behind its title: [start, end).
+std::pair<std::size_t, std::size_t> DescriptionTag(std::string_view page) {
+    const std::size_t title_end = TitleEnd(page);
+    if (title_end == 0) {
+        return {std::string_view::npos, std::string_view::npos};
+    }
+    const std::size_t start = title_end + 8; // behind "</title>"
+    if (page.substr(start, kDescriptionStart.size()) != kDescriptionStart) {
+        return {std::string_view::npos, start};
+    }
+    const std::size_t close = page.find("\">", start + kDescriptionStart.size());
+    return {start, close == std::string_view::npos ? std::string_view::npos : close + 2};
+}
+
+void SetDescription(std::string& page, const std::string& attribute_text) {
+    const auto [start, end] = DescriptionTag(page);
+    const std::string tag = attribute_text.empty()
+                                ? std::string()
+                                : std::string(kDescriptionStart) + attribute_text + "\">";
+    if (start != std::string::npos && end != std::string::npos) {
+        page.replace(start, end - start, tag);
+    } else if (end != std::string::npos) {
+        page.insert(end, tag);
+    }
+}
+
+} // namespace
+
+std::string DescriptionForEditing(std::string_view page) {
+    const auto [start, end] = DescriptionTag(page);
+    if (start == std::string_view::npos || end == std::string_view::npos) {
+        return {};
+    }
+    const std::size_t value = start + kDescriptionStart.size();
+    return TypedFromAttributeText(page.substr(value, end - 2 - value));
+}
+
 std::string ApplyPageProperties(std::string_view page, const PageProperties& properties) {
     std::optional<std::string> heading;
     if (properties.heading) {
@@ -317,12 +358,23 @@ std::string ApplyPageProperties(std::string_view page, const PageProperties& pro
     CheckSingleLine("Background", properties.background);
     CheckColour(properties.background);
     const std::string background = AttributeText("Background", properties.background);
+    std::optional<std::string> description;
+    if (properties.description) {
+        CheckNoMarkerDelimiters("Description", *properties.description);
+        CheckSingleLine("Description", *properties.description);
+        description = AttributeText("Description", *properties.description);
+        if (TitleEnd(page) == 0) {
+            throw CommandError("The page has no title to put its description behind");
+        }
+    }
     FindBodyTag(page); // refuse before any change
     // The copy is made once, at its size: with the fit block turned on or
     // off, or with room for what the other changes add, so that growing it
     // never makes a second copy of twice the size.
-    const bool edits = heading || !background.empty() || properties.disable_scrollers;
-    const std::size_t room = (heading ? heading->size() : 0) + background.size() + 256;
+    const bool edits =
+        heading || !background.empty() || properties.disable_scrollers || description;
+    const std::size_t room = (heading ? heading->size() : 0) + background.size() +
+                             (description ? description->size() : 0) + 256;
     std::string text;
     if (properties.fit_small_screens) {
         text = WithSmallScreenFit(page, *properties.fit_small_screens, edits ? room : 0);
@@ -342,6 +394,9 @@ std::string ApplyPageProperties(std::string_view page, const PageProperties& pro
     }
     if (properties.disable_scrollers) {
         SetScroll(text, *properties.disable_scrollers);
+    }
+    if (description) {
+        SetDescription(text, *description);
     }
     return text;
 }

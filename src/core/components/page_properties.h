@@ -25,7 +25,15 @@ struct PageProperties {
     // Put the small-screen block into the head (true) or take it out (false);
     // nothing keeps the page as it is.
     std::optional<bool> fit_small_screens;
+    // What search engines and shared links show of the page (a sentence or
+    // two, UTF-8); empty takes the page's description out, so the
+    // published page says its first sentences instead; nothing keeps it.
+    std::optional<std::string> description;
 };
+
+// The page's own description as the dialog opens with it (UTF-8, as typed);
+// empty when the page has none.
+std::string DescriptionForEditing(std::string_view page);
 
 // The heading the dialog opens with: the page's title as its reader sees it
 // (character references of characters outside ASCII decoded, UTF-8), or
@@ -72,7 +80,10 @@ std::size_t BodyTagStart(std::string_view page);
 // background attribute; a picture replaces the background attribute's value
 // (or adds it before the tag's closing ">"); the scroll attribute is added
 // after "<body" or removed, looking only inside the body start tag; the
-// small-screen block is put in or taken out (WithSmallScreenFit). The body
+// small-screen block is put in or taken out (WithSmallScreenFit); the
+// description is written as "<meta name="description" content="...">"
+// right behind the title's end tag (replacing the one there), or taken out
+// when empty. The body
 // start tag runs from BodyTagStart to the ">" just before the body marker, and is one tag
 // (read as browsers read it, it ends at that ">"). Text enters as ASCII
 // (numeric character references), a double quote in the background as &quot;. Throws CommandError,

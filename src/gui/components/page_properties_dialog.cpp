@@ -26,6 +26,13 @@ TForma::TForma(Workspace& workspace, QWidget* parent)
     heading_->setToolTip(tr("The page's title"));
     heading_->setMinimumWidth(240);
     form->addRow(tr("Heading:"), heading_);
+    description_ =
+        new QLineEdit(QString::fromStdString(DescriptionForEditing(workspace.page_text)), this);
+    description_->setObjectName("EditDescription");
+    description_->setPlaceholderText(tr("The page's first sentences"));
+    description_->setToolTip(tr("What search engines and shared links show of the page: a "
+                                "sentence or two. Left empty, the page's first sentences"));
+    form->addRow(tr("Description:"), description_);
 
     picture_radio_ = new QRadioButton(tr("Background Image:"), this);
     picture_radio_->setObjectName("RadioButton1");
@@ -82,6 +89,7 @@ void TForma::ToolButton2Click() {
     properties.background =
         (picture_radio_->isChecked() ? picture_->Text() : colour_->Text()).toStdString();
     properties.disable_scrollers = no_scrollers_->isChecked();
+    properties.description = description_->text().toStdString();
     // Only a change of the box touches the page's head.
     if (fit_small_screens_->isChecked() != fits_small_screens_) {
         properties.fit_small_screens = fit_small_screens_->isChecked();

@@ -28,6 +28,7 @@ public Q_SLOTS:
 
 private:
     QLineEdit* heading_;
+    QLineEdit* description_;
     QRadioButton* picture_radio_;
     PictureField* picture_;
     QRadioButton* colour_radio_;
