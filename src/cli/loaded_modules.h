@@ -20,12 +20,13 @@
 namespace qf::cli {
 
 // Raised whenever a module's entry changes its fields.
-inline constexpr int kModuleInterface = 1;
+inline constexpr int kModuleInterface = 2;
 
 struct PicturesModule {
     int interface = kModuleInterface;
     PictureSizeReader (*picture_sizes)();
     PictureProcessor (*web_picture_processor)();
+    render::PictureWork (*picture_work)();
 };
 
 struct TransfersModule {

@@ -102,6 +102,7 @@ int PublishCommand(const Args& args, std::ostream& out) {
     std::string host_key;
     std::string certificate;
     publish::PublishOptions options;
+    options.pictures = Pictures().picture_work();
     bool password_stdin = false;
     for (const std::string& arg : args) {
         if (arg.rfind("--target=", 0) == 0) {

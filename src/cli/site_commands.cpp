@@ -66,7 +66,12 @@ int RenderCommand(const Args& args, std::ostream& out) {
         throw UsageError("usage: quenfort-cli " + std::string(kRenderSynopsis));
     }
     const std::string text = ReadPageFile(args[0]);
-    out << render::RenderPage(text, render::SiteRenderOptions(FolderOfPage(args[0])));
+    // The pictures measured; their variants are made only for a whole site.
+    render::PictureWork pictures = Pictures().picture_work();
+    pictures.encode = nullptr;
+    render::SiteRendering site(FolderOfPage(args[0]), pictures);
+    const std::string page = args[0].substr(args[0].rfind('/') + 1);
+    out << render::RenderPage(text, site.OptionsFor(page));
     return 0;
 }
 
@@ -74,7 +79,8 @@ int ExportCommand(const Args& args, std::ostream& out) {
     if (args.size() != 2 || args[0].rfind("--", 0) == 0 || args[1].rfind("--", 0) == 0) {
         throw UsageError("usage: quenfort-cli " + std::string(kExportSynopsis));
     }
-    const render::ExportReport report = render::ExportSite(FolderPath(args[0]), args[1]);
+    const render::ExportReport report =
+        render::ExportSite(FolderPath(args[0]), args[1], Pictures().picture_work());
     for (const std::string& skipped : report.skipped) {
         std::cerr << "Not exported: " << skipped << '\n';
     }

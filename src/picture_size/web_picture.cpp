@@ -250,6 +250,55 @@ WebPicture Process(const std::string& path, const PictureImportOptions& options)
 
 } // namespace
 
+std::string EncodePictureVariant(const std::string& path, int width, const std::string& format) {
+    LimitPixelMemory();
+    if (width <= 0 || !PictureSafeToRead(path)) {
+        return {};
+    }
+    QImageReader reader(QFile::decodeName(path.c_str()));
+    reader.setDecideFormatFromContent(true);
+    reader.setAutoTransform(true);
+    QImage image;
+    if (!reader.read(&image)) {
+        return {};
+    }
+    if (reader.transformation() == QImageIOHandler::TransformationNone) {
+        try {
+            image = Oriented(image, ReadPictureMetadata(ReadRegularFile(path)).orientation);
+        } catch (const CommandError&) {
+            return {};
+        }
+    }
+    if (image.width() != width) {
+        const int height =
+            std::max(1, qRound(double(image.height()) * width / double(image.width())));
+        image = image.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    image = WithoutTexts(image);
+    QByteArray encoded;
+    QBuffer out(&encoded);
+    out.open(QIODevice::WriteOnly);
+    QImageWriter writer(&out, format.c_str());
+    if (format != "png") {
+        writer.setQuality(format == "webp" ? 80 : 85);
+    }
+    if (format == "jpeg") {
+        writer.setOptimizedWrite(true);
+        writer.setProgressiveScanWrite(true);
+    }
+    if (!writer.write(image)) {
+        return {};
+    }
+    return encoded.toStdString();
+}
+
+render::PictureWork ImagePictureWork() {
+    render::PictureWork work;
+    work.size = [](const std::string& path) { return ShownPictureSize(path); };
+    work.encode = EncodePictureVariant;
+    return work;
+}
+
 PictureProcessor WebPictureProcessor() {
     return Process;
 }

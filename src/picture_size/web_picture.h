@@ -2,6 +2,7 @@
 
 #include "check/site_check.h"
 #include "components/picture_import.h"
+#include "render/render_site.h"
 
 #include <optional>
 #include <string>
@@ -35,6 +36,15 @@ bool PictureSafeToRead(const std::string& path);
 // The size the picture file at `path` is shown at: its natural size with its
 // EXIF orientation applied; nothing when it cannot be read.
 std::optional<PictureSize> ShownPictureSize(const std::string& path);
+
+// The picture file at `path` made `width` pixels wide (its proportions and
+// orientation kept) and encoded as `format` ("webp", "png", "jpeg"), for the
+// rendered site; empty when it cannot be read or encoded.
+std::string EncodePictureVariant(const std::string& path, int width, const std::string& format);
+
+// The picture work of the rendered site: sizes and variants by Qt's readers
+// and writers.
+render::PictureWork ImagePictureWork();
 
 // How ImportPicture makes pictures fit for the web with `options`.
 inline PictureImport WebPictureImport(const PictureImportOptions& options) {

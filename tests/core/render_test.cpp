@@ -11,11 +11,21 @@
 #include "test_pages.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <map>
+
 namespace qf::render {
 namespace {
+
+RenderOptions Options(std::string language, std::string icon = {}) {
+    RenderOptions options;
+    options.language = std::move(language);
+    options.icon = std::move(icon);
+    return options;
+}
 
 bool Has(const std::string& text, std::string_view piece) {
     return text.find(piece) != std::string::npos;
@@ -51,7 +61,7 @@ std::string SamplePage() {
 
 TEST(RenderPage, WritesCleanHtml5WithoutTheEditorsMarkers) {
     const std::string page = SamplePage();
-    const std::string html = RenderPage(page, RenderOptions{"de-CH", ""});
+    const std::string html = RenderPage(page, Options("de-CH"));
     EXPECT_EQ(
         html.rfind("<!DOCTYPE html>\n<html lang=\"de-CH\">\n<head>\n<meta charset=\"utf-8\">", 0),
         0u)
@@ -80,7 +90,7 @@ TEST(RenderPage, WritesCleanHtml5WithoutTheEditorsMarkers) {
     // A description from the page's first sentences.
     EXPECT_TRUE(Has(html, "<meta name=\"description\" content=\"Fresh bread &amp; cakes.")) << html;
     // The same page gives the same bytes.
-    EXPECT_EQ(RenderPage(page, RenderOptions{"de-CH", ""}), html);
+    EXPECT_EQ(RenderPage(page, Options("de-CH")), html);
 }
 
 TEST(RenderPage, ThePagesOwnLanguageTextAndIconWinAndOtherBytesAreReadAsWindows1252) {
@@ -89,7 +99,7 @@ TEST(RenderPage, ThePagesOwnLanguageTextAndIconWinAndOtherBytesAreReadAsWindows1
     page.replace(page.find("</title>"), 8,
                  "</title><meta name=\"description\" content=\"Ma boulangerie\">");
     page.replace(page.find("Logo"), 4, "Caf\xe9"); // Windows-1252, not UTF-8
-    const std::string html = RenderPage(page, RenderOptions{"en", "images/icon.png"});
+    const std::string html = RenderPage(page, Options("en", "images/icon.png"));
     EXPECT_TRUE(Has(html, "<html lang=\"fr\">")) << html;
     EXPECT_TRUE(Has(html, "alt=\"Caf\xC3\xA9\"")) << html;
     EXPECT_EQ(std::count(html.begin(), html.end(), '\n') > 0, true);
@@ -173,6 +183,104 @@ TEST_F(RenderSite, PublishingSendsAndRecordsTheRenderedPages) {
         publish::ReadManifest(project_ + publish::ManifestFileName("folder"));
     EXPECT_EQ(manifest.at("index.html").size, std::int64_t(rendered.size()));
     EXPECT_EQ(publish::Publish(project_, target, {}, {}).sent, 0);
+}
+
+// Pictures whose sizes the test decides, made again as bytes that say what
+// was asked; WebP always smaller than the picture's own format.
+struct FakePictures {
+    std::map<std::string, std::pair<int, int>> sizes; // by file name
+    int made = 0;
+    PictureWork Work(const std::string& cache) {
+        PictureWork work;
+        work.size = [this](const std::string& path) -> std::optional<PictureSize> {
+            const auto found = sizes.find(path.substr(path.rfind('/') + 1));
+            if (found == sizes.end()) {
+                return std::nullopt;
+            }
+            return PictureSize{found->second.first, found->second.second};
+        };
+        work.encode = [this](const std::string&, int width, const std::string& format) {
+            ++made;
+            return std::string(std::size_t(format == "webp" ? width : 2 * width), 'p');
+        };
+        work.cache_folder = cache;
+        return work;
+    }
+};
+
+TEST_F(RenderSite, PicturesGetTheirSizesAndVariantsMadeOnceOutsideTheProject) {
+    QDir().mkpath(dir_.filePath("site/images"));
+    for (const char* name : {"wide.jpg", "tall.png", "small.png", "roll.png", "on.png"}) {
+        test::WriteBytes(project_ + "images/" + name, std::string("bytes of ") + name);
+    }
+    const std::string page = test::PageWith(
+        "<!---Table1---!><!---Image1---!><!---Image2---!><!---Image3---!><!---Roll_Img1---!>",
+        test::TableArea(
+            1, test::Block("Image1", "<img src=\"images/wide.jpg\" width=\"300\" alt=\"w\">") +
+                   test::Block("Image2", "<img src=\"images/tall.png\" alt=\"t\">") +
+                   test::Block("Image3", "<img src=\"images/small.png\" width=\"100\" "
+                                         "height=\"50\" alt=\"s\">") +
+                   test::Block("Roll_Img1",
+                               "<a href=\"x.html\" onMouseOut=\"RestoreImg()\" "
+                               "onMouseOver=\"SwitchImg('document.y','document.y','images/"
+                               "on.png')\"><img src=\"images/roll.png\" name=\"y\" width=\"40\" "
+                               "alt=\"R\" border=\"0\"></a>") +
+                   "<img src=\"http://example.org/a.png\" alt=\"far\">"));
+    WritePageFile(project_ + "index.html", page);
+    FakePictures fake;
+    // A photo turned upright: 1,000 by 750 as shown; one without a written
+    // size; one shown at its own size; a rollover.
+    fake.sizes = {{"wide.jpg", {1000, 750}},
+                  {"tall.png", {300, 600}},
+                  {"small.png", {100, 50}},
+                  {"roll.png", {80, 40}}};
+    const std::string cache = dir_.filePath("cache").toStdString();
+    const ExportReport report = ExportSite(project_, outside_, fake.Work(cache));
+    const std::string html = test::ReadBytes(outside_ + "/index.html");
+    // The height follows the written width in the file's proportions; 1x and
+    // 2x in its own format and in WebP (smaller here).
+    EXPECT_TRUE(Has(html, "<picture><source type=\"image/webp\" srcset=\"images/wide.q300.webp "
+                          "1x, images/wide.q600.webp 2x\"><img src=\"images/wide.q300.jpg\" "
+                          "width=\"300\" alt=\"w\" height=\"225\" srcset=\"images/wide.q300.jpg "
+                          "1x, images/wide.q600.jpg 2x\""))
+        << html;
+    // Without a written size: its own size, never wider than its place; the
+    // file itself, WebP being larger.
+    EXPECT_TRUE(Has(html, "<img src=\"images/tall.png\" alt=\"t\" width=\"300\" height=\"600\""))
+        << html;
+    EXPECT_TRUE(Has(html, "max-width:100%;height:auto")) << html;
+    // At its own size: the file itself, no 2x to offer.
+    EXPECT_TRUE(Has(html, "<img src=\"images/small.png\" width=\"100\" height=\"50\" alt=\"s\""))
+        << html;
+    // The rollover is sized but keeps its one picture, which its script switches.
+    EXPECT_TRUE(Has(html, "<img src=\"images/roll.png\" width=\"40\" alt=\"R\"")) << html;
+    EXPECT_TRUE(Has(html, "height=\"20\"")) << html;
+    // Pictures after the first three load as they come into view; another
+    // site's picture stays as it is.
+    EXPECT_TRUE(Has(html, "<img src=\"http://example.org/a.png\" alt=\"far\" loading=\"lazy\" "
+                          "decoding=\"async\">"))
+        << html;
+    EXPECT_EQ(report.variants, 4);
+    EXPECT_EQ(test::ReadBytes(outside_ + "/images/wide.q600.webp"), std::string(600, 'p'));
+    // Nothing of it in the project.
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(project_ + "images/wide.q600.webp")));
+    const int made = fake.made;
+    EXPECT_GT(made, 0);
+
+    // A second rendering makes nothing anew, and publishing sends the variants.
+    ExportSite(project_, outside_ + "2", fake.Work(cache));
+    EXPECT_EQ(fake.made, made);
+    EXPECT_EQ(test::ReadBytes(outside_ + "2/index.html"), html);
+    publish::Target target;
+    target.name = "folder";
+    target.url = outside_ + "3";
+    publish::PublishOptions options;
+    options.pictures = fake.Work(cache);
+    const publish::PublishReport sent = publish::Publish(project_, target, options, {});
+    EXPECT_EQ(test::ReadBytes(outside_ + "3/images/wide.q300.jpg"), std::string(600, 'p'));
+    EXPECT_EQ(publish::Publish(project_, target, options, {}).sent, 0);
+    EXPECT_EQ(fake.made, made);
+    EXPECT_EQ(sent.sent, 8 + 4); // the project's files and the four variants
 }
 
 } // namespace

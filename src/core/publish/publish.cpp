@@ -78,7 +78,7 @@ PublishReport PublishWith(Transport& transport, const std::string& project_folde
                            staging.errorString().toStdString());
     }
     render::RenderPagesForPublishing(Folder(project_folder), files.files,
-                                     staging.path().toStdString());
+                                     staging.path().toStdString(), options.pictures);
     Manifest manifest = ReadManifest(manifest_file);
     const RemoteListing listing = transport.List();
     report.plan = MakePlan(files, manifest, listing, options.delete_gone);

@@ -2,6 +2,7 @@
 
 #include "publish/publish_files.h"
 #include "publish/transport.h"
+#include "render/render_site.h"
 
 #include <cstdint>
 #include <functional>
@@ -62,6 +63,9 @@ struct PublishOptions {
     bool dry_run = false;
     bool delete_gone = false;
     std::string password;
+    // How the pages' pictures are measured and made at other sizes for
+    // visitors; without it they go as the pages have them.
+    render::PictureWork pictures;
 };
 
 struct PublishReport {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdlib>
 #include <map>
 #include <optional>
@@ -269,7 +270,8 @@ private:
     void Align(Tag& tag, bool picture);
     void Table(Tag& tag);
     void Cell(Tag& tag);
-    void Picture(Tag& tag);
+    void Picture(const GumboNode* node, Tag& tag);
+    void SizedPicture(const GumboNode* node, Tag& tag);
     void Link(const GumboNode* node, Tag& tag);
     void Rule(Tag& tag);
     bool Embedded(const GumboNode* node, const Tag& tag);
@@ -288,6 +290,8 @@ private:
     // QuirkLineHeight).
     bool zero_line_height_ = false;
     bool in_body_ = false;
+    int pictures_ = 0;          // pictures written so far, for lazy loading
+    bool picture_open_ = false; // an "<img>" written inside "<picture>"
     bool rollover_ = false;
     bool legacy_rollover_ = false; // handlers left that call js.js
 };
@@ -452,7 +456,7 @@ void Renderer::Cell(Tag& tag) {
     }
 }
 
-void Renderer::Picture(Tag& tag) {
+void Renderer::Picture(const GumboNode* node, Tag& tag) {
     Align(tag, true);
     for (const char* size : {"width", "height"}) {
         if (const std::string* value = tag.Get(size)) {
@@ -489,6 +493,106 @@ void Renderer::Picture(Tag& tag) {
     tag.Take("lowsrc");
     if (!tag.Has("alt")) {
         tag.Set("alt", "");
+    }
+    SizedPicture(node, tag);
+}
+
+// True when the picture is a rollover's: its script switches its src, which
+// a srcset would override.
+bool InRollover(const GumboNode* node) {
+    for (const GumboNode* up = node->parent; up != nullptr && up->type == GUMBO_NODE_ELEMENT;
+         up = up->parent) {
+        if (up->v.element.tag == GUMBO_TAG_A) {
+            const GumboAttribute* over =
+                gumbo_get_attribute(&up->v.element.attributes, "onmouseover");
+            return over != nullptr &&
+                   std::string_view(over->value).find("SwitchImg(") != std::string_view::npos;
+        }
+    }
+    return false;
+}
+
+// The picture's width and height in the proportions of its file, loading
+// after the first screen, and its variants for screens of one and two
+// device pixels a CSS pixel.
+void Renderer::SizedPicture(const GumboNode* node, Tag& tag) {
+    ++pictures_;
+    if (pictures_ > kEagerPictures && !tag.Has("loading")) {
+        tag.Set("loading", "lazy");
+        tag.Set("decoding", "async");
+    }
+    const std::string* src = tag.Get("src");
+    if (src == nullptr || !options_.picture_size) {
+        return;
+    }
+    const std::string source = *src;
+    const auto natural = options_.picture_size(source);
+    if (!natural || natural->first <= 0 || natural->second <= 0) {
+        return;
+    }
+    const auto [natural_width, natural_height] = *natural;
+    const long written_width = Pixels(tag.Get("width") ? *tag.Get("width") : "").value_or(0);
+    const long written_height = Pixels(tag.Get("height") ? *tag.Get("height") : "").value_or(0);
+    long width = written_width;
+    long height = written_height;
+    if (width > 0 && height <= 0) {
+        height = std::max(1L, std::lround(double(width) * natural_height / natural_width));
+    } else if (height > 0 && width <= 0) {
+        width = std::max(1L, std::lround(double(height) * natural_width / natural_height));
+    } else if (width <= 0 && height <= 0) {
+        // Its own size, but never wider than its place.
+        width = natural_width;
+        height = natural_height;
+        tag.Css("max-width", "100%");
+        tag.Css("height", "auto");
+    }
+    tag.Set("width", std::to_string(width));
+    tag.Set("height", std::to_string(height));
+    if (!options_.picture_variant || InRollover(node) || tag.Has("srcset")) {
+        return;
+    }
+    std::vector<long> widths{std::min<long>(width, natural_width)};
+    if (natural_width > width) {
+        widths.push_back(std::min<long>(2 * width, natural_width));
+    }
+    std::string own_set;
+    std::string webp_set;
+    std::int64_t own_bytes = 0;
+    std::int64_t webp_bytes = 0;
+    bool complete = true;
+    for (std::size_t i = 0; i < widths.size(); ++i) {
+        const std::string density = i == 0 ? " 1x" : " 2x";
+        const auto own = options_.picture_variant(source, int(widths[i]), "");
+        const auto webp = options_.picture_variant(source, int(widths[i]), "webp");
+        if (!own) {
+            complete = false;
+            break;
+        }
+        own_set += (own_set.empty() ? "" : ", ") + own->location + density;
+        own_bytes += own->bytes;
+        if (webp) {
+            webp_set += (webp_set.empty() ? "" : ", ") + webp->location + density;
+            webp_bytes += webp->bytes;
+        } else {
+            webp_bytes = -1;
+        }
+        if (i == 0) {
+            tag.Set("src", own->location);
+        }
+    }
+    if (!complete) {
+        tag.Set("src", source);
+        return;
+    }
+    if (widths.size() > 1) {
+        tag.Set("srcset", own_set);
+    }
+    (void)own_bytes; // the site offers WebP only where it is smaller
+    if (webp_bytes >= 0) {
+        out_ += "<picture><source type=\"image/webp\" srcset=\"";
+        AppendEscaped(out_, webp_set, true);
+        out_ += "\">";
+        picture_open_ = true;
     }
 }
 
@@ -672,12 +776,21 @@ bool Renderer::Embedded(const GumboNode* node, const Tag& tag) {
         video.name = "video";
         video.Set("src", file);
         video.Set("controls", "");
+        video.Set("preload", "metadata");
+        long sizes[2] = {0, 0};
+        int i = 0;
         for (const char* size : {"width", "height"}) {
             if (const std::string* value = tag.Get(size)) {
                 if (const auto pixels = Pixels(*value); pixels && *pixels > 0) {
                     video.Set(size, std::to_string(*pixels));
+                    sizes[i] = *pixels;
                 }
             }
+            ++i;
+        }
+        // Narrowed to a phone, it keeps its proportions.
+        if (sizes[0] > 0 && sizes[1] > 0) {
+            video.Css("aspect-ratio", std::to_string(sizes[0]) + "/" + std::to_string(sizes[1]));
         }
         if (const std::string* autostart = tag.Get("autostart");
             autostart != nullptr && Lower(*autostart) == "true") {
@@ -740,7 +853,7 @@ bool Renderer::Convert(const GumboNode* node, Tag& tag) {
             Close("span");
             return false;
         }
-        Picture(tag);
+        Picture(node, tag);
     } else if (name == "a") {
         Link(node, tag);
     } else if (name == "hr") {
@@ -769,6 +882,7 @@ bool Renderer::Convert(const GumboNode* node, Tag& tag) {
         audio.name = "audio";
         audio.Set("src", tag.Get("src") ? *tag.Get("src") : std::string());
         audio.Set("autoplay", "");
+        audio.Set("preload", "metadata");
         const std::string* loop = tag.Get("loop");
         if (loop == nullptr || Lower(*loop) == "infinite" || Lower(*loop) == "-1") {
             audio.Set("loop", "");
@@ -984,6 +1098,10 @@ void Renderer::Element(const GumboNode* node) {
     if (!IsVoid(tag.name)) {
         Children(node);
         Close(tag.name);
+    }
+    if (picture_open_) {
+        Close("picture");
+        picture_open_ = false;
     }
     zero_line_height_ = inherited;
     if (table && !tables_.empty()) {

@@ -1,7 +1,11 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace qf::render {
 
@@ -14,7 +18,26 @@ struct RenderOptions {
     // icon that asks the server for nothing, so no browser fetches a missing
     // /favicon.ico.
     std::string icon;
+
+    // The size a picture is shown at, its orientation applied, for `src` as
+    // the page writes it; nothing for a picture the site does not hold (an
+    // address elsewhere, a missing file). Without it, pictures keep the size
+    // the page gives them.
+    std::function<std::optional<std::pair<int, int>>(std::string_view src)> picture_size;
+    // Where visitors get the picture `src` made `width` pixels wide, as WebP
+    // ("webp") or in its own format (""), and that file's size in bytes;
+    // nothing when it cannot be made. Without it, no variant is offered.
+    struct Variant {
+        std::string location;
+        std::int64_t bytes = 0;
+    };
+    std::function<std::optional<Variant>(std::string_view src, int width, std::string_view format)>
+        picture_variant;
 };
+
+// The pictures before the first screen's end are loaded at once; those after
+// the first kEagerPictures of a page are loaded as they come into view.
+inline constexpr int kEagerPictures = 3;
 
 // The longest description made from a page's own text, in characters.
 inline constexpr std::size_t kDescriptionLength = 160;
@@ -38,7 +61,13 @@ inline constexpr std::size_t kDescriptionLength = 160;
 //   that holds text as a one-item list without a marker;
 // - the status bar handlers dropped, a link's hover colour as a CSS rule and
 //   rollover pictures switched by a small script (no "name" on "<img>");
-// - "<embed>" videos as "<video controls>", "<bgsound>" as "<audio>",
+// - every picture the site holds written with its width and height in the
+//   proportions of the file (a picture without a written size at its own
+//   size, never wider than its place), loaded lazily after the first
+//   kEagerPictures, and offered at 1x and 2x of its width (at most its own)
+//   in WebP, where that is smaller, and in its own format;
+// - "<embed>" videos as "<video controls preload="metadata">" keeping their
+//   proportions, "<bgsound>" as "<audio>",
 //   Flash and Shockwave files as a link to the file (no browser plays them),
 //   frames with a title, "target=_blank" links with rel="noopener".
 // Everything else, raw HTML and custom tables among it, is written as the

@@ -1,5 +1,6 @@
 #include "render/render_site.h"
 
+#include "components/picture_import.h"
 #include "document/file_io.h"
 #include "document/markers.h"
 #include "document/page_file.h"
@@ -11,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <QStandardPaths>
 #include <QUrl>
 
 #include <algorithm>
@@ -115,6 +117,171 @@ RenderOptions SiteRenderOptions(const std::string& project_folder) {
     return options;
 }
 
+namespace {
+
+// The formats pictures are made again in: JPEG, PNG and WebP, by their
+// ending; empty for every other (GIF, SVG, ...), which stays as it is.
+std::string VariantFormat(const std::string& path) {
+    const std::string lower = QFileInfo(Q(path)).suffix().toLower().toStdString();
+    if (lower == "jpg" || lower == "jpeg" || lower == "jpe") {
+        return "jpeg";
+    }
+    if (lower == "png" || lower == "webp") {
+        return lower;
+    }
+    return {};
+}
+
+std::string Ending(const std::string& format) {
+    return format == "jpeg" ? "jpg" : format;
+}
+
+std::string Sha256Of(std::string_view bytes) {
+    return QCryptographicHash::hash(QByteArrayView(bytes.data(), qsizetype(bytes.size())),
+                                    QCryptographicHash::Sha256)
+        .toHex()
+        .toStdString();
+}
+
+} // namespace
+
+SiteRendering::SiteRendering(std::string project_folder, PictureWork pictures)
+    : project_(Folder(project_folder)), pictures_(std::move(pictures)),
+      base_(SiteRenderOptions(project_)) {
+    cache_ = pictures_.cache_folder;
+    if (cache_.empty()) {
+        cache_ = QFile::encodeName(
+                     QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+                     "/quenfort/picture-variants")
+                     .toStdString();
+    }
+    cache_ = Folder(cache_);
+}
+
+std::optional<SiteRendering::Source> SiteRendering::Resolve(const std::string& page_path,
+                                                            std::string_view src) const {
+    std::string written(src.substr(0, src.find_first_of("?#")));
+    if (written.empty() || written.front() == '/' || written.find(':') != std::string::npos) {
+        return std::nullopt; // another site's, or a path of this computer
+    }
+    const std::size_t slash = page_path.rfind('/');
+    const QString folder =
+        slash == std::string::npos ? QString() : Q(page_path.substr(0, slash + 1));
+    const QString relative =
+        QDir::cleanPath(folder + QUrl::fromPercentEncoding(QByteArray::fromStdString(written)));
+    if (relative.startsWith("../") || relative == ".." || relative.isEmpty()) {
+        return std::nullopt;
+    }
+    Source source;
+    source.path = QFile::encodeName(relative).toStdString();
+    source.full = project_ + source.path;
+    const std::size_t last = written.rfind('/');
+    source.location = last == std::string::npos ? std::string() : written.substr(0, last + 1);
+    return source;
+}
+
+std::optional<std::pair<int, int>> SiteRendering::Size(const Source& source) {
+    {
+        const std::lock_guard<std::mutex> guard(lock_);
+        if (const auto known = sizes_.find(source.path); known != sizes_.end()) {
+            return known->second;
+        }
+    }
+    std::optional<std::pair<int, int>> size;
+    if (pictures_.size && QFileInfo(Q(source.full)).isFile()) {
+        if (const auto shown = pictures_.size(source.full)) {
+            size = std::pair{shown->width, shown->height};
+        }
+    }
+    const std::lock_guard<std::mutex> guard(lock_);
+    sizes_[source.path] = size;
+    return size;
+}
+
+std::optional<RenderOptions::Variant> SiteRendering::Variant(const Source& source, int width,
+                                                             std::string_view format) {
+    const std::string own = VariantFormat(source.path);
+    const auto size = Size(source);
+    if (own.empty() || !size || !pictures_.encode || width <= 0 || width > size->first) {
+        return std::nullopt;
+    }
+    const std::string wanted = format.empty() ? own : std::string(format);
+    const QFileInfo file(Q(source.full));
+    // WebP only where it is smaller than the picture in its own format.
+    std::optional<RenderOptions::Variant> rival;
+    if (wanted != own) {
+        rival = Variant(source, width, "");
+        if (!rival) {
+            return std::nullopt;
+        }
+    }
+    // The picture itself where it is asked for as it is.
+    if (wanted == own && width == size->first) {
+        return RenderOptions::Variant{
+            source.location +
+                std::string(PagePathLocation(QFile::encodeName(file.fileName()).toStdString())),
+            file.size()};
+    }
+    std::string hash;
+    {
+        const std::lock_guard<std::mutex> guard(lock_);
+        if (const auto known = hashes_.find(source.path); known != hashes_.end()) {
+            hash = known->second;
+        }
+    }
+    if (hash.empty()) {
+        hash = publish::FileSha256(source.full);
+        const std::lock_guard<std::mutex> guard(lock_);
+        hashes_[source.path] = hash;
+    }
+    const std::string cached = cache_ + hash + "-" + std::to_string(width) + "." + Ending(wanted);
+    if (!QFileInfo::exists(Q(cached))) {
+        const std::string bytes = pictures_.encode(source.full, width, wanted);
+        if (bytes.empty()) {
+            return std::nullopt;
+        }
+        QDir().mkpath(Q(cache_));
+        WriteCopyAtomically(cached, bytes);
+    }
+    if (rival && std::int64_t(QFileInfo(Q(cached)).size()) >= rival->bytes) {
+        return std::nullopt;
+    }
+    const std::string name = QFile::encodeName(file.completeBaseName()).toStdString() + ".q" +
+                             std::to_string(width) + "." + Ending(wanted);
+    const std::size_t slash = source.path.rfind('/');
+    const std::string path =
+        (slash == std::string::npos ? std::string() : source.path.substr(0, slash + 1)) + name;
+    {
+        const std::lock_guard<std::mutex> guard(lock_);
+        variants_[path] = cached;
+    }
+    return RenderOptions::Variant{source.location + PagePathLocation(name),
+                                  std::int64_t(QFileInfo(Q(cached)).size())};
+}
+
+RenderOptions SiteRendering::OptionsFor(const std::string& page_path) {
+    RenderOptions options = base_;
+    options.picture_size = [this, page_path](std::string_view src) {
+        const auto source = Resolve(page_path, src);
+        return source ? Size(*source) : std::nullopt;
+    };
+    options.picture_variant = [this, page_path](std::string_view src, int width,
+                                                std::string_view format) {
+        const auto source = Resolve(page_path, src);
+        return source ? Variant(*source, width, format) : std::nullopt;
+    };
+    return options;
+}
+
+std::string SiteRendering::RenderedFile(const std::string& relative_path, bool& rendered) {
+    return render::RenderedFile(project_, relative_path, OptionsFor(relative_path), rendered);
+}
+
+std::map<std::string, std::string> SiteRendering::Variants() const {
+    const std::lock_guard<std::mutex> guard(lock_);
+    return variants_;
+}
+
 bool IsEditorPage(std::string_view relative_path, std::string_view page_text) {
     return (EndsWithNoCase(relative_path, ".html") || EndsWithNoCase(relative_path, ".htm")) &&
            page_text.find(kDeclareBegin) != std::string_view::npos;
@@ -159,8 +326,9 @@ std::string OutputFolderProblem(const std::string& project_folder, const std::st
 }
 
 void RenderPagesForPublishing(const std::string& project_folder,
-                              std::vector<publish::LocalFile>& files, const std::string& staging) {
-    const RenderOptions options = SiteRenderOptions(project_folder);
+                              std::vector<publish::LocalFile>& files, const std::string& staging,
+                              const PictureWork& pictures) {
+    SiteRendering site(project_folder, pictures);
     const std::string out = Folder(staging);
     for (const publish::LocalFile& file : files) {
         const std::size_t slash = file.path.rfind('/');
@@ -171,23 +339,50 @@ void RenderPagesForPublishing(const std::string& project_folder,
     OnEveryCore(files.size(), [&](std::size_t index) {
         publish::LocalFile& file = files[index];
         bool rendered = false;
-        const std::string page = RenderedFile(project_folder, file.path, options, rendered);
+        const std::string page = site.RenderedFile(file.path, rendered);
         if (!rendered) {
             return;
         }
         file.full = out + file.path;
         WriteCopyAtomically(file.full, page);
         file.size = std::int64_t(page.size());
-        file.sha256 = QCryptographicHash::hash(QByteArrayView(page.data(), qsizetype(page.size())),
-                                               QCryptographicHash::Sha256)
-                          .toHex()
-                          .toStdString();
+        file.sha256 = Sha256Of(page);
     });
+    // The pictures made for the pages, sent from the cache; a file of the
+    // project of the same name stays the project's.
+    bool added = false;
+    for (const auto& [path, cached] : site.Variants()) {
+        if (std::any_of(files.begin(), files.end(),
+                        [&](const publish::LocalFile& file) { return file.path == path; })) {
+            continue;
+        }
+        publish::LocalFile variant;
+        variant.path = path;
+        variant.full = cached;
+        variant.sha256 = publish::FileSha256(cached, &variant.size);
+        files.push_back(std::move(variant));
+        added = true;
+    }
+    if (added) {
+        std::sort(files.begin(), files.end(),
+                  [](const publish::LocalFile& a, const publish::LocalFile& b) {
+                      return a.path < b.path;
+                  });
+    }
 }
 
 std::string WritePreviewRendering(const std::string& project_folder, const std::string& page_path,
-                                  std::string_view page_text, const std::string& cache_folder) {
-    std::string html = RenderPage(page_text, SiteRenderOptions(project_folder));
+                                  std::string_view page_text, const std::string& cache_folder,
+                                  const PictureWork& pictures) {
+    // The pictures at the sizes the page gives them; no variant is made for
+    // a look at one page.
+    PictureWork sizes_only = pictures;
+    sizes_only.encode = nullptr;
+    SiteRendering site(project_folder, sizes_only);
+    const QString relative = QDir(Q(Folder(project_folder)))
+                                 .relativeFilePath(QFileInfo(Q(page_path)).absoluteFilePath());
+    std::string html =
+        RenderPage(page_text, site.OptionsFor(QFile::encodeName(relative).toStdString()));
     const QFileInfo page(Q(page_path));
     const std::string base =
         QUrl::fromLocalFile(page.absolutePath() + "/").toString(QUrl::FullyEncoded).toStdString();
@@ -204,7 +399,8 @@ std::string WritePreviewRendering(const std::string& project_folder, const std::
     return path;
 }
 
-ExportReport ExportSite(const std::string& project_folder, const std::string& folder) {
+ExportReport ExportSite(const std::string& project_folder, const std::string& folder,
+                        const PictureWork& pictures) {
     const std::string problem = OutputFolderProblem(project_folder, folder);
     if (!problem.empty()) {
         throw CommandError(problem);
@@ -214,7 +410,7 @@ ExportReport ExportSite(const std::string& project_folder, const std::string& fo
         throw CommandError("Cannot create folder \"" + out + "\". Permission denied");
     }
     const publish::ProjectFiles files = publish::FilesToPublish(project_folder);
-    const RenderOptions options = SiteRenderOptions(project_folder);
+    SiteRendering site(project_folder, pictures);
     ExportReport report;
     report.skipped = files.skipped;
     // Folders first, on this thread; then the files on every core.
@@ -230,7 +426,7 @@ ExportReport ExportSite(const std::string& project_folder, const std::string& fo
     OnEveryCore(files.files.size(), [&](std::size_t index) {
         const publish::LocalFile& file = files.files[index];
         bool rendered = false;
-        const std::string page = RenderedFile(project_folder, file.path, options, rendered);
+        const std::string page = site.RenderedFile(file.path, rendered);
         if (rendered) {
             WriteCopyAtomically(out + file.path, page);
             ++pages;
@@ -239,6 +435,13 @@ ExportReport ExportSite(const std::string& project_folder, const std::string& fo
             ++copied;
         }
     });
+    for (const auto& [path, cached] : site.Variants()) {
+        if (std::none_of(files.files.begin(), files.files.end(),
+                         [&](const publish::LocalFile& file) { return file.path == path; })) {
+            CopyInto(cached, out + path);
+            ++report.variants;
+        }
+    }
     // Everything written reaches the disk at once, not file by file.
     if (const int folder = ::open(out.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); folder >= 0) {
         const int error = ::syncfs(folder) == 0 ? 0 : errno;

@@ -1,7 +1,12 @@
 #pragma once
 
+#include "check/site_check.h"
 #include "publish/publish_files.h"
 #include "render/render_page.h"
+
+#include <map>
+#include <memory>
+#include <mutex>
 
 #include <functional>
 #include <string>
@@ -17,6 +22,58 @@ namespace qf::render {
 // The options the pages of the project at `project_folder` are rendered
 // with: the project's language, or the desktop's when it names none.
 RenderOptions SiteRenderOptions(const std::string& project_folder);
+
+// How the site's pictures are read and made again at other sizes (QtGui's
+// readers and writers, which the core does not link). Without them, the
+// pictures are written as the pages have them.
+struct PictureWork {
+    // The size a picture file is shown at.
+    PictureSizeReader size;
+    // The picture file at `path` made `width` pixels wide, encoded as
+    // `format` ("webp", "png", "jpeg"); empty when it cannot be.
+    std::function<std::string(const std::string& path, int width, const std::string& format)>
+        encode;
+    // Where made pictures are kept between runs, by the picture's hash and
+    // the size; empty: the user's cache folder.
+    std::string cache_folder;
+};
+
+// The site's pages being rendered: the options for each page, with its
+// pictures' sizes and their variants (made once, then taken from the cache,
+// never written into the project), and the variants the pages asked for.
+// Safe to use from several threads at once.
+class SiteRendering {
+public:
+    SiteRendering(std::string project_folder, PictureWork pictures);
+
+    // The options for the page at `page_path` (relative to the project).
+    RenderOptions OptionsFor(const std::string& page_path);
+    // RenderedFile with those options.
+    std::string RenderedFile(const std::string& relative_path, bool& rendered);
+    // Each variant the pages rendered so far ask for: its path in the site
+    // (relative, "/" between folders) and the cached file that holds it.
+    std::map<std::string, std::string> Variants() const;
+
+private:
+    struct Source {
+        std::string path;     // relative to the project
+        std::string full;     // on this computer
+        std::string location; // as the page writes it, up to its file name
+    };
+    std::optional<Source> Resolve(const std::string& page_path, std::string_view src) const;
+    std::optional<std::pair<int, int>> Size(const Source& source);
+    std::optional<RenderOptions::Variant> Variant(const Source& source, int width,
+                                                  std::string_view format);
+
+    std::string project_;
+    PictureWork pictures_;
+    std::string cache_;
+    RenderOptions base_;
+    mutable std::mutex lock_;
+    std::map<std::string, std::optional<std::pair<int, int>>> sizes_;
+    std::map<std::string, std::string> hashes_;
+    std::map<std::string, std::string> variants_;
+};
 
 // True for a file publishing sends rendered: a page the editor made (a
 // ".html" or ".htm" file whose text holds the declaration block).
@@ -38,9 +95,11 @@ std::string OutputFolderProblem(const std::string& project_folder, const std::st
 // into the folder `staging` (under its own path) and its entry points there,
 // with the size and SHA-256 of the rendered bytes, so every target sends and
 // records what visitors receive. Uses every core. Throws CommandError when a
-// page cannot be read or its rendering written.
+// page cannot be read or its rendering written. The variants of pictures the
+// pages ask for are added to `files`, sent from the cache.
 void RenderPagesForPublishing(const std::string& project_folder,
-                              std::vector<publish::LocalFile>& files, const std::string& staging);
+                              std::vector<publish::LocalFile>& files, const std::string& staging,
+                              const PictureWork& pictures = {});
 
 // The page `page_text` (the open page, at `page_path`) rendered for the
 // editor's "As Published" view: written to `cache_folder` + "/as-published/"
@@ -49,11 +108,13 @@ void RenderPagesForPublishing(const std::string& project_folder,
 // written into the project. Throws CommandError when the file cannot be
 // written.
 std::string WritePreviewRendering(const std::string& project_folder, const std::string& page_path,
-                                  std::string_view page_text, const std::string& cache_folder);
+                                  std::string_view page_text, const std::string& cache_folder,
+                                  const PictureWork& pictures = {});
 
 struct ExportReport {
     int pages = 0;                    // pages rendered
     int files = 0;                    // other files copied
+    int variants = 0;                 // pictures made at other sizes for the pages
     std::vector<std::string> skipped; // files of the project left out, with the reason
 };
 
@@ -62,6 +123,7 @@ struct ExportReport {
 // have are left alone. Pages are rendered on every core. Throws
 // CommandError, naming the file and the reason, when the folder is refused
 // (OutputFolderProblem) or a file cannot be read or written.
-ExportReport ExportSite(const std::string& project_folder, const std::string& folder);
+ExportReport ExportSite(const std::string& project_folder, const std::string& folder,
+                        const PictureWork& pictures = {});
 
 } // namespace qf::render

@@ -8,6 +8,7 @@
 #include "render/render_site.h"
 #include "services/preview.h"
 #include "services/prompts.h"
+#include "web_picture.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -137,7 +138,7 @@ void TForm1::ShowOpenPage() {
         const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
         const std::string file = render::WritePreviewRendering(
             workspace_.project_folder, workspace_.page_path, workspace_.page_text,
-            QFile::encodeName(cache).toStdString());
+            QFile::encodeName(cache).toStdString(), ImagePictureWork());
         web1_->ShowFile(QFile::decodeName(QByteArray::fromStdString(file)));
     });
 }

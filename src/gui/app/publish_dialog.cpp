@@ -1,5 +1,7 @@
 #include "app/publish_dialog.h"
 
+#include "web_picture.h"
+
 #include "error.h"
 #include "publish/publish.h"
 #include "publish/secret_store.h"
@@ -355,6 +357,7 @@ void PublishDialog::Start(bool dry_run) {
     }
     publish::PublishOptions options;
     options.dry_run = dry_run;
+    options.pictures = ImagePictureWork();
     options.delete_gone = delete_gone_->isChecked();
     if (!TakePassword(target, options.password)) {
         return;
