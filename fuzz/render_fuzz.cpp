@@ -23,7 +23,8 @@ void Require(bool condition, const char* what) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const qf::render::RenderOptions options{"en", ""};
+    qf::render::RenderOptions options;
+    options.language = "en";
     const std::string page = qf::render::RenderPage(text, options);
     Require(page.rfind("<!DOCTYPE html>\n<html lang=\"", 0) == 0, "no doctype");
     Require(page.size() >= 8 && page.compare(page.size() - 8, 8, "</html>\n") == 0, "no end");

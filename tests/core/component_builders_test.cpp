@@ -114,10 +114,15 @@ TEST(TextBuilders, TextSubscriptAndSuperscript) {
               "color=\"#FF0000\"><b><I>Hello</I></b>"
               "</font></div>");
     // Size 0 and no face write neither: the browser's own size and face hold
-    // (size="0" shows the smallest text); a negative size is a smaller one.
+    // (size="0" shows the smallest text). Sizes are HTML's 1 to 7: a size
+    // of 12, which browsers show as 7 (48 px), is refused with the range.
     EXPECT_EQ(BuildComponentBody("Text", {}), "<div align=\"\"><font color=\"\"></font></div>");
-    EXPECT_EQ(BuildComponentBody("Text", {{"size", "-1"}, {"face", "Georgia"}}),
-              "<div align=\"\"><font face=\"Georgia\" size=\"-1\" color=\"\"></font></div>");
+    EXPECT_EQ(BuildComponentBody("Text", {{"size", "7"}, {"face", "Georgia"}}),
+              "<div align=\"\"><font face=\"Georgia\" size=\"7\" color=\"\"></font></div>");
+    for (const char* size : {"12", "8", "-1"}) {
+        EXPECT_EQ(test::ErrorOf("Text", {{"size", size}}), "Size (size) must be between 0 and 7")
+            << size;
+    }
     for (const char* kind : {"Text", "Subscript", "Superscript", "Item_List", "Bullet_Item_List",
                              "Spaced_List", "Text_Link", "Mail_Link", "Data_Table"}) {
         FieldValues values;

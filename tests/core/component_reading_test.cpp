@@ -39,7 +39,7 @@ TEST(ComponentReading, ValuesComeBackAsTypedInTheFieldTablesOrder) {
     const FieldValues typed{{"href", "a \"b\" & c.html"},
                             {"face", "Verdana"},
                             {"color", "#FF0000"},
-                            {"size", "-3"},
+                            {"size", "5"},
                             {"bold", "1"},
                             {"underline", "0"},
                             {"newwindow", "1"},

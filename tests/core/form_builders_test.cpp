@@ -27,15 +27,15 @@ FieldValues With(FieldValues values, const FieldValues& more) {
 }
 
 TEST(FormBuilders, TextAndPasswordFieldsWithAndWithoutTheStyle) {
-    // The width is the field's CSS width in pixels, behind the style's colours.
+    // The width is characters (size), never a width in pixels as well, which
+    // would make a field of 30 characters 30 pixels wide.
     const FieldValues email = {{"name", "email"}, {"width", "30"}, {"maxlength", "60"}};
     EXPECT_EQ(BuildComponentBody("Input_Text", With(email, kColours)),
               "<input name=\"email\" size=\"30\" maxlength=\"60\" type=\"text\" value=\"\"" +
-                  kStyle.substr(0, kStyle.size() - 1) + "; WIDTH: 30px\">");
+                  kStyle + ">");
     EXPECT_EQ(
         BuildComponentBody("Input_Text", With(With(email, kColours), {{"defaultstyle", "1"}})),
-        "<input name=\"email\" size=\"30\" maxlength=\"60\" type=\"text\" value=\"\" "
-        "style=\"WIDTH: 30px\">");
+        "<input name=\"email\" size=\"30\" maxlength=\"60\" type=\"text\" value=\"\">");
     // A width or maximum length of 0 or less is not set: maxlength="0" would
     // take no typing.
     EXPECT_EQ(BuildComponentBody("Input_Pass", {{"value", "se\"cr\xC3\xA9t"}, {"width", "-2"}}),

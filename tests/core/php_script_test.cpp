@@ -365,6 +365,14 @@ TEST_F(PhpScriptFile, ReplacingAsksFirstAndRefusalsWriteNothing) {
     EXPECT_EQ(CreatePhpScript(folder_, changed, answer(true)), path);
     EXPECT_NE(Bytes(path).find("other@x.org"), std::string::npos);
     ExpectValidPhp(path);
+    // A name typed with its ending is the same script, never feedback.php.php.
+    for (const char* typed : {"feedback.php", "feedback.PHP"}) {
+        PhpScriptSettings ending = changed;
+        ending.name = typed;
+        const std::string made = CreatePhpScript(folder_, ending, answer(true));
+        EXPECT_EQ(made, folder_ + typed) << typed;
+    }
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(folder_ + "feedback.php.php")));
 
     // Bad settings are refused before anything is asked or written.
     asked.clear();

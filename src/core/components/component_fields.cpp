@@ -59,7 +59,7 @@ constexpr FieldSpec kTextLinkFields[] = {
     {"href", "Destination Link", "http://", F::kAttribute},
     {"face", "Face", "Arial", F::kAttribute},
     {"color", "Color", "", F::kAttribute},
-    {"size", "Size", "0", F::kInteger},
+    {"size", "Size", "0", F::kInteger, 0, 7},
     {"hovercolor", "Mouse over color", "", F::kScript},
     {"bold", "Bold", "0", F::kFlag},
     {"underline", "Underline", "0", F::kFlag},
@@ -93,7 +93,7 @@ constexpr Rows<8> FontRows(std::string_view italic_label) {
         {"underline", "Underline", "0", F::kFlag},
         {"strikeout", "Strikeout", "0", F::kFlag},
         {"color", "Color", "", F::kAttribute},
-        {"size", "Size", "0", F::kInteger},
+        {"size", "Size", "0", F::kInteger, 0, 7},
         {"align", "Align", "", F::kAttribute},
     }};
 }
@@ -154,7 +154,7 @@ constexpr FieldSpec kDataTableFields[] = {
     {"border", "Border", "0", F::kInteger},
     {"cell.R.C", "Text for the Selected Cell", "", F::kCell},
     {"color", "Color", "", F::kAttribute},
-    {"size", "Size", "0", F::kInteger},
+    {"size", "Size", "0", F::kInteger, 0, 7},
     {"bold", "Bold", "0", F::kFlag},
     {"italic", "Italic", "0", F::kFlag},
     {"underline", "Underline", "0", F::kFlag},

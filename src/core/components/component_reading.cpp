@@ -51,8 +51,9 @@ struct ReadableKind {
 // values is a shape of its own.
 constexpr int kMostChoiceNumber = 32;
 bool IsChoiceNumber(const FieldSpec& field) {
+    // A text size (1 to 7) is bounded as tightly but written as digits.
     return field.format == F::kInteger && field.minimum == 0 && field.maximum > 0 &&
-           field.maximum <= kMostChoiceNumber;
+           field.maximum <= kMostChoiceNumber && field.name != "size";
 }
 
 // The shape of a body: the values that change more than their own place

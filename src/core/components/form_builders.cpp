@@ -7,23 +7,19 @@ namespace {
 
 // The style attribute of the form fields: empty when the default style is
 // chosen, else a thin solid border with the border colour as text colour and
-// the background colour, each written as given. A field whose width is given
-// in pixels (`pixel_width`, set above 0) gets it as its CSS width, with the
-// default style too.
-std::string StyleText(const Fields& f, std::string_view pixel_width = {}) {
-    std::string width;
-    if (!pixel_width.empty() && !SetNumberAttribute(f, pixel_width, "width").empty()) {
-        width = "WIDTH: " + f.Text(pixel_width) + "px";
-    }
+// the background colour, each written as given. The width a field is given
+// is characters (its size), so no width in pixels is written here: a field
+// of size 30 made 30 pixels wide takes no typing.
+std::string StyleText(const Fields& f) {
     if (f.Flag("defaultstyle")) {
-        return width.empty() ? "" : " style=\"" + width + "\"";
+        return "";
     }
     return " style=\"BORDER-RIGHT: 1px solid; BORDER-TOP: 1px solid; MARGIN: 1px; BORDER-LEFT: "
            "1px solid; COLOR: " +
            f.Text("bordercolor") +
            "; BORDER-BOTTOM: 1px solid; FONT-FAMILY: Verdana, arial,helvetica,sans-serif; "
            "BACKGROUND-COLOR: " +
-           f.Text("bgcolor") + (width.empty() ? "" : "; " + width) + "\"";
+           f.Text("bgcolor") + "\"";
 }
 
 // The id a labelled field is known by: made from its name, so that the
@@ -63,7 +59,7 @@ std::string InputBody(const Fields& f, std::string_view type) {
     return LabelBefore(f) + "<input name=\"" + f.Text("name") + "\"" + IdAttribute(f) +
            SetNumberAttribute(f, "width", "size") +
            SetNumberAttribute(f, "maxlength", "maxlength") + " type=\"" + std::string(type) +
-           "\" value=\"" + f.Text("value") + "\"" + StyleText(f, "width") + ">";
+           "\" value=\"" + f.Text("value") + "\"" + StyleText(f) + ">";
 }
 
 // One option per line of the list, without closing tags.

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <map>
 
 namespace qf {
@@ -259,6 +260,16 @@ std::string ScriptFileName(std::string_view name) {
         throw CommandError("The script name \"" + std::string(name) +
                            "\" may not begin with \".\" or contain \"/\", \"\\\" or a control "
                            "character");
+    }
+    // A name typed with its ending is taken as it is, not made NAME.php.php.
+    if (name.size() > 4) {
+        std::string ending(name.substr(name.size() - 4));
+        for (char& c : ending) {
+            c = char(std::tolower(static_cast<unsigned char>(c)));
+        }
+        if (ending == ".php") {
+            return std::string(name);
+        }
     }
     return std::string(name) + ".php";
 }

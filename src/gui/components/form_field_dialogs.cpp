@@ -38,8 +38,8 @@ struct FieldDialogRows {
 };
 
 constexpr FieldDialogRows kRows[] = {
-    {"Input_Text", "Insert an Input Text Field:", "(pixels)", true, true, true},
-    {"Input_Pass", "Insert an Input Password Field:", "(pixels)", true, true, true},
+    {"Input_Text", "Insert an Input Text Field:", "(characters)", true, true, true},
+    {"Input_Pass", "Insert an Input Password Field:", "(characters)", true, true, true},
     {"TextArea", "Insert a Text Area Field:", "(columns)", false, false, true},
     {"Drop_List", "Insert a Drop Down Option List Field:", nullptr, false, false, true, true},
     {"ListBox", "Insert an Option Listbox:", nullptr, false, false, true, true},
@@ -115,11 +115,7 @@ FormFieldDialog::FormFieldDialog(Workspace& workspace, std::string_view kind_tag
     const FieldDialogRows& rows = RowsOf(kind_tag);
     QFormLayout* form = Form();
     if (rows.width_unit != nullptr) {
-        const QString tip =
-            rows.max_length
-                ? tr("The field's width in pixels, written as its CSS width; 0 leaves the "
-                     "browser's own width")
-                : tr("The field's width in characters; 0 leaves the browser's own width");
+        const QString tip = tr("The field's width in characters; 0 leaves the browser's own width");
         form->addRow(tr("Width:"), SpinRow(width_, "SpinEdit1", tr(rows.width_unit), tip, this));
         width_->setValue(Initial(kind_tag, "width").toInt());
     }

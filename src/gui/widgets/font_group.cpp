@@ -160,8 +160,12 @@ FontGroup::FontGroup(ColourMemory* colours, const QString& italic_caption, QWidg
     colour_->Edit()->setToolTip(tr("Font colour, for example #FF0000"));
     general_row->addWidget(colour_, 1);
     general_row->addWidget(new QLabel(tr(" Size:"), general));
-    size_ = MakeSpinField("SpinEdit1", general);
-    size_->setToolTip(tr("Font size"));
+    // HTML's seven sizes, as browsers show them.
+    size_ = MakeSpinField("SpinEdit1", general, 0, 0, 7);
+    size_->setSpecialValueText(tr("not set"));
+    size_->setToolTip(tr("Text size from 1 to 7, as HTML defines them: 1 = about 10 px, 2 = "
+                         "13 px, 3 = normal, about 16 px, 4 = 18 px, 5 = 24 px, 6 = 32 px, 7 = "
+                         "48 px; 0: not set"));
     general_row->addWidget(size_);
     general_row->addWidget(new QLabel(tr("Align:"), general));
     align_ = MakeEditableList("ComboBox1", AlignItems(), general);
