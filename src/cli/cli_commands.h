@@ -35,7 +35,7 @@ std::vector<Command> LayoutCommands();    // new-page, layouts, design-layout
 std::vector<Command> ProjectCommands();   // new-project, pages, delete-page, about
 std::vector<Command> FormCommands();      // form, php
 std::vector<Command> EditingCommands();   // modify-area, delete-area, component-source, ...
-std::vector<Command> SiteCommands();      // check-site, render, export
+std::vector<Command> SiteCommands();      // check-site, site-settings, render, export
 std::vector<Command> PublishCommands();   // publish, publish-target
 
 void PrintLines(std::ostream& out, const std::vector<std::string>& lines);

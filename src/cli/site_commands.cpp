@@ -4,6 +4,7 @@
 #include "document/page_file.h"
 #include "loaded_modules.h"
 #include "render/render_site.h"
+#include "site/site_settings.h"
 #include "workspace/project.h"
 
 #include <iostream>
@@ -53,6 +54,35 @@ int CheckSiteCommand(const Args& args, std::ostream& out) {
 }
 
 constexpr std::string_view kRenderSynopsis = "render PAGE";
+constexpr std::string_view kSiteSettingsSynopsis = "site-settings PROJECT [FIELD=VALUE]...";
+
+int SiteSettingsCommand(const Args& args, std::ostream& out) {
+    if (args.empty() || args[0].rfind("--", 0) == 0) {
+        throw UsageError("usage: quenfort-cli " + std::string(kSiteSettingsSynopsis));
+    }
+    const std::string project = FolderPath(args[0]);
+    SiteSettings settings = ReadSiteSettings(project);
+    bool changed = false;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::size_t equals = args[i].find('=');
+        if (equals == std::string::npos || equals == 0) {
+            throw UsageError("give each setting as FIELD=VALUE, not '" + args[i] + "'");
+        }
+        try {
+            settings =
+                WithSiteSetting(settings, args[i].substr(0, equals), args[i].substr(equals + 1));
+        } catch (const CommandError& error) {
+            throw UsageError(error.what());
+        }
+        changed = true;
+    }
+    if (changed) {
+        WriteSiteSettings(project, settings);
+        settings = ReadSiteSettings(project);
+    }
+    out << SiteSettingsText(settings);
+    return 0;
+}
 constexpr std::string_view kExportSynopsis = "export PROJECT FOLDER";
 
 // The folder a page file stands in, ending in "/".
@@ -84,9 +114,16 @@ int ExportCommand(const Args& args, std::ostream& out) {
     for (const std::string& skipped : report.skipped) {
         std::cerr << "Not exported: " << skipped << '\n';
     }
+    for (const std::string& note : report.notes) {
+        std::cerr << "Note: " << note << '\n';
+    }
     out << "Exported " << report.pages << (report.pages == 1 ? " page" : " pages") << " and "
-        << report.files << (report.files == 1 ? " other file" : " other files") << " to " << args[1]
-        << '\n';
+        << report.files << (report.files == 1 ? " other file" : " other files");
+    if (report.variants > 0) {
+        out << ", with " << report.variants << (report.variants == 1 ? " picture" : " pictures")
+            << " made for other screens";
+    }
+    out << " to " << args[1] << '\n';
     return 0;
 }
 
@@ -127,6 +164,23 @@ std::vector<Command> SiteCommands() {
          "Exits with 0 when nothing is an error, 1 when some finding is an error or the\n"
          "folder cannot be read, 2 for a usage error.\n",
          CheckSiteCommand},
+        {"site-settings", kSiteSettingsSynopsis,
+         "shows or changes the settings of the site as a whole",
+         "Prints the settings of the project PROJECT, one FIELD=VALUE a line; with\n"
+         "FIELD=VALUE arguments, changes those first (all or none):\n"
+         "  name=TEXT         the site's name, shown with shared links\n"
+         "  address=URL       where it is published (https://example.org/): canonical\n"
+         "                    links, shared links and sitemap.xml need it\n"
+         "  language=TAG      its language as a BCP 47 tag (en, de-CH); empty: the\n"
+         "                    desktop's\n"
+         "  icon=PICTURE      a picture of the project, relative to it\n"
+         "  index=1|0         whether search engines may index it (1)\n"
+         "The settings are kept in the project's hidden file .quenfort-site, which is\n"
+         "never published.\n"
+         "\n"
+         "Exits with 0, 1 when a value is refused or the file cannot be written, 2 for\n"
+         "a usage error (an unknown field).\n",
+         SiteSettingsCommand},
         {"render", kRenderSynopsis, "prints a page as visitors receive it",
          "Prints the page PAGE as publishing sends it: clean HTML5 (UTF-8) that looks\n"
          "the same in a browser, without the editor's markers and declarations. The\n"

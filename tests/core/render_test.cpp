@@ -8,6 +8,7 @@
 #include "publish/publish.h"
 #include "render/render_page.h"
 #include "render/render_site.h"
+#include "site/site_settings.h"
 #include "test_pages.h"
 
 #include <QDir>
@@ -19,6 +20,11 @@
 
 namespace qf::render {
 namespace {
+
+using qf::ReadSiteSettings;
+using qf::SiteSettings;
+using qf::WithSiteSetting;
+using qf::WriteSiteSettings;
 
 RenderOptions Options(std::string language, std::string icon = {}) {
     RenderOptions options;
@@ -281,6 +287,86 @@ TEST_F(RenderSite, PicturesGetTheirSizesAndVariantsMadeOnceOutsideTheProject) {
     EXPECT_EQ(publish::Publish(project_, target, options, {}).sent, 0);
     EXPECT_EQ(fake.made, made);
     EXPECT_EQ(sent.sent, 8 + 4); // the project's files and the four variants
+}
+
+TEST(SiteSettings, CheckedWrittenReadBackAndRefusedWhole) {
+    QTemporaryDir dir;
+    const std::string project = dir.path().toStdString() + "/";
+    QDir().mkpath(dir.filePath("images"));
+    test::WriteBytes(project + "images/icon.png", "icon");
+    EXPECT_TRUE(ReadSiteSettings(project).index);
+    SiteSettings settings;
+    settings.name = "The Bakery";
+    settings.address = "https://bakery.example";
+    settings.language = "de-CH";
+    settings.icon = project + "images/icon.png"; // chosen in a file dialog
+    WriteSiteSettings(project, settings);
+    const SiteSettings read = ReadSiteSettings(project);
+    EXPECT_EQ(read.address, "https://bakery.example/");
+    EXPECT_EQ(read.icon, "images/icon.png");
+    EXPECT_EQ(read.language, "de-CH");
+    EXPECT_EQ(read.name, "The Bakery");
+    const std::string file = test::ReadBytes(project + ".quenfort-site");
+    for (const auto& [field, value] :
+         std::vector<std::pair<std::string, std::string>>{{"address", "example.org"},
+                                                          {"address", "ftp://example.org/"},
+                                                          {"address", "https://a b/"},
+                                                          {"language", "english!"},
+                                                          {"language", "e"},
+                                                          {"icon", "../outside.png"},
+                                                          {"icon", "images/none.png"},
+                                                          {"name", "two\nlines"}}) {
+        EXPECT_THROW(WriteSiteSettings(project, WithSiteSetting(read, field, value)), CommandError)
+            << field << "=" << value;
+    }
+    EXPECT_THROW(WithSiteSetting(read, "colour", "red"), CommandError);
+    EXPECT_EQ(test::ReadBytes(project + ".quenfort-site"), file);
+}
+
+TEST_F(RenderSite, AnAddressGivesCanonicalLinksSharedCardsASitemapAndRobots) {
+    SiteSettings settings;
+    settings.name = "The Bakery";
+    settings.address = "https://bakery.example/shop/";
+    settings.language = "fr";
+    WriteSiteSettings(project_, settings);
+    WritePageFile(project_ + "about us.html", SamplePage());
+    ExportReport report = ExportSite(project_, outside_);
+    EXPECT_TRUE(report.notes.empty());
+    const std::string home = test::ReadBytes(outside_ + "/index.html");
+    EXPECT_TRUE(Has(home, "<html lang=\"fr\">")) << home;
+    EXPECT_TRUE(Has(home, "<link rel=\"canonical\" href=\"https://bakery.example/shop/\">"))
+        << home;
+    EXPECT_TRUE(Has(home, "<meta property=\"og:site_name\" content=\"The Bakery\">")) << home;
+    EXPECT_TRUE(Has(home, "<meta property=\"og:locale\" content=\"fr\">")) << home;
+    const std::string about = test::ReadBytes(outside_ + "/about us.html");
+    EXPECT_TRUE(Has(about, "href=\"https://bakery.example/shop/about%20us.html\"")) << about;
+    // The sitemap lists exactly the editor's pages, by their full address.
+    const std::string sitemap = test::ReadBytes(outside_ + "/sitemap.xml");
+    EXPECT_TRUE(Has(sitemap, "<loc>https://bakery.example/shop/</loc>")) << sitemap;
+    EXPECT_TRUE(Has(sitemap, "<loc>https://bakery.example/shop/about%20us.html</loc>")) << sitemap;
+    EXPECT_FALSE(Has(sitemap, "plain.html")) << sitemap;
+    EXPECT_EQ(std::count(sitemap.begin(), sitemap.end(), '\n'), 5) << sitemap;
+    EXPECT_EQ(test::ReadBytes(outside_ + "/robots.txt"),
+              "User-agent: *\nAllow: /\nSitemap: https://bakery.example/shop/sitemap.xml\n");
+
+    // Not to be indexed: the pages say so and robots.txt keeps all out.
+    settings.index = false;
+    WriteSiteSettings(project_, settings);
+    ExportSite(project_, outside_);
+    EXPECT_TRUE(Has(test::ReadBytes(outside_ + "/index.html"),
+                    "<meta name=\"robots\" content=\"noindex\">"));
+    EXPECT_EQ(test::ReadBytes(outside_ + "/robots.txt"), "User-agent: *\nDisallow: /\n");
+
+    // Without an address: no canonical link, no sitemap, and a note says why.
+    settings.address.clear();
+    settings.index = true;
+    WriteSiteSettings(project_, settings);
+    const std::string bare = outside_ + "-bare";
+    report = ExportSite(project_, bare);
+    ASSERT_EQ(report.notes.size(), 1u);
+    EXPECT_TRUE(Has(report.notes[0], "no address")) << report.notes[0];
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(bare + "/sitemap.xml")));
+    EXPECT_FALSE(Has(test::ReadBytes(bare + "/index.html"), "canonical"));
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 #include "services/icons.h"
 #include "services/preview.h"
 #include "services/prompts.h"
+#include "site/site_settings.h"
 #include "test_pages.h"
 #include "workspace/app_folder.h"
 #include "workspace/page_commands.h"
@@ -218,11 +219,11 @@ private Q_SLOTS:
         QCOMPARE(menus,
                  QStringList({
                      "File: New Project, New Page, Open Project, Open Project Page, "
-                     "Recent Projects, Publish Project..., Print..., Exit",
+                     "Recent Projects, Publish Project..., Site Settings..., Print..., Exit",
                      "Edit: Undo, Redo, Delete Project Page, Delete Selected Area, "
                      "Delete Selected "
                      "Component, Modify Selected Area, Modify Selected Component, Preferences...",
-                     "View: View Source, Show Areas, Preview Width",
+                     "View: View Source, Show Areas, Preview Width, As Published",
                      "Tools: Page Properties, Check Site, Reopen Last Project at Start",
                      "Help: Help Contents, VORNEX Online, About...",
                  }));
@@ -384,6 +385,50 @@ private Q_SLOTS:
         Trigger("NewProject");
         QCOMPARE(prompts_->asked, QStringList({"inform: Project Created"}));
         QVERIFY(QDir(location + "/fresh").exists());
+    }
+
+    void anotherProjectClosesTheOpenPageSoNoEditLandsInTheOldOne() {
+        OpenSiteProject();
+        ClickPage("index.html", Prompts::Answer::Yes);
+        QCOMPARE(window_->workspace().page_name, std::string("index.html"));
+        const std::string before = ReadPageFile((Site() + "index.html").toStdString());
+        QDir().mkpath(dir_->filePath("other"));
+        prompts_->Queue(dir_->filePath("other"));
+        window_->OpenProjectClick();
+        QVERIFY(!window_->workspace().HasOpenPage());
+        QCOMPARE(window_->findChild<QComboBox*>("Com1")->count(), 0);
+        QCOMPARE(window_->findChild<QLabel*>("lblName")->text(), QString());
+        // An insert now asks for a page instead of writing into the old project's.
+        prompts_->asked.clear();
+        Combo("Com1")->setEditText("Area1");
+        test::PaletteButton(window_.get(), "Insert Horizontal Line")->click();
+        QCOMPARE(prompts_->asked, QStringList{"inform: A page must be open!"});
+        QCOMPARE(ReadPageFile((Site() + "index.html").toStdString()), before);
+    }
+
+    void siteSettingsAreKeptForTheSiteAndABadAddressIsSaid() {
+        OpenSiteProject();
+        prompts_->asked.clear();
+        QStringList seen;
+        OnModal([&](QWidget* dialog) {
+            seen << dialog->windowTitle();
+            dialog->findChild<QLineEdit*>("EditSiteName")->setText("The Bakery");
+            dialog->findChild<QLineEdit*>("EditAddress")->setText("bakery.example");
+            dialog->findChild<QLineEdit*>("EditLanguage")->setText("de-CH");
+            test::Shoot(dialog, "site_settings");
+            dialog->findChild<QPushButton*>("ButtonOk")->click();
+            seen << QString::number(dialog->isVisible());
+            dialog->findChild<QLineEdit*>("EditAddress")->setText("https://bakery.example");
+            dialog->findChild<QPushButton*>("ButtonOk")->click();
+        });
+        Trigger("SiteSettings");
+        QCOMPARE(seen, (QStringList{"Site Settings", "1"}));
+        QCOMPARE(prompts_->asked.size(), 1);
+        QVERIFY(prompts_->asked[0].startsWith("error: The site's address \"bakery.example\""));
+        const SiteSettings settings = ReadSiteSettings(Site().toStdString());
+        QCOMPARE(settings.address, std::string("https://bakery.example/"));
+        QCOMPARE(settings.language, std::string("de-CH"));
+        QCOMPARE(settings.name, std::string("The Bakery"));
     }
 
     void openProjectCancelledChangesNothing() {

@@ -77,12 +77,14 @@ PublishReport PublishWith(Transport& transport, const std::string& project_folde
         throw CommandError("Cannot make a folder for the rendered pages: " +
                            staging.errorString().toStdString());
     }
+    std::vector<std::string> site_notes;
     render::RenderPagesForPublishing(Folder(project_folder), files.files,
-                                     staging.path().toStdString(), options.pictures);
+                                     staging.path().toStdString(), options.pictures, &site_notes);
     Manifest manifest = ReadManifest(manifest_file);
     const RemoteListing listing = transport.List();
     report.plan = MakePlan(files, manifest, listing, options.delete_gone);
     Plan& plan = report.plan;
+    plan.warnings = site_notes;
     if (std::none_of(files.files.begin(), files.files.end(), [](const LocalFile& file) {
             return file.path == "index.html" || file.path == "index.htm" ||
                    file.path == "index.php";

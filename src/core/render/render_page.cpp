@@ -4,6 +4,8 @@
 
 #include <gumbo.h>
 
+#include <QUrl>
+
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -279,6 +281,7 @@ private:
 
     void Head(const GumboNode* head, std::string& into);
     std::string Description(const GumboNode* body) const;
+    std::string SharingTags(const std::string& title, const std::string& description) const;
     void CollectText(const GumboNode* node, std::string& text, std::size_t limit) const;
 
     const RenderOptions& options_;
@@ -291,6 +294,7 @@ private:
     bool zero_line_height_ = false;
     bool in_body_ = false;
     int pictures_ = 0;          // pictures written so far, for lazy loading
+    std::string card_picture_;  // the first picture wide enough to share, as written
     bool picture_open_ = false; // an "<img>" written inside "<picture>"
     bool rollover_ = false;
     bool legacy_rollover_ = false; // handlers left that call js.js
@@ -531,6 +535,9 @@ void Renderer::SizedPicture(const GumboNode* node, Tag& tag) {
         return;
     }
     const auto [natural_width, natural_height] = *natural;
+    if (card_picture_.empty() && natural_width >= kCardPictureWidth) {
+        card_picture_ = source;
+    }
     const long written_width = Pixels(tag.Get("width") ? *tag.Get("width") : "").value_or(0);
     const long written_height = Pixels(tag.Get("height") ? *tag.Get("height") : "").value_or(0);
     long width = written_width;
@@ -1276,6 +1283,26 @@ bool HasMetaDescription(const GumboNode* head) {
     return false;
 }
 
+// The content of the page's own description, empty when it has none.
+std::string OwnDescription(const GumboNode* head) {
+    if (head == nullptr) {
+        return {};
+    }
+    const GumboVector& children = head->v.element.children;
+    for (unsigned i = 0; i < children.length; ++i) {
+        const auto* child = static_cast<const GumboNode*>(children.data[i]);
+        if (child->type == GUMBO_NODE_ELEMENT && child->v.element.tag == GUMBO_TAG_META) {
+            const GumboAttribute* name = gumbo_get_attribute(&child->v.element.attributes, "name");
+            const GumboAttribute* content =
+                gumbo_get_attribute(&child->v.element.attributes, "content");
+            if (name != nullptr && content != nullptr && Lower(name->value) == "description") {
+                return content->value;
+            }
+        }
+    }
+    return {};
+}
+
 const GumboNode* ChildElement(const GumboNode* node, GumboTag tag) {
     const GumboVector& children =
         node->type == GUMBO_NODE_DOCUMENT ? node->v.document.children : node->v.element.children;
@@ -1355,6 +1382,56 @@ constexpr std::string_view kRolloverScript =
     "n.src=a.getAttribute(\"data-rollover\");"
     "a.addEventListener(\"mouseover\",function(){i.src=n.src});"
     "a.addEventListener(\"mouseout\",function(){i.src=o})});</script>\n";
+
+// A location of the page made a full address, against the page's own.
+std::string FullAddress(const std::string& page_address, const std::string& location) {
+    return QUrl(QString::fromStdString(page_address))
+        .resolved(QUrl(QString::fromStdString(location)))
+        .toString(QUrl::FullyEncoded)
+        .toStdString();
+}
+
+std::string MetaTag(const char* attribute, const char* name, const std::string& content) {
+    std::string tag = std::string("<meta ") + attribute + "=\"" + name + "\" content=\"";
+    AppendEscaped(tag, content, true);
+    return tag + "\">\n";
+}
+
+std::string Renderer::SharingTags(const std::string& title, const std::string& description) const {
+    std::string tags;
+    if (!options_.index) {
+        tags += "<meta name=\"robots\" content=\"noindex\">\n";
+    }
+    if (options_.page_address.empty()) {
+        return tags;
+    }
+    tags += "<link rel=\"canonical\" href=\"";
+    AppendEscaped(tags, options_.page_address, true);
+    tags += "\">\n";
+    tags += MetaTag("property", "og:type", "website");
+    if (!title.empty()) {
+        tags += MetaTag("property", "og:title", title);
+    }
+    if (!description.empty()) {
+        tags += MetaTag("property", "og:description", description);
+    }
+    tags += MetaTag("property", "og:url", options_.page_address);
+    if (!options_.site_name.empty()) {
+        tags += MetaTag("property", "og:site_name", options_.site_name);
+    }
+    if (!options_.language.empty()) {
+        std::string locale = options_.language;
+        std::replace(locale.begin(), locale.end(), '-', '_');
+        tags += MetaTag("property", "og:locale", locale);
+    }
+    const std::string picture = !card_picture_.empty() ? card_picture_ : options_.icon;
+    if (!picture.empty()) {
+        tags += MetaTag("property", "og:image", FullAddress(options_.page_address, picture));
+    }
+    tags +=
+        MetaTag("name", "twitter:card", card_picture_.empty() ? "summary" : "summary_large_image");
+    return tags;
+}
 
 std::string Renderer::Run(std::string_view page_text) {
     const std::string text = Utf8Text(page_text);
@@ -1448,6 +1525,9 @@ std::string Renderer::Run(std::string_view page_text) {
             page += "\">\n";
         }
     }
+    const std::string own_description = OwnDescription(head);
+    page +=
+        SharingTags(TitleOf(head), own_description.empty() ? Description(body) : own_description);
     page += "<link rel=\"icon\" href=\"";
     AppendEscaped(page, options_.icon.empty() ? std::string("data:,") : options_.icon, true);
     page += "\">\n<style>";

@@ -18,6 +18,13 @@ struct RenderOptions {
     // icon that asks the server for nothing, so no browser fetches a missing
     // /favicon.ico.
     std::string icon;
+    // The site's name, for shared links; empty: none.
+    std::string site_name;
+    // The page's own full address ("https://example.org/about.html"): its
+    // canonical link and what shared links point at; empty: not known.
+    std::string page_address;
+    // False: search engines are asked not to index the page.
+    bool index = true;
 
     // The size a picture is shown at, its orientation applied, for `src` as
     // the page writes it; nothing for a picture the site does not hold (an
@@ -38,6 +45,9 @@ struct RenderOptions {
 // The pictures before the first screen's end are loaded at once; those after
 // the first kEagerPictures of a page are loaded as they come into view.
 inline constexpr int kEagerPictures = 3;
+
+// The narrowest picture shared with a link to the page (a card).
+inline constexpr int kCardPictureWidth = 600;
 
 // The longest description made from a page's own text, in characters.
 inline constexpr std::size_t kDescriptionLength = 160;
@@ -61,6 +71,11 @@ inline constexpr std::size_t kDescriptionLength = 160;
 //   that holds text as a one-item list without a marker;
 // - the status bar handlers dropped, a link's hover colour as a CSS rule and
 //   rollover pictures switched by a small script (no "name" on "<img>");
+// - a canonical link and Open Graph and Twitter card tags (title,
+//   description, the page's address, the first picture of at least
+//   kCardPictureWidth pixels or else the site's icon, the site's name and
+//   language) where the options know the page's address, and a robots tag
+//   where search engines may not index it;
 // - every picture the site holds written with its width and height in the
 //   proportions of the file (a picture without a written size at its own
 //   size, never wider than its place), loaded lazily after the first

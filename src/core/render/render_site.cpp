@@ -6,8 +6,10 @@
 #include "document/page_file.h"
 #include "error.h"
 #include "publish/publish_files.h"
+#include "site/site_settings.h"
 
 #include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -110,10 +112,12 @@ void OnEveryCore(std::size_t count, const std::function<void(std::size_t)>& work
 } // namespace
 
 RenderOptions SiteRenderOptions(const std::string& project_folder) {
-    (void)project_folder;
+    const SiteSettings settings = ReadSiteSettings(Folder(project_folder));
     RenderOptions options;
-    const QString desktop = QLocale::system().bcp47Name();
-    options.language = desktop.isEmpty() || desktop == "C" ? "en" : desktop.toStdString();
+    options.language = settings.language.empty() ? DesktopLanguage() : settings.language;
+    options.icon = settings.icon.empty() ? std::string() : PagePathLocation(settings.icon);
+    options.site_name = settings.name;
+    options.index = settings.index;
     return options;
 }
 
@@ -148,6 +152,9 @@ std::string Sha256Of(std::string_view bytes) {
 SiteRendering::SiteRendering(std::string project_folder, PictureWork pictures)
     : project_(Folder(project_folder)), pictures_(std::move(pictures)),
       base_(SiteRenderOptions(project_)) {
+    const SiteSettings settings = ReadSiteSettings(project_);
+    address_ = settings.address;
+    index_ = settings.index;
     cache_ = pictures_.cache_folder;
     if (cache_.empty()) {
         cache_ = QFile::encodeName(
@@ -261,6 +268,19 @@ std::optional<RenderOptions::Variant> SiteRendering::Variant(const Source& sourc
 
 RenderOptions SiteRendering::OptionsFor(const std::string& page_path) {
     RenderOptions options = base_;
+    // The icon and the address as seen from the page's own folder.
+    const std::size_t depth = std::count(page_path.begin(), page_path.end(), '/');
+    if (!options.icon.empty()) {
+        std::string up;
+        for (std::size_t i = 0; i < depth; ++i) {
+            up += "../";
+        }
+        options.icon = up + options.icon;
+    }
+    if (!address_.empty()) {
+        const bool home = page_path == "index.html" || page_path == "index.htm";
+        options.page_address = address_ + (home ? std::string() : PagePathLocation(page_path));
+    }
     options.picture_size = [this, page_path](std::string_view src) {
         const auto source = Resolve(page_path, src);
         return source ? Size(*source) : std::nullopt;
@@ -274,7 +294,48 @@ RenderOptions SiteRendering::OptionsFor(const std::string& page_path) {
 }
 
 std::string SiteRendering::RenderedFile(const std::string& relative_path, bool& rendered) {
-    return render::RenderedFile(project_, relative_path, OptionsFor(relative_path), rendered);
+    std::string page =
+        render::RenderedFile(project_, relative_path, OptionsFor(relative_path), rendered);
+    if (rendered) {
+        const QDateTime changed = QFileInfo(Q(project_ + relative_path)).lastModified().toUTC();
+        const std::lock_guard<std::mutex> guard(lock_);
+        pages_[relative_path] = changed.toString("yyyy-MM-dd").toStdString();
+    }
+    return page;
+}
+
+std::vector<std::pair<std::string, std::string>>
+SiteRendering::SiteFiles(std::vector<std::string>& notes) const {
+    std::vector<std::pair<std::string, std::string>> files;
+    std::string robots = "User-agent: *\n";
+    robots += index_ ? "Allow: /\n" : "Disallow: /\n";
+    if (address_.empty()) {
+        notes.push_back("No sitemap.xml was made: the site has no address (give it in Site "
+                        "Settings), and a sitemap names pages by their full address");
+    } else if (index_) {
+        std::string sitemap = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                              "<urlset xmlns=\"http://www.sitemaps.org/schemas/sitemap/0.9\">\n";
+        const std::lock_guard<std::mutex> guard(lock_);
+        for (const auto& [page, changed] : pages_) {
+            const bool home = page == "index.html" || page == "index.htm";
+            std::string address = address_ + (home ? std::string() : PagePathLocation(page));
+            std::string escaped;
+            for (const char c : address) {
+                escaped += c == '&' ? std::string("&amp;") : std::string(1, c);
+            }
+            sitemap +=
+                "  <url><loc>" + escaped + "</loc><lastmod>" + changed + "</lastmod></url>\n";
+        }
+        sitemap += "</urlset>\n";
+        files.emplace_back("sitemap.xml", std::move(sitemap));
+        robots += "Sitemap: " + address_ + "sitemap.xml\n";
+    }
+    // Without an address and with indexing allowed, robots.txt would say
+    // nothing a search engine does not assume.
+    if (!address_.empty() || !index_) {
+        files.emplace_back("robots.txt", std::move(robots));
+    }
+    return files;
 }
 
 std::map<std::string, std::string> SiteRendering::Variants() const {
@@ -327,7 +388,7 @@ std::string OutputFolderProblem(const std::string& project_folder, const std::st
 
 void RenderPagesForPublishing(const std::string& project_folder,
                               std::vector<publish::LocalFile>& files, const std::string& staging,
-                              const PictureWork& pictures) {
+                              const PictureWork& pictures, std::vector<std::string>* site_notes) {
     SiteRendering site(project_folder, pictures);
     const std::string out = Folder(staging);
     for (const publish::LocalFile& file : files) {
@@ -348,9 +409,29 @@ void RenderPagesForPublishing(const std::string& project_folder,
         file.size = std::int64_t(page.size());
         file.sha256 = Sha256Of(page);
     });
+    // The site's own files (robots.txt, sitemap.xml) beside the pages,
+    // unless the project has its own.
+    bool added = false;
+    std::vector<std::string> notes;
+    for (const auto& [path, bytes] : site.SiteFiles(notes)) {
+        if (std::any_of(files.begin(), files.end(),
+                        [&](const publish::LocalFile& file) { return file.path == path; })) {
+            continue;
+        }
+        publish::LocalFile generated;
+        generated.path = path;
+        generated.full = out + path;
+        WriteCopyAtomically(generated.full, bytes);
+        generated.size = std::int64_t(bytes.size());
+        generated.sha256 = Sha256Of(bytes);
+        files.push_back(std::move(generated));
+        added = true;
+    }
+    if (site_notes != nullptr) {
+        *site_notes = std::move(notes);
+    }
     // The pictures made for the pages, sent from the cache; a file of the
     // project of the same name stays the project's.
-    bool added = false;
     for (const auto& [path, cached] : site.Variants()) {
         if (std::any_of(files.begin(), files.end(),
                         [&](const publish::LocalFile& file) { return file.path == path; })) {
@@ -440,6 +521,12 @@ ExportReport ExportSite(const std::string& project_folder, const std::string& fo
                          [&](const publish::LocalFile& file) { return file.path == path; })) {
             CopyInto(cached, out + path);
             ++report.variants;
+        }
+    }
+    for (const auto& [path, bytes] : site.SiteFiles(report.notes)) {
+        if (std::none_of(files.files.begin(), files.files.end(),
+                         [&](const publish::LocalFile& file) { return file.path == path; })) {
+            WriteCopyAtomically(out + path, bytes);
         }
     }
     // Everything written reaches the disk at once, not file by file.

@@ -53,6 +53,12 @@ public:
     // Each variant the pages rendered so far ask for: its path in the site
     // (relative, "/" between folders) and the cached file that holds it.
     std::map<std::string, std::string> Variants() const;
+    // The site's own files for the pages rendered so far, by path: where the
+    // site has an address, sitemap.xml listing those pages with their last
+    // change and robots.txt naming it; robots.txt disallowing all where the
+    // site may not be indexed. `notes` tells what could not be made.
+    std::vector<std::pair<std::string, std::string>>
+    SiteFiles(std::vector<std::string>& notes) const;
 
 private:
     struct Source {
@@ -73,6 +79,9 @@ private:
     std::map<std::string, std::optional<std::pair<int, int>>> sizes_;
     std::map<std::string, std::string> hashes_;
     std::map<std::string, std::string> variants_;
+    std::string address_;
+    bool index_ = true;
+    std::map<std::string, std::string> pages_; // page -> its last change (yyyy-mm-dd)
 };
 
 // True for a file publishing sends rendered: a page the editor made (a
@@ -99,7 +108,8 @@ std::string OutputFolderProblem(const std::string& project_folder, const std::st
 // pages ask for are added to `files`, sent from the cache.
 void RenderPagesForPublishing(const std::string& project_folder,
                               std::vector<publish::LocalFile>& files, const std::string& staging,
-                              const PictureWork& pictures = {});
+                              const PictureWork& pictures = {},
+                              std::vector<std::string>* site_notes = nullptr);
 
 // The page `page_text` (the open page, at `page_path`) rendered for the
 // editor's "As Published" view: written to `cache_folder` + "/as-published/"
@@ -115,6 +125,7 @@ struct ExportReport {
     int pages = 0;                    // pages rendered
     int files = 0;                    // other files copied
     int variants = 0;                 // pictures made at other sizes for the pages
+    std::vector<std::string> notes;   // what the site lacks (no sitemap without an address)
     std::vector<std::string> skipped; // files of the project left out, with the reason
 };
 

@@ -1,5 +1,7 @@
 #include "app/main_window.h"
 
+#include "workspace/site_settings_dialog.h"
+
 #include "app/dialog_table.h"
 #include "app/page_watcher.h"
 #include "app/palette_table.h"
@@ -255,6 +257,11 @@ void TForm1::BuildMenusAndActions() {
                        MakeAction("PublishProject", "Publish Project...", "",
                                   QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P),
                                   &TForm1::PublishProjectClick));
+    QAction* site_settings = MakeAction("SiteSettings", "Site Settings...", "", QKeySequence(),
+                                        &TForm1::SiteSettingsClick);
+    site_settings->setToolTip(
+        "The site's name, address, language and icon, and whether search engines may index it");
+    file->insertAction(findChild<QAction*>("Print"), site_settings);
 
     QMenu* help = menuBar()->addMenu("&Help");
     help->addAction(MakeAction("HelpContents", "Help Contents", "help", QKeySequence::HelpContents,
@@ -924,6 +931,20 @@ void TForm1::PublishProjectClick() {
     // Modal to the window: no page is written while its files are sent.
     PublishDialog dialog(Q(workspace_.project_folder), publish::DesktopSecretStore(), this);
     dialog.exec();
+}
+
+void TForm1::SiteSettingsClick() {
+    if (!PassesGuard(Guard::Project)) {
+        return;
+    }
+    RunCommand([&] {
+        TSiteSettings dialog(workspace_.project_folder, this);
+        dialog.exec();
+    });
+    // The preview's "As Published" view follows the settings.
+    if (workspace_.HasOpenPage()) {
+        ShowOpenPage();
+    }
 }
 
 void TForm1::CheckSiteClick() {

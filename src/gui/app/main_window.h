@@ -77,6 +77,8 @@ public Q_SLOTS:
     void PrintClick();
     // File > Publish Project: the publish dialog for the open project.
     void PublishProjectClick();
+    // File > Site Settings: the settings of the site as a whole.
+    void SiteSettingsClick();
     void ExitClick();
     void DeletePageClick();
     void ViewSourceClick();

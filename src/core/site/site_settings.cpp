@@ -1,0 +1,175 @@
+#include "site/site_settings.h"
+
+#include "document/file_io.h"
+#include "error.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QUrl>
+
+#include <cctype>
+
+namespace qf {
+
+namespace {
+
+constexpr std::size_t kLongestValue = 200;
+
+std::string Folder(const std::string& folder) {
+    return folder.empty() || folder.back() == '/' ? folder : folder + "/";
+}
+
+void CheckLine(std::string_view field, std::string_view value) {
+    if (value.find_first_of("\r\n") != std::string_view::npos) {
+        throw CommandError("The site's " + std::string(field) + " must be a single line");
+    }
+    if (value.size() > kLongestValue) {
+        throw CommandError("The site's " + std::string(field) + " may have at most " +
+                           std::to_string(kLongestValue) + " characters");
+    }
+}
+
+// A language tag as BCP 47 writes it: a language of 2 or 3 letters, then
+// subtags of 1 to 8 letters or digits, joined by "-".
+bool IsLanguageTag(std::string_view tag) {
+    std::size_t start = 0;
+    bool first = true;
+    while (start <= tag.size()) {
+        std::size_t end = tag.find('-', start);
+        if (end == std::string_view::npos) {
+            end = tag.size();
+        }
+        const std::string_view part = tag.substr(start, end - start);
+        if (part.empty() || part.size() > 8) {
+            return false;
+        }
+        for (const char c : part) {
+            const bool letter = std::isalpha(static_cast<unsigned char>(c)) != 0;
+            if (!letter && (first || std::isdigit(static_cast<unsigned char>(c)) == 0)) {
+                return false;
+            }
+        }
+        if (first && (part.size() < 2 || part.size() > 3)) {
+            return false;
+        }
+        first = false;
+        start = end + 1;
+    }
+    return !first;
+}
+
+} // namespace
+
+std::string DesktopLanguage() {
+    const QString tag = QLocale::system().bcp47Name();
+    return tag.isEmpty() || tag == "C" || !IsLanguageTag(tag.toStdString()) ? "en"
+                                                                            : tag.toStdString();
+}
+
+SiteSettings ReadSiteSettings(const std::string& project_folder) {
+    SiteSettings settings;
+    const std::string path = Folder(project_folder) + std::string(kSiteSettingsFileName);
+    if (!EntryExists(path)) {
+        return settings;
+    }
+    const std::string text = ReadRegularFile(path);
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) {
+            end = text.size();
+        }
+        std::string line = text.substr(start, end - start);
+        start = end + 1;
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        const std::size_t equals = line.find('=');
+        if (line.empty() || line.front() == '#' || equals == std::string::npos) {
+            continue;
+        }
+        try {
+            settings = WithSiteSetting(settings, line.substr(0, equals), line.substr(equals + 1));
+        } catch (const CommandError&) {
+            // a line of a later version, or edited by hand: passed over
+        }
+    }
+    return settings;
+}
+
+SiteSettings WithSiteSetting(SiteSettings settings, std::string_view field,
+                             std::string_view value) {
+    if (field == "name") {
+        settings.name = value;
+    } else if (field == "address") {
+        settings.address = value;
+    } else if (field == "language") {
+        settings.language = value;
+    } else if (field == "icon") {
+        settings.icon = value;
+    } else if (field == "index") {
+        if (value != "0" && value != "1") {
+            throw CommandError("index must be 1 (search engines may index the site) or 0");
+        }
+        settings.index = value == "1";
+    } else {
+        throw CommandError("'" + std::string(field) +
+                           "' is not a site setting (name, address, language, icon, index)");
+    }
+    return settings;
+}
+
+SiteSettings CheckedSiteSettings(SiteSettings settings, const std::string& project_folder) {
+    CheckLine("name", settings.name);
+    CheckLine("address", settings.address);
+    CheckLine("language", settings.language);
+    CheckLine("icon", settings.icon);
+    if (!settings.address.empty()) {
+        const QUrl url(QString::fromStdString(settings.address), QUrl::StrictMode);
+        const QString scheme = url.scheme().toLower();
+        if (!url.isValid() || (scheme != "http" && scheme != "https") || url.host().isEmpty() ||
+            url.hasQuery() || url.hasFragment() ||
+            settings.address.find_first_of(" \t\"<>") != std::string::npos) {
+            throw CommandError("The site's address \"" + settings.address +
+                               "\" is no web address: give it as https://example.org/");
+        }
+        if (settings.address.back() != '/') {
+            settings.address += '/';
+        }
+    }
+    if (!settings.language.empty() && !IsLanguageTag(settings.language)) {
+        throw CommandError("The site's language \"" + settings.language +
+                           "\" is no language tag: give it as en, de or de-CH");
+    }
+    if (!settings.icon.empty()) {
+        const QString project =
+            QFileInfo(QFile::decodeName(Folder(project_folder).c_str())).canonicalFilePath();
+        // Chosen in a file dialog, it is a full path; typed, relative to the project.
+        const std::string full =
+            settings.icon.front() == '/' ? settings.icon : Folder(project_folder) + settings.icon;
+        const QString icon = QFileInfo(QFile::decodeName(full.c_str())).canonicalFilePath();
+        if (icon.isEmpty() || !icon.startsWith(project + "/") || !QFileInfo(icon).isFile()) {
+            throw CommandError("The site's icon \"" + settings.icon +
+                               "\" is no picture of the project: choose one inside it");
+        }
+        settings.icon = QFile::encodeName(QDir(project).relativeFilePath(icon)).toStdString();
+    }
+    return settings;
+}
+
+std::string SiteSettingsText(const SiteSettings& settings) {
+    return "name=" + settings.name + "\naddress=" + settings.address +
+           "\nlanguage=" + settings.language + "\nicon=" + settings.icon +
+           "\nindex=" + (settings.index ? "1" : "0") + "\n";
+}
+
+void WriteSiteSettings(const std::string& project_folder, const SiteSettings& settings) {
+    const SiteSettings checked = CheckedSiteSettings(settings, project_folder);
+    WriteFileAtomically(Folder(project_folder) + std::string(kSiteSettingsFileName),
+                        "# The site's settings, written by Quenfort Website Developer\n" +
+                            SiteSettingsText(checked));
+}
+
+} // namespace qf

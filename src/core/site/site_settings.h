@@ -1,0 +1,50 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace qf {
+
+// What the editor knows of the site as a whole: kept in one small hidden
+// file of the project (publishing never sends hidden files), read by the
+// rendering of every page.
+struct SiteSettings {
+    std::string name;     // the site's name, as typed (UTF-8)
+    std::string address;  // where it is published: "https://example.org/"; empty: not known
+    std::string language; // a BCP 47 tag ("en", "de-CH"); empty: the desktop's
+    std::string icon;     // a picture of the project, relative to it; empty: none
+    bool index = true;    // search engines may index the site
+};
+
+// The settings file's name in the project folder.
+inline constexpr std::string_view kSiteSettingsFileName = ".quenfort-site";
+
+// The settings of the project at `project_folder` (ending in "/"); the
+// defaults when it has none. Throws CommandError when the file cannot be
+// read; lines it does not know are passed over.
+SiteSettings ReadSiteSettings(const std::string& project_folder);
+
+// Refuses, with CommandError saying which and why, settings that cannot be
+// used: an address that is no http:// or https:// address of a host, a
+// language that is no BCP 47 tag, an icon outside the project or missing, a
+// name or value with a line break or over 200 characters. An address is
+// kept ending in "/".
+SiteSettings CheckedSiteSettings(SiteSettings settings, const std::string& project_folder);
+
+// Writes the settings (checked first) atomically; nothing changes on a
+// refusal or a failed write.
+void WriteSiteSettings(const std::string& project_folder, const SiteSettings& settings);
+
+// The settings with FIELD=VALUE changes (name, address, language, icon,
+// index=0|1) applied; CommandError for a field it does not know.
+SiteSettings WithSiteSetting(SiteSettings settings, std::string_view field, std::string_view value);
+
+// The settings as FIELD=VALUE lines, in the order above.
+std::string SiteSettingsText(const SiteSettings& settings);
+
+// The desktop's language as a BCP 47 tag ("en" when it names none).
+std::string DesktopLanguage();
+
+} // namespace qf

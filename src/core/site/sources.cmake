@@ -1,0 +1,3 @@
+target_sources(quenfort_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/site_settings.cpp
+)

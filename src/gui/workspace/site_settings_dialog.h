@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QDialog>
+
+class QCheckBox;
+class QLineEdit;
+
+namespace qf {
+
+class PictureField;
+
+// File > Site Settings: the site's name, address, language, icon and whether
+// search engines may index it. OK writes them (SiteSettings) and closes;
+// a value the core refuses is said and the dialog stays open.
+class TSiteSettings : public QDialog {
+    Q_OBJECT
+
+public:
+    TSiteSettings(const std::string& project_folder, QWidget* parent = nullptr);
+
+private Q_SLOTS:
+    void OkClick();
+
+private:
+    std::string project_folder_;
+    QLineEdit* name_;
+    QLineEdit* address_;
+    QLineEdit* language_;
+    PictureField* icon_;
+    QCheckBox* index_;
+};
+
+} // namespace qf
