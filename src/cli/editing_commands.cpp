@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <charconv>
 
+#include <optional>
+
 namespace qf::cli {
 
 namespace {
@@ -188,7 +190,7 @@ int PlatformCommand(const Args& args, std::ostream& out) {
         throw UsageError("usage: quenfort-cli " + std::string(kPlatformSynopsis));
     }
     int count = kMinPlatformAreas;
-    int width = 0;
+    std::optional<int> width;
     int height = 0;
     for (const auto& [name, value] : ParseAssignments(args, 2)) {
         if (name == "count") {
@@ -203,7 +205,12 @@ int PlatformCommand(const Args& args, std::ostream& out) {
     }
     std::string area_text = args[1];
     Workspace workspace = WorkspaceWith(args, &area_text, nullptr);
-    PrintLines(out, InsertPlatform(workspace, count, width, height));
+    // Without a width, the areas share the area's width.
+    if (!width) {
+        width = ProposedPlatformWidth(
+            workspace.page_text, SelectedAreaNumber(workspace.area_list.text).value_or(0), count);
+    }
+    PrintLines(out, InsertPlatform(workspace, count, *width, height));
     return 0;
 }
 
@@ -282,7 +289,8 @@ std::vector<Command> EditingCommands() {
          DeleteComponentCommand},
         {"platform", kPlatformSynopsis, "puts a row of new areas side by side into an area",
          "Does what OK of the platform dialog does: COUNT areas (2 to 20, default 2),\n"
-         "each WIDTH wide and HEIGHT high (default 0), side by side at the end of the\n"
+         "each WIDTH wide (default: the area's width divided by COUNT; at least 1) and\n"
+         "HEIGHT high (default 0), side by side at the end of the\n"
          "area AREA of the page file PAGE. Prints the new Select Area entries.\n",
          PlatformCommand},
         {"line-break", "line-break PAGE AREA", "puts a line break at the end of an area",

@@ -1,5 +1,7 @@
 #include "cli_commands.h"
 
+#include "check/site_check.h"
+
 #include "about/system_info.h"
 #include "about/version.h"
 #include "document/file_io.h"
@@ -28,7 +30,10 @@ int NewProjectCommand(const Args& args, std::ostream& out) {
 
 int PagesCommand(const Args& args, std::ostream& out) {
     ExpectArgs(args, 1, "pages PROJECT");
-    PrintLines(out, ProjectPages(FolderPath(args[0])));
+    // One name a line, whatever a name holds: control characters escaped.
+    for (const std::string& page : ProjectPages(FolderPath(args[0]))) {
+        out << EscapedForTerminal(page) << '\n';
+    }
     return 0;
 }
 

@@ -198,6 +198,9 @@ int PublishCommand(const Args& args, std::ostream& out) {
     for (const std::string& warning : plan.warnings) {
         std::cerr << "Warning: " << warning << '\n';
     }
+    for (const std::string& note : plan.notes) {
+        std::cerr << "Note: " << note << '\n';
+    }
     if (options.dry_run) {
         for (const publish::PlanItem& item : plan.send) {
             out << publish::DescribeStep(item, true) << '\n';

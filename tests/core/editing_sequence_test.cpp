@@ -68,7 +68,7 @@ public:
             DeleteComponent(w_);
             return "delete-component";
         case 6:
-            InsertPlatform(w_, Pick(2, 4), Pick(0, 200), Pick(0, 50));
+            InsertPlatform(w_, Pick(2, 4), Pick(1, 200), Pick(0, 50));
             return "platform " + Selected();
         case 7:
             InsertLineBreak(w_);

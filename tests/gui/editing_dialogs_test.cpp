@@ -287,7 +287,7 @@ private Q_SLOTS:
         List("Com1")->setEditText("Area2");
         OnModal([](QWidget* dialog) {
             QCOMPARE(dialog->objectName(), QString("TFormAdj"));
-            QCOMPARE(dialog->windowTitle(), QString("FormAdj"));
+            QCOMPARE(dialog->windowTitle(), QString("Adjacent Component Platform"));
             auto* count = Find<QSpinBox>(dialog, "SE1");
             auto* sketch = Find<QTableWidget>(dialog, "SG1");
             QCOMPARE(count->value(), 2);

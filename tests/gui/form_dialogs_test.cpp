@@ -342,11 +342,12 @@ private Q_SLOTS:
             Find<QComboBox>(&dialog, "ComboBox1")->setEditText("b.php");
             Confirm(dialog);
         }
-        QVERIFY(PageHolds("</div><!---End_Form---!><!---Begin_Form---!><form "
-                          "method=\"POST\" action=\"b.php\"><div style="));
-        QVERIFY(PageHolds("</div><!---End_Form---!><!---Begin_Form---!><form method=\"POST\" "
+        // Preparing again changes the one form's target: no form is nested.
+        QVERIFY(PageHolds("<!---End_Body---!><!---Begin_Form---!><form method=\"POST\" "
                           "action=\"\"><div style="));
-        QVERIFY(PageHolds("<!---End_Table2---!></form></form></form></html>"));
+        QVERIFY(!PageHolds("action=\"b.php\""));
+        QVERIFY(PageHolds("<!---Form1---!><!---////---!><!---declare_end---!></body>"));
+        QVERIFY(PageHolds("<!---End_Table2---!></form></html>"));
         QVERIFY(workspace_.component_list.entries.empty());
     }
 

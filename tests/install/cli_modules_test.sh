@@ -48,7 +48,8 @@ status=0
 out=$(printf 'secret' | "$alone" publish "$work/site" --target=web --password-stdin 2>&1) ||
     status=$?
 [ "$status" -eq 1 ] || fail "publish without the module exited $status: $out"
-grep -q "The module quenfort-transfers.so of quenfort-cli is missing" <<<"$out" ||
+# Publishing renders the site's pictures and sends it: it needs both modules.
+grep -Eq "The module quenfort-(pictures|transfers).so of quenfort-cli is missing" <<<"$out" ||
     fail "publish without the module printed: $out"
 out=$("$alone" areas "$work/site/index.html" 2>&1) || fail "areas without the modules: $out"
 [ -n "$out" ] || fail "areas printed nothing"

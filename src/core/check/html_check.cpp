@@ -1062,8 +1062,10 @@ void HtmlWalk::Picture(const std::string& path, std::string_view written, std::s
                 check_.files.SizeOf(path, check_.options.picture_size)) {
             if ((width > 0 && size->width > 2 * width) ||
                 (height > 0 && size->height > 2 * height)) {
-                const std::string shown = (width > 0 ? std::to_string(width) : "any") + "x" +
-                                          (height > 0 ? std::to_string(height) : "any");
+                const std::string shown = width > 0 && height > 0
+                                              ? std::to_string(width) + "x" + std::to_string(height)
+                                          : width > 0 ? std::to_string(width) + " px wide"
+                                                      : std::to_string(height) + " px high";
                 const std::string natural =
                     std::to_string(size->width) + "x" + std::to_string(size->height);
                 message += message.empty() ? "The picture " + Quote(written) + " is " : "; it is ";

@@ -403,6 +403,25 @@ std::string FindingsJson(const SiteCheckResult& result) {
     return out;
 }
 
+std::string EscapedForTerminal(std::string_view text) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string escaped;
+    escaped.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            escaped += "\\x";
+            escaped += kHex[byte >> 4];
+            escaped += kHex[byte & 15];
+        } else if (c == '\\') {
+            escaped += "\\\\";
+        } else {
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
 std::string FindingText(const Finding& finding) {
     std::string line = finding.page;
     if (finding.line > 0) {
@@ -413,10 +432,10 @@ std::string FindingText(const Finding& finding) {
         line += finding.entry + ": ";
     }
     line += finding.message;
-    // One finding, one line, whatever a page's names hold.
-    std::replace_if(
-        line.begin(), line.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
-    return line;
+    // One finding, one line, whatever a page's names hold: control
+    // characters (a line break, an escape sequence) are written escaped, so
+    // nothing reaches the terminal as a command.
+    return EscapedForTerminal(line);
 }
 
 } // namespace qf

@@ -79,6 +79,11 @@ std::optional<Finding> HomePageFinding(const std::vector<std::string>& pages);
 std::vector<Finding> CheckSitePage(const std::string& project_folder, const std::string& page,
                                    const SiteCheckOptions& options = {});
 
+// A text for a terminal: control characters as "\xNN" and a backslash
+// doubled, so a name holding an escape sequence or a line break is printed
+// as one harmless line.
+std::string EscapedForTerminal(std::string_view text);
+
 // The findings as JSON: {"pages": N, "errors": N, "warnings": N, "notes": N,
 // "cancelled": false, "findings": [{"severity", "page", "line", "column",
 // "entry", "message"}, ...]}. Texts are escaped as JSON strings; bytes that

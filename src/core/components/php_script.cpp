@@ -375,7 +375,19 @@ std::string PhpScriptText(const std::vector<FormField>& fields, std::string_view
                       " || ($length > 0 && count($_POST) === 0)) {",
                   RefreshLine("1", failure_url), "    exit;", "}",
                   "if (posted_field('" + std::string(kTrapFieldName) + "') !== '') {",
-                  RefreshLine("1", success_url), "    exit;", "}", "", "$message = '';"});
+                  RefreshLine("1", success_url), "    exit;", "}"});
+    // A submission with every field empty (a robot's) is treated as the trap is.
+    if (!names.empty()) {
+        std::string list;
+        for (const std::string& name : names) {
+            list += (list.empty() ? "'" : ", '") + name + "'";
+        }
+        lines.insert(lines.end(), {"$filled = false;", "foreach (array(" + list + ") as $name) {",
+                                   "    if (trim(posted_field($name)) !== '') {",
+                                   "        $filled = true;", "    }", "}", "if (!$filled) {",
+                                   RefreshLine("1", success_url), "    exit;", "}"});
+    }
+    lines.insert(lines.end(), {"", "$message = '';"});
     for (const std::string& name : names) {
         lines.push_back("$message .= mail_line('" + name + "', posted_field('" + name + "'));");
     }

@@ -84,7 +84,7 @@ PublishReport PublishWith(Transport& transport, const std::string& project_folde
     const RemoteListing listing = transport.List();
     report.plan = MakePlan(files, manifest, listing, options.delete_gone);
     Plan& plan = report.plan;
-    plan.warnings = site_notes;
+    plan.notes = site_notes;
     if (std::none_of(files.files.begin(), files.files.end(), [](const LocalFile& file) {
             return file.path == "index.html" || file.path == "index.htm" ||
                    file.path == "index.php";

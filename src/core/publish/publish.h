@@ -32,6 +32,8 @@ struct Plan {
     std::vector<std::string> skipped;   // local files that are not published, with the reason
     // What the published site lacks that visitors would miss (no home page).
     std::vector<std::string> warnings;
+    // What could not be made for it, and why (no sitemap without an address).
+    std::vector<std::string> notes;
     int unchanged = 0;
 };
 

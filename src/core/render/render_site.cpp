@@ -310,8 +310,12 @@ SiteRendering::SiteFiles(std::vector<std::string>& notes) const {
     std::string robots = "User-agent: *\n";
     robots += index_ ? "Allow: /\n" : "Disallow: /\n";
     if (address_.empty()) {
-        notes.push_back("No sitemap.xml was made: the site has no address (give it in Site "
-                        "Settings), and a sitemap names pages by their full address");
+        // Said only where a page of the editor would have been listed.
+        const std::lock_guard<std::mutex> guard(lock_);
+        if (!pages_.empty()) {
+            notes.push_back("No sitemap.xml was made: the site has no address (give it in Site "
+                            "Settings), and a sitemap names pages by their full address");
+        }
     } else if (index_) {
         std::string sitemap = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                               "<urlset xmlns=\"http://www.sitemaps.org/schemas/sitemap/0.9\">\n";

@@ -89,8 +89,24 @@ std::vector<int> AddPlatform(std::string& page, int area, int count, int width, 
     return numbers;
 }
 
+int ProposedPlatformWidth(std::string_view page, int area, int count) {
+    if (count < 1) {
+        return 0;
+    }
+    try {
+        return std::max(0, ReadArea(page, area).fields.width / count);
+    } catch (const CommandError&) {
+        return 0; // an area of no shape the editor writes: nothing to propose
+    }
+}
+
 std::vector<std::string> InsertPlatform(Workspace& workspace, int count, int width, int height) {
     const int area = SelectedArea(workspace);
+    if (width <= 0) {
+        // Areas of no width lie on top of each other.
+        throw CommandError("Give the areas of the platform a width of at least 1 pixel (the area's "
+                           "width divided by their number fills it)");
+    }
     std::vector<int> numbers;
     CommitInsertions(workspace,
                      PlatformInsertions(workspace.page_text, area, count, width, height, numbers),

@@ -24,6 +24,10 @@ std::string PlatformText(const std::vector<int>& numbers, int width, int height)
 // numbers past 999, a missing area or a page without declaration block.
 std::vector<int> AddPlatform(std::string& page, int area, int count, int width, int height);
 
+// The width a platform of `count` areas in area `area` proposes for each:
+// the area's width divided by the count; 0 when it cannot be told.
+int ProposedPlatformWidth(std::string_view page, int area, int count);
+
 // The platform on the workspace's selected area ("Your Must Select an Area!"
 // unless the Select Area text begins with "A"): the page written, then the
 // text taken and "Area" + n appended to Select Area for each new area, which

@@ -16,6 +16,7 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QMenu>
+#include <QScreen>
 #include <QSplitter>
 
 #include <algorithm>
@@ -82,6 +83,14 @@ void TForm1::RememberSession(const QString& file) {
     // fits no screen now is put back on one by Qt.
     if (!memory_.window_geometry.isEmpty()) {
         restoreGeometry(memory_.window_geometry);
+    } else if (const QScreen* screen = this->screen()) {
+        // The first run: most of the screen, so the preview shows a page, not
+        // a strip of it.
+        const QRect available = screen->availableGeometry();
+        const QSize size(std::max(width(), available.width() * 85 / 100),
+                         std::max(height(), available.height() * 85 / 100));
+        resize(size.boundedTo(available.size()));
+        move(available.center() - rect().center());
     }
     if (!memory_.pane_sizes.isEmpty()) {
         panes_->restoreState(memory_.pane_sizes);

@@ -515,6 +515,9 @@ void PublishDialog::Ended() {
         for (const std::string& warning : plan.warnings) {
             text += "\nWarning: " + Q(warning);
         }
+        for (const std::string& note : plan.notes) {
+            text += "\nNote: " + Q(note);
+        }
         status_->setText(text);
     } else {
         status_->setText("Not published: " + Q(run->error));

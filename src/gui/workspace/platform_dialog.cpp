@@ -15,13 +15,17 @@
 namespace qf {
 
 TFormAdj::TFormAdj(Workspace& workspace, QWidget* parent)
-    : ToolDialog("FormAdj", "Adjacent Component Platform", parent), workspace_(workspace) {
+    : ToolDialog("Adjacent Component Platform", "Adjacent Component Platform", parent),
+      workspace_(workspace) {
     setObjectName("TFormAdj");
     QFormLayout* form = Form();
     count_ = MakeSpinField("SE1", this, kMinPlatformAreas, kMinPlatformAreas, kMaxPlatformAreas);
     count_->setToolTip(tr("How many areas stand side by side (2 to 20)"));
     width_ = MakeSpinField("SE2", this);
-    width_->setToolTip(tr("The width of each area in pixels"));
+    width_->setToolTip(tr("The width of each area in pixels; the area's width divided by their "
+                          "number fills it"));
+    // The area's width shared out, until the user gives one of his own.
+    connect(width_, &QSpinBox::valueChanged, this, [this] { width_changed_ = !proposing_; });
     height_ = MakeSpinField("SE3", this);
     height_->setToolTip(tr("The height of each area in pixels"));
     form->addRow(tr("Adjacent Tables:"), count_);
@@ -61,6 +65,13 @@ bool TFormAdj::Open(Workspace& workspace, QWidget* parent) {
 void TFormAdj::SE1Change() {
     const int count = count_->value();
     sketch_->setColumnCount(count);
+    if (!width_changed_) {
+        proposing_ = true;
+        width_->setValue(ProposedPlatformWidth(
+            workspace_.page_text, SelectedAreaNumber(workspace_.area_list.text).value_or(0),
+            count));
+        proposing_ = false;
+    }
     std::vector<int> numbers;
     try {
         numbers = NextPlatformAreaNumbers(workspace_.page_text, count);

@@ -28,6 +28,8 @@ private:
     Workspace& workspace_;
     QSpinBox* count_;
     QSpinBox* width_;
+    bool width_changed_ = false; // typed by the user: no longer proposed
+    bool proposing_ = false;
     QSpinBox* height_;
     QTableWidget* sketch_;
 };
