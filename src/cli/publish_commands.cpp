@@ -248,15 +248,22 @@ int PublishTargetCommand(const Args& args, std::ostream& out) {
     const std::string folder = FolderPath(positional[0]);
     target.name = positional[1];
     target.url = positional[2];
-    std::string password;
+    // Both the target and its password are kept, or neither: the target is
+    // checked, then the password kept, and only then the target written.
+    publish::CheckTarget(folder, target);
     if (password_stdin) {
-        password = PasswordFromStdin();
+        const std::string password = PasswordFromStdin();
+        try {
+            Transfers().desktop_secret_store()->Write(publish::SecretKey(folder, target.name),
+                                                      password);
+        } catch (const CommandError& error) {
+            throw CommandError(std::string(error.what()) + ". The target " + target.name +
+                               " was not set either: set it without --password-stdin and give "
+                               "the password when you publish (publish --password-stdin, or at "
+                               "the terminal's question).");
+        }
     }
     publish::SetTarget(folder, target);
-    if (password_stdin) {
-        Transfers().desktop_secret_store()->Write(publish::SecretKey(folder, target.name),
-                                                  password);
-    }
     out << "Target " << target.name << " set: " << target.url << '\n';
     if (publish::KindOfUrl(target.url) == publish::TargetKind::Ftp) {
         std::cerr << "Warning: ftp:// sends the password in clear text; use sftp:// or ftps:// "

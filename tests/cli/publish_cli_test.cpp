@@ -403,6 +403,32 @@ TEST_F(FtpPublish, PlainFtpWarnsAndAWrongPasswordIsRefused) {
     Round(root_ + "/www", {}, "s3cret pass");
 }
 
+// vsftpd knows no MLSD: the folders are listed with LIST.
+class VsftpdPublish : public PublishCli {
+protected:
+    std::string Start(bool tls) {
+        EXPECT_TRUE(server_.Start(tls)) << server_.error();
+        root_ = server_.folder();
+        return std::string(tls ? "ftps" : "ftp") +
+               "://127.0.0.1:" + std::to_string(server_.port()) + "/www";
+    }
+    test::VsftpdServer server_;
+    std::string root_;
+};
+
+TEST_F(VsftpdPublish, PlainFtpSendsOnlyWhatChanged) {
+    ASSERT_EQ(SetTarget("site", Start(false), {"user=anonymous"}).status, 0);
+    Round(root_ + "/www", {}, "guest");
+}
+
+TEST_F(VsftpdPublish, FtpsSendsOnlyWhatChanged) {
+    const std::string url = Start(true);
+    ASSERT_EQ(SetTarget("site", url, {"user=anonymous", "ca=" + server_.certificate()}).status, 0);
+    Round(root_ + "/www", {}, "guest");
+    EXPECT_EQ(Names(root_), (std::vector<std::string>{"www/bilder/größe 1.png", "www/index.html",
+                                                      "www/js.js", "www/theirs.txt"}));
+}
+
 TEST_F(PublishCli, FolderTargetRoundAndRefusedTargets) {
     const std::string site = scratch_.filePath("served site").toStdString();
     ASSERT_EQ(SetTarget("site", site).status, 0);
@@ -412,7 +438,30 @@ TEST_F(PublishCli, FolderTargetRoundAndRefusedTargets) {
     EXPECT_EQ(SetTarget("other", "ftp://127.0.0.1/x", {"user=me", "key=/etc/hostname"}).status, 1);
     EXPECT_EQ(SetTarget("../x", site).status, 1);
     EXPECT_EQ(SetTarget("other", "http://127.0.0.1/").status, 1);
+    // A folder that is the project or inside it would copy itself one level
+    // deeper at every publish; an ftp:// target needs a user.
+    for (const std::string& inside : {project_, project_ + "/out", project_ + "/./a/../out"}) {
+        auto refused = SetTarget("other", inside);
+        EXPECT_EQ(refused.status, 1) << inside;
+        EXPECT_NE(refused.err.find("inside it"), std::string::npos) << refused.err;
+    }
+    EXPECT_EQ(SetTarget("other", "ftp://127.0.0.1/x").status, 1);
+    EXPECT_EQ(SetTarget("other", "ftps://127.0.0.1/x").status, 1);
     EXPECT_EQ(Read(project_ + "/.quenfort-publish-targets").find("other"), std::string::npos);
+    // A password the secret store cannot keep: neither it nor the target is kept.
+    test::RawRun keep;
+    keep.wrapper = {"/usr/bin/setsid", "-w"};
+    keep.args = {"publish-target",       project_,  "other",
+                 "sftp://127.0.0.1/www", "user=me", "--password-stdin"};
+    keep.stdin_path = scratch_.filePath("password").toStdString();
+    test::WriteBytes(keep.stdin_path, "pw\n");
+    const CliResult kept = test::RunCliRaw(keep);
+    EXPECT_EQ(kept.status == 0,
+              Read(project_ + "/.quenfort-publish-targets").find("other") != std::string::npos)
+        << kept.err;
+    if (kept.status != 0) {
+        EXPECT_NE(kept.err.find("was not set either"), std::string::npos) << kept.err;
+    }
     // With two targets one must be named.
     ASSERT_EQ(SetTarget("second", site + "2").status, 0);
     auto ambiguous = Publish();

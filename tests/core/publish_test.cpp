@@ -118,8 +118,8 @@ TEST_F(PublishCore, PlanSendsWhatChangedHereOrThereAndDeletesOnlyOurs) {
 class FakeTransport : public Transport {
 public:
     RemoteListing List() override { return files; }
-    void Put(const std::string&, const std::string& path, std::int64_t size,
-             const SentBytes& sent) override {
+    std::string Put(const std::string& local, const std::string& path, std::int64_t size,
+                    const SentBytes& sent) override {
         if (fail_at == path) {
             throw CommandError("No space left on device");
         }
@@ -127,6 +127,7 @@ public:
             throw TransferCancelled();
         }
         files[path] = size;
+        return FileSha256(local);
     }
     void Remove(const std::string& path) override { files.erase(path); }
     RemoteListing files;
@@ -163,6 +164,49 @@ TEST_F(PublishCore, AFailureOrACancelLeavesTheManifestTrue) {
     EXPECT_EQ(done.sent, 2);
     EXPECT_EQ(ReadManifest(manifest_file).size(), 3u);
     EXPECT_EQ(server.files.size(), 3u);
+}
+
+TEST_F(PublishCore, TheManifestHoldsWhatWasSentAndAFileThatChangesSizeIsRefused) {
+    Write("a.html", "aaaa");
+    Write("b.html", "bbbb");
+    const std::string manifest_file = folder_ + ".quenfort-publish-t.manifest";
+    const std::string site = outside_.filePath("site").toStdString() + "/";
+    const auto transport = MakeFolderTransport(site);
+    // b.html changes, at the same size, after the plan was made.
+    PublishEvents events;
+    events.progress = [&](const Progress& progress) {
+        if (progress.path == "a.html") {
+            Write("b.html", "BBBB");
+        }
+        return true;
+    };
+    PublishWith(*transport, folder_, manifest_file, {}, events);
+    EXPECT_EQ(test::ReadBytes(site + "b.html"), "BBBB");
+    EXPECT_EQ(ReadManifest(manifest_file).at("b.html").sha256, FileSha256(folder_ + "b.html"));
+    // A second publish finds nothing to send.
+    EXPECT_EQ(PublishWith(*transport, folder_, manifest_file, {}, {}).sent, 0);
+
+    // Grown or shrunk while it goes: refused, and nothing of it is left.
+    for (const std::string& changed : {std::string("cccccc"), std::string("c")}) {
+        Write("c.html", "ccc");
+        events.progress = [&](const Progress& progress) {
+            if (progress.path == "c.html") {
+                Write("c.html", changed);
+            }
+            return true;
+        };
+        try {
+            PublishWith(*transport, folder_, manifest_file, {}, events);
+            ADD_FAILURE() << "a file that changed while it went was taken";
+        } catch (const CommandError& error) {
+            EXPECT_NE(std::string(error.what()).find("changed while it was sent"),
+                      std::string::npos)
+                << error.what();
+        }
+        EXPECT_EQ(transport->List().count("c.html"), 0u);
+        EXPECT_EQ(transport->List().size(), 2u); // a.html and b.html: no temporary file
+        EXPECT_EQ(ReadManifest(manifest_file).count("c.html"), 0u);
+    }
 }
 
 TEST_F(PublishCore, DeletionsWaitForTheUsersYesBeforeAnythingIsSent) {
@@ -222,6 +266,45 @@ TEST_F(PublishCore, ACertificateThatCannotBeReadIsRefusedNotOverrun) {
     EXPECT_TRUE(SameFingerprint("SHA256:abcd", "SHA256:AB:CD"));
     EXPECT_FALSE(SameFingerprint("", "SHA256:"));
     EXPECT_FALSE(SameFingerprint("AB:CE", "SHA256:AB:CD"));
+}
+
+TEST(ServerListing, ReadsMlsdAndTheUnixAndWindowsListFormats) {
+    using Kind = ListedEntry::Kind;
+    struct Case {
+        const char* line;
+        ListingFormat format;
+        Kind kind;
+        const char* name;
+        std::int64_t size;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"type=file;size=20;modify=20261209130000; a b.html", ListingFormat::Mlsd, Kind::File,
+              "a b.html", 20},
+             {"Type=Dir;Modify=20261209130000; bilder", ListingFormat::Mlsd, Kind::Folder, "bilder",
+              0},
+             {"type=cdir; .", ListingFormat::Mlsd, Kind::Other, ".", 0},
+             {"-rw-r--r--    1 0        0            1234 Dec 11 09:19 two  spaces.html",
+              ListingFormat::List, Kind::File, "two  spaces.html", 1234},
+             {"drwxr-xr-x    2 ftp      ftp          4096 Jan  3  2025 größe", ListingFormat::List,
+              Kind::Folder, "größe", 0},
+             {"lrwxrwxrwx    1 0        0               3 Dec 11 09:19 l -> x", ListingFormat::List,
+              Kind::Other, "l -> x", 0},
+             {"12-09-26  01:00PM       <DIR>          old site", ListingFormat::List, Kind::Folder,
+              "old site", 0},
+             {"12-09-2026  01:00PM             3072 index.html", ListingFormat::List, Kind::File,
+              "index.html", 3072},
+             // A size past what a file can have is no size.
+             {"-rw-r--r-- 1 u g 99999999999999999999999 Dec 11 09:19 x", ListingFormat::List,
+              Kind::File, "x", 0},
+             {"total 12", ListingFormat::List, Kind::Other, "", 0},
+             {"-rw-r--r-- 1 u g 5 Dec 11", ListingFormat::List, Kind::Other, "", 0},
+             {"", ListingFormat::Mlsd, Kind::Other, "", 0},
+         }) {
+        const ListedEntry entry = ReadListingLine(c.line, c.format);
+        EXPECT_EQ(entry.kind, c.kind) << c.line;
+        EXPECT_EQ(entry.name, c.name) << c.line;
+        EXPECT_EQ(entry.size, c.size) << c.line;
+    }
 }
 
 TEST_F(PublishCore, TargetsKeepNoPasswordAndRefuseBadValues) {

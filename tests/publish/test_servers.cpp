@@ -251,4 +251,113 @@ bool FtpServer::Start(const std::string& root, const std::string& user, const st
     return port_ > 0;
 }
 
+VsftpdServer::~VsftpdServer() {
+    Stop();
+}
+
+void VsftpdServer::Stop() {
+    if (process_ && process_->state() != QProcess::NotRunning) {
+        process_->kill();
+        process_->waitForFinished(5000);
+    }
+    process_.reset();
+}
+
+std::string VsftpdServer::certificate() const {
+    return (dir_.path() + "/cert.pem").toStdString();
+}
+
+std::string VsftpdServer::folder() const {
+    return (dir_.path() + "/site").toStdString();
+}
+
+bool VsftpdServer::Start(bool tls) {
+    Stop();
+    port_ = FreePort();
+    const QString d = dir_.path();
+    ::chmod(d.toLocal8Bit().constData(), 0755);
+    const std::string root = folder();
+    QDir(d).mkpath("site");
+    uid_t uid = ::getuid();
+    gid_t gid = ::getgid();
+    if (uid == 0) {
+        const passwd* nobody = ::getpwnam("nobody");
+        if (nobody == nullptr) {
+            error_ = "no user nobody to run vsftpd as";
+            return false;
+        }
+        uid = nobody->pw_uid;
+        gid = nobody->pw_gid;
+    }
+    QDir(d).mkpath("empty");
+    QString config = QString("listen=YES\n"
+                             "listen_address=127.0.0.1\n"
+                             "listen_port=%1\n"
+                             "background=NO\n"
+                             "run_as_launching_user=YES\n"
+                             "seccomp_sandbox=NO\n"
+                             "secure_chroot_dir=%2/empty\n"
+                             "anonymous_enable=YES\n"
+                             "no_anon_password=YES\n"
+                             "local_enable=NO\n"
+                             "anon_root=%3\n"
+                             "write_enable=YES\n"
+                             "anon_upload_enable=YES\n"
+                             "anon_mkdir_write_enable=YES\n"
+                             "anon_other_write_enable=YES\n"
+                             "anon_umask=022\n"
+                             "xferlog_enable=NO\n")
+                         .arg(port_)
+                         .arg(d)
+                         .arg(QString::fromStdString(root));
+    if (tls) {
+        if (!RunProgram("openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout",
+                                    d + "/key.pem", "-out", d + "/cert.pem", "-days", "2", "-subj",
+                                    "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1"})) {
+            error_ = "openssl could not make a certificate";
+            return false;
+        }
+        GiveTo((d + "/key.pem").toStdString(), uid, gid);
+        config += QString("ssl_enable=YES\n"
+                          "allow_anon_ssl=YES\n"
+                          "force_anon_logins_ssl=YES\n"
+                          "force_anon_data_ssl=YES\n"
+                          "require_ssl_reuse=NO\n"
+                          "rsa_cert_file=%1/cert.pem\n"
+                          "rsa_private_key_file=%1/key.pem\n")
+                      .arg(d);
+    }
+    QFile file(d + "/vsftpd.conf");
+    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    file.write(config.toUtf8());
+    file.close();
+    GiveTo((d + "/vsftpd.conf").toStdString(), uid, gid);
+    GiveTo(root, uid, gid);
+    process_ = std::make_unique<QProcess>();
+    process_->setProcessChannelMode(QProcess::MergedChannels);
+    QString program = "/usr/sbin/vsftpd";
+    QStringList args;
+    if (::getuid() == 0) {
+        program = "setpriv";
+        args << "--reuid=" + QString::number(uid) << "--regid=" + QString::number(gid)
+             << "--clear-groups"
+             << "/usr/sbin/vsftpd";
+    }
+    args << d + "/vsftpd.conf";
+    process_->start(program, args);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (Listening(port_)) {
+            return true;
+        }
+        if (process_->state() == QProcess::NotRunning) {
+            break;
+        }
+        QThread::msleep(20);
+    }
+    process_->waitForFinished(100);
+    error_ = "vsftpd did not start: " + process_->readAll().toStdString();
+    return false;
+}
+
 } // namespace qf::test

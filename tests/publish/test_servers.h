@@ -66,4 +66,25 @@ private:
     std::string log_;
 };
 
+// Debian's vsftpd on 127.0.0.1, run without privileges (as "nobody" when
+// the test runs as root), serving folder() to the anonymous user with
+// uploads, renames and deletions allowed. It knows no MLSD, only LIST. With
+// `tls` it requires explicit TLS under a certificate made with openssl.
+class VsftpdServer {
+public:
+    ~VsftpdServer();
+    bool Start(bool tls);
+    std::string folder() const; // what it serves, in a folder the server may reach
+    void Stop();
+    int port() const { return port_; }
+    std::string certificate() const; // the PEM file a client trusts
+    std::string error() const { return error_; }
+
+private:
+    QTemporaryDir dir_;
+    std::unique_ptr<QProcess> process_;
+    int port_ = 0;
+    std::string error_;
+};
+
 } // namespace qf::test

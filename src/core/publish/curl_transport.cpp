@@ -10,6 +10,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -176,8 +177,8 @@ public:
         return listing;
     }
 
-    void Put(const std::string& local, const std::string& path, std::int64_t size,
-             const SentBytes& sent) override {
+    std::string Put(const std::string& local, const std::string& path, std::int64_t size,
+                    const SentBytes& sent) override {
         std::FILE* file = std::fopen(local.c_str(), "rb");
         if (file == nullptr) {
             throw CommandError("Cannot read " + local + ": " + std::strerror(errno));
@@ -194,10 +195,11 @@ public:
             // After the upload the FTP session is in the file's folder.
             after = MakeList({"RNFR " + BaseName(temporary), "RNTO " + BaseName(path)});
         }
+        Reading reading{file, size};
         curl_easy_setopt(curl_, CURLOPT_UPLOAD, 1L);
         curl_easy_setopt(curl_, CURLOPT_INFILESIZE_LARGE, curl_off_t(size));
-        curl_easy_setopt(curl_, CURLOPT_READDATA, file);
-        curl_easy_setopt(curl_, CURLOPT_READFUNCTION, &fread);
+        curl_easy_setopt(curl_, CURLOPT_READDATA, &reading);
+        curl_easy_setopt(curl_, CURLOPT_READFUNCTION, &CurlTransport::OnRead);
         curl_easy_setopt(curl_, CURLOPT_FTP_CREATE_MISSING_DIRS, long(CURLFTP_CREATE_DIR_RETRY));
         curl_easy_setopt(curl_, CURLOPT_POSTQUOTE, after.get());
         sent_ = &sent;
@@ -208,12 +210,32 @@ public:
         sent_ = nullptr;
         if (code == CURLE_ABORTED_BY_CALLBACK && cancelled_) {
             cancelled_ = false;
+            RemoveQuietly(temporary);
             throw TransferCancelled();
         }
-        Check(code, "Cannot send " + path + " to " + host_);
-        if (std::ferror(file)) {
+        if (reading.changed) {
+            // Stopped before the rename: only the temporary file can be there.
+            RemoveQuietly(temporary);
+            throw CommandError(local + " changed while it was sent; nothing of it was kept on " +
+                               host_);
+        }
+        if (reading.failed) {
+            RemoveQuietly(temporary);
             throw CommandError("Cannot read " + local);
         }
+        if (code == CURLE_SSL_PINNEDPUBKEYNOTMATCH) {
+            Check(code, "Cannot send " + path + " to " + host_); // nothing was sent
+        }
+        if (code != CURLE_OK) {
+            const std::string reason = Reason(code); // before the removal asks anew
+            std::string left;
+            if (!RemoveQuietly(temporary)) {
+                left = " (its temporary file " + temporary + " may be left on " + host_ +
+                       "; the next publish to this target removes it)";
+            }
+            throw CommandError("Cannot send " + path + " to " + host_ + ": " + reason + left);
+        }
+        return reading.digest.result().toHex().toStdString();
     }
 
     void Remove(const std::string& path) override {
@@ -438,15 +460,28 @@ private:
         return {};
     }
 
+    // Lists one folder. FTP servers are asked for MLSD, which says plainly
+    // what is a file; one that does not know it (vsftpd) is asked for
+    // "LIST -a" (hidden files too), then for LIST, for the rest of the run.
     void ListFolder(const std::string& folder, RemoteListing& listing) {
         std::string text;
-        Prepare(UrlOf(folder));
-        curl_easy_setopt(curl_, CURLOPT_WRITEFUNCTION, &CurlTransport::OnText);
-        curl_easy_setopt(curl_, CURLOPT_WRITEDATA, &text);
-        if (kind_ != TargetKind::Sftp) {
-            curl_easy_setopt(curl_, CURLOPT_CUSTOMREQUEST, "MLSD");
+        CURLcode code = CURLE_OK;
+        for (;;) {
+            text.clear();
+            Prepare(UrlOf(folder));
+            curl_easy_setopt(curl_, CURLOPT_WRITEFUNCTION, &CurlTransport::OnText);
+            curl_easy_setopt(curl_, CURLOPT_WRITEDATA, &text);
+            if (kind_ != TargetKind::Sftp) {
+                curl_easy_setopt(curl_, CURLOPT_CUSTOMREQUEST,
+                                 list_command_.empty() ? "MLSD" : list_command_.c_str());
+            }
+            code = curl_easy_perform(curl_);
+            if (kind_ == TargetKind::Sftp || code == CURLE_OK || !CommandUnknown() ||
+                list_command_ == "LIST") {
+                break;
+            }
+            list_command_ = list_command_.empty() ? "LIST -a" : "LIST";
         }
-        const CURLcode code = curl_easy_perform(curl_);
         if (code == CURLE_REMOTE_FILE_NOT_FOUND ||
             (code == CURLE_REMOTE_ACCESS_DENIED && kind_ != TargetKind::Sftp)) {
             return; // the folder is not there yet
@@ -454,62 +489,67 @@ private:
         Check(code, "Cannot list " + (folder.empty() ? std::string("the target folder") : folder) +
                         " on " + host_);
         std::vector<std::string> folders;
+        const ListingFormat format = kind_ == TargetKind::Sftp || !list_command_.empty()
+                                         ? ListingFormat::List
+                                         : ListingFormat::Mlsd;
         for (const std::string& line : TextLines(text)) {
-            std::string name;
-            bool is_folder = false;
-            bool is_file = false;
-            long long size = 0;
-            if (kind_ == TargetKind::Sftp) {
-                // "-rw-r--r--    1 user     group         20 Dec  9 13:00 name"
-                std::size_t pos = 0;
-                for (int field = 0; field < 8 && pos < line.size(); ++field) {
-                    while (pos < line.size() && line[pos] == ' ') {
-                        ++pos;
-                    }
-                    const std::size_t field_start = pos;
-                    while (pos < line.size() && line[pos] != ' ') {
-                        ++pos;
-                    }
-                    if (field == 4) {
-                        size = std::atoll(line.substr(field_start, pos - field_start).c_str());
-                    }
-                }
-                if (pos >= line.size()) {
-                    continue;
-                }
-                name = line.substr(pos + 1);
-                is_folder = line[0] == 'd';
-                is_file = line[0] == '-';
-            } else {
-                // "type=file;size=20;modify=20261209130000; name"
-                const std::size_t space = line.find(' ');
-                if (space == std::string::npos) {
-                    continue;
-                }
-                const std::string facts = ";" + line.substr(0, space);
-                name = line.substr(space + 1);
-                std::string lower = facts;
-                for (char& c : lower) {
-                    c = char(std::tolower((unsigned char)c));
-                }
-                is_folder = lower.find(";type=dir;") != std::string::npos;
-                is_file = lower.find(";type=file;") != std::string::npos;
-                const std::size_t at = lower.find(";size=");
-                if (at != std::string::npos) {
-                    size = std::atoll(lower.c_str() + at + 6);
-                }
-            }
-            if (name.empty() || name == "." || name == "..") {
+            const ListedEntry entry = ReadListingLine(line, format);
+            if (entry.name.empty() || entry.name == "." || entry.name == "..") {
                 continue;
             }
-            if (is_folder) {
-                folders.push_back(folder + name + "/");
-            } else if (is_file) {
-                listing[folder + name] = size;
+            if (entry.kind == ListedEntry::Kind::Folder) {
+                folders.push_back(folder + entry.name + "/");
+            } else if (entry.kind == ListedEntry::Kind::File) {
+                listing[folder + entry.name] = entry.size;
             }
         }
         for (const std::string& sub : folders) {
             ListFolder(sub, listing);
+        }
+    }
+
+    // The server's last reply says it does not know or take the command
+    // (500 to 502, 504).
+    bool CommandUnknown() const {
+        return last_reply_.rfind("500", 0) == 0 || last_reply_.rfind("501", 0) == 0 ||
+               last_reply_.rfind("502", 0) == 0 || last_reply_.rfind("504", 0) == 0;
+    }
+
+    // The file being sent: read once, hashed as it goes, and stopped when
+    // it turns out longer or shorter than the plan said.
+    struct Reading {
+        std::FILE* file;
+        std::int64_t size;
+        std::int64_t done = 0;
+        QCryptographicHash digest{QCryptographicHash::Sha256};
+        bool changed = false;
+        bool failed = false;
+    };
+
+    static std::size_t OnRead(char* buffer, std::size_t size, std::size_t count, void* user) {
+        auto* reading = static_cast<Reading*>(user);
+        const std::size_t n = std::fread(buffer, 1, size * count, reading->file);
+        if (n == 0 && std::ferror(reading->file)) {
+            reading->failed = true;
+            return CURL_READFUNC_ABORT;
+        }
+        reading->done += std::int64_t(n);
+        if (reading->done > reading->size || (n == 0 && reading->done != reading->size)) {
+            reading->changed = true;
+            return CURL_READFUNC_ABORT;
+        }
+        reading->digest.addData(QByteArrayView(buffer, qsizetype(n)));
+        return n;
+    }
+
+    // Removes a file this run left, when it can: a failure to do so is
+    // mended by the next publish, which removes such leftovers first.
+    bool RemoveQuietly(const std::string& path) {
+        try {
+            Remove(path);
+            return true;
+        } catch (const CommandError&) {
+            return false;
         }
     }
 
@@ -581,11 +621,119 @@ private:
     char error_[CURL_ERROR_SIZE] = {};
     std::string last_reply_;
     std::string host_key_problem_;
+    std::string list_command_; // FTP: empty for MLSD, else what lists a folder
     const SentBytes* sent_ = nullptr;
     bool cancelled_ = false;
 };
 
+std::int64_t ListedSize(std::string_view digits) {
+    std::int64_t size = 0;
+    for (const char c : digits) {
+        if (!std::isdigit(static_cast<unsigned char>(c)) || size > (INT64_MAX - 9) / 10) {
+            return 0;
+        }
+        size = size * 10 + (c - '0');
+    }
+    return size;
+}
+
+// The next field of `line` from `at` on, blanks before it passed over.
+std::string_view NextField(std::string_view line, std::size_t& at) {
+    while (at < line.size() && (line[at] == ' ' || line[at] == '\t')) {
+        ++at;
+    }
+    const std::size_t start = at;
+    while (at < line.size() && line[at] != ' ' && line[at] != '\t') {
+        ++at;
+    }
+    return line.substr(start, at - start);
+}
+
+// A date as Windows servers list it: "12-09-26" or "12-09-2026".
+bool IsListedDate(std::string_view field) {
+    if (field.size() != 8 && field.size() != 10) {
+        return false;
+    }
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        const bool dash = i == 2 || i == 5;
+        if (dash ? field[i] != '-' : !std::isdigit(static_cast<unsigned char>(field[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
+
+ListedEntry ReadListingLine(std::string_view line, ListingFormat format) {
+    ListedEntry entry;
+    if (format == ListingFormat::Mlsd) {
+        // "type=file;size=20;modify=20261209130000; name"
+        const std::size_t space = line.find(' ');
+        if (space == std::string_view::npos) {
+            return entry;
+        }
+        std::string facts = ";" + std::string(line.substr(0, space));
+        for (char& c : facts) {
+            c = char(std::tolower(static_cast<unsigned char>(c)));
+        }
+        entry.name = line.substr(space + 1);
+        if (facts.find(";type=dir;") != std::string::npos) {
+            entry.kind = ListedEntry::Kind::Folder;
+        } else if (facts.find(";type=file;") != std::string::npos) {
+            entry.kind = ListedEntry::Kind::File;
+        }
+        if (const std::size_t at = facts.find(";size="); at != std::string::npos) {
+            const std::size_t end = facts.find(';', at + 6);
+            entry.size = ListedSize(std::string_view(facts).substr(at + 6, end - at - 6));
+        }
+        return entry;
+    }
+    std::size_t at = 0;
+    const std::string_view first = NextField(line, at);
+    if (IsListedDate(first)) {
+        // "12-09-26  01:00PM       <DIR>          folder"
+        NextField(line, at); // the time
+        const std::string_view size = NextField(line, at);
+        while (at < line.size() && (line[at] == ' ' || line[at] == '\t')) {
+            ++at;
+        }
+        if (at >= line.size()) {
+            return entry;
+        }
+        entry.name = line.substr(at);
+        if (size == "<DIR>") {
+            entry.kind = ListedEntry::Kind::Folder;
+        } else {
+            entry.kind = ListedEntry::Kind::File;
+            entry.size = ListedSize(size);
+        }
+        return entry;
+    }
+    // "-rw-r--r--    1 user     group         20 Dec  9 13:00 name": the
+    // name stands after eight fields.
+    if (first.size() < 10) {
+        return entry;
+    }
+    std::string_view size;
+    for (int field = 1; field < 8 && at < line.size(); ++field) {
+        const std::string_view value = NextField(line, at);
+        if (field == 4) {
+            size = value;
+        }
+    }
+    if (at >= line.size()) {
+        return entry;
+    }
+    entry.name = line.substr(at + 1);
+    if (first[0] == 'd') {
+        entry.kind = ListedEntry::Kind::Folder;
+    } else if (first[0] == '-') {
+        entry.kind = ListedEntry::Kind::File;
+        entry.size = ListedSize(size);
+    }
+    return entry;
+}
 
 std::unique_ptr<Transport> MakeCurlTransport(const Target& target, const std::string& password,
                                              const std::string& known_hosts,

@@ -1,6 +1,8 @@
 #include "error.h"
 #include "publish/transport.h"
 
+#include <QCryptographicHash>
+
 #include <cctype>
 #include <cerrno>
 #include <cstring>
@@ -79,8 +81,8 @@ public:
         return listing;
     }
 
-    void Put(const std::string& local, const std::string& path, std::int64_t size,
-             const SentBytes& sent) override {
+    std::string Put(const std::string& local, const std::string& path, std::int64_t size,
+                    const SentBytes& sent) override {
         const std::string target = folder_ + path;
         const std::string temporary = folder_ + TemporaryName(path);
         MakeParents(path);
@@ -92,6 +94,7 @@ public:
         if (out.get() < 0) {
             throw CommandError("Cannot write " + temporary + ": " + Reason());
         }
+        QCryptographicHash digest(QCryptographicHash::Sha256);
         try {
             std::vector<char> buffer(1 << 16);
             std::int64_t done = 0;
@@ -109,6 +112,7 @@ public:
                     break;
                 }
                 WriteAll(out.get(), buffer.data(), std::size_t(n));
+                digest.addData(QByteArrayView(buffer.data(), n));
                 done += n;
                 if (sent && !sent(done)) {
                     Discard(temporary);
@@ -134,6 +138,7 @@ public:
             Discard(temporary);
             throw CommandError("Cannot rename " + temporary + " to " + target + ": " + reason);
         }
+        return digest.result().toHex().toStdString();
     }
 
     void Remove(const std::string& path) override {

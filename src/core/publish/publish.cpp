@@ -172,15 +172,18 @@ PublishReport PublishWith(Transport& transport, const std::string& project_folde
             progress.bytes_done = before + bytes;
             return !events.progress || events.progress(progress);
         };
+        std::string sent_sha256;
         try {
-            transport.Put(item.full, item.path, item.size, sent);
+            sent_sha256 = transport.Put(item.full, item.path, item.size, sent);
         } catch (const TransferCancelled&) {
             throw failed(item.path, "cancelled");
         } catch (const CommandError& error) {
             throw failed(item.path, error.what());
         }
-        // The file arrived under its real name: only now does the manifest say so.
-        manifest[item.path] = ManifestEntry{item.size, item.sha256};
+        // The file arrived under its real name: only now does the manifest
+        // say so, with the hash of what arrived (the file may have been
+        // changed since the plan was made).
+        manifest[item.path] = ManifestEntry{item.size, sent_sha256};
         unwritten = true;
         write_manifest(false);
         progress.bytes_done = before + item.size;
@@ -265,6 +268,11 @@ PublishReport Publish(const std::string& project_folder, const Target& target,
     const std::string manifest = folder + ManifestFileName(target.name);
     std::unique_ptr<Transport> transport;
     if (KindOfUrl(target.url) == TargetKind::Folder) {
+        // A targets file edited by hand is checked as publish-target checks it.
+        const std::string problem = render::OutputFolderProblem(folder, target.url);
+        if (!problem.empty()) {
+            throw CommandError(problem);
+        }
         transport = MakeFolderTransport(target.url);
     } else {
         transport = make_server_transport(

@@ -3,6 +3,7 @@
 #include "document/file_io.h"
 #include "error.h"
 #include "publish/publish_files.h"
+#include "render/render_site.h"
 
 namespace qf::publish {
 
@@ -95,7 +96,7 @@ std::vector<Target> ReadTargets(const std::string& project_folder) {
     return targets;
 }
 
-void SetTarget(const std::string& project_folder, const Target& target) {
+void CheckTarget(const std::string& project_folder, const Target& target) {
     CheckTargetName(target.name);
     CheckValue("URL", target.url);
     CheckValue("user", target.user);
@@ -119,6 +120,16 @@ void SetTarget(const std::string& project_folder, const Target& target) {
     if (kind != TargetKind::Folder && target.user.empty()) {
         throw CommandError("A server target needs user=NAME");
     }
+    if (kind == TargetKind::Folder) {
+        const std::string problem = render::OutputFolderProblem(project_folder, target.url);
+        if (!problem.empty()) {
+            throw CommandError(problem);
+        }
+    }
+}
+
+void SetTarget(const std::string& project_folder, const Target& target) {
+    CheckTarget(project_folder, target);
     std::vector<Target> targets = ReadTargets(project_folder);
     bool replaced = false;
     for (Target& existing : targets) {

@@ -29,8 +29,12 @@ void CheckTargetName(std::string_view name);
 // The targets of a project, in the order they were set. Throws CommandError
 // for a targets file that cannot be read.
 std::vector<Target> ReadTargets(const std::string& project_folder);
-// Adds `target` or replaces the one of its name; the file is written
-// atomically. Refuses a bad name, URL or a key file that is not there.
+// Refuses (CommandError) what SetTarget would refuse in the target itself: a
+// bad name or URL, a key or certificate file that is not there, a server
+// without a user, a folder that is the project or inside it.
+void CheckTarget(const std::string& project_folder, const Target& target);
+// Adds `target` or replaces the one of its name, checked as CheckTarget
+// does; the file is written atomically.
 void SetTarget(const std::string& project_folder, const Target& target);
 // The target named `name`; with an empty name the only target there is.
 Target FindTarget(const std::string& project_folder, std::string_view name);

@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace qf::publish {
 
@@ -39,6 +40,20 @@ std::string ClearTextWarning();
 std::string TemporaryName(const std::string& path);
 bool IsTemporaryName(const std::string& path);
 
+// One line of a server's folder listing, read as MLSD's facts
+// ("type=file;size=20; name") or as LIST's lines in the Unix format
+// ("-rw-r--r--  1 user group  20 Dec  9 13:00 name") or the Windows one
+// ("12-09-26  01:00PM   20 name", "<DIR>" in place of a folder's size).
+// Links, devices and lines of neither kind are Other.
+struct ListedEntry {
+    enum class Kind { Other, File, Folder };
+    Kind kind = Kind::Other;
+    std::string name;
+    std::int64_t size = 0;
+};
+enum class ListingFormat { Mlsd, List };
+ListedEntry ReadListingLine(std::string_view line, ListingFormat format);
+
 // One way to put files on a target. Each failure throws CommandError with
 // the server's or the system's reason.
 class Transport {
@@ -46,9 +61,13 @@ public:
     virtual ~Transport() = default;
     // Every file under the target; a target folder that is not there yet is empty.
     virtual RemoteListing List() = 0;
-    // Sends `local` as `path` through its temporary name, renamed when complete.
-    virtual void Put(const std::string& local, const std::string& path, std::int64_t size,
-                     const SentBytes& sent) = 0;
+    // Sends `local` as `path` through its temporary name, renamed when
+    // complete, and returns the SHA-256 (hex) of the bytes it sent: the file
+    // is read once, as it goes. A file that is not `size` bytes long when it
+    // is read is refused ("changed while it was sent") and nothing of it is
+    // left on the target.
+    virtual std::string Put(const std::string& local, const std::string& path, std::int64_t size,
+                            const SentBytes& sent) = 0;
     // Removes the file `path`; one that is not there is no failure.
     virtual void Remove(const std::string& path) = 0;
 };
