@@ -52,7 +52,7 @@ namespace {
 constexpr std::string_view kInsertSynopsis = "insert PAGE AREA KIND [FIELD=VALUE]...";
 constexpr std::string_view kPagePropertiesSynopsis =
     "page-properties PAGE [heading=TEXT] [background=COLOUR|PICTURE] [noscroll=0|1] [fit=0|1] "
-    "[description=TEXT]";
+    "[description=TEXT] [language=TAG] [hidden=0|1]";
 
 std::string KindList() {
     std::string list;
@@ -153,10 +153,17 @@ int PagePropertiesCommand(const Args& args, std::ostream& out) {
             properties.fit_small_screens = value == "1";
         } else if (name == "description") {
             properties.description = value;
+        } else if (name == "language") {
+            properties.language = value;
+        } else if (name == "hidden") {
+            if (value != "0" && value != "1") {
+                throw UsageError("hidden must be 0 or 1");
+            }
+            properties.hide_from_search = value == "1";
         } else {
             throw UsageError("'" + name +
                              "' is not a page property (heading, background, noscroll, fit, "
-                             "description)");
+                             "description, language, hidden)");
         }
     }
     Workspace workspace = OpenWorkspace(args[0]);
@@ -171,7 +178,7 @@ std::string AbsolutePath(const std::string& path) {
 }
 
 constexpr std::string_view kImportPictureSynopsis =
-    "import-picture PROJECT FILE [max-width=N] [quality=N] [keep-metadata=0|1]";
+    "import-picture PROJECT FILE [max-side=N] [quality=N] [keep-metadata=0|1]";
 
 // A whole number from `low` to `high` for the option `key`, else a usage error.
 int BoundedOption(const std::string& key, const std::string& value, int low, int high) {
@@ -189,8 +196,8 @@ int BoundedOption(const std::string& key, const std::string& value, int low, int
 PictureImportOptions ParsePictureOptions(const Args& args) {
     PictureImportOptions options;
     for (const auto& [key, value] : ParseAssignments(args, 2)) {
-        if (key == "max-width") {
-            options.largest_width = BoundedOption(key, value, 0, kLargestPictureWidthLimit);
+        if (key == "max-side" || key == "max-width") { // max-width: its older name
+            options.longest_side = BoundedOption(key, value, 0, kLargestPictureWidthLimit);
         } else if (key == "quality") {
             options.quality =
                 BoundedOption(key, value, kLowestPictureQuality, kHighestPictureQuality);
@@ -201,7 +208,7 @@ PictureImportOptions ParsePictureOptions(const Args& args) {
             options.strip_metadata = value == "0";
         } else {
             throw UsageError("'" + key +
-                             "' is not a picture option (max-width, quality, keep-metadata)");
+                             "' is not a picture option (max-side, quality, keep-metadata)");
         }
     }
     return options;
@@ -270,7 +277,10 @@ std::vector<Command> ComponentCommands() {
          "them already, measured again), fit=0 takes them out again; without fit\n"
          "the page stays as it is. description=TEXT is what search engines and shared\n"
          "links show of the page (written into its head); an empty one takes it out,\n"
-         "and the published page then says its first sentences instead.\n",
+         "and the published page then says its first sentences instead.\n"
+         "language=TAG gives the page a language of its own (a BCP 47 tag such as\n"
+         "de-CH; empty: the site's). hidden=1 asks search engines to leave the page\n"
+         "out and keeps it out of the sitemap; hidden=0 takes that back.\n",
          PagePropertiesCommand},
         {"import-picture", kImportPictureSynopsis,
          "copies a picture into the project's images folder and prints its location",
@@ -289,8 +299,9 @@ std::vector<Command> ComponentCommands() {
          "not overwritten: its copy goes into PROJECT/images. An animated PNG or\n"
          "WebP keeps its frames, only its camera data cut out; other formats are\n"
          "copied as they are.\n"
-         "  max-width=N      a wider picture is scaled down to N pixels, its\n"
-         "                   proportions kept (default: 0, no limit)\n"
+         "  max-side=N       a picture longer than N pixels on its long side is\n"
+         "                   scaled down to it, its proportions kept (default:\n"
+         "                   2560; 0: no limit)\n"
          "  quality=N        JPEG and WebP quality, 1 to 100 (default: 85)\n"
          "  keep-metadata=1  keep the camera and position data: such a picture is\n"
          "                   copied as it is unless it has to be scaled down\n"

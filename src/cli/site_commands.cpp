@@ -4,8 +4,10 @@
 #include "document/page_file.h"
 #include "loaded_modules.h"
 #include "render/render_site.h"
+#include "site/page_rename.h"
 #include "site/site_settings.h"
 #include "workspace/project.h"
+#include "workspace/workspace.h"
 
 #include <iostream>
 
@@ -127,6 +129,48 @@ int ExportCommand(const Args& args, std::ostream& out) {
     return 0;
 }
 
+constexpr std::string_view kRenamePageSynopsis = "rename-page PAGE NEWNAME [--dry-run]";
+
+int RenamePageCommand(const Args& args, std::ostream& out) {
+    std::vector<std::string> positional;
+    bool dry_run = false;
+    for (const std::string& arg : args) {
+        if (arg == "--dry-run") {
+            dry_run = true;
+        } else if (arg.rfind("--", 0) == 0) {
+            throw UsageError("usage: quenfort-cli " + std::string(kRenamePageSynopsis));
+        } else {
+            positional.push_back(arg);
+        }
+    }
+    if (positional.size() != 2) {
+        throw UsageError("usage: quenfort-cli " + std::string(kRenamePageSynopsis));
+    }
+    const std::string folder = FolderOfPage(positional[0]);
+    const std::string page = positional[0].substr(positional[0].rfind('/') + 1);
+    const PageRenamePlan plan = PlanPageRename(folder, page, positional[1]);
+    for (const std::string& linking : plan.pages) {
+        out << (dry_run ? "would change links on " : "changing links on ")
+            << EscapedForTerminal(linking) << '\n';
+    }
+    if (dry_run) {
+        out << "Would rename " << EscapedForTerminal(plan.from) << " to "
+            << EscapedForTerminal(plan.to) << "; nothing was changed.\n";
+        return 0;
+    }
+    Workspace workspace;
+    workspace.project_folder = FolderPath(folder);
+    const PageRenameReport report = RenamePage(workspace, plan);
+    for (const std::string& failed : report.failed) {
+        std::cerr << "Not changed: " << EscapedForTerminal(failed) << '\n';
+    }
+    out << "Renamed " << EscapedForTerminal(plan.from) << " to " << EscapedForTerminal(plan.to)
+        << ": " << report.links << (report.links == 1 ? " link" : " links") << " changed on "
+        << plan.pages.size() - report.failed.size()
+        << (plan.pages.size() - report.failed.size() == 1 ? " page" : " pages") << '\n';
+    return report.failed.empty() ? 0 : 1;
+}
+
 } // namespace
 
 std::vector<Command> SiteCommands() {
@@ -181,6 +225,19 @@ std::vector<Command> SiteCommands() {
          "Exits with 0, 1 when a value is refused or the file cannot be written, 2 for\n"
          "a usage error (an unknown field).\n",
          SiteSettingsCommand},
+        {"rename-page", kRenamePageSynopsis,
+         "renames a page and every link to it on the project's pages",
+         "Renames the page file PAGE to NEWNAME (\".html\" is added as for a new page; a\n"
+         "PHP page keeps \".php\") and rewrites every link to it on every page of its\n"
+         "project: text and image links, rollovers, frames, form actions, the mail\n"
+         "script's targets, and raw HTML's plain href and src. The old name is kept in\n"
+         "the site's settings, so the published site has a small page there that\n"
+         "sends visitors on (left out of the sitemap). It prints the pages whose links\n"
+         "change; --dry-run prints them and changes nothing.\n"
+         "\n"
+         "Exits with 0, 1 when the page cannot be renamed or some page could not be\n"
+         "written (named on stderr; the others are written), 2 for a usage error.\n",
+         RenamePageCommand},
         {"render", kRenderSynopsis, "prints a page as visitors receive it",
          "Prints the page PAGE as publishing sends it: clean HTML5 (UTF-8) that looks\n"
          "the same in a browser, without the editor's markers and declarations. The\n"

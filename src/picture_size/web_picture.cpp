@@ -174,8 +174,9 @@ WebPicture Process(const std::string& path, const PictureImportOptions& options)
         }
         return web;
     }
-    const bool scale = options.largest_width > 0 && shown.width() > options.largest_width;
-    // Metadata the user keeps would be lost to a new encoding: only a width
+    const bool scale =
+        options.longest_side > 0 && std::max(shown.width(), shown.height()) > options.longest_side;
+    // Metadata the user keeps would be lost to a new encoding: only a size
     // to keep to changes such a picture.
     if (!options.strip_metadata && metadata.camera_data && !scale) {
         return web;
@@ -210,11 +211,12 @@ WebPicture Process(const std::string& path, const PictureImportOptions& options)
     if (reader.transformation() == QImageIOHandler::TransformationNone) {
         image = Oriented(image, metadata.orientation);
     }
-    if (scale && image.width() > options.largest_width) {
-        const int height = std::max(
-            1, qRound(double(image.height()) * options.largest_width / double(image.width())));
-        image = image.scaled(options.largest_width, height, Qt::IgnoreAspectRatio,
-                             Qt::SmoothTransformation);
+    if (const int longest = std::max(image.width(), image.height());
+        scale && longest > options.longest_side) {
+        const double factor = double(options.longest_side) / double(longest);
+        const int width = std::max(1, qRound(image.width() * factor));
+        const int height = std::max(1, qRound(image.height() * factor));
+        image = image.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
     if (options.strip_metadata) {
         image = WithoutTexts(image);

@@ -286,7 +286,7 @@ TEST_F(ComponentCli, ImportPictureTakesItsOptionsAndRefusesBadOnesWritingNothing
         EXPECT_FALSE(QFileInfo::exists(dir_.filePath("images"))) << c.option;
     }
 
-    auto result = RunCli({"import-picture", dir_.path(), photo, "max-width=60", "quality=70"});
+    auto result = RunCli({"import-picture", dir_.path(), photo, "max-side=60", "quality=70"});
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out, "images/photo.jpg\n");
     const std::string copy = Bytes(dir_.filePath("images/photo.jpg"));

@@ -3,6 +3,7 @@
 #include "test_pages.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -108,6 +109,27 @@ TEST_F(CheckSiteCli, RenderPrintsThePageAsVisitorsGetItAndExportWritesTheSite) {
     EXPECT_EQ(RunCli({"render"}).status, 2);
     EXPECT_EQ(RunCli({"export", Project()}).status, 2);
     EXPECT_EQ(RunCli({"render", dir_.filePath("none.html")}).status, 1);
+}
+
+TEST_F(CheckSiteCli, RenamePageListsThenRenamesAndRefusesATakenName) {
+    Page("index.html", "<a href=\"about.html\"><img src=\"logo.png\" alt=\"Logo\"></a>");
+    Page("about.html", "<img src=\"logo.png\" alt=\"Logo\">");
+    const std::string index = dir_.filePath("index.html").toStdString();
+    const std::string before = test::ReadBytes(index);
+    auto dry = RunCli({"rename-page", dir_.filePath("about.html"), "Our Story", "--dry-run"});
+    EXPECT_EQ(dry.status, 0) << dry.err;
+    EXPECT_EQ(dry.out, "would change links on index.html\nWould rename about.html to Our "
+                       "Story.html; nothing was changed.\n");
+    EXPECT_EQ(test::ReadBytes(index), before);
+    EXPECT_EQ(RunCli({"rename-page", dir_.filePath("about.html"), "index"}).status, 1);
+    EXPECT_EQ(RunCli({"rename-page", dir_.filePath("about.html")}).status, 2);
+    auto done = RunCli({"rename-page", dir_.filePath("about.html"), "Our Story"});
+    EXPECT_EQ(done.status, 0) << done.err;
+    EXPECT_NE(done.out.find("Renamed about.html to Our Story.html: 1 link changed on 1 page"),
+              std::string::npos)
+        << done.out;
+    EXPECT_NE(test::ReadBytes(index).find("href=\"Our%20Story.html\""), std::string::npos);
+    EXPECT_TRUE(QFile::exists(dir_.filePath("Our Story.html")));
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace qf {
 namespace {
@@ -58,6 +59,21 @@ TEST(Platform, DeclaresInReverseAndPutsTheRowAtTheEndOfTheCell) {
     AddComponent(page, "Hr", "<in5>", 5);
     EXPECT_NE(page.find("<!---Begin_Hr3---!><in5><!---End_Hr3---!></td></table><!---End_Table5"),
               std::string::npos);
+}
+
+TEST(PictureSizes, AWidePictureIsOfferedAtTheAreasWidthInProportion) {
+    const std::string page = test::PageWith("<!---Table1---!>", PlatformArea(1, 400, 40));
+    EXPECT_EQ(OfferedPictureSize(page, 1, {3000, 2000}), (PictureSize{400, 267}));
+    EXPECT_EQ(OfferedPictureSize(page, 1, {400, 50}), (PictureSize{400, 50}));
+    EXPECT_EQ(OfferedPictureSize(page, 1, {300, 200}), (PictureSize{300, 200}));
+    EXPECT_EQ(OfferedPictureSize(page, 7, {3000, 2000}), (PictureSize{3000, 2000})); // no area 7
+    EXPECT_EQ(OfferedPictureSize(page, 1, {0, 0}), (PictureSize{0, 0}));
+    // Linked width and height: rounded, never 0 for a real width, never past int.
+    EXPECT_EQ(ProportionalWidth({3000, 2000}, 200), 300);
+    EXPECT_EQ(ProportionalHeight({3000, 1}, 10), 1);
+    EXPECT_EQ(ProportionalHeight({0, 2}, 10), 0);
+    EXPECT_EQ(ProportionalHeight({3, 2}, 0), 0);
+    EXPECT_EQ(ProportionalHeight({1, 2000000000}, 2000000000), std::numeric_limits<int>::max());
 }
 
 TEST(Platform, NumbersFollowTheCountAndSkipNumbersInUse) {

@@ -166,13 +166,19 @@ TEST(FormBuilders, CheckBoxesAndRadioButtonGroups) {
               "Choices (choices): a group holds at most 20 choices");
 }
 
-TEST(FormBuilders, AFieldIdTheInsertionFindsOnThePageIsRefused) {
-    QTemporaryDir dir;
+// A workspace with index.html open: one area, written to `dir`.
+Workspace OpenPageWithOneArea(const QTemporaryDir& dir) {
     Workspace workspace;
     workspace.page_name = "index.html";
     workspace.page_path = dir.filePath("index.html").toStdString();
     workspace.page_text = test::PageWith("<!---Table1---!>", test::TableArea(1));
     WritePageFile(workspace.page_path, workspace.page_text);
+    return workspace;
+}
+
+TEST(FormBuilders, AFieldIdTheInsertionFindsOnThePageIsRefused) {
+    QTemporaryDir dir;
+    Workspace workspace = OpenPageWithOneArea(dir);
     workspace.area_list.text = "Area1";
     InsertComponent(workspace, "Radio_Group", {{"name", "by"}, {"choices", "a\nb"}});
     InsertComponent(workspace, "Input_Text", {{"name", "by"}}); // no label, no id
@@ -244,11 +250,7 @@ TEST(AddForm, RefusalsLeaveThePageAlone) {
 
 TEST(PrepareForm, WritesThePageAndListsNothing) {
     QTemporaryDir dir;
-    Workspace workspace;
-    workspace.page_name = "index.html";
-    workspace.page_path = dir.filePath("index.html").toStdString();
-    workspace.page_text = test::PageWith("<!---Table1---!>", test::TableArea(1));
-    WritePageFile(workspace.page_path, workspace.page_text);
+    Workspace workspace = OpenPageWithOneArea(dir);
     EXPECT_EQ(PrepareForm(workspace, "mail.php"), "Form1");
     EXPECT_EQ(ReadPageFile(workspace.page_path), workspace.page_text);
     // Closed behind the areas, which stand after "</body>".
@@ -263,11 +265,7 @@ TEST(PrepareForm, WritesThePageAndListsNothing) {
 
 TEST(PrepareForm, PreparingAgainChangesTheTargetAndNeverNestsASecondForm) {
     QTemporaryDir dir;
-    Workspace workspace;
-    workspace.page_name = "index.html";
-    workspace.page_path = dir.filePath("index.html").toStdString();
-    workspace.page_text = test::PageWith("<!---Table1---!>", test::TableArea(1));
-    WritePageFile(workspace.page_path, workspace.page_text);
+    Workspace workspace = OpenPageWithOneArea(dir);
     // The editor's own hint: prepare the form first, with no script yet.
     EXPECT_EQ(PrepareForm(workspace, ""), "Form1");
     std::string expected = workspace.page_text;

@@ -45,6 +45,7 @@ TEST_F(PageCommands, AClosedPageIsNeverWrittenAgain) {
     const std::string path = workspace_.page_path;
     ClosePage(workspace_);
     EXPECT_FALSE(workspace_.HasOpenPage());
+    EXPECT_FALSE(workspace_.palette_enabled);
     // The text and the lists stay for the user to see.
     EXPECT_EQ(workspace_.page_text, test::WorkedExamplePage());
     EXPECT_EQ(workspace_.area_list.entries, std::vector<std::string>{"Area1"});

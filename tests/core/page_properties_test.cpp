@@ -265,5 +265,39 @@ TEST(PageProperties, TheDescriptionGoesBehindTheTitleReadsBackAndComesOut) {
     }
 }
 
+TEST(PageProperties, ALanguageOfItsOwnAndHidingFromSearchComeAndGo) {
+    const std::string page = test::WorkedExamplePage();
+    PageProperties set;
+    set.language = "de-CH";
+    set.hide_from_search = true;
+    set.description = "Brot";
+    const std::string with = ApplyPageProperties(page, set);
+    EXPECT_NE(with.find("<html lang=\"de-CH\"><head><title>My Page</title><meta "
+                        "name=\"description\" content=\"Brot\">" +
+                        std::string(kNoIndexTag) + "</head>"),
+              std::string::npos)
+        << with;
+    EXPECT_EQ(LanguageForEditing(with), "de-CH");
+    EXPECT_TRUE(PageHiddenFromSearch(with));
+    EXPECT_FALSE(PageHiddenFromSearch(page));
+    // Changed in place, never twice; a lang written by hand is read too.
+    set.language = "fr";
+    const std::string changed = ApplyPageProperties(with, set);
+    EXPECT_EQ(LanguageForEditing(changed), "fr");
+    EXPECT_EQ(changed.find(kNoIndexTag), changed.rfind(kNoIndexTag));
+    EXPECT_EQ(LanguageForEditing("<HTML LANG=it><head>"), "it");
+    // Taken out again: the page is as it was.
+    PageProperties undo;
+    undo.language = "";
+    undo.hide_from_search = false;
+    undo.description = "";
+    EXPECT_EQ(ApplyPageProperties(changed, undo), page);
+    for (const char* bad : {"english", "e", "de_CH", "de-\"x", "<!---"}) {
+        PageProperties refused;
+        refused.language = bad;
+        EXPECT_THROW(ApplyPageProperties(page, refused), CommandError) << bad;
+    }
+}
+
 } // namespace
 } // namespace qf

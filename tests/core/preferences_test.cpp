@@ -14,9 +14,9 @@ namespace {
 TEST(Preferences, KeptBesideTheSessionAndDamagedValuesGiveTheDefaults) {
     QTemporaryDir dir;
     const QString file = dir.filePath("config/quenfort.conf");
-    // Nothing yet: removed camera data, no width limit, quality 85.
+    // Nothing yet: removed camera data, 2,560 px at most, quality 85.
     Preferences fresh = LoadPreferences(file);
-    EXPECT_EQ(fresh.pictures.largest_width, 0);
+    EXPECT_EQ(fresh.pictures.longest_side, 2560);
     EXPECT_EQ(fresh.pictures.quality, 85);
     EXPECT_TRUE(fresh.pictures.strip_metadata);
     EXPECT_TRUE(fresh.fit_new_pages);
@@ -30,7 +30,7 @@ TEST(Preferences, KeptBesideTheSessionAndDamagedValuesGiveTheDefaults) {
     memory.last_project = "/home/u/site/";
     SaveSession(file, memory);
     Preferences read = LoadPreferences(file);
-    EXPECT_EQ(read.pictures.largest_width, 1200);
+    EXPECT_EQ(read.pictures.longest_side, 1200);
     EXPECT_EQ(read.pictures.quality, 70);
     EXPECT_FALSE(read.pictures.strip_metadata);
     EXPECT_FALSE(read.fit_new_pages);
@@ -42,11 +42,11 @@ TEST(Preferences, KeptBesideTheSessionAndDamagedValuesGiveTheDefaults) {
     // A hand-edited file: values out of bounds or unreadable are not taken.
     QFile edited(file);
     ASSERT_TRUE(edited.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    edited.write("[preferences]\nlargestPictureWidth=-20\npictureQuality=250\n"
+    edited.write("[preferences]\nlongestPictureSide=-20\npictureQuality=250\n"
                  "removeCameraData=perhaps\nfitNewPages=0\n");
     edited.close();
     read = LoadPreferences(file);
-    EXPECT_EQ(read.pictures.largest_width, 0);
+    EXPECT_EQ(read.pictures.longest_side, 2560);
     EXPECT_EQ(read.pictures.quality, 85);
     EXPECT_TRUE(read.pictures.strip_metadata);
     EXPECT_TRUE(read.fit_new_pages);

@@ -136,5 +136,26 @@ TEST(Project, PagesAreTheHtmlAndPhpFilesSortedWithoutCase) {
     EXPECT_THROW(ProjectPages(Folder(dir) + "gone/"), CommandError);
 }
 
+TEST(Project, NewPagesAreOfferedAsTheHomePageThenUnderTheirHeader) {
+    QTemporaryDir dir;
+    EXPECT_EQ(OfferedFirstPageName(Folder(dir)), "index");
+    Touch(dir.filePath("Home.html"));
+    EXPECT_EQ(OfferedFirstPageName(Folder(dir)), "");
+    EXPECT_EQ(ProposedPageName("Opening Hours"), "opening-hours");
+    EXPECT_EQ(ProposedPageName("  Baker's Café: Cakes & Bread!  "), "bakers-café-cakes-bread");
+    EXPECT_EQ(ProposedPageName("<>&"), "");
+    EXPECT_EQ(ProposedPageName(std::string(200, 'a') + " b").size(), 80u);
+    EXPECT_EQ(ProposedPageName(std::string(79, 'a') + " b"), std::string(79, 'a'));
+}
+
+TEST(Project, LinksToPagesAreEscapedAndReadBack) {
+    EXPECT_EQ(PageLink("Opening Hours.html"), "Opening%20Hours.html");
+    EXPECT_EQ(PageLink("a#b?c%.html"), "a%23b%3Fc%25.html");
+    EXPECT_EQ(PageLink("café.html"), "caf%C3%A9.html");
+    for (const char* page : {"Opening Hours.html", "a#b?c%.html", "café.html", "plain.html"}) {
+        EXPECT_EQ(PageOfLink(PageLink(page)), page);
+    }
+}
+
 } // namespace
 } // namespace qf

@@ -369,5 +369,33 @@ TEST_F(RenderSite, AnAddressGivesCanonicalLinksSharedCardsASitemapAndRobots) {
     EXPECT_FALSE(Has(test::ReadBytes(bare + "/index.html"), "canonical"));
 }
 
+TEST_F(RenderSite, TheSiteIconBecomesFaviconTouchIconsAndAManifest) {
+    SiteSettings settings;
+    settings.name = "Caf\xC3\xA9 \"Chez Nous\"";
+    settings.icon = "images/a.png";
+    WriteSiteSettings(project_, settings);
+    FakePictures fake;
+    ExportReport report =
+        ExportSite(project_, outside_, fake.Work(dir_.filePath("cache").toStdString()));
+    ASSERT_EQ(report.notes.size(), 1u); // only that there is no sitemap without an address
+    EXPECT_TRUE(Has(report.notes[0], "no address")) << report.notes[0];
+    // Three PNGs of 32, 64 and 96 bytes (the fake's), behind a directory of three.
+    const std::string ico = test::ReadBytes(outside_ + "/favicon.ico");
+    ASSERT_EQ(ico.size(), 6u + 3 * 16 + 32 + 64 + 96);
+    EXPECT_EQ(ico.substr(0, 6), std::string("\0\0\1\0\3\0", 6));
+    EXPECT_EQ(int(std::uint8_t(ico[6 + 16 * 2])), 48);                    // the third is 48 wide
+    EXPECT_EQ(int(std::uint8_t(ico[6 + 16 * 2 + 12])), 6 + 48 + 32 + 64); // where it starts
+    EXPECT_EQ(test::ReadBytes(outside_ + "/icon-512.png").size(), 1024u);
+    EXPECT_EQ(test::ReadBytes(outside_ + "/apple-touch-icon.png").size(), 360u);
+    const std::string manifest = test::ReadBytes(outside_ + "/site.webmanifest");
+    EXPECT_TRUE(Has(manifest, "\"name\": \"Caf\xC3\xA9 \\\"Chez Nous\\\"\"")) << manifest;
+    EXPECT_TRUE(Has(manifest, "{\"src\": \"icon-192.png\", \"sizes\": \"192x192\"")) << manifest;
+    const std::string home = test::ReadBytes(outside_ + "/index.html");
+    EXPECT_TRUE(Has(home, "<link rel=\"apple-touch-icon\" href=\"apple-touch-icon.png\">")) << home;
+    EXPECT_TRUE(Has(home, "<link rel=\"manifest\" href=\"site.webmanifest\">")) << home;
+    // Without a way to make pictures, none are named.
+    EXPECT_FALSE(Has(RenderPage(SamplePage(), SiteRenderOptions(project_)), "apple-touch-icon"));
+}
+
 } // namespace
 } // namespace qf::render

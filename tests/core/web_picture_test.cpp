@@ -250,18 +250,18 @@ TEST_F(WebPictures, APictureWithNothingToChangeIsKeptByteForByte) {
     Save(TwoHalves(80, 20), "elsewhere/plain.bmp", "bmp");
     const QByteArray bmp = Read("elsewhere/plain.bmp");
     PictureImportOptions narrow;
-    narrow.largest_width = 40;
+    narrow.longest_side = 40;
     const ImportedPicture kept = Import("elsewhere/plain.bmp", narrow);
     EXPECT_EQ(Read("site/images/plain.bmp"), bmp);
     EXPECT_EQ(kept.width, 80);
     EXPECT_EQ(kept.height, 20);
 }
 
-TEST_F(WebPictures, AWiderPictureIsScaledToTheLargestWidthItsProportionsKept) {
+TEST_F(WebPictures, ALongerPictureIsScaledToTheLongestSideItsProportionsKept) {
     Save(TwoHalves(200, 101), "elsewhere/wide.png", "png");
     Save(TwoHalves(50, 30), "elsewhere/narrow.png", "png");
     PictureImportOptions options;
-    options.largest_width = 80;
+    options.longest_side = 80;
     const ImportedPicture wide = Import("elsewhere/wide.png", options);
     EXPECT_EQ(wide.width, 80);
     EXPECT_EQ(wide.height, 40);
@@ -274,19 +274,24 @@ TEST_F(WebPictures, AWiderPictureIsScaledToTheLargestWidthItsProportionsKept) {
     EXPECT_EQ(Read("site/images/narrow.png"), Read("elsewhere/narrow.png"));
     EXPECT_EQ(narrow.width, 50);
 
-    // The width is the one shown: a picture turned upright counts its height.
+    // The size is the one shown: a picture turned upright is long in its height.
     Save(TwoHalves(100, 60), "elsewhere/upright.jpg", "jpeg");
     AddCameraData("elsewhere/upright.jpg", 8);
     const ImportedPicture upright = Import("elsewhere/upright.jpg", options);
-    EXPECT_EQ(upright.width, 60);
-    EXPECT_EQ(upright.height, 100);
-    options.largest_width = 30;
-    options.strip_metadata = false; // a width to keep to changes it all the same
+    EXPECT_EQ(upright.width, 48);
+    EXPECT_EQ(upright.height, 80);
+    options.longest_side = 30;
+    options.strip_metadata = false; // a size to keep to changes it all the same
     ASSERT_TRUE(QDir(dir_.path()).mkpath("small"));
     const ImportedPicture small = Import("elsewhere/upright.jpg", options, Path("small/"));
-    EXPECT_EQ(small.width, 30);
-    EXPECT_EQ(small.height, 50);
-    EXPECT_EQ(Picture("small/images/upright.jpg").size(), QSize(30, 50));
+    EXPECT_EQ(small.width, 18);
+    EXPECT_EQ(small.height, 30);
+    EXPECT_EQ(Picture("small/images/upright.jpg").size(), QSize(18, 30));
+    // By default a camera-sized photo keeps 2,560 pixels on its long side.
+    Save(TwoHalves(3000, 2000), "elsewhere/camera.png", "png");
+    const ImportedPicture camera = Import("elsewhere/camera.png", PictureImportOptions{});
+    EXPECT_EQ(camera.width, 2560);
+    EXPECT_EQ(camera.height, 1707);
 }
 
 TEST_F(WebPictures, TheQualityDecidesTheSizeAndALargerCopyIsNotUsed) {
@@ -501,7 +506,7 @@ TEST_F(WebPictures, HostilePicturesAreRefusedWithoutTakingMemory) {
 TEST_F(WebPictures, OptionsOutOfBoundsAreRefusedBeforeAnythingIsWritten) {
     Save(TwoHalves(12, 8), "elsewhere/icon.png", "png");
     for (const auto& [options, message] :
-         {std::pair{PictureImportOptions{-1, 85, true}, "largest picture width"},
+         {std::pair{PictureImportOptions{-1, 85, true}, "longest side of a picture"},
           std::pair{PictureImportOptions{0, 0, true}, "picture quality"},
           std::pair{PictureImportOptions{0, 101, true}, "picture quality"}}) {
         try {

@@ -142,6 +142,7 @@ private Q_SLOTS:
         QVERIFY(
             prompts_->last_filter.startsWith("All (*.jpg *.jpeg *.bmp *.ico *.emf *.wmf *.gif"));
         Find<QSpinBox>(&dialog, "SpinEdit1")->setValue(120);
+        QCOMPARE(Find<QSpinBox>(&dialog, "SpinEdit2")->value(), 90); // in proportion
         Find<QSpinBox>(&dialog, "SpinEdit2")->setValue(-5);
         Type(&dialog, "Edit2", QString::fromUtf8("Caf\xC3\xA9 \"Chez Nous\""));
         Find<QComboBox>(&dialog, "ComboBox2")->setEditText("Center");
@@ -156,6 +157,27 @@ private Q_SLOTS:
                                         "title=\"Caf&#233; &quot;Chez Nous&quot;\" "
                                         "border=\"2\" bordercolor=\"#FF8000\">") +
                                   "</td><!---End_Table2---!>") != std::string::npos);
+    }
+
+    // A picture wider than its area is offered at the area's width, and
+    // width and height follow each other until that is switched off.
+    void AWidePictureIsOfferedAtTheAreasWidthInProportion() {
+        TFormb dialog(workspace_); // Area1 is 400 px wide
+        Click(&dialog, "RadioButton1");
+        prompts_->Queue(Picture("wide.png", QSize(1200, 900)));
+        Click(&dialog, "ToolButton1");
+        QSpinBox* width = Find<QSpinBox>(&dialog, "SpinEdit1");
+        QSpinBox* height = Find<QSpinBox>(&dialog, "SpinEdit2");
+        QCOMPARE(width->value(), 400);
+        QCOMPARE(height->value(), 300);
+        width->setValue(200);
+        QCOMPARE(height->value(), 150);
+        height->setValue(60);
+        QCOMPARE(width->value(), 80);
+        Find<QCheckBox>(&dialog, "KeepProportions")->setChecked(false);
+        width->setValue(100);
+        QCOMPARE(height->value(), 60);
+        Shoot(&dialog, "image_dialog_sizes");
     }
 
     // OK reads a spin field's text as it stands: one that is not a whole

@@ -222,7 +222,8 @@ private Q_SLOTS:
                      "Recent Projects, Publish Project..., Site Settings..., Print..., Exit",
                      "Edit: Undo, Redo, Delete Project Page, Delete Selected Area, "
                      "Delete Selected "
-                     "Component, Modify Selected Area, Modify Selected Component, Preferences...",
+                     "Component, Modify Selected Area, Modify Selected Component, Rename Project "
+                     "Page..., Preferences...",
                      "View: View Source, Show Areas, Preview Width, As Published",
                      "Tools: Page Properties, Check Site, Reopen Last Project at Start",
                      "Help: Help Contents, VORNEX Online, About...",
@@ -398,11 +399,10 @@ private Q_SLOTS:
         QVERIFY(!window_->workspace().HasOpenPage());
         QCOMPARE(window_->findChild<QComboBox*>("Com1")->count(), 0);
         QCOMPARE(window_->findChild<QLabel*>("lblName")->text(), QString());
-        // An insert now asks for a page instead of writing into the old project's.
-        prompts_->asked.clear();
+        // Nothing can be inserted now, so nothing lands in the old project's page.
         Combo("Com1")->setEditText("Area1");
-        test::PaletteButton(window_.get(), "Insert Horizontal Line")->click();
-        QCOMPARE(prompts_->asked, QStringList{"inform: A page must be open!"});
+        QVERIFY(!window_->findChild<QTabWidget*>("PageControl1")->isEnabled());
+        QVERIFY(!test::PaletteButton(window_.get(), "Insert Horizontal Line")->isEnabled());
         QCOMPARE(ReadPageFile((Site() + "index.html").toStdString()), before);
     }
 
@@ -719,28 +719,55 @@ private Q_SLOTS:
         QVERIFY(PageItem("other.html") != nullptr);
         QCOMPARE(window_->preview()->ShownFile(),
                  Q(window_->workspace().app_folder) + "bin/blank.html");
-        // The labels and lists keep their state; the palette stays enabled.
-        QCOMPARE(Text("lblName"), QString("index.html"));
-        QCOMPARE(window_->findChild<QComboBox*>("Com2")->itemText(0), QString("Image1"));
-        QVERIFY(window_->findChild<QTabWidget*>("PageControl1")->isEnabled());
-
-        // Nothing edits the page again until one is opened, and no file comes back.
-        Trigger("PageProperties");
+        // Nothing edits the page until one is opened: no palette, no Modify
+        // or Delete, no rename; Page Properties says why; no file comes back.
+        QCOMPARE(Text("lblName"), QString());
+        QVERIFY(!window_->findChild<QTabWidget*>("PageControl1")->isEnabled());
+        for (const char* action : {"ModifySelectedArea", "DeleteSelectedComponent",
+                                   "ModifySelectedComponent", "RenameProjectPage"}) {
+            QVERIFY2(!window_->findChild<QAction*>(action)->isEnabled(), action);
+        }
         window_->findChild<QComboBox*>("Com1")->setEditText("Area1");
-        for (const char* button : {"PaletteTFormb", "PaletteTForma"}) {
-            auto* tool = window_->findChild<QToolButton*>(button);
-            if (tool->isEnabled()) {
-                tool->click();
-            }
-        }
-        for (const QString& asked : prompts_->asked.mid(2)) {
-            QCOMPARE(asked, QString("inform: A page must be open!"));
-        }
-        QVERIFY(!prompts_->asked.isEmpty());
+        Trigger("PageProperties");
+        QCOMPARE(prompts_->asked.last(), QString("inform: A page must be open!"));
         Trigger("DeleteProjectPage");
         QVERIFY(!QFile::exists(Site() + "index.html"));
         // Deleting the trashed page's namesake is not possible: no page is open.
         QVERIFY(QFile::exists(Site() + "other.html"));
+    }
+
+    // Rename: the pages that link to it are named first; a refused name
+    // brings the dialog back; then the file and every link follow.
+    void renamingThePageKeepsItOpenAndItsLinks() {
+        QDir().mkpath(Site());
+        WritePageFile(
+            (Site() + "menu.html").toStdString(),
+            test::PageWith(
+                "<!---Table1---!><!---Text_Link1---!>",
+                test::TableArea(1, test::Block("Text_Link1", "<a href=\"other.html\">o</a>"))));
+        OpenSiteProject();
+        prompts_->asked.clear();
+        ClickPage("other.html", Prompts::Answer::Yes);
+        QStringList shown;
+        OnModal([&shown](QWidget* dialog) {
+            shown << dialog->findChild<QLabel*>("LabelLinkingPages")->text();
+            test::Type(dialog, "EditNewName", "menu"); // taken
+            test::Click(dialog, "ButtonRename");
+        });
+        OnModal([](QWidget* dialog) {
+            test::Type(dialog, "EditNewName", "Opening Hours");
+            test::Click(dialog, "ButtonRename");
+        });
+        Trigger("RenameProjectPage");
+        QCOMPARE(shown, QStringList{"The links to it on 1 page(s) will follow: menu.html"});
+        QVERIFY2(prompts_->asked.last().contains("already has a page \"menu.html\""),
+                 qPrintable(prompts_->asked.join("|")));
+        QVERIFY(!QFile::exists(Site() + "other.html"));
+        QCOMPARE(Text("lblName"), QString("Opening Hours.html"));
+        QVERIFY(PageItem("Opening Hours.html") != nullptr);
+        QVERIFY(ReadPageFile((Site() + "menu.html").toStdString())
+                    .find("href=\"Opening%20Hours.html\"") != std::string::npos);
+        QCOMPARE(window_->preview()->ShownFile(), Site() + "Opening Hours.html");
     }
 
     void withoutATrashDeletingAsksFirst() {

@@ -77,11 +77,11 @@ private Q_SLOTS:
 
     void ThePreferencesAreReadAtStartChangedAndKept() {
         Preferences stored;
-        stored.pictures.largest_width = 640;
+        stored.pictures.longest_side = 640;
         SavePreferences(Settings(), stored);
         window_ = std::make_unique<TForm1>();
         window_->RememberSession(Settings());
-        QCOMPARE(PictureImportOptionsInUse().largest_width, 640);
+        QCOMPARE(PictureImportOptionsInUse().longest_side, 640);
         QCOMPARE(PictureImportOptionsInUse().quality, 85);
         QVERIFY(PictureImportOptionsInUse().strip_metadata);
         QVERIFY(TFormmen2::FitNewPages());
@@ -90,24 +90,24 @@ private Q_SLOTS:
         OnModal([&](QWidget* dialog) {
             seen = true;
             QCOMPARE(dialog->objectName(), QString("PreferencesDialog"));
-            QCOMPARE(Find<QSpinBox>(dialog, "LargestPictureWidth")->value(), 640);
+            QCOMPARE(Find<QSpinBox>(dialog, "LongestPictureSide")->value(), 640);
             QCOMPARE(Find<QSpinBox>(dialog, "PictureQuality")->value(), 85);
             QVERIFY(Find<QCheckBox>(dialog, "RemoveCameraData")->isChecked());
             QVERIFY(Find<QCheckBox>(dialog, "FitNewPages")->isChecked());
             test::Shoot(dialog, "preferences_dialog");
             Find<QCheckBox>(dialog, "FitNewPages")->setChecked(false);
-            Find<QSpinBox>(dialog, "LargestPictureWidth")->setValue(25);
+            Find<QSpinBox>(dialog, "LongestPictureSide")->setValue(25);
             Find<QSpinBox>(dialog, "PictureQuality")->setValue(60);
             Find<QCheckBox>(dialog, "RemoveCameraData")->setChecked(false);
             Click(dialog, "OkButton");
         });
         window_->findChild<QAction*>("Preferences")->trigger();
         QVERIFY(seen);
-        QCOMPARE(PictureImportOptionsInUse().largest_width, 25);
+        QCOMPARE(PictureImportOptionsInUse().longest_side, 25);
         QCOMPARE(PictureImportOptionsInUse().quality, 60);
         QVERIFY(!PictureImportOptionsInUse().strip_metadata);
         const Preferences kept = LoadPreferences(Settings());
-        QCOMPARE(kept.pictures.largest_width, 25);
+        QCOMPARE(kept.pictures.longest_side, 25);
         QCOMPARE(kept.pictures.quality, 60);
         QVERIFY(!kept.pictures.strip_metadata);
         // New pages from now on are made without the small-screen fit.
@@ -116,12 +116,12 @@ private Q_SLOTS:
 
         // Cancel changes nothing.
         OnModal([](QWidget* dialog) {
-            Find<QSpinBox>(dialog, "LargestPictureWidth")->setValue(0);
+            Find<QSpinBox>(dialog, "LongestPictureSide")->setValue(0);
             Click(dialog, "CancelButton");
         });
         window_->findChild<QAction*>("Preferences")->trigger();
-        QCOMPARE(PictureImportOptionsInUse().largest_width, 25);
-        QCOMPARE(LoadPreferences(Settings()).pictures.largest_width, 25);
+        QCOMPARE(PictureImportOptionsInUse().longest_side, 25);
+        QCOMPARE(LoadPreferences(Settings()).pictures.longest_side, 25);
         QVERIFY(!TFormmen2::FitNewPages());
         // The next start reads it again.
         TFormmen2::SetFitNewPages(true);
@@ -134,7 +134,7 @@ private Q_SLOTS:
     void EveryPictureBrowseUsesThemAndFillsTheSizeAsShown() {
         Workspace workspace = test::TwoAreaWorkspace(dir_->path());
         PictureImportOptions options;
-        options.largest_width = 50;
+        options.longest_side = 50;
         SetPictureImportOptions(options);
         const Browsed wide = BrowseInImageDialog(workspace, Picture("wide.png", QSize(200, 120)));
         QCOMPARE(wide.location, QString("images/wide.png"));

@@ -1,5 +1,6 @@
 #include "check/html_check.h"
 
+#include "check/element_name.h"
 #include "components/page_properties.h"
 #include "document/file_io.h"
 
@@ -487,19 +488,7 @@ HtmlWalk::Region HtmlWalk::RegionAt(std::size_t text_offset) const {
 }
 
 std::string HtmlWalk::TagName(const GumboElement& element) const {
-    if (element.tag != GUMBO_TAG_UNKNOWN) {
-        return gumbo_normalized_tagname(element.tag);
-    }
-    GumboStringPiece piece = element.original_tag;
-    if (piece.length == 0) {
-        return "?";
-    }
-    gumbo_tag_from_original_text(&piece);
-    std::string name(piece.data, piece.length);
-    for (char& c : name) {
-        c = char(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return name;
+    return ElementName(element, "?");
 }
 
 void HtmlWalk::Cover(const GumboStringPiece& piece) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "document/picture_size.h"
+
 #include <atomic>
 #include <functional>
 #include <optional>
@@ -33,10 +35,6 @@ struct Finding {
 
 // The natural size of a picture file, as the caller reads it (core links no
 // image library); nothing when the file is not a picture it can read.
-struct PictureSize {
-    int width = 0;
-    int height = 0;
-};
 using PictureSizeReader = std::function<std::optional<PictureSize>(const std::string& path)>;
 
 struct SiteCheckOptions {

@@ -4,6 +4,7 @@
 #include "components/user_text.h"
 #include "document/markers.h"
 #include "error.h"
+#include "site/site_settings.h"
 #include "workspace/source_text.h"
 #include "workspace/workspace.h"
 
@@ -337,7 +338,111 @@ void SetDescription(std::string& page, const std::string& attribute_text) {
     }
 }
 
+// Where the first "<html" start tag stands: [start, end of its ">").
+std::pair<std::size_t, std::size_t> HtmlTag(std::string_view page) {
+    std::size_t at = 0;
+    while ((at = page.find('<', at)) != std::string_view::npos) {
+        if (page.size() - at >= 6 && (page[at + 1] | 0x20) == 'h' && (page[at + 2] | 0x20) == 't' &&
+            (page[at + 3] | 0x20) == 'm' && (page[at + 4] | 0x20) == 'l' &&
+            (IsBlank(page[at + 5]) || page[at + 5] == '>')) {
+            const std::size_t end = page.find('>', at);
+            return {at, end == std::string_view::npos ? std::string_view::npos : end + 1};
+        }
+        ++at;
+    }
+    return {std::string_view::npos, std::string_view::npos};
+}
+
+// Where the lang attribute of the tag [start, end) stands, its leading blank
+// included, and where its value does: {attribute start, attribute end,
+// value start, value end}; npos when it has none.
+struct LangAttribute {
+    std::size_t start = std::string_view::npos;
+    std::size_t end = 0;
+    std::size_t value = 0;
+    std::size_t value_end = 0;
+};
+LangAttribute FindLang(std::string_view page, std::size_t start, std::size_t end) {
+    LangAttribute found;
+    for (std::size_t at = start + 5; at + 5 < end; ++at) {
+        if (!IsBlank(page[at]) || (page[at + 1] | 0x20) != 'l' || (page[at + 2] | 0x20) != 'a' ||
+            (page[at + 3] | 0x20) != 'n' || (page[at + 4] | 0x20) != 'g' || page[at + 5] != '=') {
+            continue;
+        }
+        found.start = at;
+        found.value = at + 6;
+        if (found.value < end && (page[found.value] == '"' || page[found.value] == '\'')) {
+            const char quote = page[found.value];
+            const std::size_t close = page.find(quote, found.value + 1);
+            if (close == std::string_view::npos || close >= end) {
+                return {};
+            }
+            found.value_end = close;
+            ++found.value;
+            found.end = close + 1;
+        } else {
+            found.value_end = found.value;
+            while (found.value_end < end - 1 && !IsBlank(page[found.value_end])) {
+                ++found.value_end;
+            }
+            found.end = found.value_end;
+        }
+        return found;
+    }
+    return found;
+}
+
+void SetLanguage(std::string& page, const std::string& language) {
+    const auto [start, end] = HtmlTag(page);
+    if (start == std::string::npos || end == std::string::npos) {
+        if (language.empty()) {
+            return;
+        }
+        throw CommandError("The page has no <html> tag to give its language");
+    }
+    const LangAttribute lang = FindLang(page, start, end);
+    const std::string attribute = language.empty() ? std::string() : " lang=\"" + language + "\"";
+    if (lang.start != std::string::npos) {
+        page.replace(lang.start, lang.end - lang.start, attribute);
+    } else {
+        page.insert(start + 5, attribute);
+    }
+}
+
+void SetHiddenFromSearch(std::string& page, bool hide) {
+    const std::size_t head_end = HeadEndTag(page);
+    const std::size_t found = page.substr(0, head_end).find(kNoIndexTag);
+    if (!hide) {
+        if (found != std::string::npos) {
+            page.erase(found, kNoIndexTag.size());
+        }
+        return;
+    }
+    if (found != std::string::npos) {
+        return;
+    }
+    const auto [start, end] = DescriptionTag(page);
+    const std::size_t at =
+        start != std::string::npos && end != std::string::npos ? end : TitleEnd(page) + 8;
+    page.insert(at, kNoIndexTag);
+}
+
 } // namespace
+
+std::string LanguageForEditing(std::string_view page) {
+    const auto [start, end] = HtmlTag(page);
+    if (start == std::string_view::npos || end == std::string_view::npos) {
+        return {};
+    }
+    const LangAttribute lang = FindLang(page, start, end);
+    return lang.start == std::string_view::npos
+               ? std::string()
+               : std::string(page.substr(lang.value, lang.value_end - lang.value));
+}
+
+bool PageHiddenFromSearch(std::string_view page) {
+    return page.substr(0, HeadEndTag(page)).find(kNoIndexTag) != std::string_view::npos;
+}
 
 std::string DescriptionForEditing(std::string_view page) {
     const auto [start, end] = DescriptionTag(page);
@@ -367,12 +472,21 @@ std::string ApplyPageProperties(std::string_view page, const PageProperties& pro
             throw CommandError("The page has no title to put its description behind");
         }
     }
+    if (properties.language && !properties.language->empty() &&
+        !IsLanguageTag(*properties.language)) {
+        throw CommandError("Language: \"" + *properties.language +
+                           "\" is no language tag; give it as en, de or de-CH (empty: the "
+                           "site's language)");
+    }
+    if (properties.hide_from_search && *properties.hide_from_search && TitleEnd(page) == 0) {
+        throw CommandError("The page has no title to put the search engines' note behind");
+    }
     FindBodyTag(page); // refuse before any change
     // The copy is made once, at its size: with the fit block turned on or
     // off, or with room for what the other changes add, so that growing it
     // never makes a second copy of twice the size.
-    const bool edits =
-        heading || !background.empty() || properties.disable_scrollers || description;
+    const bool edits = heading || !background.empty() || properties.disable_scrollers ||
+                       description || properties.hide_from_search || properties.language;
     const std::size_t room = (heading ? heading->size() : 0) + background.size() +
                              (description ? description->size() : 0) + 256;
     std::string text;
@@ -397,6 +511,12 @@ std::string ApplyPageProperties(std::string_view page, const PageProperties& pro
     }
     if (description) {
         SetDescription(text, *description);
+    }
+    if (properties.hide_from_search) {
+        SetHiddenFromSearch(text, *properties.hide_from_search);
+    }
+    if (properties.language) {
+        SetLanguage(text, *properties.language);
     }
     return text;
 }

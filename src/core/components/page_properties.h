@@ -29,7 +29,24 @@ struct PageProperties {
     // two, UTF-8); empty takes the page's description out, so the
     // published page says its first sentences instead; nothing keeps it.
     std::optional<std::string> description;
+    // The page's own language, a BCP 47 tag such as "de-CH" (lang on its
+    // "<html>" tag); empty takes it out, so the site's language holds;
+    // nothing keeps it.
+    std::optional<std::string> language;
+    // Keep search engines away from the page (kNoIndexTag behind its title;
+    // the sitemap leaves it out); nothing keeps it as it is.
+    std::optional<bool> hide_from_search;
 };
+
+// What asks search engines to leave a page out.
+inline constexpr std::string_view kNoIndexTag = "<meta name=\"robots\" content=\"noindex\">";
+
+// The page's own language as the dialog opens with it; empty when its
+// "<html>" tag names none.
+std::string LanguageForEditing(std::string_view page);
+
+// True when the page asks search engines to leave it out (kNoIndexTag).
+bool PageHiddenFromSearch(std::string_view page);
 
 // The page's own description as the dialog opens with it (UTF-8, as typed);
 // empty when the page has none.
@@ -83,7 +100,9 @@ std::size_t BodyTagStart(std::string_view page);
 // small-screen block is put in or taken out (WithSmallScreenFit); the
 // description is written as "<meta name="description" content="...">"
 // right behind the title's end tag (replacing the one there), or taken out
-// when empty. The body
+// when empty; kNoIndexTag is put behind it or taken out; the language
+// becomes the lang attribute of the first "<html" tag (taken out when
+// empty; a tag that is no language tag is refused). The body
 // start tag runs from BodyTagStart to the ">" just before the body marker, and is one tag
 // (read as browsers read it, it ends at that ">"). Text enters as ASCII
 // (numeric character references), a double quote in the background as &quot;. Throws CommandError,

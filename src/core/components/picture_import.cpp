@@ -203,10 +203,10 @@ bool IsPictureFile(std::string_view path) {
 }
 
 void CheckPictureImportOptions(const PictureImportOptions& options) {
-    if (options.largest_width < 0 || options.largest_width > kLargestPictureWidthLimit) {
-        throw CommandError("The largest picture width must be 0 (no limit) to " +
+    if (options.longest_side < 0 || options.longest_side > kLargestPictureWidthLimit) {
+        throw CommandError("The longest side of a picture must be 0 (no limit) to " +
                            std::to_string(kLargestPictureWidthLimit) + " pixels, not " +
-                           std::to_string(options.largest_width));
+                           std::to_string(options.longest_side));
     }
     if (options.quality < kLowestPictureQuality || options.quality > kHighestPictureQuality) {
         throw CommandError("The picture quality must be " + std::to_string(kLowestPictureQuality) +

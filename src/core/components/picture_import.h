@@ -23,19 +23,24 @@ inline constexpr std::string_view kPictureEndings[] = {
 // True when the file's name ends in one of kPictureEndings, in any case.
 bool IsPictureFile(std::string_view path);
 
+// The long side pictures are kept to when they come into a project.
+inline constexpr int kDefaultLongestPictureSide = 2560;
+
 // How pictures are made fit for the web on their way into a project.
 struct PictureImportOptions {
-    int largest_width = 0;      // a wider picture is scaled down to it; 0: no limit
+    // A picture longer on its long side is scaled down to it (no page shows
+    // more than a large screen's width); 0: no limit.
+    int longest_side = kDefaultLongestPictureSide;
     int quality = 85;           // of JPEG and WebP pictures encoded again, 1 to 100
     bool strip_metadata = true; // camera and position data (EXIF, XMP, IPTC) removed
 };
 
-// The quality bounds and the largest width's.
+// The quality bounds and the longest side's.
 inline constexpr int kLowestPictureQuality = 1;
 inline constexpr int kHighestPictureQuality = 100;
 inline constexpr int kLargestPictureWidthLimit = 100000;
 
-// Refuses options out of bounds (a negative or huge largest width, a quality
+// Refuses options out of bounds (a negative or huge longest side, a quality
 // outside 1 to 100) with CommandError saying which and why.
 void CheckPictureImportOptions(const PictureImportOptions& options);
 

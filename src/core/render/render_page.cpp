@@ -1,5 +1,6 @@
 #include "render/render_page.h"
 
+#include "check/element_name.h"
 #include "workspace/source_text.h"
 
 #include <gumbo.h>
@@ -281,7 +282,9 @@ private:
 
     void Head(const GumboNode* head, std::string& into);
     std::string Description(const GumboNode* body) const;
-    std::string SharingTags(const std::string& title, const std::string& description) const;
+    // `own_robots`: the page says itself what robots may do.
+    std::string SharingTags(const std::string& title, const std::string& description,
+                            bool own_robots) const;
     void CollectText(const GumboNode* node, std::string& text, std::size_t limit) const;
 
     const RenderOptions& options_;
@@ -301,15 +304,7 @@ private:
 };
 
 std::string Renderer::TagName(const GumboElement& element) const {
-    if (element.tag != GUMBO_TAG_UNKNOWN) {
-        return gumbo_normalized_tagname(element.tag);
-    }
-    GumboStringPiece piece = element.original_tag;
-    if (piece.length == 0) {
-        return "span";
-    }
-    gumbo_tag_from_original_text(&piece);
-    return Lower(std::string_view(piece.data, piece.length));
+    return check::ElementName(element, "span");
 }
 
 Tag Renderer::ReadTag(const GumboElement& element) const {
@@ -1283,8 +1278,9 @@ bool HasMetaDescription(const GumboNode* head) {
     return false;
 }
 
-// The content of the page's own description, empty when it has none.
-std::string OwnDescription(const GumboNode* head) {
+// The content of the page's own meta tag `wanted` ("description",
+// "robots"), empty when it has none.
+std::string OwnMeta(const GumboNode* head, std::string_view wanted) {
     if (head == nullptr) {
         return {};
     }
@@ -1295,7 +1291,7 @@ std::string OwnDescription(const GumboNode* head) {
             const GumboAttribute* name = gumbo_get_attribute(&child->v.element.attributes, "name");
             const GumboAttribute* content =
                 gumbo_get_attribute(&child->v.element.attributes, "content");
-            if (name != nullptr && content != nullptr && Lower(name->value) == "description") {
+            if (name != nullptr && content != nullptr && Lower(name->value) == wanted) {
                 return content->value;
             }
         }
@@ -1397,9 +1393,10 @@ std::string MetaTag(const char* attribute, const char* name, const std::string& 
     return tag + "\">\n";
 }
 
-std::string Renderer::SharingTags(const std::string& title, const std::string& description) const {
+std::string Renderer::SharingTags(const std::string& title, const std::string& description,
+                                  bool own_robots) const {
     std::string tags;
-    if (!options_.index) {
+    if (!options_.index && !own_robots) {
         tags += "<meta name=\"robots\" content=\"noindex\">\n";
     }
     if (options_.page_address.empty()) {
@@ -1525,12 +1522,24 @@ std::string Renderer::Run(std::string_view page_text) {
             page += "\">\n";
         }
     }
-    const std::string own_description = OwnDescription(head);
+    const std::string own_description = OwnMeta(head, "description");
     page +=
-        SharingTags(TitleOf(head), own_description.empty() ? Description(body) : own_description);
+        SharingTags(TitleOf(head), own_description.empty() ? Description(body) : own_description,
+                    !OwnMeta(head, "robots").empty());
     page += "<link rel=\"icon\" href=\"";
     AppendEscaped(page, options_.icon.empty() ? std::string("data:,") : options_.icon, true);
-    page += "\">\n<style>";
+    page += "\">\n";
+    if (!options_.touch_icon.empty()) {
+        page += "<link rel=\"apple-touch-icon\" href=\"";
+        AppendEscaped(page, options_.touch_icon, true);
+        page += "\">\n";
+    }
+    if (!options_.manifest.empty()) {
+        page += "<link rel=\"manifest\" href=\"";
+        AppendEscaped(page, options_.manifest, true);
+        page += "\">\n";
+    }
+    page += "<style>";
     page += kBaseStyle;
     page += link_rules_;
     for (const auto& [colour, name] : hover_classes_) {

@@ -18,6 +18,11 @@ struct RenderOptions {
     // icon that asks the server for nothing, so no browser fetches a missing
     // /favicon.ico.
     std::string icon;
+    // The icons made from the site's icon for phones and installed sites, as
+    // the page names them ("apple-touch-icon.png", "site.webmanifest");
+    // empty: none made.
+    std::string touch_icon;
+    std::string manifest;
     // The site's name, for shared links; empty: none.
     std::string site_name;
     // The page's own full address ("https://example.org/about.html"): its

@@ -1,5 +1,6 @@
 #include "render/render_site.h"
 
+#include "components/page_properties.h"
 #include "components/picture_import.h"
 #include "document/file_io.h"
 #include "document/markers.h"
@@ -7,6 +8,7 @@
 #include "error.h"
 #include "publish/publish_files.h"
 #include "site/site_settings.h"
+#include "workspace/project.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -20,6 +22,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <exception>
 #include <fcntl.h>
@@ -147,6 +151,87 @@ std::string Sha256Of(std::string_view bytes) {
         .toStdString();
 }
 
+// An ICO file holding each of `pngs` (`widths` wide) as it is: the icon
+// directory, then the pictures.
+std::string IconFile(const std::vector<int>& widths, const std::vector<std::string>& pngs) {
+    auto put16 = [](std::string& out, unsigned value) {
+        out += char(value & 0xff);
+        out += char((value >> 8) & 0xff);
+    };
+    auto put32 = [&put16](std::string& out, std::uint32_t value) {
+        put16(out, value & 0xffff);
+        put16(out, value >> 16);
+    };
+    std::string ico;
+    put16(ico, 0);
+    put16(ico, 1); // an icon
+    put16(ico, unsigned(pngs.size()));
+    std::uint32_t offset = std::uint32_t(6 + 16 * pngs.size());
+    for (std::size_t i = 0; i < pngs.size(); ++i) {
+        const std::string& png = pngs[i];
+        // The height as the PNG's header gives it; a square where it cannot be told.
+        int height = widths[i];
+        if (png.size() >= 24 && png.compare(1, 3, "PNG") == 0) {
+            height = (std::uint8_t(png[20]) << 24) | (std::uint8_t(png[21]) << 16) |
+                     (std::uint8_t(png[22]) << 8) | std::uint8_t(png[23]);
+        }
+        ico += char(widths[i] >= 256 ? 0 : widths[i]);
+        ico += char(height >= 256 || height <= 0 ? 0 : height);
+        ico += '\0'; // no palette
+        ico += '\0';
+        put16(ico, 1);  // planes
+        put16(ico, 32); // bits a pixel
+        put32(ico, std::uint32_t(png.size()));
+        put32(ico, offset);
+        offset += std::uint32_t(png.size());
+    }
+    for (const std::string& png : pngs) {
+        ico += png;
+    }
+    return ico;
+}
+
+// A text as a JSON string, quotes included.
+std::string JsonText(std::string_view text) {
+    std::string json = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\') {
+            json += '\\';
+            json += c;
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", unsigned(c));
+            json += escaped;
+        } else {
+            json += c;
+        }
+    }
+    return json + "\"";
+}
+
+// The page left at a renamed page's old name: it sends visitors (and search
+// engines, through the canonical link) on to the new name.
+std::string ForwardPage(const std::string& to, const std::string& address,
+                        const std::string& language) {
+    const std::string link = PageLink(to);
+    const std::string shown = Q(to).toHtmlEscaped().toStdString();
+    std::string page = "<!DOCTYPE html>\n<html lang=\"" + (language.empty() ? "en" : language) +
+                       "\">\n<head>\n<meta charset=\"utf-8\">\n<title>" + shown +
+                       "</title>\n<meta name=\"robots\" content=\"noindex\">\n"
+                       "<meta http-equiv=\"refresh\" content=\"0; url=" +
+                       link + "\">\n";
+    if (!address.empty()) {
+        page += "<link rel=\"canonical\" href=\"" + address + link + "\">\n";
+    }
+    return page + "</head>\n<body>\n<p>This page is now at <a href=\"" + link + "\">" + shown +
+           "</a>.</p>\n</body>\n</html>\n";
+}
+
+bool HoldsPath(const std::vector<publish::LocalFile>& files, const std::string& path) {
+    return std::any_of(files.begin(), files.end(),
+                       [&path](const publish::LocalFile& file) { return file.path == path; });
+}
+
 } // namespace
 
 SiteRendering::SiteRendering(std::string project_folder, PictureWork pictures)
@@ -155,6 +240,11 @@ SiteRendering::SiteRendering(std::string project_folder, PictureWork pictures)
     const SiteSettings settings = ReadSiteSettings(project_);
     address_ = settings.address;
     index_ = settings.index;
+    moved_ = settings.moved;
+    site_name_ = settings.name;
+    if (!settings.icon.empty()) {
+        icon_ = project_ + settings.icon;
+    }
     cache_ = pictures_.cache_folder;
     if (cache_.empty()) {
         cache_ = QFile::encodeName(
@@ -276,6 +366,10 @@ RenderOptions SiteRendering::OptionsFor(const std::string& page_path) {
             up += "../";
         }
         options.icon = up + options.icon;
+        if (pictures_.encode) {
+            options.touch_icon = up + std::string(kTouchIconFile);
+            options.manifest = up + std::string(kManifestFile);
+        }
     }
     if (!address_.empty()) {
         const bool home = page_path == "index.html" || page_path == "index.htm";
@@ -296,7 +390,8 @@ RenderOptions SiteRendering::OptionsFor(const std::string& page_path) {
 std::string SiteRendering::RenderedFile(const std::string& relative_path, bool& rendered) {
     std::string page =
         render::RenderedFile(project_, relative_path, OptionsFor(relative_path), rendered);
-    if (rendered) {
+    // A page hidden from search engines stays out of the sitemap.
+    if (rendered && page.find(qf::kNoIndexTag) == std::string::npos) {
         const QDateTime changed = QFileInfo(Q(project_ + relative_path)).lastModified().toUTC();
         const std::lock_guard<std::mutex> guard(lock_);
         pages_[relative_path] = changed.toString("yyyy-MM-dd").toStdString();
@@ -339,7 +434,53 @@ SiteRendering::SiteFiles(std::vector<std::string>& notes) const {
     if (!address_.empty() || !index_) {
         files.emplace_back("robots.txt", std::move(robots));
     }
+    if (!icon_.empty() && pictures_.encode) {
+        AddIconFiles(files, notes);
+    }
+    for (const auto& [from, to] : moved_) {
+        if (EntryExists(project_ + to)) {
+            files.emplace_back(from, ForwardPage(to, address_, base_.language));
+        }
+    }
     return files;
+}
+
+void SiteRendering::AddIconFiles(std::vector<std::pair<std::string, std::string>>& files,
+                                 std::vector<std::string>& notes) const {
+    // favicon.ico holds the icon at 16, 32 and 48 pixels, each a PNG, as
+    // every browser reads it.
+    std::vector<std::string> sizes;
+    for (const int width : {16, 32, 48}) {
+        sizes.push_back(pictures_.encode(icon_, width, "png"));
+        if (sizes.back().empty()) {
+            notes.push_back("No icons were made: the site's icon cannot be read as a picture");
+            return;
+        }
+    }
+    files.emplace_back("favicon.ico", IconFile({16, 32, 48}, sizes));
+    std::string manifest_icons;
+    for (const auto& [name, width] : {std::pair<std::string_view, int>{kTouchIconFile, 180},
+                                      {"icon-192.png", 192},
+                                      {"icon-512.png", 512}}) {
+        std::string png = pictures_.encode(icon_, width, "png");
+        if (png.empty()) {
+            notes.push_back("No icons were made: the site's icon cannot be read as a picture");
+            return;
+        }
+        if (width != 180) {
+            manifest_icons += std::string(manifest_icons.empty() ? "" : ",\n") +
+                              "    {\"src\": \"" + std::string(name) + "\", \"sizes\": \"" +
+                              std::to_string(width) + "x" + std::to_string(width) +
+                              "\", \"type\": \"image/png\"}";
+        }
+        files.emplace_back(std::string(name), std::move(png));
+    }
+    const std::string name = JsonText(site_name_.empty() ? std::string("Site") : site_name_);
+    files.emplace_back(std::string(kManifestFile),
+                       "{\n  \"name\": " + name + ",\n  \"short_name\": " + name +
+                           ",\n  \"start_url\": \"./\",\n  \"display\": \"browser\",\n"
+                           "  \"icons\": [\n" +
+                           manifest_icons + "\n  ]\n}\n");
 }
 
 std::map<std::string, std::string> SiteRendering::Variants() const {
@@ -418,8 +559,7 @@ void RenderPagesForPublishing(const std::string& project_folder,
     bool added = false;
     std::vector<std::string> notes;
     for (const auto& [path, bytes] : site.SiteFiles(notes)) {
-        if (std::any_of(files.begin(), files.end(),
-                        [&](const publish::LocalFile& file) { return file.path == path; })) {
+        if (HoldsPath(files, path)) {
             continue;
         }
         publish::LocalFile generated;
@@ -437,8 +577,7 @@ void RenderPagesForPublishing(const std::string& project_folder,
     // The pictures made for the pages, sent from the cache; a file of the
     // project of the same name stays the project's.
     for (const auto& [path, cached] : site.Variants()) {
-        if (std::any_of(files.begin(), files.end(),
-                        [&](const publish::LocalFile& file) { return file.path == path; })) {
+        if (HoldsPath(files, path)) {
             continue;
         }
         publish::LocalFile variant;
@@ -521,15 +660,13 @@ ExportReport ExportSite(const std::string& project_folder, const std::string& fo
         }
     });
     for (const auto& [path, cached] : site.Variants()) {
-        if (std::none_of(files.files.begin(), files.files.end(),
-                         [&](const publish::LocalFile& file) { return file.path == path; })) {
+        if (!HoldsPath(files.files, path)) {
             CopyInto(cached, out + path);
             ++report.variants;
         }
     }
     for (const auto& [path, bytes] : site.SiteFiles(report.notes)) {
-        if (std::none_of(files.files.begin(), files.files.end(),
-                         [&](const publish::LocalFile& file) { return file.path == path; })) {
+        if (!HoldsPath(files.files, path)) {
             WriteCopyAtomically(out + path, bytes);
         }
     }

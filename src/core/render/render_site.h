@@ -15,6 +15,10 @@
 
 namespace qf::render {
 
+// The files made from the site's icon beside favicon.ico.
+inline constexpr std::string_view kTouchIconFile = "apple-touch-icon.png";
+inline constexpr std::string_view kManifestFile = "site.webmanifest";
+
 // The site as visitors receive it: every page of the editor rendered
 // (RenderPage), every other file of the project as it is. Nothing here
 // writes into the project.
@@ -56,11 +60,18 @@ public:
     // The site's own files for the pages rendered so far, by path: where the
     // site has an address, sitemap.xml listing those pages with their last
     // change and robots.txt naming it; robots.txt disallowing all where the
-    // site may not be indexed. `notes` tells what could not be made.
+    // site may not be indexed; the site's icon as favicon.ico (16, 32 and
+    // 48 pixels), apple-touch-icon.png (180), icon-192.png, icon-512.png and
+    // a web manifest naming them; and for each page renamed in the editor, a
+    // small page at its old name that sends visitors on to the new one (not
+    // in the sitemap). `notes` tells what could not be made.
     std::vector<std::pair<std::string, std::string>>
     SiteFiles(std::vector<std::string>& notes) const;
 
 private:
+    void AddIconFiles(std::vector<std::pair<std::string, std::string>>& files,
+                      std::vector<std::string>& notes) const;
+
     struct Source {
         std::string path;     // relative to the project
         std::string full;     // on this computer
@@ -81,6 +92,9 @@ private:
     std::map<std::string, std::string> variants_;
     std::string address_;
     bool index_ = true;
+    std::vector<std::pair<std::string, std::string>> moved_; // old page name -> new
+    std::string site_name_;
+    std::string icon_;                         // the site's icon on this computer; empty: none
     std::map<std::string, std::string> pages_; // page -> its last change (yyyy-mm-dd)
 };
 

@@ -9,6 +9,7 @@
 #include <QLocale>
 #include <QUrl>
 
+#include <algorithm>
 #include <cctype>
 
 namespace qf {
@@ -31,8 +32,8 @@ void CheckLine(std::string_view field, std::string_view value) {
     }
 }
 
-// A language tag as BCP 47 writes it: a language of 2 or 3 letters, then
-// subtags of 1 to 8 letters or digits, joined by "-".
+} // namespace
+
 bool IsLanguageTag(std::string_view tag) {
     std::size_t start = 0;
     bool first = true;
@@ -59,8 +60,6 @@ bool IsLanguageTag(std::string_view tag) {
     }
     return !first;
 }
-
-} // namespace
 
 std::string DesktopLanguage() {
     const QString tag = QLocale::system().bcp47Name();
@@ -109,6 +108,13 @@ SiteSettings WithSiteSetting(SiteSettings settings, std::string_view field,
         settings.language = value;
     } else if (field == "icon") {
         settings.icon = value;
+    } else if (field == "moved") {
+        const std::size_t tab = value.find('\t');
+        if (tab == std::string_view::npos || tab == 0 || tab + 1 == value.size()) {
+            throw CommandError("moved must be the old and the new page name, a tab between them");
+        }
+        NotePageMoved(settings, std::string(value.substr(0, tab)),
+                      std::string(value.substr(tab + 1)));
     } else if (field == "index") {
         if (value != "0" && value != "1") {
             throw CommandError("index must be 1 (search engines may index the site) or 0");
@@ -126,6 +132,11 @@ SiteSettings CheckedSiteSettings(SiteSettings settings, const std::string& proje
     CheckLine("address", settings.address);
     CheckLine("language", settings.language);
     CheckLine("icon", settings.icon);
+    for (const auto& [from, to] : settings.moved) {
+        if ((from + to).find_first_of("\t\r\n") != std::string::npos) {
+            throw CommandError("A renamed page's name must be a single line without tabs");
+        }
+    }
     if (!settings.address.empty()) {
         const QUrl url(QString::fromStdString(settings.address), QUrl::StrictMode);
         const QString scheme = url.scheme().toLower();
@@ -160,9 +171,27 @@ SiteSettings CheckedSiteSettings(SiteSettings settings, const std::string& proje
 }
 
 std::string SiteSettingsText(const SiteSettings& settings) {
-    return "name=" + settings.name + "\naddress=" + settings.address +
-           "\nlanguage=" + settings.language + "\nicon=" + settings.icon +
-           "\nindex=" + (settings.index ? "1" : "0") + "\n";
+    std::string text = "name=" + settings.name + "\naddress=" + settings.address +
+                       "\nlanguage=" + settings.language + "\nicon=" + settings.icon +
+                       "\nindex=" + (settings.index ? "1" : "0") + "\n";
+    for (const auto& [from, to] : settings.moved) {
+        text += "moved=" + from + "\t" + to + "\n";
+    }
+    return text;
+}
+
+void NotePageMoved(SiteSettings& settings, const std::string& from, const std::string& to) {
+    auto& moved = settings.moved;
+    moved.erase(
+        std::remove_if(moved.begin(), moved.end(),
+                       [&](const auto& entry) { return entry.first == to || entry.first == from; }),
+        moved.end());
+    for (auto& entry : moved) {
+        if (entry.second == from) {
+            entry.second = to;
+        }
+    }
+    moved.emplace_back(from, to);
 }
 
 void WriteSiteSettings(const std::string& project_folder, const SiteSettings& settings) {

@@ -16,7 +16,14 @@ struct SiteSettings {
     std::string language; // a BCP 47 tag ("en", "de-CH"); empty: the desktop's
     std::string icon;     // a picture of the project, relative to it; empty: none
     bool index = true;    // search engines may index the site
+    // Pages renamed in the editor: each old name and the name it was given,
+    // so the published site sends visitors on from the old address.
+    std::vector<std::pair<std::string, std::string>> moved;
 };
+
+// Notes that page `from` was renamed to `to`: a page moved to `from` before
+// now goes on to `to`, and a name that is a page again is no longer moved.
+void NotePageMoved(SiteSettings& settings, const std::string& from, const std::string& to);
 
 // The settings file's name in the project folder.
 inline constexpr std::string_view kSiteSettingsFileName = ".quenfort-site";
@@ -38,11 +45,16 @@ SiteSettings CheckedSiteSettings(SiteSettings settings, const std::string& proje
 void WriteSiteSettings(const std::string& project_folder, const SiteSettings& settings);
 
 // The settings with FIELD=VALUE changes (name, address, language, icon,
-// index=0|1) applied; CommandError for a field it does not know.
+// index=0|1; moved=OLD<tab>NEW adds a renamed page) applied; CommandError
+// for a field it does not know.
 SiteSettings WithSiteSetting(SiteSettings settings, std::string_view field, std::string_view value);
 
 // The settings as FIELD=VALUE lines, in the order above.
 std::string SiteSettingsText(const SiteSettings& settings);
+
+// True for a language tag as BCP 47 writes it: a language of 2 or 3
+// letters, then subtags of 1 to 8 letters or digits, joined by "-".
+bool IsLanguageTag(std::string_view tag);
 
 // The desktop's language as a BCP 47 tag ("en" when it names none).
 std::string DesktopLanguage();

@@ -9,6 +9,7 @@
 #include "workspace/workspace.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace qf {
 
@@ -98,6 +99,34 @@ int ProposedPlatformWidth(std::string_view page, int area, int count) {
     } catch (const CommandError&) {
         return 0; // an area of no shape the editor writes: nothing to propose
     }
+}
+
+int ProportionalHeight(PictureSize shape, int width) {
+    if (shape.width <= 0 || shape.height <= 0 || width <= 0) {
+        return 0;
+    }
+    const long long scaled = (2LL * width * shape.height + shape.width) / (2LL * shape.width);
+    return int(std::clamp<long long>(scaled, 1, std::numeric_limits<int>::max()));
+}
+
+int ProportionalWidth(PictureSize shape, int height) {
+    return ProportionalHeight(PictureSize{shape.height, shape.width}, height);
+}
+
+PictureSize OfferedPictureSize(std::string_view page, int area, PictureSize real) {
+    if (real.width <= 0 || real.height <= 0) {
+        return real;
+    }
+    int area_width = 0;
+    try {
+        area_width = ReadArea(page, area).fields.width;
+    } catch (const CommandError&) {
+        return real; // an area of no shape the editor writes: the picture as it is
+    }
+    if (area_width <= 0 || real.width <= area_width) {
+        return real;
+    }
+    return PictureSize{area_width, ProportionalHeight(real, area_width)};
 }
 
 std::vector<std::string> InsertPlatform(Workspace& workspace, int count, int width, int height) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "document/picture_size.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +29,17 @@ std::vector<int> AddPlatform(std::string& page, int area, int count, int width, 
 // The width a platform of `count` areas in area `area` proposes for each:
 // the area's width divided by the count; 0 when it cannot be told.
 int ProposedPlatformWidth(std::string_view page, int area, int count);
+
+// The size a picture of `real` size is offered at in area `area`: as it is,
+// or, when it is wider than the area, the area's width with the height in
+// proportion. A size or an area that cannot be told changes nothing.
+PictureSize OfferedPictureSize(std::string_view page, int area, PictureSize real);
+
+// The height that keeps the proportions of `shape` at `width` (rounded, at
+// least 1); 0 when the shape has no width or height.
+int ProportionalHeight(PictureSize shape, int width);
+// The width that keeps the proportions of `shape` at `height`.
+int ProportionalWidth(PictureSize shape, int height);
 
 // The platform on the workspace's selected area ("Your Must Select an Area!"
 // unless the Select Area text begins with "A"): the page written, then the

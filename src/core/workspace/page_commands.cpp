@@ -86,6 +86,8 @@ void OpenProjectPage(Workspace& workspace, std::string_view name) {
 void ClosePage(Workspace& workspace) {
     workspace.page_name.clear();
     workspace.page_path.clear();
+    // Nothing may be written into a page that is no longer open.
+    workspace.palette_enabled = false;
 }
 
 PageDeletion TrashOpenPage(Workspace& workspace) {

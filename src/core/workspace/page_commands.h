@@ -25,7 +25,7 @@ void OpenProjectPage(Workspace& workspace, std::string_view name);
 
 // Closes the open page: the page name and its file are forgotten, so nothing
 // writes to that file again until a page is opened or created. The page
-// text, the lists and the palette keep their state.
+// text and the lists keep their state; the palette is disabled.
 void ClosePage(Workspace& workspace);
 
 // How Delete Project Page ended.

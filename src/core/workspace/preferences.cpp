@@ -11,7 +11,7 @@ namespace qf {
 
 namespace {
 
-constexpr auto kLargestWidthKey = "preferences/largestPictureWidth";
+constexpr auto kLongestSideKey = "preferences/longestPictureSide";
 constexpr auto kQualityKey = "preferences/pictureQuality";
 constexpr auto kStripKey = "preferences/removeCameraData";
 constexpr auto kFitNewPagesKey = "preferences/fitNewPages";
@@ -22,8 +22,8 @@ Preferences LoadPreferences(const QString& file) {
     Preferences preferences;
     const QSettings settings(file, QSettings::IniFormat);
     PictureImportOptions& pictures = preferences.pictures;
-    pictures.largest_width = ReadNumber(settings, kLargestWidthKey, 0, kLargestPictureWidthLimit,
-                                        pictures.largest_width);
+    pictures.longest_side =
+        ReadNumber(settings, kLongestSideKey, 0, kLargestPictureWidthLimit, pictures.longest_side);
     pictures.quality = ReadNumber(settings, kQualityKey, kLowestPictureQuality,
                                   kHighestPictureQuality, pictures.quality);
     pictures.strip_metadata = ReadFlag(settings, kStripKey, pictures.strip_metadata);
@@ -34,7 +34,7 @@ Preferences LoadPreferences(const QString& file) {
 void SavePreferences(const QString& file, const Preferences& preferences) {
     QDir().mkpath(QFileInfo(file).absolutePath());
     QSettings settings(file, QSettings::IniFormat);
-    settings.setValue(kLargestWidthKey, preferences.pictures.largest_width);
+    settings.setValue(kLongestSideKey, preferences.pictures.longest_side);
     settings.setValue(kQualityKey, preferences.pictures.quality);
     settings.setValue(kStripKey, preferences.pictures.strip_metadata);
     settings.setValue(kFitNewPagesKey, preferences.fit_new_pages);

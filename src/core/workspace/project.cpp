@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QUrl>
 
 #include <algorithm>
 #include <cctype>
@@ -67,6 +68,7 @@ void SwitchProject(Workspace& workspace, const std::string& folder) {
         workspace.page_file_size = 0;
         workspace.area_list = SelectionList{{}, std::string(kSelectAreaText)};
         workspace.component_list = SelectionList{{}, std::string(kSelectComponentText)};
+        workspace.palette_enabled = false;
     }
     workspace.project_folder = folder;
 }
@@ -186,6 +188,46 @@ std::vector<std::string> ProjectPages(const std::string& folder) {
         return lower_a != lower_b ? lower_a < lower_b : a < b;
     });
     return pages;
+}
+
+std::string PageLink(std::string_view page_file) {
+    return QUrl::toPercentEncoding(QString::fromUtf8(page_file.data(), qsizetype(page_file.size())),
+                                   "/")
+        .toStdString();
+}
+
+std::string PageOfLink(std::string_view link) {
+    return QUrl::fromPercentEncoding(QByteArray(link.data(), qsizetype(link.size()))).toStdString();
+}
+
+std::string OfferedFirstPageName(const std::string& folder) {
+    try {
+        return ProjectPages(folder).empty() ? "index" : "";
+    } catch (const CommandError&) {
+        return ""; // an unreadable folder: nothing is offered
+    }
+}
+
+std::string ProposedPageName(std::string_view header) {
+    const QString lower = QString::fromUtf8(header.data(), qsizetype(header.size())).toLower();
+    QString name;
+    bool gap = false;
+    for (const QChar c : lower) {
+        if (c.isLetterOrNumber()) {
+            if (gap && !name.isEmpty()) {
+                name += '-';
+            }
+            name += c;
+            gap = false;
+        } else if (c != '\'' && c != QChar(0x2019)) { // "Baker's" stays one word
+            gap = true;
+        }
+    }
+    name.truncate(80);
+    while (name.endsWith('-')) {
+        name.chop(1);
+    }
+    return name.toStdString();
 }
 
 } // namespace qf

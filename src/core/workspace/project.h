@@ -44,4 +44,19 @@ bool IsPageName(std::string_view name);
 // without regard to case. Throws CommandError when the folder cannot be read.
 std::vector<std::string> ProjectPages(const std::string& folder);
 
+// The address a link to the project's page `page_file` gives: the name with
+// every byte that may not stand in a URL path %-escaped ("Opening Hours.html"
+// becomes "Opening%20Hours.html"). PageOfLink reads such an address back.
+std::string PageLink(std::string_view page_file);
+std::string PageOfLink(std::string_view link);
+
+// The name a new page is offered under: "index" for the first page of a
+// project (the page a site's address shows), else nothing.
+std::string OfferedFirstPageName(const std::string& folder);
+
+// The page name offered for a page titled `header`: in lower case, words
+// joined by hyphens, only letters, digits and hyphens ("Opening Hours" gives
+// "opening-hours"); empty when the header has no letter or digit.
+std::string ProposedPageName(std::string_view header);
+
 } // namespace qf

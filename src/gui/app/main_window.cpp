@@ -1,7 +1,5 @@
 #include "app/main_window.h"
 
-#include "workspace/site_settings_dialog.h"
-
 #include "app/dialog_table.h"
 #include "app/page_watcher.h"
 #include "app/palette_table.h"
@@ -14,6 +12,7 @@
 #include "services/icons.h"
 #include "services/preview.h"
 #include "services/prompts.h"
+#include "site/page_rename.h"
 #include "widgets/elided_label.h"
 #include "widgets/picture_field.h"
 #include "workspace/app_folder.h"
@@ -21,6 +20,8 @@
 #include "workspace/page_commands.h"
 #include "workspace/project.h"
 #include "workspace/project_dialog.h"
+#include "workspace/rename_page_dialog.h"
+#include "workspace/site_settings_dialog.h"
 #include "workspace/source_text.h"
 
 #include <QAction>
@@ -232,6 +233,12 @@ void TForm1::BuildMenusAndActions() {
         edit->addAction(action);
     }
     edit->addSeparator();
+    QAction* rename_page = MakeAction("RenameProjectPage", "Rename Project Page...", "",
+                                      QKeySequence(Qt::Key_F2), &TForm1::RenamePageClick);
+    rename_page->setToolTip("Rename the open page; every link to it follows (F2)");
+    edit->addAction(rename_page);
+    table_commands_.push_back(
+        {[rename_page](bool on) { rename_page->setEnabled(on); }, kPagePropertiesDialog, true});
     edit->addAction(MakeAction("Preferences", "Preferences...", "", QKeySequence::Preferences,
                                &TForm1::PreferencesClick));
 
@@ -362,6 +369,7 @@ QToolButton* TForm1::MakeCommandButton(const QString& object_name, const QString
         connect(button, &QToolButton::clicked, this,
                 [this, dialog_class, guard] { RunDialog(dialog_class, guard); });
     }
+    // The palette as a whole is disabled while no page is open.
     table_commands_.push_back({[button](bool on) { button->setEnabled(on); }, dialog_class});
     return button;
 }
@@ -616,16 +624,14 @@ void TForm1::RunDialog(std::string_view dialog_class, Guard guard) {
     if (open == nullptr) {
         return;
     }
-    if (guard == Guard::Php) {
-        ClosePage(workspace_);
-    }
+    // The script is made beside the open page, which stays open.
     bool changed = false;
     RunCommand([&] { changed = open(workspace_, this); });
     if (!changed) {
         UpdateCommandStates();
         return;
     }
-    if (guard == Guard::Php) {
+    if (guard == Guard::Php && !workspace_.HasOpenPage()) {
         web1_->ShowFile(Q(AppFile(workspace_, kPhpPage)));
     }
     ShowWorkspace(guard != Guard::Php);
@@ -729,7 +735,8 @@ bool TForm1::ShowsEntry(const SelectionList& list) const {
 void TForm1::UpdateCommandStates() {
     UpdateHistoryActions();
     for (const TableCommand& command : table_commands_) {
-        bool on = FindDialog(command.dialog_class) != nullptr;
+        bool on = FindDialog(command.dialog_class) != nullptr &&
+                  (!command.needs_page || workspace_.HasOpenPage());
         // A page takes one rollover image (every one is named "y").
         if (command.dialog_class == kRolloverDialog && !PageTakesRollover(workspace_.page_text)) {
             on = false;
@@ -911,9 +918,43 @@ void TForm1::DeletePageClick() {
     if (where.isEmpty()) {
         return;
     }
-    ShowPageList();
+    ShowWorkspace(false); // the commands that need a page are disabled now
     web1_->ShowFile(Q(AppFile(workspace_, kBlankPage)));
     statusBar()->showMessage(where);
+}
+
+void TForm1::RenamePageClick() {
+    if (!PassesGuard(Guard::Page)) {
+        return;
+    }
+    TRenamePage dialog(workspace_.project_folder, workspace_.page_name, this);
+    // A refused name is said, and the dialog comes back for another.
+    while (dialog.exec() == QDialog::Accepted) {
+        PageRenameReport report;
+        bool renamed = false;
+        RunCommand([&] {
+            report = RenamePage(workspace_, PlanPageRename(workspace_.project_folder,
+                                                           workspace_.page_name, dialog.NewName()));
+            renamed = true;
+        });
+        if (!renamed) {
+            continue;
+        }
+        if (!report.failed.empty()) {
+            QStringList failed;
+            for (const std::string& line : report.failed) {
+                failed << Q(line);
+            }
+            AppPrompts().ShowError(this, "The page was renamed, but the links on these pages could "
+                                         "not be changed:\n" +
+                                             failed.join("\n"));
+        }
+        ShowWorkspace(true);
+        statusBar()->showMessage(QString("%1 is now %2: %3 link(s) changed")
+                                     .arg(Q(report.plan.from), Q(report.plan.to))
+                                     .arg(report.links));
+        return;
+    }
 }
 
 void TForm1::ViewSourceClick() {

@@ -81,6 +81,7 @@ public Q_SLOTS:
     void SiteSettingsClick();
     void ExitClick();
     void DeletePageClick();
+    void RenamePageClick();
     void ViewSourceClick();
     void PagePropertiesClick();
     // Tools > Check Site: shows the site check's list and checks the project.
@@ -228,6 +229,7 @@ private:
     struct TableCommand {
         std::function<void(bool)> enable;
         std::string_view dialog_class;
+        bool needs_page = false; // disabled while no page is open
     };
     std::vector<TableCommand> table_commands_;
 };

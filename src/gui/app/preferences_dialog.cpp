@@ -22,13 +22,14 @@ PreferencesDialog::PreferencesDialog(const Preferences& preferences, const QStri
     pictures->setObjectName("PicturesGroup");
     QFormLayout* form = MakeForm(pictures);
     const PictureImportOptions& options = preferences.pictures;
-    largest_width_ = MakeSpinField("LargestPictureWidth", pictures, options.largest_width, 0,
-                                   kLargestPictureWidthLimit);
-    largest_width_->setSpecialValueText(tr("No limit"));
-    largest_width_->setSuffix(tr(" px"));
-    largest_width_->setToolTip(
-        tr("A wider picture is scaled down to this width, its proportions kept (0: no limit)"));
-    form->addRow(tr("Largest picture width:"), largest_width_);
+    longest_side_ = MakeSpinField("LongestPictureSide", pictures, options.longest_side, 0,
+                                  kLargestPictureWidthLimit);
+    longest_side_->setSpecialValueText(tr("No limit"));
+    longest_side_->setSuffix(tr(" px"));
+    longest_side_->setToolTip(
+        tr("A picture longer than this on its long side is scaled down to it, its proportions "
+           "kept (0: no limit; no page shows more than a large screen's width)"));
+    form->addRow(tr("Longest side of a picture:"), longest_side_);
     quality_ = MakeSpinField("PictureQuality", pictures, options.quality, kLowestPictureQuality,
                              kHighestPictureQuality);
     quality_->setToolTip(tr("The quality of JPEG and WebP pictures encoded again, 1 to 100; "
@@ -77,7 +78,7 @@ bool PreferencesDialog::Edit(Preferences& preferences, const QString& settings_f
 
 Preferences PreferencesDialog::Chosen() const {
     Preferences chosen = preferences_;
-    chosen.pictures.largest_width = SpinValue(largest_width_);
+    chosen.pictures.longest_side = SpinValue(longest_side_);
     chosen.pictures.quality = SpinValue(quality_);
     chosen.pictures.strip_metadata = strip_metadata_->isChecked();
     chosen.fit_new_pages = fit_new_pages_->isChecked();

@@ -31,7 +31,7 @@ private Q_SLOTS:
 private:
     Preferences preferences_;
     QString settings_file_;
-    QSpinBox* largest_width_;
+    QSpinBox* longest_side_;
     QSpinBox* quality_;
     QCheckBox* strip_metadata_;
     QCheckBox* fit_new_pages_;

@@ -33,6 +33,13 @@ TForma::TForma(Workspace& workspace, QWidget* parent)
     description_->setToolTip(tr("What search engines and shared links show of the page: a "
                                 "sentence or two. Left empty, the page's first sentences"));
     form->addRow(tr("Description:"), description_);
+    language_ =
+        new QLineEdit(QString::fromStdString(LanguageForEditing(workspace.page_text)), this);
+    language_->setObjectName("EditLanguage");
+    language_->setPlaceholderText(tr("The site's language"));
+    language_->setToolTip(tr("The language this page is written in, as a tag such as en, de or "
+                             "de-CH, where it is not the site's"));
+    form->addRow(tr("Language:"), language_);
 
     picture_radio_ = new QRadioButton(tr("Background Image:"), this);
     picture_radio_->setObjectName("RadioButton1");
@@ -77,6 +84,13 @@ TForma::TForma(Workspace& workspace, QWidget* parent)
     fit_small_screens_->setChecked(fits_small_screens_);
     form->addRow(QString(), fit_small_screens_);
 
+    hide_from_search_ = new QCheckBox(tr("Hide from search engines"), this);
+    hide_from_search_->setObjectName("CheckHideFromSearch");
+    hide_from_search_->setToolTip(tr("Search engines leave the page out, and so does the "
+                                     "site's sitemap (a thank-you page, say)"));
+    hide_from_search_->setChecked(PageHiddenFromSearch(workspace.page_text));
+    form->addRow(QString(), hide_from_search_);
+
     QPushButton* ok = AddOkButton(tr("OK    "), "ToolButton2");
     ok->setToolTip(tr("Apply to the open page (Enter)"));
     connect(ok, &QPushButton::clicked, this, &TForma::ToolButton2Click);
@@ -90,6 +104,8 @@ void TForma::ToolButton2Click() {
         (picture_radio_->isChecked() ? picture_->Text() : colour_->Text()).toStdString();
     properties.disable_scrollers = no_scrollers_->isChecked();
     properties.description = description_->text().toStdString();
+    properties.language = language_->text().trimmed().toStdString();
+    properties.hide_from_search = hide_from_search_->isChecked();
     // Only a change of the box touches the page's head.
     if (fit_small_screens_->isChecked() != fits_small_screens_) {
         properties.fit_small_screens = fit_small_screens_->isChecked();

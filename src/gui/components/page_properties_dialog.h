@@ -29,6 +29,8 @@ public Q_SLOTS:
 private:
     QLineEdit* heading_;
     QLineEdit* description_;
+    QLineEdit* language_;
+    QCheckBox* hide_from_search_;
     QRadioButton* picture_radio_;
     PictureField* picture_;
     QRadioButton* colour_radio_;

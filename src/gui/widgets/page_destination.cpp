@@ -1,5 +1,7 @@
 #include "widgets/page_destination.h"
 
+#include "workspace/project.h"
+
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QDir>
@@ -67,10 +69,20 @@ void PageDestination::FillPages(const QString& project_folder, const QString& ma
     pages_->setEditText(text);
 }
 
+// A page of the list is linked by its name %-escaped (a name with a space
+// is a valid address); anything typed stays as typed.
+QString PageDestination::ChosenPage() const {
+    const QString text = pages_->currentText();
+    if (pages_->findText(text) < 0) {
+        return text;
+    }
+    return QString::fromStdString(PageLink(text.toStdString()));
+}
+
 QString PageDestination::Destination() const {
     switch (style_) {
     case Style::ResetOnChoice:
-        return pages_->currentText().isEmpty() ? url_edit_->text() : pages_->currentText();
+        return ChosenPage().isEmpty() ? url_edit_->text() : ChosenPage();
     case Style::ShowOnly:
         break;
     case Style::ChosenOnly:
@@ -79,13 +91,16 @@ QString PageDestination::Destination() const {
         }
         break;
     case Style::UrlUnlessEmpty:
-        return url_edit_->text().isEmpty() ? pages_->currentText() : url_edit_->text();
+        return url_edit_->text().isEmpty() ? ChosenPage() : url_edit_->text();
     }
-    return page_radio_->isChecked() ? pages_->currentText() : url_edit_->text();
+    return page_radio_->isChecked() ? ChosenPage() : url_edit_->text();
 }
 
-void PageDestination::SetDestination(const QString& destination) {
-    const bool page = !destination.isEmpty() && pages_->findText(destination) >= 0;
+void PageDestination::SetDestination(const QString& written) {
+    // A link written by ChosenPage shows as the page it names.
+    const QString unescaped = QString::fromStdString(PageOfLink(written.toStdString()));
+    const bool page = !written.isEmpty() && pages_->findText(unescaped) >= 0;
+    const QString destination = page ? unescaped : written;
     (page ? page_radio_ : url_radio_)->setChecked(true);
     if (page) {
         pages_->setCurrentIndex(pages_->findText(destination));

@@ -70,6 +70,8 @@ private Q_SLOTS:
     void UrlToggled(bool checked);
 
 private:
+    QString ChosenPage() const;
+
     Style style_;
     QRadioButton* page_radio_;
     QRadioButton* url_radio_;

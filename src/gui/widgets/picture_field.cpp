@@ -133,20 +133,6 @@ void PictureField::SetProject(const std::string& project_folder, const std::stri
     folder_ = QString::fromStdString(project_folder);
 }
 
-void PictureField::FillSizeWhenZero(QSpinBox* width, QSpinBox* height) {
-    connect(this, &PictureField::PictureChosen, width, [width, height](const QString&, QSize size) {
-        if (!size.isValid() || size.isEmpty()) {
-            return;
-        }
-        if (width->value() == 0) {
-            width->setValue(size.width());
-        }
-        if (height->value() == 0) {
-            height->setValue(size.height());
-        }
-    });
-}
-
 void PictureField::Browse() {
     QString file;
     QString location;

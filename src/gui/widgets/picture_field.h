@@ -67,10 +67,6 @@ public:
     void SetStartFolder(const QString& folder) { folder_ = folder; }
     // Writes a chosen path outside any project with forward slashes only.
     void SetForwardSlashes(bool on) { forward_slashes_ = on; }
-    // Fills `width` and `height` with a chosen picture's size in pixels as
-    // it will be shown (its orientation applied, scaled as imported), each
-    // only while it is 0.
-    void FillSizeWhenZero(QSpinBox* width, QSpinBox* height);
     // Browses with the plain open-file dialog instead of the open-picture
     // dialog (for sound, video and plug-in files), which travel with the
     // project as pictures do, into its media folder (ImportMedia).

@@ -6,6 +6,7 @@
 #include "widgets/simple_fields.h"
 #include "workspace/layout_chooser.h"
 #include "workspace/new_page.h"
+#include "workspace/project.h"
 #include "workspace/workspace.h"
 
 #include <QButtonGroup>
@@ -36,6 +37,15 @@ TFormmen5::TFormmen5(Workspace& workspace, QWidget* parent)
     header_->setObjectName("Edit3");
     header_->setToolTip(tr("The page's title, shown in the browser's title bar"));
     form->addRow("  Header:", header_);
+    // The first page is offered as the site's home page; later names follow
+    // the header until the user types a name of his own.
+    name_->setText(QString::fromStdString(OfferedFirstPageName(workspace.project_folder)));
+    connect(header_, &QLineEdit::textEdited, this, [this](const QString& header) {
+        if (name_->text() == offered_name_) {
+            offered_name_ = QString::fromStdString(ProposedPageName(header.toStdString()));
+            name_->setText(offered_name_);
+        }
+    });
 
     auto* background = new QWidget(this);
     auto* column = new QVBoxLayout(background);
@@ -78,6 +88,7 @@ TFormmen5::TFormmen5(Workspace& workspace, QWidget* parent)
     next->setToolTip(tr("Choose the page's layout (Enter)"));
     connect(next, &QPushButton::clicked, this, &TFormmen5::ToolButton1Click);
     name_->setFocus();
+    name_->selectAll();
 }
 
 void TFormmen5::ToolButton2Click() {

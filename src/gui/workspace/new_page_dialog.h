@@ -31,6 +31,9 @@ private:
     Workspace& workspace_;
     QLineEdit* name_;
     QLineEdit* header_;
+    // The name last offered from the header; while the name field holds it,
+    // the name follows the header.
+    QString offered_name_;
     QRadioButton* colour_radio_;
     QRadioButton* image_radio_;
     ColourMemory colours_;

@@ -72,7 +72,8 @@ TSiteSettings::TSiteSettings(const std::string& project_folder, QWidget* parent)
 }
 
 void TSiteSettings::OkClick() {
-    SiteSettings settings;
+    // What the dialog does not show (the renamed pages) is kept as it was.
+    SiteSettings settings = ReadSiteSettings(project_folder_);
     settings.name = name_->text().trimmed().toStdString();
     settings.address = address_->text().trimmed().toStdString();
     settings.language = language_->text().trimmed().toStdString();
