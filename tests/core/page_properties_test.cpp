@@ -18,7 +18,8 @@ std::string BodyTag(const std::string& page) {
 }
 
 PageProperties Props(std::string heading, std::string background, bool no_scroll) {
-    return {std::move(heading), std::move(background), no_scroll, std::nullopt, std::nullopt};
+    return {std::move(heading), std::move(background), no_scroll,   std::nullopt,
+            std::nullopt,       std::nullopt,          std::nullopt};
 }
 
 TEST(PageProperties, TheSequenceOfColoursAndPictures) {

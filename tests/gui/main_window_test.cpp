@@ -751,15 +751,17 @@ private Q_SLOTS:
         QStringList shown;
         OnModal([&shown](QWidget* dialog) {
             shown << dialog->findChild<QLabel*>("LabelLinkingPages")->text();
+            test::Shoot(dialog, "rename_page");
             test::Type(dialog, "EditNewName", "menu"); // taken
             test::Click(dialog, "ButtonRename");
-        });
-        OnModal([](QWidget* dialog) {
-            test::Type(dialog, "EditNewName", "Opening Hours");
-            test::Click(dialog, "ButtonRename");
+            // The dialog is hidden now; this waits for it to come back.
+            OnModal([](QWidget* again) {
+                test::Type(again, "EditNewName", "Opening Hours");
+                test::Click(again, "ButtonRename");
+            });
         });
         Trigger("RenameProjectPage");
-        QCOMPARE(shown, QStringList{"The links to it on 1 page(s) will follow: menu.html"});
+        QCOMPARE(shown, QStringList{"The links to it on 1 page will follow: menu.html"});
         QVERIFY2(prompts_->asked.last().contains("already has a page \"menu.html\""),
                  qPrintable(prompts_->asked.join("|")));
         QVERIFY(!QFile::exists(Site() + "other.html"));

@@ -40,10 +40,15 @@ TRenamePage::TRenamePage(const std::string& project_folder, const std::string& p
         for (const std::string& linking : PagesLinkingTo(project_folder, page_name)) {
             pages << QString::fromUtf8(linking.data(), qsizetype(linking.size()));
         }
-        linking_->setText(pages.isEmpty() ? tr("No page links to it.")
-                                          : tr("The links to it on %n page(s) will follow: %1",
-                                               nullptr, int(pages.size()))
-                                                .arg(pages.join(", ")));
+        if (pages.isEmpty()) {
+            linking_->setText(tr("No page links to it."));
+        } else if (pages.size() == 1) {
+            linking_->setText(tr("The links to it on 1 page will follow: %1").arg(pages.first()));
+        } else {
+            linking_->setText(tr("The links to it on %1 pages will follow: %2")
+                                  .arg(pages.size())
+                                  .arg(pages.join(", ")));
+        }
     } catch (const CommandError& error) {
         linking_->setText(QString::fromUtf8(error.what()));
     }
