@@ -3,11 +3,13 @@
 #include "components/component_fields.h"
 #include "components/form.h"
 #include "components/insertion.h"
+#include "components/page_properties.h"
 #include "components/php_script.h"
 #include "document/kind_table.h"
 #include "document/page_file.h"
 #include "document/page_text.h"
 #include "document/selection_lists.h"
+#include "site/site_settings.h"
 #include "test_pages.h"
 #include "workspace/area_content.h"
 #include "workspace/new_page.h"
@@ -15,6 +17,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <cstring>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -442,6 +445,62 @@ TEST_F(SiteCheckTest, EveryShippedLayoutFilledWithEveryKindHasNoFalseFindings) {
             EXPECT_TRUE(known) << "layout " << name << ": " << FindingText(finding);
         }
     }
+}
+
+TEST_F(SiteCheckTest, TheSitesFindingsTitlesDescriptionsAndAddressInPageOrder) {
+    // Many pages, so several threads share them: each page's findings stay
+    // its own and the pages come in their order.
+    for (int i = 0; i < 24; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "p%02d.html", i);
+        std::string page =
+            Page("<!---Image1---!>",
+                 Block("Image1", "<img src=\"gone" + std::to_string(i) + ".png\" alt=\"a\">"),
+                 "Page " + std::to_string(i));
+        PageProperties properties;
+        properties.description = i == 1 ? std::string(170, 'd') : i == 2 ? "Same" : "";
+        if (i == 3) {
+            properties.description = "Same";
+        }
+        properties.hide_from_search = i == 4;
+        Write(name, ApplyPageProperties(page, properties));
+    }
+    Write("twin.html", Page("", "x", "Page 5"));
+    SiteCheckResult result = CheckSite(Folder());
+    std::vector<std::string> order;
+    for (const Finding& finding : result.findings) {
+        if (finding.severity == Severity::kError) {
+            order.push_back(finding.page + " " + finding.message.substr(13, 6));
+        }
+    }
+    ASSERT_EQ(order.size(), 24u) << Describe(result.findings);
+    for (int i = 0; i < 24; ++i) {
+        char want[32];
+        std::snprintf(want, sizeof want, "p%02d.html gone%d", i, i);
+        EXPECT_EQ(order[std::size_t(i)].substr(0, std::strlen(want)), want);
+    }
+    const auto on = [&](const std::string& page, Severity severity, const std::string& words) {
+        return std::any_of(result.findings.begin(), result.findings.end(), [&](const Finding& f) {
+            return f.page == page && f.severity == severity &&
+                   f.message.find(words) != std::string::npos;
+        });
+    };
+    EXPECT_TRUE(on("p00.html", Severity::kWarning, "The site has no address"));
+    EXPECT_TRUE(on("p00.html", Severity::kNote, "has no description"));
+    EXPECT_TRUE(on("p01.html", Severity::kNote, "description has 170 characters"));
+    EXPECT_TRUE(on("p03.html", Severity::kWarning, "also the description of p02.html"));
+    EXPECT_FALSE(on("p04.html", Severity::kNote, "has no description")); // hidden from search
+    EXPECT_TRUE(on("twin.html", Severity::kWarning, "\"Page 5\" is also the title of p05.html"));
+    EXPECT_EQ(std::count_if(result.findings.begin(), result.findings.end(),
+                            [](const Finding& f) {
+                                return f.message.find("no address") != std::string::npos;
+                            }),
+              1);
+    SiteSettings settings;
+    settings.address = "https://example.org/";
+    WriteSiteSettings(Folder(), settings);
+    result = CheckSite(Folder());
+    EXPECT_FALSE(on("p00.html", Severity::kWarning, "The site has no address"));
 }
 
 TEST_F(SiteCheckTest, FormatsAndCancelling) {

@@ -1082,6 +1082,13 @@ void HtmlWalk::Alternative(const GumboElement& element, std::size_t offset, bool
                                     "see it: give it a Mouse Over Text with Modify");
 }
 
+// Characters, not bytes, of a UTF-8 text.
+std::size_t CharacterCount(std::string_view text) {
+    return std::size_t(std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+}
+
 void HtmlWalk::Title(const GumboNode* node) {
     if (title_seen_) {
         return;
@@ -1105,6 +1112,11 @@ void HtmlWalk::Title(const GumboNode* node) {
         check_.AddAtFileOffset(Severity::kWarning, offset,
                                "The page title is still the layout's " + Quote(kDefaultHeading) +
                                    ": give the page its own title with Page Properties");
+    } else if (CharacterCount(shown) > kLongestTitle) {
+        check_.AddAtFileOffset(Severity::kNote, offset,
+                               "The page title has " + std::to_string(CharacterCount(shown)) +
+                                   " characters; search results cut titles after about " +
+                                   std::to_string(kLongestTitle) + ": shorten it");
     }
 }
 

@@ -2,17 +2,24 @@
 
 #include "check/html_check.h"
 #include "check/page_places.h"
+#include "components/page_properties.h"
 #include "components/php_script.h"
 #include "document/file_io.h"
 #include "document/markers.h"
 #include "document/page_check.h"
+#include "document/page_file.h"
 #include "error.h"
+#include "site/site_settings.h"
+#include "work/on_every_core.h"
 #include "workspace/project.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
+#include <map>
+#include <mutex>
+#include <optional>
 
 namespace qf {
 
@@ -229,6 +236,11 @@ std::vector<Finding> CheckSitePage(const std::string& project_folder, const std:
         if (!problem.empty()) {
             throw CommandError(problem);
         }
+        if (FileSizeOf(path) > kLargestCheckedPage) {
+            findings.push_back({Severity::kNote, page, 0, 0, std::string(),
+                                "The page is over 50 MB, so it was not checked"});
+            return findings;
+        }
         bytes = ReadRegularFile(path);
     } catch (const CommandError& error) {
         findings.push_back({Severity::kError, page, 0, 0, std::string(),
@@ -264,24 +276,175 @@ std::vector<Finding> CheckSitePage(const std::string& project_folder, const std:
     return findings;
 }
 
+namespace {
+
+// What the site's findings need of a page of the editor.
+struct PageSummary {
+    bool page = false; // a page of HTML that could be read
+    std::string title; // as its reader sees it; empty: none
+    std::string description;
+    bool hidden = false; // kept from search engines
+};
+
+bool EndsWithNoCase(std::string_view text, std::string_view end) {
+    return text.size() >= end.size() &&
+           std::equal(
+               end.begin(), end.end(), text.end() - std::ptrdiff_t(end.size()),
+               [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+}
+
+PageSummary Summarize(const std::string& project_folder, const std::string& page) {
+    PageSummary summary;
+    const std::string path = FolderPath(project_folder) + page;
+    try {
+        if ((!EndsWithNoCase(page, ".html") && !EndsWithNoCase(page, ".htm")) ||
+            !PageFileProblem(path).empty() || FileSizeOf(path) > kLargestCheckedPage) {
+            return summary;
+        }
+        const std::string text = ReadPageFile(path);
+        summary.page = true;
+        summary.title = TitleEnd(text) == 0 ? std::string() : HeadingForEditing(text);
+        summary.description = DescriptionForEditing(text);
+        summary.hidden = PageHiddenFromSearch(text);
+    } catch (const CommandError&) {
+        return {}; // the check of the page itself says why it cannot be read
+    }
+    return summary;
+}
+
+std::string Trimmed(std::string_view text) {
+    const std::size_t start = text.find_first_not_of(" \t\r\n");
+    if (start == std::string_view::npos) {
+        return {};
+    }
+    return std::string(text.substr(start, text.find_last_not_of(" \t\r\n") - start + 1));
+}
+
+std::size_t Characters(std::string_view text) {
+    return std::size_t(std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+}
+
+// The findings of the site as a whole, each put first among its page's.
+void AddSiteFindings(const std::string& project_folder, const std::vector<std::string>& pages,
+                     const std::vector<PageSummary>& summaries,
+                     std::vector<std::vector<Finding>>& found) {
+    std::vector<std::vector<Finding>> site(pages.size());
+    const auto add = [&](std::size_t index, Severity severity, std::string message) {
+        site[index].push_back(
+            Finding{severity, pages[index], 0, 0, std::string(), std::move(message)});
+    };
+    std::map<std::string, std::size_t> titles;
+    std::map<std::string, std::size_t> descriptions;
+    // Said once, on the home page (or the first page).
+    std::optional<std::size_t> first_page;
+    for (std::size_t index = 0; index < pages.size(); ++index) {
+        if (summaries[index].page && (!first_page || pages[index] == "index.html")) {
+            first_page = index;
+        }
+    }
+    if (first_page) {
+        try {
+            if (ReadSiteSettings(FolderPath(project_folder)).address.empty()) {
+                add(*first_page, Severity::kWarning,
+                    "The site has no address, so its pages get no canonical link and search "
+                    "engines no sitemap: give it in Site Settings (File menu)");
+            }
+        } catch (const CommandError& error) {
+            add(*first_page, Severity::kWarning,
+                std::string("The site's settings cannot be read: ") + error.what());
+        }
+    }
+    for (std::size_t index = 0; index < pages.size(); ++index) {
+        const PageSummary& summary = summaries[index];
+        if (!summary.page) {
+            continue;
+        }
+        const std::string title = Trimmed(summary.title);
+        if (!title.empty() && title != kDefaultHeading) {
+            const auto [first, fresh] = titles.emplace(title, index);
+            if (!fresh) {
+                add(index, Severity::kWarning,
+                    "The page title \"" + title + "\" is also the title of " +
+                        pages[first->second] +
+                        ": give each page its own, so search results tell them apart");
+            }
+        }
+        if (summary.hidden) {
+            continue;
+        }
+        const std::string description = Trimmed(summary.description);
+        if (description.empty()) {
+            add(index, Severity::kNote,
+                "The page has no description, so search engines and shared links show its "
+                "first sentences: write one with Page Properties");
+            continue;
+        }
+        if (Characters(description) > kLongestDescription) {
+            add(index, Severity::kNote,
+                "The page's description has " + std::to_string(Characters(description)) +
+                    " characters; search results cut it after about " +
+                    std::to_string(kLongestDescription) + ": shorten it");
+        }
+        const auto [first, fresh] = descriptions.emplace(description, index);
+        if (!fresh) {
+            add(index, Severity::kWarning,
+                "The page's description is also the description of " + pages[first->second] +
+                    ": give each page its own");
+        }
+    }
+    for (std::size_t index = 0; index < pages.size(); ++index) {
+        found[index].insert(found[index].begin(), std::make_move_iterator(site[index].begin()),
+                            std::make_move_iterator(site[index].end()));
+    }
+}
+
+} // namespace
+
 SiteCheckResult CheckSite(const std::string& project_folder, const SiteCheckOptions& options) {
     SiteCheckResult result;
     const std::vector<std::string> pages = SitePageNames(project_folder);
+    // The pages are checked on every core, one parser a thread; the findings
+    // come out in page order all the same.
+    std::vector<std::vector<Finding>> found(pages.size());
+    std::vector<PageSummary> summaries(pages.size());
+    std::vector<char> checked(pages.size(), 0);
+    std::mutex progress_lock;
     int done = 0;
-    for (const std::string& page : pages) {
-        if (options.cancel != nullptr && options.cancel->load()) {
-            result.cancelled = true;
-            break;
+    const auto cancelled = [&options] {
+        return options.cancel != nullptr && options.cancel->load();
+    };
+    OnEveryCore(pages.size(), [&](std::size_t index) {
+        if (cancelled()) {
+            return;
         }
-        std::vector<Finding> findings = CheckSitePage(project_folder, page, options);
-        result.findings.insert(result.findings.end(), std::make_move_iterator(findings.begin()),
-                               std::make_move_iterator(findings.end()));
-        ++result.pages;
+        found[index] = CheckSitePage(project_folder, pages[index], options);
+        summaries[index] = Summarize(project_folder, pages[index]);
+        // A page that ends after the cancel is not counted: the check stops
+        // at the progress it last told.
+        const std::lock_guard<std::mutex> lock(progress_lock);
+        if (cancelled()) {
+            return;
+        }
+        checked[index] = 1;
         if (options.progress) {
             options.progress(++done, int(pages.size()));
         }
+    });
+    if (std::find(checked.begin(), checked.end(), 0) == checked.end()) {
+        AddSiteFindings(project_folder, pages, summaries, found);
     }
-    if (options.cancel != nullptr && options.cancel->load()) {
+    for (std::size_t index = 0; index < pages.size(); ++index) {
+        if (!checked[index]) {
+            result.cancelled = true;
+            continue;
+        }
+        result.findings.insert(result.findings.end(), std::make_move_iterator(found[index].begin()),
+                               std::make_move_iterator(found[index].end()));
+        ++result.pages;
+    }
+    if (cancelled()) {
         result.cancelled = true;
     }
     if (!pages.empty() && !result.cancelled) {

@@ -47,6 +47,14 @@ struct SiteCheckOptions {
     const std::atomic<bool>* cancel = nullptr;
 };
 
+// Search results show about this many characters of a title, and of a
+// description.
+inline constexpr std::size_t kLongestTitle = 60;
+inline constexpr std::size_t kLongestDescription = 160;
+
+// A page larger than this is one note, not parsed.
+inline constexpr long long kLargestCheckedPage = 50LL * 1024 * 1024;
+
 // A picture file larger than this is reported, whatever it is shown at.
 inline constexpr long long kLargePictureBytes = 500 * 1024;
 
@@ -62,8 +70,10 @@ struct SiteCheckResult {
 // finding of the check), sorted as the page list sorts them.
 std::vector<std::string> SitePageNames(const std::string& project_folder);
 
-// Checks every page of the project folder (ending in "/"). Throws
-// CommandError only when the folder itself cannot be read.
+// Checks every page of the project folder (ending in "/"), on every core;
+// the findings come in page order and `progress` is called from the
+// checking threads, one call at a time. Throws CommandError only when the
+// folder itself cannot be read.
 SiteCheckResult CheckSite(const std::string& project_folder, const SiteCheckOptions& options = {});
 
 // The warning that a site of these pages has no home page (no index.html,

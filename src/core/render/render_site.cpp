@@ -8,6 +8,7 @@
 #include "error.h"
 #include "publish/publish_files.h"
 #include "site/site_settings.h"
+#include "work/on_every_core.h"
 #include "workspace/project.h"
 
 #include <QCryptographicHash>
@@ -77,40 +78,6 @@ void CopyInto(const std::string& source, const std::string& target) {
         file.Write(std::string_view(piece.constData(), std::size_t(piece.size())));
     }
     file.Commit();
-}
-
-// Runs `work(i)` for every i below `count` on every core; the first failure
-// stops the rest and is thrown again here.
-void OnEveryCore(std::size_t count, const std::function<void(std::size_t)>& work) {
-    std::atomic<std::size_t> next{0};
-    std::atomic<bool> failed{false};
-    std::mutex failure_lock;
-    std::exception_ptr failure;
-    auto run = [&] {
-        for (std::size_t index = next++; index < count && !failed; index = next++) {
-            try {
-                work(index);
-            } catch (...) {
-                const std::lock_guard<std::mutex> lock(failure_lock);
-                if (!failure) {
-                    failure = std::current_exception();
-                }
-                failed = true;
-            }
-        }
-    };
-    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-    std::vector<std::thread> threads;
-    for (unsigned i = 1; i < cores && i < count; ++i) {
-        threads.emplace_back(run);
-    }
-    run();
-    for (std::thread& thread : threads) {
-        thread.join();
-    }
-    if (failure) {
-        std::rethrow_exception(failure);
-    }
 }
 
 } // namespace
