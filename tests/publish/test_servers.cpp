@@ -32,6 +32,67 @@ void GiveTo(const std::string& path, uid_t uid, gid_t gid) {
     }
 }
 
+// Who a server runs as: the test's own user, or "nobody" when the test runs
+// as root (a server started as root would be privileged).
+struct ServerUser {
+    uid_t uid = ::getuid();
+    gid_t gid = ::getgid();
+    bool dropped = false; // runs as nobody
+};
+
+bool UnprivilegedUser(ServerUser& user, std::string& error) {
+    if (::getuid() != 0) {
+        return true;
+    }
+    const passwd* nobody = ::getpwnam("nobody");
+    if (nobody == nullptr) {
+        error = "no user nobody to run the server as";
+        return false;
+    }
+    user = {nobody->pw_uid, nobody->pw_gid, true};
+    return true;
+}
+
+// Starts `program` with `args` as `user` and waits until it listens on
+// `port`; otherwise says why in `error`.
+bool StartListening(QProcess& process, const QString& program, const QStringList& args,
+                    const ServerUser& user, int port, std::string& error) {
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    if (user.dropped) {
+        process.start("setpriv", QStringList{"--reuid=" + QString::number(user.uid),
+                                             "--regid=" + QString::number(user.gid),
+                                             "--clear-groups", program} +
+                                     args);
+    } else {
+        process.start(program, args);
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (Listening(port)) {
+            return true;
+        }
+        if (process.state() == QProcess::NotRunning) {
+            break;
+        }
+        QThread::msleep(20);
+    }
+    process.waitForFinished(100);
+    error = program.toStdString() + " did not start: " + process.readAll().toStdString();
+    return false;
+}
+
+// A self-signed certificate for 127.0.0.1 in `folder` (cert.pem, key.pem).
+bool MakeCertificate(const QString& folder, std::string& error) {
+    if (!RunProgram("openssl",
+                    {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout",
+                     folder + "/key.pem", "-out", folder + "/cert.pem", "-days", "2", "-subj",
+                     "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1"})) {
+        error = "openssl could not make a certificate";
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int FreePort() {
@@ -95,18 +156,14 @@ bool SshServer::Start(int port, int host_key) {
     Stop();
     port_ = port != 0 ? port : FreePort();
     const QString d = dir_.path();
-    const bool root = ::getuid() == 0;
-    // As root, the server runs as "nobody": sshd as root would be privileged.
-    uid_t uid = ::getuid();
-    gid_t gid = ::getgid();
+    ServerUser user;
+    if (!UnprivilegedUser(user, error_)) {
+        return false;
+    }
+    const bool root = user.dropped;
+    const uid_t uid = user.uid;
+    const gid_t gid = user.gid;
     if (root) {
-        const passwd* nobody = ::getpwnam("nobody");
-        if (nobody == nullptr) {
-            error_ = "no user nobody to run sshd as";
-            return false;
-        }
-        uid = nobody->pw_uid;
-        gid = nobody->pw_gid;
         user_ = "nobody";
     }
     QFile config(d + "/sshd_config");
@@ -135,32 +192,8 @@ bool SshServer::Start(int port, int host_key) {
     GiveTo(d.toStdString(), uid, gid);
     GiveTo(served_, uid, gid);
     process_ = std::make_unique<QProcess>();
-    process_->setProcessChannelMode(QProcess::MergedChannels);
-    QStringList args;
-    QString program = "/usr/sbin/sshd";
-    if (root) {
-        program = "setpriv";
-        args << "--reuid=" + QString::number(uid) << "--regid=" + QString::number(gid)
-             << "--clear-groups"
-             << "/usr/sbin/sshd";
-    }
-    args << "-D"
-         << "-e"
-         << "-f" << d + "/sshd_config";
-    process_->start(program, args);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (Listening(port_)) {
-            return true;
-        }
-        if (process_->state() == QProcess::NotRunning) {
-            break;
-        }
-        QThread::msleep(20);
-    }
-    process_->waitForFinished(100);
-    error_ = "sshd did not start: " + process_->readAll().toStdString();
-    return false;
+    return StartListening(*process_, "/usr/sbin/sshd", {"-D", "-e", "-f", d + "/sshd_config"}, user,
+                          port_, error_);
 }
 
 void SshServer::Stop() {
@@ -224,10 +257,7 @@ bool FtpServer::Start(const std::string& root, const std::string& user, const st
     args << QString::fromStdString(root) << QString::fromStdString(user)
          << QString::fromStdString(password);
     if (tls) {
-        if (!RunProgram("openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout",
-                                    d + "/key.pem", "-out", d + "/cert.pem", "-days", "2", "-subj",
-                                    "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1"})) {
-            error_ = "openssl could not make a certificate";
+        if (!MakeCertificate(d, error_)) {
             return false;
         }
         args << d + "/cert.pem" << d + "/key.pem";
@@ -278,16 +308,9 @@ bool VsftpdServer::Start(bool tls) {
     ::chmod(d.toLocal8Bit().constData(), 0755);
     const std::string root = folder();
     QDir(d).mkpath("site");
-    uid_t uid = ::getuid();
-    gid_t gid = ::getgid();
-    if (uid == 0) {
-        const passwd* nobody = ::getpwnam("nobody");
-        if (nobody == nullptr) {
-            error_ = "no user nobody to run vsftpd as";
-            return false;
-        }
-        uid = nobody->pw_uid;
-        gid = nobody->pw_gid;
+    ServerUser user;
+    if (!UnprivilegedUser(user, error_)) {
+        return false;
     }
     QDir(d).mkpath("empty");
     QString config = QString("listen=YES\n"
@@ -311,13 +334,10 @@ bool VsftpdServer::Start(bool tls) {
                          .arg(d)
                          .arg(QString::fromStdString(root));
     if (tls) {
-        if (!RunProgram("openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout",
-                                    d + "/key.pem", "-out", d + "/cert.pem", "-days", "2", "-subj",
-                                    "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1"})) {
-            error_ = "openssl could not make a certificate";
+        if (!MakeCertificate(d, error_)) {
             return false;
         }
-        GiveTo((d + "/key.pem").toStdString(), uid, gid);
+        GiveTo((d + "/key.pem").toStdString(), user.uid, user.gid);
         config += QString("ssl_enable=YES\n"
                           "allow_anon_ssl=YES\n"
                           "force_anon_logins_ssl=YES\n"
@@ -331,33 +351,10 @@ bool VsftpdServer::Start(bool tls) {
     file.open(QIODevice::WriteOnly | QIODevice::Truncate);
     file.write(config.toUtf8());
     file.close();
-    GiveTo((d + "/vsftpd.conf").toStdString(), uid, gid);
-    GiveTo(root, uid, gid);
+    GiveTo((d + "/vsftpd.conf").toStdString(), user.uid, user.gid);
+    GiveTo(root, user.uid, user.gid);
     process_ = std::make_unique<QProcess>();
-    process_->setProcessChannelMode(QProcess::MergedChannels);
-    QString program = "/usr/sbin/vsftpd";
-    QStringList args;
-    if (::getuid() == 0) {
-        program = "setpriv";
-        args << "--reuid=" + QString::number(uid) << "--regid=" + QString::number(gid)
-             << "--clear-groups"
-             << "/usr/sbin/vsftpd";
-    }
-    args << d + "/vsftpd.conf";
-    process_->start(program, args);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (Listening(port_)) {
-            return true;
-        }
-        if (process_->state() == QProcess::NotRunning) {
-            break;
-        }
-        QThread::msleep(20);
-    }
-    process_->waitForFinished(100);
-    error_ = "vsftpd did not start: " + process_->readAll().toStdString();
-    return false;
+    return StartListening(*process_, "/usr/sbin/vsftpd", {d + "/vsftpd.conf"}, user, port_, error_);
 }
 
 } // namespace qf::test
