@@ -1,3 +1,4 @@
+#include "check/html_check.h"
 #include "check/page_places.h"
 #include "check/site_check.h"
 #include "components/component_fields.h"
@@ -354,12 +355,14 @@ TEST_F(SiteCheckTest, PicturesMuchLargerThanShown) {
                  Block("Image3", "<img src=\"small.png\" width=\"500\" height=\"150\" alt=\"a\">") +
                  Block("Image4", "<img src=\"small.png\" width=\"0\" height=\"100\" alt=\"a\">")));
     const std::vector<Finding> findings = Real(Check("pics.html", options));
-    ASSERT_EQ(findings.size(), 3u) << Describe(findings);
+    ASSERT_EQ(findings.size(), 4u) << Describe(findings);
     EXPECT_TRUE(Has(findings, Severity::kWarning, "Image1", "KB"));
+    // Not much larger than shown, but wider than its area of 400 px.
+    EXPECT_TRUE(Has(findings, Severity::kWarning, "Image3", "shown 500 px wide in an area 400"));
     EXPECT_TRUE(
         Has(findings, Severity::kWarning, "Image2", "1000x300 pixels but shown at 400 px wide"));
     EXPECT_TRUE(Has(findings, Severity::kWarning, "Image4", "shown at 100 px high"));
-    EXPECT_EQ(reads, 1); // each picture read once
+    EXPECT_EQ(reads, 2); // each picture read once, big.jpg for its width in the area
 }
 
 TEST_F(SiteCheckTest, HtmlThatABrowserReadsDifferently) {
@@ -445,6 +448,61 @@ TEST_F(SiteCheckTest, EveryShippedLayoutFilledWithEveryKindHasNoFalseFindings) {
             EXPECT_TRUE(known) << "layout " << name << ": " << FindingText(finding);
         }
     }
+}
+
+TEST_F(SiteCheckTest, WhatBreaksPagesAndWhatDoesNot) {
+    WriteRaw("images/there.png", "png");
+    Write("target.html", Page("", "<p id=\"hours\">open</p>", "Target"));
+    // Elements never closed in raw HTML; text in brackets that is no element;
+    // a style's picture that is missing; a link to a place the page lacks; a
+    // picture wider than its area (400 px).
+    Write("faults.html",
+          Page("<!---Text1---!><!---Image1---!>",
+               Block("Text1", "Bakery &amp; Cafe <since 1998>") +
+                   Block("Image1", "<img src=\"images/there.png\" width=\"900\" alt=\"w\">") +
+                   "<p style=\"background:url('images/gone.png')\">x</p>"
+                   "<a href=\"target.html#times\">t</a><div><span>open",
+               "Faults"));
+    const std::vector<Finding> findings = Real(Check("faults.html"));
+    EXPECT_TRUE(Has(findings, Severity::kWarning, "Area1", "\"<div>\" is never closed"))
+        << Describe(findings);
+    EXPECT_TRUE(Has(findings, Severity::kWarning, "Area1", "\"<span>\" is never closed"));
+    EXPECT_TRUE(Has(findings, Severity::kWarning, "Text String1",
+                    "<since> is not an HTML element, so browsers hide it"));
+    EXPECT_TRUE(
+        Has(findings, Severity::kError, "Area1", "\"images/gone.png\" is not in the project"));
+    EXPECT_TRUE(Has(findings, Severity::kWarning, "Area1", "no place in it is named \"times\""));
+    EXPECT_TRUE(Has(findings, Severity::kWarning, "Image1", "shown 900 px wide in an area 400 px"));
+
+    Write("sound.html",
+          Page("<!---Text1---!><!---Image1---!>",
+               Block("Text1", "Bakery &amp; Cafe &lt;since 1998&gt; <my-menu></my-menu>") +
+                   Block("Image1", "<img src=\"images/there.png\" width=\"400\" alt=\"w\">") +
+                   "<p style=\"background:url(images/there.png)\">x</p>"
+                   "<a href=\"target.html#hours\">t</a><div><span>closed</span></div>",
+               "Sound"));
+    const std::vector<Finding> none = Real(Check("sound.html"));
+    EXPECT_TRUE(none.empty()) << Describe(none);
+    // The text dialogs' hint says it as the check does, as it is typed.
+    EXPECT_EQ(check::UnknownElementHint("Cafe <Since 1998> and <b>more</b>"),
+              check::UnknownElementMessage("since"));
+    for (const char* fine : {"a <b>x</b> <BR>", "2 < 3 > 1", "<my-menu>", "<", "x <1>"}) {
+        EXPECT_EQ(check::UnknownElementHint(fine), "") << fine;
+    }
+
+    // One page that fits small screens makes the others' lack a warning.
+    PageProperties fit;
+    fit.fit_small_screens = true;
+    Write("sound.html", ApplyPageProperties(test::ReadBytes(Folder() + "sound.html"), fit));
+    const SiteCheckResult site = CheckSite(Folder());
+    const auto unfit = [&](const std::string& page) {
+        return std::any_of(site.findings.begin(), site.findings.end(), [&](const Finding& f) {
+            return f.page == page &&
+                   f.message.find("does not fit small screens") != std::string::npos;
+        });
+    };
+    EXPECT_TRUE(unfit("target.html"));
+    EXPECT_FALSE(unfit("sound.html"));
 }
 
 TEST_F(SiteCheckTest, TheSitesFindingsTitlesDescriptionsAndAddressInPageOrder) {

@@ -618,7 +618,14 @@ private Q_SLOTS:
             Find<QComboBox>(&dialog, "ComboBox1")->setCurrentIndex(2);
             Click(&dialog, "CheckBox1");
             Click(&dialog, "CheckBox2");
+            // Text in brackets that no browser shows is said as it is typed.
+            QLabel* hint = Find<QLabel>(&dialog, "LabelHint");
+            Type(&dialog, "Edit2", "Bakery <since 1998>");
+            QVERIFY(hint->isVisibleTo(&dialog));
+            QVERIFY(hint->text().startsWith("<since> is not an HTML element"));
+            Shoot(&dialog, "text_dialog_hint");
             Type(&dialog, "Edit2", "Hello");
+            QVERIFY(!hint->isVisibleTo(&dialog));
             Shoot(&dialog, "text_dialog");
             Confirm(dialog, "ToolButton3");
         }

@@ -3,6 +3,8 @@
 #include "check/element_name.h"
 #include "components/page_properties.h"
 #include "document/file_io.h"
+#include "error.h"
+#include "workspace/area_editing.h"
 
 #include <gumbo.h>
 
@@ -42,6 +44,53 @@ std::optional<PictureSize> FileFacts::SizeOf(const std::string& path,
         return known->second;
     }
     return sizes_.emplace(path, reader(path)).first->second;
+}
+
+const std::set<std::string>& FileFacts::Anchors(const std::string& path) {
+    const auto found = anchors_.find(path);
+    if (found != anchors_.end()) {
+        return found->second;
+    }
+    std::set<std::string>& anchors = anchors_[path];
+    std::string text;
+    try {
+        text = ReadRegularFile(path);
+    } catch (const CommandError&) {
+        return anchors; // a page that cannot be read is its own finding
+    }
+    // Every id= and name= attribute, as written.
+    for (std::size_t at = 0; at + 4 < text.size(); ++at) {
+        const char before = text[at];
+        if (before != ' ' && before != '\t' && before != '\n' && before != '\r') {
+            continue;
+        }
+        std::size_t value = 0;
+        if ((text[at + 1] | 0x20) == 'i' && (text[at + 2] | 0x20) == 'd' && text[at + 3] == '=') {
+            value = at + 4;
+        } else if (at + 6 < text.size() && (text[at + 1] | 0x20) == 'n' &&
+                   (text[at + 2] | 0x20) == 'a' && (text[at + 3] | 0x20) == 'm' &&
+                   (text[at + 4] | 0x20) == 'e' && text[at + 5] == '=') {
+            value = at + 6;
+        } else {
+            continue;
+        }
+        std::size_t end = value;
+        if (value < text.size() && (text[value] == '"' || text[value] == '\'')) {
+            end = text.find(text[value], value + 1);
+            if (end == std::string::npos) {
+                break;
+            }
+            anchors.insert(text.substr(value + 1, end - value - 1));
+        } else {
+            while (end < text.size() && text[end] != '>' && text[end] != ' ' && text[end] != '\t' &&
+                   text[end] != '\n') {
+                ++end;
+            }
+            anchors.insert(text.substr(value, end - value));
+        }
+        at = end;
+    }
+    return anchors;
 }
 
 std::string FileFacts::OtherCase(const std::string& folder, const std::string& name) {
@@ -117,6 +166,11 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
                return std::tolower(static_cast<unsigned char>(a)) ==
                       std::tolower(static_cast<unsigned char>(b));
            });
+}
+
+bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
+    return text.size() >= suffix.size() &&
+           StartsWithNoCase(text.substr(text.size() - suffix.size()), suffix);
 }
 
 std::string_view Trimmed(std::string_view text) {
@@ -449,6 +503,10 @@ private:
                  const GumboElement& element);
     void Alternative(const GumboElement& element, std::size_t offset, bool button);
     void Title(const GumboNode* node);
+    // The url() values of CSS at `offset` in the file.
+    void CssLocations(std::string_view css, std::size_t offset, const Region& region);
+    // The width the area around a place is written with; 0 when unknown.
+    int AreaWidthAt(std::size_t text_offset);
     void Dropped();
     void Cover(const GumboStringPiece& piece);
     void CoverText(const GumboNode* node);
@@ -473,6 +531,7 @@ private:
     int spacers_ = 0;
     bool cell_attributes_ = false;
     bool title_seen_ = false;
+    std::map<int, int> area_widths_; // by area number
 };
 
 HtmlWalk::Region HtmlWalk::RegionAt(std::size_t text_offset) const {
@@ -686,6 +745,32 @@ void HtmlWalk::Element(GumboNode* node) {
 
     Structure(node, region, start);
 
+    // Text in angle brackets that names no element ("<since 1998>"): a
+    // browser takes it for a tag and shows nothing of it. Custom elements
+    // ("<my-menu>") and the elements of SVG and MathML are known.
+    if (element.tag == GUMBO_TAG_UNKNOWN && element.tag_namespace == GUMBO_NAMESPACE_HTML &&
+        region.component && !in_form_block) {
+        const std::string name = TagName(element);
+        if (name.find('-') == std::string::npos) {
+            check_.AddAtFileOffset(Severity::kWarning, start, UnknownElementMessage(name));
+        }
+    }
+
+    // Files a style names with url(): a background picture, a font.
+    if (region.block >= 0) {
+        const GumboAttribute* style = gumbo_get_attribute(&element.attributes, "style");
+        if (style != nullptr && style->original_value.data != nullptr) {
+            CssLocations(style->value, OffsetOf(style->original_value.data), region);
+        }
+        if (element.tag == GUMBO_TAG_STYLE && element.children.length > 0) {
+            const auto* text = static_cast<const GumboNode*>(element.children.data[0]);
+            if ((text->type == GUMBO_NODE_TEXT || text->type == GUMBO_NODE_WHITESPACE) &&
+                text->v.text.original_text.data != nullptr) {
+                CssLocations(text->v.text.text, OffsetOf(text->v.text.original_text.data), region);
+            }
+        }
+    }
+
     switch (element.tag) {
     case GUMBO_TAG_HTML:
         if (element.original_tag.length > 0) {
@@ -863,6 +948,22 @@ void HtmlWalk::Structure(const GumboNode* node, const Region& region, std::size_
                           ">\" before " + where + " ends");
         return;
     }
+    // In the area's own HTML code (the user's), an element closed by no end
+    // tag of its own nor by a start tag: the end of its cell closes it. The
+    // templates leave some formatting to their cells, so components are not
+    // asked this.
+    const bool closed_by_start_tag =
+        end + 1 < bytes_.size() && bytes_[end] == '<' && bytes_[end + 1] != '/';
+    if (!region.component && (node->parse_flags & GUMBO_INSERTION_IMPLICIT_END_TAG) != 0 &&
+        !closed_by_start_tag && !TagEndIsOptional(element.tag) &&
+        element.tag != GUMBO_TAG_UNKNOWN) {
+        const PageFileView::Place closed = check_.view.AtFileOffset(end);
+        report(start, tag + " is never closed in " + where + ", so a browser closes it at line " +
+                          std::to_string(closed.line) + ", column " +
+                          std::to_string(closed.column) + ": close it with \"</" +
+                          TagName(element) + ">\" where it should end");
+        return;
+    }
     if ((node->parse_flags & GUMBO_INSERTION_IMPLICIT_END_TAG) != 0 &&
         !TagEndIsOptional(element.tag) && end + 1 < bytes_.size() && bytes_[end] == '<' &&
         bytes_[end + 1] != '/') {
@@ -1001,6 +1102,24 @@ void HtmlWalk::LocationValue(std::string_view value, std::size_t offset, Target 
         if (picture != nullptr && entry.file) {
             Picture(resolved, location, offset, *picture);
         }
+        // "page.html#part": the page must have a place of that name.
+        const std::size_t hash = location.find('#');
+        if (target == Target::kPage && entry.file && hash != std::string_view::npos &&
+            hash + 1 < location.size() &&
+            (EndsWithNoCase(resolved, ".html") || EndsWithNoCase(resolved, ".htm"))) {
+            const std::string part = PercentDecoded(location.substr(hash + 1));
+            // "#top" is the page's top in every browser.
+            if (!StartsWithNoCase(part, "top") || part.size() != 3) {
+                if (check_.files.Anchors(resolved).count(part) == 0) {
+                    check_.AddAtFileOffset(Severity::kWarning, offset,
+                                           "The link to " + Quote(location) +
+                                               " reaches the page, but no place in it is named " +
+                                               Quote(part) +
+                                               ", so it opens at the top: name the place (id) or "
+                                               "link to the page alone");
+                }
+            }
+        }
         return;
     }
     std::string message;
@@ -1067,6 +1186,50 @@ void HtmlWalk::Picture(const std::string& path, std::string_view written, std::s
     if (!message.empty()) {
         check_.AddAtFileOffset(Severity::kWarning, offset, std::move(message));
     }
+    // Wider than its area, it widens the area and with it the whole page.
+    const int area_width = AreaWidthAt(check_.view.TextOffset(offset));
+    int shown = width;
+    if (shown <= 0 && area_width > 0 && check_.options.picture_size) {
+        if (const std::optional<PictureSize> size =
+                check_.files.SizeOf(path, check_.options.picture_size)) {
+            shown = height > 0 && size->height > 0
+                        ? int((long long)size->width * height / size->height)
+                        : size->width;
+        }
+    }
+    if (area_width > 0 && shown > area_width) {
+        check_.AddAtFileOffset(Severity::kWarning, offset,
+                               "The picture " + Quote(written) + " is shown " +
+                                   std::to_string(shown) + " px wide in an area " +
+                                   std::to_string(area_width) +
+                                   " px wide, so it makes the area and the page wider: give it "
+                                   "a width of at most " +
+                                   std::to_string(area_width) + " with Modify");
+    }
+}
+
+int HtmlWalk::AreaWidthAt(std::size_t text_offset) {
+    const int block = check_.blocks.InnermostArea(text_offset);
+    if (block < 0) {
+        return 0;
+    }
+    const std::string& name = check_.blocks.blocks()[std::size_t(block)].name;
+    if (name.rfind("Table", 0) != 0) {
+        return 0;
+    }
+    const int area = std::atoi(name.c_str() + 5);
+    const auto found = area_widths_.find(area);
+    if (found != area_widths_.end()) {
+        return found->second;
+    }
+    int width = 0;
+    try {
+        width = ReadArea(check_.view.text(), area).fields.width;
+    } catch (const CommandError&) {
+        width = 0; // an area of no shape the editor writes: not measured
+    }
+    area_widths_[area] = width;
+    return width;
 }
 
 void HtmlWalk::Alternative(const GumboElement& element, std::size_t offset, bool button) {
@@ -1087,6 +1250,31 @@ std::size_t CharacterCount(std::string_view text) {
     return std::size_t(std::count_if(text.begin(), text.end(), [](char c) {
         return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
     }));
+}
+
+void HtmlWalk::CssLocations(std::string_view css, std::size_t offset, const Region& region) {
+    std::size_t at = 0;
+    while (at + 4 < css.size()) {
+        if (!StartsWithNoCase(css.substr(at), "url(")) {
+            ++at;
+            continue;
+        }
+        std::size_t start = at + 4;
+        while (start < css.size() && (css[start] == ' ' || css[start] == '\t')) {
+            ++start;
+        }
+        char close = ')';
+        if (start < css.size() && (css[start] == '"' || css[start] == '\'')) {
+            close = css[start++];
+        }
+        const std::size_t end = css.find(close, start);
+        if (end == std::string_view::npos) {
+            return;
+        }
+        LocationValue(css.substr(start, end - start), offset + start, Target::kFile, region,
+                      nullptr);
+        at = end + 1;
+    }
 }
 
 void HtmlWalk::Title(const GumboNode* node) {
@@ -1181,6 +1369,34 @@ void HtmlWalk::Dropped() {
 
 void CheckPageHtml(PageCheck& check) {
     HtmlWalk(check).Run();
+}
+
+std::string UnknownElementMessage(std::string_view name) {
+    return "<" + std::string(name) +
+           "> is not an HTML element, so browsers hide it: write &lt; or remove the brackets";
+}
+
+std::string UnknownElementHint(std::string_view text) {
+    for (std::size_t at = text.find('<'); at != std::string_view::npos;
+         at = text.find('<', at + 1)) {
+        std::size_t end = at + 1;
+        while (end < text.size() && std::isalnum(static_cast<unsigned char>(text[end]))) {
+            ++end;
+        }
+        if (end == at + 1 || !std::isalpha(static_cast<unsigned char>(text[at + 1])) ||
+            (end < text.size() && text[end] == '-')) {
+            continue;
+        }
+        const std::string_view name = text.substr(at + 1, end - at - 1);
+        if (gumbo_tagn_enum(name.data(), unsigned(name.size())) == GUMBO_TAG_UNKNOWN) {
+            std::string lower(name);
+            for (char& c : lower) {
+                c = char(std::tolower(static_cast<unsigned char>(c)));
+            }
+            return UnknownElementMessage(lower);
+        }
+    }
+    return {};
 }
 
 } // namespace qf::check

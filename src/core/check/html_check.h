@@ -5,6 +5,7 @@
 
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -25,11 +26,15 @@ public:
     std::optional<PictureSize> SizeOf(const std::string& path, const PictureSizeReader& reader);
     // The name of an entry of `folder` that equals `name` but for case, or empty.
     std::string OtherCase(const std::string& folder, const std::string& name);
+    // The places a link can name in the page at `path` ("page.html#part"):
+    // the values of its id and name attributes, read once per path.
+    const std::set<std::string>& Anchors(const std::string& path);
 
 private:
     std::map<std::string, Entry> entries_;
     std::map<std::string, std::optional<PictureSize>> sizes_;
     std::map<std::string, std::vector<std::string>> listings_;
+    std::map<std::string, std::set<std::string>> anchors_;
 };
 
 // One page being checked: what it is, where it lies, and the findings so far.
@@ -61,5 +66,14 @@ struct PageCheck {
 // closed implicitly, misnested, moved or ignored; what the page format itself
 // makes a browser correct is one note.
 void CheckPageHtml(PageCheck& check);
+
+// What is said of text in angle brackets that names no element ("<since
+// 1998>"), which browsers take for a tag and hide.
+std::string UnknownElementMessage(std::string_view name);
+
+// UnknownElementMessage for the first such text in `text` as typed into a
+// component's text field (custom elements, with a "-", are elements); empty
+// when there is none.
+std::string UnknownElementHint(std::string_view text);
 
 } // namespace qf::check

@@ -4,6 +4,7 @@
 #include "check/page_places.h"
 #include "components/page_properties.h"
 #include "components/php_script.h"
+#include "components/small_screens.h"
 #include "document/file_io.h"
 #include "document/markers.h"
 #include "document/page_check.h"
@@ -284,6 +285,7 @@ struct PageSummary {
     std::string title; // as its reader sees it; empty: none
     std::string description;
     bool hidden = false; // kept from search engines
+    bool fits = false;   // holds the small-screen block
 };
 
 bool EndsWithNoCase(std::string_view text, std::string_view end) {
@@ -306,6 +308,7 @@ PageSummary Summarize(const std::string& project_folder, const std::string& page
         summary.title = TitleEnd(text) == 0 ? std::string() : HeadingForEditing(text);
         summary.description = DescriptionForEditing(text);
         summary.hidden = PageHiddenFromSearch(text);
+        summary.fits = PageFitsSmallScreens(text);
     } catch (const CommandError&) {
         return {}; // the check of the page itself says why it cannot be read
     }
@@ -356,10 +359,19 @@ void AddSiteFindings(const std::string& project_folder, const std::vector<std::s
                 std::string("The site's settings cannot be read: ") + error.what());
         }
     }
+    const auto fitting = std::count_if(summaries.begin(), summaries.end(),
+                                       [](const PageSummary& page) { return page.fits; });
     for (std::size_t index = 0; index < pages.size(); ++index) {
         const PageSummary& summary = summaries[index];
         if (!summary.page) {
             continue;
+        }
+        if (fitting > 0 && !summary.fits) {
+            add(index, Severity::kWarning,
+                "The page does not fit small screens while " + std::to_string(fitting) +
+                    (fitting == 1 ? " other page does" : " other pages do") +
+                    ", so on a phone it is shown at full width: tick \"Fit small screens\" in "
+                    "Page Properties");
         }
         const std::string title = Trimmed(summary.title);
         if (!title.empty() && title != kDefaultHeading) {

@@ -1,8 +1,10 @@
 #include "components/text_dialog.h"
 
+#include "check/html_check.h"
 #include "widgets/font_group.h"
 
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -45,9 +47,33 @@ TextDialog::TextDialog(Workspace& workspace, std::string_view kind_tag, QWidget*
     fillers_.Add("text", text_);
     font_->Bind(fillers_);
 
+    // Text in angle brackets that names no element is hidden by browsers:
+    // said under the fields as it is typed, as Check Site says it.
+    hint_ = new QLabel(this);
+    hint_->setObjectName("LabelHint");
+    hint_->setWordWrap(true);
+    hint_->setTextFormat(Qt::PlainText);
+    hint_->setStyleSheet("color: #a04000");
+    hint_->hide();
+    font_->AddText(hint_);
+    for (QLineEdit* edit : {text_, script_text_}) {
+        if (edit != nullptr) {
+            connect(edit, &QLineEdit::textChanged, this, &TextDialog::ShowHint);
+        }
+    }
+
     connect(AddOkButton(tr("OK   "), "ToolButton3"), &QPushButton::clicked, this,
             &TextDialog::ToolButton3Click);
     AddCancelButton(tr("Cancel   "), "ToolButton4");
+}
+
+void TextDialog::ShowHint() {
+    std::string hint = check::UnknownElementHint(text_->text().toStdString());
+    if (hint.empty() && script_text_ != nullptr) {
+        hint = check::UnknownElementHint(script_text_->text().toStdString());
+    }
+    hint_->setText(QString::fromStdString(hint));
+    hint_->setVisible(!hint.empty());
 }
 
 void TextDialog::ToolButton3Click() {

@@ -2,6 +2,7 @@
 
 #include "components/component_dialog.h"
 
+class QLabel;
 class QLineEdit;
 
 namespace qf {
@@ -21,7 +22,10 @@ public Q_SLOTS:
     void ToolButton3Click();
 
 private:
+    void ShowHint();
+
     FontGroup* font_;
+    QLabel* hint_;
     QLineEdit* text_;
     QLineEdit* script_text_ = nullptr; // the lowered or raised text
     std::string script_field_;         // "sub" or "sup"
