@@ -21,7 +21,8 @@ constexpr std::string_view kPublishSynopsis =
     "publish PROJECT [--target=NAME] [--dry-run] [--delete] [--password-stdin] "
     "[--host-key=SHA256:...] [--accept-certificate=SHA256:...]";
 constexpr std::string_view kTargetSynopsis =
-    "publish-target PROJECT NAME URL [user=NAME] [key=PATH] [ca=PATH] [--password-stdin]";
+    "publish-target PROJECT NAME URL [user=NAME] [key=PATH] [ca=PATH] [address=URL] "
+    "[--password-stdin]";
 
 // The controlling terminal, for questions; -1 when there is none.
 class Terminal {
@@ -236,6 +237,8 @@ int PublishTargetCommand(const Args& args, std::ostream& out) {
             target.key = arg.substr(4);
         } else if (arg.rfind("ca=", 0) == 0) {
             target.ca = arg.substr(3);
+        } else if (arg.rfind("address=", 0) == 0) {
+            target.address = arg.substr(8);
         } else if (arg.rfind("--", 0) == 0 || positional.size() == 3) {
             throw UsageError("usage: quenfort-cli " + std::string(kTargetSynopsis));
         } else {
@@ -307,8 +310,11 @@ std::vector<Command> PublishCommands() {
          "one more certificate; one that cannot be verified is accepted once at publish),\n"
          "ftp://HOST[:PORT]/FOLDER (the password travels in clear), or the absolute path\n"
          "of a folder. user= names the login; key= an SSH private key\n"
-         "for sftp://. Passwords never go into the targets file: --password-stdin keeps\n"
-         "the password in the desktop's secret store.\n",
+         "for sftp://. address= gives the site's address as published there (a staging\n"
+         "server's), for its canonical links and sitemap, instead of the site's own.\n"
+         "A folder may not be the project or inside it. Passwords never go into the\n"
+         "targets file: --password-stdin keeps the password in the desktop's secret\n"
+         "store (both are kept, or neither).\n",
          PublishTargetCommand},
     };
 }

@@ -308,20 +308,22 @@ TEST(ServerListing, ReadsMlsdAndTheUnixAndWindowsListFormats) {
 }
 
 TEST_F(PublishCore, TargetsKeepNoPasswordAndRefuseBadValues) {
-    SetTarget(folder_, Target{"live", "sftp://127.0.0.1/www", "me", "", ""});
-    SetTarget(folder_, Target{"copy", "/srv/www", "", "", ""});
-    SetTarget(folder_, Target{"live", "ftps://127.0.0.1/www", "you", "", ""});
+    SetTarget(folder_, Target{"live", "sftp://127.0.0.1/www", "me", "", "", ""});
+    SetTarget(folder_, Target{"copy", "/srv/www", "", "", "", ""});
+    SetTarget(folder_, Target{"live", "ftps://127.0.0.1/www", "you", "", "", ""});
     const std::vector<Target> targets = ReadTargets(folder_);
     ASSERT_EQ(targets.size(), 2u);
     EXPECT_EQ(targets[0].url, "ftps://127.0.0.1/www");
     EXPECT_EQ(targets[0].user, "you");
     EXPECT_TRUE(NeedsPassword(targets[0]));
     EXPECT_FALSE(NeedsPassword(targets[1]));
-    EXPECT_THROW(SetTarget(folder_, Target{"x", "sftp://u:pw@h/", "u", "", ""}), CommandError);
-    EXPECT_THROW(SetTarget(folder_, Target{"x", "sftp://h/\nurl=/etc", "u", "", ""}), CommandError);
-    EXPECT_THROW(SetTarget(folder_, Target{"x", "sftp://h/", "", "", ""}), CommandError);
-    EXPECT_THROW(SetTarget(folder_, Target{"x", "sftp://h/", "u", "/no/key", ""}), CommandError);
-    EXPECT_THROW(SetTarget(folder_, Target{".x", "/srv", "", "", ""}), CommandError);
+    EXPECT_THROW(SetTarget(folder_, Target{"x", "sftp://u:pw@h/", "u", "", "", ""}), CommandError);
+    EXPECT_THROW(SetTarget(folder_, Target{"x", "sftp://h/\nurl=/etc", "u", "", "", ""}),
+                 CommandError);
+    EXPECT_THROW(SetTarget(folder_, Target{"x", "sftp://h/", "", "", "", ""}), CommandError);
+    EXPECT_THROW(SetTarget(folder_, Target{"x", "sftp://h/", "u", "/no/key", "", ""}),
+                 CommandError);
+    EXPECT_THROW(SetTarget(folder_, Target{".x", "/srv", "", "", "", ""}), CommandError);
     EXPECT_EQ(ReadTargets(folder_).size(), 2u);
     EXPECT_EQ(FindTarget(folder_, "copy").url, "/srv/www");
     EXPECT_THROW(FindTarget(folder_, ""), CommandError);

@@ -6,6 +6,7 @@
 #include "document/page_file.h"
 #include "error.h"
 #include "publish/publish.h"
+#include "publish/targets.h"
 #include "render/render_page.h"
 #include "render/render_site.h"
 #include "site/site_settings.h"
@@ -189,6 +190,26 @@ TEST_F(RenderSite, PublishingSendsAndRecordsTheRenderedPages) {
         publish::ReadManifest(project_ + publish::ManifestFileName("folder"));
     EXPECT_EQ(manifest.at("index.html").size, std::int64_t(rendered.size()));
     EXPECT_EQ(publish::Publish(project_, target, {}, {}).sent, 0);
+
+    // A target with an address of its own (a staging server): its pages say
+    // that address, whatever the site's is.
+    SiteSettings settings;
+    settings.address = "https://bakery.example/";
+    WriteSiteSettings(project_, settings);
+    target.name = "staging";
+    target.url = outside_ + "-staging";
+    target.address = "https://staging.example/test";
+    EXPECT_THROW(
+        publish::SetTarget(project_, publish::Target{"bad", target.url, "", "", "", "ftp://x/"}),
+        CommandError);
+    publish::SetTarget(project_, target);
+    const publish::Target kept = publish::FindTarget(project_, "staging");
+    EXPECT_EQ(kept.address, "https://staging.example/test/");
+    publish::Publish(project_, kept, {}, {});
+    const std::string staged = test::ReadBytes(target.url + "/index.html");
+    EXPECT_TRUE(Has(staged, "<link rel=\"canonical\" href=\"https://staging.example/test/\">"))
+        << staged;
+    EXPECT_TRUE(Has(test::ReadBytes(target.url + "/sitemap.xml"), "https://staging.example/test/"));
 }
 
 // Pictures whose sizes the test decides, made again as bytes that say what

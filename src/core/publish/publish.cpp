@@ -79,7 +79,8 @@ PublishReport PublishWith(Transport& transport, const std::string& project_folde
     }
     std::vector<std::string> site_notes;
     render::RenderPagesForPublishing(Folder(project_folder), files.files,
-                                     staging.path().toStdString(), options.pictures, &site_notes);
+                                     staging.path().toStdString(), options.pictures, &site_notes,
+                                     options.site_address);
     Manifest manifest = ReadManifest(manifest_file);
     const RemoteListing listing = transport.List();
     report.plan = MakePlan(files, manifest, listing, options.delete_gone);
@@ -279,7 +280,11 @@ PublishReport Publish(const std::string& project_folder, const Target& target,
             target, options.password, folder + std::string(kKnownHostsFileName),
             folder + std::string(kKnownCertificatesFileName), events.questions);
     }
-    return PublishWith(*transport, folder, manifest, options, events);
+    PublishOptions with_address = options;
+    if (with_address.site_address.empty()) {
+        with_address.site_address = target.address;
+    }
+    return PublishWith(*transport, folder, manifest, with_address, events);
 }
 
 } // namespace qf::publish

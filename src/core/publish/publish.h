@@ -68,6 +68,9 @@ struct PublishOptions {
     // How the pages' pictures are measured and made at other sizes for
     // visitors; without it they go as the pages have them.
     render::PictureWork pictures;
+    // The site's address for this publish (the target's own); empty: the
+    // site's, from its settings.
+    std::string site_address;
 };
 
 struct PublishReport {

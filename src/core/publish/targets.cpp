@@ -4,6 +4,7 @@
 #include "error.h"
 #include "publish/publish_files.h"
 #include "render/render_site.h"
+#include "site/site_settings.h"
 
 namespace qf::publish {
 
@@ -73,7 +74,7 @@ std::vector<Target> ReadTargets(const std::string& project_folder) {
     }
     for (const std::string& line : ReadSettingLines(file)) {
         if (line.front() == '[' && line.back() == ']') {
-            targets.push_back(Target{line.substr(1, line.size() - 2), {}, {}, {}, {}});
+            targets.push_back(Target{line.substr(1, line.size() - 2), {}, {}, {}, {}, {}});
             continue;
         }
         const std::size_t equals = line.find('=');
@@ -91,6 +92,8 @@ std::vector<Target> ReadTargets(const std::string& project_folder) {
             target.key = value;
         } else if (field == "ca") {
             target.ca = value;
+        } else if (field == "address") {
+            target.address = value;
         }
     }
     return targets;
@@ -102,6 +105,12 @@ void CheckTarget(const std::string& project_folder, const Target& target) {
     CheckValue("user", target.user);
     CheckValue("key", target.key);
     CheckValue("certificate", target.ca);
+    CheckValue("address", target.address);
+    if (!target.address.empty()) {
+        SiteSettings probe;
+        probe.address = target.address;
+        CheckedSiteSettings(probe, project_folder); // refuses what is no web address
+    }
     const TargetKind kind = KindOfUrl(target.url);
     if (kind != TargetKind::Folder && target.url.find('@') != std::string::npos) {
         throw CommandError("Give the user as user=NAME, not in the URL (a password never goes "
@@ -128,8 +137,14 @@ void CheckTarget(const std::string& project_folder, const Target& target) {
     }
 }
 
-void SetTarget(const std::string& project_folder, const Target& target) {
-    CheckTarget(project_folder, target);
+void SetTarget(const std::string& project_folder, const Target& given) {
+    CheckTarget(project_folder, given);
+    Target target = given;
+    if (!target.address.empty()) {
+        SiteSettings probe;
+        probe.address = target.address;
+        target.address = CheckedSiteSettings(probe, project_folder).address; // ends in "/"
+    }
     std::vector<Target> targets = ReadTargets(project_folder);
     bool replaced = false;
     for (Target& existing : targets) {
@@ -152,6 +167,9 @@ void SetTarget(const std::string& project_folder, const Target& target) {
         }
         if (!t.ca.empty()) {
             text += "ca=" + t.ca + "\n";
+        }
+        if (!t.address.empty()) {
+            text += "address=" + t.address + "\n";
         }
     }
     WriteFileAtomically(TargetsFile(project_folder), text);

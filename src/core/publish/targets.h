@@ -16,6 +16,9 @@ struct Target {
     std::string user; // empty for a folder
     std::string key;  // SFTP: the private key file; empty for a password
     std::string ca;   // FTPS: a certificate file to trust besides the system's
+    // The site's address as published to this target ("https://staging.
+    // example.org/"); empty: the site's own.
+    std::string address;
 };
 
 // The kind of a target URL; CommandError for one that is none of them.

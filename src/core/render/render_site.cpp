@@ -201,11 +201,11 @@ bool HoldsPath(const std::vector<publish::LocalFile>& files, const std::string& 
 
 } // namespace
 
-SiteRendering::SiteRendering(std::string project_folder, PictureWork pictures)
+SiteRendering::SiteRendering(std::string project_folder, PictureWork pictures, std::string address)
     : project_(Folder(project_folder)), pictures_(std::move(pictures)),
       base_(SiteRenderOptions(project_)) {
     const SiteSettings settings = ReadSiteSettings(project_);
-    address_ = settings.address;
+    address_ = address.empty() ? settings.address : std::move(address);
     index_ = settings.index;
     moved_ = settings.moved;
     site_name_ = settings.name;
@@ -500,8 +500,9 @@ std::string OutputFolderProblem(const std::string& project_folder, const std::st
 
 void RenderPagesForPublishing(const std::string& project_folder,
                               std::vector<publish::LocalFile>& files, const std::string& staging,
-                              const PictureWork& pictures, std::vector<std::string>* site_notes) {
-    SiteRendering site(project_folder, pictures);
+                              const PictureWork& pictures, std::vector<std::string>* site_notes,
+                              const std::string& address) {
+    SiteRendering site(project_folder, pictures, address);
     const std::string out = Folder(staging);
     for (const publish::LocalFile& file : files) {
         const std::size_t slash = file.path.rfind('/');

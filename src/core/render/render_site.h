@@ -48,7 +48,9 @@ struct PictureWork {
 // Safe to use from several threads at once.
 class SiteRendering {
 public:
-    SiteRendering(std::string project_folder, PictureWork pictures);
+    // `address`, when given, stands for the site's address (a publish
+    // target's own, such as a staging server's).
+    SiteRendering(std::string project_folder, PictureWork pictures, std::string address = {});
 
     // The options for the page at `page_path` (relative to the project).
     RenderOptions OptionsFor(const std::string& page_path);
@@ -120,10 +122,12 @@ std::string OutputFolderProblem(const std::string& project_folder, const std::st
 // records what visitors receive. Uses every core. Throws CommandError when a
 // page cannot be read or its rendering written. The variants of pictures the
 // pages ask for are added to `files`, sent from the cache.
+// `address`, when given, is the target's own address for the site.
 void RenderPagesForPublishing(const std::string& project_folder,
                               std::vector<publish::LocalFile>& files, const std::string& staging,
                               const PictureWork& pictures = {},
-                              std::vector<std::string>* site_notes = nullptr);
+                              std::vector<std::string>* site_notes = nullptr,
+                              const std::string& address = {});
 
 // The page `page_text` (the open page, at `page_path`) rendered for the
 // editor's "As Published" view: written to `cache_folder` + "/as-published/"

@@ -176,6 +176,12 @@ PublishDialog::PublishDialog(const QString& project_folder,
     auto* key_label = new QLabel("SSH &key file:", this);
     key_label->setBuddy(key_);
     form->addRow(key_label, key_row);
+    site_address_ = new QLineEdit(this);
+    site_address_->setObjectName("TargetSiteAddress");
+    site_address_->setPlaceholderText("the site's own, from Site Settings");
+    site_address_->setToolTip("Where visitors find the site published here (a staging "
+                              "server's address, say), for its canonical links and sitemap");
+    form->addRow("Site address &there:", site_address_);
     remember_ = new QCheckBox("&Remember the password in the desktop's secret store", this);
     remember_->setObjectName("RememberPassword");
     remember_->setChecked(true);
@@ -276,6 +282,7 @@ void PublishDialog::FillFromTarget(const QString& name) {
         url_->setText(Q(target.url));
         user_->setText(Q(target.user));
         key_->setText(Q(target.key));
+        site_address_->setText(Q(target.address));
     } catch (const CommandError&) {
         // A new name: the fields stay as typed.
     }
@@ -287,6 +294,7 @@ bool PublishDialog::TakeTarget(publish::Target& target) {
     target.url = url_->text().trimmed().toStdString();
     target.user = user_->text().trimmed().toStdString();
     target.key = key_->text().trimmed().toStdString();
+    target.address = site_address_->text().trimmed().toStdString();
     try {
         std::optional<publish::Target> kept;
         for (const publish::Target& existing : publish::ReadTargets(folder)) {
@@ -298,7 +306,7 @@ bool PublishDialog::TakeTarget(publish::Target& target) {
             target.ca = kept->ca; // the dialog does not show it
         }
         if (!kept || kept->url != target.url || kept->user != target.user ||
-            kept->key != target.key) {
+            kept->key != target.key || kept->address != target.address) {
             publish::SetTarget(folder, target);
             if (name_->findText(Q(target.name)) < 0) {
                 name_->addItem(Q(target.name));

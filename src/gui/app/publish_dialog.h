@@ -76,6 +76,7 @@ private:
     QLineEdit* url_ = nullptr;
     QLineEdit* user_ = nullptr;
     QLineEdit* key_ = nullptr;
+    QLineEdit* site_address_ = nullptr; // the target's own address of the site
     QPushButton* browse_key_ = nullptr;
     QCheckBox* remember_ = nullptr;
     QCheckBox* delete_gone_ = nullptr;
