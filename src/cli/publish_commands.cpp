@@ -18,7 +18,7 @@ namespace qf::cli {
 namespace {
 
 constexpr std::string_view kPublishSynopsis =
-    "publish PROJECT [--target=NAME] [--dry-run] [--delete] [--password-stdin] "
+    "publish PROJECT [--target=NAME] [--dry-run] [--delete] [--leave-unused] [--password-stdin] "
     "[--host-key=SHA256:...] [--accept-certificate=SHA256:...]";
 constexpr std::string_view kTargetSynopsis =
     "publish-target PROJECT NAME URL [user=NAME] [key=PATH] [ca=PATH] [address=URL] "
@@ -112,6 +112,8 @@ int PublishCommand(const Args& args, std::ostream& out) {
             options.dry_run = true;
         } else if (arg == "--delete") {
             options.delete_gone = true;
+        } else if (arg == "--leave-unused") {
+            options.leave_out_unused = true;
         } else if (arg == "--password-stdin") {
             password_stdin = true;
         } else if (arg.rfind("--host-key=", 0) == 0) {
@@ -290,6 +292,8 @@ std::vector<Command> PublishCommands() {
          "  --dry-run         lists what would be added, replaced and deleted; sends nothing\n"
          "  --delete          deletes on the server the files we published that the project\n"
          "                    no longer has (without it they are kept and listed)\n"
+         "  --leave-unused    leaves out the pictures and media of images/ and media/\n"
+         "                    that no page uses (check-site lists them)\n"
          "  --password-stdin  reads the password (or the key's passphrase) from standard\n"
          "                    input; without it a terminal is asked, and with no terminal\n"
          "                    the desktop's secret store\n"

@@ -1,3 +1,4 @@
+#include "check/site_check.h"
 #include "error.h"
 #include "publish/publish.h"
 #include "test_pages.h"
@@ -207,6 +208,26 @@ TEST_F(PublishCore, TheManifestHoldsWhatWasSentAndAFileThatChangesSizeIsRefused)
         EXPECT_EQ(transport->List().size(), 2u); // a.html and b.html: no temporary file
         EXPECT_EQ(ReadManifest(manifest_file).count("c.html"), 0u);
     }
+}
+
+TEST_F(PublishCore, PicturesAndMediaNoPageUsesCanBeLeftOut) {
+    Write("index.html", "<html><body><img src=\"images/shown.png\" alt=\"s\"></body></html>");
+    Write("images/shown.png", "shown");
+    Write("images/left.png", "left");
+    Write("media/old.mp4", "old");
+    Write("notes.txt", "kept: not a picture folder");
+    const std::string site = outside_.filePath("site").toStdString() + "/";
+    const auto transport = MakeFolderTransport(site);
+    PublishOptions options;
+    options.leave_out_unused = true;
+    PublishWith(*transport, folder_, folder_ + ".quenfort-publish-t.manifest", options, {});
+    RemoteListing sent = transport->List();
+    EXPECT_EQ(sent.count("images/shown.png"), 1u);
+    EXPECT_EQ(sent.count("notes.txt"), 1u);
+    EXPECT_EQ(sent.count("images/left.png"), 0u);
+    EXPECT_EQ(sent.count("media/old.mp4"), 0u);
+    EXPECT_EQ(UnusedProjectFiles(folder_),
+              (std::vector<std::string>{"images/left.png", "media/old.mp4"}));
 }
 
 TEST_F(PublishCore, DeletionsWaitForTheUsersYesBeforeAnythingIsSent) {

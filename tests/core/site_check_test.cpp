@@ -490,6 +490,23 @@ TEST_F(SiteCheckTest, WhatBreaksPagesAndWhatDoesNot) {
         EXPECT_EQ(check::UnknownElementHint(fine), "") << fine;
     }
 
+    // Files in images/ and media/ that no page uses are told; the used
+    // picture and the site's icon are not.
+    WriteRaw("images/left over.png", "png");
+    WriteRaw("images/icon.png", "png");
+    WriteRaw("media/clip.mp4", "mp4");
+    SiteSettings settings;
+    settings.icon = "images/icon.png";
+    WriteSiteSettings(Folder(), settings);
+    const SiteCheckResult unused = CheckSite(Folder());
+    std::vector<std::string> told;
+    for (const Finding& finding : unused.findings) {
+        if (finding.message.find("is used by no page") != std::string::npos) {
+            told.push_back(finding.message.substr(0, finding.message.find(" is used")));
+        }
+    }
+    EXPECT_EQ(told, (std::vector<std::string>{"images/left over.png", "media/clip.mp4"}));
+
     // One page that fits small screens makes the others' lack a warning.
     PageProperties fit;
     fit.fit_small_screens = true;

@@ -1099,6 +1099,9 @@ void HtmlWalk::LocationValue(std::string_view value, std::size_t offset, Target 
                                             check_.files.Look(resolved + "/index.php").file);
     }
     if (found) {
+        if (entry.file) {
+            check_.used_files.insert(resolved);
+        }
         if (picture != nullptr && entry.file) {
             Picture(resolved, location, offset, *picture);
         }

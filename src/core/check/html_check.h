@@ -50,6 +50,8 @@ struct PageCheck {
     // Filled by CheckPageHtml for the checks that follow it.
     std::string form_action;                   // the form block's action, as written
     std::size_t form_offset = std::size_t(-1); // file offset of the form's start tag
+    // The files of the project the page's locations reach, by full path.
+    std::set<std::string> used_files;
     static constexpr std::size_t kNoOffset = std::size_t(-1);
 
     // The list entry of the component or area around a file offset.

@@ -4,6 +4,7 @@
 #include "check/page_places.h"
 #include "components/page_properties.h"
 #include "components/php_script.h"
+#include "components/picture_import.h"
 #include "components/small_screens.h"
 #include "document/file_io.h"
 #include "document/markers.h"
@@ -21,6 +22,8 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <set>
+#include <sys/stat.h>
 
 namespace qf {
 
@@ -226,7 +229,8 @@ std::string StructuralMessage(const std::string& problem) {
 } // namespace
 
 std::vector<Finding> CheckSitePage(const std::string& project_folder, const std::string& page,
-                                   const SiteCheckOptions& options) {
+                                   const SiteCheckOptions& options,
+                                   std::set<std::string>* used_files) {
     check::FileFacts files;
     std::vector<Finding> findings;
     const std::string folder = FolderPath(project_folder);
@@ -256,7 +260,7 @@ std::vector<Finding> CheckSitePage(const std::string& project_folder, const std:
     }
     const check::BlockIndex blocks(text);
     check::PageCheck check{
-        folder, page, view, blocks, options, files, findings, {}, check::PageCheck::kNoOffset};
+        folder, page, view, blocks, options, files, findings, {}, check::PageCheck::kNoOffset, {}};
 
     for (const PageProblem& problem : FindPageProblems(text)) {
         const Severity severity =
@@ -274,6 +278,9 @@ std::vector<Finding> CheckSitePage(const std::string& project_folder, const std:
     std::stable_sort(findings.begin(), findings.end(), [](const Finding& a, const Finding& b) {
         return a.line != b.line ? a.line < b.line : a.column < b.column;
     });
+    if (used_files != nullptr) {
+        used_files->merge(check.used_files);
+    }
     return findings;
 }
 
@@ -287,6 +294,43 @@ struct PageSummary {
     bool hidden = false; // kept from search engines
     bool fits = false;   // holds the small-screen block
 };
+
+// The regular files below `folder` (ending in "/"), hidden ones aside, by
+// full path; at most a few thousand, one level of folders deep at most 8.
+std::vector<std::string> FilesBelow(const std::string& folder, int depth = 0) {
+    std::vector<std::string> files;
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr || depth > 8) {
+        if (dir != nullptr) {
+            ::closedir(dir);
+        }
+        return files;
+    }
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name.empty() || name[0] == '.') {
+            continue;
+        }
+        struct stat info {};
+        const std::string path = folder + name;
+        if (::lstat(path.c_str(), &info) != 0) {
+            continue;
+        }
+        if (S_ISREG(info.st_mode)) {
+            files.push_back(path);
+        } else if (S_ISDIR(info.st_mode) && files.size() < 5000) {
+            for (std::string& below : FilesBelow(path + "/", depth + 1)) {
+                files.push_back(std::move(below));
+            }
+        }
+        if (files.size() >= 5000) {
+            break;
+        }
+    }
+    ::closedir(dir);
+    std::sort(files.begin(), files.end());
+    return files;
+}
 
 bool EndsWithNoCase(std::string_view text, std::string_view end) {
     return text.size() >= end.size() &&
@@ -412,6 +456,52 @@ void AddSiteFindings(const std::string& project_folder, const std::vector<std::s
     }
 }
 
+// The files of images/ and media/ (relative paths) that are not in `used`
+// (full paths), the site's icon aside.
+std::vector<std::string> UnusedFilesOf(const std::string& folder,
+                                       const std::set<std::string>& used) {
+    std::string icon; // the site's icon is the site's, not a page's
+    try {
+        const std::string chosen = ReadSiteSettings(folder).icon;
+        icon = chosen.empty() ? chosen : folder + chosen;
+    } catch (const CommandError&) {
+        // told by the site's findings
+    }
+    std::vector<std::string> unused;
+    for (const std::string_view sub : {kImagesFolder, kMediaFolder}) {
+        for (const std::string& file : FilesBelow(folder + std::string(sub) + "/")) {
+            if (used.count(file) == 0 && file != icon) {
+                unused.push_back(file.substr(folder.size()));
+            }
+        }
+    }
+    return unused;
+}
+
+// The files in images/ and media/ (where pictures and media are put when
+// they come into the project) that no page uses: publishing sends them all
+// the same. A note each, on the home page.
+void AddUnusedFiles(const std::string& project_folder, const std::vector<std::string>& pages,
+                    const std::vector<PageSummary>& summaries, const std::set<std::string>& used,
+                    std::vector<std::vector<Finding>>& found) {
+    std::optional<std::size_t> home;
+    for (std::size_t index = 0; index < pages.size(); ++index) {
+        if (summaries[index].page && (!home || pages[index] == "index.html")) {
+            home = index;
+        }
+    }
+    if (!home) {
+        return;
+    }
+    for (const std::string& file : UnusedFilesOf(FolderPath(project_folder), used)) {
+        found[*home].push_back(Finding{Severity::kNote, pages[*home], 0, 0, std::string(),
+                                       file + " is used by no page, yet publishing sends it: "
+                                              "delete it if it is left over (an undone "
+                                              "insertion, say), or leave it out when you "
+                                              "publish"});
+    }
+}
+
 } // namespace
 
 SiteCheckResult CheckSite(const std::string& project_folder, const SiteCheckOptions& options) {
@@ -421,6 +511,7 @@ SiteCheckResult CheckSite(const std::string& project_folder, const SiteCheckOpti
     // come out in page order all the same.
     std::vector<std::vector<Finding>> found(pages.size());
     std::vector<PageSummary> summaries(pages.size());
+    std::vector<std::set<std::string>> used(pages.size());
     std::vector<char> checked(pages.size(), 0);
     std::mutex progress_lock;
     int done = 0;
@@ -431,7 +522,7 @@ SiteCheckResult CheckSite(const std::string& project_folder, const SiteCheckOpti
         if (cancelled()) {
             return;
         }
-        found[index] = CheckSitePage(project_folder, pages[index], options);
+        found[index] = CheckSitePage(project_folder, pages[index], options, &used[index]);
         summaries[index] = Summarize(project_folder, pages[index]);
         // A page that ends after the cancel is not counted: the check stops
         // at the progress it last told.
@@ -446,6 +537,11 @@ SiteCheckResult CheckSite(const std::string& project_folder, const SiteCheckOpti
     });
     if (std::find(checked.begin(), checked.end(), 0) == checked.end()) {
         AddSiteFindings(project_folder, pages, summaries, found);
+        std::set<std::string> all_used;
+        for (std::set<std::string>& page_used : used) {
+            all_used.merge(page_used);
+        }
+        AddUnusedFiles(project_folder, pages, summaries, all_used, found);
     }
     for (std::size_t index = 0; index < pages.size(); ++index) {
         if (!checked[index]) {
@@ -465,6 +561,19 @@ SiteCheckResult CheckSite(const std::string& project_folder, const SiteCheckOpti
         }
     }
     return result;
+}
+
+std::vector<std::string> UnusedProjectFiles(const std::string& project_folder) {
+    const std::string folder = FolderPath(project_folder);
+    const std::vector<std::string> pages = SitePageNames(folder);
+    std::vector<std::set<std::string>> used(pages.size());
+    OnEveryCore(pages.size(),
+                [&](std::size_t index) { CheckSitePage(folder, pages[index], {}, &used[index]); });
+    std::set<std::string> all_used;
+    for (std::set<std::string>& page_used : used) {
+        all_used.merge(page_used);
+    }
+    return UnusedFilesOf(folder, all_used);
 }
 
 std::optional<Finding> HomePageFinding(const std::vector<std::string>& pages) {

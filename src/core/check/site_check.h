@@ -5,6 +5,7 @@
 #include <atomic>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -76,6 +77,11 @@ std::vector<std::string> SitePageNames(const std::string& project_folder);
 // folder itself cannot be read.
 SiteCheckResult CheckSite(const std::string& project_folder, const SiteCheckOptions& options = {});
 
+// The files of the project's images/ and media/ folders (relative paths)
+// that no page uses, the site's icon aside: what Check Site notes and
+// publishing may leave out. Reads every page, on every core.
+std::vector<std::string> UnusedProjectFiles(const std::string& project_folder);
+
 // The warning that a site of these pages has no home page (no index.html,
 // index.htm or index.php), so the site's address shows none; it is given for
 // the page named like a home page ("Home.html") or else the first.
@@ -84,8 +90,11 @@ std::optional<Finding> HomePageFinding(const std::vector<std::string>& pages);
 
 // Checks one page of the project: `page` is its file name in the folder. A
 // page that cannot be read is one finding.
+// `used_files`, when given, gets the project's files (full paths) the page's
+// locations reach.
 std::vector<Finding> CheckSitePage(const std::string& project_folder, const std::string& page,
-                                   const SiteCheckOptions& options = {});
+                                   const SiteCheckOptions& options = {},
+                                   std::set<std::string>* used_files = nullptr);
 
 // A text for a terminal: control characters as "\xNN" and a backslash
 // doubled, so a name holding an escape sequence or a line break is printed

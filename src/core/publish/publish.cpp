@@ -1,5 +1,7 @@
 #include "publish/publish.h"
 
+#include "check/site_check.h"
+
 #include "error.h"
 #include "render/render_site.h"
 
@@ -71,6 +73,12 @@ PublishReport PublishWith(Transport& transport, const std::string& project_folde
                           const PublishEvents& events) {
     PublishReport report;
     ProjectFiles files = FilesToPublish(Folder(project_folder));
+    if (options.leave_out_unused) {
+        const std::vector<std::string> unused = UnusedProjectFiles(Folder(project_folder));
+        const std::set<std::string> leave_out(unused.begin(), unused.end());
+        std::erase_if(files.files,
+                      [&](const LocalFile& file) { return leave_out.count(file.path) > 0; });
+    }
     // Visitors get the pages rendered; the renderings live as long as the publish.
     const QTemporaryDir staging;
     if (!staging.isValid()) {

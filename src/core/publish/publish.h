@@ -71,6 +71,8 @@ struct PublishOptions {
     // The site's address for this publish (the target's own); empty: the
     // site's, from its settings.
     std::string site_address;
+    // Leave out the pictures and media no page uses (UnusedProjectFiles).
+    bool leave_out_unused = false;
 };
 
 struct PublishReport {

@@ -189,6 +189,11 @@ PublishDialog::PublishDialog(const QString& project_folder,
     delete_gone_ = new QCheckBox("&Delete on the server the files gone from the project", this);
     delete_gone_->setObjectName("DeleteGone");
     form->addRow(QString(), delete_gone_);
+    leave_unused_ = new QCheckBox("L&eave out the pictures and media no page uses", this);
+    leave_unused_->setObjectName("LeaveOutUnused");
+    leave_unused_->setToolTip("Files in images/ and media/ that no page shows (left over from an "
+                              "undone insertion, say) stay at home; Check Site lists them");
+    form->addRow(QString(), leave_unused_);
 
     plan_ = new QTreeWidget(this);
     plan_->setObjectName("PlanList");
@@ -367,6 +372,7 @@ void PublishDialog::Start(bool dry_run) {
     options.dry_run = dry_run;
     options.pictures = ImagePictureWork();
     options.delete_gone = delete_gone_->isChecked();
+    options.leave_out_unused = leave_unused_->isChecked();
     if (!TakePassword(target, options.password)) {
         return;
     }
@@ -543,8 +549,9 @@ void PublishDialog::Ended() {
 }
 
 void PublishDialog::SetRunning(bool running) {
-    for (QWidget* field : std::initializer_list<QWidget*>{
-             name_, url_, user_, key_, browse_key_, remember_, delete_gone_, dry_run_, publish_}) {
+    for (QWidget* field :
+         std::initializer_list<QWidget*>{name_, url_, user_, key_, browse_key_, remember_,
+                                         delete_gone_, leave_unused_, dry_run_, publish_}) {
         field->setEnabled(!running);
     }
 }

@@ -80,6 +80,7 @@ private:
     QPushButton* browse_key_ = nullptr;
     QCheckBox* remember_ = nullptr;
     QCheckBox* delete_gone_ = nullptr;
+    QCheckBox* leave_unused_ = nullptr;
     QTreeWidget* plan_ = nullptr;
     QLabel* status_ = nullptr;
     QPushButton* dry_run_ = nullptr;
