@@ -170,8 +170,17 @@ void BM_Parts10MBPage(benchmark::State& state) {
         qf::check::FileFacts files;
         std::vector<qf::Finding> findings;
         const qf::SiteCheckOptions check_options;
-        qf::check::PageCheck check{project.folder, project.pages[0], page, index, check_options,
-                                   files,          findings,         {},   {}};
+        qf::check::PageCheck check{project.folder,
+                                   project.pages[0],
+                                   page,
+                                   index,
+                                   check_options,
+                                   files,
+                                   findings,
+                                   {},
+                                   {},
+                                   {},
+                                   {}};
         check.form_offset = qf::check::PageCheck::kNoOffset;
         qf::check::CheckPageHtml(check);
         html.push_back(CpuMs() - start);

@@ -6,6 +6,8 @@
 #include "render/render_site.h"
 #include "site/page_rename.h"
 #include "site/site_settings.h"
+#include "site/thank_you_page.h"
+#include "workspace/app_folder.h"
 #include "workspace/project.h"
 #include "workspace/workspace.h"
 
@@ -171,6 +173,14 @@ int RenamePageCommand(const Args& args, std::ostream& out) {
     return report.failed.empty() ? 0 : 1;
 }
 
+int ThankYouPageCommand(const Args& args, std::ostream& out) {
+    if (args.size() != 1 || args[0].rfind("--", 0) == 0) {
+        throw UsageError("usage: quenfort-cli thank-you-page PROJECT");
+    }
+    out << MakeThankYouPage(FolderPath(args[0]), PrepareAppFolder()) << '\n';
+    return 0;
+}
+
 } // namespace
 
 std::vector<Command> SiteCommands() {
@@ -238,6 +248,15 @@ std::vector<Command> SiteCommands() {
          "Exits with 0, 1 when the page cannot be renamed or some page could not be\n"
          "written (named on stderr; the others are written), 2 for a usage error.\n",
          RenamePageCommand},
+        {"thank-you-page", "thank-you-page PROJECT",
+         "makes the page a contact form's script shows after a successful send",
+         "Makes thanks.html in the project PROJECT from the first layout: \"Thank you,\n"
+         "your message has been sent\" and a link back to index.html, kept from search\n"
+         "engines and the sitemap. A thanks.html that is there already is kept. Prints\n"
+         "the page's name, for the php command's success=.\n"
+         "\n"
+         "Exits with 0, 1 when the page cannot be made, 2 for a usage error.\n",
+         ThankYouPageCommand},
         {"render", kRenderSynopsis, "prints a page as visitors receive it",
          "Prints the page PAGE as publishing sends it: clean HTML5 (UTF-8) that looks\n"
          "the same in a browser, without the editor's markers and declarations. The\n"

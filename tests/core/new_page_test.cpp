@@ -1,5 +1,8 @@
+#include "components/page_properties.h"
+#include "document/page_check.h"
 #include "document/page_file.h"
 #include "error.h"
+#include "site/thank_you_page.h"
 #include "workspace/layout_designer.h"
 #include "workspace/layouts.h"
 #include "workspace/new_page.h"
@@ -187,6 +190,26 @@ TEST_F(NewPageProject, RefusalsChangeNothing) {
     } catch (const CommandError& error) {
         EXPECT_STREQ(error.what(), "Open or Create a new project first");
     }
+}
+
+TEST_F(NewPageProject, AThankYouPageIsMadeOnceKeptFromSearchAndLinksHome) {
+    EXPECT_EQ(MakeThankYouPage(workspace_.project_folder, workspace_.app_folder), "thanks.html");
+    const std::string made = ReadPageFile(ProjectFile("thanks.html"));
+    EXPECT_NE(made.find("Thank you, your message has been sent"), std::string::npos) << made;
+    EXPECT_NE(made.find("<a href=\"index.html\""), std::string::npos) << made;
+    EXPECT_TRUE(PageHiddenFromSearch(made));
+    EXPECT_TRUE(CheckPage(made).empty());
+    // Made once: one the user changed is kept.
+    WritePageFile(ProjectFile("thanks.html"), made + " ");
+    EXPECT_EQ(MakeThankYouPage(workspace_.project_folder, workspace_.app_folder), "thanks.html");
+    EXPECT_EQ(ReadPageFile(ProjectFile("thanks.html")), made + " ");
+    // No layout: refused, nothing made.
+    QTemporaryDir empty_app;
+    QTemporaryDir other;
+    EXPECT_THROW(
+        MakeThankYouPage(other.path().toStdString() + "/", empty_app.path().toStdString() + "/"),
+        CommandError);
+    EXPECT_FALSE(QFile::exists(other.filePath("thanks.html")));
 }
 
 } // namespace

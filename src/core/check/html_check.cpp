@@ -775,11 +775,13 @@ void HtmlWalk::Element(GumboNode* node) {
     case GUMBO_TAG_HTML:
         if (element.original_tag.length > 0) {
             const char* lang = AttributeValue(element, "lang");
-            if (lang == nullptr || Trimmed(lang).empty()) {
+            // The published page takes the site's language where it names none.
+            if ((lang == nullptr || Trimmed(lang).empty()) && check_.site_language.empty()) {
                 check_.AddAtFileOffset(
                     Severity::kWarning, start,
                     "The page names no language, so screen readers and translation tools must "
-                    "guess it: add lang=\"en\" (or the page's own language) to its \"<html>\" tag");
+                    "guess it: give the site's language in Site Settings (or the page's own in "
+                    "Page Properties)");
             }
         }
         break;

@@ -52,6 +52,8 @@ struct PageCheck {
     std::size_t form_offset = std::size_t(-1); // file offset of the form's start tag
     // The files of the project the page's locations reach, by full path.
     std::set<std::string> used_files;
+    // The language the site's settings give every page; empty: none given.
+    std::string site_language;
     static constexpr std::size_t kNoOffset = std::size_t(-1);
 
     // The list entry of the component or area around a file offset.

@@ -260,7 +260,13 @@ std::vector<Finding> CheckSitePage(const std::string& project_folder, const std:
     }
     const check::BlockIndex blocks(text);
     check::PageCheck check{
-        folder, page, view, blocks, options, files, findings, {}, check::PageCheck::kNoOffset, {}};
+        folder, page, view, blocks, options, files, findings, {}, check::PageCheck::kNoOffset,
+        {},     {}};
+    try {
+        check.site_language = ReadSiteSettings(folder).language;
+    } catch (const CommandError&) {
+        // told once by the site's findings
+    }
 
     for (const PageProblem& problem : FindPageProblems(text)) {
         const Severity severity =

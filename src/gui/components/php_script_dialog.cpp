@@ -1,7 +1,9 @@
 #include "components/php_script_dialog.h"
 
 #include "components/php_script.h"
+#include "error.h"
 #include "services/prompts.h"
+#include "site/thank_you_page.h"
 #include "widgets/page_destination.h"
 #include "widgets/simple_fields.h"
 #include "workspace/workspace.h"
@@ -57,6 +59,13 @@ TFormja::TFormja(Workspace& workspace, QWidget* parent)
         Destination({"RadioButton1", tr("Project Page"), "RadioButton2", "ComboBox2", "Edit3"},
                     tr("Page to be displayed if the submission is successful"), folder, this);
     form->addRow(tr(" Success Page:"), success_);
+    // A page that tells the visitor the message arrived, offered and made here.
+    auto* thanks = new QPushButton(tr("Make a Thank-You Page"), this);
+    thanks->setObjectName("ButtonThankYou");
+    thanks->setToolTip(tr("Make thanks.html (\"Thank you, your message has been sent\", with a "
+                          "link back to the home page) and show it after a successful send"));
+    connect(thanks, &QPushButton::clicked, this, &TFormja::ThankYouClick);
+    form->addRow(QString(), thanks);
     failure_ =
         Destination({"RadioButton3", tr("Project Page"), "RadioButton4", "ComboBox3", "Edit4"},
                     tr("Page to be displayed if the submission is unsuccessful"), folder, this);
@@ -66,6 +75,16 @@ TFormja::TFormja(Workspace& workspace, QWidget* parent)
     ok->setToolTip(tr("Write the script into the project folder (Enter)"));
     connect(ok, &QPushButton::clicked, this, &TFormja::ToolButton3Click);
     AddCancelButton(tr("Cancel  "), "ToolButton1", &TFormja::ToolButton1Click);
+}
+
+void TFormja::ThankYouClick() {
+    try {
+        const std::string page = MakeThankYouPage(workspace_.project_folder, workspace_.app_folder);
+        success_->FillPages(QString::fromStdString(workspace_.project_folder));
+        success_->SetDestination(QString::fromStdString(page));
+    } catch (const CommandError& error) {
+        AppPrompts().ShowError(this, QString::fromUtf8(error.what()));
+    }
 }
 
 void TFormja::ToolButton3Click() {

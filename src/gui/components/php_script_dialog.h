@@ -22,6 +22,7 @@ public:
     }
 
 public Q_SLOTS:
+    void ThankYouClick();
     void ToolButton3Click();
     void ToolButton1Click(); // Cancel: closes without writing
 
