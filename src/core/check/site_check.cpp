@@ -603,8 +603,8 @@ std::optional<Finding> HomePageFinding(const std::vector<std::string>& pages) {
         }
     }
     finding.message = "The site has no index.html (or index.php), so its address shows no "
-                      "page on a web server: name the home page \"index\" (make it with New "
-                      "Page, Name \"index\")";
+                      "page on a web server: rename the home page \"index\" (Edit > Rename "
+                      "Project Page; its links follow), or make it with New Page";
     return finding;
 }
 

@@ -99,8 +99,9 @@ PublishReport PublishWith(Transport& transport, const std::string& project_folde
                    file.path == "index.php";
         })) {
         plan.warnings.push_back(
-            "The site has no index.html (or index.php), so its address shows no page: name "
-            "the home page \"index\" (make it with New Page, Name \"index\")");
+            "The site has no index.html (or index.php), so its address shows no page: rename "
+            "the home page \"index\" (Edit > Rename Project Page, or quenfort-cli rename-page; "
+            "its links follow)");
     }
     if (options.dry_run) {
         return report;

@@ -476,7 +476,10 @@ QWidget* TForm1::BuildSelectionPanel() {
     com1_ = add_list("Select Area:", "Com1", "The area that components go into", kModifyAreaDialog,
                      &TForm1::Action1Execute, kDeleteArea, &TForm1::Action2Execute, "Area");
     layout->addSpacing(4);
-    com2_ = add_list("Select Component:", "Com2", "The component to modify or delete",
+    com2_ = add_list("Select Component:", "Com2",
+                     "The component to modify or delete. A new component's number counts the "
+                     "page's markers that begin with its kind, so numbers can jump (Text String1, "
+                     "then Text String4 when a text link and a text area are on the page)",
                      kModifyComponentDialog, &TForm1::Action3Execute, kDeleteComponent,
                      &TForm1::Action4Execute, "Component");
     layout->addStretch(1);
