@@ -230,6 +230,64 @@ TEST_F(PublishCore, PicturesAndMediaNoPageUsesCanBeLeftOut) {
               (std::vector<std::string>{"images/left.png", "media/old.mp4"}));
 }
 
+// Input hardening, each case one a plausible slip would let through.
+TEST_F(PublishCore, HostileNamesValuesAndLinksAreRefusedOrLeftHome) {
+    Write("index.html", "home");
+    // A sibling folder whose name begins with the project's name is outside it.
+    const std::string sibling = dir_.path().toStdString() + "-secret";
+    QDir().mkpath(QString::fromStdString(sibling));
+    test::WriteBytes(sibling + "/key.txt", "secret");
+    ASSERT_EQ(::symlink((sibling + "/key.txt").c_str(), (folder_ + "leak.txt").c_str()), 0);
+    // A name with a line break would break the manifest's lines.
+    test::WriteBytes(folder_ + "two\nlines.html", "x");
+    const ProjectFiles files = FilesToPublish(folder_);
+    EXPECT_EQ(Paths(files), std::vector<std::string>{"index.html"});
+    EXPECT_EQ(files.skipped.size(), 2u);
+    const std::string manifest_file = folder_ + ".quenfort-publish-t.manifest";
+    FakeTransport server;
+    PublishWith(server, folder_, manifest_file, {}, {});
+    EXPECT_EQ(ReadManifest(manifest_file).size(), 1u); // and it reads back
+    QDir(QString::fromStdString(sibling)).removeRecursively();
+
+    // Only ".NAME.quenfort-upload" is ours to remove.
+    EXPECT_TRUE(IsTemporaryName("sub/.page.html.quenfort-upload"));
+    EXPECT_FALSE(IsTemporaryName("notes.quenfort-upload"));
+    EXPECT_FALSE(IsTemporaryName("sub/notes.quenfort-upload"));
+    EXPECT_FALSE(IsTemporaryName(".quenfort-upload"));
+
+    // A value with a line break would write a field of its own.
+    const std::string targets_file = folder_ + ".quenfort-publish-targets";
+    SetTarget(folder_, Target{"live", "sftp://127.0.0.1/www", "me", "", "", ""});
+    const std::string targets_before = test::ReadBytes(targets_file);
+    for (const Target& bad :
+         {Target{"x", "sftp://h/", "me\nkey=/etc/shadow", "", "", ""},
+          Target{"x", "sftp://h/", "me", "/k\nurl=/", "", ""},
+          Target{"x", "ftps://h/", "me", "", "/c\rca=x", ""},
+          Target{"x", "ftp://h/", "", "", "", ""}, Target{"x", "ftps://h/", "", "", "", ""}}) {
+        EXPECT_THROW(SetTarget(folder_, bad), CommandError) << bad.user << bad.key << bad.ca;
+    }
+    EXPECT_EQ(test::ReadBytes(targets_file), targets_before);
+
+    // DER lengths one or two bytes past their parent.
+    for (const std::string& der :
+         {std::string("\x30\x03\x30\x02\x02\x00", 6), std::string("\x30\x04\x30\x04\x02\x00", 6),
+          std::string("\x30\x05\x30\x02\x02\x02\x00", 7)}) {
+        EXPECT_THROW(IdentifyCertificate(der), CommandError);
+    }
+}
+
+TEST_F(PublishCore, AFolderPublishCancelledInsideAFileLeavesNoTemporaryFile) {
+    Write("big.bin", std::string(3 << 16, 'b')); // read in several pieces
+    const std::string site = outside_.filePath("site").toStdString() + "/";
+    const auto transport = MakeFolderTransport(site);
+    PublishEvents events;
+    events.progress = [](const Progress& progress) { return progress.bytes_done == 0; };
+    EXPECT_THROW(
+        PublishWith(*transport, folder_, folder_ + ".quenfort-publish-t.manifest", {}, events),
+        CommandError);
+    EXPECT_TRUE(transport->List().empty());
+}
+
 TEST_F(PublishCore, DeletionsWaitForTheUsersYesBeforeAnythingIsSent) {
     Write("a.html", "a");
     Write("b.html", "bb");

@@ -17,6 +17,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -576,6 +579,33 @@ TEST_F(SiteCheckTest, TheSitesFindingsTitlesDescriptionsAndAddressInPageOrder) {
     WriteSiteSettings(Folder(), settings);
     result = CheckSite(Folder());
     EXPECT_FALSE(on("p00.html", Severity::kWarning, "The site has no address"));
+}
+
+TEST_F(SiteCheckTest, JsonAlwaysParsesAndHugeWrittenSizesAreNoSizes) {
+    SiteCheckResult result;
+    result.pages = 1;
+    result.findings = {{Severity::kError, "back\\slash \"q\".html", 1, 2, "Image1",
+                        "C:\\path \\ \"quoted\" \x01 tab\there \xff"}};
+    const QJsonDocument json =
+        QJsonDocument::fromJson(QByteArray::fromStdString(FindingsJson(result)));
+    ASSERT_TRUE(json.isObject()) << FindingsJson(result);
+    const QJsonObject finding = json["findings"].toArray()[0].toObject();
+    EXPECT_EQ(finding["page"].toString().toStdString(), "back\\slash \"q\".html");
+    EXPECT_TRUE(finding["message"].toString().startsWith("C:\\path \\ \"quoted\""));
+
+    // A width of seven digits or past INT_MAX is no written size: the
+    // picture counts at its own size, never as "much larger than shown".
+    WriteRaw("p.png", "png");
+    SiteCheckOptions options;
+    options.picture_size = [](const std::string&) -> std::optional<PictureSize> {
+        return PictureSize{300, 200};
+    };
+    Write("huge.html", Page("<!---Image1---!><!---Image2---!>",
+                            Block("Image1", "<img src=\"p.png\" width=\"1000000\" alt=\"a\">") +
+                                Block("Image2", "<img src=\"p.png\" width=\"99999999999\" "
+                                                "height=\"2147483648\" alt=\"b\">")));
+    const std::vector<Finding> findings = Real(Check("huge.html", options));
+    EXPECT_TRUE(findings.empty()) << Describe(findings);
 }
 
 TEST_F(SiteCheckTest, FormatsAndCancelling) {
