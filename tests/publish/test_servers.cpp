@@ -211,16 +211,20 @@ void SshServer::Stop() {
     process_.reset();
 }
 
-FtpServer::~FtpServer() {
+FtpServerBase::~FtpServerBase() {
     Stop();
 }
 
-void FtpServer::Stop() {
+void FtpServerBase::Stop() {
     if (process_ && process_->state() != QProcess::NotRunning) {
         process_->kill();
         process_->waitForFinished(5000);
     }
     process_.reset();
+}
+
+std::string FtpServerBase::certificate() const {
+    return (dir_.path() + "/cert.pem").toStdString();
 }
 
 std::string FtpServer::Log() {
@@ -240,10 +244,6 @@ std::string FtpServer::Fingerprint() const {
     const QByteArray out = process.readAllStandardOutput().trimmed();
     const qsizetype equals = out.indexOf('=');
     return equals < 0 ? std::string() : "SHA256:" + out.mid(equals + 1).toUpper().toStdString();
-}
-
-std::string FtpServer::certificate() const {
-    return (dir_.path() + "/cert.pem").toStdString();
 }
 
 bool FtpServer::Start(const std::string& root, const std::string& user, const std::string& password,
@@ -279,22 +279,6 @@ bool FtpServer::Start(const std::string& root, const std::string& user, const st
     }
     port_ = out.mid(5).trimmed().toInt();
     return port_ > 0;
-}
-
-VsftpdServer::~VsftpdServer() {
-    Stop();
-}
-
-void VsftpdServer::Stop() {
-    if (process_ && process_->state() != QProcess::NotRunning) {
-        process_->kill();
-        process_->waitForFinished(5000);
-    }
-    process_.reset();
-}
-
-std::string VsftpdServer::certificate() const {
-    return (dir_.path() + "/cert.pem").toStdString();
 }
 
 std::string VsftpdServer::folder() const {

@@ -41,28 +41,36 @@ private:
     std::string error_;
 };
 
-// A pyftpdlib server on 127.0.0.1 serving `root` to one user, with explicit
-// TLS required when a certificate is given (made with openssl by the test).
-class FtpServer {
+// What the FTP servers of the tests share: a folder of their own (their
+// certificate, cert.pem, among its files), their process, their port.
+class FtpServerBase {
 public:
-    ~FtpServer();
-    // Starts (or starts again) on `port` (0: a free one); with `tls`, under a
-    // certificate made anew each start.
-    bool Start(const std::string& root, const std::string& user, const std::string& password,
-               bool tls, int port = 0);
+    ~FtpServerBase();
     void Stop();
     int port() const { return port_; }
     std::string certificate() const; // the PEM file a client trusts
-    std::string Fingerprint() const; // its SHA-256 as "SHA256:AB:CD:..."
-    // What the server logged so far (sessions, logins and failed logins).
-    std::string Log();
     std::string error() const { return error_; }
 
-private:
+protected:
     QTemporaryDir dir_;
     std::unique_ptr<QProcess> process_;
     int port_ = 0;
     std::string error_;
+};
+
+// A pyftpdlib server on 127.0.0.1 serving `root` to one user, with explicit
+// TLS required when a certificate is given (made with openssl by the test).
+class FtpServer : public FtpServerBase {
+public:
+    // Starts (or starts again) on `port` (0: a free one); with `tls`, under a
+    // certificate made anew each start.
+    bool Start(const std::string& root, const std::string& user, const std::string& password,
+               bool tls, int port = 0);
+    std::string Fingerprint() const; // its SHA-256 as "SHA256:AB:CD:..."
+    // What the server logged so far (sessions, logins and failed logins).
+    std::string Log();
+
+private:
     std::string log_;
 };
 
@@ -70,21 +78,10 @@ private:
 // the test runs as root), serving folder() to the anonymous user with
 // uploads, renames and deletions allowed. It knows no MLSD, only LIST. With
 // `tls` it requires explicit TLS under a certificate made with openssl.
-class VsftpdServer {
+class VsftpdServer : public FtpServerBase {
 public:
-    ~VsftpdServer();
     bool Start(bool tls);
     std::string folder() const; // what it serves, in a folder the server may reach
-    void Stop();
-    int port() const { return port_; }
-    std::string certificate() const; // the PEM file a client trusts
-    std::string error() const { return error_; }
-
-private:
-    QTemporaryDir dir_;
-    std::unique_ptr<QProcess> process_;
-    int port_ = 0;
-    std::string error_;
 };
 
 } // namespace qf::test
