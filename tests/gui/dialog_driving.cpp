@@ -51,6 +51,14 @@ void Shoot(QWidget* dialog, const QString& file, const char* preview) {
     dialog->grab().save("/tmp/shots/" + file + ".png");
 }
 
+bool HasFocusInWindow(QWidget* widget) {
+    QWidget* target = widget;
+    while (target->focusProxy() != nullptr) {
+        target = target->focusProxy();
+    }
+    return target->window()->focusWidget() == target;
+}
+
 void OnModal(std::function<void(QWidget*)> act) {
     auto* timer = new QTimer;
     // Long enough for a dialog with a preview to open on a machine running

@@ -36,6 +36,11 @@ void Type(QWidget* dialog, const char* name, const QString& text);
 // the named preview (if any) has loaded.
 void Shoot(QWidget* dialog, const QString& file, const char* preview = nullptr);
 
+// True when `widget` (or the widget it hands its focus to) is the one that
+// has the focus in its window: whether that window is the active one or not,
+// which depends on the desktop and on how fast the machine is.
+bool HasFocusInWindow(QWidget* widget);
+
 // Runs `act` on the next modal dialog, from inside that dialog's own event
 // loop, so a test can fill it in and close it. Gives up after a minute.
 void OnModal(std::function<void(QWidget*)> act);

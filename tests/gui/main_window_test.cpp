@@ -325,7 +325,7 @@ private Q_SLOTS:
         }
         image->click();
         QCOMPARE(prompts_->asked, QStringList({"inform: Your Must Select an Area!"}));
-        QVERIFY(com1->hasFocus());
+        QVERIFY(test::HasFocusInWindow(com1));
         // Any text beginning with "A" passes the guard; this one then goes on
         // to the dialog, which the test closes at once.
         com1->setEditText("Area1");
@@ -512,7 +512,7 @@ private Q_SLOTS:
             });
             test::PaletteButton(window_.get(), hint)->click();
             QCoreApplication::processEvents();
-            QVERIFY(Combo("Com1")->hasFocus());
+            QVERIFY(test::HasFocusInWindow(Combo("Com1")));
         }
         QCOMPARE(opened, QStringList());
         QCOMPARE(prompts_->asked, QStringList({"error: Area3 is not on this page",
