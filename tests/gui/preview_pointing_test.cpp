@@ -630,6 +630,7 @@ private Q_SLOTS:
             QString found;
             QString missing;
             bool find_ready = false;
+            bool dialog_active = false;
             // Whatever the checks find, the dialog is closed, so a failure is
             // told instead of holding the test until its time runs out.
             test::OnModal([&](QWidget* dialog) {
@@ -644,10 +645,14 @@ private Q_SLOTS:
                             << block.layout()->formats().first().format.foreground().color().name();
                     }
                 }
-                // Ctrl+F, a word, Enter: the word is selected.
+                // Ctrl+F, a word, Enter: the word is selected. A window's
+                // shortcuts take keys once it is the active one: on a loaded
+                // machine that can take a while, so it is waited for.
+                dialog_active = QTest::qWaitForWindowActive(dialog, 20000);
                 QTest::keyClick(memo, Qt::Key_F, Qt::ControlModifier);
                 auto* find = dialog->findChild<QLineEdit*>("FindEdit");
-                find_ready = find->isVisible() && test::HasFocusInWindow(find);
+                find_ready = QTest::qWaitFor(
+                    [find] { return find->isVisible() && test::HasFocusInWindow(find); }, 10000);
                 QTest::keyClicks(find, "Text_Link2");
                 QTest::keyClick(find, Qt::Key_Return);
                 found = memo->textCursor().selectedText();
@@ -658,7 +663,8 @@ private Q_SLOTS:
                 static_cast<QDialog*>(dialog)->reject();
             });
             window_->findChild<QAction*>("ViewSource")->trigger();
-            QVERIFY(find_ready);
+            QVERIFY2(dialog_active, "the source view did not become the active window in 20 s");
+            QVERIFY2(find_ready, "Ctrl+F did not show the find box with the focus in 10 s");
             QVERIFY(read_only);
             // One tag or marker a line, and the lines join back to the exact page text.
             const QStringList lines = shown.split('\n');
