@@ -252,15 +252,18 @@ TEST_F(RenderSite, PicturesGetTheirSizesAndVariantsMadeOnceOutsideTheProject) {
                                "onMouseOver=\"SwitchImg('document.y','document.y','images/"
                                "on.png')\"><img src=\"images/roll.png\" name=\"y\" width=\"40\" "
                                "alt=\"R\" border=\"0\"></a>") +
-                   "<img src=\"http://example.org/a.png\" alt=\"far\">"));
+                   "<img src=\"http://example.org/a.png\" alt=\"far\">"
+                   "<table><tr><td background=\"images/bg.png\">on a picture</td></tr></table>"));
     WritePageFile(project_ + "index.html", page);
+    test::WriteBytes(project_ + "images/bg.png", std::string(1000, 'b'));
     FakePictures fake;
     // A photo turned upright: 1,000 by 750 as shown; one without a written
     // size; one shown at its own size; a rollover.
     fake.sizes = {{"wide.jpg", {1000, 750}},
                   {"tall.png", {300, 600}},
                   {"small.png", {100, 50}},
-                  {"roll.png", {80, 40}}};
+                  {"roll.png", {80, 40}},
+                  {"bg.png", {100, 50}}};
     const std::string cache = dir_.filePath("cache").toStdString();
     const ExportReport report = ExportSite(project_, outside_, fake.Work(cache));
     const std::string html = test::ReadBytes(outside_ + "/index.html");
@@ -287,7 +290,13 @@ TEST_F(RenderSite, PicturesGetTheirSizesAndVariantsMadeOnceOutsideTheProject) {
     EXPECT_TRUE(Has(html, "<img src=\"http://example.org/a.png\" alt=\"far\" loading=\"lazy\" "
                           "decoding=\"async\">"))
         << html;
-    EXPECT_EQ(report.variants, 4);
+    // A background picture: its WebP through image-set, the file before it
+    // for the browsers that know no image-set.
+    EXPECT_TRUE(Has(html, "background-image:url(&quot;images/bg.png&quot;);background-image:"
+                          "image-set(url(&quot;images/bg.q100.webp&quot;) type(&quot;image/webp"
+                          "&quot;),url(&quot;images/bg.png&quot;))"))
+        << html;
+    EXPECT_EQ(report.variants, 5);
     EXPECT_EQ(test::ReadBytes(outside_ + "/images/wide.q600.webp"), std::string(600, 'p'));
     // Nothing of it in the project.
     EXPECT_FALSE(QFile::exists(QString::fromStdString(project_ + "images/wide.q600.webp")));
@@ -307,7 +316,7 @@ TEST_F(RenderSite, PicturesGetTheirSizesAndVariantsMadeOnceOutsideTheProject) {
     EXPECT_EQ(test::ReadBytes(outside_ + "3/images/wide.q300.jpg"), std::string(600, 'p'));
     EXPECT_EQ(publish::Publish(project_, target, options, {}).sent, 0);
     EXPECT_EQ(fake.made, made);
-    EXPECT_EQ(sent.sent, 8 + 4); // the project's files and the four variants
+    EXPECT_EQ(sent.sent, 9 + 5); // the project's files and the five variants
 }
 
 TEST(SiteSettings, CheckedWrittenReadBackAndRefusedWhole) {
