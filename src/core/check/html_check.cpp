@@ -2,6 +2,7 @@
 
 #include "check/element_name.h"
 #include "components/page_properties.h"
+#include "document/ascii_case.h"
 #include "document/file_io.h"
 #include "error.h"
 #include "workspace/area_editing.h"
@@ -166,11 +167,6 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
                return std::tolower(static_cast<unsigned char>(a)) ==
                       std::tolower(static_cast<unsigned char>(b));
            });
-}
-
-bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
-    return text.size() >= suffix.size() &&
-           StartsWithNoCase(text.substr(text.size() - suffix.size()), suffix);
 }
 
 std::string_view Trimmed(std::string_view text) {

@@ -6,6 +6,7 @@
 #include "components/php_script.h"
 #include "components/picture_import.h"
 #include "components/small_screens.h"
+#include "document/ascii_case.h"
 #include "document/file_io.h"
 #include "document/markers.h"
 #include "document/page_check.h"
@@ -336,13 +337,6 @@ std::vector<std::string> FilesBelow(const std::string& folder, int depth = 0) {
     ::closedir(dir);
     std::sort(files.begin(), files.end());
     return files;
-}
-
-bool EndsWithNoCase(std::string_view text, std::string_view end) {
-    return text.size() >= end.size() &&
-           std::equal(
-               end.begin(), end.end(), text.end() - std::ptrdiff_t(end.size()),
-               [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
 }
 
 PageSummary Summarize(const std::string& project_folder, const std::string& page) {

@@ -2,6 +2,7 @@
 
 #include "components/page_properties.h"
 #include "components/picture_import.h"
+#include "document/ascii_case.h"
 #include "document/file_io.h"
 #include "document/markers.h"
 #include "document/page_file.h"
@@ -36,17 +37,6 @@
 namespace qf::render {
 
 namespace {
-
-bool EndsWithNoCase(std::string_view text, std::string_view end) {
-    if (text.size() < end.size()) {
-        return false;
-    }
-    return std::equal(end.begin(), end.end(), text.end() - std::ptrdiff_t(end.size()),
-                      [](char a, char b) {
-                          return std::tolower(static_cast<unsigned char>(a)) ==
-                                 std::tolower(static_cast<unsigned char>(b));
-                      });
-}
 
 QString Q(const std::string& path) {
     return QFile::decodeName(QByteArray::fromStdString(path));

@@ -1,5 +1,6 @@
 #include "site/page_rename.h"
 
+#include "document/ascii_case.h"
 #include "document/file_io.h"
 #include "document/page_file.h"
 #include "error.h"
@@ -20,15 +21,6 @@
 namespace qf {
 
 namespace {
-
-bool EndsWithNoCase(std::string_view text, std::string_view end) {
-    return text.size() >= end.size() &&
-           std::equal(end.begin(), end.end(), text.end() - std::ptrdiff_t(end.size()),
-                      [](char a, char b) {
-                          return std::tolower(static_cast<unsigned char>(a)) ==
-                                 std::tolower(static_cast<unsigned char>(b));
-                      });
-}
 
 // What may stand before an address that is a link: the quote or the equals
 // sign of an attribute, or the quote of an attribute followed by "./".
