@@ -5,6 +5,7 @@
 #include "loaded_modules.h"
 #include "render/render_site.h"
 #include "site/page_rename.h"
+#include "site/site_replace.h"
 #include "site/site_settings.h"
 #include "site/thank_you_page.h"
 #include "workspace/app_folder.h"
@@ -173,6 +174,58 @@ int RenamePageCommand(const Args& args, std::ostream& out) {
     return report.failed.empty() ? 0 : 1;
 }
 
+constexpr std::string_view kReplaceSynopsis =
+    "replace PROJECT FIND REPLACE [--whole-words] [--case] [--dry-run]";
+
+int ReplaceCommand(const Args& args, std::ostream& out) {
+    std::vector<std::string> positional;
+    FindOptions options;
+    bool dry_run = false;
+    for (const std::string& arg : args) {
+        if (arg == "--dry-run") {
+            dry_run = true;
+        } else if (arg == "--whole-words") {
+            options.whole_words = true;
+        } else if (arg == "--case") {
+            options.match_case = true;
+        } else if (arg.rfind("--", 0) == 0 && positional.size() != 1 && positional.size() != 2) {
+            throw UsageError("usage: quenfort-cli " + std::string(kReplaceSynopsis));
+        } else {
+            positional.push_back(arg);
+        }
+    }
+    if (positional.size() != 3) {
+        throw UsageError("usage: quenfort-cli " + std::string(kReplaceSynopsis));
+    }
+    const std::string folder = FolderPath(positional[0]);
+    const SiteSearch search = FindInSite(folder, positional[1], options);
+    for (const std::string& skipped : search.skipped) {
+        std::cerr << "Not searched: " << EscapedForTerminal(skipped) << '\n';
+    }
+    for (const SiteMatch& match : search.matches) {
+        out << EscapedForTerminal(match.page) << ": " << EscapedForTerminal(match.component)
+            << ": ..." << EscapedForTerminal(match.before) << '[' << EscapedForTerminal(match.found)
+            << ']' << EscapedForTerminal(match.after) << "...\n";
+    }
+    if (dry_run || search.matches.empty()) {
+        out << search.matches.size() << (search.matches.size() == 1 ? " match" : " matches")
+            << (search.matches.empty() ? "" : "; nothing was changed") << '\n';
+        return 0;
+    }
+    Workspace workspace;
+    workspace.project_folder = folder;
+    workspace.keep_history = false;
+    const SiteReplaceReport report =
+        ReplaceInSite(workspace, positional[1], positional[2], options, search.matches);
+    for (const std::string& failed : report.pages.failed) {
+        std::cerr << "Not changed: " << EscapedForTerminal(failed) << '\n';
+    }
+    out << "Replaced " << report.replaced << " of " << search.matches.size() << " on "
+        << report.pages.written.size() << (report.pages.written.size() == 1 ? " page" : " pages")
+        << '\n';
+    return report.pages.failed.empty() ? 0 : 1;
+}
+
 int ThankYouPageCommand(const Args& args, std::ostream& out) {
     if (args.size() != 1 || args[0].rfind("--", 0) == 0) {
         throw UsageError("usage: quenfort-cli thank-you-page PROJECT");
@@ -248,6 +301,22 @@ std::vector<Command> SiteCommands() {
          "Exits with 0, 1 when the page cannot be renamed or some page could not be\n"
          "written (named on stderr; the others are written), 2 for a usage error.\n",
          RenamePageCommand},
+        {"replace", kReplaceSynopsis, "finds and replaces text visitors read on every page",
+         "Finds FIND in what visitors read on every page of the project PROJECT:\n"
+         "component texts, link texts, list items, table cells, form field labels and\n"
+         "button texts, pictures' alternative texts, page titles and descriptions;\n"
+         "never markers or markup. Letters match in either case unless --case is\n"
+         "given; --whole-words matches whole words only. Prints every match as\n"
+         "PAGE: ENTRY: ...TEXT BEFORE[MATCH]TEXT AFTER..., then replaces them all by\n"
+         "REPLACE through each component's own builder, so Modify still reads it (in\n"
+         "element content REPLACE is text: \"<\" and \"&\" are written as character\n"
+         "references). --dry-run prints the matches and changes nothing. A component\n"
+         "changed by hand is not searched and is named on stderr.\n"
+         "\n"
+         "Exits with 0, 1 when FIND is empty, the folder cannot be read or some page\n"
+         "could not be written (named on stderr; the others are written), 2 for a\n"
+         "usage error.\n",
+         ReplaceCommand},
         {"thank-you-page", "thank-you-page PROJECT",
          "makes the page a contact form's script shows after a successful send",
          "Makes thanks.html in the project PROJECT from the first layout: \"Thank you,\n"

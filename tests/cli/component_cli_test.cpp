@@ -141,7 +141,8 @@ TEST_F(ComponentCli, PagePropertiesAndKinds) {
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out, "My Page\n");
     const std::string expected =
-        ApplyPageProperties(Start(), {"My Page", "#336699", true, std::nullopt, std::nullopt});
+        ApplyPageProperties(Start(), {"My Page", "#336699", true, std::nullopt, std::nullopt,
+                                      std::nullopt, std::nullopt});
     EXPECT_EQ(ReadPageFile(Path().toStdString()), expected);
     EXPECT_NE(expected.find("<body scroll=\"no\" bgcolor=#336699>"), std::string::npos);
     // Without heading= the page keeps its title, without noscroll= its scroll bars.

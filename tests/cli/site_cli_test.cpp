@@ -1,4 +1,5 @@
 #include "cli_runner.h"
+#include "components/component_fields.h"
 #include "document/page_file.h"
 #include "test_pages.h"
 
@@ -131,6 +132,25 @@ TEST_F(CheckSiteCli, RenamePageListsThenRenamesAndRefusesATakenName) {
         << done.out;
     EXPECT_NE(test::ReadBytes(index).find("href=\"Our%20Story.html\""), std::string::npos);
     EXPECT_TRUE(QFile::exists(dir_.filePath("Our Story.html")));
+}
+
+TEST_F(CheckSiteCli, ReplaceListsMatchesAndChangesOnlyTextThatVisitorsRead) {
+    Page("index.html", BuildComponentBody("Image", {{"src", "acme.png"}, {"alt", "Acme logo"}}));
+    const std::string index = dir_.filePath("index.html").toStdString();
+    const std::string before = test::ReadBytes(index);
+    auto dry = RunCli({"replace", Project(), "acme", "Zed", "--dry-run"});
+    EXPECT_EQ(dry.status, 0) << dry.err;
+    EXPECT_EQ(dry.out, "index.html: Image1: ...[Acme] logo...\n1 match; nothing was changed\n");
+    EXPECT_EQ(test::ReadBytes(index), before);
+    EXPECT_EQ(RunCli({"replace", Project(), "acme"}).status, 2);
+    EXPECT_EQ(RunCli({"replace", Project(), "", "x"}).status, 1);
+    auto done = RunCli({"replace", Project(), "acme", "Zed \"Co\""});
+    EXPECT_EQ(done.status, 0) << done.err;
+    EXPECT_EQ(done.out.substr(done.out.rfind("Replaced")), "Replaced 1 of 1 on 1 page\n");
+    // The picture's file name is markup, not text: it stays.
+    const std::string after = test::ReadBytes(index);
+    EXPECT_NE(after.find("acme.png"), std::string::npos) << after;
+    EXPECT_NE(after.find("alt=\"Zed &quot;Co&quot; logo\""), std::string::npos) << after;
 }
 
 } // namespace

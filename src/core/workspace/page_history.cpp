@@ -325,19 +325,28 @@ std::string_view PageHistory::RedoName() const {
     return CanRedo() ? std::string_view(steps_[done_].name) : std::string_view();
 }
 
-void PageHistory::Record(std::string_view before, std::string_view after, std::string name) {
-    RecordHunks(DiffTexts(before, after), std::move(name));
+std::uint64_t PageHistory::UndoGroup() const {
+    return CanUndo() ? steps_[done_ - 1].group : 0;
 }
 
-void PageHistory::RecordHunks(std::vector<TextHunk> hunks, std::string name) {
-    if (hunks.empty()) {
+std::uint64_t PageHistory::RedoGroup() const {
+    return CanRedo() ? steps_[done_].group : 0;
+}
+
+void PageHistory::Record(std::string_view before, std::string_view after, std::string name,
+                         std::uint64_t group) {
+    RecordHunks(DiffTexts(before, after), std::move(name), group);
+}
+
+void PageHistory::RecordHunks(std::vector<TextHunk> hunks, std::string name, std::uint64_t group) {
+    if (hunks.empty() && group == 0) {
         return;
     }
     while (steps_.size() > done_) {
         bytes_ -= steps_.back().bytes;
         steps_.pop_back();
     }
-    Step step{std::move(name), std::move(hunks), 0};
+    Step step{std::move(name), std::move(hunks), 0, group};
     step.bytes = StepBytes(step.name, step.hunks);
     bytes_ += step.bytes;
     steps_.push_back(std::move(step));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <optional>
 #include <string>
@@ -49,11 +50,15 @@ public:
     static constexpr std::size_t kMaxBytes = std::size_t(64) << 20;
 
     // Records the step from `before` to `after`; the steps that were undone
-    // are dropped. An unchanged text records nothing.
-    void Record(std::string_view before, std::string_view after, std::string name);
+    // are dropped. An unchanged text records nothing, unless the step is
+    // part of a change to several pages (`group` not 0): a page that change
+    // left as it was still holds its step, so undoing there undoes it on
+    // the other pages.
+    void Record(std::string_view before, std::string_view after, std::string name,
+                std::uint64_t group = 0);
     // The same for a change whose runs are known (positions in the text
     // before it, in text order), so the text before need not be kept.
-    void RecordHunks(std::vector<TextHunk> hunks, std::string name);
+    void RecordHunks(std::vector<TextHunk> hunks, std::string name, std::uint64_t group = 0);
 
     bool CanUndo() const { return done_ > 0; }
     bool CanRedo() const { return done_ < steps_.size(); }
@@ -61,6 +66,10 @@ public:
     // empty when there is none.
     std::string_view UndoName() const;
     std::string_view RedoName() const;
+    // The change to several pages the step an undo (redo) would take back
+    // (do again) belongs to; 0 for a step of this page alone or none.
+    std::uint64_t UndoGroup() const;
+    std::uint64_t RedoGroup() const;
 
     // The text an undo (redo) gives from the page's `current` text; nothing
     // when there is no step or `current` is not the text the history knows.
@@ -80,6 +89,7 @@ private:
         std::string name;
         std::vector<TextHunk> hunks;
         std::size_t bytes = 0;
+        std::uint64_t group = 0;
     };
     std::deque<Step> steps_;
     std::size_t done_ = 0; // steps_[0, done_) are done; the rest can be redone

@@ -12,6 +12,7 @@ target_sources(quenfort_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/preferences.cpp
   ${CMAKE_CURRENT_LIST_DIR}/page_history.cpp
   ${CMAKE_CURRENT_LIST_DIR}/page_guard.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/site_change.cpp
   # Area and component editing, platforms, line breaks and raw HTML.
   ${CMAKE_CURRENT_LIST_DIR}/area_editing.cpp
   ${CMAKE_CURRENT_LIST_DIR}/component_editing.cpp

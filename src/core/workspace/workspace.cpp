@@ -277,7 +277,8 @@ void TakeText(Workspace& workspace, std::string text) {
     RebuildSelectionLists(workspace.area_list, workspace.component_list, workspace.page_text);
 }
 
-std::string StepPageHistory(Workspace& workspace, bool undo) {
+// One step of the open page's history, back or forward.
+std::string StepOnePage(Workspace& workspace, bool undo) {
     RequireOpenPage(workspace);
     PageHistory& history = OpenPageMemory(workspace).history;
     if (undo ? !history.CanUndo() : !history.CanRedo()) {
@@ -291,7 +292,10 @@ std::string StepPageHistory(Workspace& workspace, bool undo) {
                            std::string(undo ? "undone" : "redone"));
     }
     std::string name(undo ? history.UndoName() : history.RedoName());
-    const std::string late = WriteCheckedPage(workspace, *text);
+    // A step of a change to several pages that left this one as it was
+    // writes nothing here.
+    const std::string late =
+        *text == workspace.page_text ? std::string() : WriteCheckedPage(workspace, *text);
     if (undo) {
         history.StepBack();
     } else {
@@ -299,6 +303,39 @@ std::string StepPageHistory(Workspace& workspace, bool undo) {
     }
     TakeText(workspace, std::move(*text));
     ThrowLate(late);
+    return name;
+}
+
+std::uint64_t NextGroup(const PageHistory& history, bool undo) {
+    return undo ? history.UndoGroup() : history.RedoGroup();
+}
+
+std::string StepPageHistory(Workspace& workspace, bool undo) {
+    RequireOpenPage(workspace);
+    const std::uint64_t group = NextGroup(OpenPageMemory(workspace).history, undo);
+    std::string name = StepOnePage(workspace, undo);
+    if (group == 0) {
+        return name;
+    }
+    std::vector<std::string> others;
+    for (const auto& page : workspace.pages) {
+        if (page.first != workspace.page_path && NextGroup(page.second.history, undo) == group) {
+            others.push_back(page.first);
+        }
+    }
+    std::vector<std::string> failed;
+    for (const std::string& path : others) {
+        try {
+            ChangeOtherPage(workspace, path,
+                            [undo](Workspace& other) { StepOnePage(other, undo); });
+        } catch (const CommandError& error) {
+            failed.push_back(std::string(BaseName(path)) + ": " + error.what());
+        }
+    }
+    if (!failed.empty()) {
+        throw CommandError("\"" + name + "\" was " + (undo ? "undone" : "redone") +
+                           " on this page but not on " + Joined(failed));
+    }
     return name;
 }
 
@@ -327,7 +364,8 @@ void CommitPageText(Workspace& workspace, std::string new_text, std::string_view
         OpenPageMemory(workspace).history.Record(old_text, workspace.page_text,
                                                  step_name.empty()
                                                      ? DescribeChange(old_text, workspace.page_text)
-                                                     : std::string(step_name));
+                                                     : std::string(step_name),
+                                                 workspace.step_group);
     }
     if (!late.empty()) {
         TakeText(workspace, std::move(workspace.page_text));
@@ -387,7 +425,8 @@ void CommitInsertions(Workspace& workspace, std::vector<TextInsertion> insertion
         for (TextInsertion& insertion : insertions) {
             hunks.push_back({insertion.at, std::string(), std::move(insertion.text)});
         }
-        OpenPageMemory(workspace).history.RecordHunks(std::move(hunks), std::move(name));
+        OpenPageMemory(workspace).history.RecordHunks(std::move(hunks), std::move(name),
+                                                      workspace.step_group);
     }
     if (!late.empty()) {
         TakeText(workspace, std::move(workspace.page_text));
@@ -440,6 +479,34 @@ void WriteNewPage(Workspace& workspace, const std::string& path, std::string tex
 void ReloadOpenPage(Workspace& workspace) {
     RequireOpenPage(workspace);
     OpenPage(workspace, workspace.page_path);
+}
+
+void ChangeOtherPage(Workspace& workspace, const std::string& path,
+                     const std::function<void(Workspace&)>& change) {
+    Workspace other;
+    other.app_folder = workspace.app_folder;
+    other.project_folder = workspace.project_folder;
+    other.hold_page_lock = true;
+    other.keep_history = workspace.keep_history;
+    other.lock_wait_ms = workspace.lock_wait_ms;
+    other.step_group = workspace.step_group;
+    if (auto memory = workspace.pages.extract(path); !memory.empty()) {
+        other.pages.insert(std::move(memory));
+    }
+    // The memory of the page goes back whatever happens.
+    const auto give_back = [&] {
+        if (auto memory = other.pages.extract(path); !memory.empty()) {
+            workspace.pages.insert(std::move(memory));
+        }
+    };
+    try {
+        OpenPage(other, path);
+        change(other);
+    } catch (...) {
+        give_back();
+        throw;
+    }
+    give_back();
 }
 
 std::string UndoPageChange(Workspace& workspace) {

@@ -73,6 +73,11 @@ struct Workspace {
     bool keep_history = true;
     std::shared_ptr<PageLock> page_lock;
     int lock_wait_ms = 5000;
+    // While a change to several pages is written, the number that ties its
+    // steps together (see PageHistory); 0 otherwise. `last_group` is the
+    // number the last such change took.
+    std::uint64_t step_group = 0;
+    std::uint64_t last_group = 0;
 
     bool HasProject() const { return !project_folder.empty(); }
     bool HasOpenPage() const { return !page_name.empty(); }
@@ -162,11 +167,22 @@ void WriteNewPage(Workspace& workspace, const std::string& path, std::string tex
 // Reads the open page again from its file, as OpenPage does.
 void ReloadOpenPage(Workspace& workspace);
 
+// Runs `change` on the page at `path`, which is not the open one, opened in
+// a workspace of its own under the page's lock (its file read as it is
+// now) that shares this run's memory of the page: its history goes on, and
+// what `change` commits is recorded there (in the group of `workspace`'s
+// `step_group`). The open page and its lists are not touched.
+void ChangeOtherPage(Workspace& workspace, const std::string& path,
+                     const std::function<void(Workspace&)>& change);
+
 // Takes back (does again) the open page's last undone step: the page file is
 // written (as every write, see above), then the text taken, both lists
 // rebuilt and the header read again. Returns the step's name. Refuses with
 // "Nothing to undo" ("Nothing to redo"); a page text that is no longer the
-// one the history knows loses its history and is refused.
+// one the history knows loses its history and is refused. A step of a
+// change to several pages is taken back (done again) on every page of the
+// run whose own next step it is; the pages where that failed are named in
+// a CommandError once the others are done.
 std::string UndoPageChange(Workspace& workspace);
 std::string RedoPageChange(Workspace& workspace);
 

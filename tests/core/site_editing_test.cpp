@@ -1,0 +1,149 @@
+// Changes to several pages at once: one undo step across pages, and Find and
+// Replace in Site, which changes only what visitors read.
+
+#include "components/component_fields.h"
+#include "document/page_check.h"
+#include "document/page_file.h"
+#include "error.h"
+#include "site/site_replace.h"
+#include "test_pages.h"
+#include "workspace/component_values.h"
+#include "workspace/page_guard.h"
+#include "workspace/site_change.h"
+#include "workspace/workspace.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace qf {
+namespace {
+
+class SiteEditing : public ::testing::Test {
+protected:
+    QTemporaryDir dir_;
+    std::string project_ = dir_.path().toStdString() + "/";
+    Workspace workspace_;
+
+    static std::string TextPage(const std::string& title, const FieldValues& text) {
+        std::string page = test::PageWith(
+            "<!---Table1---!><!---Text1---!>",
+            test::TableArea(1, test::Block("Text1", BuildComponentBody("Text", text))));
+        const std::size_t from = page.find("<title>") + 7;
+        return page.replace(from, page.find("</title>") - from, title);
+    }
+    std::string Read(const std::string& page) { return ReadPageFile(project_ + page); }
+    void SetUp() override {
+        workspace_.project_folder = project_;
+        for (const char* page : {"a.html", "b.html", "c.html"}) {
+            WritePageFile(project_ + page, TextPage("", {{"text", "old"}}));
+        }
+        OpenPage(workspace_, project_ + "a.html");
+    }
+    static std::string Upper(const std::string&, const std::string& text) {
+        std::string changed = text;
+        changed.replace(changed.find(">old<") + 1, 3, "NEW");
+        return changed;
+    }
+};
+
+TEST_F(SiteEditing, OneUndoStepTakesAChangeBackOnEveryPageAndFailuresAreNamed) {
+    const std::string before = Read("b.html");
+    // c.html cannot be written (a folder where its lock goes): named, the
+    // others written.
+    ASSERT_TRUE(QDir().mkdir(QString::fromStdString(PageLockPath(project_ + "c.html"))));
+    SiteChangeReport report =
+        ChangeSitePages(workspace_, {"b.html", "c.html", "gone.html"}, "Step", Upper);
+    EXPECT_EQ(report.written, std::vector<std::string>{"b.html"});
+    ASSERT_EQ(report.failed.size(), 2u);
+    EXPECT_EQ(report.failed[0].rfind("c.html: ", 0), 0u) << report.failed[0];
+    EXPECT_EQ(report.failed[1].rfind("gone.html: ", 0), 0u) << report.failed[1];
+    EXPECT_NE(Read("b.html").find(">NEW<"), std::string::npos);
+    // The open page was not changed, yet holds the step: Undo there takes
+    // it back on b.html, and Redo does it again.
+    EXPECT_EQ(UndoPageChange(workspace_), "Step");
+    EXPECT_EQ(Read("b.html"), before);
+    EXPECT_EQ(RedoPageChange(workspace_), "Step");
+    EXPECT_NE(Read("b.html").find(">NEW<"), std::string::npos);
+
+    // A change of the open page and another: Undo from the other page's
+    // side (opened now) takes back both.
+    ASSERT_TRUE(QDir().rmdir(QString::fromStdString(PageLockPath(project_ + "c.html"))));
+    const std::string a_before = Read("a.html");
+    const std::string c_before = Read("c.html");
+    report = ChangeSitePages(workspace_, {"a.html", "c.html"}, "Both", Upper);
+    EXPECT_TRUE(report.failed.empty());
+    EXPECT_EQ(workspace_.page_text, Read("a.html"));
+    OpenPage(workspace_, project_ + "c.html");
+    EXPECT_EQ(UndoPageChange(workspace_), "Both");
+    EXPECT_EQ(Read("a.html"), a_before);
+    EXPECT_EQ(Read("c.html"), c_before);
+    EXPECT_EQ(workspace_.page_text, c_before);
+
+    // A page changed by another program since is not undone, and named; the
+    // rest is.
+    EXPECT_EQ(RedoPageChange(workspace_), "Both");
+    const std::string outside = TextPage("", {{"text", "theirs"}});
+    WritePageFile(project_ + "a.html", outside);
+    try {
+        UndoPageChange(workspace_);
+        ADD_FAILURE() << "a page changed outside was undone";
+    } catch (const CommandError& error) {
+        EXPECT_NE(std::string(error.what()).find("a.html: "), std::string::npos) << error.what();
+    }
+    EXPECT_EQ(Read("a.html"), outside);
+    EXPECT_EQ(Read("c.html"), c_before);
+}
+
+TEST_F(SiteEditing, ReplaceChangesWhatVisitorsReadNeverMarkup) {
+    WritePageFile(
+        project_ + "a.html",
+        TextPage("Acme Shop", {{"text", "<b class=\"acme\">Acme</b> &acme; acmes ACME"}}));
+    WritePageFile(project_ + "b.html", TextPage("Caf\xC3\xA9 acme", {{"text", "Caf\xC3\xA9"}}));
+    // A component changed by hand is not searched, and said so.
+    std::string by_hand = TextPage("", {{"text", "acme"}});
+    by_hand.replace(by_hand.find(">acme<"), 1, " id=x>");
+    WritePageFile(project_ + "c.html", by_hand);
+
+    FindOptions whole;
+    whole.whole_words = true;
+    SiteSearch search = FindInSite(project_, "acme", whole);
+    ASSERT_EQ(search.matches.size(), 4u);
+    EXPECT_EQ(search.matches[0].component, "Title");
+    EXPECT_EQ(search.matches[1].component, "Text String1");
+    EXPECT_EQ(search.matches[1].found, "Acme");
+    EXPECT_EQ(search.matches[2].found, "ACME");
+    EXPECT_EQ(search.matches[3].page, "b.html");
+    ASSERT_EQ(search.skipped.size(), 1u);
+    EXPECT_EQ(search.skipped[0], "c.html: Text String1 was changed by hand and is not searched");
+    FindOptions exact;
+    exact.match_case = true;
+    EXPECT_EQ(FindInSite(project_, "ACME", exact).matches.size(), 1u);
+    // Letters outside ASCII match in either case.
+    EXPECT_EQ(FindInSite(project_, "CAF\xC3\x89", FindOptions()).matches.size(), 2u);
+    EXPECT_THROW(FindInSite(project_, "", FindOptions()), CommandError);
+
+    // The title and the last text match only: the rest stays as it was.
+    OpenPage(workspace_, project_ + "b.html");
+    const std::vector<SiteMatch> chosen{search.matches[0], search.matches[2]};
+    const SiteReplaceReport report = ReplaceInSite(workspace_, "acme", "<Zed & Co>", whole, chosen);
+    EXPECT_EQ(report.replaced, 2);
+    EXPECT_EQ(report.pages.written, std::vector<std::string>{"a.html"});
+    const std::string page = Read("a.html");
+    const ComponentReading reading = ReadComponent(page, "Text String1");
+    ASSERT_TRUE(reading.readable) << reading.reason;
+    EXPECT_EQ(reading.Values().at("text"),
+              "<b class=\"acme\">Acme</b> &acme; acmes &lt;Zed &amp; Co>");
+    EXPECT_NE(page.find("<title><Zed & Co> Shop</title>"), std::string::npos) << page;
+    EXPECT_EQ(CheckPage(page), std::vector<std::string>());
+    // Matches no longer there are counted, not replaced elsewhere.
+    const SiteReplaceReport again = ReplaceInSite(workspace_, "acme", "x", whole, chosen);
+    EXPECT_EQ(again.replaced, 0);
+    EXPECT_EQ(again.gone, 2);
+    // One undo step, from the open page, takes it back.
+    EXPECT_EQ(UndoPageChange(workspace_), "Replace in Site");
+    EXPECT_NE(Read("a.html").find("<title>Acme Shop</title>"), std::string::npos);
+}
+
+} // namespace
+} // namespace qf
