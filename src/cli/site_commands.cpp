@@ -203,9 +203,9 @@ int ReplaceCommand(const Args& args, std::ostream& out) {
         std::cerr << "Not searched: " << EscapedForTerminal(skipped) << '\n';
     }
     for (const SiteMatch& match : search.matches) {
-        out << EscapedForTerminal(match.page) << ": " << EscapedForTerminal(match.component)
-            << ": ..." << EscapedForTerminal(match.before) << '[' << EscapedForTerminal(match.found)
-            << ']' << EscapedForTerminal(match.after) << "...\n";
+        out << EscapedForTerminal(match.page) << ": " << EscapedForTerminal(match.component) << ": "
+            << EscapedForTerminal(match.before) << '[' << EscapedForTerminal(match.found) << ']'
+            << EscapedForTerminal(match.after) << '\n';
     }
     if (dry_run || search.matches.empty()) {
         out << search.matches.size() << (search.matches.size() == 1 ? " match" : " matches")
@@ -307,7 +307,7 @@ std::vector<Command> SiteCommands() {
          "button texts, pictures' alternative texts, page titles and descriptions;\n"
          "never markers or markup. Letters match in either case unless --case is\n"
          "given; --whole-words matches whole words only. Prints every match as\n"
-         "PAGE: ENTRY: ...TEXT BEFORE[MATCH]TEXT AFTER..., then replaces them all by\n"
+         "PAGE: ENTRY: TEXT BEFORE[MATCH]TEXT AFTER, then replaces them all by\n"
          "REPLACE through each component's own builder, so Modify still reads it (in\n"
          "element content REPLACE is text: \"<\" and \"&\" are written as character\n"
          "references). --dry-run prints the matches and changes nothing. A component\n"

@@ -5,6 +5,7 @@
 #include "app/main_window.h"
 #include "app/palette_table.h"
 #include "app/view_source_dialog.h"
+#include "components/component_fields.h"
 #include "dialog_driving.h"
 #include "document/page_file.h"
 #include "document/page_text.h"
@@ -16,6 +17,7 @@
 #include "site/site_settings.h"
 #include "test_pages.h"
 #include "workspace/app_folder.h"
+#include "workspace/component_values.h"
 #include "workspace/page_commands.h"
 
 #include <QAction>
@@ -42,6 +44,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTreeWidget>
 
 #include <memory>
 
@@ -770,6 +773,49 @@ private Q_SLOTS:
         QVERIFY(ReadPageFile((Site() + "menu.html").toStdString())
                     .find("href=\"Opening%20Hours.html\"") != std::string::npos);
         QCOMPARE(window_->preview()->ShownFile(), Site() + "Opening Hours.html");
+    }
+
+    // Find and Replace in Site: the matches of every page listed, the
+    // checked ones replaced, and one Undo takes them back on every page.
+    void replacingInSiteChangesTheCheckedMatchesAndUndoesAsOne() {
+        QDir().mkpath(Site());
+        const auto text_page = [](const std::string& text) {
+            return test::PageWith(
+                "<!---Table1---!><!---Text1---!>",
+                test::TableArea(
+                    1, test::Block("Text1", BuildComponentBody("Text", {{"text", text}}))));
+        };
+        WritePageFile((Site() + "index.html").toStdString(), text_page("Acme and Acme"));
+        WritePageFile((Site() + "other.html").toStdString(), text_page("Acme"));
+        prompts_->Queue(Site());
+        window_->OpenProjectClick();
+        ClickPage("index.html", Prompts::Answer::Yes);
+        int listed = 0;
+        OnModal([&listed](QWidget* dialog) {
+            test::Type(dialog, "EditFind", "acme");
+            test::Click(dialog, "ButtonFindAll");
+            auto* list = dialog->findChild<QTreeWidget*>("ListMatches");
+            listed = list->topLevelItemCount();
+            if (listed == 3) {
+                list->topLevelItem(1)->setCheckState(0, Qt::Unchecked);
+            }
+            test::Type(dialog, "EditReplace", "Zed");
+            test::Shoot(dialog, "replace_in_site");
+            test::Click(dialog, "ButtonReplace");
+        });
+        Trigger("FindReplaceInSite");
+        QCOMPARE(listed, 3);
+        const auto shown = [this](const char* page) {
+            return ReadComponent(ReadPageFile((Site() + page).toStdString()), "Text String1")
+                .Values()
+                .at("text");
+        };
+        QCOMPARE(shown("index.html"), std::string("Zed and Acme"));
+        QCOMPARE(shown("other.html"), std::string("Zed"));
+        QVERIFY(window_->workspace().page_text.find(">Zed and Acme<") != std::string::npos);
+        Trigger("Undo");
+        QCOMPARE(shown("index.html"), std::string("Acme and Acme"));
+        QCOMPARE(shown("other.html"), std::string("Acme"));
     }
 
     void withoutATrashDeletingAsksFirst() {

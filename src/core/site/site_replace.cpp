@@ -278,10 +278,14 @@ SiteSearch FindInSite(const std::string& project_folder, std::string_view find,
             int ordinal = 0;
             for (const Span& span : Matches(value, wanted, options, searched.markup)) {
                 const qsizetype from = std::max<qsizetype>(0, span.at - kContextLength);
-                search.matches.push_back({page, searched.component, searched.field, ordinal++,
-                                          Shown(value.mid(from, span.at - from)),
-                                          Shown(value.mid(span.at, span.length)),
-                                          Shown(value.mid(span.at + span.length, kContextLength))});
+                const qsizetype end = span.at + span.length;
+                // "…" where the field goes on.
+                search.matches.push_back(
+                    {page, searched.component, searched.field, ordinal++,
+                     (from > 0 ? "\u2026" : "") + Shown(value.mid(from, span.at - from)),
+                     Shown(value.mid(span.at, span.length)),
+                     Shown(value.mid(end, kContextLength)) +
+                         (end + kContextLength < value.size() ? "\u2026" : "")});
             }
         }
     }

@@ -25,7 +25,8 @@ struct SiteMatch {
     std::string component; // the Select Component entry ("Text2"), or "Title", "Description"
     std::string field;     // "text", "cell.2.3", "alt", "title", "description"
     int ordinal = 0;       // the n-th match in that field, from 0
-    // The field's text around the match, for the list of matches.
+    // The field's text around the match, for the list of matches ("…"
+    // where the field goes on beyond it).
     std::string before;
     std::string found;
     std::string after;

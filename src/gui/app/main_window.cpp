@@ -21,6 +21,7 @@
 #include "workspace/project.h"
 #include "workspace/project_dialog.h"
 #include "workspace/rename_page_dialog.h"
+#include "workspace/replace_dialog.h"
 #include "workspace/site_settings_dialog.h"
 #include "workspace/source_text.h"
 
@@ -239,6 +240,11 @@ void TForm1::BuildMenusAndActions() {
     edit->addAction(rename_page);
     table_commands_.push_back(
         {[rename_page](bool on) { rename_page->setEnabled(on); }, kPagePropertiesDialog, true});
+    QAction* replace =
+        MakeAction("FindReplaceInSite", "Find and Replace in Site...", "",
+                   QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_H), &TForm1::ReplaceInSiteClick);
+    replace->setToolTip("Find a text visitors read on every page and replace it (Ctrl+Shift+H)");
+    edit->addAction(replace);
     edit->addAction(MakeAction("Preferences", "Preferences...", "", QKeySequence::Preferences,
                                &TForm1::PreferencesClick));
 
@@ -958,6 +964,35 @@ void TForm1::RenamePageClick() {
                                      .arg(report.links));
         return;
     }
+}
+
+void TForm1::ReplaceInSiteClick() {
+    if (!PassesGuard(Guard::Project)) {
+        return;
+    }
+    TReplaceInSite dialog(workspace_.project_folder, this);
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    SiteReplaceReport report;
+    RunCommand([&] {
+        report = ReplaceInSite(workspace_, dialog.FindText(), dialog.ReplacementText(),
+                               dialog.Options(), dialog.Chosen());
+    });
+    if (!report.pages.failed.empty()) {
+        QStringList failed;
+        for (const std::string& line : report.pages.failed) {
+            failed << Q(line);
+        }
+        AppPrompts().ShowError(this, "These pages could not be changed (the others were):\n" +
+                                         failed.join("\n"));
+    }
+    ShowWorkspace(true);
+    statusBar()->showMessage(
+        QString("Replaced %1 on %2 page(s)%3")
+            .arg(report.replaced)
+            .arg(report.pages.written.size())
+            .arg(report.gone > 0 ? QString("; %1 no longer found").arg(report.gone) : QString()));
 }
 
 void TForm1::ViewSourceClick() {

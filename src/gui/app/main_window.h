@@ -82,6 +82,7 @@ public Q_SLOTS:
     void ExitClick();
     void DeletePageClick();
     void RenamePageClick();
+    void ReplaceInSiteClick();
     void ViewSourceClick();
     void PagePropertiesClick();
     // Tools > Check Site: shows the site check's list and checks the project.

@@ -10,4 +10,5 @@ target_sources(quenfort_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/edit_commands.cpp
   ${CMAKE_CURRENT_LIST_DIR}/site_settings_dialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/rename_page_dialog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/replace_dialog.cpp
 )
