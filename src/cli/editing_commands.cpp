@@ -1,9 +1,12 @@
+#include "check/site_check.h"
 #include "cli_commands.h"
+#include "workspace/project.h"
 
 #include "components/component_reading.h"
 #include "document/page_text.h"
 #include "document/selection_lists.h"
 #include "error.h"
+#include "site/shared_parts.h"
 #include "workspace/area_content.h"
 #include "workspace/area_editing.h"
 #include "workspace/component_editing.h"
@@ -11,6 +14,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <iostream>
 
 #include <optional>
 
@@ -166,14 +170,80 @@ int ComponentValuesCommand(const Args& args, std::ostream& out) {
     return 0;
 }
 
-int ModifyComponentCommand(const Args& args, std::ostream&) {
+constexpr std::string_view kModifyComponentSynopsis =
+    "modify-component PAGE ENTRY [FIELD=VALUE]... [--all-pages]";
+
+int ModifyComponentCommand(const Args& given, std::ostream& out) {
+    Args args;
+    bool all_pages = false;
+    for (const std::string& arg : given) {
+        if (arg == "--all-pages") {
+            all_pages = true;
+        } else {
+            args.push_back(arg);
+        }
+    }
     if (args.size() < 2) {
-        throw UsageError("usage: quenfort-cli modify-component PAGE ENTRY [FIELD=VALUE]...");
+        throw UsageError("usage: quenfort-cli " + std::string(kModifyComponentSynopsis));
     }
     const FieldValues changes = ParseAssignments(args, 2);
     std::string entry = args[1];
     Workspace workspace = WorkspaceWith(args, nullptr, &entry);
-    ModifyComponent(workspace, entry, changes);
+    const std::string part = SharedPartOfEntry(workspace, entry);
+    if (part.empty() || !all_pages) {
+        ModifyComponent(workspace, entry, changes);
+        if (!part.empty()) {
+            std::cerr << "Note: " << entry << " is a copy of the shared part \"" << part
+                      << "\"; the other pages were not changed (--all-pages changes them).\n";
+        }
+        return 0;
+    }
+    const SiteChangeReport report = ModifySharedComponent(workspace, entry, changes, true);
+    for (const std::string& page : report.written) {
+        out << "changed " << EscapedForTerminal(page) << '\n';
+    }
+    for (const std::string& failed : report.failed) {
+        std::cerr << "Not changed: " << EscapedForTerminal(failed) << '\n';
+    }
+    return report.failed.empty() ? 0 : 1;
+}
+
+int ShareCommand(const Args& args, std::ostream& out) {
+    ExpectArgs(args, 3, "share PAGE ENTRY NAME");
+    std::string entry = args[1];
+    Workspace workspace = WorkspaceWith(args, nullptr, &entry);
+    ShareComponent(workspace, entry, args[2]);
+    out << EscapedForTerminal(entry) << " is now the shared part \"" << EscapedForTerminal(args[2])
+        << "\"\n";
+    return 0;
+}
+
+int PlaceSharedCommand(const Args& args, std::ostream& out) {
+    ExpectArgs(args, 3, "place-shared PAGE AREA NAME");
+    std::string area = args[1];
+    Workspace workspace = WorkspaceWith(args, &area, nullptr);
+    out << PlaceSharedPart(workspace, args[2]) << '\n';
+    return 0;
+}
+
+int UnshareCommand(const Args& args, std::ostream&) {
+    ExpectArgs(args, 2, "unshare PAGE ENTRY");
+    std::string entry = args[1];
+    Workspace workspace = WorkspaceWith(args, nullptr, &entry);
+    UnshareComponent(workspace, entry);
+    return 0;
+}
+
+int SharedPartsCommand(const Args& args, std::ostream& out) {
+    ExpectArgs(args, 1, "shared-parts PROJECT");
+    const std::string folder = FolderPath(args[0]);
+    for (const std::string& name : SharedPartNames(folder)) {
+        out << EscapedForTerminal(name) << ':';
+        for (const std::string& page : PagesSharing(folder, name)) {
+            out << ' ' << EscapedForTerminal(page);
+        }
+        out << '\n';
+    }
     return 0;
 }
 
@@ -272,15 +342,39 @@ std::vector<Command> EditingCommands() {
          "was changed by hand or made otherwise does not read back: the command says\n"
          "where it differs and exits with status 1.\n",
          ComponentValuesCommand},
-        {"modify-component", "modify-component PAGE ENTRY [FIELD=VALUE]...",
+        {"modify-component", kModifyComponentSynopsis,
          "changes fields of a component, as its Modify dialog does",
          "Does what OK of the component's own dialog does when it modifies the\n"
          "component ENTRY of the page file PAGE: the fields named change, every other\n"
          "field keeps the value read back from the page (see component-values), and\n"
          "the HTML is built anew in the same place with the same number. A list's\n"
          "items are given as one value with line breaks. A component whose HTML does\n"
-         "not read back is refused with the reason.\n",
+         "not read back is refused with the reason. For a copy of a shared part,\n"
+         "--all-pages changes the part and every page that shows it (printing each\n"
+         "page changed; exit 1 when some page could not be written, named on stderr);\n"
+         "without it only this page changes, and a note says so.\n",
          ModifyComponentCommand},
+        {"share", "share PAGE ENTRY NAME", "makes a component a part shared by several pages",
+         "Does what Share on Other Pages does: the component ENTRY of the page file\n"
+         "PAGE becomes the shared part NAME (letters, digits, spaces, \"_\" and \"-\"),\n"
+         "kept in the project's hidden folder .quenfort-shared, which is never\n"
+         "published. The page keeps the component between two comments that name\n"
+         "the part. Place it on other pages with place-shared.\n",
+         ShareCommand},
+        {"place-shared", "place-shared PAGE AREA NAME",
+         "puts a copy of a shared part into an area of a page",
+         "Puts a copy of the shared part NAME at the end of the area AREA of the page\n"
+         "file PAGE, as a new component of the part's kind, and prints its Select\n"
+         "Component entry.\n",
+         PlaceSharedCommand},
+        {"unshare", "unshare PAGE ENTRY", "makes a shared part's copy an ordinary component",
+         "The copy ENTRY of a shared part on the page file PAGE becomes an ordinary\n"
+         "component: later changes of the part no longer reach it.\n",
+         UnshareCommand},
+        {"shared-parts", "shared-parts PROJECT",
+         "lists the shared parts and the pages showing them",
+         "Prints each shared part of the project PROJECT as NAME: PAGE PAGE ...\n",
+         SharedPartsCommand},
         {"delete-component", "delete-component PAGE ENTRY",
          "deletes a component and its declaration",
          "Deletes the component ENTRY of the page file PAGE and its declaration, and\n"

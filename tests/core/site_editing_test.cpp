@@ -1,12 +1,16 @@
 // Changes to several pages at once: one undo step across pages, and Find and
 // Replace in Site, which changes only what visitors read.
 
+#include "check/site_check.h"
 #include "components/component_fields.h"
 #include "document/page_check.h"
 #include "document/page_file.h"
+#include "document/shared_markers.h"
 #include "error.h"
+#include "site/shared_parts.h"
 #include "site/site_replace.h"
 #include "test_pages.h"
+#include "workspace/component_editing.h"
 #include "workspace/component_values.h"
 #include "workspace/page_guard.h"
 #include "workspace/site_change.h"
@@ -143,6 +147,93 @@ TEST_F(SiteEditing, ReplaceChangesWhatVisitorsReadNeverMarkup) {
     // One undo step, from the open page, takes it back.
     EXPECT_EQ(UndoPageChange(workspace_), "Replace in Site");
     EXPECT_NE(Read("a.html").find("<title>Acme Shop</title>"), std::string::npos);
+}
+
+TEST_F(SiteEditing, ASharedPartIsChangedOnEveryPageAndUndoneWithItsFile) {
+    const auto body = [this](const std::string& page) {
+        const std::string text = Read(page);
+        const std::vector<SharedCopy> copies = SharedCopies(text, "Foot er");
+        return copies.size() == 1
+                   ? text.substr(copies[0].body_begin, copies[0].body_end - copies[0].body_begin)
+                   : std::string("copies: ") + std::to_string(copies.size());
+    };
+    for (const char* bad : {"", "a/b", ".x", "a--b", " a", "x\n", "<!--"}) {
+        EXPECT_THROW(ShareComponent(workspace_, "Text String1", bad), CommandError) << bad;
+    }
+    ShareComponent(workspace_, "Text String1", "Foot er");
+    EXPECT_THROW(ShareComponent(workspace_, "Text String1", "Other"), CommandError);
+    const std::string old_body = body("a.html");
+    EXPECT_EQ(ReadSharedPart(project_, "Foot er").body, old_body);
+    for (const char* page : {"b.html", "c.html"}) {
+        OpenPage(workspace_, project_ + page);
+        workspace_.area_list.text = "Area1";
+        EXPECT_EQ(PlaceSharedPart(workspace_, "Foot er"), "Text String2");
+    }
+    EXPECT_EQ(PagesSharing(project_, "Foot er"),
+              (std::vector<std::string>{"a.html", "b.html", "c.html"}));
+
+    // Changed from c.html while b.html cannot be written: b.html is named,
+    // the others and the part take the change.
+    ASSERT_TRUE(QDir().mkdir(QString::fromStdString(PageLockPath(project_ + "b.html"))));
+    const SiteChangeReport report =
+        ModifySharedComponent(workspace_, "Text String2", {{"text", "new"}}, true);
+    ASSERT_EQ(report.failed.size(), 1u);
+    EXPECT_EQ(report.failed[0].rfind("b.html: ", 0), 0u) << report.failed[0];
+    const std::string new_body = ReadSharedPart(project_, "Foot er").body;
+    EXPECT_NE(new_body, old_body);
+    EXPECT_EQ(body("a.html"), new_body);
+    EXPECT_EQ(body("c.html"), new_body);
+    EXPECT_EQ(body("b.html"), old_body);
+    ASSERT_TRUE(QDir().rmdir(QString::fromStdString(PageLockPath(project_ + "b.html"))));
+    // Check Site names the copy that differs; Use the Shared Part mends it.
+    const auto differing = [this] {
+        std::vector<std::string> pages;
+        for (const Finding& finding : CheckSite(project_).findings) {
+            if (finding.message.find("differs from the shared part \"Foot er\"") !=
+                std::string::npos) {
+                pages.push_back(finding.page + " " + finding.entry);
+            }
+        }
+        return pages;
+    };
+    EXPECT_EQ(differing(), std::vector<std::string>{"b.html Text String2"});
+    EXPECT_TRUE(UseSharedPart(workspace_, "b.html", "Text2").failed.empty());
+    EXPECT_EQ(body("b.html"), new_body);
+    EXPECT_TRUE(differing().empty());
+
+    // Undo, from the page the change was made on, takes back the last
+    // change to several pages wherever it was made, then the one before,
+    // on the pages and in the part's file; Redo does it again.
+    OpenPage(workspace_, project_ + "c.html");
+    EXPECT_EQ(UndoPageChange(workspace_), "Use the Shared Part Foot er");
+    EXPECT_EQ(differing(), std::vector<std::string>{"b.html Text String2"});
+    EXPECT_EQ(UndoPageChange(workspace_), "Modify Shared Part Foot er");
+    EXPECT_EQ(body("a.html"), old_body);
+    EXPECT_EQ(body("c.html"), old_body);
+    EXPECT_EQ(ReadSharedPart(project_, "Foot er").body, old_body);
+    EXPECT_TRUE(differing().empty());
+    EXPECT_EQ(RedoPageChange(workspace_), "Modify Shared Part Foot er");
+    EXPECT_EQ(ReadSharedPart(project_, "Foot er").body, new_body);
+    // Make This the Shared Part: b.html's copy becomes the part everywhere.
+    EXPECT_TRUE(MakeThisTheSharedPart(workspace_, "b.html", "Text2").failed.empty());
+    EXPECT_EQ(body("a.html"), old_body);
+    EXPECT_EQ(body("c.html"), old_body);
+    EXPECT_EQ(ReadSharedPart(project_, "Foot er").body, old_body);
+    EXPECT_EQ(workspace_.page_text, Read("c.html"));
+
+    // Changed on this page only: the copy is unshared in the same step;
+    // deleting a copy takes its comments with it.
+    ModifySharedComponent(workspace_, "Text String2", {{"text", "mine"}}, false);
+    EXPECT_EQ(SharedPartOfEntry(workspace_, "Text String2"), "");
+    EXPECT_EQ(PagesSharing(project_, "Foot er"), (std::vector<std::string>{"a.html", "b.html"}));
+    OpenPage(workspace_, project_ + "b.html");
+    workspace_.component_list.text = "Text String2";
+    DeleteComponent(workspace_);
+    EXPECT_EQ(Read("b.html").find("shared"), std::string::npos);
+    OpenPage(workspace_, project_ + "a.html");
+    UnshareComponent(workspace_, "Text String1");
+    EXPECT_TRUE(PagesSharing(project_, "Foot er").empty());
+    EXPECT_EQ(CheckPage(Read("a.html")), std::vector<std::string>());
 }
 
 } // namespace

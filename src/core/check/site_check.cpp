@@ -11,7 +11,9 @@
 #include "document/markers.h"
 #include "document/page_check.h"
 #include "document/page_file.h"
+#include "document/shared_markers.h"
 #include "error.h"
+#include "site/shared_parts.h"
 #include "site/site_settings.h"
 #include "work/on_every_core.h"
 #include "workspace/project.h"
@@ -148,6 +150,36 @@ void CheckNestedForms(check::PageCheck& check, std::string_view text) {
     }
 }
 
+// Each copy of a shared part against the part as the project keeps it.
+void CheckSharedCopies(check::PageCheck& check, const std::string& text) {
+    std::map<std::string, std::optional<SharedPart>> parts;
+    for (const SharedCopy& copy : SharedCopies(text)) {
+        auto found = parts.find(copy.part);
+        if (found == parts.end()) {
+            std::optional<SharedPart> part;
+            try {
+                part = ReadSharedPart(check.folder, copy.part);
+            } catch (const CommandError&) {
+                // said below
+            }
+            found = parts.emplace(copy.part, std::move(part)).first;
+        }
+        const std::string_view body(text.data() + copy.body_begin, copy.body_end - copy.body_begin);
+        if (!found->second) {
+            check.AddAtTextOffset(Severity::kWarning, copy.body_begin,
+                                  "This is a copy of the shared part \"" + copy.part +
+                                      "\", which the project no longer has: Unshare it, or Make "
+                                      "This the Shared Part");
+        } else if (body != found->second->body ||
+                   copy.marker_name.rfind(found->second->kind_tag, 0) != 0) {
+            check.AddAtTextOffset(Severity::kWarning, copy.body_begin,
+                                  "This copy differs from the shared part \"" + copy.part +
+                                      "\" (changed outside the editor?): Use the Shared Part, or "
+                                      "Make This the Shared Part");
+        }
+    }
+}
+
 void CheckForm(check::PageCheck& check, const std::string& text) {
     CheckNestedForms(check, text);
     const std::vector<FormField> fields = ScanFormFields(text);
@@ -281,6 +313,7 @@ std::vector<Finding> CheckSitePage(const std::string& project_folder, const std:
     check::CheckPageHtml(check);
     if (options.cancel == nullptr || !options.cancel->load()) {
         CheckForm(check, text);
+        CheckSharedCopies(check, text);
     }
     std::stable_sort(findings.begin(), findings.end(), [](const Finding& a, const Finding& b) {
         return a.line != b.line ? a.line < b.line : a.column < b.column;

@@ -4,6 +4,7 @@
 #include "document/markers.h"
 #include "document/page_file.h"
 #include "document/page_text.h"
+#include "document/shared_markers.h"
 #include "error.h"
 #include "workspace/source_text.h"
 #include "workspace/workspace.h"
@@ -123,7 +124,8 @@ void SaveComponentSource(Workspace& workspace, std::string_view typed) {
 std::string DeletedComponentText(std::string_view page, std::string_view component_text) {
     const ComponentSelection selection = ComponentToEdit(component_text);
     const std::string name = selection.MarkerName();
-    std::string text(page);
+    // A copy of a shared part goes with the comments that name the part.
+    std::string text = WithoutSharedComments(page, name);
     const BlockPosition block = FindBlock(text, name);
     if (block.found()) {
         text.erase(block.begin, block.block_end - block.begin);

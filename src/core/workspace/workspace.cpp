@@ -332,6 +332,14 @@ std::string StepPageHistory(Workspace& workspace, bool undo) {
             failed.push_back(std::string(BaseName(path)) + ": " + error.what());
         }
     }
+    if (const auto after = workspace.after_group_step.find(group);
+        after != workspace.after_group_step.end()) {
+        try {
+            after->second(undo);
+        } catch (const CommandError& error) {
+            failed.push_back(error.what());
+        }
+    }
     if (!failed.empty()) {
         throw CommandError("\"" + name + "\" was " + (undo ? "undone" : "redone") +
                            " on this page but not on " + Joined(failed));

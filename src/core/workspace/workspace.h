@@ -78,6 +78,9 @@ struct Workspace {
     // number the last such change took.
     std::uint64_t step_group = 0;
     std::uint64_t last_group = 0;
+    // What else such a change changed (a shared part's file), put back
+    // (true) or done again (false) when its step is undone or redone.
+    std::map<std::uint64_t, std::function<void(bool undone)>> after_group_step;
 
     bool HasProject() const { return !project_folder.empty(); }
     bool HasOpenPage() const { return !page_name.empty(); }
