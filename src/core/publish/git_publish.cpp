@@ -324,7 +324,10 @@ struct Session {
         return 0;
     }
 
+    // The callbacks of one connection: each starts with its own tries.
     git_remote_callbacks Callbacks() {
+        key_tries = 0;
+        password_tries = 0;
         git_remote_callbacks callbacks = GIT_REMOTE_CALLBACKS_INIT;
         callbacks.credentials = &Session::OnCredentials;
         callbacks.certificate_check = &Session::OnCertificate;
