@@ -654,9 +654,11 @@ PublishReport PublishToGit(const GitPublishRequest& request, const PublishOption
           "Cannot use the repository address " + session.address.url);
     const Remote remote(raw_remote);
 
-    // What the branch holds on the server now, fetched into the cache.
+    // What the branch holds on the server now: asked on the connection the
+    // push goes over, and fetched into the cache on one of its own when the
+    // cache lacks it (someone else pushed, or the cache is new).
     const git_remote_callbacks callbacks = session.Callbacks();
-    int code = git_remote_connect(remote.get(), GIT_DIRECTION_FETCH, &callbacks, nullptr, nullptr);
+    int code = git_remote_connect(remote.get(), GIT_DIRECTION_PUSH, &callbacks, nullptr, nullptr);
     if (code < 0) {
         throw stopped("at the connection", code);
     }
@@ -669,24 +671,31 @@ PublishReport PublishToGit(const GitPublishRequest& request, const PublishOption
             tip = heads[i]->oid;
         }
     }
-    if (tip) {
+    git_odb* odb = nullptr;
+    Check(git_repository_odb(&odb, repo.get()), "Cannot read the local repository");
+    const bool known = tip && git_odb_exists(odb, &*tip) != 0;
+    git_odb_free(odb);
+    if (tip && !known) {
+        git_remote_disconnect(remote.get());
         const std::string spec = "+" + branch_ref + ":refs/quenfort/fetched";
         char* spec_text = const_cast<char*>(spec.c_str());
         const git_strarray specs{&spec_text, 1};
         git_fetch_options fetch = GIT_FETCH_OPTIONS_INIT;
-        fetch.callbacks = callbacks;
+        fetch.callbacks = session.Callbacks();
         fetch.download_tags = GIT_REMOTE_DOWNLOAD_TAGS_NONE;
         code = git_remote_download(remote.get(), &specs, &fetch);
+        git_remote_disconnect(remote.get());
         if (code < 0) {
             throw stopped("while fetching the branch", code);
         }
+    }
+    if (tip) {
         git_reference* fetched = nullptr;
         Check(
             git_reference_create(&fetched, repo.get(), "refs/quenfort/fetched", &*tip, 1, nullptr),
-            "Cannot keep the fetched branch");
+            "Cannot keep the branch's commit");
         git_reference_free(fetched);
     }
-    git_remote_disconnect(remote.get());
 
     // The new tree: every file of the site, and what the branch needs beside it.
     Folder site;

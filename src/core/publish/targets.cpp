@@ -255,6 +255,9 @@ void CheckGitTarget(const Target& target) {
         throw CommandError("\"" + target.branch + "\" is no branch name git takes");
     }
     GitFolder(target.folder);
+    if (!target.ca.empty()) {
+        throw CommandError("A certificate file is only for ftps:// targets");
+    }
     switch (address.carrier) {
     case GitAddress::Carrier::Https:
         if (!address.user.empty()) {
