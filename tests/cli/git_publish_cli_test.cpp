@@ -278,10 +278,19 @@ TEST_F(GitSshPublish, PushesOverSshWithThePinnedHostKeyAndRefusesAChangedOne) {
     EXPECT_EQ(CheckedOut(repo_), Exported({}));
     const std::string published = Tip(repo_);
 
+    // The key pinned for git serves SFTP to the same server, and the other way round.
+    auto files =
+        Run({"publish-target", project_, "files",
+             "sftp://127.0.0.1:" + std::to_string(server_.port()) + server_.folder() + "/www",
+             "user=" + server_.user(), "key=" + key_});
+    ASSERT_EQ(files.status, 0) << files.err;
+    auto sftp = Publish({"--target=files"});
+    EXPECT_EQ(sftp.status, 0) << sftp.err;
+
     // The same address answers with another host key.
     ASSERT_TRUE(server_.Start(server_.port(), 1)) << server_.error();
     Write("index.html", "<html><head><title>Home</title></head><body>changed</body></html>");
-    auto changed = Publish({"--host-key=" + server_.Fingerprint(1)});
+    auto changed = Publish({"--target=pages", "--host-key=" + server_.Fingerprint(1)});
     EXPECT_EQ(changed.status, 1);
     EXPECT_NE(changed.err.find("has changed"), std::string::npos) << changed.err;
     EXPECT_EQ(Tip(repo_), published);

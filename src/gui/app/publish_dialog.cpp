@@ -348,6 +348,19 @@ bool PublishDialog::TakeTarget(publish::Target& target) {
     return true;
 }
 
+namespace {
+
+// What the password question asks for: an HTTPS repository takes a token.
+QString PasswordQuestion(const publish::Target& target) {
+    const bool git = publish::KindOfUrl(target.url) == publish::TargetKind::Git;
+    const bool token =
+        git && publish::ReadGitAddress(target.url).carrier == publish::GitAddress::Carrier::Https;
+    return QString(token ? "Token of " : "Password of ") +
+           Q(git ? publish::GitUser(target) : target.user) + " for " + Q(target.url) + ":";
+}
+
+} // namespace
+
 bool PublishDialog::TakePassword(const publish::Target& target, std::string& password) {
     if (!publish::NeedsPassword(target)) {
         return true;
@@ -359,8 +372,7 @@ bool PublishDialog::TakePassword(const publish::Target& target, std::string& pas
             return true;
         }
     }
-    const std::optional<QString> typed =
-        AppPrompts().Secret(this, "Password of " + Q(target.user) + " for " + Q(target.url) + ":");
+    const std::optional<QString> typed = AppPrompts().Secret(this, PasswordQuestion(target));
     if (!typed) {
         return false;
     }
