@@ -14,10 +14,10 @@ packages=(
   chromium python3
   libgumbo-dev
   lintian
-  libcurl4-openssl-dev qtkeychain-qt6-dev
+  libcurl4-openssl-dev qtkeychain-qt6-dev libgit2-dev
   qt6-image-formats-plugins libimage-exiftool-perl
   openssh-server openssh-client openssl python3-pyftpdlib python3-openssl util-linux
-  vsftpd fonts-liberation2 default-jre-headless
+  vsftpd fonts-liberation2 default-jre-headless git libnss-wrapper
 )
 
 missing=()

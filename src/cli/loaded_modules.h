@@ -9,8 +9,8 @@
 
 // The command line starts with the core and QtCore only. What needs more is a
 // module it loads when a command first asks for it: pictures (QtGui's image
-// readers and writers) for import-picture and check-site, transfers (libcurl
-// and QtKeychain) for publish and publish-target. Every other command starts
+// readers and writers) for import-picture and check-site, transfers (libcurl,
+// libgit2 and QtKeychain) for publish and publish-target. Every other command starts
 // without loading them.
 //
 // A module finds the core's functions in the program that loads it; the
@@ -20,7 +20,7 @@
 namespace qf::cli {
 
 // Raised whenever a module's entry changes its fields.
-inline constexpr int kModuleInterface = 2;
+inline constexpr int kModuleInterface = 3;
 
 struct PicturesModule {
     int interface = kModuleInterface;
@@ -32,6 +32,7 @@ struct PicturesModule {
 struct TransfersModule {
     int interface = kModuleInterface;
     publish::ServerTransportMaker make_server_transport;
+    publish::GitPublisher publish_to_git;
     std::unique_ptr<publish::SecretStore> (*desktop_secret_store)();
 };
 

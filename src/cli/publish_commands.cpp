@@ -18,11 +18,11 @@ namespace qf::cli {
 namespace {
 
 constexpr std::string_view kPublishSynopsis =
-    "publish PROJECT [--target=NAME] [--dry-run] [--delete] [--leave-unused] [--password-stdin] "
-    "[--host-key=SHA256:...] [--accept-certificate=SHA256:...]";
+    "publish PROJECT [--target=NAME] [--dry-run] [--delete] [--leave-unused] [--force] "
+    "[--password-stdin] [--host-key=SHA256:...] [--accept-certificate=SHA256:...]";
 constexpr std::string_view kTargetSynopsis =
     "publish-target PROJECT NAME URL [user=NAME] [key=PATH] [ca=PATH] [address=URL] "
-    "[--password-stdin]";
+    "[branch=NAME] [folder=PATH] [--password-stdin]";
 
 // The controlling terminal, for questions; -1 when there is none.
 class Terminal {
@@ -97,6 +97,12 @@ std::unique_ptr<publish::Transport> ServerTransport(const publish::Target& targe
                                              questions);
 }
 
+publish::PublishReport GitPublish(const publish::GitPublishRequest& request,
+                                  const publish::PublishOptions& options,
+                                  const publish::PublishEvents& events) {
+    return Transfers().publish_to_git(request, options, events);
+}
+
 int PublishCommand(const Args& args, std::ostream& out) {
     std::string project;
     std::string target_name;
@@ -114,6 +120,8 @@ int PublishCommand(const Args& args, std::ostream& out) {
             options.delete_gone = true;
         } else if (arg == "--leave-unused") {
             options.leave_out_unused = true;
+        } else if (arg == "--force") {
+            options.force = true;
         } else if (arg == "--password-stdin") {
             password_stdin = true;
         } else if (arg.rfind("--host-key=", 0) == 0) {
@@ -188,12 +196,19 @@ int PublishCommand(const Args& args, std::ostream& out) {
             about + "Is this the server's certificate? Accept it for this host (yes/no)? ", false);
         return answer == "yes";
     };
+    events.confirm_replace = [&](const std::string& question) {
+        if (!terminal.Present()) {
+            std::cerr << question << "\nGive --force to replace them.\n";
+            return false;
+        }
+        return terminal.Ask(question + " (yes/no) ", false) == "yes";
+    };
     events.done = [&](const publish::PlanItem& item) {
         out << publish::DescribeStep(item, false) << '\n';
         out.flush();
     };
     const publish::PublishReport report =
-        publish::Publish(folder, target, options, events, &ServerTransport);
+        publish::Publish(folder, target, options, events, &ServerTransport, &GitPublish);
     const publish::Plan& plan = report.plan;
     for (const std::string& skipped : plan.skipped) {
         std::cerr << "Not published: " << skipped << '\n';
@@ -241,6 +256,10 @@ int PublishTargetCommand(const Args& args, std::ostream& out) {
             target.ca = arg.substr(3);
         } else if (arg.rfind("address=", 0) == 0) {
             target.address = arg.substr(8);
+        } else if (arg.rfind("branch=", 0) == 0) {
+            target.branch = arg.substr(7);
+        } else if (arg.rfind("folder=", 0) == 0) {
+            target.folder = arg.substr(7);
         } else if (arg.rfind("--", 0) == 0 || positional.size() == 3) {
             throw UsageError("usage: quenfort-cli " + std::string(kTargetSynopsis));
         } else {
@@ -294,6 +313,10 @@ std::vector<Command> PublishCommands() {
          "                    no longer has (without it they are kept and listed)\n"
          "  --leave-unused    leaves out the pictures and media of images/ and media/\n"
          "                    that no page uses (check-site lists them)\n"
+         "  --force           a git target: publishes even when others pushed to its branch\n"
+         "                    since the last publish, and replaces a branch's files that\n"
+         "                    the project did not put there without asking (their commits\n"
+         "                    stay in the branch's history)\n"
          "  --password-stdin  reads the password (or the key's passphrase) from standard\n"
          "                    input; without it a terminal is asked, and with no terminal\n"
          "                    the desktop's secret store\n"
@@ -304,6 +327,8 @@ std::vector<Command> PublishCommands() {
          "                    fingerprint is this one (otherwise a terminal is asked); it is\n"
          "                    pinned for the host from then on\n"
          "\n"
+         "A git target gets one commit on its branch whose files are exactly the site\n"
+         "(plus CNAME and .nojekyll), pushed only when nobody else pushed there since.\n"
          "A changed SFTP host key, or a changed certificate once one was accepted, is\n"
          "refused. Exits with 1 on any failure, saying why; the manifest then lists only\n"
          "what arrived and publishing again completes it.\n",
@@ -312,9 +337,13 @@ std::vector<Command> PublishCommands() {
          "Sets (or replaces) the target NAME of the project: URL is sftp://HOST[:PORT]/FOLDER,\n"
          "ftps://HOST[:PORT]/FOLDER (explicit TLS, the certificate checked; ca=PATH trusts\n"
          "one more certificate; one that cannot be verified is accepted once at publish),\n"
-         "ftp://HOST[:PORT]/FOLDER (the password travels in clear), or the absolute path\n"
-         "of a folder. user= names the login; key= an SSH private key\n"
-         "for sftp://. address= gives the site's address as published there (a staging\n"
+         "ftp://HOST[:PORT]/FOLDER (the password travels in clear), the absolute path\n"
+         "of a folder, or a git repository: ssh://[USER@]HOST[:PORT]/PATH, USER@HOST:PATH,\n"
+         "https://HOST/PATH (user= and a token as the password) or git+file:///PATH;\n"
+         "branch= names its branch (pages unless given), folder= the folder in it that\n"
+         "holds the site. user= names the login; key= an SSH private key\n"
+         "for sftp:// and git over SSH. address= gives the site's address as published there (a "
+         "staging\n"
          "server's), for its canonical links and sitemap, instead of the site's own.\n"
          "A folder may not be the project or inside it. Passwords never go into the\n"
          "targets file: --password-stdin keeps the password in the desktop's secret\n"

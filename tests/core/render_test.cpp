@@ -199,9 +199,9 @@ TEST_F(RenderSite, PublishingSendsAndRecordsTheRenderedPages) {
     target.name = "staging";
     target.url = outside_ + "-staging";
     target.address = "https://staging.example/test";
-    EXPECT_THROW(
-        publish::SetTarget(project_, publish::Target{"bad", target.url, "", "", "", "ftp://x/"}),
-        CommandError);
+    EXPECT_THROW(publish::SetTarget(
+                     project_, publish::Target{"bad", target.url, "", "", "", "ftp://x/", "", ""}),
+                 CommandError);
     publish::SetTarget(project_, target);
     const publish::Target kept = publish::FindTarget(project_, "staging");
     EXPECT_EQ(kept.address, "https://staging.example/test/");

@@ -20,6 +20,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -182,6 +183,74 @@ private Q_SLOTS:
         auto again = NewDialog();
         QCOMPARE(test::Find<QLineEdit>(again.get(), "TargetUrl")->text(), Served());
         QCOMPARE(test::Find<QComboBox>(again.get(), "TargetName")->currentText(), QString("site"));
+    }
+
+    void AGitBranchOthersPushedToIsReplacedOnlyAfterTheUsersYes() {
+        const QString repo = dir_->filePath("site.git");
+        const QString config = dir_->filePath("gitconfig");
+        QFile config_file(config);
+        QVERIFY(config_file.open(QIODevice::WriteOnly));
+        config_file.write("[user]\n\tname = Other Person\n\temail = other@example.org\n");
+        config_file.close();
+        const auto git = [&](const QStringList& args) {
+            QProcess process;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert("GIT_CONFIG_GLOBAL", config);
+            process.setProcessEnvironment(env);
+            process.start("git", args);
+            process.waitForFinished(60000);
+            return process.exitCode() == 0 ? QString(process.readAllStandardOutput()).trimmed()
+                                           : QString("<failed>");
+        };
+        QCOMPARE(git({"init", "-q", "--bare", repo}), QString());
+        WriteSiteFile("index.html", "<html><head><title>Home</title></head><body>home</body>"
+                                    "</html>");
+        auto dialog = NewDialog();
+        auto* branch = test::Find<QLineEdit>(dialog.get(), "TargetBranch");
+        SetFields(dialog.get(), "pages", Served());
+        QVERIFY(!branch->isEnabled());
+        SetFields(dialog.get(), "pages", "git+file://" + repo);
+        QVERIFY(branch->isEnabled());
+        test::Type(dialog.get(), "TargetBranch", "live");
+        QVERIFY(RunAndWait(dialog.get(), "Publish"));
+        QVERIFY2(Status(dialog.get()).contains("pushed to live"), qPrintable(Status(dialog.get())));
+        QVERIFY(ReadFile(Site() + ".quenfort-publish-targets").contains("branch=live"));
+
+        // Someone else pushes to the branch.
+        const QString other = dir_->filePath("other");
+        QVERIFY(git({"clone", "-q", "-b", "live", repo, other}) != "<failed>");
+        WriteSiteFile("../other/theirs.txt", "theirs");
+        QVERIFY(git({"-C", other, "add", "-A"}) != "<failed>");
+        QVERIFY(git({"-C", other, "commit", "-q", "-m", "Their notes"}) != "<failed>");
+        QVERIFY(git({"-C", other, "push", "-q", "origin", "live"}) != "<failed>");
+        const QString theirs = git({"--git-dir=" + repo, "rev-parse", "live"});
+
+        // Refused, and the question answered No: nothing changes.
+        WriteSiteFile("index.html", "<html><head><title>Home</title></head><body>new</body>"
+                                    "</html>");
+        prompts_->Queue(Prompts::Answer::No);
+        QVERIFY(!RunAndWait(dialog.get(), "Publish"));
+        QVERIFY2(prompts_->asked.last().startsWith("ask: Others pushed to") &&
+                     prompts_->asked.last().contains("\"Their notes\" (Other Person)"),
+                 qPrintable(prompts_->asked.last()));
+        QCOMPARE(git({"--git-dir=" + repo, "rev-parse", "live"}), theirs);
+
+        // Yes: a second run replaces their files, on top of their commit.
+        prompts_->Queue(Prompts::Answer::Yes);
+        QSignalSpy finished(dialog.get(), &PublishDialog::Finished);
+        test::Click(dialog.get(), "Publish");
+        QElapsedTimer clock;
+        clock.start();
+        while (finished.size() < 2 && clock.elapsed() < 60000) {
+            finished.wait(1000);
+        }
+        QCOMPARE(finished.size(), 2);
+        QCOMPARE(finished.at(1).first().toBool(), true);
+        QVERIFY(Status(dialog.get()).contains("Replaced what others pushed"));
+        QCOMPARE(git({"--git-dir=" + repo, "rev-parse", "live^"}), theirs);
+        QCOMPARE(git({"--git-dir=" + repo, "cat-file", "-e", "live:theirs.txt"}),
+                 QString("<failed>"));
+        test::Shoot(dialog.get(), "publish-dialog-git");
     }
 
     void CancelStopsWithinAFileAndAFailureIsShownWithItsReason() {

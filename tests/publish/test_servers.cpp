@@ -192,8 +192,34 @@ bool SshServer::Start(int port, int host_key) {
     GiveTo(d.toStdString(), uid, gid);
     GiveTo(served_, uid, gid);
     process_ = std::make_unique<QProcess>();
+    if (root && login_shell_) {
+        QFile passwd(d + "/passwd");
+        passwd.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        passwd.write(
+            QString("nobody:x:%1:%2:nobody:%3:/bin/sh\n").arg(uid).arg(gid).arg(d).toUtf8());
+        passwd.close();
+        QFile group(d + "/group");
+        group.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        group.write(QString("nogroup:x:%1:\n").arg(gid).toUtf8());
+        group.close();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("LD_PRELOAD", "libnss_wrapper.so");
+        env.insert("NSS_WRAPPER_PASSWD", d + "/passwd");
+        env.insert("NSS_WRAPPER_GROUP", d + "/group");
+        process_->setProcessEnvironment(env);
+    }
     return StartListening(*process_, "/usr/sbin/sshd", {"-D", "-e", "-f", d + "/sshd_config"}, user,
                           port_, error_);
+}
+
+bool SshServer::GiveToServerUser(const std::string& path) const {
+    if (::getuid() != 0) {
+        return true;
+    }
+    const passwd* nobody = ::getpwnam("nobody");
+    return nobody != nullptr &&
+           RunProgram("chown", {"-R", QString("%1:%2").arg(nobody->pw_uid).arg(nobody->pw_gid),
+                                QString::fromStdString(path)});
 }
 
 void SshServer::Stop() {

@@ -31,6 +31,12 @@ public:
     std::string error() const { return error_; }
     // Serves `folder` (made writable for the server's user) instead.
     void SetServedFolder(const std::string& folder) { served_ = folder; }
+    // Lets the server's user run commands (git's receive-pack): "nobody" has
+    // no login shell, so the server is told of one through nss_wrapper.
+    // Call before Start.
+    void GiveLoginShell() { login_shell_ = true; }
+    // Gives `path` and everything in it to the server's user.
+    bool GiveToServerUser(const std::string& path) const;
 
 private:
     QTemporaryDir dir_;
@@ -39,6 +45,7 @@ private:
     std::string user_;
     std::string served_;
     std::string error_;
+    bool login_shell_ = false;
 };
 
 // What the FTP servers of the tests share: a folder of their own (their

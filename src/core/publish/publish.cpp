@@ -5,6 +5,11 @@
 #include "error.h"
 #include "render/render_site.h"
 
+#include "site/site_settings.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -25,6 +30,110 @@ std::string Folder(const std::string& project_folder) {
 
 std::string Files(int count) {
     return std::to_string(count) + (count == 1 ? " file" : " files");
+}
+
+bool HasHomePage(const std::vector<LocalFile>& files) {
+    return std::any_of(files.begin(), files.end(), [](const LocalFile& file) {
+        return file.path == "index.html" || file.path == "index.htm" || file.path == "index.php";
+    });
+}
+
+// The site as every target receives it: the project's files with the pages
+// rendered into a staging folder that lives as long as this.
+struct RenderedSite {
+    ProjectFiles files;
+    QTemporaryDir staging;
+    std::vector<std::string> notes;
+
+    RenderedSite(const std::string& project_folder, const PublishOptions& options)
+        : files(FilesToPublish(Folder(project_folder))) {
+        if (options.leave_out_unused) {
+            const std::vector<std::string> unused = UnusedProjectFiles(Folder(project_folder));
+            const std::set<std::string> leave_out(unused.begin(), unused.end());
+            std::erase_if(files.files,
+                          [&](const LocalFile& file) { return leave_out.count(file.path) > 0; });
+        }
+        if (!staging.isValid()) {
+            throw CommandError("Cannot make a folder for the rendered pages: " +
+                               staging.errorString().toStdString());
+        }
+        render::RenderPagesForPublishing(Folder(project_folder), files.files,
+                                         staging.path().toStdString(), options.pictures, &notes,
+                                         options.site_address);
+    }
+
+    // What the plan tells besides its steps: files left out, notes, warnings.
+    void Tell(Plan& plan) const {
+        plan.skipped = files.skipped;
+        plan.notes.insert(plan.notes.begin(), notes.begin(), notes.end());
+        if (!HasHomePage(files.files)) {
+            plan.warnings.insert(
+                plan.warnings.begin(),
+                "The site has no index.html (or index.php), so its address shows no page: "
+                "rename the home page \"index\" (Edit > Rename Project Page, or quenfort-cli "
+                "rename-page; its links follow)");
+        }
+    }
+};
+
+// The host name GitHub-style hosting reads from a CNAME file: the address's
+// host when the site lies at its root; empty otherwise.
+std::string CnameOf(const std::string& address) {
+    const std::size_t start = address.find("://");
+    if (start == std::string::npos) {
+        return {};
+    }
+    const std::size_t slash = address.find('/', start + 3);
+    std::string host = address.substr(start + 3, slash - start - 3);
+    const bool at_root = slash == std::string::npos || address.substr(slash) == "/";
+    if (!at_root || host.empty() || host.find_first_of("@:") != std::string::npos) {
+        return {};
+    }
+    return host;
+}
+
+// The local repository a git target's objects are kept in between publishes:
+// one for each repository address, in the user's cache.
+std::string GitCacheFolder(const std::string& url) {
+    const QByteArray hash =
+        QCryptographicHash::hash(QByteArray::fromStdString(url), QCryptographicHash::Sha256);
+    return QFile::encodeName(
+               QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+               "/quenfort/git/" + QString::fromLatin1(hash.toHex().left(32)))
+        .toStdString();
+}
+
+PublishReport PublishGitTarget(const std::string& folder, const Target& target,
+                               const PublishOptions& options, const PublishEvents& events,
+                               GitPublisher publish_to_git) {
+    const RenderedSite site(folder, options);
+    GitPublishRequest request{target,
+                              site.files.files,
+                              {},
+                              folder + GitRecordFileName(target.name),
+                              folder + std::string(kKnownHostsFileName),
+                              GitCacheFolder(ReadGitAddress(target.url).url)};
+    std::set<std::string> paths;
+    for (const LocalFile& file : site.files.files) {
+        paths.insert(file.path);
+    }
+    std::string address = options.site_address;
+    if (address.empty()) {
+        address = ReadSiteSettings(folder).address;
+    }
+    const std::string cname = CnameOf(address);
+    // A CNAME or .nojekyll of the project's own goes as it is.
+    if (!cname.empty() && paths.count("CNAME") == 0) {
+        request.made.emplace_back("CNAME", cname + "\n");
+    }
+    request.made.emplace_back(".nojekyll", std::string());
+    PublishReport report = publish_to_git(request, options, events);
+    site.Tell(report.plan);
+    if (cname.empty() && !address.empty()) {
+        report.plan.notes.push_back("No CNAME file: the site's address " + address +
+                                    " is not at the root of its host");
+    }
+    return report;
 }
 
 } // namespace
@@ -72,37 +181,13 @@ PublishReport PublishWith(Transport& transport, const std::string& project_folde
                           const std::string& manifest_file, const PublishOptions& options,
                           const PublishEvents& events) {
     PublishReport report;
-    ProjectFiles files = FilesToPublish(Folder(project_folder));
-    if (options.leave_out_unused) {
-        const std::vector<std::string> unused = UnusedProjectFiles(Folder(project_folder));
-        const std::set<std::string> leave_out(unused.begin(), unused.end());
-        std::erase_if(files.files,
-                      [&](const LocalFile& file) { return leave_out.count(file.path) > 0; });
-    }
-    // Visitors get the pages rendered; the renderings live as long as the publish.
-    const QTemporaryDir staging;
-    if (!staging.isValid()) {
-        throw CommandError("Cannot make a folder for the rendered pages: " +
-                           staging.errorString().toStdString());
-    }
-    std::vector<std::string> site_notes;
-    render::RenderPagesForPublishing(Folder(project_folder), files.files,
-                                     staging.path().toStdString(), options.pictures, &site_notes,
-                                     options.site_address);
+    const RenderedSite site(project_folder, options);
+    const ProjectFiles& files = site.files;
     Manifest manifest = ReadManifest(manifest_file);
     const RemoteListing listing = transport.List();
     report.plan = MakePlan(files, manifest, listing, options.delete_gone);
     Plan& plan = report.plan;
-    plan.notes = site_notes;
-    if (std::none_of(files.files.begin(), files.files.end(), [](const LocalFile& file) {
-            return file.path == "index.html" || file.path == "index.htm" ||
-                   file.path == "index.php";
-        })) {
-        plan.warnings.push_back(
-            "The site has no index.html (or index.php), so its address shows no page: rename "
-            "the home page \"index\" (Edit > Rename Project Page, or quenfort-cli rename-page; "
-            "its links follow)");
-    }
+    site.Tell(plan);
     if (options.dry_run) {
         return report;
     }
@@ -257,6 +342,16 @@ std::string DescribeStep(const PlanItem& item, bool dry_run) {
 std::string DescribeReport(const std::string& target_name, const PublishReport& report,
                            bool dry_run) {
     const Plan& plan = report.plan;
+    if (!report.branch.empty() && !dry_run) {
+        if (report.commit.empty()) {
+            return "Published to " + target_name + ": nothing changed, nothing was pushed (" +
+                   std::to_string(plan.unchanged) + " unchanged).";
+        }
+        return "Published to " + target_name + ": commit " + report.commit.substr(0, 12) +
+               " pushed to " + report.branch + ", " + Files(report.sent) + " added or changed (" +
+               SizeText(report.bytes_sent) + "), " + std::to_string(report.deleted) + " deleted, " +
+               std::to_string(plan.unchanged) + " unchanged.";
+    }
     if (dry_run) {
         std::int64_t bytes = 0;
         for (const PlanItem& item : plan.send) {
@@ -273,11 +368,21 @@ std::string DescribeReport(const std::string& target_name, const PublishReport& 
 
 PublishReport Publish(const std::string& project_folder, const Target& target,
                       const PublishOptions& options, const PublishEvents& events,
-                      ServerTransportMaker make_server_transport) {
+                      ServerTransportMaker make_server_transport, GitPublisher publish_to_git) {
     const std::string folder = Folder(project_folder);
     const std::string manifest = folder + ManifestFileName(target.name);
+    PublishOptions with_address = options;
+    if (with_address.site_address.empty()) {
+        with_address.site_address = target.address;
+    }
     std::unique_ptr<Transport> transport;
-    if (KindOfUrl(target.url) == TargetKind::Folder) {
+    const TargetKind kind = KindOfUrl(target.url);
+    if (kind == TargetKind::Git) {
+        // A targets file edited by hand is checked as publish-target checks it.
+        CheckTarget(folder, target);
+        return PublishGitTarget(folder, target, with_address, events, publish_to_git);
+    }
+    if (kind == TargetKind::Folder) {
         // A targets file edited by hand is checked as publish-target checks it.
         const std::string problem = render::OutputFolderProblem(folder, target.url);
         if (!problem.empty()) {
@@ -288,10 +393,6 @@ PublishReport Publish(const std::string& project_folder, const Target& target,
         transport = make_server_transport(
             target, options.password, folder + std::string(kKnownHostsFileName),
             folder + std::string(kKnownCertificatesFileName), events.questions);
-    }
-    PublishOptions with_address = options;
-    if (with_address.site_address.empty()) {
-        with_address.site_address = target.address;
     }
     return PublishWith(*transport, folder, manifest, with_address, events);
 }

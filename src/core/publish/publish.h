@@ -1,5 +1,6 @@
 #pragma once
 
+#include "error.h"
 #include "publish/publish_files.h"
 #include "publish/transport.h"
 #include "render/render_site.h"
@@ -7,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace qf::publish {
@@ -59,6 +61,10 @@ struct PublishEvents {
     // Asked once before anything is sent when the plan deletes files on the
     // server; false keeps them (they are then listed as kept).
     std::function<bool(const std::vector<PlanItem>& removals)> confirm_removals;
+    // A git target: asked before a first publish to a branch replaces files
+    // this project did not put there (`question` says which); false (or no
+    // answer at all) pushes nothing.
+    std::function<bool(const std::string& question)> confirm_replace;
 };
 
 struct PublishOptions {
@@ -73,6 +79,10 @@ struct PublishOptions {
     std::string site_address;
     // Leave out the pictures and media no page uses (UnusedProjectFiles).
     bool leave_out_unused = false;
+    // A git target: publish even when others pushed to the branch since our
+    // last publish (their files are replaced, their commits stay in the
+    // branch's history), and replace a branch's files without asking.
+    bool force = false;
 };
 
 struct PublishReport {
@@ -80,7 +90,38 @@ struct PublishReport {
     int sent = 0;
     std::int64_t bytes_sent = 0;
     int deleted = 0;
+    // A git target: its branch, and the commit pushed (empty when nothing
+    // changed, or in a dry run).
+    std::string branch;
+    std::string commit;
 };
+
+// A git target refused to publish because others pushed to its branch since
+// our last publish; publishing with `PublishOptions::force` replaces it.
+class BranchMovedError : public CommandError {
+public:
+    using CommandError::CommandError;
+};
+
+// What a git publish is handed: the site as visitors get it (pages rendered),
+// the files that belong beside it on the branch, and where things are kept.
+struct GitPublishRequest {
+    Target target;
+    std::vector<LocalFile> files; // by path inside the site, each a file of this computer
+    // Files made for the branch only (CNAME, .nojekyll): path and bytes.
+    std::vector<std::pair<std::string, std::string>> made;
+    std::string record_file;  // what was last pushed there, beside the manifest
+    std::string known_hosts;  // the SSH host keys pinned, as for SFTP
+    std::string cache_folder; // the local repository that holds what was fetched and made
+};
+
+// Publishes to a git repository: one commit on the target's branch whose tree
+// (or the target's folder in it) is exactly the site, pushed without ever
+// overwriting what others pushed. Passed in, as the transfers are.
+using GitPublisher = PublishReport (*)(const GitPublishRequest& request,
+                                       const PublishOptions& options, const PublishEvents& events);
+PublishReport PublishToGit(const GitPublishRequest& request, const PublishOptions& options,
+                           const PublishEvents& events);
 
 // Makes the transport to a server (MakeCurlTransport): passed in, so that a
 // program that only publishes to folders, or loads libcurl when it first
@@ -97,7 +138,8 @@ using ServerTransportMaker = std::unique_ptr<Transport> (*)(const Target& target
 // why and how far it came; the manifest lists only what arrived.
 PublishReport Publish(const std::string& project_folder, const Target& target,
                       const PublishOptions& options, const PublishEvents& events,
-                      ServerTransportMaker make_server_transport = MakeCurlTransport);
+                      ServerTransportMaker make_server_transport = MakeCurlTransport,
+                      GitPublisher publish_to_git = PublishToGit);
 
 // How a publish and its steps are told: "added PATH (N bytes)" (or "would
 // add" in a dry run) for a step, and the one-line summary of the whole.

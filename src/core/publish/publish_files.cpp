@@ -110,6 +110,10 @@ std::string ManifestFileName(std::string_view target) {
     return ".quenfort-publish-" + std::string(target) + ".manifest";
 }
 
+std::string GitRecordFileName(std::string_view target) {
+    return ".quenfort-publish-" + std::string(target) + ".git";
+}
+
 bool IsEditorOrHiddenName(std::string_view name) {
     // Lock files (".quenfort-*.lock"), temporary save files (".NAME.*.saving"),
     // the targets, known hosts and manifests are all hidden names.

@@ -29,6 +29,8 @@ inline constexpr std::string_view kKnownHostsFileName = ".quenfort-publish-known
 inline constexpr std::string_view kKnownCertificatesFileName =
     ".quenfort-publish-known-certificates";
 std::string ManifestFileName(std::string_view target); // ".quenfort-publish-TARGET.manifest"
+// A git target's record of the commit it last pushed: ".quenfort-publish-TARGET.git".
+std::string GitRecordFileName(std::string_view target);
 
 // True for a name publishing leaves alone: hidden names (lock files,
 // temporary save files and the publish files all are) and editor files.

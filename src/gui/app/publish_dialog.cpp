@@ -125,11 +125,13 @@ public:
 
     bool dry_run = false;
     std::string target_name;
+    std::string target_url;
     std::atomic<bool> cancel{false};
     std::unique_ptr<QThread> thread;
     // Set by the worker before it ends.
     std::optional<publish::PublishReport> report;
     std::string error;
+    bool branch_moved = false; // a git branch others pushed to: the error says who
 
 private:
     PublishDialog* dialog_;
@@ -158,8 +160,9 @@ PublishDialog::PublishDialog(const QString& project_folder,
     form->addRow("&Target:", name_);
     url_ = new QLineEdit(this);
     url_->setObjectName("TargetUrl");
-    url_->setPlaceholderText(
-        "sftp://host/folder, ftps://host/folder, ftp://host/folder or /folder");
+    url_->setPlaceholderText("sftp://host/folder, ftps://host/folder, ftp://host/folder, "
+                             "/folder, or a git repository (ssh://host/path, https://host/path, "
+                             "git+file:///path)");
     url_->setMinimumWidth(380);
     form->addRow("&Address:", url_);
     user_ = new QLineEdit(this);
@@ -176,6 +179,18 @@ PublishDialog::PublishDialog(const QString& project_folder,
     auto* key_label = new QLabel("SSH &key file:", this);
     key_label->setBuddy(key_);
     form->addRow(key_label, key_row);
+    branch_ = new QLineEdit(this);
+    branch_->setObjectName("TargetBranch");
+    branch_->setPlaceholderText(QString::fromUtf8(publish::kDefaultGitBranch.data(),
+                                                  qsizetype(publish::kDefaultGitBranch.size())));
+    branch_->setToolTip("The branch of the git repository the site is committed to");
+    form->addRow("Git &branch:", branch_);
+    repository_folder_ = new QLineEdit(this);
+    repository_folder_->setObjectName("TargetFolder");
+    repository_folder_->setPlaceholderText("none: the whole branch is the site");
+    repository_folder_->setToolTip(
+        "The folder of the branch that holds the site (docs, say); the rest stays as it is");
+    form->addRow("Folder in re&pository:", repository_folder_);
     site_address_ = new QLineEdit(this);
     site_address_->setObjectName("TargetSiteAddress");
     site_address_->setPlaceholderText("the site's own, from Site Settings");
@@ -234,6 +249,8 @@ PublishDialog::PublishDialog(const QString& project_folder,
         }
     });
     connect(name_, &QComboBox::textActivated, this, &PublishDialog::FillFromTarget);
+    connect(url_, &QLineEdit::textChanged, this, [this] { ShowGitFields(); });
+    ShowGitFields();
 
     try {
         for (const publish::Target& target : publish::ReadTargets(folder_.toStdString())) {
@@ -288,6 +305,8 @@ void PublishDialog::FillFromTarget(const QString& name) {
         user_->setText(Q(target.user));
         key_->setText(Q(target.key));
         site_address_->setText(Q(target.address));
+        branch_->setText(Q(target.branch));
+        repository_folder_->setText(Q(target.folder));
     } catch (const CommandError&) {
         // A new name: the fields stay as typed.
     }
@@ -300,6 +319,10 @@ bool PublishDialog::TakeTarget(publish::Target& target) {
     target.user = user_->text().trimmed().toStdString();
     target.key = key_->text().trimmed().toStdString();
     target.address = site_address_->text().trimmed().toStdString();
+    if (branch_->isEnabled()) {
+        target.branch = branch_->text().trimmed().toStdString();
+        target.folder = repository_folder_->text().trimmed().toStdString();
+    }
     try {
         std::optional<publish::Target> kept;
         for (const publish::Target& existing : publish::ReadTargets(folder)) {
@@ -311,7 +334,8 @@ bool PublishDialog::TakeTarget(publish::Target& target) {
             target.ca = kept->ca; // the dialog does not show it
         }
         if (!kept || kept->url != target.url || kept->user != target.user ||
-            kept->key != target.key || kept->address != target.address) {
+            kept->key != target.key || kept->address != target.address ||
+            kept->branch != target.branch || kept->folder != target.folder) {
             publish::SetTarget(folder, target);
             if (name_->findText(Q(target.name)) < 0) {
                 name_->addItem(Q(target.name));
@@ -324,6 +348,19 @@ bool PublishDialog::TakeTarget(publish::Target& target) {
     return true;
 }
 
+namespace {
+
+// What the password question asks for: an HTTPS repository takes a token.
+QString PasswordQuestion(const publish::Target& target) {
+    const bool git = publish::KindOfUrl(target.url) == publish::TargetKind::Git;
+    const bool token =
+        git && publish::ReadGitAddress(target.url).carrier == publish::GitAddress::Carrier::Https;
+    return QString(token ? "Token of " : "Password of ") +
+           Q(git ? publish::GitUser(target) : target.user) + " for " + Q(target.url) + ":";
+}
+
+} // namespace
+
 bool PublishDialog::TakePassword(const publish::Target& target, std::string& password) {
     if (!publish::NeedsPassword(target)) {
         return true;
@@ -335,8 +372,7 @@ bool PublishDialog::TakePassword(const publish::Target& target, std::string& pas
             return true;
         }
     }
-    const std::optional<QString> typed =
-        AppPrompts().Secret(this, "Password of " + Q(target.user) + " for " + Q(target.url) + ":");
+    const std::optional<QString> typed = AppPrompts().Secret(this, PasswordQuestion(target));
     if (!typed) {
         return false;
     }
@@ -355,7 +391,20 @@ bool PublishDialog::TakePassword(const publish::Target& target, std::string& pas
     return true;
 }
 
-void PublishDialog::Start(bool dry_run) {
+void PublishDialog::ShowGitFields() {
+    bool git = false;
+    try {
+        git = publish::KindOfUrl(url_->text().trimmed().toStdString()) == publish::TargetKind::Git;
+    } catch (const CommandError&) {
+        // No target address yet.
+    }
+    branch_->setEnabled(git && !Running());
+    repository_folder_->setEnabled(git && !Running());
+    // A git branch always holds exactly the site: what is gone goes.
+    delete_gone_->setEnabled(!git && !Running());
+}
+
+void PublishDialog::Start(bool dry_run, bool force) {
     if (Running()) {
         return;
     }
@@ -373,6 +422,7 @@ void PublishDialog::Start(bool dry_run) {
     options.pictures = ImagePictureWork();
     options.delete_gone = delete_gone_->isChecked();
     options.leave_out_unused = leave_unused_->isChecked();
+    options.force = force;
     if (!TakePassword(target, options.password)) {
         return;
     }
@@ -381,6 +431,7 @@ void PublishDialog::Start(bool dry_run) {
     Run* run = run_.get();
     run->dry_run = dry_run;
     run->target_name = target.name;
+    run->target_url = target.url;
     plan_->clear();
     SetRunning(true);
     if (dry_run) {
@@ -446,6 +497,12 @@ void PublishDialog::Start(bool dry_run) {
                 return AppPrompts().Ask(this, text, false) == Prompts::Answer::Yes;
             });
         };
+        events.confirm_replace = [this, run](const std::string& question) {
+            const QString text = Q(question);
+            return run->Ask([this, text] {
+                return AppPrompts().Ask(this, text, false) == Prompts::Answer::Yes;
+            });
+        };
         events.progress = [run](const publish::Progress& progress) {
             run->Post(&progress, nullptr);
             return !run->cancel;
@@ -453,6 +510,9 @@ void PublishDialog::Start(bool dry_run) {
         events.done = [run](const publish::PlanItem& item) { run->Post(nullptr, &item); };
         try {
             run->report = publish::Publish(folder, target, options, events);
+        } catch (const publish::BranchMovedError& error) {
+            run->error = error.what();
+            run->branch_moved = true;
         } catch (const std::exception& error) {
             run->error = error.what();
         }
@@ -537,6 +597,15 @@ void PublishDialog::Ended() {
         status_->setText("Not published: " + Q(run->error));
         if (run->cancel) {
             AppPrompts().Inform(this, Q(run->error));
+        } else if (run->branch_moved) {
+            // The one way to replace what others pushed: confirmed here.
+            const QString text = Q(run->error) + "\n\nReplace what they pushed to " +
+                                 Q(run->target_url) +
+                                 " with this site? Their commits stay in the branch's history.";
+            if (AppPrompts().Ask(this, text, false) == Prompts::Answer::Yes) {
+                QMetaObject::invokeMethod(
+                    this, [this] { Start(false, true); }, Qt::QueuedConnection);
+            }
         } else {
             AppPrompts().ShowError(this, Q(run->error));
         }
@@ -549,10 +618,13 @@ void PublishDialog::Ended() {
 }
 
 void PublishDialog::SetRunning(bool running) {
-    for (QWidget* field :
-         std::initializer_list<QWidget*>{name_, url_, user_, key_, browse_key_, remember_,
-                                         delete_gone_, leave_unused_, dry_run_, publish_}) {
+    for (QWidget* field : std::initializer_list<QWidget*>{
+             name_, url_, user_, key_, browse_key_, branch_, repository_folder_, remember_,
+             delete_gone_, leave_unused_, dry_run_, publish_}) {
         field->setEnabled(!running);
+    }
+    if (!running) {
+        ShowGitFields();
     }
 }
 

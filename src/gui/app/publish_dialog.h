@@ -55,7 +55,10 @@ protected:
 private:
     class Run;
 
-    void Start(bool dry_run);
+    // `force`: replace what others pushed to a git target's branch (asked first).
+    void Start(bool dry_run, bool force = false);
+    // The branch and folder fields take input only for a git repository.
+    void ShowGitFields();
     void FillFromTarget(const QString& name);
     // The target as the fields give it, set in the project's targets when it
     // differs; false (after the message) when it is refused.
@@ -76,7 +79,9 @@ private:
     QLineEdit* url_ = nullptr;
     QLineEdit* user_ = nullptr;
     QLineEdit* key_ = nullptr;
-    QLineEdit* site_address_ = nullptr; // the target's own address of the site
+    QLineEdit* site_address_ = nullptr;      // the target's own address of the site
+    QLineEdit* branch_ = nullptr;            // a git target's branch
+    QLineEdit* repository_folder_ = nullptr; // and the site's folder in it
     QPushButton* browse_key_ = nullptr;
     QCheckBox* remember_ = nullptr;
     QCheckBox* delete_gone_ = nullptr;
