@@ -135,6 +135,7 @@ _quenfort_cli() {
         word=${word%]}
         case $word in
         *=*) options+=("${word%%=*}=") values+=("${word#*=}") ;;
+        -*) options+=("$word") values+=("") ;;
         *) positional+=("$word") ;;
         esac
     done

@@ -14,6 +14,7 @@
 #include "services/icons.h"
 #include "services/preview.h"
 #include "services/prompts.h"
+#include "site/shared_parts.h"
 #include "site/site_settings.h"
 #include "test_pages.h"
 #include "workspace/app_folder.h"
@@ -226,7 +227,7 @@ private Q_SLOTS:
                      "Edit: Undo, Redo, Delete Project Page, Delete Selected Area, "
                      "Delete Selected "
                      "Component, Modify Selected Area, Modify Selected Component, Rename Project "
-                     "Page..., Preferences...",
+                     "Page..., Find and Replace in Site..., Shared &Parts, Preferences...",
                      "View: View Source, Show Areas, Preview Width, As Published",
                      "Tools: Page Properties, Check Site, Reopen Last Project at Start",
                      "Help: Help Contents, VORNEX Online, About...",
@@ -816,6 +817,48 @@ private Q_SLOTS:
         Trigger("Undo");
         QCOMPARE(shown("index.html"), std::string("Acme and Acme"));
         QCOMPARE(shown("other.html"), std::string("Acme"));
+    }
+
+    // Share on Other Pages and Place Shared Part: a component of one page
+    // shown on another, named once.
+    void sharingAComponentAndPlacingItOnAnotherPage() {
+        QDir().mkpath(Site());
+        const std::string page = test::PageWith(
+            "<!---Table1---!><!---Text1---!>",
+            test::TableArea(1,
+                            test::Block("Text1", BuildComponentBody("Text", {{"text", "(c)"}}))));
+        WritePageFile((Site() + "index.html").toStdString(), page);
+        WritePageFile((Site() + "other.html").toStdString(),
+                      test::PageWith("<!---Table1---!>", test::TableArea(1)));
+        prompts_->Queue(Site());
+        window_->OpenProjectClick();
+        ClickPage("index.html", Prompts::Answer::Yes);
+        window_->findChild<QComboBox*>("Com2")->setEditText("Text String1");
+        OnModal([](QWidget* dialog) {
+            test::Type(dialog, "EditPartName", "Foot/er"); // refused
+            test::Shoot(dialog, "share_component");
+            test::Click(dialog, "ButtonShare");
+            OnModal([](QWidget* again) {
+                test::Type(again, "EditPartName", "Footer");
+                test::Click(again, "ButtonShare");
+            });
+        });
+        Trigger("ShareComponent");
+        QVERIFY2(prompts_->asked.last().contains("letters (a to z)"),
+                 qPrintable(prompts_->asked.join("|")));
+        ClickPage("other.html", Prompts::Answer::Yes);
+        window_->findChild<QComboBox*>("Com1")->setEditText("Area1");
+        QString pages;
+        OnModal([&pages](QWidget* dialog) {
+            pages = dialog->findChild<QLabel*>("LabelSharingPages")->text();
+            test::Shoot(dialog, "place_shared_part");
+            test::Click(dialog, "ButtonPlace");
+        });
+        Trigger("PlaceSharedPart");
+        QCOMPARE(pages, QString("Shown on: index.html"));
+        QCOMPARE(PagesSharing(Site().toStdString(), "Footer"),
+                 (std::vector<std::string>{"index.html", "other.html"}));
+        QCOMPARE(window_->findChild<QComboBox*>("Com2")->findText("Text String1") >= 0, true);
     }
 
     void withoutATrashDeletingAsksFirst() {

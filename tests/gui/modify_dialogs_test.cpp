@@ -16,6 +16,7 @@
 #include "document/selection_lists.h"
 #include "gui_test.h"
 #include "scripted_prompts.h"
+#include "site/shared_parts.h"
 #include "test_pages.h"
 #include "widgets/elided_label.h"
 #include "workspace/component_editing.h"
@@ -182,6 +183,38 @@ private Q_SLOTS:
     }
 
     void cleanup() { EndTest(); }
+
+    // A shared part's copy changed in its own dialog: asked first whether
+    // every page showing it changes, or this page only (then unshared).
+    void ModifyingASharedCopyAsksWhetherEveryPageChanges() {
+        const std::string entry = Insert(workspace_, "Bullet_Item_List", {{"items", "a\nb"}});
+        ShareComponent(workspace_, entry, "Menu");
+        const std::string other = workspace_.project_folder + "other.html";
+        WritePageFile(other, workspace_.page_text); // a second page with a copy
+        const auto items = [](const std::string& page) {
+            return ReadComponent(page, "Bullet Item List1").Values().at("items");
+        };
+        const auto change_to = [](const QString& text) {
+            return [text](QDialog* dialog) {
+                Find<QPlainTextEdit>(dialog, "Memo1")->setPlainText(text);
+                ClickOk(dialog);
+            };
+        };
+        prompts_->Queue(QString("Cancel"));
+        QVERIFY(!Modify(change_to("x")));
+        QCOMPARE(items(ReadPageFile(other)), std::string("a\nb"));
+        prompts_->Queue(QString("All Pages"));
+        QVERIFY(Modify(change_to("a\nb\nc")));
+        QVERIFY2(prompts_->asked.last().startsWith("choose: Change on all 2 pages?"),
+                 qPrintable(prompts_->asked.last()));
+        QCOMPARE(items(ReadPageFile(other)), std::string("a\nb\nc"));
+        QCOMPARE(items(workspace_.page_text), std::string("a\nb\nc"));
+        prompts_->Queue(QString("This Page Only"));
+        QVERIFY(Modify(change_to("mine")));
+        QCOMPARE(items(workspace_.page_text), std::string("mine"));
+        QCOMPARE(items(ReadPageFile(other)), std::string("a\nb\nc"));
+        QCOMPARE(SharedPartOfEntry(workspace_, entry), std::string());
+    }
 
     // Every kind with a dialog: the dialog opens with every field as it was
     // written, and OK without a change writes the page byte for byte again.

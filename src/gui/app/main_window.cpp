@@ -13,6 +13,7 @@
 #include "services/preview.h"
 #include "services/prompts.h"
 #include "site/page_rename.h"
+#include "site/shared_parts.h"
 #include "widgets/elided_label.h"
 #include "widgets/picture_field.h"
 #include "workspace/app_folder.h"
@@ -22,6 +23,7 @@
 #include "workspace/project_dialog.h"
 #include "workspace/rename_page_dialog.h"
 #include "workspace/replace_dialog.h"
+#include "workspace/shared_part_dialogs.h"
 #include "workspace/site_settings_dialog.h"
 #include "workspace/source_text.h"
 
@@ -245,6 +247,7 @@ void TForm1::BuildMenusAndActions() {
                    QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_H), &TForm1::ReplaceInSiteClick);
     replace->setToolTip("Find a text visitors read on every page and replace it (Ctrl+Shift+H)");
     edit->addAction(replace);
+    BuildSharedPartsMenu(edit->addMenu("Shared &Parts"));
     edit->addAction(MakeAction("Preferences", "Preferences...", "", QKeySequence::Preferences,
                                &TForm1::PreferencesClick));
 
@@ -993,6 +996,121 @@ void TForm1::ReplaceInSiteClick() {
             .arg(report.replaced)
             .arg(report.pages.written.size())
             .arg(report.gone > 0 ? QString("; %1 no longer found").arg(report.gone) : QString()));
+}
+
+void TForm1::BuildSharedPartsMenu(QMenu* menu) {
+    QAction* share = MakeAction("ShareComponent", "Share on Other Pages...", "", QKeySequence(),
+                                &TForm1::ShareComponentClick);
+    share->setToolTip("Keep the selected component once for the site, to show it on other pages");
+    menu->addAction(share);
+    QAction* place = MakeAction("PlaceSharedPart", "Place Shared Part...", "", QKeySequence(),
+                                &TForm1::PlaceSharedPartClick);
+    place->setToolTip("Put a copy of a shared part at the end of the selected area");
+    menu->addAction(place);
+    menu->addSeparator();
+    const struct {
+        const char* name;
+        const char* text;
+        const char* tip;
+    } copy_commands[] = {
+        {"UnshareComponent", "Unshare", "Make the selected copy an ordinary component"},
+        {"UseSharedPart", "Use the Shared Part",
+         "Give the selected copy the shared part's content again"},
+        {"MakeSharedPart", "Make This the Shared Part",
+         "Make the selected copy's content the shared part's, on every page"},
+    };
+    int command = 0;
+    for (const auto& copy_command : copy_commands) {
+        auto* action = new QAction(copy_command.text, this);
+        action->setObjectName(copy_command.name);
+        action->setToolTip(copy_command.tip);
+        connect(action, &QAction::triggered, this, [this, command] { SharedCopyCommand(command); });
+        menu->addAction(action);
+        ++command;
+    }
+    for (QAction* action : menu->actions()) {
+        table_commands_.push_back(
+            {[action](bool on) { action->setEnabled(on); }, kPagePropertiesDialog, true});
+    }
+}
+
+void TForm1::ShareComponentClick() {
+    TakeListTexts();
+    if (!PassesGuard(Guard::Page)) {
+        return;
+    }
+    const std::string entry = workspace_.component_list.text;
+    if (!SelectedComponentName(entry)) {
+        AppPrompts().Inform(this, "Please select a component");
+        return;
+    }
+    TShareComponent dialog(entry, this);
+    // A refused name is said, and the dialog comes back for another.
+    while (dialog.exec() == QDialog::Accepted) {
+        bool shared = false;
+        RunCommand([&] {
+            ShareComponent(workspace_, entry, dialog.PartName());
+            shared = true;
+        });
+        if (shared) {
+            ShowWorkspace(true);
+            statusBar()->showMessage(
+                QString("%1 is the shared part \"%2\"").arg(Q(entry), Q(dialog.PartName())), 5000);
+            return;
+        }
+    }
+}
+
+void TForm1::PlaceSharedPartClick() {
+    TakeListTexts();
+    if (!PassesGuard(Guard::Page)) {
+        return;
+    }
+    if (!SelectedAreaNumber(workspace_.area_list.text)) {
+        AppPrompts().Inform(this, Q(kNeedAreaMessage));
+        return;
+    }
+    TPlaceSharedPart dialog(workspace_.project_folder, workspace_.area_list.text, this);
+    if (dialog.exec() != QDialog::Accepted || dialog.PartName().empty()) {
+        return;
+    }
+    RunCommand([&] {
+        const std::string entry = PlaceSharedPart(workspace_, dialog.PartName());
+        statusBar()->showMessage(QString("Placed %1").arg(Q(entry)), 5000);
+    });
+    ShowWorkspace(true);
+}
+
+void TForm1::SharedCopyCommand(int command) {
+    TakeListTexts();
+    if (!PassesGuard(Guard::Page)) {
+        return;
+    }
+    const std::string entry = workspace_.component_list.text;
+    const std::optional<ComponentSelection> selection = SelectedComponentName(entry);
+    if (!selection) {
+        AppPrompts().Inform(this, "Please select a component");
+        return;
+    }
+    RunCommand([&] {
+        if (command == 0) {
+            UnshareComponent(workspace_, entry);
+            return;
+        }
+        const SiteChangeReport report =
+            command == 1
+                ? UseSharedPart(workspace_, workspace_.page_name, selection->MarkerName())
+                : MakeThisTheSharedPart(workspace_, workspace_.page_name, selection->MarkerName());
+        if (!report.failed.empty()) {
+            QStringList failed;
+            for (const std::string& line : report.failed) {
+                failed << Q(line);
+            }
+            AppPrompts().ShowError(this, "These pages could not be changed (the others were):\n" +
+                                             failed.join("\n"));
+        }
+    });
+    ShowWorkspace(true);
 }
 
 void TForm1::ViewSourceClick() {

@@ -83,6 +83,12 @@ public Q_SLOTS:
     void DeletePageClick();
     void RenamePageClick();
     void ReplaceInSiteClick();
+    void ShareComponentClick();
+    void PlaceSharedPartClick();
+    // Unshare, Use the Shared Part, Make This the Shared Part, on the
+    // selected component.
+    void SharedCopyCommand(int command);
+    void BuildSharedPartsMenu(QMenu* menu);
     void ViewSourceClick();
     void PagePropertiesClick();
     // Tools > Check Site: shows the site check's list and checks the project.

@@ -4,6 +4,7 @@
 #include "document/kind_table.h"
 #include "error.h"
 #include "services/prompts.h"
+#include "site/shared_parts.h"
 #include "workspace/component_values.h"
 #include "workspace/workspace.h"
 
@@ -90,8 +91,35 @@ void ComponentDialog::Insert(std::string_view kind_tag, const FieldValues& value
     RunAndClose([&] {
         if (modified_entry_.empty()) {
             InsertComponent(workspace_, kind_tag, values);
-        } else {
+            return true;
+        }
+        const std::string part = SharedPartOfEntry(workspace_, modified_entry_);
+        if (part.empty()) {
             ModifyComponent(workspace_, modified_entry_, values);
+            return true;
+        }
+        // A copy of a shared part: on every page that shows it, or here only
+        // (and then no longer shared).
+        const std::size_t pages = PagesSharing(workspace_.project_folder, part).size();
+        const QString answer = AppPrompts().Choose(
+            this,
+            tr("Change on all %1 pages?").arg(pages) + "\n\n" +
+                tr("%1 is the shared part \"%2\". Changed on this page only, it is no longer "
+                   "shared.")
+                    .arg(Q(modified_entry_), Q(part)),
+            {tr("All Pages"), tr("This Page Only"), tr("Cancel")});
+        if (answer == tr("Cancel") || answer.isEmpty()) {
+            return false;
+        }
+        const SiteChangeReport report =
+            ModifySharedComponent(workspace_, modified_entry_, values, answer == tr("All Pages"));
+        if (!report.failed.empty()) {
+            QStringList failed;
+            for (const std::string& line : report.failed) {
+                failed << Q(line);
+            }
+            AppPrompts().ShowError(this, tr("These pages could not be changed (the others were):") +
+                                             "\n" + failed.join("\n"));
         }
         return true;
     });

@@ -11,4 +11,5 @@ target_sources(quenfort_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/site_settings_dialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/rename_page_dialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/replace_dialog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/shared_part_dialogs.cpp
 )
