@@ -17,7 +17,7 @@ packages=(
   libcurl4-openssl-dev qtkeychain-qt6-dev libgit2-dev
   qt6-image-formats-plugins libimage-exiftool-perl
   openssh-server openssh-client openssl python3-pyftpdlib python3-openssl util-linux
-  vsftpd fonts-liberation2 default-jre-headless git libnss-wrapper
+  vsftpd fonts-liberation2 default-jre-headless git libnss-wrapper libxml2-utils
 )
 
 missing=()

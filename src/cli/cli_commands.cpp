@@ -1,5 +1,11 @@
 #include "cli_commands.h"
 
+#include "check/site_check.h"
+#include "site/site_menu.h"
+#include "workspace/workspace.h"
+
+#include <iostream>
+
 #include "about/version.h"
 #include "error.h"
 
@@ -110,6 +116,14 @@ int Run(const Args& args, std::ostream& out, std::ostream& err) {
         err << error.what() << '\n';
         return 1;
     }
+}
+
+int RefreshSiteMenuFor(Workspace& workspace) {
+    const SiteChangeReport report = RefreshSiteMenuIfAny(workspace);
+    for (const std::string& failed : report.failed) {
+        std::cerr << "The site menu was not updated on " << EscapedForTerminal(failed) << '\n';
+    }
+    return report.failed.empty() ? 0 : 1;
 }
 
 } // namespace qf::cli

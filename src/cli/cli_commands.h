@@ -56,4 +56,9 @@ Workspace OpenWorkspace(const std::string& page);
 // Exactly `count` positional arguments, or a usage error.
 void ExpectArgs(const Args& args, std::size_t count, std::string_view synopsis);
 
+// After a page was added, renamed or deleted, or the menu's order changed:
+// the site menu written anew where it is shown, the pages it could not be
+// written on named on stderr. Returns the exit status (1 for such a page).
+int RefreshSiteMenuFor(Workspace& workspace);
+
 } // namespace qf::cli

@@ -7,6 +7,7 @@
 #include "document/selection_lists.h"
 #include "error.h"
 #include "site/shared_parts.h"
+#include "site/site_menu.h"
 #include "workspace/area_content.h"
 #include "workspace/area_editing.h"
 #include "workspace/component_editing.h"
@@ -226,6 +227,14 @@ int PlaceSharedCommand(const Args& args, std::ostream& out) {
     return 0;
 }
 
+int SiteMenuCommand(const Args& args, std::ostream& out) {
+    ExpectArgs(args, 2, "site-menu PAGE AREA");
+    std::string area = args[1];
+    Workspace workspace = WorkspaceWith(args, &area, nullptr);
+    out << InsertSiteMenu(workspace) << '\n';
+    return 0;
+}
+
 int UnshareCommand(const Args& args, std::ostream&) {
     ExpectArgs(args, 2, "unshare PAGE ENTRY");
     std::string entry = args[1];
@@ -367,6 +376,15 @@ std::vector<Command> EditingCommands() {
          "file PAGE, as a new component of the part's kind, and prints its Select\n"
          "Component entry.\n",
          PlaceSharedCommand},
+        {"site-menu", "site-menu PAGE AREA", "puts the site menu into an area of a page",
+         "Puts the site menu at the end of the area AREA of the page file PAGE and\n"
+         "prints its Select Component entry: the project's pages as a list of links,\n"
+         "the page's own marked, in the order Site Settings give (site-settings\n"
+         "menu=PAGE<tab>TEXT<tab>HIDDEN), the other pages after them. It is the shared\n"
+         "part \"Site Menu\": the editor writes it anew on every page that shows it\n"
+         "when a page is added, renamed or deleted or the order changes. Published,\n"
+         "it is the site's navigation, folded behind a Menu button on small screens.\n",
+         SiteMenuCommand},
         {"unshare", "unshare PAGE ENTRY", "makes a shared part's copy an ordinary component",
          "The copy ENTRY of a shared part on the page file PAGE becomes an ordinary\n"
          "component: later changes of the part no longer reach it.\n",

@@ -97,7 +97,7 @@ int NewPageCommand(const Args& args, std::ostream& out) {
         layout = numbers.back();
     }
     out << CreatePageFromLayout(workspace, properties, *layout, existing) << '\n';
-    return 0;
+    return RefreshSiteMenuFor(workspace);
 }
 
 int LayoutsCommand(const Args& args, std::ostream& out) {

@@ -60,7 +60,8 @@ int DeletePageCommand(const Args& args, std::ostream&) {
         throw CommandError("There is no trash for \"" + args[0] +
                            "\"; delete it for good with for-good=yes.");
     }
-    return 0;
+    workspace.project_folder = FolderOfFile(args[0]);
+    return RefreshSiteMenuFor(workspace);
 }
 
 int AboutCommand(const Args& args, std::ostream& out) {

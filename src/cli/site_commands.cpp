@@ -81,12 +81,17 @@ int SiteSettingsCommand(const Args& args, std::ostream& out) {
         }
         changed = true;
     }
+    int status = 0;
     if (changed) {
         WriteSiteSettings(project, settings);
         settings = ReadSiteSettings(project);
+        Workspace workspace;
+        workspace.project_folder = project;
+        workspace.keep_history = false;
+        status = RefreshSiteMenuFor(workspace);
     }
     out << SiteSettingsText(settings);
-    return 0;
+    return status;
 }
 constexpr std::string_view kExportSynopsis = "export PROJECT FOLDER";
 

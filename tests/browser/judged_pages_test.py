@@ -3,8 +3,9 @@ page of the sample site (tests/browser/sample_site.py, rendered with
 quenfort-cli export) must give
 - the Nu HTML checker (vnu-jar): no error;
 - axe-core, run in Debian's Chromium: no violation;
-- Lighthouse, served by php -S on 127.0.0.1, with its mobile and desktop
-  presets: 100 for accessibility, best practices and search engines.
+- Lighthouse, served by php -S on 127.0.0.1 (the site's address, with its
+  language and icon set), with its mobile and desktop presets: 100 for
+  accessibility, best practices and search engines; the icon is found.
 Audits that only a real server can pass are listed apart, not failed.
 
     judged_pages_test.py CLI [TOOLS]
@@ -18,6 +19,7 @@ import subprocess
 import sys
 import tempfile
 import time
+import urllib.request
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from browser import Browser, find_chromium  # noqa: E402
@@ -68,8 +70,7 @@ def axe(tools, out, pages):
     return failures
 
 
-def lighthouse(tools, out, pages):
-    port = free_port()
+def lighthouse(tools, out, pages, port):
     server = subprocess.Popen(["php", "-S", "127.0.0.1:%d" % port, "-t", out],
                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     failures = []
@@ -81,6 +82,14 @@ def lighthouse(tools, out, pages):
                 break
             except OSError:
                 time.sleep(0.1)
+        # The site's icon is found where browsers ask for it.
+        try:
+            with urllib.request.urlopen("http://127.0.0.1:%d/favicon.ico" % port,
+                                        timeout=10) as answer:
+                if answer.status != 200 or not answer.read(4) == b"\x00\x00\x01\x00":
+                    failures.append("favicon.ico is no icon")
+        except OSError as error:
+            failures.append("favicon.ico was not found: %s" % error)
         cli = os.path.join(tools, "node_modules", "lighthouse", "cli", "index.js")
         env = dict(os.environ, CHROME_PATH=find_chromium())
         flags = ("--headless=new --no-sandbox --disable-gpu --no-first-run "
@@ -89,7 +98,10 @@ def lighthouse(tools, out, pages):
             for page in pages:
                 for preset in ("mobile", "desktop"):
                     report = os.path.join(reports, "report.json")
-                    command = ["node", cli, "http://127.0.0.1:%d/%s" % (port, page), "--quiet",
+                    # The home page is visited at the site's address, which its
+                    # canonical link names.
+                    address = "http://127.0.0.1:%d/%s" % (port, "" if page == "index.html" else page)
+                    command = ["node", cli, address, "--quiet",
                                "--output=json", "--output-path=" + report,
                                "--only-categories=" + ",".join(CATEGORIES),
                                "--chrome-flags=" + flags]
@@ -132,9 +144,15 @@ def main():
     site, pages = sample_site.make(cli, work)
     out = os.path.join(work, "out")
     env = dict(os.environ, XDG_DATA_HOME=os.path.join(work, "data"))
+    # The site as a whole, at the address Lighthouse will find it: canonical
+    # links, sitemap.xml, robots.txt and the icons are all judged.
+    port = free_port()
+    subprocess.run([cli, "site-settings", site, "name=The Sample Bakery",
+                    "address=http://127.0.0.1:%d/" % port, "language=en",
+                    "icon=images/logo.png"], env=env, check=True, capture_output=True)
     subprocess.run([cli, "export", site, out], env=env, check=True, capture_output=True)
     failures = nu_checker(tools, out, pages) + axe(tools, out, pages)
-    failures += lighthouse(tools, out, pages)
+    failures += lighthouse(tools, out, pages, port)
     for failure in failures:
         print("FAIL " + failure)
     print("%d pages judged, %d failures" % (len(pages), len(failures)))

@@ -14,6 +14,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -378,6 +379,12 @@ TEST_F(RenderSite, AnAddressGivesCanonicalLinksSharedCardsASitemapAndRobots) {
     EXPECT_EQ(std::count(sitemap.begin(), sitemap.end(), '\n'), 5) << sitemap;
     EXPECT_EQ(test::ReadBytes(outside_ + "/robots.txt"),
               "User-agent: *\nAllow: /\nSitemap: https://bakery.example/shop/sitemap.xml\n");
+    // Valid against the sitemap protocol's schema, as search engines read it.
+    QProcess xmllint;
+    xmllint.start("xmllint", {"--noout", "--schema", QUENFORT_TEST_DATA "/sitemap.xsd",
+                              QString::fromStdString(outside_ + "/sitemap.xml")});
+    ASSERT_TRUE(xmllint.waitForFinished(60000));
+    EXPECT_EQ(xmllint.exitCode(), 0) << xmllint.readAllStandardError().toStdString();
 
     // Not to be indexed: the pages say so and robots.txt keeps all out.
     settings.index = false;

@@ -577,8 +577,23 @@ TEST_F(SiteCheckTest, TheSitesFindingsTitlesDescriptionsAndAddressInPageOrder) {
     SiteSettings settings;
     settings.address = "https://example.org/";
     WriteSiteSettings(Folder(), settings);
-    result = CheckSite(Folder());
+    // With an address, links are shared as cards: a page without a picture
+    // 600 pixels wide shows the small icon instead.
+    WriteRaw("wide.png", "png");
+    Write("wide.html", Page("<!---Image1---!>",
+                            Block("Image1", "<img src=\"wide.png\" width=\"300\" alt=\"w\">"),
+                            "Wide"));
+    SiteCheckOptions options;
+    options.picture_size = [](const std::string& path) -> std::optional<PictureSize> {
+        if (path.size() >= 8 && path.substr(path.size() - 8) == "wide.png") {
+            return PictureSize{640, 480};
+        }
+        return std::nullopt;
+    };
+    result = CheckSite(Folder(), options);
     EXPECT_FALSE(on("p00.html", Severity::kWarning, "The site has no address"));
+    EXPECT_TRUE(on("p00.html", Severity::kNote, "shows a small picture"));
+    EXPECT_FALSE(on("wide.html", Severity::kNote, "shows a small picture"));
 }
 
 TEST_F(SiteCheckTest, JsonAlwaysParsesAndHugeWrittenSizesAreNoSizes) {

@@ -7,8 +7,11 @@
 #include "document/page_file.h"
 #include "document/shared_markers.h"
 #include "error.h"
+#include "site/page_rename.h"
 #include "site/shared_parts.h"
+#include "site/site_menu.h"
 #include "site/site_replace.h"
+#include "site/site_settings.h"
 #include "test_pages.h"
 #include "workspace/component_editing.h"
 #include "workspace/component_values.h"
@@ -234,6 +237,54 @@ TEST_F(SiteEditing, ASharedPartIsChangedOnEveryPageAndUndoneWithItsFile) {
     UnshareComponent(workspace_, "Text String1");
     EXPECT_TRUE(PagesSharing(project_, "Foot er").empty());
     EXPECT_EQ(CheckPage(Read("a.html")), std::vector<std::string>());
+}
+
+TEST_F(SiteEditing, TheSiteMenuFollowsThePagesAndMarksEachPagesOwnLink) {
+    SiteSettings settings;
+    settings = WithSiteSetting(settings, "menu", "c.html\tContact & us");
+    settings = WithSiteSetting(settings, "menu", "b.html\t\t1");
+    WriteSiteSettings(project_, settings);
+    const auto items = [this](const std::string& page) {
+        return ReadComponent(Read(page), "Bullet Item List1").Values().at("items");
+    };
+    for (const char* page : {"a.html", "c.html"}) {
+        OpenPage(workspace_, project_ + page);
+        workspace_.area_list.text = "Area1";
+        EXPECT_EQ(InsertSiteMenu(workspace_), "Bullet Item List1");
+    }
+    EXPECT_EQ(
+        items("a.html"),
+        "<a href=\"c.html\">Contact &amp; us</a>\n<a href=\"a.html\" aria-current=\"page\">a</a>");
+    EXPECT_EQ(
+        items("c.html"),
+        "<a href=\"c.html\" aria-current=\"page\">Contact &amp; us</a>\n<a href=\"a.html\">a</a>");
+    // A renamed page is renamed in every menu; Check Site finds every copy
+    // as it should be.
+    RenamePage(workspace_, PlanPageRename(project_, "a.html", "home"));
+    EXPECT_EQ(items("c.html"), "<a href=\"c.html\" aria-current=\"page\">Contact &amp; us</a>\n"
+                               "<a href=\"home.html\">home</a>");
+    EXPECT_EQ(items("home.html"), "<a href=\"c.html\">Contact &amp; us</a>\n"
+                                  "<a href=\"home.html\" aria-current=\"page\">home</a>");
+    for (const Finding& finding : CheckSite(project_).findings) {
+        EXPECT_EQ(finding.message.find("shared part"), std::string::npos) << finding.message;
+    }
+    // It is made from the pages: not changed by hand on all of them.
+    workspace_.component_list.text = "Bullet Item List1";
+    try {
+        ModifySharedComponent(workspace_, "Bullet Item List1", {{"items", "x"}}, true);
+        ADD_FAILURE() << "the site menu was changed by hand on every page";
+    } catch (const CommandError& error) {
+        EXPECT_EQ(error.what(), std::string(kMadeFromPagesMessage));
+    }
+    // A page shown again, refreshed as one step that Undo takes back.
+    settings = ReadSiteSettings(project_);
+    settings = WithSiteSetting(settings, "menu", "b.html\tBee");
+    WriteSiteSettings(project_, settings);
+    EXPECT_EQ(RefreshSiteMenu(workspace_).written,
+              (std::vector<std::string>{"c.html", "home.html"}));
+    EXPECT_NE(items("home.html").find("<a href=\"b.html\">Bee</a>"), std::string::npos);
+    EXPECT_EQ(UndoPageChange(workspace_), "Update Site Menu");
+    EXPECT_EQ(items("home.html").find("Bee"), std::string::npos);
 }
 
 } // namespace

@@ -859,6 +859,16 @@ private Q_SLOTS:
         QCOMPARE(PagesSharing(Site().toStdString(), "Footer"),
                  (std::vector<std::string>{"index.html", "other.html"}));
         QCOMPARE(window_->findChild<QComboBox*>("Com2")->findText("Text String1") >= 0, true);
+        // The site menu, and a new page it follows at once.
+        window_->findChild<QComboBox*>("Com1")->setEditText("Area1");
+        Trigger("InsertSiteMenu");
+        QVERIFY2(window_->findChild<QComboBox*>("Com2")->findText("Bullet Item List1") >= 0,
+                 qPrintable(prompts_->asked.join("|")));
+        WritePageFile((Site() + "zebra.html").toStdString(),
+                      test::PageWith("<!---Table1---!>", test::TableArea(1)));
+        window_->FollowSiteMenu();
+        QVERIFY(window_->workspace().page_text.find("<a href=\"zebra.html\">") !=
+                std::string::npos);
     }
 
     void withoutATrashDeletingAsksFirst() {

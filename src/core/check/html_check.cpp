@@ -1166,6 +1166,12 @@ void HtmlWalk::Picture(const std::string& path, std::string_view written, std::s
     }
     const int width = WrittenSize(element, "width");
     const int height = WrittenSize(element, "height");
+    if (check_.options.picture_size) {
+        if (const std::optional<PictureSize> size =
+                check_.files.SizeOf(path, check_.options.picture_size)) {
+            check_.widest_picture = std::max(check_.widest_picture, size->width);
+        }
+    }
     if (check_.options.picture_size && (width > 0 || height > 0)) {
         if (const std::optional<PictureSize> size =
                 check_.files.SizeOf(path, check_.options.picture_size)) {

@@ -54,6 +54,9 @@ struct PageCheck {
     std::set<std::string> used_files;
     // The language the site's settings give every page; empty: none given.
     std::string site_language;
+    // The natural width of the widest picture the page shows, as far as it
+    // could be read; 0 for none.
+    int widest_picture = 0;
     static constexpr std::size_t kNoOffset = std::size_t(-1);
 
     // The list entry of the component or area around a file offset.

@@ -13,7 +13,9 @@
 #include "document/page_file.h"
 #include "document/shared_markers.h"
 #include "error.h"
+#include "render/render_page.h"
 #include "site/shared_parts.h"
+#include "site/site_menu.h"
 #include "site/site_settings.h"
 #include "work/on_every_core.h"
 #include "workspace/project.h"
@@ -170,7 +172,9 @@ void CheckSharedCopies(check::PageCheck& check, const std::string& text) {
                                   "This is a copy of the shared part \"" + copy.part +
                                       "\", which the project no longer has: Unshare it, or Make "
                                       "This the Shared Part");
-        } else if (body != found->second->body ||
+        } else if (body != (copy.part == kSiteMenuPart
+                                ? MarkedMenuBody(found->second->body, check.page)
+                                : found->second->body) ||
                    copy.marker_name.rfind(found->second->kind_tag, 0) != 0) {
             check.AddAtTextOffset(Severity::kWarning, copy.body_begin,
                                   "This copy differs from the shared part \"" + copy.part +
@@ -295,8 +299,11 @@ std::vector<Finding> CheckSitePage(const std::string& project_folder, const std:
     check::PageCheck check{
         folder, page, view, blocks, options, files, findings, {}, check::PageCheck::kNoOffset,
         {},     {}};
+    std::string site_address;
     try {
-        check.site_language = ReadSiteSettings(folder).language;
+        const SiteSettings settings = ReadSiteSettings(folder);
+        check.site_language = settings.language;
+        site_address = settings.address;
     } catch (const CommandError&) {
         // told once by the site's findings
     }
@@ -314,6 +321,16 @@ std::vector<Finding> CheckSitePage(const std::string& project_folder, const std:
     if (options.cancel == nullptr || !options.cancel->load()) {
         CheckForm(check, text);
         CheckSharedCopies(check, text);
+        // A link shared in a chat shows the page's first picture wide enough
+        // for a large card, else only the site's small icon.
+        if (!site_address.empty() && options.picture_size &&
+            check.widest_picture < render::kCardPictureWidth) {
+            check.AddForPage(Severity::kNote,
+                             "A link to this page shared in a chat or a social network shows a "
+                             "small picture: no picture on the page is " +
+                                 std::to_string(render::kCardPictureWidth) +
+                                 " pixels wide or more, so the site's icon stands in");
+        }
     }
     std::stable_sort(findings.begin(), findings.end(), [](const Finding& a, const Finding& b) {
         return a.line != b.line ? a.line < b.line : a.column < b.column;

@@ -296,6 +296,7 @@ private:
     std::vector<TableContext> tables_;
     std::map<std::string, std::string> hover_classes_; // colour -> class
     std::string link_rules_;                           // the body's link colours
+    bool site_menu_ = false;                           // the page shows the site menu
     // Whether the element being written inherits a line height of 0 (see
     // QuirkLineHeight).
     bool zero_line_height_ = false;
@@ -993,15 +994,55 @@ ListRun RunOf(const GumboNode* node, GumboTag parent) {
     return ListRun::None;
 }
 
+// The comments around the site menu's copy (the shared part "Site Menu").
+constexpr std::string_view kSiteMenuOpening = "shared Site Menu";
+constexpr std::string_view kSiteMenuClosing = "/shared Site Menu";
+
+// True when a comment `text` stands among `children` from `from` on.
+bool ClosedAmong(const GumboVector& children, unsigned from, std::string_view text) {
+    for (unsigned i = from; i < children.length; ++i) {
+        const auto* child = static_cast<const GumboNode*>(children.data[i]);
+        if (child->type == GUMBO_NODE_COMMENT && text == child->v.text.text) {
+            return true;
+        }
+    }
+    return false;
+}
+
 void Renderer::Children(const GumboNode* node) {
     const GumboVector& children =
         node->type == GUMBO_NODE_DOCUMENT ? node->v.document.children : node->v.element.children;
     const GumboTag parent = node->type == GUMBO_NODE_ELEMENT ? node->v.element.tag : GUMBO_TAG_HTML;
     ListRun open = ListRun::None;
+    bool in_site_menu = false;
     for (unsigned i = 0; i < children.length; ++i) {
         const auto* child = static_cast<const GumboNode*>(children.data[i]);
         if (child->type == GUMBO_NODE_COMMENT) {
-            continue; // markers and comments: nothing visitors see
+            // Markers and comments: nothing visitors see; but the site menu's
+            // copy, between the comments that name it, is the site's
+            // navigation, folded behind a button on small screens (a check
+            // box and its label: no script needed).
+            const std::string_view comment = child->v.text.text;
+            if (comment == kSiteMenuOpening && !in_site_menu &&
+                ClosedAmong(children, i + 1, kSiteMenuClosing)) {
+                if (open != ListRun::None) {
+                    Close("ul");
+                    open = ListRun::None;
+                }
+                out_ += "<nav class=\"q-site-menu\" aria-label=\"Site\"><input type=\"checkbox\" "
+                        "id=\"q-menu-toggle\" class=\"q-menu-toggle\"><label for=\"q-menu-toggle\" "
+                        "class=\"q-menu-button\">Menu</label>";
+                in_site_menu = true;
+                site_menu_ = true;
+            } else if (comment == kSiteMenuClosing && in_site_menu) {
+                if (open != ListRun::None) {
+                    Close("ul");
+                    open = ListRun::None;
+                }
+                Close("nav");
+                in_site_menu = false;
+            }
+            continue;
         }
         ListRun run = RunOf(child, parent);
         const bool blank = child->type == GUMBO_NODE_WHITESPACE;
@@ -1406,6 +1447,24 @@ constexpr std::string_view kBaseStyle =
     ".q-hidden{position:absolute;width:1px;height:1px;margin:-1px;padding:0;overflow:hidden;"
     "clip:rect(0,0,0,0);white-space:nowrap;border:0}";
 
+// The site menu: a row of links, the page's own in bold; on a small screen
+// a "Menu" button (the label of a check box, which keeps the state) that
+// unfolds the links as a column. The check box is reached by the keyboard
+// only where the button shows.
+constexpr std::string_view kSiteMenuStyle =
+    ".q-site-menu{line-height:normal}"
+    ".q-site-menu .q-list{list-style:none;margin:0;padding:0;display:flex;flex-wrap:wrap;"
+    "gap:.25em 1.25em}.q-site-menu .q-list>li{list-style:none}"
+    ".q-site-menu a{display:inline-block;padding:.25em 0}"
+    ".q-site-menu [aria-current=page]{font-weight:bold}"
+    ".q-menu-toggle,.q-menu-button{display:none}"
+    "@media (max-width:600px){.q-menu-toggle{display:block;position:absolute;opacity:0;"
+    "width:1px;height:1px}.q-menu-button{display:inline-block;padding:.5em 1em;"
+    "border:1px solid currentColor;border-radius:4px;cursor:pointer}"
+    ".q-menu-toggle:focus-visible+.q-menu-button{outline:2px solid #1a5fb4;outline-offset:2px}"
+    ".q-site-menu .q-list{display:none;flex-direction:column}"
+    ".q-menu-toggle:checked~* .q-list,.q-menu-toggle:checked~.q-list{display:flex}}";
+
 constexpr std::string_view kRolloverScript =
     "<script>document.querySelectorAll(\"a[data-rollover]\").forEach(function(a){"
     "var i=a.querySelector(\"img\");if(!i)return;var o=i.src,n=new Image();"
@@ -1573,6 +1632,9 @@ std::string Renderer::Run(std::string_view page_text) {
     page += "<style>";
     page += kBaseStyle;
     page += link_rules_;
+    if (site_menu_) {
+        page += kSiteMenuStyle;
+    }
     for (const auto& [colour, name] : hover_classes_) {
         page += "." + name + ":hover,." + name + ":hover>*{color:" + colour + "!important}";
     }

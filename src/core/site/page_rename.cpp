@@ -4,6 +4,7 @@
 #include "document/file_io.h"
 #include "document/page_file.h"
 #include "error.h"
+#include "site/site_menu.h"
 #include "site/site_settings.h"
 #include "workspace/new_page.h"
 #include "workspace/page_guard.h"
@@ -221,6 +222,13 @@ PageRenameReport RenamePage(Workspace& workspace, const PageRenamePlan& plan) {
     } catch (const CommandError& error) {
         report.failed.push_back(std::string(kSiteSettingsFileName) + ": " + error.what() +
                                 " (the published site has no page at the old name)");
+    }
+    // The site menu names the page by its new name.
+    try {
+        const SiteChangeReport menu = RefreshSiteMenuIfAny(workspace);
+        report.failed.insert(report.failed.end(), menu.failed.begin(), menu.failed.end());
+    } catch (const CommandError& error) {
+        report.failed.push_back(std::string("the site menu: ") + error.what());
     }
     return report;
 }

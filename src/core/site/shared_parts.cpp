@@ -9,6 +9,7 @@
 #include "document/selection_lists.h"
 #include "document/shared_markers.h"
 #include "error.h"
+#include "site/site_menu.h"
 #include "workspace/component_editing.h"
 #include "workspace/component_values.h"
 #include "workspace/project.h"
@@ -197,7 +198,11 @@ void ShareComponent(Workspace& workspace, std::string_view entry, std::string_vi
 
 std::string PlaceSharedPart(Workspace& workspace, std::string_view name) {
     RequireOpenPage(workspace);
-    const SharedPart part = ReadSharedPart(workspace.project_folder, name);
+    return PlaceSharedCopy(workspace, ReadSharedPart(workspace.project_folder, name));
+}
+
+std::string PlaceSharedCopy(Workspace& workspace, const SharedPart& part) {
+    RequireOpenPage(workspace);
     const std::optional<int> area =
         SelectedAreaOnPage(workspace.page_text, workspace.area_list.text);
     if (!area) {
@@ -238,6 +243,9 @@ SiteChangeReport ModifySharedComponent(Workspace& workspace, std::string_view en
         throw CommandError(std::string(entry) + " is not a shared part's copy.");
     }
     const std::string modified = ModifiedComponentValuesText(workspace.page_text, entry, changes);
+    if (all_pages && name == kSiteMenuPart) {
+        throw CommandError(std::string(kMadeFromPagesMessage));
+    }
     if (!all_pages) {
         CommitPageText(workspace, WithoutSharedComments(modified, marker),
                        "Modify " + std::string(entry));
@@ -259,7 +267,10 @@ SiteChangeReport UseSharedPart(Workspace& workspace, const std::string& page,
         throw CommandError(std::string(marker_name) + " on " + page +
                            " is not a shared part's copy.");
     }
-    const SharedPart part = ReadSharedPart(workspace.project_folder, name);
+    SharedPart part = ReadSharedPart(workspace.project_folder, name);
+    if (name == kSiteMenuPart) {
+        part.body = SiteMenuBody(SiteMenuLinks(workspace.project_folder), page);
+    }
     const std::string only(marker_name);
     return ChangeSitePages(workspace, {page}, "Use the Shared Part " + name,
                            [&](const std::string&, const std::string& text) {
@@ -274,6 +285,9 @@ SiteChangeReport MakeThisTheSharedPart(Workspace& workspace, const std::string& 
     for (const SharedCopy& copy : SharedCopies(text)) {
         if (copy.marker_name != marker_name) {
             continue;
+        }
+        if (copy.part == kSiteMenuPart) {
+            throw CommandError(std::string(kMadeFromPagesMessage));
         }
         const SharedPart part{copy.part, KindOfMarkerName(copy.marker_name),
                               text.substr(copy.body_begin, copy.body_end - copy.body_begin)};

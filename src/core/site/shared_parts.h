@@ -51,6 +51,9 @@ void ShareComponent(Workspace& workspace, std::string_view entry, std::string_vi
 // the open page, as a new component of the part's kind. Returns its Select
 // Component entry.
 std::string PlaceSharedPart(Workspace& workspace, std::string_view name);
+// The same for a copy whose body is given (the site menu marks each page's
+// own link).
+std::string PlaceSharedCopy(Workspace& workspace, const SharedPart& copy);
 
 // Unshare: the open page's copy becomes an ordinary component (the comments
 // go; the part and the other copies stay).

@@ -115,6 +115,35 @@ SiteSettings WithSiteSetting(SiteSettings settings, std::string_view field,
         }
         NotePageMoved(settings, std::string(value.substr(0, tab)),
                       std::string(value.substr(tab + 1)));
+    } else if (field == "menu") {
+        if (value.empty()) {
+            settings.menu.clear();
+            return settings;
+        }
+        MenuEntry entry;
+        const std::size_t tab = value.find('\t');
+        entry.page = std::string(value.substr(0, tab));
+        if (tab != std::string_view::npos) {
+            const std::string_view rest = value.substr(tab + 1);
+            const std::size_t second = rest.find('\t');
+            entry.text = std::string(rest.substr(0, second));
+            if (second != std::string_view::npos) {
+                const std::string_view hidden = rest.substr(second + 1);
+                if (hidden != "0" && hidden != "1") {
+                    throw CommandError("A menu entry is PAGE, its text and 1 (hidden) or 0, tabs "
+                                       "between them");
+                }
+                entry.hidden = hidden == "1";
+            }
+        }
+        if (entry.page.empty() || entry.page.find('/') != std::string::npos) {
+            throw CommandError("A menu entry names a page of the project: \"" + entry.page + "\"");
+        }
+        auto& menu = settings.menu;
+        menu.erase(std::remove_if(menu.begin(), menu.end(),
+                                  [&](const MenuEntry& e) { return e.page == entry.page; }),
+                   menu.end());
+        menu.push_back(std::move(entry));
     } else if (field == "index") {
         if (value != "0" && value != "1") {
             throw CommandError("index must be 1 (search engines may index the site) or 0");
@@ -122,7 +151,7 @@ SiteSettings WithSiteSetting(SiteSettings settings, std::string_view field,
         settings.index = value == "1";
     } else {
         throw CommandError("'" + std::string(field) +
-                           "' is not a site setting (name, address, language, icon, index)");
+                           "' is not a site setting (name, address, language, icon, index, menu)");
     }
     return settings;
 }
@@ -135,6 +164,13 @@ SiteSettings CheckedSiteSettings(SiteSettings settings, const std::string& proje
     for (const auto& [from, to] : settings.moved) {
         if ((from + to).find_first_of("\t\r\n") != std::string::npos) {
             throw CommandError("A renamed page's name must be a single line without tabs");
+        }
+    }
+    for (const MenuEntry& entry : settings.menu) {
+        if ((entry.page + entry.text).find_first_of("\t\r\n") != std::string::npos ||
+            entry.text.size() > 200) {
+            throw CommandError("A menu entry's page and text must be single lines without tabs "
+                               "(the text at most 200 characters)");
         }
     }
     if (!settings.address.empty()) {
@@ -177,6 +213,9 @@ std::string SiteSettingsText(const SiteSettings& settings) {
     for (const auto& [from, to] : settings.moved) {
         text += "moved=" + from + "\t" + to + "\n";
     }
+    for (const MenuEntry& entry : settings.menu) {
+        text += "menu=" + entry.page + "\t" + entry.text + "\t" + (entry.hidden ? "1" : "0") + "\n";
+    }
     return text;
 }
 
@@ -192,6 +231,12 @@ void NotePageMoved(SiteSettings& settings, const std::string& from, const std::s
         }
     }
     moved.emplace_back(from, to);
+    // The menu keeps the page's place under its new name.
+    for (MenuEntry& entry : settings.menu) {
+        if (entry.page == from) {
+            entry.page = to;
+        }
+    }
 }
 
 void WriteSiteSettings(const std::string& project_folder, const SiteSettings& settings) {

@@ -7,6 +7,13 @@
 
 namespace qf {
 
+// One page of the site menu as the user set it.
+struct MenuEntry {
+    std::string page; // its file name: "about.html"
+    std::string text; // the link's text; empty: the page's title
+    bool hidden = false;
+};
+
 // What the editor knows of the site as a whole: kept in one small hidden
 // file of the project (publishing never sends hidden files), read by the
 // rendering of every page.
@@ -19,6 +26,9 @@ struct SiteSettings {
     // Pages renamed in the editor: each old name and the name it was given,
     // so the published site sends visitors on from the old address.
     std::vector<std::pair<std::string, std::string>> moved;
+    // The site menu's pages in the order set; the project's other pages
+    // follow them (see SiteMenuLinks).
+    std::vector<MenuEntry> menu;
 };
 
 // Notes that page `from` was renamed to `to`: a page moved to `from` before
@@ -45,8 +55,10 @@ SiteSettings CheckedSiteSettings(SiteSettings settings, const std::string& proje
 void WriteSiteSettings(const std::string& project_folder, const SiteSettings& settings);
 
 // The settings with FIELD=VALUE changes (name, address, language, icon,
-// index=0|1; moved=OLD<tab>NEW adds a renamed page) applied; CommandError
-// for a field it does not know.
+// index=0|1; moved=OLD<tab>NEW adds a renamed page; menu=PAGE[<tab>TEXT
+// [<tab>0|1]] puts the page last in the menu, with its link text and
+// whether it is hidden, and an empty menu= forgets the order) applied;
+// CommandError for a field it does not know.
 SiteSettings WithSiteSetting(SiteSettings settings, std::string_view field, std::string_view value);
 
 // The settings as FIELD=VALUE lines, in the order above.

@@ -14,6 +14,7 @@
 #include "services/prompts.h"
 #include "site/page_rename.h"
 #include "site/shared_parts.h"
+#include "site/site_menu.h"
 #include "widgets/elided_label.h"
 #include "widgets/picture_field.h"
 #include "workspace/app_folder.h"
@@ -643,6 +644,9 @@ void TForm1::RunDialog(std::string_view dialog_class, Guard guard) {
         UpdateCommandStates();
         return;
     }
+    if (dialog_class == kNewPageDialog) {
+        FollowSiteMenu();
+    }
     if (guard == Guard::Php && !workspace_.HasOpenPage()) {
         web1_->ShowFile(Q(AppFile(workspace_, kPhpPage)));
     }
@@ -930,6 +934,7 @@ void TForm1::DeletePageClick() {
     if (where.isEmpty()) {
         return;
     }
+    FollowSiteMenu();
     ShowWorkspace(false); // the commands that need a page are disabled now
     web1_->ShowFile(Q(AppFile(workspace_, kBlankPage)));
     statusBar()->showMessage(where);
@@ -1007,6 +1012,11 @@ void TForm1::BuildSharedPartsMenu(QMenu* menu) {
                                 &TForm1::PlaceSharedPartClick);
     place->setToolTip("Put a copy of a shared part at the end of the selected area");
     menu->addAction(place);
+    QAction* site_menu = MakeAction("InsertSiteMenu", "Insert Site Menu", "", QKeySequence(),
+                                    &TForm1::InsertSiteMenuClick);
+    site_menu->setToolTip("Put the site's menu (every page as a link, kept up to date) at the end "
+                          "of the selected area");
+    menu->addAction(site_menu);
     menu->addSeparator();
     const struct {
         const char* name;
@@ -1032,6 +1042,32 @@ void TForm1::BuildSharedPartsMenu(QMenu* menu) {
         table_commands_.push_back(
             {[action](bool on) { action->setEnabled(on); }, kPagePropertiesDialog, true});
     }
+}
+
+void TForm1::FollowSiteMenu() {
+    RunCommand([&] {
+        const SiteChangeReport report = RefreshSiteMenuIfAny(workspace_);
+        if (!report.failed.empty()) {
+            QStringList failed;
+            for (const std::string& line : report.failed) {
+                failed << Q(line);
+            }
+            AppPrompts().ShowError(this, "The site menu could not be updated on these pages:\n" +
+                                             failed.join("\n"));
+        }
+    });
+}
+
+void TForm1::InsertSiteMenuClick() {
+    TakeListTexts();
+    if (!PassesGuard(Guard::Page)) {
+        return;
+    }
+    RunCommand([&] {
+        const std::string entry = InsertSiteMenu(workspace_);
+        statusBar()->showMessage(QString("Inserted the site menu as %1").arg(Q(entry)), 5000);
+    });
+    ShowWorkspace(true);
 }
 
 void TForm1::ShareComponentClick() {
@@ -1134,10 +1170,14 @@ void TForm1::SiteSettingsClick() {
     if (!PassesGuard(Guard::Project)) {
         return;
     }
+    bool changed = false;
     RunCommand([&] {
         TSiteSettings dialog(workspace_.project_folder, this);
-        dialog.exec();
+        changed = dialog.exec() == QDialog::Accepted;
     });
+    if (changed) {
+        FollowSiteMenu();
+    }
     // The preview's "As Published" view follows the settings.
     if (workspace_.HasOpenPage()) {
         ShowOpenPage();

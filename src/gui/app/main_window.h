@@ -89,6 +89,10 @@ public Q_SLOTS:
     // selected component.
     void SharedCopyCommand(int command);
     void BuildSharedPartsMenu(QMenu* menu);
+    void InsertSiteMenuClick();
+    // The site menu written anew after pages were added or deleted or the
+    // settings changed; the pages it could not be written on are named.
+    void FollowSiteMenu();
     void ViewSourceClick();
     void PagePropertiesClick();
     // Tools > Check Site: shows the site check's list and checks the project.
