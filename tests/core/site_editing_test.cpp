@@ -3,6 +3,7 @@
 
 #include "check/site_check.h"
 #include "components/component_fields.h"
+#include "components/page_properties.h"
 #include "document/page_check.h"
 #include "document/page_file.h"
 #include "document/shared_markers.h"
@@ -285,6 +286,19 @@ TEST_F(SiteEditing, TheSiteMenuFollowsThePagesAndMarksEachPagesOwnLink) {
     EXPECT_NE(items("home.html").find("<a href=\"b.html\">Bee</a>"), std::string::npos);
     EXPECT_EQ(UndoPageChange(workspace_), "Update Site Menu");
     EXPECT_EQ(items("home.html").find("Bee"), std::string::npos);
+
+    // A page hidden from search engines that the menu of a public page
+    // links to is noted: they find it through the menu all the same.
+    PageProperties hidden;
+    hidden.hide_from_search = true;
+    WritePageFile(project_ + "c.html", ApplyPageProperties(Read("c.html"), hidden));
+    std::vector<std::string> noted;
+    for (const Finding& finding : CheckSite(project_).findings) {
+        if (finding.message.find("which is hidden from search engines") != std::string::npos) {
+            noted.push_back(finding.page);
+        }
+    }
+    EXPECT_EQ(noted, std::vector<std::string>{"c.html"});
 }
 
 } // namespace

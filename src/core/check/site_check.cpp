@@ -348,8 +348,9 @@ struct PageSummary {
     bool page = false; // a page of HTML that could be read
     std::string title; // as its reader sees it; empty: none
     std::string description;
-    bool hidden = false; // kept from search engines
-    bool fits = false;   // holds the small-screen block
+    bool hidden = false;    // kept from search engines
+    bool fits = false;      // holds the small-screen block
+    bool site_menu = false; // shows the site menu
 };
 
 // The regular files below `folder` (ending in "/"), hidden ones aside, by
@@ -403,6 +404,7 @@ PageSummary Summarize(const std::string& project_folder, const std::string& page
         summary.description = DescriptionForEditing(text);
         summary.hidden = PageHiddenFromSearch(text);
         summary.fits = PageFitsSmallScreens(text);
+        summary.site_menu = !SharedCopies(text, kSiteMenuPart).empty();
     } catch (const CommandError&) {
         return {}; // the check of the page itself says why it cannot be read
     }
@@ -451,6 +453,35 @@ void AddSiteFindings(const std::string& project_folder, const std::vector<std::s
         } catch (const CommandError& error) {
             add(*first_page, Severity::kWarning,
                 std::string("The site's settings cannot be read: ") + error.what());
+        }
+    }
+    // A page kept from search engines that the menu of a public page links
+    // to is found through that link all the same.
+    bool public_menu = false;
+    for (const PageSummary& summary : summaries) {
+        public_menu = public_menu || (summary.site_menu && !summary.hidden);
+    }
+    if (public_menu) {
+        std::set<std::string> in_menu;
+        try {
+            const std::string body = ReadSharedPart(project_folder, kSiteMenuPart).body;
+            for (std::size_t at = body.find("href=\""); at != std::string::npos;
+                 at = body.find("href=\"", at + 1)) {
+                const std::size_t end = body.find('"', at + 6);
+                if (end != std::string::npos) {
+                    in_menu.insert(PageOfLink(body.substr(at + 6, end - at - 6)));
+                }
+            }
+        } catch (const CommandError&) {
+            // the copies' own findings say the part is missing
+        }
+        for (std::size_t index = 0; index < pages.size(); ++index) {
+            if (summaries[index].hidden && in_menu.count(pages[index]) > 0) {
+                add(index, Severity::kNote,
+                    "The site menu of public pages links to this page, which is hidden from "
+                    "search engines, so they find it all the same: hide it from the menu in "
+                    "Site Settings, or let search engines list it");
+            }
         }
     }
     const auto fitting = std::count_if(summaries.begin(), summaries.end(),
