@@ -73,6 +73,26 @@ std::vector<MenuLink> SiteMenuLinks(const std::string& project_folder) {
     return links;
 }
 
+std::vector<MenuEditingEntry> SiteMenuForEditing(const std::string& project_folder) {
+    const std::string folder = FolderPath(project_folder);
+    const std::vector<std::string> pages = ProjectPages(folder);
+    const SiteSettings settings = ReadSiteSettings(folder);
+    std::vector<MenuEditingEntry> entries;
+    std::set<std::string> placed;
+    for (const MenuEntry& entry : settings.menu) {
+        if (std::find(pages.begin(), pages.end(), entry.page) != pages.end() &&
+            placed.insert(entry.page).second) {
+            entries.push_back({entry.page, TitleOf(folder, entry.page), entry.text, entry.hidden});
+        }
+    }
+    for (const std::string& page : pages) {
+        if (placed.insert(page).second) {
+            entries.push_back({page, TitleOf(folder, page), std::string(), false});
+        }
+    }
+    return entries;
+}
+
 std::string SiteMenuBody(const std::vector<MenuLink>& links, std::string_view page) {
     std::string items;
     for (const MenuLink& link : links) {

@@ -36,6 +36,17 @@ struct MenuLink {
 // page's title (a layout's default title or none: its name without ".html").
 std::vector<MenuLink> SiteMenuLinks(const std::string& project_folder);
 
+// Every page of the project as Site Settings shows it for the menu: the
+// pages the settings order first, then the others; each with its title (the
+// link text when none is set) and whether it is hidden.
+struct MenuEditingEntry {
+    std::string page;
+    std::string title;
+    std::string text; // as set; empty: the title
+    bool hidden = false;
+};
+std::vector<MenuEditingEntry> SiteMenuForEditing(const std::string& project_folder);
+
 // The menu's body (a bullet list, as the list component writes it, of the
 // links) on the page `page`, whose own link carries aria-current="page".
 std::string SiteMenuBody(const std::vector<MenuLink>& links, std::string_view page);

@@ -2,6 +2,7 @@
 
 #include "error.h"
 #include "services/prompts.h"
+#include "site/site_menu.h"
 #include "site/site_settings.h"
 #include "widgets/picture_field.h"
 
@@ -10,6 +11,7 @@
 #include <QFile>
 #include <QFormLayout>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -64,6 +66,31 @@ TSiteSettings::TSiteSettings(const std::string& project_folder, QWidget* parent)
     index_->setChecked(settings.index);
     form->addRow(QString(), index_);
 
+    menu_ = new QListWidget(this);
+    menu_->setObjectName("ListMenu");
+    menu_->setDragDropMode(QAbstractItemView::InternalMove);
+    menu_->setDefaultDropAction(Qt::MoveAction);
+    menu_->setMinimumHeight(120);
+    menu_->setToolTip(tr("The site menu: drag a page to its place, untick it to hide it, "
+                         "double-click (F2) to change its link text"));
+    try {
+        for (const MenuEditingEntry& entry : SiteMenuForEditing(project_folder)) {
+            auto* item = new QListWidgetItem(
+                FromBytes(entry.text.empty() ? entry.title : entry.text), menu_);
+            item->setFlags((item->flags() | Qt::ItemIsEditable | Qt::ItemIsUserCheckable |
+                            Qt::ItemIsDragEnabled) &
+                           ~Qt::ItemIsDropEnabled);
+            item->setCheckState(entry.hidden ? Qt::Unchecked : Qt::Checked);
+            item->setData(Qt::UserRole, QByteArray::fromStdString(entry.page));
+            item->setData(Qt::UserRole + 1, FromBytes(entry.title));
+            item->setToolTip(FromBytes(entry.page));
+        }
+    } catch (const CommandError& error) {
+        menu_->setEnabled(false);
+        menu_->setToolTip(FromBytes(error.what()));
+    }
+    form->addRow(tr("Menu:"), menu_);
+
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setObjectName("ButtonOk");
     connect(buttons, &QDialogButtonBox::accepted, this, &TSiteSettings::OkClick);
@@ -79,6 +106,19 @@ void TSiteSettings::OkClick() {
     settings.language = language_->text().trimmed().toStdString();
     settings.icon = QFile::encodeName(icon_->Text().trimmed()).toStdString();
     settings.index = index_->isChecked();
+    if (menu_->isEnabled()) {
+        // Every page in its place; a text that is the page's title follows it.
+        settings.menu.clear();
+        for (int row = 0; row < menu_->count(); ++row) {
+            const QListWidgetItem* item = menu_->item(row);
+            const QString text = item->text().trimmed();
+            settings.menu.push_back({item->data(Qt::UserRole).toByteArray().toStdString(),
+                                     text == item->data(Qt::UserRole + 1).toString()
+                                         ? std::string()
+                                         : text.toStdString(),
+                                     item->checkState() != Qt::Checked});
+        }
+    }
     try {
         WriteSiteSettings(project_folder_, settings);
     } catch (const CommandError& error) {

@@ -4,13 +4,16 @@
 
 class QCheckBox;
 class QLineEdit;
+class QListWidget;
 
 namespace qf {
 
 class PictureField;
 
-// File > Site Settings: the site's name, address, language, icon and whether
-// search engines may index it. OK writes them (SiteSettings) and closes;
+// File > Site Settings: the site's name, address, language, icon, whether
+// search engines may index it, and the site menu: its pages in order
+// (dragged), each shown or hidden (its box) with its link text (edited in
+// place). OK writes them (SiteSettings) and closes;
 // a value the core refuses is said and the dialog stays open.
 class TSiteSettings : public QDialog {
     Q_OBJECT
@@ -28,6 +31,7 @@ private:
     QLineEdit* language_;
     PictureField* icon_;
     QCheckBox* index_;
+    QListWidget* menu_;
 };
 
 } // namespace qf
