@@ -716,12 +716,21 @@ private Q_SLOTS:
     }
 
     void deletingTheOpenPageClosesIt() {
+        QDir().mkpath(Site());
+        WritePageFile(
+            (Site() + "menu.html").toStdString(),
+            test::PageWith(
+                "<!---Table1---!><!---Text_Link1---!>",
+                test::TableArea(1, test::Block("Text_Link1", "<a href=\"index.html\">i</a>"))));
         OpenSiteProject();
         ClickPage("index.html", Prompts::Answer::Yes);
         prompts_->asked.clear();
-        // Asked first: No keeps the page open and its file where it is.
+        // Asked first, naming the pages that link to it: No keeps the page
+        // open and its file where it is.
         Trigger("DeleteProjectPage");
-        QCOMPARE(prompts_->asked, QStringList({"ask: Move index.html to the Trash?"}));
+        QCOMPARE(prompts_->asked,
+                 QStringList({"ask: Move index.html to the Trash?\n\nThese pages link to it, and "
+                              "their links will lead nowhere: menu.html"}));
         QVERIFY(QFile::exists(Site() + "index.html"));
         QCOMPARE(Q(window_->workspace().page_name), QString("index.html"));
         prompts_->Queue(Prompts::Answer::Yes);

@@ -910,8 +910,27 @@ void TForm1::DeletePageClick() {
         return;
     }
     const QString name = Q(workspace_.page_name);
-    if (AppPrompts().Ask(this, QString("Move %1 to the Trash?").arg(name), false) !=
-        Prompts::Answer::Yes) {
+    // The pages whose links would then lead nowhere are named first.
+    QString question = QString("Move %1 to the Trash?").arg(name);
+    if (workspace_.HasProject() &&
+        workspace_.page_path == workspace_.project_folder + workspace_.page_name) {
+        QStringList linking;
+        try {
+            for (const std::string& page :
+                 PagesLinkingTo(workspace_.project_folder, workspace_.page_name)) {
+                if (page != workspace_.page_name) {
+                    linking << Q(page);
+                }
+            }
+        } catch (const CommandError&) {
+            // a page that cannot be read names no link
+        }
+        if (!linking.isEmpty()) {
+            question += "\n\nThese pages link to it, and their links will lead nowhere: " +
+                        linking.join(", ");
+        }
+    }
+    if (AppPrompts().Ask(this, question, false) != Prompts::Answer::Yes) {
         return;
     }
     QString where;
