@@ -7,6 +7,7 @@
 #include "site/page_rename.h"
 #include "site/site_replace.h"
 #include "site/site_settings.h"
+#include "site/site_style.h"
 #include "site/thank_you_page.h"
 #include "workspace/app_folder.h"
 #include "workspace/project.h"
@@ -89,6 +90,9 @@ int SiteSettingsCommand(const Args& args, std::ostream& out) {
         workspace.project_folder = project;
         workspace.keep_history = false;
         status = RefreshSiteMenuFor(workspace);
+        for (const std::string& warning : StyleContrastWarnings(StyleOf(settings))) {
+            std::cerr << "Warning: " << warning << '\n';
+        }
     }
     out << SiteSettingsText(settings);
     return status;
@@ -287,6 +291,15 @@ std::vector<Command> SiteCommands() {
          "                    desktop's\n"
          "  icon=PICTURE      a picture of the project, relative to it\n"
          "  index=1|0         whether search engines may index it (1)\n"
+         "  style=NAME        the site style: Classic (the pages exactly as designed),\n"
+         "                    Clean, Warm or Calm\n"
+         "  style.FIELD=VALUE one of the style's values (body-font, heading-font, scale,\n"
+         "                    line-height, content-width, text, background, accent,\n"
+         "                    muted, surface, border, radius, spacing); empty: the\n"
+         "                    style's own. Colours that visitors could not read well\n"
+         "                    (WCAG AA) are warned about\n"
+         "  menu=PAGE<tab>TEXT<tab>0|1  the page's place, link text and hiding in the\n"
+         "                    site menu\n"
          "The settings are kept in the project's hidden file .quenfort-site, which is\n"
          "never published.\n"
          "\n"

@@ -10,6 +10,7 @@
 #include "render/render_page.h"
 #include "render/render_site.h"
 #include "site/site_settings.h"
+#include "site/site_style.h"
 #include "test_pages.h"
 
 #include <QDir>
@@ -176,6 +177,49 @@ TEST_F(RenderSite, ExportWritesTheRenderedPagesAndTheOtherFilesAsTheyAre) {
     }
     EXPECT_FALSE(QFile::exists(QString::fromStdString(project_ + "out")));
     EXPECT_FALSE(QFile::exists(QString::fromStdString(project_ + "new")));
+}
+
+TEST_F(RenderSite, ASiteStyleGivesWhatPagesLeaveUnsetALookAndClassicIsThePageAsDesigned) {
+    const std::string plain = RenderPage(SamplePage(), SiteRenderOptions(project_));
+    SiteSettings settings;
+    settings.style = "Classic";
+    WriteSiteSettings(project_, settings);
+    EXPECT_EQ(RenderPage(SamplePage(), SiteRenderOptions(project_)), plain);
+    for (const std::string& name : BuiltInStyleNames()) {
+        const SiteStyle style = StyleWith(name, {});
+        // Every built-in style can be read by everyone.
+        EXPECT_EQ(StyleContrastWarnings(style), std::vector<std::string>()) << name;
+        if (name == kClassicStyle) {
+            continue;
+        }
+        settings.style = name;
+        settings.style_values = {{"accent", "#123456"}};
+        WriteSiteSettings(project_, settings);
+        const std::string styled = RenderPage(SamplePage(), SiteRenderOptions(project_));
+        EXPECT_TRUE(Has(styled, "--q-accent:#123456;")) << name;
+        EXPECT_TRUE(Has(styled, "--q-text:" + style.text + ";")) << name;
+        EXPECT_TRUE(Has(styled, ":where(a){color:var(--q-accent)")) << name;
+        // What the page sets itself (a face, a colour, a size) stays, and
+        // the style's rules weigh nothing against it.
+        EXPECT_TRUE(Has(styled, "color:#663300")) << styled;
+        EXPECT_TRUE(
+            Has(styled, "style=\"font-family:&quot;Times New Roman&quot;,serif;color:#663300"))
+            << styled;
+        const std::string css = StyleSheet(StyleOf(settings));
+        for (std::size_t at = css.find('}'); at != std::string::npos; at = css.find('}', at + 1)) {
+            const std::size_t rule = css.find_first_not_of('}', at);
+            if (rule != std::string::npos && css.compare(rule, 1, "@") != 0) {
+                EXPECT_EQ(css.compare(rule, 7, ":where("), 0) << css.substr(rule, 40);
+            }
+        }
+    }
+    // Colours hard to read are said; values that are none are refused.
+    EXPECT_EQ(StyleContrastWarnings(StyleWith("Clean", {{"accent", "#dddddd"}})).size(), 3u);
+    EXPECT_THROW(StyleWith("Clean", {{"accent", "red"}}), CommandError);
+    EXPECT_THROW(StyleWith("Clean", {{"body-font", "x;}body{display:none"}}), CommandError);
+    EXPECT_THROW(StyleWith("Clean", {{"spacing", "16"}}), CommandError);
+    EXPECT_THROW(StyleWith("Night", {}), CommandError);
+    EXPECT_NEAR(ContrastRatio("#000000", "#ffffff"), 21.0, 1e-9);
 }
 
 TEST_F(RenderSite, PublishingSendsAndRecordsTheRenderedPages) {

@@ -1631,6 +1631,7 @@ std::string Renderer::Run(std::string_view page_text) {
     }
     page += "<style>";
     page += kBaseStyle;
+    page += options_.site_style;
     page += link_rules_;
     if (site_menu_) {
         page += kSiteMenuStyle;

@@ -30,6 +30,10 @@ struct RenderOptions {
     std::string page_address;
     // False: search engines are asked not to index the page.
     bool index = true;
+    // The site style's stylesheet (site_style.h), which gives what the page
+    // leaves unset a look and never outweighs what it sets; empty: the page
+    // exactly as designed.
+    std::string site_style;
 
     // The size a picture is shown at, its orientation applied, for `src` as
     // the page writes it; nothing for a picture the site does not hold (an

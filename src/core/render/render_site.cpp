@@ -9,6 +9,7 @@
 #include "error.h"
 #include "publish/publish_files.h"
 #include "site/site_settings.h"
+#include "site/site_style.h"
 #include "work/on_every_core.h"
 #include "workspace/project.h"
 
@@ -79,6 +80,11 @@ RenderOptions SiteRenderOptions(const std::string& project_folder) {
     options.icon = settings.icon.empty() ? std::string() : PagePathLocation(settings.icon);
     options.site_name = settings.name;
     options.index = settings.index;
+    try {
+        options.site_style = StyleSheet(StyleOf(settings));
+    } catch (const CommandError&) {
+        // a style of a later version: the pages as designed
+    }
     return options;
 }
 

@@ -2,6 +2,7 @@
 
 #include "document/file_io.h"
 #include "error.h"
+#include "site/site_style.h"
 
 #include <QDir>
 #include <QFile>
@@ -144,14 +145,32 @@ SiteSettings WithSiteSetting(SiteSettings settings, std::string_view field,
                                   [&](const MenuEntry& e) { return e.page == entry.page; }),
                    menu.end());
         menu.push_back(std::move(entry));
+    } else if (field == "style") {
+        StyleWith(value, {}); // a style that is there
+        if (value != settings.style) {
+            settings.style_values.clear();
+        }
+        settings.style = value == kClassicStyle ? std::string() : std::string(value);
+    } else if (field.rfind("style.", 0) == 0) {
+        const std::string name(field.substr(6));
+        auto& values = settings.style_values;
+        values.erase(std::remove_if(values.begin(), values.end(),
+                                    [&](const auto& entry) { return entry.first == name; }),
+                     values.end());
+        if (!value.empty()) {
+            StyleWith(std::string(kClassicStyle), {{name, std::string(value)}}); // checked
+            values.emplace_back(name, std::string(value));
+        }
     } else if (field == "index") {
         if (value != "0" && value != "1") {
             throw CommandError("index must be 1 (search engines may index the site) or 0");
         }
         settings.index = value == "1";
     } else {
-        throw CommandError("'" + std::string(field) +
-                           "' is not a site setting (name, address, language, icon, index, menu)");
+        throw CommandError(
+            "'" + std::string(field) +
+            "' is not a site setting (name, address, language, icon, index, menu, style, "
+            "style.FIELD)");
     }
     return settings;
 }
@@ -186,6 +205,7 @@ SiteSettings CheckedSiteSettings(SiteSettings settings, const std::string& proje
             settings.address += '/';
         }
     }
+    StyleOf(settings); // a style that is there, and values it takes
     if (!settings.language.empty() && !IsLanguageTag(settings.language)) {
         throw CommandError("The site's language \"" + settings.language +
                            "\" is no language tag: give it as en, de or de-CH");
@@ -212,6 +232,12 @@ std::string SiteSettingsText(const SiteSettings& settings) {
                        "\nindex=" + (settings.index ? "1" : "0") + "\n";
     for (const auto& [from, to] : settings.moved) {
         text += "moved=" + from + "\t" + to + "\n";
+    }
+    if (!settings.style.empty()) {
+        text += "style=" + settings.style + "\n";
+    }
+    for (const auto& [name, value] : settings.style_values) {
+        text += "style." + name + "=" + value + "\n";
     }
     for (const MenuEntry& entry : settings.menu) {
         text += "menu=" + entry.page + "\t" + entry.text + "\t" + (entry.hidden ? "1" : "0") + "\n";

@@ -29,6 +29,10 @@ struct SiteSettings {
     // The site menu's pages in the order set; the project's other pages
     // follow them (see SiteMenuLinks).
     std::vector<MenuEntry> menu;
+    // The site style (see site_style.h): a built-in style's name (empty:
+    // "Classic", the pages as designed) and the values set over it.
+    std::string style;
+    std::vector<std::pair<std::string, std::string>> style_values;
 };
 
 // Notes that page `from` was renamed to `to`: a page moved to `from` before
@@ -57,7 +61,10 @@ void WriteSiteSettings(const std::string& project_folder, const SiteSettings& se
 // The settings with FIELD=VALUE changes (name, address, language, icon,
 // index=0|1; moved=OLD<tab>NEW adds a renamed page; menu=PAGE[<tab>TEXT
 // [<tab>0|1]] puts the page last in the menu, with its link text and
-// whether it is hidden, and an empty menu= forgets the order) applied;
+// whether it is hidden, and an empty menu= forgets the order; style=NAME
+// chooses a built-in style and forgets the values set over the one before;
+// style.FIELD=VALUE sets one of its values, an empty VALUE takes it back)
+// applied;
 // CommandError for a field it does not know.
 SiteSettings WithSiteSetting(SiteSettings settings, std::string_view field, std::string_view value);
 
