@@ -422,6 +422,9 @@ private Q_SLOTS:
             // The menu: other.html first, named anew; index.html hidden.
             auto* menu = dialog->findChild<QListWidget*>("ListMenu");
             seen << QString::number(menu->count());
+            dialog->findChild<QComboBox*>("ComboStyle")->setCurrentText("Warm");
+            seen << QString::number(
+                dialog->findChild<QLabel*>("LabelStyleNote")->isVisibleTo(dialog));
             if (menu->count() == 2) {
                 menu->item(0)->setCheckState(Qt::Unchecked);
                 menu->insertItem(0, menu->takeItem(1));
@@ -434,13 +437,14 @@ private Q_SLOTS:
             dialog->findChild<QPushButton*>("ButtonOk")->click();
         });
         Trigger("SiteSettings");
-        QCOMPARE(seen, (QStringList{"Site Settings", "2", "1"}));
+        QCOMPARE(seen, (QStringList{"Site Settings", "2", "0", "1"}));
         QCOMPARE(prompts_->asked.size(), 1);
         QVERIFY(prompts_->asked[0].startsWith("error: The site's address \"bakery.example\""));
         const SiteSettings settings = ReadSiteSettings(Site().toStdString());
         QCOMPARE(settings.address, std::string("https://bakery.example/"));
         QCOMPARE(settings.language, std::string("de-CH"));
         QCOMPARE(settings.name, std::string("The Bakery"));
+        QCOMPARE(settings.style, std::string("Warm"));
         QCOMPARE(SiteSettingsText(settings).substr(SiteSettingsText(settings).find("menu=")),
                  std::string("menu=other.html\tOur other page\t0\nmenu=index.html\t\t1\n"));
     }

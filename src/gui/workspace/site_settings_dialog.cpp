@@ -4,12 +4,15 @@
 #include "services/prompts.h"
 #include "site/site_menu.h"
 #include "site/site_settings.h"
+#include "site/site_style.h"
 #include "widgets/picture_field.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QFormLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -66,6 +69,41 @@ TSiteSettings::TSiteSettings(const std::string& project_folder, QWidget* parent)
     index_->setChecked(settings.index);
     form->addRow(QString(), index_);
 
+    style_ = new QComboBox(this);
+    style_->setObjectName("ComboStyle");
+    style_->setToolTip(tr("The look the published site gives what its pages leave unset; "
+                          "Classic shows the pages exactly as designed"));
+    for (const std::string& name : BuiltInStyleNames()) {
+        style_->addItem(FromBytes(name));
+    }
+    style_->setCurrentText(
+        FromBytes(settings.style.empty() ? std::string(kClassicStyle) : settings.style));
+    style_note_ = new QLabel(this);
+    style_note_->setObjectName("LabelStyleNote");
+    style_note_->setWordWrap(true);
+    style_note_->setTextFormat(Qt::PlainText);
+    const auto show_note = [this, values = settings.style_values, chosen = settings.style] {
+        QStringList warnings;
+        try {
+            const std::string name = style_->currentText().toStdString();
+            // Values set over a style go with it.
+            for (const std::string& warning : StyleContrastWarnings(StyleWith(
+                     name, name == chosen ? values : decltype(settings.style_values)()))) {
+                warnings << FromBytes(warning);
+            }
+        } catch (const CommandError& error) {
+            warnings << FromBytes(error.what());
+        }
+        style_note_->setText(warnings.join("\n"));
+        style_note_->setVisible(!warnings.isEmpty());
+    };
+    connect(style_, &QComboBox::currentTextChanged, this, show_note);
+    show_note();
+    auto* style_column = new QVBoxLayout;
+    style_column->addWidget(style_);
+    style_column->addWidget(style_note_);
+    form->addRow(tr("Style:"), style_column);
+
     menu_ = new QListWidget(this);
     menu_->setObjectName("ListMenu");
     menu_->setDragDropMode(QAbstractItemView::InternalMove);
@@ -106,6 +144,10 @@ void TSiteSettings::OkClick() {
     settings.language = language_->text().trimmed().toStdString();
     settings.icon = QFile::encodeName(icon_->Text().trimmed()).toStdString();
     settings.index = index_->isChecked();
+    const std::string style = style_->currentText().toStdString();
+    if (style != (settings.style.empty() ? std::string(kClassicStyle) : settings.style)) {
+        settings = WithSiteSetting(settings, "style", style);
+    }
     if (menu_->isEnabled()) {
         // Every page in its place; a text that is the page's title follows it.
         settings.menu.clear();

@@ -3,6 +3,8 @@
 #include <QDialog>
 
 class QCheckBox;
+class QComboBox;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 
@@ -11,7 +13,8 @@ namespace qf {
 class PictureField;
 
 // File > Site Settings: the site's name, address, language, icon, whether
-// search engines may index it, and the site menu: its pages in order
+// search engines may index it, the site style (its colours checked for
+// contrast as it is chosen), and the site menu: its pages in order
 // (dragged), each shown or hidden (its box) with its link text (edited in
 // place). OK writes them (SiteSettings) and closes;
 // a value the core refuses is said and the dialog stays open.
@@ -32,6 +35,8 @@ private:
     PictureField* icon_;
     QCheckBox* index_;
     QListWidget* menu_;
+    QComboBox* style_;
+    QLabel* style_note_;
 };
 
 } // namespace qf
