@@ -16,6 +16,7 @@
 #include "services/prompts.h"
 #include "site/shared_parts.h"
 #include "site/site_settings.h"
+#include "site/site_style.h"
 #include "test_pages.h"
 #include "workspace/app_folder.h"
 #include "workspace/component_values.h"
@@ -892,6 +893,21 @@ private Q_SLOTS:
         window_->FollowSiteMenu();
         QVERIFY(window_->workspace().page_text.find("<a href=\"zebra.html\">") !=
                 std::string::npos);
+    }
+
+    // The editing view shows the project's pages in the site style, as the
+    // published site does.
+    void theEditingPreviewShowsTheSiteStyle() {
+        QDir().mkpath(Site());
+        SiteSettings settings;
+        settings.style = "Warm";
+        WriteSiteSettings(Site().toStdString(), settings);
+        OpenSiteProject();
+        ClickPage("index.html", Prompts::Answer::Yes);
+        QVERIFY(window_->preview()->WaitForLoaded());
+        const QString accent = window_->preview()->EvaluateText(
+            "getComputedStyle(document.documentElement).getPropertyValue('--q-accent')", 30000);
+        QCOMPARE(accent.trimmed(), QString::fromStdString(StyleWith("Warm", {}).accent));
     }
 
     void withoutATrashDeletingAsksFirst() {

@@ -5,9 +5,12 @@
 
 #include "app/main_window.h"
 
+#include "error.h"
 #include "render/render_site.h"
 #include "services/preview.h"
 #include "services/prompts.h"
+#include "site/site_settings.h"
+#include "site/site_style.h"
 #include "web_picture.h"
 
 #include <QAction>
@@ -19,6 +22,7 @@
 #include <QStandardPaths>
 #include <QTimer>
 #include <QToolBar>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace qf {
@@ -131,6 +135,18 @@ QWidget* TForm1::BuildPreviewPane(QWidget* parent) {
 void TForm1::ShowOpenPage() {
     const QAction* published = findChild<QAction*>("PreviewAsPublished");
     if (published == nullptr || !published->isChecked()) {
+        // The project's pages look as the site style makes them look.
+        QString css;
+        try {
+            css = QString::fromStdString(
+                StyleSheet(StyleOf(ReadSiteSettings(workspace_.project_folder))));
+        } catch (const CommandError&) {
+            // settings that cannot be read: the pages as designed
+        }
+        web1_->SetPageStyle(QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(
+                                                    workspace_.project_folder)))
+                                .toString(),
+                            workspace_.HasProject() ? css : QString());
         web1_->ShowFile(QFile::decodeName(QByteArray::fromStdString(workspace_.page_path)));
         return;
     }

@@ -341,6 +341,31 @@ void Preview::AddContextAction(QAction* action) {
     impl_->menu->addAction(action);
 }
 
+void Preview::SetPageStyle(const QString& prefix, const QString& css) {
+    QWebEngineScriptCollection& scripts = impl_->page->scripts();
+    for (const QWebEngineScript& old : scripts.find("quenfort-site-style")) {
+        scripts.remove(old);
+    }
+    if (css.isEmpty() || prefix.isEmpty()) {
+        return;
+    }
+    const auto literal = [](const QString& text) {
+        return QString::fromUtf8(QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact))
+            .mid(1)
+            .chopped(1);
+    };
+    QWebEngineScript style;
+    style.setName("quenfort-site-style");
+    style.setSourceCode("(function(){if(!location.href.startsWith(" + literal(prefix) +
+                        "))return;var s=document.createElement('style');s.id='quenfort-site-style';"
+                        "s.textContent=" +
+                        literal(css) +
+                        ";(document.head||document.documentElement).appendChild(s);})();");
+    style.setInjectionPoint(QWebEngineScript::DocumentReady);
+    style.setWorldId(QWebEngineScript::MainWorld);
+    impl_->page->scripts().insert(style);
+}
+
 void Preview::EnableOutlines() {
     if (impl_->bridge != nullptr) {
         return;
@@ -474,6 +499,19 @@ void Preview::RunScriptLater(const QString& script) {
         return;
     }
     impl_->page->runJavaScript(script);
+}
+
+QString Preview::EvaluateText(const QString& script, int timeout_ms) {
+    if (!WaitForLoaded(timeout_ms)) {
+        return {};
+    }
+    auto wait = std::make_shared<Wait>();
+    impl_->page->runJavaScript(script, QWebEngineScript::MainWorld, [wait](const QVariant& result) {
+        wait->text = result.toString();
+        wait->Done(true);
+    });
+    RunUntilDone(wait, timeout_ms);
+    return wait->text;
 }
 
 QJsonObject Preview::OutlineState(int timeout_ms) {

@@ -87,6 +87,12 @@ public:
     // The width asked last: 0 for the whole width.
     int LayoutWidth() const;
 
+    // Gives every page shown from now on whose address begins with `prefix`
+    // (a project folder's file:// address) the stylesheet `css` (the site
+    // style), as the published site has it; an empty `css` takes it away.
+    // Takes effect with the next page loaded.
+    void SetPageStyle(const QString& prefix, const QString& css);
+
     // Shows the page shown once more (the context menu's Reload).
     void Reload();
     // Adds an action to the context menu, below Reload.
@@ -108,6 +114,9 @@ public:
     // True once the outline script has measured every block of the page
     // shown (or put up its note that there are too many to outline).
     bool OutlinesDone(int timeout_ms = 15000);
+    // The text a script gives in the page shown (its main world), once the
+    // page has loaded; empty when it does not answer in time. For tests.
+    QString EvaluateText(const QString& script, int timeout_ms = 15000);
     // The browser page behind the preview, for benchmarks that time it.
     QWebEnginePage* Page() const;
     // The widget that takes the pointer's events (tests send clicks to it);
