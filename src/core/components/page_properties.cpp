@@ -490,12 +490,11 @@ std::string ApplyPageProperties(std::string_view page, const PageProperties& pro
     const std::size_t room = (heading ? heading->size() : 0) + background.size() +
                              (description ? description->size() : 0) + 256;
     std::string text;
-    if (properties.fit_small_screens) {
-        text = WithSmallScreenFit(page, *properties.fit_small_screens, edits ? room : 0);
-    } else {
-        text.reserve(page.size() + room);
-        text.assign(page);
+    if (properties.fit_small_screens && !edits) {
+        return WithSmallScreenFit(page, *properties.fit_small_screens, 0);
     }
+    text.reserve(page.size() + room);
+    text.assign(page);
     if (heading) {
         ReplaceTitle(text, *heading);
     }
@@ -517,6 +516,13 @@ std::string ApplyPageProperties(std::string_view page, const PageProperties& pro
     }
     if (properties.language) {
         SetLanguage(text, *properties.language);
+    }
+    // The small-screen block last: its width is the widest table of the page
+    // as the other changes leave it (a title that was never closed, replaced,
+    // may take tables with it), so applying the same properties again
+    // changes nothing.
+    if (properties.fit_small_screens) {
+        return WithSmallScreenFit(text, *properties.fit_small_screens, 0);
     }
     return text;
 }
