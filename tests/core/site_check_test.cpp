@@ -182,6 +182,25 @@ TEST_F(SiteCheckTest, TheCheckChangesNoFileAndTakesNoLock) {
     EXPECT_EQ(test::ReadBytes(Folder() + "a.html"), bytes);
 }
 
+TEST_F(SiteCheckTest, ATextColourVisitorsCannotReadOnItsBackgroundIsWarned) {
+    // On the area's white cell: pale grey is too light, dark grey is read.
+    Write("index.html",
+          Page("<!---Text1---!><!---Text2---!><!---Text3---!>",
+               Block("Text1", "<font color=\"#DDDDDD\">pale</font>") +
+                   Block("Text2", "<font color=\"333333\">dark</font>") +
+                   Block("Text3", "<table background=\"bread.png\"><tr><td><font "
+                                  "color=\"#ffffff\">on a picture</font></td></tr></table>")));
+    std::vector<std::string> warned;
+    for (const Finding& finding : CheckSite(Folder()).findings) {
+        if (finding.message.find("has a contrast of") != std::string::npos) {
+            warned.push_back(finding.entry + ": " + finding.message.substr(0, 73));
+        }
+    }
+    EXPECT_EQ(warned, std::vector<std::string>{
+                          "Text String1: The text colour #dddddd on the background #ffffff has a "
+                          "contrast of 1.4:1"});
+}
+
 TEST_F(SiteCheckTest, StructuralProblemsPointAtTheirMarker) {
     Write("broken.html",
           Page("<!---Image1---!><!---Image2---!>", Block("Image1", "<img src=\"\" alt=\"a\">") +
@@ -580,9 +599,9 @@ TEST_F(SiteCheckTest, TheSitesFindingsTitlesDescriptionsAndAddressInPageOrder) {
     // With an address, links are shared as cards: a page without a picture
     // 600 pixels wide shows the small icon instead.
     WriteRaw("wide.png", "png");
-    Write("wide.html", Page("<!---Image1---!>",
-                            Block("Image1", "<img src=\"wide.png\" width=\"300\" alt=\"w\">"),
-                            "Wide"));
+    Write("wide.html",
+          Page("<!---Image1---!>",
+               Block("Image1", "<img src=\"wide.png\" width=\"300\" alt=\"w\">"), "Wide"));
     SiteCheckOptions options;
     options.picture_size = [](const std::string& path) -> std::optional<PictureSize> {
         if (path.size() >= 8 && path.substr(path.size() - 8) == "wide.png") {

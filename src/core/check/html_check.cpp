@@ -5,11 +5,13 @@
 #include "document/ascii_case.h"
 #include "document/file_io.h"
 #include "error.h"
+#include "site/site_style.h"
 #include "workspace/area_editing.h"
 
 #include <gumbo.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
@@ -495,6 +497,9 @@ private:
                   const GumboElement* picture = nullptr);
     void LocationValue(std::string_view value, std::size_t offset, Target target,
                        const Region& region, const GumboElement* picture);
+    // A text colour set in a component that visitors could not read on its
+    // background.
+    void TextContrast(const GumboNode* node, std::size_t offset);
     void Picture(const std::string& path, std::string_view written, std::size_t offset,
                  const GumboElement& element);
     void Alternative(const GumboElement& element, std::size_t offset, bool button);
@@ -704,6 +709,63 @@ void HtmlWalk::Problem(std::size_t offset, const Region& region, GumboTag tag,
     }
 }
 
+namespace {
+
+// "#rrggbb" from a colour as an attribute gives it ("#FF0000", "ff0000");
+// empty for a name or anything else this check does not read.
+std::string HexColour(std::string_view value) {
+    if (!value.empty() && value.front() == '#') {
+        value.remove_prefix(1);
+    }
+    if (value.size() != 6 ||
+        value.find_first_not_of("0123456789abcdefABCDEF") != std::string_view::npos) {
+        return {};
+    }
+    std::string colour = "#";
+    for (const char c : value) {
+        colour += char(c >= 'A' && c <= 'F' ? c - 'A' + 'a' : c);
+    }
+    return colour;
+}
+
+} // namespace
+
+void HtmlWalk::TextContrast(const GumboNode* node, std::size_t offset) {
+    const GumboAttribute* colour = gumbo_get_attribute(&node->v.element.attributes, "color");
+    const std::string text = colour != nullptr ? HexColour(colour->value) : std::string();
+    if (text.empty()) {
+        return;
+    }
+    // The nearest background set around it (a cell, a table, the body);
+    // the browser's white where none is. A background picture may be
+    // anything: not judged.
+    std::string ground = "#ffffff";
+    for (const GumboNode* up = node->parent; up != nullptr && up->type == GUMBO_NODE_ELEMENT;
+         up = up->parent) {
+        if (gumbo_get_attribute(&up->v.element.attributes, "background") != nullptr) {
+            return;
+        }
+        if (const GumboAttribute* bgcolor =
+                gumbo_get_attribute(&up->v.element.attributes, "bgcolor")) {
+            ground = HexColour(bgcolor->value);
+            if (ground.empty()) {
+                return;
+            }
+            break;
+        }
+    }
+    const double ratio = ContrastRatio(text, ground);
+    if (ratio < 4.5) {
+        char shown[16];
+        std::snprintf(shown, sizeof shown, "%.1f", ratio);
+        check_.AddAtFileOffset(Severity::kWarning, offset,
+                               "The text colour " + text + " on the background " + ground +
+                                   " has a contrast of " + shown +
+                                   ":1, less than 4.5:1, so some visitors cannot read it: choose "
+                                   "a darker or lighter colour with Modify");
+    }
+}
+
 void HtmlWalk::Element(GumboNode* node) {
     GumboElement& element = node->v.element;
     Cover(element.original_tag);
@@ -750,6 +812,11 @@ void HtmlWalk::Element(GumboNode* node) {
         if (name.find('-') == std::string::npos) {
             check_.AddAtFileOffset(Severity::kWarning, start, UnknownElementMessage(name));
         }
+    }
+
+    // A text colour set in a component against the background it stands on.
+    if (region.component && element.tag == GUMBO_TAG_FONT) {
+        TextContrast(node, start);
     }
 
     // Files a style names with url(): a background picture, a font.
