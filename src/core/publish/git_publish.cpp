@@ -328,7 +328,8 @@ struct Session {
     git_remote_callbacks Callbacks() {
         key_tries = 0;
         password_tries = 0;
-        git_remote_callbacks callbacks = GIT_REMOTE_CALLBACKS_INIT;
+        git_remote_callbacks callbacks;
+        git_remote_init_callbacks(&callbacks, GIT_REMOTE_CALLBACKS_VERSION);
         callbacks.credentials = &Session::OnCredentials;
         callbacks.certificate_check = &Session::OnCertificate;
         callbacks.transfer_progress = &Session::OnFetchProgress;
@@ -680,7 +681,8 @@ PublishReport PublishToGit(const GitPublishRequest& request, const PublishOption
         const std::string spec = "+" + branch_ref + ":refs/quenfort/fetched";
         char* spec_text = const_cast<char*>(spec.c_str());
         const git_strarray specs{&spec_text, 1};
-        git_fetch_options fetch = GIT_FETCH_OPTIONS_INIT;
+        git_fetch_options fetch;
+        git_fetch_options_init(&fetch, GIT_FETCH_OPTIONS_VERSION);
         fetch.callbacks = session.Callbacks();
         fetch.download_tags = GIT_REMOTE_DOWNLOAD_TAGS_NONE;
         code = git_remote_download(remote.get(), &specs, &fetch);
@@ -881,7 +883,8 @@ PublishReport PublishToGit(const GitPublishRequest& request, const PublishOption
     const std::string spec = "refs/quenfort/push:" + branch_ref; // never forced
     char* spec_text = const_cast<char*>(spec.c_str());
     const git_strarray specs{&spec_text, 1};
-    git_push_options push = GIT_PUSH_OPTIONS_INIT;
+    git_push_options push;
+    git_push_options_init(&push, GIT_PUSH_OPTIONS_VERSION);
     push.callbacks = session.Callbacks();
     code = git_remote_push(remote.get(), &specs, &push);
     if (code < 0) {
