@@ -50,6 +50,24 @@ inline void PutBack(const std::string& path, std::string_view bytes) {
     }
 }
 
+// Milliseconds on the steady clock since `start`.
+inline double MsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+        .count();
+}
+
+// Writes `bytes` as the whole file at `path`, unsynced: setting up a run.
+inline void WriteFile(const std::string& path, std::string_view bytes) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        Fail("open " + path);
+    }
+    WriteAll(fd, bytes);
+    if (::close(fd) != 0) {
+        Fail("close " + path);
+    }
+}
+
 inline std::string PlainRead(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     struct stat info {};

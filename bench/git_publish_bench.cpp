@@ -23,21 +23,10 @@
 namespace {
 
 using bench::Median;
+using bench::MsSince;
+using bench::WriteFile;
 
 constexpr int kPages = 200;
-
-double MsSince(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-        .count();
-}
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size())) {
-        throw std::runtime_error("cannot write " + path);
-    }
-}
 
 std::string Page(int number, const std::string& words) {
     return "<html><head><title>Page " + std::to_string(number) + "</title></head><body><h1>Page " +

@@ -22,22 +22,11 @@
 namespace {
 
 using bench::Median;
+using bench::MsSince;
+using bench::WriteFile;
 
 constexpr int kFiles = 500;
 constexpr int kFileSize = 20 * 1024;
-
-double MsSince(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-        .count();
-}
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size())) {
-        throw std::runtime_error("cannot write " + path);
-    }
-}
 
 // The project: kFiles files of kFileSize bytes that do not compress.
 struct Project {

@@ -19,6 +19,8 @@
 #include "document/page_check.h"
 #include "document/page_file.h"
 
+#include "bench_support.h"
+
 #include <benchmark/benchmark.h>
 #include <gumbo.h>
 
@@ -32,6 +34,8 @@
 #include <vector>
 
 namespace {
+
+using bench::MsSince;
 
 // About `size` bytes of an editor-made page: doctype, language, title, one
 // area holding text, pictures with their alternative text and links between
@@ -71,11 +75,6 @@ std::string PageOfSize(std::size_t size) {
 double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     return values.empty() ? 0.0 : values[values.size() / 2];
-}
-
-double MsSince(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-        .count();
 }
 
 // The processor time of this process in milliseconds: on a machine shared

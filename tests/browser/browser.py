@@ -8,6 +8,7 @@ import os
 import queue
 import shutil
 import subprocess
+import sys
 import tempfile
 import threading
 import time
@@ -15,6 +16,17 @@ import time
 
 class BrowserError(Exception):
     pass
+
+
+def tools_folder():
+    """The folder scripts/install-test-tools.sh installs the judging clients in:
+    the test's second argument, else $QUENFORT_TEST_TOOLS, else
+    ~/.cache/quenfort-test-tools."""
+    if len(sys.argv) > 2:
+        return sys.argv[2]
+    return os.environ.get("QUENFORT_TEST_TOOLS") or os.path.join(
+        os.environ.get("XDG_CACHE_HOME") or os.path.expanduser("~/.cache"),
+        "quenfort-test-tools")
 
 
 def find_chromium():

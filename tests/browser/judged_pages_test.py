@@ -22,21 +22,13 @@ import time
 import urllib.request
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from browser import Browser, find_chromium  # noqa: E402
+from browser import Browser, find_chromium, tools_folder  # noqa: E402
 import sample_site  # noqa: E402
 
 # Audits a page cannot pass from a file or a test server.
 SERVER_ONLY = {"is-on-https", "redirects-http", "uses-http2", "uses-long-cache-ttl",
                "uses-text-compression"}
 CATEGORIES = ("accessibility", "best-practices", "seo")
-
-
-def tools_folder():
-    if len(sys.argv) > 2:
-        return sys.argv[2]
-    return os.environ.get("QUENFORT_TEST_TOOLS") or os.path.join(
-        os.environ.get("XDG_CACHE_HOME") or os.path.expanduser("~/.cache"),
-        "quenfort-test-tools")
 
 
 def free_port():

@@ -15,7 +15,7 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from browser import Browser  # noqa: E402
+from browser import Browser, tools_folder  # noqa: E402
 import sample_site  # noqa: E402
 
 STYLES = ("Clean", "Warm", "Calm")
@@ -23,14 +23,6 @@ SCREENS = {
     390: {"width": 390, "height": 844, "deviceScaleFactor": 1, "mobile": True},
     1280: {"width": 1280, "height": 900, "deviceScaleFactor": 1, "mobile": False},
 }
-
-
-def tools_folder():
-    if len(sys.argv) > 2:
-        return sys.argv[2]
-    return os.environ.get("QUENFORT_TEST_TOOLS") or os.path.join(
-        os.environ.get("XDG_CACHE_HOME") or os.path.expanduser("~/.cache"),
-        "quenfort-test-tools")
 
 
 def main():
