@@ -427,6 +427,30 @@ TEST_F(SiteCheckTest, HtmlThatABrowserReadsDifferently) {
     EXPECT_EQ(notes, 1);
 }
 
+// What the published page makes of HTML code left open: the next area
+// inside this one, or no area after it at all.
+TEST_F(SiteCheckTest, TheRenderedPageShowsAreasTakenInByHtmlLeftOpen) {
+    const auto two_areas = [](const std::string& first) {
+        return "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\"><html "
+               "lang=\"en\"><head><title>Home</title></head><body><!---End_Body---!>"
+               "<!---declare_begin---!><!---Table1---!><!---Table2---!><!---////---!>"
+               "<!---declare_end---!></body>" +
+               TableArea(1, first) + TableArea(2, "second") + "</html>";
+    };
+    Write("cell.html", two_areas("<table><tr><td>x"));
+    Write("textarea.html", two_areas("<textarea>note"));
+    Write("closed.html", two_areas("<table><tr><td>x</td></tr></table>"));
+
+    const std::vector<Finding> cell = Check("cell.html");
+    EXPECT_TRUE(Has(cell, Severity::kError, "Area1", "Area2 stands inside Area1"))
+        << Describe(cell);
+    const std::vector<Finding> textarea = Check("textarea.html");
+    EXPECT_TRUE(Has(textarea, Severity::kError, "Area2", "Area2 is not shown"))
+        << Describe(textarea);
+    const std::vector<Finding> closed = Check("closed.html");
+    EXPECT_TRUE(Real(closed).empty()) << Describe(closed);
+}
+
 // Every shipped layout, each area filled with every kind at its initial
 // values, a platform, a line break and the form: the check finds only what
 // the initial values really lack, never markup read differently.

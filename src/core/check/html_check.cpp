@@ -265,35 +265,6 @@ bool TagEndIsOptional(GumboTag tag) {
     }
 }
 
-bool IsVoid(GumboTag tag) {
-    switch (tag) {
-    case GUMBO_TAG_AREA:
-    case GUMBO_TAG_BASE:
-    case GUMBO_TAG_BR:
-    case GUMBO_TAG_COL:
-    case GUMBO_TAG_EMBED:
-    case GUMBO_TAG_HR:
-    case GUMBO_TAG_IMG:
-    case GUMBO_TAG_INPUT:
-    case GUMBO_TAG_KEYGEN:
-    case GUMBO_TAG_LINK:
-    case GUMBO_TAG_META:
-    case GUMBO_TAG_PARAM:
-    case GUMBO_TAG_SOURCE:
-    case GUMBO_TAG_TRACK:
-    case GUMBO_TAG_WBR:
-    case GUMBO_TAG_BGSOUND:
-    case GUMBO_TAG_BASEFONT:
-    case GUMBO_TAG_FRAME:
-    case GUMBO_TAG_IMAGE:
-    case GUMBO_TAG_MENUITEM:
-    case GUMBO_TAG_SPACER:
-        return true;
-    default:
-        return false;
-    }
-}
-
 // The tags the page format is made of: the skeleton, the areas' tables,
 // cells and spacer pictures, platforms and line breaks.
 bool IsFormatTag(GumboTag tag) {
@@ -694,7 +665,7 @@ void HtmlWalk::Run() {
                     (format_places_ == 1 ? " place" : " places") +
                     " of this page (areas after \"</body>\", the transitional doctype, cell "
                     "attributes, the spacer pictures of areas, tables of platforms); they show "
-                    "as meant and need nothing from you");
+                    "as meant, need nothing from you and are not in the published page");
         }
     }
     // The output goes with `memory`.

@@ -1,6 +1,7 @@
 #include "check/site_check.h"
 
 #include "check/html_check.h"
+#include "check/rendered_check.h"
 #include "check/page_places.h"
 #include "components/page_properties.h"
 #include "components/php_script.h"
@@ -321,6 +322,7 @@ std::vector<Finding> CheckSitePage(const std::string& project_folder, const std:
     if (options.cancel == nullptr || !options.cancel->load()) {
         CheckForm(check, text);
         CheckSharedCopies(check, text);
+        check::CheckRenderedPage(check);
         // A link shared in a chat shows the page's first picture wide enough
         // for a large card, else only the site's small icon.
         if (!site_address.empty() && options.picture_size &&

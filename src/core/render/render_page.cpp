@@ -305,6 +305,8 @@ private:
     std::string card_picture_;  // the first picture wide enough to share, as written
     bool picture_open_ = false; // an "<img>" written inside "<picture>"
     bool rollover_ = false;
+    // Where the body's elements are written, for the check of the result.
+    std::vector<std::pair<std::size_t, std::size_t>>* places_ = nullptr;
     bool legacy_rollover_ = false; // handlers left that call js.js
 };
 
@@ -1171,6 +1173,9 @@ void Renderer::Element(const GumboNode* node) {
     }
     const bool inherited = zero_line_height_;
     zero_line_height_ = QuirkLineHeight(node, tag);
+    if (places_ != nullptr && in_body_ && node->v.element.original_tag.length > 0) {
+        places_->emplace_back(out_.size(), node->v.element.start_pos.offset);
+    }
     Open(tag);
     if (!IsVoid(tag.name)) {
         Children(node);
@@ -1525,6 +1530,12 @@ std::string Renderer::SharingTags(const std::string& title, const std::string& d
 
 std::string Renderer::Run(std::string_view page_text) {
     const std::string text = Utf8Text(page_text);
+    if (options_.element_places != nullptr) {
+        options_.element_places->clear();
+        if (text.size() == page_text.size()) {
+            places_ = options_.element_places;
+        }
+    }
     GumboOptions parse = kGumboDefaultOptions;
     parse.max_errors = 0;
     GumboOutput* output = gumbo_parse_with_options(&parse, text.data(), text.size());
@@ -1640,6 +1651,11 @@ std::string Renderer::Run(std::string_view page_text) {
         page += "." + name + ":hover,." + name + ":hover>*{color:" + colour + "!important}";
     }
     page += "</style>\n</head>\n";
+    if (places_ != nullptr) {
+        for (auto& place : *places_) {
+            place.first += page.size();
+        }
+    }
     page += body_text;
     page += "</html>\n";
     gumbo_destroy_output(&kGumboDefaultOptions, output);

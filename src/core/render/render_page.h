@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace qf::render {
 
@@ -49,6 +50,11 @@ struct RenderOptions {
     };
     std::function<std::optional<Variant>(std::string_view src, int width, std::string_view format)>
         picture_variant;
+    // Filled, when given, with where the page text's elements stand in the
+    // result, in order: (offset in the result, offset in `page_text`) of each
+    // start tag written for an element of the page's body. Left empty for a
+    // page that is not UTF-8, whose text is read transcoded.
+    std::vector<std::pair<std::size_t, std::size_t>>* element_places = nullptr;
 };
 
 // The pictures before the first screen's end are loaded at once; those after
