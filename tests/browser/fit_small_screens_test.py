@@ -127,6 +127,20 @@ MEASURE = r"""(() => {
 })()""" % json.dumps(LONG_WORD[:20])
 
 
+# How far below its area's top the text "At the top" starts.
+VALIGN_GAP = r"""(() => {
+  const walker = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT);
+  for (let node = walker.nextNode(); node; node = walker.nextNode()) {
+    if (!/At the\s+top/.test(node.data)) continue;
+    const range = document.createRange();
+    range.selectNodeContents(node);
+    const cell = node.parentElement.closest("td");
+    return range.getBoundingClientRect().top - cell.getBoundingClientRect().top;
+  }
+  return null;
+})()"""
+
+
 def show(browser, metrics, path):
     browser.send("Emulation.setDeviceMetricsOverride", **metrics)
     browser.go("file://" + path)
@@ -161,8 +175,28 @@ def main():
         run([cli, "page-properties", plain, "fit=0"], env)
         pages.append((layout, fitted, plain, len(areas)))
 
+    # A sidebar (Area2 of the third layout, valign top as the layout writes
+    # it) beside a column made taller by a picture: the sidebar's text stands
+    # at its top, in the page file and as published.
+    tall = os.path.join(work, "tall.png")
+    write_picture(tall, 100, 900)
+    tall_location = run([cli, "import-picture", site, tall], env).strip()
+    valign = os.path.join(site, "valign.html")
+    run([cli, "new-page", site, "valign", "layout=3"], env)
+    run([cli, "insert", valign, "Area2", "Text", "text=At the top"], env)
+    run([cli, "insert", valign, "Area3", "Image", "src=" + tall_location, "alt=Tall"], env)
+    valign_published = os.path.join(work, "valign-published.html")
+    with open(valign_published, "w", encoding="utf-8") as out:
+        out.write(run([cli, "render", valign], env))
+
     shots = os.environ.get("BROWSER_SHOTS")
     with Browser() as browser:
+        for path in (valign, valign_published):
+            show(browser, DESKTOP, path)
+            gap = browser.evaluate(VALIGN_GAP)
+            if gap is None or gap > 60:
+                failures.append("%s: the text of a top-aligned area stands %s px below the "
+                                "area's top" % (os.path.basename(path), gap))
         for layout, fitted, plain, areas in pages:
             where = "layout %s: " % layout
             show(browser, PHONE, fitted)

@@ -207,8 +207,8 @@ std::string SmallScreenBlock(int limit) {
     const std::string below = std::to_string(std::max(limit, 1) - 1) + ".98px";
     return std::string(kFitStartMarker) +
            "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">"
-           "<style>@media (max-width:" +
-           below +
+           "<style>" +
+           std::string(kAreaValignRule) + "@media (max-width:" + below +
            "){table[valign],table[valign]>tbody,table[valign]>tbody>tr,"
            "table[valign]>tbody>tr>td{display:block;width:auto!important;"
            "float:none!important;box-sizing:border-box}"

@@ -20,8 +20,14 @@ inline constexpr std::string_view kFitEndMarker = "<!---Fit_End---!>";
 // else the browser's 8 pixels).
 int SmallScreenLimit(std::string_view page);
 
+// What an area's valign means: browsers pass it over on the area's table,
+// so its cells (those without a valign of their own) take it.
+inline constexpr std::string_view kAreaValignRule =
+    "table[valign=top i]>tbody>tr>td:not([valign]){vertical-align:top}"
+    "table[valign=bottom i]>tbody>tr>td:not([valign]){vertical-align:bottom}";
+
 // The block for a page needing `limit` pixels, markers included; its rules
-// apply below that width only.
+// apply below that width only, kAreaValignRule at every width.
 std::string SmallScreenBlock(int limit);
 
 // Whether the page holds the block: its start marker, then its end marker.

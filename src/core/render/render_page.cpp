@@ -250,6 +250,7 @@ struct TableContext {
     long border = 0;           // the table's border attribute
     std::string border_colour; // the table's bordercolor, as CSS
     std::string padding;       // the table's cellpadding, as CSS
+    std::string valign;        // an area table's valign, which its cells take
 };
 
 class Renderer {
@@ -436,7 +437,7 @@ void Renderer::Table(Tag& tag) {
     if (tag.Has("valign")) {
         const std::string valign = Lower(Trim(tag.Take("valign")));
         if (valign == "top" || valign == "middle" || valign == "bottom") {
-            tag.Css("vertical-align", valign);
+            table.valign = valign;
         }
         tag.Set("role", "presentation");
     }
@@ -484,6 +485,8 @@ void Renderer::Cell(Tag& tag) {
     const std::string valign = Lower(Trim(tag.Take("valign")));
     if (valign == "top" || valign == "middle" || valign == "bottom" || valign == "baseline") {
         tag.Css("vertical-align", valign);
+    } else if (!table.valign.empty()) {
+        tag.Css("vertical-align", table.valign);
     }
     Align(tag, false);
     if (tag.Has("nowrap")) {

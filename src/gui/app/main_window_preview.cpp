@@ -5,6 +5,7 @@
 
 #include "app/main_window.h"
 
+#include "components/small_screens.h"
 #include "error.h"
 #include "render/render_site.h"
 #include "services/preview.h"
@@ -136,9 +137,10 @@ void TForm1::ShowOpenPage() {
     const QAction* published = findChild<QAction*>("PreviewAsPublished");
     if (published == nullptr || !published->isChecked()) {
         // The project's pages look as the site style makes them look.
-        QString css;
+        // An area's valign, which the page file leaves to its cells.
+        QString css = QString::fromUtf8(kAreaValignRule.data(), qsizetype(kAreaValignRule.size()));
         try {
-            css = QString::fromStdString(
+            css += QString::fromStdString(
                 StyleSheet(StyleOf(ReadSiteSettings(workspace_.project_folder))));
         } catch (const CommandError&) {
             // settings that cannot be read: the pages as designed
