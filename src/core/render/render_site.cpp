@@ -494,11 +494,52 @@ std::string OutputFolderProblem(const std::string& project_folder, const std::st
     return {};
 }
 
+void SiteRendering::KnowHashes(const std::vector<publish::LocalFile>& files) {
+    const std::lock_guard<std::mutex> guard(lock_);
+    for (const publish::LocalFile& file : files) {
+        if (!file.sha256.empty()) {
+            hashes_[file.path] = file.sha256;
+        }
+    }
+}
+
+namespace {
+
+// A made picture of the cache never changes (its name holds the picture's
+// hash and the size), so its own hash is kept beside it ("HASH SIZE") and
+// read back instead of reading the picture; a record that does not match the
+// file's size is made again.
+std::string CachedFileSha256(const std::string& cached, std::int64_t& size) {
+    const std::string record_path = cached + ".sha256";
+    size = std::int64_t(QFileInfo(Q(cached)).size());
+    try {
+        if (QFileInfo::exists(Q(record_path))) {
+            const std::string record = ReadRegularFile(record_path);
+            const std::size_t blank = record.find(' ');
+            if (blank == 64 && record.substr(blank + 1) == std::to_string(size)) {
+                return record.substr(0, blank);
+            }
+        }
+    } catch (const CommandError&) {
+        // read the picture itself
+    }
+    const std::string hash = publish::FileSha256(cached, &size);
+    try {
+        WriteCopyAtomically(record_path, hash + " " + std::to_string(size));
+    } catch (const CommandError&) {
+        // a cache that cannot be written only makes the next publish slower
+    }
+    return hash;
+}
+
+} // namespace
+
 void RenderPagesForPublishing(const std::string& project_folder,
                               std::vector<publish::LocalFile>& files, const std::string& staging,
                               const PictureWork& pictures, std::vector<std::string>* site_notes,
                               const std::string& address) {
     SiteRendering site(project_folder, pictures, address);
+    site.KnowHashes(files);
     const std::string out = Folder(staging);
     for (const publish::LocalFile& file : files) {
         const std::size_t slash = file.path.rfind('/');
@@ -547,7 +588,7 @@ void RenderPagesForPublishing(const std::string& project_folder,
         publish::LocalFile variant;
         variant.path = path;
         variant.full = cached;
-        variant.sha256 = publish::FileSha256(cached, &variant.size);
+        variant.sha256 = CachedFileSha256(cached, variant.size);
         files.push_back(std::move(variant));
         added = true;
     }

@@ -52,6 +52,11 @@ public:
     // target's own, such as a staging server's).
     SiteRendering(std::string project_folder, PictureWork pictures, std::string address = {});
 
+    // The SHA-256 of files of the project already read (a publish lists them
+    // with their hashes), so a picture's variants are found in the cache
+    // without reading the picture again.
+    void KnowHashes(const std::vector<publish::LocalFile>& files);
+
     // The options for the page at `page_path` (relative to the project).
     RenderOptions OptionsFor(const std::string& page_path);
     // RenderedFile with those options.
