@@ -5,7 +5,9 @@ quenfort-cli export) must give
 - axe-core, run in Debian's Chromium: no violation;
 - Lighthouse, served by php -S on 127.0.0.1 (the site's address, with its
   language and icon set), with its mobile and desktop presets: 100 for
-  accessibility, best practices and search engines; the icon is found.
+  accessibility, best practices and search engines; the icon is found; with
+  the mobile preset, the picture audits pass and the layout shift stays
+  under 0.05.
 Audits that only a real server can pass are listed apart, not failed.
 
     judged_pages_test.py CLI [TOOLS]
@@ -29,6 +31,11 @@ import sample_site  # noqa: E402
 SERVER_ONLY = {"is-on-https", "redirects-http", "uses-http2", "uses-long-cache-ttl",
                "uses-text-compression"}
 CATEGORIES = ("accessibility", "best-practices", "seo")
+# What Lighthouse's mobile preset must pass of the pictures (an opportunity
+# passes at a score of 0.9, as Lighthouse lists it), and the layout shift.
+PICTURE_AUDITS = ("uses-responsive-images", "unsized-images", "modern-image-formats",
+                  "offscreen-images", "image-size-responsive")
+LARGEST_LAYOUT_SHIFT = 0.05
 
 
 def free_port():
@@ -93,9 +100,13 @@ def lighthouse(tools, out, pages, port):
                     # The home page is visited at the site's address, which its
                     # canonical link names.
                     address = "http://127.0.0.1:%d/%s" % (port, "" if page == "index.html" else page)
+                    # The mobile preset measures the pictures too; the
+                    # performance score depends on the machine's load, so it
+                    # is printed (for bench/site_performance.sh), not judged.
+                    categories = CATEGORIES + (("performance",) if preset == "mobile" else ())
                     command = ["node", cli, address, "--quiet",
                                "--output=json", "--output-path=" + report,
-                               "--only-categories=" + ",".join(CATEGORIES),
+                               "--only-categories=" + ",".join(categories),
                                "--chrome-flags=" + flags]
                     if preset == "desktop":
                         command.append("--preset=desktop")
@@ -120,6 +131,24 @@ def lighthouse(tools, out, pages, port):
                                 failures.append(text)
                         print("Lighthouse %s %s %s: %d" % (page, preset, name,
                                                           round(category["score"] * 100)))
+                    if preset == "mobile":
+                        audits = result["audits"]
+                        for name in PICTURE_AUDITS:
+                            audit = audits.get(name)
+                            if audit is None:
+                                failures.append("Lighthouse %s: no audit %s" % (page, name))
+                            elif audit["score"] is not None and audit["score"] < 0.9:
+                                failures.append("Lighthouse %s mobile %s: %s (%s)" % (
+                                    page, name, audit["title"], audit.get("displayValue", "")))
+                        shift = audits["cumulative-layout-shift"].get("numericValue", 1)
+                        if shift >= LARGEST_LAYOUT_SHIFT:
+                            failures.append("Lighthouse %s mobile: the layout shifts by %.3f" %
+                                            (page, shift))
+                        paint = audits["largest-contentful-paint"].get("numericValue", 0)
+                        print("Lighthouse %s mobile performance: %d, largest contentful paint "
+                              "%.1f s, layout shift %.3f" % (
+                                  page, round(result["categories"]["performance"]["score"] * 100),
+                                  paint / 1000, shift))
     finally:
         server.terminate()
         server.wait(timeout=10)
