@@ -252,9 +252,14 @@ WebPicture Process(const std::string& path, const PictureImportOptions& options)
 
 } // namespace
 
-std::string EncodePictureVariant(const std::string& path, int width, const std::string& format) {
+namespace {
+
+// The picture at `path` made `width` pixels wide: `height` high, cut about
+// its middle to those proportions, or for 0 in its own proportions.
+std::string EncodePicture(const std::string& path, int width, int height,
+                          const std::string& format) {
     LimitPixelMemory();
-    if (width <= 0 || !PictureSafeToRead(path)) {
+    if (width <= 0 || height < 0 || !PictureSafeToRead(path)) {
         return {};
     }
     QImageReader reader(QFile::decodeName(path.c_str()));
@@ -271,9 +276,26 @@ std::string EncodePictureVariant(const std::string& path, int width, const std::
             return {};
         }
     }
-    if (image.width() != width) {
-        const int height =
-            std::max(1, qRound(double(image.height()) * width / double(image.width())));
+    if (image.isNull()) {
+        return {};
+    }
+    if (height > 0) {
+        // The largest part of the picture in the wanted proportions, about
+        // its middle.
+        const double wanted = double(width) / height;
+        QRect part = image.rect();
+        if (double(image.width()) / image.height() > wanted) {
+            part.setWidth(std::max(1, qRound(image.height() * wanted)));
+            part.moveLeft((image.width() - part.width()) / 2);
+        } else {
+            part.setHeight(std::max(1, qRound(image.width() / wanted)));
+            part.moveTop((image.height() - part.height()) / 2);
+        }
+        image = image.copy(part);
+    } else {
+        height = std::max(1, qRound(double(image.height()) * width / double(image.width())));
+    }
+    if (image.width() != width || image.height() != height) {
         image = image.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
     image = WithoutTexts(image);
@@ -294,10 +316,22 @@ std::string EncodePictureVariant(const std::string& path, int width, const std::
     return encoded.toStdString();
 }
 
+} // namespace
+
+std::string EncodePictureVariant(const std::string& path, int width, const std::string& format) {
+    return EncodePicture(path, width, 0, format);
+}
+
+std::string EncodeCardPicture(const std::string& path, int width, int height,
+                              const std::string& format) {
+    return height <= 0 ? std::string() : EncodePicture(path, width, height, format);
+}
+
 render::PictureWork ImagePictureWork() {
     render::PictureWork work;
     work.size = [](const std::string& path) { return ShownPictureSize(path); };
     work.encode = EncodePictureVariant;
+    work.card = EncodeCardPicture;
     return work;
 }
 

@@ -42,6 +42,12 @@ std::optional<PictureSize> ShownPictureSize(const std::string& path);
 // rendered site; empty when it cannot be read or encoded.
 std::string EncodePictureVariant(const std::string& path, int width, const std::string& format);
 
+// The picture file at `path` cut about its middle to the proportions of
+// `width` by `height` and made that size (the card a shared link shows);
+// empty when it cannot be read or encoded.
+std::string EncodeCardPicture(const std::string& path, int width, int height,
+                              const std::string& format);
+
 // The picture work of the rendered site: sizes and variants by Qt's readers
 // and writers.
 render::PictureWork ImagePictureWork();

@@ -275,10 +275,46 @@ struct FakePictures {
             ++made;
             return std::string(std::size_t(format == "webp" ? width : 2 * width), 'p');
         };
+        work.card = [this](const std::string&, int width, int height, const std::string&) {
+            ++made;
+            return std::to_string(width) + "x" + std::to_string(height);
+        };
         work.cache_folder = cache;
         return work;
     }
 };
+
+// A link shared in a chat shows the page's first picture wide enough as a
+// large card, cut to the card's proportions; a picture too low for that is
+// shown as it is.
+TEST_F(RenderSite, ASharedLinkShowsTheFirstLargePictureCutToACard) {
+    SiteSettings settings;
+    settings.address = "https://bakery.example/";
+    WriteSiteSettings(project_, settings);
+    for (const char* name : {"photo.jpg", "band.png", "low.png"}) {
+        test::WriteBytes(project_ + "images/" + name, std::string("bytes of ") + name);
+    }
+    const auto page_showing = [](const std::string& picture) {
+        return test::PageWith(
+            "<!---Table1---!><!---Image1---!>",
+            test::TableArea(
+                1, test::Block("Image1", "<img src=\"images/" + picture + "\" alt=\"p\">")));
+    };
+    WritePageFile(project_ + "index.html", page_showing("photo.jpg"));
+    WritePageFile(project_ + "band.html", page_showing("band.png"));
+    WritePageFile(project_ + "low.html", page_showing("low.png"));
+    FakePictures fake;
+    fake.sizes = {{"photo.jpg", {2400, 1600}}, {"band.png", {900, 900}}, {"low.png", {1000, 300}}};
+    ExportSite(project_, outside_, fake.Work(dir_.filePath("cache").toStdString()));
+    EXPECT_TRUE(Has(test::ReadBytes(outside_ + "/index.html"),
+                    "<meta property=\"og:image\" "
+                    "content=\"https://bakery.example/images/photo.card.jpg\">"));
+    EXPECT_EQ(test::ReadBytes(outside_ + "/images/photo.card.jpg"), "1200x630");
+    EXPECT_EQ(test::ReadBytes(outside_ + "/images/band.card.png"), "900x472");
+    const std::string low = test::ReadBytes(outside_ + "/low.html");
+    EXPECT_TRUE(Has(low, "content=\"https://bakery.example/images/low.png\"")) << low;
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(outside_ + "/images/low.card.png")));
+}
 
 TEST_F(RenderSite, PicturesGetTheirSizesAndVariantsMadeOnceOutsideTheProject) {
     QDir().mkpath(dir_.filePath("site/images"));

@@ -294,6 +294,24 @@ TEST_F(WebPictures, ALongerPictureIsScaledToTheLongestSideItsProportionsKept) {
     EXPECT_EQ(camera.height, 1707);
 }
 
+// The card a shared link shows: the picture's middle in the card's
+// proportions, at the size asked.
+TEST_F(WebPictures, ACardIsCutAboutThePicturesMiddle) {
+    Save(TwoHalves(1600, 630), "elsewhere/wide.png", "png");
+    const QImage wide = QImage::fromData(
+        QByteArray::fromStdString(EncodeCardPicture(Path("elsewhere/wide.png"), 1200, 630, "png")));
+    ASSERT_EQ(wide.size(), QSize(1200, 630));
+    // Cut from the left, the red half would reach x = 800.
+    EXPECT_TRUE(Reddish(wide.pixel(550, 300)));
+    EXPECT_TRUE(Bluish(wide.pixel(650, 300)));
+
+    Save(TwoHalves(800, 1000), "elsewhere/tall.jpg", "jpeg");
+    const QImage tall = QImage::fromData(
+        QByteArray::fromStdString(EncodeCardPicture(Path("elsewhere/tall.jpg"), 800, 420, "jpeg")));
+    EXPECT_EQ(tall.size(), QSize(800, 420));
+    EXPECT_EQ(EncodeCardPicture(Path("elsewhere/none.png"), 1200, 630, "png"), "");
+}
+
 TEST_F(WebPictures, TheQualityDecidesTheSizeAndALargerCopyIsNotUsed) {
     Save(TwoHalves(160, 160, true), "elsewhere/noise.jpg", "jpeg", 100);
     const qint64 original = Read("elsewhere/noise.jpg").size();

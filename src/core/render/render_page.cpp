@@ -1522,7 +1522,12 @@ std::string Renderer::SharingTags(const std::string& title, const std::string& d
         std::replace(locale.begin(), locale.end(), '-', '_');
         tags += MetaTag("property", "og:locale", locale);
     }
-    const std::string picture = !card_picture_.empty() ? card_picture_ : options_.icon;
+    std::string picture = !card_picture_.empty() ? card_picture_ : options_.icon;
+    if (!card_picture_.empty() && options_.card_picture) {
+        if (const auto card = options_.card_picture(card_picture_)) {
+            picture = card->location;
+        }
+    }
     if (!picture.empty()) {
         tags += MetaTag("property", "og:image", FullAddress(options_.page_address, picture));
     }

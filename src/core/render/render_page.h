@@ -50,6 +50,10 @@ struct RenderOptions {
     };
     std::function<std::optional<Variant>(std::string_view src, int width, std::string_view format)>
         picture_variant;
+    // The picture `src` cut to the proportions of a large card (kCardWidth
+    // by kCardHeight, or smaller in the same proportions) for shared links;
+    // nothing when it cannot be made. Without it, the picture as it is.
+    std::function<std::optional<Variant>(std::string_view src)> card_picture;
     // Filled, when given, with where the page text's elements stand in the
     // result, in order: (offset in the result, offset in `page_text`) of each
     // start tag written for an element of the page's body. Left empty for a
@@ -63,6 +67,10 @@ inline constexpr int kEagerPictures = 3;
 
 // The narrowest picture shared with a link to the page (a card).
 inline constexpr int kCardPictureWidth = 600;
+
+// The size of the picture a shared link shows as a large card.
+inline constexpr int kCardWidth = 1200;
+inline constexpr int kCardHeight = 630;
 
 // The longest description made from a page's own text, in characters.
 inline constexpr std::size_t kDescriptionLength = 160;
@@ -88,7 +96,8 @@ inline constexpr std::size_t kDescriptionLength = 160;
 //   rollover pictures switched by a small script (no "name" on "<img>");
 // - a canonical link and Open Graph and Twitter card tags (title,
 //   description, the page's address, the first picture of at least
-//   kCardPictureWidth pixels or else the site's icon, the site's name and
+//   kCardPictureWidth pixels, cut to a card where the options make one, or
+//   else the site's icon, the site's name and
 //   language) where the options know the page's address, and a robots tag
 //   where search engines may not index it;
 // - every picture the site holds written with its width and height in the

@@ -258,6 +258,57 @@ std::optional<std::pair<int, int>> SiteRendering::Size(const Source& source) {
     return size;
 }
 
+std::string SiteRendering::HashOf(const Source& source) {
+    {
+        const std::lock_guard<std::mutex> guard(lock_);
+        if (const auto known = hashes_.find(source.path); known != hashes_.end()) {
+            return known->second;
+        }
+    }
+    std::string hash = publish::FileSha256(source.full);
+    const std::lock_guard<std::mutex> guard(lock_);
+    hashes_[source.path] = hash;
+    return hash;
+}
+
+std::optional<RenderOptions::Variant> SiteRendering::Card(const Source& source) {
+    const std::string own = VariantFormat(source.path);
+    const auto size = Size(source);
+    if (own.empty() || !size || !pictures_.card) {
+        return std::nullopt;
+    }
+    // As wide as the picture allows in the card's proportions, at most the
+    // card's own size; narrower than a large card: the picture as it is.
+    const int width = std::min(
+        {kCardWidth, size->first, int(std::int64_t(size->second) * kCardWidth / kCardHeight)});
+    if (width < kCardPictureWidth) {
+        return std::nullopt;
+    }
+    const int height = std::max(1, int(std::int64_t(width) * kCardHeight / kCardWidth));
+    const std::string cached = cache_ + HashOf(source) + "-card" + std::to_string(width) + "x" +
+                               std::to_string(height) + "." + Ending(own);
+    if (!QFileInfo::exists(Q(cached))) {
+        const std::string bytes = pictures_.card(source.full, width, height, own);
+        if (bytes.empty()) {
+            return std::nullopt;
+        }
+        QDir().mkpath(Q(cache_));
+        WriteCopyAtomically(cached, bytes);
+    }
+    const QFileInfo file(Q(source.full));
+    const std::string name =
+        QFile::encodeName(file.completeBaseName()).toStdString() + ".card." + Ending(own);
+    const std::size_t slash = source.path.rfind('/');
+    const std::string path =
+        (slash == std::string::npos ? std::string() : source.path.substr(0, slash + 1)) + name;
+    {
+        const std::lock_guard<std::mutex> guard(lock_);
+        variants_[path] = cached;
+    }
+    return RenderOptions::Variant{source.location + PagePathLocation(name),
+                                  std::int64_t(QFileInfo(Q(cached)).size())};
+}
+
 std::optional<RenderOptions::Variant> SiteRendering::Variant(const Source& source, int width,
                                                              std::string_view format) {
     const std::string own = VariantFormat(source.path);
@@ -282,18 +333,7 @@ std::optional<RenderOptions::Variant> SiteRendering::Variant(const Source& sourc
                 std::string(PagePathLocation(QFile::encodeName(file.fileName()).toStdString())),
             file.size()};
     }
-    std::string hash;
-    {
-        const std::lock_guard<std::mutex> guard(lock_);
-        if (const auto known = hashes_.find(source.path); known != hashes_.end()) {
-            hash = known->second;
-        }
-    }
-    if (hash.empty()) {
-        hash = publish::FileSha256(source.full);
-        const std::lock_guard<std::mutex> guard(lock_);
-        hashes_[source.path] = hash;
-    }
+    const std::string hash = HashOf(source);
     const std::string cached = cache_ + hash + "-" + std::to_string(width) + "." + Ending(wanted);
     if (!QFileInfo::exists(Q(cached))) {
         const std::string bytes = pictures_.encode(source.full, width, wanted);
@@ -346,6 +386,10 @@ RenderOptions SiteRendering::OptionsFor(const std::string& page_path) {
                                                 std::string_view format) {
         const auto source = Resolve(page_path, src);
         return source ? Variant(*source, width, format) : std::nullopt;
+    };
+    options.card_picture = [this, page_path](std::string_view src) {
+        const auto source = Resolve(page_path, src);
+        return source ? Card(*source) : std::nullopt;
     };
     return options;
 }

@@ -37,6 +37,12 @@ struct PictureWork {
     // `format` ("webp", "png", "jpeg"); empty when it cannot be.
     std::function<std::string(const std::string& path, int width, const std::string& format)>
         encode;
+    // The picture file at `path` cut about its middle to the proportions of
+    // `width` by `height` and made that size, encoded as `format`; empty when
+    // it cannot be. Without it, a shared link shows the picture as it is.
+    std::function<std::string(const std::string& path, int width, int height,
+                              const std::string& format)>
+        card;
     // Where made pictures are kept between runs, by the picture's hash and
     // the size; empty: the user's cache folder.
     std::string cache_folder;
@@ -86,6 +92,10 @@ private:
     };
     std::optional<Source> Resolve(const std::string& page_path, std::string_view src) const;
     std::optional<std::pair<int, int>> Size(const Source& source);
+    // The picture's SHA-256, read once.
+    std::string HashOf(const Source& source);
+    // The picture cut to a large card's 1.91:1, at most kCardWidth wide.
+    std::optional<RenderOptions::Variant> Card(const Source& source);
     std::optional<RenderOptions::Variant> Variant(const Source& source, int width,
                                                   std::string_view format);
 
