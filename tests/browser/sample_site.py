@@ -25,7 +25,9 @@ def png(width, height, rgb):
             chunk(b"IDAT", zlib.compress(raw)) + chunk(b"IEND", b""))
 
 
-# Kinds and their fields, in the order they go into the areas.
+# Kinds and their fields, in the order they go into the areas; the form's
+# button goes right after its last field, in the same area.
+SEND_BUTTON = ("Button", {"value": "Send"})
 COMPONENTS = [
     ("Text", {"text": "Fresh bread every morning. We bake with flour from the mill.",
               "face": "Arial", "size": "4", "bold": "1", "color": "#663300"}),
@@ -52,7 +54,6 @@ COMPONENTS = [
     ("TextArea", {"name": "message", "label": "Message:", "width": "30"}),
     ("Drop_List", {"name": "bread", "label": "Bread:", "options": "Rye\nSpelt"}),
     ("CheckBox", {"name": "news", "label": "Send news"}),
-    ("Button", {"value": "Send"}),
     ("Video", {"src": "media/clip.mp4", "width": "160", "height": "120"}),
     ("Flash", {"src": "media/old.swf", "width": "100", "height": "50"}),
 ]
@@ -90,8 +91,9 @@ def make(cli, folder):
         areas = run([cli, "areas", page], env).split()
         for index, (kind, values) in enumerate(COMPONENTS):
             area = areas[index % len(areas)]
-            run([cli, "insert", page, area, kind] +
-                ["%s=%s" % (field, value) for field, value in values.items()], env)
+            for kind, values in [(kind, values)] + ([SEND_BUTTON] if kind == "CheckBox" else []):
+                run([cli, "insert", page, area, kind] +
+                    ["%s=%s" % (field, value) for field, value in values.items()], env)
         run([cli, "form", page, "target=mail.php"], env)
         pages.append(name + ".html")
     run([cli, "php", site, "mail", "form-page=index.html", "recipient=shop@example.org",

@@ -80,7 +80,9 @@ TEST(RenderPage, WritesCleanHtml5WithoutTheEditorsMarkers) {
                              "SwitchImg", "name=\"y\"", "<embed", "bordercolor", "align="}) {
         EXPECT_FALSE(Has(html, gone)) << gone << " in\n" << html;
     }
-    EXPECT_TRUE(Has(html, "<main>")) << html;
+    // The main part knows its widest area, which a site style's width makes
+    // room for.
+    EXPECT_TRUE(Has(html, "<main style=\"--q-page-width:400px\">")) << html;
     EXPECT_TRUE(Has(html, "role=\"presentation\"")) << html;
     EXPECT_TRUE(Has(html, "<link rel=\"icon\" href=\"data:,\">")) << html;
     // The font as the browser's own sizes; names with blanks quoted.

@@ -306,6 +306,7 @@ private:
     std::string card_picture_;  // the first picture wide enough to share, as written
     bool picture_open_ = false; // an "<img>" written inside "<picture>"
     bool rollover_ = false;
+    long widest_area_ = 0; // the widest area table's width in pixels
     // Where the body's elements are written, for the check of the result.
     std::vector<std::pair<std::size_t, std::size_t>>* places_ = nullptr;
     bool legacy_rollover_ = false; // handlers left that call js.js
@@ -435,6 +436,9 @@ void Renderer::Table(Tag& tag) {
     }
     // An area's table: its valign tells it from the tables of the page's text.
     if (tag.Has("valign")) {
+        if (const std::string* width = tag.Get("width")) {
+            widest_area_ = std::max(widest_area_, Pixels(*width).value_or(0));
+        }
         const std::string valign = Lower(Trim(tag.Take("valign")));
         if (valign == "top" || valign == "middle" || valign == "bottom") {
             table.valign = valign;
@@ -1453,7 +1457,9 @@ constexpr std::string_view kBaseStyle =
     ".q-items>li{list-style:none;margin-left:40px}.q-items>li.q-term{margin-left:0}"
     ".q-menu{list-style:none;margin:1em 0;padding-left:40px}"
     ".q-hidden{position:absolute;width:1px;height:1px;margin:-1px;padding:0;overflow:hidden;"
-    "clip:rect(0,0,0,0);white-space:nowrap;border:0}";
+    "clip:rect(0,0,0,0);white-space:nowrap;border:0}"
+    // The room browsers leave under a form in the page file's (quirks) mode.
+    "form{margin-bottom:1em}";
 
 // The site menu: a row of links, the page's own in bold; on a small screen
 // a "Menu" button (the label of a check box, which keeps the state) that
@@ -1580,7 +1586,9 @@ std::string Renderer::Run(std::string_view page_text) {
         in_body_ = true;
         zero_line_height_ = QuirkLineHeight(body, tag);
         Open(tag);
-        out_ += "\n<main>\n";
+        out_ += "\n<main";
+        const std::size_t main_attributes = out_.size();
+        out_ += ">\n";
         // A page without a heading of its own gets its title as one, for
         // screen readers only: they jump between headings.
         if (!HasHeading(body)) {
@@ -1592,6 +1600,18 @@ std::string Renderer::Run(std::string_view page_text) {
             }
         }
         Children(body);
+        // The widest area, so a site style's content width never makes the
+        // page's own areas stand out of it.
+        if (widest_area_ > 0) {
+            const std::string width =
+                " style=\"--q-page-width:" + std::to_string(widest_area_) + "px\"";
+            out_.insert(main_attributes, width);
+            if (places_ != nullptr) {
+                for (auto& place : *places_) {
+                    place.first += place.first >= main_attributes ? width.size() : 0;
+                }
+            }
+        }
         out_ += "\n</main>\n";
         if (rollover_) {
             out_ += kRolloverScript;

@@ -128,6 +128,12 @@ std::vector<std::string> StyleFieldNames() {
     return names;
 }
 
+std::string StyleValue(const SiteStyle& style, std::string_view field) {
+    const auto found = std::find_if(std::begin(kFields), std::end(kFields),
+                                    [&](const Field& f) { return field == f.name; });
+    return found == std::end(kFields) ? std::string() : style.*(found->member);
+}
+
 SiteStyle StyleWith(std::string_view name,
                     const std::vector<std::pair<std::string, std::string>>& values) {
     const std::string wanted = name.empty() ? std::string(kClassicStyle) : std::string(name);
@@ -177,7 +183,8 @@ std::string StyleSheet(const SiteStyle& style) {
     // Rules of no weight: whatever a page sets for itself wins.
     css += ":where(body){font-family:var(--q-body-font);line-height:var(--q-line-height);"
            "color:var(--q-text);background-color:var(--q-background)}"
-           ":where(main){display:block;max-width:var(--q-content-width);margin-inline:auto;"
+           ":where(main){display:block;max-width:max(var(--q-content-width),"
+           "calc(var(--q-page-width,0px) + 2*var(--q-spacing)));margin-inline:auto;"
            "padding-inline:var(--q-spacing);box-sizing:border-box}"
            ":where(h1,h2,h3,h4,h5,h6){font-family:var(--q-heading-font);line-height:1.2;"
            "margin:0 0 calc(var(--q-spacing)*.5)}"

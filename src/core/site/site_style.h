@@ -43,6 +43,10 @@ std::vector<std::string> BuiltInStyleNames();
 // "border", "radius", "spacing".
 std::vector<std::string> StyleFieldNames();
 
+// The value of the field `field` (one of StyleFieldNames) in `style`; empty
+// for a field it does not know.
+std::string StyleValue(const SiteStyle& style, std::string_view field);
+
 // The built-in style `name` with `values` (FIELD, VALUE) put over it.
 // Throws CommandError naming what is wrong: a style that is not built in, a
 // field it does not know, a colour that is no "#rrggbb", a number or length

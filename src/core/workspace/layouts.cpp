@@ -110,19 +110,20 @@ int LayoutThumbnailNumber(std::string_view path) {
 }
 
 std::string LayoutGalleryText(const std::vector<int>& numbers, int chosen) {
-    // Each preview is a layout page drawn at a fifth of its size in a frame
+    // Each preview is a layout page drawn at a tenth of its size (as a screen
+    // 1,280 pixels wide shows it) in a frame
     // that takes no pointer, under a link that covers the whole tile.
     std::string text =
         "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>Layouts</title><style>"
         "body{margin:6px;font:13px sans-serif;background:#eceff3;color:#1f2a36}"
         ".grid{display:flex;flex-wrap:wrap;gap:8px}"
-        ".thumb{position:relative;width:160px;padding:3px;border:3px solid transparent;"
+        ".thumb{position:relative;width:128px;padding:3px;border:3px solid transparent;"
         "border-radius:5px;background:#fff}"
         ".thumb:hover{border-color:#9bb7dd}"
         ".thumb.chosen{border-color:#1a5fb4;background:#d6e4f7}"
-        ".frame{display:block;width:160px;height:112px;overflow:hidden;"
+        ".frame{display:block;width:128px;height:90px;overflow:hidden;"
         "border:1px solid #b8c2cc;background:#fff}"
-        ".frame iframe{width:800px;height:560px;border:0;transform:scale(0.2);"
+        ".frame iframe{width:1280px;height:900px;border:0;transform:scale(0.1);"
         "transform-origin:0 0;pointer-events:none}"
         ".name{display:block;text-align:center;padding-top:3px}"
         ".thumb.chosen .name{font-weight:bold}"
