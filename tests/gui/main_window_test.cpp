@@ -426,6 +426,13 @@ private Q_SLOTS:
             dialog->findChild<QComboBox*>("ComboStyle")->setCurrentText("Warm");
             seen << QString::number(
                 dialog->findChild<QLabel*>("LabelStyleNote")->isVisibleTo(dialog));
+            // The style's values: a pale accent is warned of as it is typed.
+            auto* accent = dialog->findChild<QLineEdit*>("EditStyleAccent");
+            accent->setText("#ffff66");
+            seen << QString::number(
+                dialog->findChild<QLabel*>("LabelStyleNote")->isVisibleTo(dialog));
+            accent->setText("#7a2e0a");
+            dialog->findChild<QLineEdit*>("EditStyleContentWidth")->setText("1200px");
             if (menu->count() == 2) {
                 menu->item(0)->setCheckState(Qt::Unchecked);
                 menu->insertItem(0, menu->takeItem(1));
@@ -438,7 +445,7 @@ private Q_SLOTS:
             dialog->findChild<QPushButton*>("ButtonOk")->click();
         });
         Trigger("SiteSettings");
-        QCOMPARE(seen, (QStringList{"Site Settings", "2", "0", "1"}));
+        QCOMPARE(seen, (QStringList{"Site Settings", "2", "0", "1", "1"}));
         QCOMPARE(prompts_->asked.size(), 1);
         QVERIFY(prompts_->asked[0].startsWith("error: The site's address \"bakery.example\""));
         const SiteSettings settings = ReadSiteSettings(Site().toStdString());
@@ -446,6 +453,8 @@ private Q_SLOTS:
         QCOMPARE(settings.language, std::string("de-CH"));
         QCOMPARE(settings.name, std::string("The Bakery"));
         QCOMPARE(settings.style, std::string("Warm"));
+        QCOMPARE(settings.style_values, (std::vector<std::pair<std::string, std::string>>{
+                                            {"content-width", "1200px"}, {"accent", "#7a2e0a"}}));
         QCOMPARE(SiteSettingsText(settings).substr(SiteSettingsText(settings).find("menu=")),
                  std::string("menu=other.html\tOur other page\t0\nmenu=index.html\t\t1\n"));
     }

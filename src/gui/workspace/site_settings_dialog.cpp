@@ -12,11 +12,17 @@
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <map>
 
 namespace qf {
 
@@ -82,27 +88,75 @@ TSiteSettings::TSiteSettings(const std::string& project_folder, QWidget* parent)
     style_note_->setObjectName("LabelStyleNote");
     style_note_->setWordWrap(true);
     style_note_->setTextFormat(Qt::PlainText);
-    const auto show_note = [this, values = settings.style_values, chosen = settings.style] {
-        QStringList warnings;
-        try {
-            const std::string name = style_->currentText().toStdString();
-            // Values set over a style go with it.
-            for (const std::string& warning : StyleContrastWarnings(StyleWith(
-                     name, name == chosen ? values : decltype(settings.style_values)()))) {
-                warnings << FromBytes(warning);
-            }
-        } catch (const CommandError& error) {
-            warnings << FromBytes(error.what());
-        }
-        style_note_->setText(warnings.join("\n"));
-        style_note_->setVisible(!warnings.isEmpty());
-    };
-    connect(style_, &QComboBox::currentTextChanged, this, show_note);
-    show_note();
     auto* style_column = new QVBoxLayout;
     style_column->addWidget(style_);
     style_column->addWidget(style_note_);
     form->addRow(tr("Style:"), style_column);
+
+    // Fonts and sizes on the left, the palette on the right.
+    style_values_ = new QGroupBox(tr("Values of the style (empty: the style's own)"), this);
+    style_values_->setObjectName("GroupStyleValues");
+    auto* value_columns = new QHBoxLayout(style_values_);
+    auto* sizes = new QFormLayout;
+    auto* palette = new QFormLayout;
+    value_columns->addLayout(sizes, 3);
+    value_columns->addLayout(palette, 2);
+    const std::map<std::string, QString> labels = {
+        {"body-font", tr("Text font:")},   {"heading-font", tr("Heading font:")},
+        {"scale", tr("Heading scale:")},   {"line-height", tr("Line height:")},
+        {"content-width", tr("Width:")},   {"radius", tr("Corner radius:")},
+        {"spacing", tr("Spacing:")},       {"text", tr("Text:")},
+        {"background", tr("Background:")}, {"accent", tr("Accent and links:")},
+        {"muted", tr("Muted text:")},      {"surface", tr("Surface:")},
+        {"border", tr("Border:")}};
+    const std::map<std::string, QString> tips = {
+        {"body-font", tr("Fonts for text a page sets no face for, first choice first")},
+        {"heading-font", tr("Fonts for headings, first choice first")},
+        {"scale", tr("Each heading level this many times the next smaller one, such as 1.25")},
+        {"line-height", tr("The height of a line of text in times the text size, such as 1.6")},
+        {"content-width", tr("The widest the page's content stands, such as 1100px")},
+        {"radius", tr("How round the corners of fields, buttons and pictures are, such as 6px")},
+        {"spacing", tr("The room between blocks, such as 16px")}};
+    for (const std::string& field : StyleFieldNames()) {
+        QString suffix;
+        for (const QString& word : QString::fromStdString(field).split('-')) {
+            suffix += word.left(1).toUpper() + word.mid(1);
+        }
+        const bool colour = field == "text" || field == "background" || field == "accent" ||
+                            field == "muted" || field == "surface" || field == "border";
+        QLineEdit* edit = nullptr;
+        QWidget* row = nullptr;
+        if (colour) {
+            auto* colour_field =
+                new ColourField("EditStyle" + suffix, "ButtonStyle" + suffix, &colours_, this);
+            edit = colour_field->Edit();
+            edit->setToolTip(tr("A colour as #rrggbb; text and its background are checked for "
+                                "contrast"));
+            row = colour_field;
+        } else {
+            edit = new QLineEdit(this);
+            edit->setObjectName("EditStyle" + suffix);
+            edit->setMinimumWidth(180); // a font stack is long
+            edit->setToolTip(tips.count(field) != 0 ? tips.at(field) : QString());
+            row = edit;
+        }
+        const QString label = labels.count(field) != 0 ? labels.at(field) : suffix;
+        (colour ? palette : sizes)->addRow(label, row);
+        style_edits_.emplace_back(field, edit);
+        connect(edit, &QLineEdit::textChanged, this, &TSiteSettings::ShowStyleNote);
+    }
+    form->addRow(style_values_);
+    const std::string chosen = settings.style.empty() ? std::string(kClassicStyle) : settings.style;
+    FillStyleValues(chosen, settings.style_values);
+    // Another style starts from its own values: those set over the one
+    // before go with it.
+    connect(style_, &QComboBox::currentTextChanged, this,
+            [this, chosen, values = settings.style_values](const QString& name) {
+                const std::string style = name.toStdString();
+                FillStyleValues(style,
+                                style == chosen ? values : decltype(settings.style_values)());
+            });
+    ShowStyleNote();
 
     menu_ = new QListWidget(this);
     menu_->setObjectName("ListMenu");
@@ -136,6 +190,50 @@ TSiteSettings::TSiteSettings(const std::string& project_folder, QWidget* parent)
     column->addWidget(buttons);
 }
 
+void TSiteSettings::FillStyleValues(
+    const std::string& style, const std::vector<std::pair<std::string, std::string>>& values) {
+    SiteStyle own;
+    try {
+        own = StyleWith(style, {});
+    } catch (const CommandError&) {
+        // a style that is not built in: nothing to show
+    }
+    for (const auto& [field, edit] : style_edits_) {
+        const QSignalBlocker quiet(edit);
+        edit->setPlaceholderText(FromBytes(StyleValue(own, field)));
+        const auto set = std::find_if(values.begin(), values.end(),
+                                      [&](const auto& value) { return value.first == field; });
+        edit->setText(set == values.end() ? QString() : FromBytes(set->second));
+    }
+    style_values_->setVisible(style != kClassicStyle);
+    ShowStyleNote();
+}
+
+std::vector<std::pair<std::string, std::string>> TSiteSettings::EditedStyleValues() const {
+    std::vector<std::pair<std::string, std::string>> values;
+    for (const auto& [field, edit] : style_edits_) {
+        const QString text = edit->text().trimmed();
+        if (!text.isEmpty()) {
+            values.emplace_back(field, text.toStdString());
+        }
+    }
+    return values;
+}
+
+void TSiteSettings::ShowStyleNote() {
+    QStringList warnings;
+    try {
+        for (const std::string& warning : StyleContrastWarnings(
+                 StyleWith(style_->currentText().toStdString(), EditedStyleValues()))) {
+            warnings << FromBytes(warning);
+        }
+    } catch (const CommandError& error) {
+        warnings << FromBytes(error.what());
+    }
+    style_note_->setText(warnings.join("\n"));
+    style_note_->setVisible(!warnings.isEmpty());
+}
+
 void TSiteSettings::OkClick() {
     // What the dialog does not show (the renamed pages) is kept as it was.
     SiteSettings settings = ReadSiteSettings(project_folder_);
@@ -144,9 +242,27 @@ void TSiteSettings::OkClick() {
     settings.language = language_->text().trimmed().toStdString();
     settings.icon = QFile::encodeName(icon_->Text().trimmed()).toStdString();
     settings.index = index_->isChecked();
-    const std::string style = style_->currentText().toStdString();
-    if (style != (settings.style.empty() ? std::string(kClassicStyle) : settings.style)) {
-        settings = WithSiteSetting(settings, "style", style);
+    try {
+        const std::string style = style_->currentText().toStdString();
+        if (style != (settings.style.empty() ? std::string(kClassicStyle) : settings.style)) {
+            settings = WithSiteSetting(settings, "style", style);
+        }
+        if (style != kClassicStyle) {
+            // Each value as typed; an emptied one goes back to the style's own.
+            for (const auto& [field, edit] : style_edits_) {
+                const std::string value = edit->text().trimmed().toStdString();
+                const auto stored =
+                    std::find_if(settings.style_values.begin(), settings.style_values.end(),
+                                 [&](const auto& set) { return set.first == field; });
+                if (value !=
+                    (stored == settings.style_values.end() ? std::string() : stored->second)) {
+                    settings = WithSiteSetting(settings, "style." + field, value);
+                }
+            }
+        }
+    } catch (const CommandError& error) {
+        AppPrompts().ShowError(this, QString::fromUtf8(error.what()));
+        return;
     }
     if (menu_->isEnabled()) {
         // Every page in its place; a text that is the page's title follows it.
