@@ -75,6 +75,20 @@ TEST(ComponentReading, ValuesComeBackAsTypedInTheFieldTablesOrder) {
     EXPECT_EQ(table.fields[11], (std::pair<std::string, std::string>{"cell.2.3", "</td><td>x"}));
     EXPECT_EQ(table.Values().at("rows"), "2");
     EXPECT_EQ(table.Values().at("cols"), "3");
+    EXPECT_EQ(table.Values().at("header"), "0");
+    // A header row: its cells are header cells, and Modify reads it back.
+    const std::string headed = BuildComponentBody("Data_Table", {{"rows", "2"},
+                                                                 {"cols", "2"},
+                                                                 {"cell.1.1", "Bread"},
+                                                                 {"cell.2.1", "Rye"},
+                                                                 {"header", "1"}});
+    EXPECT_NE(headed.find("<tr><th background=\"\""), std::string::npos) << headed;
+    EXPECT_NE(headed.find(">Bread</th><th "), std::string::npos) << headed;
+    EXPECT_NE(headed.find("<tr><td "), std::string::npos) << headed;
+    const ComponentReading headed_reading = ReadComponentBody("Data_Table", headed);
+    ASSERT_TRUE(headed_reading.readable) << headed_reading.reason;
+    EXPECT_EQ(headed_reading.Values().at("header"), "1");
+    EXPECT_EQ(headed_reading.Values().at("cell.2.1"), "Rye");
     const ComponentReading list = ReadComponentBody(
         "Bullet_Item_List", BuildComponentBody("Bullet_Item_List", {{"items", "one\n\ntwo</li>"}}));
     ASSERT_TRUE(list.readable) << list.reason;

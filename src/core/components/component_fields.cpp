@@ -161,6 +161,7 @@ constexpr FieldSpec kDataTableFields[] = {
     {"strikeout", "Strikeout", "0", F::kFlag},
     {"bgcolor", "Cell Background: Color (else Image)", "0", F::kFlag},
     {"background", "Cell Background", "", F::kAttribute},
+    {"header", "First row is a header", "0", F::kFlag},
 };
 
 constexpr FieldSpec kCustomTableFields[] = {

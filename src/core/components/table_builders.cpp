@@ -56,18 +56,22 @@ std::string DataTableBody(const Fields& f) {
     const std::string spacing =
         " Cellpadding=\"" + f.Text("padding") + "\" Cellspacing=\"" + f.Text("spacing") + "\"";
     const std::string background = f.Flag("bgcolor") ? " bgcolor=\"" : " background=\"";
-    const std::string cell_open = "<td" + background + f.Text("background") + "\"" + spacing +
-                                  "><font color=\"" + f.Text("color") + "\"" +
-                                  OptionalAttribute("size", f.Text("size"), "0") +
-                                  " bordercolor=\"#000000\">" + open;
-    const std::string cell_close = close + "</td>";
+    // The cells of a header row are header cells (bold and centred by
+    // browsers, and read as the columns' names by screen readers).
+    const auto cell_open = [&](std::string_view tag) {
+        return "<" + std::string(tag) + background + f.Text("background") + "\"" + spacing +
+               "><font color=\"" + f.Text("color") + "\"" +
+               OptionalAttribute("size", f.Text("size"), "0") + " bordercolor=\"#000000\">" + open;
+    };
+    const bool header = f.Flag("header");
 
     std::string body = "<table width=\"" + f.Text("width") + "\"" + spacing + " border=\"" +
                        f.Text("border") + "\" bordercolor=\"#000000\">";
     for (int row = 1; row <= rows; ++row) {
         body += "<tr>";
+        const std::string_view tag = header && row == 1 ? "th" : "td";
         for (int column = 1; column <= columns; ++column) {
-            body += cell_open + f.Cell(row, column) + cell_close;
+            body += cell_open(tag) + f.Cell(row, column) + close + "</" + std::string(tag) + ">";
         }
         body += "</tr>";
     }

@@ -71,6 +71,11 @@ TFormd1::TFormd1(Workspace& workspace, QWidget* parent)
     sizes->addRow(tr("Table Width:"), width_row);
     border_ = MakeSpinField("SpinEdit6", this);
     sizes->addRow(tr(" Border:"), border_);
+    header_ = new QCheckBox(tr("First row is a header"), this);
+    header_->setObjectName("CheckHeader");
+    header_->setToolTip(tr("The first row's cells name the columns: bold, centred, and read as "
+                           "the columns' names by screen readers"));
+    sizes->addRow(header_);
     top->addLayout(sizes);
 
     auto* cells = new QVBoxLayout;
@@ -93,7 +98,9 @@ TFormd1::TFormd1(Workspace& workspace, QWidget* parent)
     Body()->addLayout(top);
 
     auto* bottom = new QHBoxLayout;
-    auto* text_group = new QGroupBox(tr("Text Properties"), this);
+    // The text's colour, size and style are the whole table's, not the
+    // selected cell's.
+    auto* text_group = new QGroupBox(tr("Text style of all cells"), this);
     QFormLayout* text_form = MakeForm(text_group);
     colour_ = new ColourField("Edit2", "ToolButton3", &colours_, text_group);
     text_form->addRow(tr("Color:"), colour_);
@@ -104,6 +111,7 @@ TFormd1::TFormd1(Workspace& workspace, QWidget* parent)
     for (std::size_t i = 0; i < std::size(kStyles); ++i) {
         styles_[i] = new QCheckBox(tr(kStyles[i].caption), text_group);
         styles_[i]->setObjectName(kStyles[i].name);
+        styles_[i]->setToolTip(tr("The text of every cell"));
         style_row->addWidget(styles_[i]);
     }
     text_form->addRow(style_row);
@@ -154,6 +162,7 @@ TFormd1::TFormd1(Workspace& workspace, QWidget* parent)
     for (std::size_t i = 0; i < std::size(kStyles); ++i) {
         fillers_.Add(kStyles[i].field, styles_[i]);
     }
+    fillers_.Add("header", header_);
     fillers_.Add("background", background_);
     fillers_.Add("bgcolor", [this](const QString& on) {
         // A picture's location (no colour) makes the button browse pictures.
@@ -263,6 +272,7 @@ void TFormd1::ToolButton1Click() {
         {"size", std::to_string(SpinValue(size_))},
         {"bgcolor", FlagText(background_colour_->isChecked())},
         {"background", background_->Text().toStdString()},
+        {"header", FlagText(header_->isChecked())},
     };
     for (std::size_t i = 0; i < std::size(kStyles); ++i) {
         values[kStyles[i].field] = FlagText(styles_[i]->isChecked());

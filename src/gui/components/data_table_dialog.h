@@ -49,6 +49,7 @@ private:
     ColourField* colour_;
     QSpinBox* size_;
     QCheckBox* styles_[4];
+    QCheckBox* header_;
     QRadioButton* background_colour_;
     QRadioButton* background_image_;
     ColourField* background_;
