@@ -102,20 +102,22 @@ TEST(FormBuilders, BadValuesAreRefusedNamingTheField) {
     EXPECT_EQ(error_of("Image_Button", {{"name", "x"}}), "'name' is not a field of Image_Button");
 }
 
+// A labelled field is a block of its own, its label before it, so a form's
+// fields stand one under the other.
 TEST(FormBuilders, ALabelIsTiedToItsFieldByAnIdFromTheName) {
     const FieldValues plain = {{"name", "email"}, {"defaultstyle", "1"}};
     EXPECT_EQ(BuildComponentBody("Input_Text", With(plain, {{"label", "Your e\xC3\xA9mail"}})),
-              "<label for=\"field-email\">Your e&#233;mail</label> <input name=\"email\" "
-              "id=\"field-email\" type=\"text\" value=\"\">");
+              "<div><label for=\"field-email\">Your e&#233;mail</label> <input name=\"email\" "
+              "id=\"field-email\" type=\"text\" value=\"\"></div>");
     EXPECT_EQ(BuildComponentBody("TextArea", With(plain, {{"label", "Notes"}})),
-              "<label for=\"field-email\">Notes</label> <textarea name=\"email\" "
-              "id=\"field-email\" rows=\"5\"></textarea>");
+              "<div><label for=\"field-email\">Notes</label> <textarea name=\"email\" "
+              "id=\"field-email\" rows=\"5\"></textarea></div>");
     EXPECT_EQ(BuildComponentBody("ListBox", With(plain, {{"label", "L"}, {"options", "a"}})),
-              "<label for=\"field-email\">L</label> <select name=\"email\" id=\"field-email\" "
-              "size=\"6\"><option>a</select>");
+              "<div><label for=\"field-email\">L</label> <select name=\"email\" "
+              "id=\"field-email\" size=\"6\"><option>a</select></div>");
     EXPECT_EQ(BuildComponentBody("Drop_List", With(plain, {{"label", "D"}})),
-              "<label for=\"field-email\">D</label> <select name=\"email\" id=\"field-email\">"
-              "<option selected>&lt;-- Select --&gt;</select>");
+              "<div><label for=\"field-email\">D</label> <select name=\"email\" "
+              "id=\"field-email\"><option selected>&lt;-- Select --&gt;</select></div>");
     // No label: the field as it always was, without an id.
     EXPECT_EQ(BuildComponentBody("Input_Pass", plain),
               "<input name=\"email\" type=\"password\" value=\"\">");
@@ -128,8 +130,8 @@ TEST(FormBuilders, CheckBoxesAndRadioButtonGroups) {
     EXPECT_EQ(BuildComponentBody(
                   "CheckBox",
                   {{"name", "news"}, {"value", "a \"b\""}, {"checked", "1"}, {"label", "News"}}),
-              "<input type=\"checkbox\" name=\"news\" id=\"field-news\" value=\"a &quot;b&quot;\" "
-              "checked> <label for=\"field-news\">News</label>");
+              "<div><input type=\"checkbox\" name=\"news\" id=\"field-news\" "
+              "value=\"a &quot;b&quot;\" checked> <label for=\"field-news\">News</label></div>");
     // Each choice is labelled by its own text, and one may be chosen.
     EXPECT_EQ(
         BuildComponentBody("Radio_Group", {{"name", "by"}, {"choices", "Phone\n\nMa\"il"}}),

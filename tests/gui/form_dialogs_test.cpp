@@ -236,13 +236,13 @@ private Q_SLOTS:
             Shoot(&dialog, "form_radio_group");
             Confirm(dialog);
         }
-        QVERIFY2(PageHolds(Block("Drop_List1", "<label for=\"field-size\">Gr&#246;&#223;e</label> "
-                                               "<select name=\"size\" id=\"field-size\"><option "
-                                               "selected>&lt;-- Select --&gt;<option>S<option>M"
-                                               "</select>") +
-                           Block("CheckBox1", "<input type=\"checkbox\" name=\"news\" "
+        QVERIFY2(PageHolds(Block("Drop_List1", "<div><label for=\"field-size\">Gr&#246;&#223;e"
+                                               "</label> <select name=\"size\" id=\"field-size\">"
+                                               "<option selected>&lt;-- Select --&gt;<option>S"
+                                               "<option>M</select></div>") +
+                           Block("CheckBox1", "<div><input type=\"checkbox\" name=\"news\" "
                                               "id=\"field-news\" value=\"Yes\" checked> <label "
-                                              "for=\"field-news\">Send me news</label>")),
+                                              "for=\"field-news\">Send me news</label></div>")),
                  PageOnDisk().c_str());
         QVERIFY2(PageHolds("value=\"Mail\" checked> <label for=\"field-by-2\">Mail</label><br>"),
                  PageOnDisk().c_str());

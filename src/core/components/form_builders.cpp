@@ -35,6 +35,13 @@ std::string LabelBefore(const Fields& f) {
     return label.empty() ? "" : "<label for=\"" + FieldId(f) + "\">" + label + "</label> ";
 }
 
+// A labelled field is a block of its own, so a form's fields stand one under
+// the other without line breaks put in by hand; a field without a label is
+// written as before.
+std::string Labelled(const Fields& f, const std::string& field) {
+    return f.Text("label").empty() ? field : "<div>" + field + "</div>";
+}
+
 std::string IdAttribute(const Fields& f) {
     return f.Text("label").empty() ? "" : " id=\"" + FieldId(f) + "\"";
 }
@@ -56,10 +63,11 @@ std::string ChoiceText(std::string_view line) {
 // The one-line input of the text and password fields. A width or maximum
 // length left at 0 is not written: maxlength="0" would take no typing.
 std::string InputBody(const Fields& f, std::string_view type) {
-    return LabelBefore(f) + "<input name=\"" + f.Text("name") + "\"" + IdAttribute(f) +
-           SetNumberAttribute(f, "width", "size") +
-           SetNumberAttribute(f, "maxlength", "maxlength") + " type=\"" + std::string(type) +
-           "\" value=\"" + f.Text("value") + "\"" + StyleText(f) + ">";
+    return Labelled(f, LabelBefore(f) + "<input name=\"" + f.Text("name") + "\"" + IdAttribute(f) +
+                           SetNumberAttribute(f, "width", "size") +
+                           SetNumberAttribute(f, "maxlength", "maxlength") + " type=\"" +
+                           std::string(type) + "\" value=\"" + f.Text("value") + "\"" +
+                           StyleText(f) + ">");
 }
 
 // One option per line of the list, without closing tags.
@@ -88,20 +96,22 @@ std::string PasswordFieldBody(const Fields& f) {
 
 // Always five rows high; a width left at 0 is the browser's own.
 std::string TextAreaBody(const Fields& f) {
-    return LabelBefore(f) + "<textarea name=\"" + f.Text("name") + "\"" + IdAttribute(f) +
-           SetNumberAttribute(f, "width", "cols") + " rows=\"5\"" + StyleText(f) + "></textarea>";
+    return Labelled(f, LabelBefore(f) + "<textarea name=\"" + f.Text("name") + "\"" +
+                           IdAttribute(f) + SetNumberAttribute(f, "width", "cols") + " rows=\"5\"" +
+                           StyleText(f) + "></textarea>");
 }
 
 // A fixed first option, selected, asks for a choice.
 std::string DropListBody(const Fields& f) {
-    return LabelBefore(f) + "<select name=\"" + f.Text("name") + "\"" + IdAttribute(f) +
-           StyleText(f) + "><option selected>&lt;-- Select --&gt;" + Options(f) + "</select>";
+    return Labelled(f, LabelBefore(f) + "<select name=\"" + f.Text("name") + "\"" + IdAttribute(f) +
+                           StyleText(f) + "><option selected>&lt;-- Select --&gt;" + Options(f) +
+                           "</select>");
 }
 
 // Always six rows visible.
 std::string ListBoxBody(const Fields& f) {
-    return LabelBefore(f) + "<select name=\"" + f.Text("name") + "\"" + IdAttribute(f) +
-           " size=\"6\"" + StyleText(f) + ">" + Options(f) + "</select>";
+    return Labelled(f, LabelBefore(f) + "<select name=\"" + f.Text("name") + "\"" + IdAttribute(f) +
+                           " size=\"6\"" + StyleText(f) + ">" + Options(f) + "</select>");
 }
 
 std::string SubmitButtonBody(const Fields& f) {
@@ -118,12 +128,14 @@ std::string ResetButtonBody(const Fields& f) {
     return ButtonBody(f, "reset");
 }
 
-// The box first, its label after it. Not ticked, it posts nothing.
+// The box first, its label after it, a block of its own when labelled. Not
+// ticked, it posts nothing.
 std::string CheckBoxBody(const Fields& f) {
     const std::string& label = f.Text("label");
-    return "<input type=\"checkbox\" name=\"" + f.Text("name") + "\"" + IdAttribute(f) +
-           " value=\"" + f.Text("value") + "\"" + (f.Flag("checked") ? " checked" : "") + ">" +
-           (label.empty() ? "" : " <label for=\"" + FieldId(f) + "\">" + label + "</label>");
+    return Labelled(
+        f, "<input type=\"checkbox\" name=\"" + f.Text("name") + "\"" + IdAttribute(f) +
+               " value=\"" + f.Text("value") + "\"" + (f.Flag("checked") ? " checked" : "") + ">" +
+               (label.empty() ? "" : " <label for=\"" + FieldId(f) + "\">" + label + "</label>"));
 }
 
 // One button a line, each with its choice as its label (a tap on the text

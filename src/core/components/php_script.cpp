@@ -47,9 +47,18 @@ constexpr LeadingLabel kLeadingLabels[] = {
     {"<fieldset ", "</legend>"},
 };
 
-// Where the field itself begins in a body starting at `body`: after a
-// leading label that ends before `limit`, else at `body`.
+// A labelled field's body is a block of its own: "<div>" before its label
+// (or, for a check box, before the box).
+constexpr std::string_view kLabelledBlock = "<div>";
+
+// Where the field itself begins in a body starting at `body`: after the
+// labelled field's block and a leading label that ends before `limit`, else
+// at `body`.
 std::size_t FieldStart(const std::string& text, std::size_t body, std::size_t limit) {
+    if (text.compare(body, kLabelledBlock.size(), kLabelledBlock) == 0 &&
+        body + kLabelledBlock.size() < limit) {
+        body += kLabelledBlock.size();
+    }
     for (const LeadingLabel& lead : kLeadingLabels) {
         if (text.compare(body, lead.opening.size(), lead.opening) == 0) {
             const std::size_t end = text.find(lead.end, body);
