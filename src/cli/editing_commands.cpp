@@ -212,6 +212,14 @@ int ModifyComponentCommand(const Args& given, std::ostream& out) {
 int ShareCommand(const Args& args, std::ostream& out) {
     ExpectArgs(args, 3, "share PAGE ENTRY NAME");
     std::string entry = args[1];
+    // An area: every component of it.
+    if (entry.rfind("Area", 0) == 0) {
+        Workspace workspace = WorkspaceWith(args, &entry, nullptr);
+        for (const std::string& part : ShareAreaComponents(workspace, entry, args[2])) {
+            out << "shared part \"" << EscapedForTerminal(part) << "\"\n";
+        }
+        return 0;
+    }
     Workspace workspace = WorkspaceWith(args, nullptr, &entry);
     ShareComponent(workspace, entry, args[2]);
     out << EscapedForTerminal(entry) << " is now the shared part \"" << EscapedForTerminal(args[2])
@@ -368,7 +376,9 @@ std::vector<Command> EditingCommands() {
          "PAGE becomes the shared part NAME (letters, digits, spaces, \"_\" and \"-\"),\n"
          "kept in the project's hidden folder .quenfort-shared, which is never\n"
          "published. The page keeps the component between two comments that name\n"
-         "the part. Place it on other pages with place-shared.\n",
+         "the part. Place it on other pages with place-shared. ENTRY may be an area\n"
+         "(Area2): each of its components not shared yet becomes a part, NAME for\n"
+         "one, else \"NAME 1\", \"NAME 2\"... in order, each printed.\n",
          ShareCommand},
         {"place-shared", "place-shared PAGE AREA NAME",
          "puts a copy of a shared part into an area of a page",

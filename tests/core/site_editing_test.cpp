@@ -3,6 +3,7 @@
 
 #include "check/site_check.h"
 #include "components/component_fields.h"
+#include "components/insertion.h"
 #include "components/page_properties.h"
 #include "document/page_check.h"
 #include "document/page_file.h"
@@ -14,6 +15,7 @@
 #include "site/site_replace.h"
 #include "site/site_settings.h"
 #include "test_pages.h"
+#include "workspace/area_content.h"
 #include "workspace/component_editing.h"
 #include "workspace/component_values.h"
 #include "workspace/page_guard.h"
@@ -151,6 +153,35 @@ TEST_F(SiteEditing, ReplaceChangesWhatVisitorsReadNeverMarkup) {
     // One undo step, from the open page, takes it back.
     EXPECT_EQ(UndoPageChange(workspace_), "Replace in Site");
     EXPECT_NE(Read("a.html").find("<title>Acme Shop</title>"), std::string::npos);
+}
+
+// Sharing an area shares its own components, each a part, in one step; a
+// platform's areas inside it keep theirs.
+TEST_F(SiteEditing, AnAreasComponentsAreSharedTogetherInOneStep) {
+    std::string page = TextPage("", {{"text", "one"}});
+    AddComponent(page, "Hr", BuildComponentBody("Hr", {}), 1);
+    const std::vector<int> platform = AddPlatform(page, 1, 2, 100, 20);
+    AddComponent(page, "Text", BuildComponentBody("Text", {{"text", "inner"}}), platform[0]);
+    WritePageFile(project_ + "area.html", page);
+    OpenPage(workspace_, project_ + "area.html");
+    // A name taken by one of the parts refuses all and changes nothing.
+    WriteSharedPart(project_, {"Top 2", "Text", "x"});
+    EXPECT_THROW(ShareAreaComponents(workspace_, "Area1", "Top"), CommandError);
+    EXPECT_EQ(Read("area.html"), page);
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(SharedPartPath(project_, "Top 1"))));
+
+    EXPECT_EQ(ShareAreaComponents(workspace_, "Area1", "Head"),
+              (std::vector<std::string>{"Head 1", "Head 2"}));
+    EXPECT_EQ(ReadSharedPart(project_, "Head 1").kind_tag, "Text");
+    EXPECT_EQ(ReadSharedPart(project_, "Head 2").kind_tag, "Hr");
+    EXPECT_EQ(SharedPartOfEntry(workspace_, "Text String1"), "Head 1");
+    EXPECT_EQ(SharedPartOfEntry(workspace_, "Text String2"), "");
+    // Nothing is left to share there; an area that is none is refused.
+    EXPECT_THROW(ShareAreaComponents(workspace_, "Area1", "Again"), CommandError);
+    EXPECT_THROW(ShareAreaComponents(workspace_, "Area9", "Other"), CommandError);
+    // One undo step takes both back.
+    EXPECT_EQ(UndoPageChange(workspace_), "Share Area1");
+    EXPECT_EQ(workspace_.page_text, page);
 }
 
 TEST_F(SiteEditing, ASharedPartIsChangedOnEveryPageAndUndoneWithItsFile) {

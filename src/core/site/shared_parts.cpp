@@ -196,6 +196,89 @@ void ShareComponent(Workspace& workspace, std::string_view entry, std::string_vi
     }
 }
 
+std::vector<std::string> ShareAreaComponents(Workspace& workspace, std::string_view area_entry,
+                                             std::string_view name) {
+    RequireOpenPage(workspace);
+    CheckSharedPartName(name);
+    const std::optional<NumberedName> area = SplitTrailingNumber(area_entry);
+    if (!area || area->prefix != "Area") {
+        throw CommandError(std::string(area_entry) + " is not an area of this page");
+    }
+    const std::string area_marker = std::string(kAreaKind) + std::to_string(area->number);
+    const BlockPosition area_block = FindBlock(workspace.page_text, area_marker);
+    if (!area_block.found()) {
+        throw CommandError(std::string(area_entry) + " is not an area of this page");
+    }
+    // The area's own components, in order: the blocks at its top level,
+    // past the areas of a platform inside it.
+    struct Found {
+        std::string marker;
+        BlockPosition block;
+    };
+    std::vector<Found> found;
+    const std::string_view text = workspace.page_text;
+    const std::string begin_prefix = std::string(kMarkerOpen) + "Begin_";
+    std::size_t at = area_block.content_begin;
+    while (true) {
+        const std::size_t start = FindText(text.substr(0, area_block.end), begin_prefix, at);
+        if (start == std::string_view::npos) {
+            break;
+        }
+        const std::size_t name_begin = start + begin_prefix.size();
+        const std::size_t name_end = text.find(kMarkerClose, name_begin);
+        if (name_end == std::string_view::npos || name_end > area_block.end) {
+            break;
+        }
+        const std::string marker(text.substr(name_begin, name_end - name_begin));
+        const BlockPosition block = FindBlock(text, marker);
+        if (!block.found() || block.begin != start || block.block_end > area_block.end) {
+            at = name_end;
+            continue;
+        }
+        const std::string kind = KindOfMarkerName(marker);
+        if (kind != kAreaKind && Shareable(kind) && SharedPartOf(text, marker).empty()) {
+            found.push_back({marker, block});
+        }
+        at = block.block_end; // what is inside the block is the block's
+    }
+    if (found.empty()) {
+        throw CommandError(std::string(area_entry) +
+                           " holds no component that can be shared and is not shared already.");
+    }
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        names.push_back(found.size() == 1 ? std::string(name)
+                                          : std::string(name) + " " + std::to_string(i + 1));
+        if (EntryExists(SharedPartPath(workspace.project_folder, names.back()))) {
+            throw CommandError("There is a shared part \"" + names.back() +
+                               "\" already; give another name.");
+        }
+    }
+    std::string changed = workspace.page_text;
+    for (std::size_t i = found.size(); i-- > 0;) {
+        changed.insert(found[i].block.block_end, SharedPartClosing(names[i]));
+        changed.insert(found[i].block.begin, SharedPartOpening(names[i]));
+    }
+    std::vector<std::string> written;
+    try {
+        for (std::size_t i = 0; i < found.size(); ++i) {
+            const BlockPosition& block = found[i].block;
+            WriteSharedPart(
+                workspace.project_folder,
+                {names[i], KindOfMarkerName(found[i].marker),
+                 workspace.page_text.substr(block.content_begin, block.end - block.content_begin)});
+            written.push_back(SharedPartPath(workspace.project_folder, names[i]));
+        }
+        CommitPageText(workspace, std::move(changed), "Share " + std::string(area_entry));
+    } catch (...) {
+        for (const std::string& path : written) {
+            std::remove(path.c_str());
+        }
+        throw;
+    }
+    return names;
+}
+
 std::string PlaceSharedPart(Workspace& workspace, std::string_view name) {
     RequireOpenPage(workspace);
     return PlaceSharedCopy(workspace, ReadSharedPart(workspace.project_folder, name));

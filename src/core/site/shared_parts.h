@@ -47,6 +47,16 @@ std::vector<std::string> PagesSharing(const std::string& project_folder, std::st
 // no block, and a rollover or background sound (which belong to their page).
 void ShareComponent(Workspace& workspace, std::string_view entry, std::string_view name);
 
+// Share on Other Pages for every component of the area `area_entry`
+// ("Area2") of the open page that is not shared yet, its own components
+// only (a platform's areas keep theirs): each becomes a part, named `name`
+// for a single one, else "NAME 1", "NAME 2"... in the order they stand; one
+// undo step. Returns the parts' names. Refuses (changing nothing) an area
+// without such components, a name taken by any of the parts, and what
+// ShareComponent refuses.
+std::vector<std::string> ShareAreaComponents(Workspace& workspace, std::string_view area_entry,
+                                             std::string_view name);
+
 // Place Shared Part: a copy of the part at the end of the selected area of
 // the open page, as a new component of the part's kind. Returns its Select
 // Component entry.

@@ -1027,6 +1027,11 @@ void TForm1::BuildSharedPartsMenu(QMenu* menu) {
                                 &TForm1::ShareComponentClick);
     share->setToolTip("Keep the selected component once for the site, to show it on other pages");
     menu->addAction(share);
+    QAction* share_area = MakeAction("ShareAreaComponents", "Share All Components of the Area...",
+                                     "", QKeySequence(), &TForm1::ShareAreaClick);
+    share_area->setToolTip("Keep each component of the selected area once for the site, to show "
+                           "them on other pages");
+    menu->addAction(share_area);
     QAction* place = MakeAction("PlaceSharedPart", "Place Shared Part...", "", QKeySequence(),
                                 &TForm1::PlaceSharedPartClick);
     place->setToolTip("Put a copy of a shared part at the end of the selected area");
@@ -1111,6 +1116,30 @@ void TForm1::ShareComponentClick() {
             ShowWorkspace(true);
             statusBar()->showMessage(
                 QString("%1 is the shared part \"%2\"").arg(Q(entry), Q(dialog.PartName())), 5000);
+            return;
+        }
+    }
+}
+
+void TForm1::ShareAreaClick() {
+    TakeListTexts();
+    if (!PassesGuard(Guard::Page)) {
+        return;
+    }
+    const std::string area = workspace_.area_list.text;
+    if (!SelectedAreaNumber(area)) {
+        AppPrompts().Inform(this, Q(kNeedAreaMessage));
+        return;
+    }
+    TShareComponent dialog(area, this);
+    // A refused name is said, and the dialog comes back for another.
+    while (dialog.exec() == QDialog::Accepted) {
+        std::vector<std::string> parts;
+        RunCommand([&] { parts = ShareAreaComponents(workspace_, area, dialog.PartName()); });
+        if (!parts.empty()) {
+            ShowWorkspace(true);
+            statusBar()->showMessage(
+                QString("%1 shared as %2 part(s)").arg(Q(area)).arg(parts.size()), 5000);
             return;
         }
     }

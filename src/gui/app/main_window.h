@@ -84,6 +84,7 @@ public Q_SLOTS:
     void RenamePageClick();
     void ReplaceInSiteClick();
     void ShareComponentClick();
+    void ShareAreaClick();
     void PlaceSharedPartClick();
     // Unshare, Use the Shared Part, Make This the Shared Part, on the
     // selected component.
