@@ -12,6 +12,7 @@
 #include "services/icons.h"
 #include "services/preview.h"
 #include "services/prompts.h"
+#include "services/utf8_text.h"
 #include "site/page_rename.h"
 #include "site/shared_parts.h"
 #include "site/site_menu.h"
@@ -58,10 +59,6 @@
 namespace qf {
 
 namespace {
-
-QString Q(std::string_view text) {
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
 
 const QString kMainCaption = QStringLiteral("Quenfort Website Developer");
 const QString kWebSiteHint =

@@ -1,5 +1,6 @@
 // The main window's preview as something to point at: the areas outlined
 // (View > Show Areas), the page laid out at a phone's or a tablet's width, a click that selects the
+#include "services/utf8_text.h"
 // area and component under the pointer, a double-click that opens their Modify dialog, and links
 // that never take the preview away from the page.
 
@@ -138,7 +139,7 @@ void TForm1::ShowOpenPage() {
     if (published == nullptr || !published->isChecked()) {
         // The project's pages look as the site style makes them look.
         // An area's valign, which the page file leaves to its cells.
-        QString css = QString::fromUtf8(kAreaValignRule.data(), qsizetype(kAreaValignRule.size()));
+        QString css = Q(kAreaValignRule);
         try {
             css += QString::fromStdString(
                 StyleSheet(StyleOf(ReadSiteSettings(workspace_.project_folder))));

@@ -1,5 +1,6 @@
 // The main window's memory of where the user is: the title naming the open
 // page and project, File > Recent Projects, and the last project and page
+#include "services/utf8_text.h"
 // reopened at start.
 
 #include "app/main_window.h"
@@ -24,10 +25,6 @@
 namespace qf {
 
 namespace {
-
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 // The open page when it lies in the project folder (so it can be reopened
 // by name); empty otherwise.

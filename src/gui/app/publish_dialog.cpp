@@ -1,5 +1,6 @@
 #include "app/publish_dialog.h"
 
+#include "services/utf8_text.h"
 #include "web_picture.h"
 
 #include "error.h"
@@ -30,10 +31,6 @@
 namespace qf {
 
 namespace {
-
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 QString ActionText(publish::Action action, bool dry_run) {
     switch (action) {

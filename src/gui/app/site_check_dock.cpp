@@ -2,6 +2,7 @@
 
 #include "error.h"
 #include "picture_size.h"
+#include "services/utf8_text.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -18,10 +19,6 @@
 namespace qf {
 
 namespace {
-
-QString Q(std::string_view text) {
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
 
 enum Column { kSeverityColumn, kPageColumn, kPlaceColumn, kEntryColumn, kMessageColumn };
 

@@ -4,6 +4,7 @@
 #include "document/kind_table.h"
 #include "error.h"
 #include "services/prompts.h"
+#include "services/utf8_text.h"
 #include "site/shared_parts.h"
 #include "workspace/component_values.h"
 #include "workspace/workspace.h"
@@ -24,10 +25,6 @@ const Kind& DialogKind(std::string_view kind_tag) {
     const Kind* kind = FindKindByTag(kind_tag);
     Q_ASSERT(kind != nullptr);
     return *kind;
-}
-
-QString Q(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "components/form_field_dialogs.h"
 
 #include "document/kind_table.h"
+#include "services/utf8_text.h"
 #include "widgets/field_style.h"
 #include "widgets/picture_field.h"
 #include "widgets/simple_fields.h"
@@ -55,10 +56,6 @@ const FieldDialogRows& RowsOf(std::string_view kind_tag) {
     }
     Q_ASSERT(false);
     return kRows[0];
-}
-
-QString Q(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 // The initial value of a field, from the kind's field table.

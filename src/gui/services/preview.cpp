@@ -1,6 +1,7 @@
 #include "services/preview.h"
 
 #include "document/kind_table.h"
+#include "services/utf8_text.h"
 
 #include <QAction>
 #include <QEventLoop>
@@ -117,9 +118,7 @@ QString OutlineScriptSource() {
     QJsonObject kinds;
     for (const Kind& kind : Kinds()) {
         if (!kind.display_name.empty()) {
-            kinds.insert(
-                QString::fromUtf8(kind.tag.data(), qsizetype(kind.tag.size())),
-                QString::fromUtf8(kind.display_name.data(), qsizetype(kind.display_name.size())));
+            kinds.insert(Q(kind.tag), Q(kind.display_name));
         }
     }
     QString script = QString::fromUtf8(outlines.readAll());

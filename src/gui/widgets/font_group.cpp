@@ -1,6 +1,7 @@
 #include "widgets/font_group.h"
 
 #include "components/font_faces.h"
+#include "services/utf8_text.h"
 #include "widgets/field_fillers.h"
 #include "widgets/simple_fields.h"
 
@@ -27,7 +28,7 @@ namespace {
 QStringList FaceEntries() {
     QStringList entries;
     for (std::string_view face : FontFaces()) {
-        entries << QString::fromUtf8(face.data(), static_cast<qsizetype>(face.size()));
+        entries << Q(face);
     }
     return entries;
 }
@@ -41,7 +42,7 @@ QStringList TypedFaces() {
     QStringList faces;
     for (std::string_view face : FontFaces()) {
         const std::string_view name = FaceOfListEntry(face);
-        faces << QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+        faces << Q(name);
     }
     return faces;
 }

@@ -3,6 +3,7 @@
 #include "error.h"
 #include "services/preview.h"
 #include "services/prompts.h"
+#include "services/utf8_text.h"
 #include "widgets/simple_fields.h"
 #include "workspace/workspace.h"
 
@@ -23,7 +24,7 @@ namespace {
 QComboBox* MakeTableList(const QString& object_name, QWidget* parent) {
     auto* list = new QComboBox(parent);
     list->setObjectName(object_name);
-    list->addItem(QString::fromUtf8(kNoTable.data(), qsizetype(kNoTable.size())));
+    list->addItem(Q(kNoTable));
     list->setMinimumContentsLength(10);
     return list;
 }

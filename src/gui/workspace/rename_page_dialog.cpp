@@ -1,6 +1,7 @@
 #include "workspace/rename_page_dialog.h"
 
 #include "error.h"
+#include "services/utf8_text.h"
 #include "site/page_rename.h"
 
 #include <QDialogButtonBox>
@@ -18,7 +19,7 @@ TRenamePage::TRenamePage(const std::string& project_folder, const std::string& p
     : QDialog(parent) {
     setObjectName("TRenamePage");
     setWindowTitle(tr("Rename Project Page"));
-    const QString page = QString::fromUtf8(page_name.data(), qsizetype(page_name.size()));
+    const QString page = Q(page_name);
     auto* column = new QVBoxLayout(this);
     auto* form = new QFormLayout;
     form->setFieldGrowthPolicy(QFormLayout::ExpandingFieldsGrow);
@@ -38,7 +39,7 @@ TRenamePage::TRenamePage(const std::string& project_folder, const std::string& p
     QStringList pages;
     try {
         for (const std::string& linking : PagesLinkingTo(project_folder, page_name)) {
-            pages << QString::fromUtf8(linking.data(), qsizetype(linking.size()));
+            pages << Q(linking);
         }
         if (pages.isEmpty()) {
             linking_->setText(tr("No page links to it."));

@@ -1,6 +1,7 @@
 #include "workspace/replace_dialog.h"
 
 #include "error.h"
+#include "services/utf8_text.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -14,14 +15,6 @@
 #include <QVBoxLayout>
 
 namespace qf {
-
-namespace {
-
-QString Q(const std::string& text) {
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
-
-} // namespace
 
 TReplaceInSite::TReplaceInSite(std::string project_folder, QWidget* parent)
     : QDialog(parent), project_folder_(std::move(project_folder)) {

@@ -1,6 +1,7 @@
 #include "workspace/shared_part_dialogs.h"
 
 #include "error.h"
+#include "services/utf8_text.h"
 #include "site/shared_parts.h"
 
 #include <QDialogButtonBox>
@@ -14,10 +15,6 @@
 namespace qf {
 
 namespace {
-
-QString Q(const std::string& text) {
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
 
 // OK (captioned `ok_text`) and Cancel under `column`; returns OK.
 QPushButton* AddButtons(QDialog* dialog, QVBoxLayout* column, const QString& ok_text,

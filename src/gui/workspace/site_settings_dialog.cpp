@@ -2,6 +2,7 @@
 
 #include "error.h"
 #include "services/prompts.h"
+#include "services/utf8_text.h"
 #include "site/site_menu.h"
 #include "site/site_settings.h"
 #include "site/site_style.h"
@@ -26,14 +27,6 @@
 
 namespace qf {
 
-namespace {
-
-QString FromBytes(const std::string& text) {
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
-
-} // namespace
-
 TSiteSettings::TSiteSettings(const std::string& project_folder, QWidget* parent)
     : QDialog(parent), project_folder_(project_folder) {
     setObjectName("TSiteSettings");
@@ -44,12 +37,12 @@ TSiteSettings::TSiteSettings(const std::string& project_folder, QWidget* parent)
     form->setFieldGrowthPolicy(QFormLayout::ExpandingFieldsGrow);
     column->addLayout(form);
 
-    name_ = new QLineEdit(FromBytes(settings.name), this);
+    name_ = new QLineEdit(Q(settings.name), this);
     name_->setObjectName("EditSiteName");
     name_->setToolTip(tr("The site's name, shown with links to it shared in chats and networks"));
     form->addRow(tr("Name:"), name_);
 
-    address_ = new QLineEdit(FromBytes(settings.address), this);
+    address_ = new QLineEdit(Q(settings.address), this);
     address_->setObjectName("EditAddress");
     address_->setPlaceholderText(tr("https://example.org/"));
     address_->setToolTip(tr("Where the site is published. Canonical links, shared links and "
@@ -57,15 +50,15 @@ TSiteSettings::TSiteSettings(const std::string& project_folder, QWidget* parent)
     address_->setMinimumWidth(320);
     form->addRow(tr("Address:"), address_);
 
-    language_ = new QLineEdit(FromBytes(settings.language), this);
+    language_ = new QLineEdit(Q(settings.language), this);
     language_->setObjectName("EditLanguage");
-    language_->setPlaceholderText(FromBytes(DesktopLanguage()));
+    language_->setPlaceholderText(Q(DesktopLanguage()));
     language_->setToolTip(tr("The language the pages are written in, as a tag such as en, de "
                              "or de-CH; empty: the desktop's"));
     form->addRow(tr("Language:"), language_);
 
     icon_ = new PictureField("EditIcon", "ButtonIcon", kPictureFilter, this);
-    icon_->Edit()->setText(FromBytes(settings.icon));
+    icon_->Edit()->setText(Q(settings.icon));
     icon_->Edit()->setToolTip(tr("A picture of the project, square at best, that browsers show "
                                  "beside the site's name"));
     form->addRow(tr("Icon:"), icon_);
@@ -80,10 +73,9 @@ TSiteSettings::TSiteSettings(const std::string& project_folder, QWidget* parent)
     style_->setToolTip(tr("The look the published site gives what its pages leave unset; "
                           "Classic shows the pages exactly as designed"));
     for (const std::string& name : BuiltInStyleNames()) {
-        style_->addItem(FromBytes(name));
+        style_->addItem(Q(name));
     }
-    style_->setCurrentText(
-        FromBytes(settings.style.empty() ? std::string(kClassicStyle) : settings.style));
+    style_->setCurrentText(Q(settings.style.empty() ? std::string(kClassicStyle) : settings.style));
     style_note_ = new QLabel(this);
     style_note_->setObjectName("LabelStyleNote");
     style_note_->setWordWrap(true);
@@ -167,19 +159,19 @@ TSiteSettings::TSiteSettings(const std::string& project_folder, QWidget* parent)
                          "double-click (F2) to change its link text"));
     try {
         for (const MenuEditingEntry& entry : SiteMenuForEditing(project_folder)) {
-            auto* item = new QListWidgetItem(
-                FromBytes(entry.text.empty() ? entry.title : entry.text), menu_);
+            auto* item =
+                new QListWidgetItem(Q(entry.text.empty() ? entry.title : entry.text), menu_);
             item->setFlags((item->flags() | Qt::ItemIsEditable | Qt::ItemIsUserCheckable |
                             Qt::ItemIsDragEnabled) &
                            ~Qt::ItemIsDropEnabled);
             item->setCheckState(entry.hidden ? Qt::Unchecked : Qt::Checked);
             item->setData(Qt::UserRole, QByteArray::fromStdString(entry.page));
-            item->setData(Qt::UserRole + 1, FromBytes(entry.title));
-            item->setToolTip(FromBytes(entry.page));
+            item->setData(Qt::UserRole + 1, Q(entry.title));
+            item->setToolTip(Q(entry.page));
         }
     } catch (const CommandError& error) {
         menu_->setEnabled(false);
-        menu_->setToolTip(FromBytes(error.what()));
+        menu_->setToolTip(Q(error.what()));
     }
     form->addRow(tr("Menu:"), menu_);
 
@@ -200,10 +192,10 @@ void TSiteSettings::FillStyleValues(
     }
     for (const auto& [field, edit] : style_edits_) {
         const QSignalBlocker quiet(edit);
-        edit->setPlaceholderText(FromBytes(StyleValue(own, field)));
+        edit->setPlaceholderText(Q(StyleValue(own, field)));
         const auto set = std::find_if(values.begin(), values.end(),
                                       [&](const auto& value) { return value.first == field; });
-        edit->setText(set == values.end() ? QString() : FromBytes(set->second));
+        edit->setText(set == values.end() ? QString() : Q(set->second));
     }
     style_values_->setVisible(style != kClassicStyle);
     ShowStyleNote();
@@ -225,10 +217,10 @@ void TSiteSettings::ShowStyleNote() {
     try {
         for (const std::string& warning : StyleContrastWarnings(
                  StyleWith(style_->currentText().toStdString(), EditedStyleValues()))) {
-            warnings << FromBytes(warning);
+            warnings << Q(warning);
         }
     } catch (const CommandError& error) {
-        warnings << FromBytes(error.what());
+        warnings << Q(error.what());
     }
     style_note_->setText(warnings.join("\n"));
     style_note_->setVisible(!warnings.isEmpty());
