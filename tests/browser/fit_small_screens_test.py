@@ -123,6 +123,9 @@ MEASURE = r"""(() => {
     pictures: pictures.length,
     widest_picture: Math.max(0, ...pictures.map(i => i.getBoundingClientRect().right)),
     thinnest_picture: Math.min(...pictures.map(i => i.getBoundingClientRect().width)),
+    narrowest_area: Math.min(...[...document.querySelectorAll(
+        "table[valign] > tbody > tr > td, table[role=presentation] > tbody > tr > td")]
+        .map(c => c.getBoundingClientRect().width)),
   };
 })()""" % json.dumps(LONG_WORD[:20])
 
@@ -141,11 +144,13 @@ VALIGN_GAP = r"""(() => {
 })()"""
 
 
-def show(browser, metrics, path):
+def show(browser, metrics, path, pictures=True):
+    """`pictures`: wait for every picture too (a rendered page loads those
+    below the first screen only as they come into view)."""
     browser.send("Emulation.setDeviceMetricsOverride", **metrics)
     browser.go("file://" + path)
-    browser.wait_until("document.readyState === 'complete' && "
-                       "[...document.images].every(i => i.complete)")
+    browser.wait_until("document.readyState === 'complete'" +
+                       (" && [...document.images].every(i => i.complete)" if pictures else ""))
 
 
 def main():
@@ -162,6 +167,7 @@ def main():
     layouts = run([cli, "layouts"], env).split()
     failures = []
     pages = []
+    rendered_pages = []
     for layout in layouts:
         name = "layout%s" % layout
         run([cli, "new-page", site, name, "layout=" + layout, "header=Layout " + layout], env)
@@ -173,7 +179,12 @@ def main():
         plain = os.path.join(site, name + "-plain.html")
         shutil.copyfile(fitted, plain)
         run([cli, "page-properties", plain, "fit=0"], env)
+        # The same page as published: rendered, its areas found by their class.
+        rendered = os.path.join(site, name + "-rendered.html")
+        with open(rendered, "w", encoding="utf-8") as out:
+            out.write(run([cli, "render", fitted], env))
         pages.append((layout, fitted, plain, len(areas)))
+        rendered_pages.append((layout, rendered))
 
     # A sidebar (Area2 of the third layout, valign top as the layout writes
     # it) beside a column made taller by a picture: the sidebar's text stands
@@ -214,6 +225,8 @@ def main():
                 failures.append(where + "a picture shrank far below the screen: %r" % seen)
             if seen["smallest"] < SMALLEST_TEXT:
                 failures.append(where + "text is shown at %s px on a phone" % seen["smallest"])
+            if seen["narrowest_area"] < PHONE["width"] / 2:
+                failures.append(where + "areas stand side by side on a phone: %r" % seen)
 
             # The same page without the fit is what a phone showed before: the
             # measure tells the two apart.
@@ -242,6 +255,14 @@ def main():
             if shots:
                 with open(os.path.join(shots, "fit_layout%s_desktop.png" % layout), "wb") as f:
                     f.write(shown[0])
+
+        # As published, the areas stand one under the other on a phone too.
+        for layout, rendered in rendered_pages:
+            show(browser, PHONE, rendered, pictures=False)
+            seen = browser.evaluate(MEASURE)
+            if seen["document"] > PHONE["width"] or seen["narrowest_area"] < PHONE["width"] / 2:
+                failures.append("layout %s as published: the page does not fit a phone: %r"
+                                % (layout, seen))
 
     if not pages:
         failures.append("no layouts were found")

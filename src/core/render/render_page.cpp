@@ -444,6 +444,10 @@ void Renderer::Table(Tag& tag) {
             table.valign = valign;
         }
         tag.Set("role", "presentation");
+        const std::string* own_class = tag.Get("class");
+        tag.Set("class", own_class != nullptr && !Trim(*own_class).empty()
+                             ? std::string(Trim(*own_class)) + " q-area"
+                             : std::string("q-area"));
     }
     if (tag.Has("border")) {
         const std::string border = tag.Take("border");
@@ -967,7 +971,18 @@ void Renderer::Text(const GumboNode* node) {
             break;
         }
     }
-    if (raw) {
+    if (raw && parent->v.element.tag == GUMBO_TAG_STYLE) {
+        // The small-screen block finds the areas by their valign, which the
+        // rendering writes as CSS: it finds them by their class instead.
+        std::string css = text.text;
+        constexpr std::string_view kAreaSelector = "table[valign]";
+        constexpr std::string_view kRenderedArea = "table.q-area";
+        for (std::size_t at = css.find(kAreaSelector); at != std::string::npos;
+             at = css.find(kAreaSelector, at + kRenderedArea.size())) {
+            css.replace(at, kAreaSelector.size(), kRenderedArea);
+        }
+        out_ += css;
+    } else if (raw) {
         out_ += text.text;
     } else {
         AppendEscaped(out_, text.text, false);
