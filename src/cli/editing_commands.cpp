@@ -309,11 +309,26 @@ int LineBreakCommand(const Args& args, std::ostream&) {
     return 0;
 }
 
-int InsertHtmlCommand(const Args& args, std::ostream&) {
-    ExpectArgs(args, 2, "insert-html PAGE AREA");
+int InsertHtmlCommand(const Args& given, std::ostream& out) {
+    Args args;
+    bool component = false;
+    for (const std::string& arg : given) {
+        if (arg == "--component") {
+            component = true;
+        } else {
+            args.push_back(arg);
+        }
+    }
+    ExpectArgs(args, 2, "insert-html PAGE AREA [--component]");
     std::string area_text = args[1];
     Workspace workspace = WorkspaceWith(args, &area_text, nullptr);
-    InsertHtml(workspace, WithoutFinalLineBreak(ReadStandardInput()));
+    const std::string input = ReadStandardInput();
+    const std::string_view code = WithoutFinalLineBreak(input);
+    if (component) {
+        out << InsertHtmlComponent(workspace, code) << '\n';
+    } else {
+        InsertHtml(workspace, code);
+    }
     return 0;
 }
 
@@ -417,12 +432,15 @@ std::vector<Command> EditingCommands() {
          PlatformCommand},
         {"line-break", "line-break PAGE AREA", "puts a line break at the end of an area",
          "Puts \"<br>\" at the end of the area AREA of the page file PAGE.\n", LineBreakCommand},
-        {"insert-html", "insert-html PAGE AREA", "puts HTML code from standard input into an area",
+        {"insert-html", "insert-html PAGE AREA [--component]",
+         "puts HTML code from standard input into an area",
          "Does what Insert Code of the \"Insert HTML code\" dialog does: the text read\n"
          "from standard input goes at the end of the area AREA of the page file PAGE,\n"
          "its line breaks kept as a browser reads them (the one that ends the input is\n"
          "not part of it) and characters outside ASCII as character references. Code\n"
-         "holding \"<!---\" or \"---!>\" is refused.\n",
+         "holding \"<!---\" or \"---!>\" is refused. With --component the code is\n"
+         "kept as an HTML Code component (printed as its Select Component entry),\n"
+         "which can be selected, modified and deleted on its own.\n",
          InsertHtmlCommand},
     };
 }

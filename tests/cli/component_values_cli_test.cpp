@@ -66,7 +66,10 @@ TEST(ComponentValuesCli, EveryKindReadsBackAndModifiesLikeAFreshInsertion) {
     std::mt19937 random(18);
     for (const ComponentSpec& spec : ComponentSpecs()) {
         const std::string kind(spec.kind_tag);
-        if (kind == "Custom_Table") {
+        // A custom table is its file's text; HTML code is its one value, whose
+        // last line break the value lines printed here cannot show (the core
+        // tests read it back).
+        if (kind == "Custom_Table" || kind == "Html_Code") {
             continue;
         }
         for (int round = 0; round < 3; ++round) {

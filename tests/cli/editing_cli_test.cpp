@@ -103,6 +103,13 @@ TEST_F(EditingCli, HtmlCodeKeepsItsLineBreaksInThePageFile) {
               std::string::npos)
         << page;
     EXPECT_EQ(RunCli({"check", P()}).status, 0);
+
+    // Kept as a component: listed, and its source is the code.
+    const auto kept = RunCli({"insert-html", P(), "Area2", "--component"}, "<b>\nbold</b>\n");
+    ASSERT_EQ(kept.status, 0) << kept.err;
+    EXPECT_EQ(kept.out, "HTML Code1\n");
+    EXPECT_EQ(RunCli({"component-source", P(), "HTML Code1"}).out, "<b>\nbold</b>\n");
+    EXPECT_EQ(RunCli({"check", P()}).status, 0);
 }
 
 TEST_F(EditingCli, AnAreaDeclaredWithoutItsBlockCanOnlyBeDeleted) {

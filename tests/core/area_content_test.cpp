@@ -4,6 +4,8 @@
 #include "error.h"
 #include "test_pages.h"
 #include "workspace/area_content.h"
+#include "workspace/component_editing.h"
+#include "workspace/component_values.h"
 #include "workspace/workspace.h"
 
 #include <QTemporaryDir>
@@ -167,6 +169,28 @@ TEST_F(ContentWorkspace, LineBreaksAndCodeGoAtTheEndOfTheCellWithoutMarkers) {
     EXPECT_EQ(Message([&] { InsertPlatform(workspace_, 2, 1, 1); }), "Your Must Select an Area!");
     workspace_.area_list.text = "Area9";
     EXPECT_EQ(Message([&] { InsertLineBreak(workspace_); }), "Area9 is not on this page");
+}
+
+// Kept as a component, the same code is listed, read back as typed for
+// Modify, and deleted on its own.
+TEST_F(ContentWorkspace, CodeKeptAsAComponentIsListedReadBackAndDeletedAlone) {
+    InsertLineBreak(workspace_);
+    const std::string code = "<p class=\"x\">\r\nCaf\xC3\xA9\n</p>";
+    EXPECT_EQ(InsertHtmlComponent(workspace_, code), "HTML Code1");
+    EXPECT_NE(workspace_.page_text.find("<br><!---Begin_Html_Code1---!><p class=\"x\">\rCaf&#233;\r"
+                                        "</p><!---End_Html_Code1---!>"),
+              std::string::npos)
+        << workspace_.page_text;
+    EXPECT_EQ(workspace_.component_list.entries, std::vector<std::string>{"HTML Code1"});
+    const ComponentReading reading = ReadComponent(workspace_.page_text, "HTML Code1");
+    ASSERT_TRUE(reading.readable) << reading.reason;
+    EXPECT_EQ(reading.Values().at("code"), "<p class=\"x\">\nCaf\xC3\xA9\n</p>");
+    EXPECT_EQ(Message([&] { InsertHtmlComponent(workspace_, "a---!>"); }),
+              "The HTML code may not contain \"<!---\" or \"---!>\"");
+    workspace_.component_list.text = "HTML Code1";
+    DeleteComponent(workspace_);
+    EXPECT_EQ(workspace_.page_text.find("Html_Code"), std::string::npos);
+    EXPECT_NE(workspace_.page_text.find("<br>"), std::string::npos);
 }
 
 TEST_F(ContentWorkspace, APlatformAppendsItsAreasToSelectArea) {

@@ -13,7 +13,7 @@ namespace {
 using test::ErrorOf;
 
 TEST(ComponentFields, EveryKindIsInTheKindTableWithItsDisplayName) {
-    ASSERT_EQ(ComponentSpecs().size(), 29u);
+    ASSERT_EQ(ComponentSpecs().size(), 30u);
     for (const ComponentSpec& spec : ComponentSpecs()) {
         const Kind* kind = FindKindByTag(spec.kind_tag);
         ASSERT_NE(kind, nullptr) << spec.kind_tag;

@@ -21,6 +21,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -443,6 +444,8 @@ private Q_SLOTS:
             QCOMPARE(dialog->windowTitle(), QString("Insert HTML code"));
             auto* memo = Find<QPlainTextEdit>(dialog, "Memo1");
             QVERIFY(memo->toPlainText().isEmpty());
+            // Kept as a component unless the user says otherwise.
+            QVERIFY(Find<QCheckBox>(dialog, "CheckKeepComponent")->isChecked());
             memo->setPlainText("<u>Under\nlined</u> caf\u00e9");
             Click(dialog, "ToolButton2");
             auto* web = Find<Preview>(dialog, "Web1");
@@ -456,8 +459,10 @@ private Q_SLOTS:
             Click(dialog, "ToolButton1");
         });
         PaletteButton(window_.get(), "Insert HTML code")->click();
-        QVERIFY(ReadPageFile(path_).find("<br><u>Under\rlined</u> caf&#233;</td><!---End_Table2") !=
+        QVERIFY(ReadPageFile(path_).find("<br><!---Begin_Html_Code1---!><u>Under\rlined</u> "
+                                         "caf&#233;<!---End_Html_Code1---!></td><!---End_Table2") !=
                 std::string::npos);
+        QCOMPARE(List("Com2")->itemText(List("Com2")->count() - 1), QString("HTML Code1"));
         QCOMPARE(prompts_->asked,
                  QStringList({"error: The HTML code may not contain \"<!---\" or \"---!>\""}));
     }

@@ -95,6 +95,9 @@ std::string FrameBody(const Fields& fields);
 inline constexpr int kMaxDataTableRows = 100;
 inline constexpr int kMaxDataTableColumns = 100;
 
+// HTML code as typed, its line breaks kept (KeptLineBreaks).
+std::string HtmlCodeBody(const Fields& fields);
+
 // Multimedia.
 std::string BackgroundSoundBody(const Fields& fields);
 std::string VideoBody(const Fields& fields);

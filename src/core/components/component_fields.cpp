@@ -191,6 +191,10 @@ constexpr auto kVideoFields = Join(Row({"src", "Video file source", "", F::kAttr
 
 constexpr auto kPluginFields = Join(Row({"src", "File source", "", F::kAttribute}), kPluginSize);
 
+constexpr FieldSpec kHtmlCodeFields[] = {
+    {"code", "HTML Code", "", F::kLines},
+};
+
 constexpr ComponentSpec kSpecs[] = {
     {"Image", "Image", kImageFields},
     {"Link_Img", "Image Link", kImageLinkFields},
@@ -221,6 +225,7 @@ constexpr ComponentSpec kSpecs[] = {
     {"Video", "Video", kVideoFields},
     {"Flash", "Flash", kPluginFields},
     {"Shock", "Shockwave", kPluginFields},
+    {"Html_Code", "HTML Code", kHtmlCodeFields},
 };
 
 using builders::Builder;
@@ -257,6 +262,7 @@ constexpr std::array<Builder, std::size(kSpecs)> kBuilders = {
     builders::VideoBody,
     builders::FlashBody,
     builders::ShockwaveBody,
+    builders::HtmlCodeBody,
 };
 
 // "Mouse Over Text (alt)": how messages name a field.

@@ -937,6 +937,20 @@ ComponentReading ReadComponentBody(std::string_view kind_tag, std::string_view b
                     " is the text of its file, so its HTML is edited as it stands.",
                 {}};
     }
+    if (kind_tag == "Html_Code") {
+        // The body is the code: its kept line breaks shown as typed, read
+        // back when building it again gives the body.
+        std::string code = TypedFromPageText(body);
+        std::replace(code.begin(), code.end(), kKeptLineBreak, '\n');
+        try {
+            if (BuildComponentBody(kind_tag, {{"code", code}}) == body) {
+                return {true, {}, {{"code", code}}};
+            }
+        } catch (const CommandError&) {
+            // not what the editor writes
+        }
+        return {false, "Its HTML is not what the editor writes for HTML Code.", {}};
+    }
     const std::string tag(kind_tag);
     return Read({spec->display_name, spec->fields, builder,
                  [&tag](const FieldValues& values) { return BuildComponentBody(tag, values); }},

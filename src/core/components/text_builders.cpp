@@ -1,5 +1,7 @@
 #include "components/builders.h"
 
+#include "components/user_text.h"
+
 namespace qf::builders {
 
 namespace {
@@ -83,6 +85,12 @@ std::string BulletItemListBody(const Fields& f) {
 
 std::string SpacedListBody(const Fields& f) {
     return ListBody(f, "<menu>", "</menu>");
+}
+
+// What the user typed is the body; the field took it into the page's
+// characters and refused the markers' delimiters.
+std::string HtmlCodeBody(const Fields& f) {
+    return KeptLineBreaks(f.Text("code"));
 }
 
 } // namespace qf::builders

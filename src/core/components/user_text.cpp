@@ -198,4 +198,17 @@ void CheckNoMarkerDelimiters(std::string_view field, std::string_view value) {
     }
 }
 
+std::string KeptLineBreaks(std::string_view typed) {
+    std::string kept;
+    kept.reserve(typed.size());
+    for (std::size_t i = 0; i < typed.size(); ++i) {
+        const char c = typed[i];
+        if (c == '\r' && i + 1 < typed.size() && typed[i + 1] == '\n') {
+            continue; // the LF of this CR LF stands for both
+        }
+        kept += c == '\n' ? kKeptLineBreak : c;
+    }
+    return kept;
+}
+
 } // namespace qf

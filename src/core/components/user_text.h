@@ -21,6 +21,17 @@ std::string AttributeText(std::string_view field, std::string_view utf8);
 // would end the string), so the string ends where the template ends it.
 std::string ScriptStringText(std::string_view field, std::string_view utf8);
 
+// The line break typed code keeps in the page text: a lone CR. A browser
+// reads it as a line break wherever it stands (ending a script's line
+// comment, in a pre or a textarea, between two words), and the reading of a
+// page file keeps it, since only LF (with a CR directly before it) ends a
+// line there. Pages written before hold none, so they read as they did.
+inline constexpr char kKeptLineBreak = '\r';
+
+// Typed text with each of its line breaks ("\r\n", "\n" or "\r") as one
+// kKeptLineBreak.
+std::string KeptLineBreaks(std::string_view typed);
+
 // The way back: text as the page holds it, as the user typed it. Each undoes
 // its writer above for every text that writer can give (a numeric character
 // reference is read only in the form the writer gives it, "&#233;" for a

@@ -6,7 +6,7 @@ namespace qf {
 
 namespace {
 
-constexpr std::array<Kind, 31> kKinds{{
+constexpr std::array<Kind, 32> kKinds{{
     {"Table", "", "Insert a Platform to add components next to each other",
      "Create your own Page Layout", "TFormmen4"},
     {"Image", "Image", "Insert Image", "Insert Image", "TFormb"},
@@ -47,6 +47,9 @@ constexpr std::array<Kind, 31> kKinds{{
      "TFormh3"},
     {"Shock", "Shockwave", "Insert a Macromedia Shockwave Plugin",
      "Insert a Macromedia Shockwave File", "TFormh4"},
+    // HTML code kept as a component (Insert HTML Code, "Keep as a component"):
+    // no dialog of its own, Modify opens its source.
+    {"Html_Code", "HTML Code", "", "Insert HTML code", ""},
 }};
 
 bool IsDigit(char c) {

@@ -1,5 +1,6 @@
 #include "workspace/area_content.h"
 
+#include "components/insertion.h"
 #include "components/user_text.h"
 #include "document/markers.h"
 #include "document/page_text.h"
@@ -157,6 +158,11 @@ std::string HtmlCodeBytes(std::string_view typed) {
     constexpr std::string_view kField = "The HTML code";
     CheckNoMarkerDelimiters(kField, kept);
     return PageText(kField, kept);
+}
+
+std::string InsertHtmlComponent(Workspace& workspace, std::string_view typed) {
+    HtmlCodeBytes(typed); // refused as bare code is, in the same words
+    return InsertComponent(workspace, "Html_Code", {{"code", std::string(typed)}});
 }
 
 void InsertHtml(Workspace& workspace, std::string_view typed) {

@@ -60,4 +60,10 @@ std::string HtmlCodeBytes(std::string_view typed);
 // selected area's cell, without markers or declaration.
 void InsertHtml(Workspace& workspace, std::string_view typed);
 
+// Insert Code kept as a component: the same code as an HTML Code component
+// (kind "Html_Code") at the end of the selected area, so it can be
+// selected, modified (its source) and deleted on its own. Returns its Select
+// Component entry ("HTML Code1").
+std::string InsertHtmlComponent(Workspace& workspace, std::string_view typed);
+
 } // namespace qf

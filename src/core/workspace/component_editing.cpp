@@ -32,19 +32,6 @@ BlockPosition ExistingBlock(std::string_view page, std::string_view component_te
 
 } // namespace
 
-std::string KeptLineBreaks(std::string_view typed) {
-    std::string kept;
-    kept.reserve(typed.size());
-    for (std::size_t i = 0; i < typed.size(); ++i) {
-        const char c = typed[i];
-        if (c == '\r' && i + 1 < typed.size() && typed[i + 1] == '\n') {
-            continue; // the LF of this CR LF stands for both
-        }
-        kept += c == '\n' ? kKeptLineBreak : c;
-    }
-    return kept;
-}
-
 std::string ShownLineBreaks(std::string_view bytes) {
     std::string shown(bytes);
     for (char& c : shown) {

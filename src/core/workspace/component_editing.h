@@ -1,5 +1,6 @@
 #pragma once
 
+#include "components/user_text.h"
 #include "document/selection_lists.h"
 
 #include <string>
@@ -20,17 +21,6 @@ ComponentSelection ComponentToEdit(std::string_view component_text);
 // text strictly between its markers (as bytes; ShownLineBreaks for showing). Throws CommandError
 // when its block is not on the page (its area was deleted): such a component can only be deleted.
 std::string ComponentSource(std::string_view page, std::string_view component_text);
-
-// The line break typed code keeps in the page text: a lone CR. A browser
-// reads it as a line break wherever it stands (ending a script's line
-// comment, in a pre or a textarea, between two words), and the reading of a
-// page file keeps it, since only LF (with a CR directly before it) ends a
-// line there. Pages written before hold none, so they read as they did.
-inline constexpr char kKeptLineBreak = '\r';
-
-// Typed text with each of its line breaks ("\r\n", "\n" or "\r") as one
-// kKeptLineBreak.
-std::string KeptLineBreaks(std::string_view typed);
 
 // Page bytes as they are shown for editing: each kKeptLineBreak as "\n", so
 // KeptLineBreaks gives the bytes back.

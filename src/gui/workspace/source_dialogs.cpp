@@ -9,6 +9,7 @@
 #include "workspace/source_text.h"
 #include "workspace/workspace.h"
 
+#include <QCheckBox>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -146,6 +147,12 @@ TFormCom2::TFormCom2(Workspace& workspace, QWidget* parent)
            tr("Put the code at the end of the selected area and close (Ctrl+Enter)"), "Cancel  "},
           parent) {
     setObjectName("TFormCom2");
+    keep_ = new QCheckBox(tr("Keep as a component"), this);
+    keep_->setObjectName("CheckKeepComponent");
+    keep_->setChecked(true);
+    keep_->setToolTip(tr("Listed in Select Component as HTML Code, so it can be selected, "
+                         "modified and deleted on its own; unticked, the code joins the area"));
+    Body()->addWidget(keep_);
     connect(CommandButton(), &QPushButton::clicked, this, &TFormCom2::ToolButton1Click);
 }
 
@@ -159,7 +166,13 @@ std::string TFormCom2::Bytes() const {
 }
 
 void TFormCom2::ToolButton1Click() {
-    AcceptAfter([this] { InsertHtml(workspace_, Typed()); });
+    AcceptAfter([this] {
+        if (keep_->isChecked()) {
+            InsertHtmlComponent(workspace_, Typed());
+        } else {
+            InsertHtml(workspace_, Typed());
+        }
+    });
 }
 
 } // namespace qf

@@ -5,6 +5,7 @@
 #include <string>
 
 class QLabel;
+class QCheckBox;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -86,7 +87,8 @@ private:
 };
 
 // "Insert HTML code": code typed with a preview, put unchanged (its lines
-// joined) at the end of the selected area.
+// joined) at the end of the selected area; with "Keep as a component"
+// (ticked at first) as an HTML Code component, else as bare code.
 class TFormCom2 : public SourceDialog {
     Q_OBJECT
 
@@ -99,6 +101,9 @@ public Q_SLOTS:
 
 protected:
     std::string Bytes() const override;
+
+private:
+    QCheckBox* keep_;
 };
 
 } // namespace qf
