@@ -3,22 +3,72 @@
 The sample site (sample_site.py) is rendered with quenfort-cli export once
 in each built-in style but Classic (Classic is the page as designed, which
 the other browser tests judge). On a phone's screen (390 by 844) and at 1,280
-pixels, every page must not scroll sideways and axe-core must find no text
-whose contrast is too low. Screenshots of the home page in each style and
-width go to $QF_GRAB_DIR when it is set, for people to look at.
+pixels, every page must not scroll sideways and axe-core must find no
+violation (low contrast among them); Lighthouse's accessibility score of the
+home page and of the cards page (layout 14), on a phone, must be 100 in every
+style. Screenshots of every page in each style and width go to $QF_GRAB_DIR
+when it is set, for people to look at.
 
 usage: site_style_test.py QUENFORT_CLI [TOOLS]"""
 
+import json
 import os
+import socket
 import subprocess
 import sys
 import tempfile
+import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from browser import Browser, tools_folder  # noqa: E402
+from browser import Browser, find_chromium, tools_folder  # noqa: E402
 import sample_site  # noqa: E402
 
 STYLES = ("Clean", "Warm", "Calm")
+# The pages Lighthouse judges in each style: the home page and the cards.
+LIGHTHOUSE_PAGES = ("index.html", "page14.html")
+
+
+def lighthouse_accessibility(out, pages):
+    """Lighthouse's mobile accessibility score of each page of `out`, served
+    by php -S on a free port of 127.0.0.1, with the audits that failed."""
+    with socket.socket() as probe:
+        probe.bind(("127.0.0.1", 0))
+        port = probe.getsockname()[1]
+    server = subprocess.Popen(["php", "-S", "127.0.0.1:%d" % port, "-t", out],
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    scores = {}
+    try:
+        deadline = time.monotonic() + 20
+        while time.monotonic() < deadline:
+            try:
+                socket.create_connection(("127.0.0.1", port), timeout=1).close()
+                break
+            except OSError:
+                time.sleep(0.1)
+        cli = os.path.join(tools_folder(), "node_modules", "lighthouse", "cli", "index.js")
+        env = dict(os.environ, CHROME_PATH=find_chromium())
+        with tempfile.TemporaryDirectory() as reports:
+            for page in pages:
+                report = os.path.join(reports, "report.json")
+                subprocess.run(["node", cli, "http://127.0.0.1:%d/%s" % (port, page), "--quiet",
+                                "--output=json", "--output-path=" + report,
+                                "--only-categories=accessibility",
+                                "--chrome-flags=--headless=new --no-sandbox --disable-gpu "
+                                "--no-first-run"], env=env, capture_output=True, timeout=240)
+                if not os.path.exists(report):
+                    scores[page] = (None, ["Lighthouse did not run"])
+                    continue
+                result = json.load(open(report))
+                category = result["categories"]["accessibility"]
+                failed = [ref["id"] for ref in category["auditRefs"]
+                          if result["audits"][ref["id"]]["score"] not in (None, 1)
+                          and ref["weight"] > 0]
+                scores[page] = (round(category["score"] * 100), failed)
+                os.remove(report)
+    finally:
+        server.terminate()
+        server.wait(timeout=10)
+    return scores
 SCREENS = {
     390: {"width": 390, "height": 844, "deviceScaleFactor": 1, "mobile": True},
     1280: {"width": 1280, "height": 900, "deviceScaleFactor": 1, "mobile": False},
@@ -53,12 +103,18 @@ def main():
                             failures.append(where + ": the page scrolls sideways")
                         browser.evaluate(axe + "\n;true")
                         found = browser.evaluate(
-                            "axe.run(document, {runOnly: ['color-contrast']}).then(r => "
-                            "r.violations.flatMap(v => v.nodes.map(n => n.html.slice(0, 80))))")
-                        failures += ["%s: contrast too low: %s" % (where, html) for html in found]
-                        if grab and page == pages[0]:
-                            browser.screenshot(os.path.join(
-                                grab, "style_%s_%d.png" % (style.lower(), width)))
+                            "axe.run(document).then(r => r.violations.flatMap(v => "
+                            "v.nodes.map(n => v.id + ': ' + n.html.slice(0, 80))))")
+                        failures += ["%s: axe: %s" % (where, html) for html in found]
+                        if grab:
+                            browser.screenshot(os.path.join(grab, "style_%s_%d_%s.png" % (
+                                style.lower(), width, page.replace(".html", ""))))
+                for page, (score, failed) in lighthouse_accessibility(
+                        out, [p for p in LIGHTHOUSE_PAGES if p in pages]).items():
+                    print("Lighthouse %s %s accessibility: %s" % (style, page, score))
+                    if score != 100:
+                        failures.append("%s %s: Lighthouse accessibility %s (%s)" % (
+                            style, page, score, ", ".join(failed)))
     for failure in failures:
         print("FAIL " + failure)
     print("%d styles looked at, %d failures" % (len(STYLES), len(failures)))
