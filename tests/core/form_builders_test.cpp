@@ -125,6 +125,12 @@ TEST(FormBuilders, ALabelIsTiedToItsFieldByAnIdFromTheName) {
 }
 
 TEST(FormBuilders, CheckBoxesAndRadioButtonGroups) {
+    // A name that is no marker delimiter alone makes one with the "-1" of a
+    // button's id: refused, as it would break the page's markers.
+    EXPECT_NE(test::ErrorOf("Radio_Group", {{"name", "<!--"}, {"choices", "a\nb"}})
+                  .find("would write \"<!---\""),
+              std::string::npos);
+
     EXPECT_EQ(BuildComponentBody("CheckBox", {{"name", "news"}}),
               "<input type=\"checkbox\" name=\"news\" value=\"Yes\">");
     EXPECT_EQ(BuildComponentBody(

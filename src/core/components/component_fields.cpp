@@ -1,5 +1,7 @@
 #include "components/component_fields.h"
 
+#include "document/markers.h"
+
 #include "components/builders.h"
 #include "components/user_text.h"
 #include "error.h"
@@ -471,7 +473,18 @@ std::string BuildComponentBody(std::string_view kind_tag, const FieldValues& val
     if (builder == nullptr) {
         throw CommandError(std::string(kind_tag) + " is built from its file, not from fields");
     }
-    return builder(fields);
+    std::string body = builder(fields);
+    // Each value is free of the markers' delimiters, yet two pieces may make
+    // one where they meet (a name "<!--" before the "-1" of a radio button's
+    // id): such a body would break the page's markers.
+    if (body.find(kMarkerOpen) != std::string::npos ||
+        body.find(kMarkerClose) != std::string::npos) {
+        throw CommandError("These values would write \"" + std::string(kMarkerOpen) + "\" or \"" +
+                           std::string(kMarkerClose) +
+                           "\" into the page, which would break it: change a value that begins "
+                           "or ends with \"<!--\", \"-\" or \"!>\"");
+    }
+    return body;
 }
 
 } // namespace qf
