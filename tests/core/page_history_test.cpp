@@ -330,7 +330,7 @@ TEST(PageHistory, RandomEditsOnEveryShippedLayoutUndoAndRedoToTheByte) {
         }
         EXPECT_EQ(current, texts.back());
         EXPECT_GT(texts.size(), 20u); // enough edits were taken to walk back through
-        EXPECT_GT(failed, 0); // refused edits were among them
+        EXPECT_GT(failed, 0);         // refused edits were among them
     }
 }
 

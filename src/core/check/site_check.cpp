@@ -1,8 +1,8 @@
 #include "check/site_check.h"
 
 #include "check/html_check.h"
-#include "check/rendered_check.h"
 #include "check/page_places.h"
+#include "check/rendered_check.h"
 #include "components/page_properties.h"
 #include "components/php_script.h"
 #include "components/picture_import.h"
