@@ -287,17 +287,32 @@ std::optional<RenderOptions::Variant> SiteRendering::Card(const Source& source) 
     const int height = std::max(1, int(std::int64_t(width) * kCardHeight / kCardWidth));
     const std::string cached = cache_ + HashOf(source) + "-card" + std::to_string(width) + "x" +
                                std::to_string(height) + "." + Ending(own);
-    if (!QFileInfo::exists(Q(cached))) {
-        const std::string bytes = pictures_.card(source.full, width, height, own);
-        if (bytes.empty()) {
-            return std::nullopt;
-        }
-        QDir().mkpath(Q(cache_));
-        WriteCopyAtomically(cached, bytes);
+    if (!MadeInCache(cached, [&] { return pictures_.card(source.full, width, height, own); })) {
+        return std::nullopt;
     }
-    const QFileInfo file(Q(source.full));
+    return PublishedBeside(source, cached, "card." + Ending(own));
+}
+
+bool SiteRendering::MadeInCache(const std::string& cached,
+                                const std::function<std::string()>& make) const {
+    if (QFileInfo::exists(Q(cached))) {
+        return true;
+    }
+    const std::string bytes = make();
+    if (bytes.empty()) {
+        return false;
+    }
+    QDir().mkpath(Q(cache_));
+    WriteCopyAtomically(cached, bytes);
+    return true;
+}
+
+RenderOptions::Variant SiteRendering::PublishedBeside(const Source& source,
+                                                      const std::string& cached,
+                                                      const std::string& suffix) {
     const std::string name =
-        QFile::encodeName(file.completeBaseName()).toStdString() + ".card." + Ending(own);
+        QFile::encodeName(QFileInfo(Q(source.full)).completeBaseName()).toStdString() + "." +
+        suffix;
     const std::size_t slash = source.path.rfind('/');
     const std::string path =
         (slash == std::string::npos ? std::string() : source.path.substr(0, slash + 1)) + name;
@@ -335,28 +350,13 @@ std::optional<RenderOptions::Variant> SiteRendering::Variant(const Source& sourc
     }
     const std::string hash = HashOf(source);
     const std::string cached = cache_ + hash + "-" + std::to_string(width) + "." + Ending(wanted);
-    if (!QFileInfo::exists(Q(cached))) {
-        const std::string bytes = pictures_.encode(source.full, width, wanted);
-        if (bytes.empty()) {
-            return std::nullopt;
-        }
-        QDir().mkpath(Q(cache_));
-        WriteCopyAtomically(cached, bytes);
+    if (!MadeInCache(cached, [&] { return pictures_.encode(source.full, width, wanted); })) {
+        return std::nullopt;
     }
     if (rival && std::int64_t(QFileInfo(Q(cached)).size()) >= rival->bytes) {
         return std::nullopt;
     }
-    const std::string name = QFile::encodeName(file.completeBaseName()).toStdString() + ".q" +
-                             std::to_string(width) + "." + Ending(wanted);
-    const std::size_t slash = source.path.rfind('/');
-    const std::string path =
-        (slash == std::string::npos ? std::string() : source.path.substr(0, slash + 1)) + name;
-    {
-        const std::lock_guard<std::mutex> guard(lock_);
-        variants_[path] = cached;
-    }
-    return RenderOptions::Variant{source.location + PagePathLocation(name),
-                                  std::int64_t(QFileInfo(Q(cached)).size())};
+    return PublishedBeside(source, cached, "q" + std::to_string(width) + "." + Ending(wanted));
 }
 
 RenderOptions SiteRendering::OptionsFor(const std::string& page_path) {

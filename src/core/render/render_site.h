@@ -92,6 +92,13 @@ private:
     };
     std::optional<Source> Resolve(const std::string& page_path, std::string_view src) const;
     std::optional<std::pair<int, int>> Size(const Source& source);
+    // The made picture `cached` of the cache, made by `make` unless it is
+    // there; false when it cannot be made.
+    bool MadeInCache(const std::string& cached, const std::function<std::string()>& make) const;
+    // `cached` published beside the picture as its name + "." + `suffix`
+    // ("q300.webp", "card.jpg").
+    RenderOptions::Variant PublishedBeside(const Source& source, const std::string& cached,
+                                           const std::string& suffix);
     // The picture's SHA-256, read once.
     std::string HashOf(const Source& source);
     // The picture cut to a large card's 1.91:1, at most kCardWidth wide.
