@@ -3,9 +3,11 @@ over the browser's own pipe (--remote-debugging-pipe), so nothing beyond
 Python and Debian's chromium is needed. Clicks and keys are real input
 events at the places the page shows, not scripted value changes."""
 
+import contextlib
 import json
 import os
 import queue
+import socket
 import shutil
 import subprocess
 import sys
@@ -27,6 +29,33 @@ def tools_folder():
     return os.environ.get("QUENFORT_TEST_TOOLS") or os.path.join(
         os.environ.get("XDG_CACHE_HOME") or os.path.expanduser("~/.cache"),
         "quenfort-test-tools")
+
+
+def free_port():
+    """A port of 127.0.0.1 that nothing listens on."""
+    with socket.socket() as probe:
+        probe.bind(("127.0.0.1", 0))
+        return probe.getsockname()[1]
+
+
+@contextlib.contextmanager
+def php_server(folder, port):
+    """php -S serving `folder` on 127.0.0.1:`port` while the block runs,
+    waited for until it answers (at most 20 s), stopped afterwards."""
+    server = subprocess.Popen(["php", "-S", "127.0.0.1:%d" % port, "-t", folder],
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        deadline = time.monotonic() + 20
+        while time.monotonic() < deadline:
+            try:
+                socket.create_connection(("127.0.0.1", port), timeout=1).close()
+                break
+            except OSError:
+                time.sleep(0.1)
+        yield port
+    finally:
+        server.terminate()
+        server.wait(timeout=10)
 
 
 def find_chromium():

@@ -16,15 +16,13 @@ TOOLS is the folder scripts/install-test-tools.sh installs the clients in
 """
 import json
 import os
-import socket
 import subprocess
 import sys
 import tempfile
-import time
 import urllib.request
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from browser import Browser, find_chromium, tools_folder  # noqa: E402
+from browser import Browser, find_chromium, free_port, php_server, tools_folder  # noqa: E402
 import sample_site  # noqa: E402
 
 # Audits a page cannot pass from a file or a test server.
@@ -36,12 +34,6 @@ CATEGORIES = ("accessibility", "best-practices", "seo")
 PICTURE_AUDITS = ("uses-responsive-images", "unsized-images", "modern-image-formats",
                   "offscreen-images", "image-size-responsive")
 LARGEST_LAYOUT_SHIFT = 0.05
-
-
-def free_port():
-    with socket.socket() as probe:
-        probe.bind(("127.0.0.1", 0))
-        return probe.getsockname()[1]
 
 
 def nu_checker(tools, out, pages):
@@ -70,17 +62,8 @@ def axe(tools, out, pages):
 
 
 def lighthouse(tools, out, pages, port):
-    server = subprocess.Popen(["php", "-S", "127.0.0.1:%d" % port, "-t", out],
-                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     failures = []
-    try:
-        deadline = time.monotonic() + 20
-        while time.monotonic() < deadline:
-            try:
-                socket.create_connection(("127.0.0.1", port), timeout=1).close()
-                break
-            except OSError:
-                time.sleep(0.1)
+    with php_server(out, port):
         # The site's icon is found where browsers ask for it.
         try:
             with urllib.request.urlopen("http://127.0.0.1:%d/favicon.ico" % port,
@@ -149,9 +132,6 @@ def lighthouse(tools, out, pages, port):
                               "%.1f s, layout shift %.3f" % (
                                   page, round(result["categories"]["performance"]["score"] * 100),
                                   paint / 1000, shift))
-    finally:
-        server.terminate()
-        server.wait(timeout=10)
     return failures
 
 

@@ -13,14 +13,12 @@ usage: site_style_test.py QUENFORT_CLI [TOOLS]"""
 
 import json
 import os
-import socket
 import subprocess
 import sys
 import tempfile
-import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from browser import Browser, find_chromium, tools_folder  # noqa: E402
+from browser import Browser, find_chromium, free_port, php_server, tools_folder  # noqa: E402
 import sample_site  # noqa: E402
 
 STYLES = ("Clean", "Warm", "Calm")
@@ -33,20 +31,8 @@ LIGHTHOUSE_PAGES = tuple("page%d.html" % layout for layout in range(11, 18))
 def lighthouse_accessibility(out, pages):
     """Lighthouse's mobile accessibility score of each page of `out`, served
     by php -S on a free port of 127.0.0.1, with the audits that failed."""
-    with socket.socket() as probe:
-        probe.bind(("127.0.0.1", 0))
-        port = probe.getsockname()[1]
-    server = subprocess.Popen(["php", "-S", "127.0.0.1:%d" % port, "-t", out],
-                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     scores = {}
-    try:
-        deadline = time.monotonic() + 20
-        while time.monotonic() < deadline:
-            try:
-                socket.create_connection(("127.0.0.1", port), timeout=1).close()
-                break
-            except OSError:
-                time.sleep(0.1)
+    with php_server(out, free_port()) as port:
         cli = os.path.join(tools_folder(), "node_modules", "lighthouse", "cli", "index.js")
         env = dict(os.environ, CHROME_PATH=find_chromium())
         with tempfile.TemporaryDirectory() as reports:
@@ -67,10 +53,9 @@ def lighthouse_accessibility(out, pages):
                           and ref["weight"] > 0]
                 scores[page] = (round(category["score"] * 100), failed)
                 os.remove(report)
-    finally:
-        server.terminate()
-        server.wait(timeout=10)
     return scores
+
+
 SCREENS = {
     390: {"width": 390, "height": 844, "deviceScaleFactor": 1, "mobile": True},
     1280: {"width": 1280, "height": 900, "deviceScaleFactor": 1, "mobile": False},
